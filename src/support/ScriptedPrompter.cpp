@@ -1,0 +1,51 @@
+#include "support/ScriptedPrompter.h"
+
+namespace audiolume {
+
+void ScriptedPrompter::ClearRecord() {
+  shown_.clear();
+  statuses_.clear();
+}
+
+int ScriptedPrompter::Ask(const QString& text, const QString& buttons, MessageIcon icon) {
+  shown_.append({text, buttons, icon});
+  if (answers_.empty()) return 1;
+  const int answer = answers_.front();
+  answers_.pop_front();
+  return answer;
+}
+
+std::optional<QString> ScriptedPrompter::NextText(const QString& shownText) {
+  shown_.append({shownText, {}, MessageIcon::Question});
+  if (texts_.empty()) return std::nullopt;
+  auto text = texts_.front();
+  texts_.pop_front();
+  return text;
+}
+
+std::optional<QString> ScriptedPrompter::InputText(const QString& title, const QString& prompt,
+                                                   const QString& /*defaultText*/) {
+  return NextText(title + u'\n' + prompt);
+}
+
+QStringList ScriptedPrompter::OpenFileNames(const QString& title, const QString& /*folder*/,
+                                            const QString& /*filter*/) {
+  shown_.append({title, {}, MessageIcon::Question});
+  if (files_.empty()) return {};
+  QStringList files = files_.front();
+  files_.pop_front();
+  return files;
+}
+
+std::optional<QString> ScriptedPrompter::SaveFileName(const QString& title,
+                                                      const QString& /*folder*/,
+                                                      const QString& /*filter*/) {
+  return NextText(title);
+}
+
+std::optional<QString> ScriptedPrompter::FolderName(const QString& title,
+                                                    const QString& /*folder*/) {
+  return NextText(title);
+}
+
+}  // namespace audiolume
