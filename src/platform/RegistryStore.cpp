@@ -38,8 +38,9 @@ QString Normalized(const QString& key) {
 RegistryStore::RegistryStore(QString path) : path_(std::move(path)) {}
 
 bool RegistryStore::KeyExists(const QString& key) const {
+  // Writing a key creates its parents, so a key with subkeys exists too.
   try {
-    return IniDocument::Load(path_).HasSection(Normalized(key));
+    return IniDocument::Load(path_).HasSection(Normalized(key)) || !SubKeys(key).isEmpty();
   } catch (const std::system_error&) {
     return false;
   }

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QString>
 
+#include "fakes/QtPrinters.h"
+
 namespace audiolume::test {
 
 inline QByteArray ReadAll(const QString& path) {

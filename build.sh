@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for Audiolume and builds it.
+#   ./build.sh run    install the missing Debian packages, build, start the jukebox
+#   ./build.sh test   install the missing Debian packages, build, run every test, then
+#                     run them again in a build with AddressSanitizer and UBSan
+# Packages are installed as root, or through sudo when run by another user.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(
+  cmake g++ make pkg-config
+  qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
+  libmpg123-dev libsndfile1-dev libmp3lame-dev libcdio-dev libcdio-paranoia-dev
+  libgtest-dev libgmock-dev
+)
+jobs=$(nproc)
+
+install_missing() {
+  local missing=()
+  for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+      missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  echo "Installing: ${missing[*]}"
+  "${sudo[@]}" apt-get update -qq
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+}
+
+build() {  # build DIR [cmake options...]
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+}
+
+case "${1:-}" in
+  run)
+    install_missing
+    build build
+    exec build/bin/audiolume
+    ;;
+  test)
+    install_missing
+    build build
+    ctest --test-dir build --output-on-failure -j "$jobs"
+    build build-asan -DAUDIOLUME_SANITIZE=ON
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+      ctest --test-dir build-asan --output-on-failure -j "$jobs"
+    ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
