@@ -57,6 +57,17 @@ QString Grouped(const QString& digits) {
   return out;
 }
 
+template <typename Integer>
+Integer RoundInto(double number) {
+  const double rounded = RoundHalfEven(number);
+  // Written so that NaN fails the test too.
+  if (!(rounded >= std::numeric_limits<Integer>::min() &&
+        rounded <= std::numeric_limits<Integer>::max())) {
+    throw AppError(kErrOverflow);
+  }
+  return static_cast<Integer>(rounded);
+}
+
 }  // namespace
 
 double Val(const QString& text) {
@@ -102,21 +113,11 @@ double RoundHalfEven(double number) {
 }
 
 qint16 CInt(double number) {
-  const double rounded = RoundHalfEven(number);
-  if (!(rounded >= std::numeric_limits<qint16>::min() &&
-        rounded <= std::numeric_limits<qint16>::max())) {
-    throw AppError(kErrOverflow);
-  }
-  return static_cast<qint16>(rounded);
+  return RoundInto<qint16>(number);
 }
 
 qint32 CLng(double number) {
-  const double rounded = RoundHalfEven(number);
-  if (!(rounded >= std::numeric_limits<qint32>::min() &&
-        rounded <= std::numeric_limits<qint32>::max())) {
-    throw AppError(kErrOverflow);
-  }
-  return static_cast<qint32>(rounded);
+  return RoundInto<qint32>(number);
 }
 
 double ToOleDate(const QDateTime& dateTime) {

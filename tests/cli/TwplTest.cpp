@@ -46,7 +46,8 @@ TEST_F(TwplTest, MessagesListsEveryNumberWithNameAndText) {
   EXPECT_EQ(lines[527], u"1028\tRC_GetTrackID\tGetting ID of track {track number}");
   EXPECT_TRUE(lines[48].startsWith(u"549\t"_s) && lines[48].endsWith(u"\t"_s));
   // The shipped message file was generated from the same table and copied into the home.
-  EXPECT_TRUE(test::ReadAll(Home() + u"/TWPL_Msg.eng"_s).contains("RC_DB_Saved=Song data has been saved.\n"));
+  EXPECT_TRUE(test::ReadAll(Home() + u"/TWPL_Msg.eng"_s)
+                  .contains("RC_DB_Saved=Song data has been saved.\n"));
   EXPECT_TRUE(QFile::exists(Home() + u"/TWPL_Err.eng"_s));
 }
 
@@ -56,8 +57,9 @@ TEST_F(TwplTest, MsgLooksUpAndSubstitutes) {
 }
 
 TEST_F(TwplTest, BadCommandsAndArgumentsAreUsageErrors) {
-  for (const QStringList& args : {QStringList{u"nonsense"_s}, QStringList{u"msg"_s, u"x"_s},
-                                  QStringList{u"msg"_s}, QStringList{u"messages"_s, u"1"_s}, QStringList{}}) {
+  for (const QStringList& args :
+       {QStringList{u"nonsense"_s}, QStringList{u"msg"_s, u"x"_s}, QStringList{u"msg"_s},
+        QStringList{u"messages"_s, u"1"_s}, QStringList{}}) {
     const Result result = Run(args);
     EXPECT_EQ(result.code, 2) << args.join(u' ').toStdString();
     EXPECT_TRUE(result.err.contains(u"usage: twpl"_s));
@@ -69,7 +71,8 @@ TEST_F(TwplTest, DiagnosticsPrintsThePathOfTheCapture) {
   const Result result = Run({u"diagnostics"_s});
   ASSERT_EQ(result.code, 0);
   EXPECT_EQ(result.out, Home() + u"/Diagnostic.log\n"_s);
-  EXPECT_TRUE(test::ReadAll(Home() + u"/Diagnostic.log"_s).startsWith("Tunewright JukeBox 3.12.030"));
+  EXPECT_TRUE(
+      test::ReadAll(Home() + u"/Diagnostic.log"_s).startsWith("Tunewright JukeBox 3.12.030"));
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include <ostream>
 
 // Lets GoogleTest print Qt texts readably in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 inline void PrintTo(const QStringList& list, std::ostream* out) {
   *out << "{\n";

@@ -58,7 +58,8 @@ TEST_F(DiagnosticsTest, CaptureReplacesTheLogsAndGathersFilesRegistryAndListing)
   const qsizetype errors = log.indexOf(u"an old error"_s);
   const qsizetype m3u = log.indexOf(u"/opt/player/WinAmp.m3u"_s);
   const qsizetype listing = log.indexOf(u" Directory of "_s + dir_.path());
-  EXPECT_TRUE(settings > 0 && settings < errors && errors < m3u && m3u < listing) << log.toStdString();
+  EXPECT_TRUE(settings > 0 && settings < errors && errors < m3u && m3u < listing)
+      << log.toStdString();
   EXPECT_TRUE(log.contains(u"AppPath = "_s + dir_.path()));
   EXPECT_TRUE(log.contains(u"  VeltoDj.ini\n"_s));
 

@@ -59,12 +59,9 @@ TEST_F(ErrorCheckTest, EmptyContextOnlyAnswersWhetherAnythingFailed) {
 }
 
 TEST_F(ErrorCheckTest, TrapTurnsFailuresIntoRuntimeNumbersAndKeepsTheFileName) {
-  const std::pair<int, int> cases[] = {{ENOENT, kErrFileNotFound},
-                                       {ENOSPC, kErrDiskFull},
-                                       {EACCES, kErrPermissionDenied},
-                                       {EROFS, kErrPermissionDenied},
-                                       {ENOTDIR, kErrPathNotFound},
-                                       {EIO, kErrPathFileAccess}};
+  const std::pair<int, int> cases[] = {
+      {ENOENT, kErrFileNotFound},    {ENOSPC, kErrDiskFull},      {EACCES, kErrPermissionDenied},
+      {EROFS, kErrPermissionDenied}, {ENOTDIR, kErrPathNotFound}, {EIO, kErrPathFileAccess}};
   for (const auto& [code, number] : cases) {
     EXPECT_FALSE(error_.Trap([code] { throw platform::FileError(code, u"/m/a.mp3"_s); }));
     EXPECT_EQ(error_.Number(), number) << code;
@@ -81,7 +78,8 @@ TEST_F(ErrorCheckTest, LogLinesHaveTheirFormatsWithOrWithoutAPendingError) {
   log_.LogSystemError(u"TruncateFile"_s, {}, 13);
   const QStringList lines = LogLines();
   ASSERT_EQ(lines.size(), 3);
-  const QString expected[] = {u", : Command Line =x$"_s, u"; WinError5, SetEndOfFile@ TruncateFile$"_s,
+  const QString expected[] = {u", : Command Line =x$"_s,
+                              u"; WinError5, SetEndOfFile@ TruncateFile$"_s,
                               u"; WinError13@ TruncateFile$"_s};
   for (int i = 0; i < 3; ++i) {
     EXPECT_TRUE(QRegularExpression(u"^"_s + kStamp + expected[i]).match(lines[i]).hasMatch())

@@ -62,7 +62,8 @@ TEST_F(MessageCatalogTest, MissingMessageWarnsOnceAndLogsEveryTime) {
   EXPECT_EQ(catalog_.GetMsg(RC_Unused549), u"");
   EXPECT_EQ(catalog_.GetMsgWithValue(RC_Unused549, u"x"_s), u"");
   ASSERT_EQ(Shown(), 1);
-  EXPECT_TRUE(prompter_.ShownMessages()[0].text.startsWith(u"Missing 'RC_Unused549' in TWPL_Msg.eng\n"_s));
+  EXPECT_TRUE(
+      prompter_.ShownMessages()[0].text.startsWith(u"Missing 'RC_Unused549' in TWPL_Msg.eng\n"_s));
   EXPECT_EQ(prompter_.ShownMessages()[0].icon, MessageIcon::Exclamation);
   const QStringList lines = LogLines();
   ASSERT_EQ(lines.size(), 3);
@@ -74,7 +75,8 @@ TEST_F(MessageCatalogTest, MissingMessageFileIsReportedOnce) {
   EXPECT_EQ(catalog_.GetMsg(RC_Unused549), u"");
   EXPECT_EQ(catalog_.GetMsg(RC_Unused642), u"");
   ASSERT_EQ(Shown(), 1);
-  EXPECT_EQ(prompter_.ShownMessages()[0].text, u"Missing Message file:\n"_s + Path(u"TWPL_Msg.eng"_s));
+  EXPECT_EQ(prompter_.ShownMessages()[0].text,
+            u"Missing Message file:\n"_s + Path(u"TWPL_Msg.eng"_s));
   const QStringList lines = LogLines();
   ASSERT_EQ(lines.size(), 1);
   EXPECT_TRUE(lines[0].endsWith(Path(u"TWPL_Msg.eng"_s) + u" does not exist"_s));
@@ -103,8 +105,9 @@ TEST_F(MessageCatalogTest, LoadMessageFilesChoosesTheLanguageFilesAndFontAndWarn
   EXPECT_EQ(catalog_.MessageFont(), u"DejaVu Serif");
   EXPECT_EQ(catalog_.GetMsg(RC_Yes), u"&Ja");
   ASSERT_EQ(Shown(), 1);
-  EXPECT_EQ(prompter_.ShownMessages()[0].text,
-            u"Missing Err file TWPL_Err.eng\nProgram won't be able to display error messages correctly"_s);
+  EXPECT_EQ(
+      prompter_.ShownMessages()[0].text,
+      u"Missing Err file TWPL_Err.eng\nProgram won't be able to display error messages correctly"_s);
   EXPECT_EQ(prompter_.ShownMessages()[0].icon, MessageIcon::Critical);
 }
 
@@ -113,7 +116,8 @@ TEST_F(MessageCatalogTest, MissingMessageFileAtStartIsNotReportedAgainLater) {
   catalog_.SetLookupSource(Source::MessageFile);
   catalog_.LoadMessageFiles();
   ASSERT_EQ(Shown(), 1);
-  EXPECT_TRUE(prompter_.ShownMessages()[0].text.startsWith(u"Missing message file TWPL_Msg.eng\n"_s));
+  EXPECT_TRUE(
+      prompter_.ShownMessages()[0].text.startsWith(u"Missing message file TWPL_Msg.eng\n"_s));
   EXPECT_EQ(catalog_.GetMsg(RC_OK), u"&OK");
   EXPECT_EQ(catalog_.GetMsg(RC_Unused549), u"");
   EXPECT_EQ(Shown(), 1);

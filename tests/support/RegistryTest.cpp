@@ -29,8 +29,8 @@ TEST_F(RegistryTest, StringsAndNumbersRoundTripAndOtherTypesWriteNothing) {
   EXPECT_EQ(registry_.ReadRegValue(Hive::LocalMachine, key, u"Other"_s), u"");
   EXPECT_EQ(registry_.ReadRegValue(Hive::CurrentUser, key, u"AppPath"_s), u"");
 
-  const auto runs = platform::RegistryStore(StorePath()).Read(
-      u"HKEY_LOCAL_MACHINE\\"_s + key, u"Runs"_s);
+  const auto runs =
+      platform::RegistryStore(StorePath()).Read(u"HKEY_LOCAL_MACHINE\\"_s + key, u"Runs"_s);
   ASSERT_TRUE(runs.has_value());
   EXPECT_EQ(runs->type, platform::RegistryStore::Type::Number);
 }
@@ -46,8 +46,8 @@ TEST_F(RegistryTest, DumpListsValuesAndEverySubkeyOrSaysTheKeyCannotBeOpened) {
   const QString base = u"Software\\Velto\\Tunewright Jukebox"_s;
   registry_.SetRegValue(Hive::LocalMachine, base + u"\\3.12.030"_s, u"String"_s, u"AppPath"_s,
                         u"/music/home"_s);
-  registry_.SetRegValue(Hive::LocalMachine, base + u"\\3.12.030"_s, u"String"_s,
-                        u"sNumOfRuns"_s, u"7"_s);
+  registry_.SetRegValue(Hive::LocalMachine, base + u"\\3.12.030"_s, u"String"_s, u"sNumOfRuns"_s,
+                        u"7"_s);
   registry_.CreateRegKey(Hive::LocalMachine, base + u"\\Empty"_s);
   test::WriteAll(StorePath(), test::ReadAll(StorePath()) +
                                   "[HKEY_LOCAL_MACHINE\\Software\\Velto\\Tunewright "

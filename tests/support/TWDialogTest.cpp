@@ -29,9 +29,8 @@ int AnswerModal(TWDialog& box, const QString& buttons, const std::function<void(
 TEST(TWDialogTest, MouseClickOnEachButtonGivesItsNumber) {
   for (int i = 0; i < 3; ++i) {
     TWDialog box;
-    const int answer = AnswerModal(box, kTagChoice, [&] {
-      QTest::mouseClick(Button(box, i), Qt::LeftButton);
-    });
+    const int answer =
+        AnswerModal(box, kTagChoice, [&] { QTest::mouseClick(Button(box, i), Qt::LeftButton); });
     EXPECT_EQ(answer, i + 1);
   }
 }
