@@ -1,6 +1,7 @@
 #include "platform/CodePage.h"
 
 #include <QStringDecoder>
+#include <algorithm>
 #include <array>
 
 namespace audiolume::platform {
@@ -27,6 +28,11 @@ QString DecodeWindows1252(QByteArrayView bytes) {
 }  // namespace
 
 QString DecodeText(QByteArrayView bytes) {
+  // Most texts are plain ASCII, which both encodings read alike; this is the hot path of
+  // loading a large library.
+  const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii) return QString::fromLatin1(bytes);
   QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   QString text = utf8.decode(bytes);
   return utf8.hasError() ? DecodeWindows1252(bytes) : text;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <ostream>
@@ -13,4 +14,8 @@ inline void PrintTo(const QStringList& list, std::ostream* out) {
   *out << "{\n";
   for (const QString& text : list) *out << "  \"" << text.toStdString() << "\"\n";
   *out << "}";
+}
+
+inline void PrintTo(const QByteArray& bytes, std::ostream* out) {
+  *out << '"' << bytes.toPercentEncoding(" \t/:.-,'()", "").toStdString() << '"';
 }

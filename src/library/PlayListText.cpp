@@ -1,0 +1,61 @@
+#include "library/PlayListText.h"
+
+#include <QFileInfo>
+
+#include "platform/CodePage.h"
+#include "platform/FileOps.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+namespace {
+
+constexpr char kSeparator = '\xFF';
+const QString kPresetMark = u"!SB!"_s;
+
+}  // namespace
+
+QByteArray PlayListText::SongLine(int position, const PlayListEntry& entry) {
+  QString artist = entry.artist;
+  if (!entry.preset.isEmpty()) artist += kPresetMark + entry.preset;
+  return ' ' + QByteArray::number(position) + ' ' + kSeparator + platform::EncodeText(entry.path) +
+         kSeparator + platform::EncodeText(entry.title) + kSeparator +
+         platform::EncodeText(artist) + "\r\n";
+}
+
+QList<PlayListEntry> PlayListText::ParseSongLines(const QByteArray& bytes) {
+  QList<PlayListEntry> entries;
+  QByteArray pending;
+  for (QByteArray line : bytes.split('\n')) {
+    if (line.endsWith('\r')) line.chop(1);
+    pending += line;
+    if (pending.count(kSeparator) < 2) continue;  // the song line goes on below
+    const QList<QByteArray> fields = pending.split(kSeparator);
+    pending.clear();
+    PlayListEntry entry{platform::DecodeText(fields[1]).trimmed(),
+                        platform::DecodeText(fields[2]).trimmed(),
+                        fields.size() > 3 ? platform::DecodeText(fields[3]).trimmed() : QString(),
+                        {}};
+    const qsizetype mark = entry.artist.indexOf(kPresetMark);
+    if (mark >= 0) {
+      entry.preset = entry.artist.mid(mark + kPresetMark.size());
+      entry.artist.truncate(mark);
+    }
+    entries.append(entry);
+  }
+  return entries;
+}
+
+QList<PlayListEntry> PlayListText::Read(const QString& path) {
+  if (!QFileInfo::exists(path)) return {};
+  return ParseSongLines(platform::FileOps::ReadFile(path));
+}
+
+void PlayListText::Write(const QString& path, const QList<PlayListEntry>& entries) {
+  QByteArray bytes;
+  for (qsizetype i = 0; i < entries.size(); ++i) bytes += SongLine(int(i) + 1, entries[i]);
+  platform::FileOps::ReplaceFileContents(path, bytes);
+}
+
+}  // namespace audiolume

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace audiolume {
+
+/** One song of a playlist: its file, the name and artist shown, the effect preset. */
+struct PlayListEntry {
+  QString path;
+  QString title;
+  QString artist;
+  QString preset;
+
+  bool operator==(const PlayListEntry&) const = default;
+};
+
+/**
+ * The song-line format of the playlist files ("PlayList.txt" and the blocks of
+ * "Playlist.dat"): " 1 ", 0xFF, path, 0xFF, title, 0xFF, artist (+ "!SB!" + preset),
+ * lines ending in CR LF.
+ */
+class PlayListText {
+ public:
+  static QByteArray SongLine(int position, const PlayListEntry& entry);
+
+  /** Parses song lines. The position is ignored; a line with fewer than two 0xFF bytes
+   *  continues on the next line; lines without any 0xFF are skipped. */
+  static QList<PlayListEntry> ParseSongLines(const QByteArray& bytes);
+
+  /** Reads a file of song lines; a missing file is an empty playlist. Throws FileError. */
+  static QList<PlayListEntry> Read(const QString& path);
+
+  /** Replaces the file with the entries numbered from 1. Throws FileError. */
+  static void Write(const QString& path, const QList<PlayListEntry>& entries);
+};
+
+}  // namespace audiolume

@@ -1,0 +1,243 @@
+#include "library/SongLibrary.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <cmath>
+#include <limits>
+
+#include "library/RecordCodec.h"
+#include "platform/CodePage.h"
+#include "platform/FileOps.h"
+#include "support/AppError.h"
+#include "support/AppVersion.h"
+#include "support/CurrentError.h"
+#include "support/ErrorCheck.h"
+#include "support/Runtime.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+namespace {
+
+constexpr qsizetype kVersionBytes = 10;
+constexpr char kLegacySeparator = '\xFF';
+
+QByteArray VersionHeader() {
+  return platform::EncodeText(kAppVersion).leftJustified(kVersionBytes, ' ', true);
+}
+
+QDate ParseMonthDayYear(const QString& text) {
+  const QStringList parts = text.split(u'-');
+  if (parts.size() != 3) return {};
+  int year = parts[2].toInt();
+  // Two-digit years as the original runtime read them: 00-29 are 2000s, 30-99 1900s.
+  if (parts[2].size() <= 2) year += year < 30 ? 2000 : 1900;
+  return QDate(year, parts[0].toInt(), parts[1].toInt());
+}
+
+qint32 PlayCount(const QString& text) {
+  const double count = std::trunc(Val(text));
+  constexpr double kMax = std::numeric_limits<qint32>::max();
+  return static_cast<qint32>(std::clamp(count, -kMax, kMax));
+}
+
+}  // namespace
+
+SongLibrary::SongLibrary(QString workingDir, CurrentError& error, ErrorCheck& check)
+    : workingDir_(std::move(workingDir)), error_(error), check_(check) {}
+
+QString SongLibrary::FormatLastPlayed(double lastPlayed) {
+  if (lastPlayed == 0) return {};
+  return FromOleDate(lastPlayed).toString(u"MM-dd-yy/ hh:mm:ss"_s);
+}
+
+std::optional<double> SongLibrary::ParseLastPlayed(const QString& text) {
+  const qsizetype slash = text.indexOf(u'/');
+  if (slash < 0) return std::nullopt;
+  const QDate date = ParseMonthDayYear(QString(text.left(slash)).remove(u' '));
+  const QTime time = QTime::fromString(QString(text.mid(slash + 1)).remove(u' '), u"H:m:s"_s);
+  if (!date.isValid()) return std::nullopt;
+  return ToOleDate(QDateTime(date, time.isValid() ? time : QTime(0, 0)));
+}
+
+void SongLibrary::FillTextFromRecord(Row& row) const {
+  const SongRecord& r = row.record;
+  const QString* fields[] = {&r.Title, &r.Album,     &r.Artist,     &r.Genre,    &r.Tempo,
+                             &r.Mood,  &r.Situation, &r.Preference, &r.TrackTime};
+  for (int column = 0; column < 8; ++column) row.text[column] = fields[column]->trimmed();
+  row.text[8] = r.TrackTime;
+  row.text[kLastPlayedColumn] = FormatLastPlayed(r.LastPlayed);
+  row.text[kPlayFreqColumn] = QString::number(r.PlayFreq);
+  row.text[kFilenameColumn] = r.Filename.trimmed();
+}
+
+void SongLibrary::FillRecordFromText(Row& row) const {
+  SongRecord& r = row.record;
+  QString* fields[] = {&r.Title, &r.Album,     &r.Artist,     &r.Genre,    &r.Tempo,
+                       &r.Mood,  &r.Situation, &r.Preference, &r.TrackTime};
+  for (int column = 0; column < 9; ++column) *fields[column] = row.text[column];
+  if (const auto played = ParseLastPlayed(row.text[kLastPlayedColumn])) r.LastPlayed = *played;
+  r.PlayFreq = PlayCount(row.text[kPlayFreqColumn]);
+  r.Filename = row.text[kFilenameColumn];
+}
+
+int SongLibrary::AppendRow(const SongRecord& record) {
+  if (SongCount() >= kMaxSongs) throw AppError(kErrOverflow);
+  rows_.push_back({record, {}});
+  FillTextFromRecord(rows_.back());
+  order_.push_back(static_cast<qint16>(SongCount()));
+  mark_.push_back(0);
+  return SongCount();
+}
+
+void SongLibrary::Clear() {
+  rows_.clear();
+  order_.clear();
+  mark_.clear();
+}
+
+void SongLibrary::LoadSongData() {
+  Clear();
+  const QString path = DatabasePath();
+  if (!QFileInfo::exists(path)) {
+    ImportLegacyText();
+    loaded_ = true;
+    return;
+  }
+  error_.Trap([&] {
+    const QByteArray bytes = platform::FileOps::ReadFile(path);
+    try {
+      ReadDatabase(bytes);
+    } catch (const AppError& error) {
+      throw AppError(error.Number(), path);  // name the damaged file in the report
+    }
+  });
+  check_.CheckError(u"in PlayList.LoadSongData"_s);
+  loaded_ = true;
+}
+
+void SongLibrary::ReadDatabase(const QByteArray& bytes) {
+  ByteReader in(bytes);
+  const QString version = platform::DecodeText(in.Bytes(kVersionBytes));
+  const bool full = RecordCodec::IsFullLayout(version);
+  rows_.reserve(static_cast<std::size_t>(bytes.size() / 64));
+  while (!in.AtEnd()) {
+    // A record cut short is dropped whole; the rows before it stay.
+    const SongRecord record =
+        full ? RecordCodec::ReadRecord(in) : RecordCodec::ReadLegacyRecord(in);
+    AppendRow(record);
+  }
+}
+
+bool SongLibrary::SaveSongData() {
+  QByteArray out = VersionHeader();
+  out.reserve(SongCount() * 160);
+  for (Row& row : rows_) {
+    FillRecordFromText(row);
+    // Notes, biographies and lyrics live in the song files' own tags only.
+    row.record.Lyrics.clear();
+    row.record.Notes.clear();
+    row.record.Bios.clear();
+    RecordCodec::AppendRecord(out, row.record);
+  }
+  const QString temporary = File(u"TWPL.tmp"_s);
+  if (!error_.Trap([&] { platform::FileOps::WriteFile(temporary, out); })) return false;
+  const bool replaced = error_.Trap([&] {
+    if (QFileInfo::exists(DatabasePath())) {
+      platform::FileOps::CopyFile(DatabasePath(), File(u"TWPL.MD9"_s));
+    }
+    platform::FileOps::MoveFile(temporary, DatabasePath());
+  });
+  if (replaced) modified_ = false;
+  return replaced;
+}
+
+void SongLibrary::ImportLegacyText() {
+  const QString path = File(u"VeltoDj.dat"_s);
+  if (!QFileInfo::exists(path)) return;
+  modified_ = false;
+  error_.Trap([&] {
+    const QByteArray bytes = platform::FileOps::ReadFile(path);
+    for (QByteArray line : bytes.split('\n')) {
+      if (line.endsWith('\r')) line.chop(1);
+      if (!line.contains(kLegacySeparator)) continue;
+      const QList<QByteArray> pieces = line.split(kLegacySeparator);
+      Row row;
+      for (int column = 0; column < kTextColumns && column < pieces.size(); ++column) {
+        row.text[column] = platform::DecodeText(pieces[column]);
+      }
+      FillRecordFromText(row);
+      if (!ParseLastPlayed(row.text[kLastPlayedColumn])) {
+        row.record.LastPlayed = ToOleDate(QDateTime::currentDateTime());
+      }
+      const int added = AppendRow(row.record);
+      rows_[Index(added)].text = row.text;
+    }
+  });
+  check_.CheckError(u"in PlayList.LoadSongData"_s);
+  SaveSongData();
+  check_.CheckError(u"in PlayList.SaveSongData"_s);
+}
+
+int SongLibrary::FindSongByFilename(const QString& path) const {
+  // The text column is the working copy; a row added by AddSongRow has no record yet.
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    if (rows_[i].text[kFilenameColumn].compare(path, Qt::CaseInsensitive) == 0) {
+      return static_cast<int>(i) + 1;
+    }
+  }
+  return 0;
+}
+
+int SongLibrary::GetSongRecord(const QString& path, SongRecord& record) const {
+  const int row = FindSongByFilename(path);
+  if (row == 0) return 1;
+  record = SongRecords(row);
+  return 0;
+}
+
+int SongLibrary::AddSongRow(const QString& title, const QString& album, const QString& artist,
+                            const QString& playTime, const QString& filename) {
+  const int row = AppendRow(SongRecord());
+  QString* columns[] = {&SongText(row, 0), &SongText(row, 1), &SongText(row, 2), &SongText(row, 8),
+                        &SongText(row, kFilenameColumn)};
+  const QString values[] = {title, album, artist, playTime, filename};
+  for (int i = 0; i < 5; ++i) *columns[i] = values[i];
+  SongText(row, kLastPlayedColumn).clear();  // the record's zero date is kept on save
+  modified_ = true;
+  return row;
+}
+
+int SongLibrary::AddOrReplaceRecord(const SongRecord& record) {
+  int row = FindSongByFilename(record.Filename);
+  if (row == 0) {
+    row = AppendRow(record);
+  } else {
+    Row& existing = rows_[Index(row)];
+    existing.record = record;
+    FillTextFromRecord(existing);
+  }
+  modified_ = true;
+  return row;
+}
+
+void SongLibrary::DeleteSongRecord(int row) {
+  if (!loaded_) LoadSongData();
+  if (row < 1 || row > SongCount()) return;
+  rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(Index(row)));
+  order_.pop_back();
+  mark_.pop_back();
+  modified_ = true;
+}
+
+void SongLibrary::NoteSongPlayed(const QString& path) {
+  if (SongCount() == 0) LoadSongData();
+  const int row = FindSongByFilename(path);
+  if (row == 0) return;
+  SongText(row, kLastPlayedColumn) =
+      QDateTime::currentDateTime().toString(u"MM-dd-yyyy/hh:mm:ss"_s);
+  SongText(row, kPlayFreqColumn) = QString::number(PlayCount(SongText(row, kPlayFreqColumn)) + 1);
+}
+
+}  // namespace audiolume

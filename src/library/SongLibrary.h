@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "library/SongRecord.h"
+
+namespace audiolume {
+
+class CurrentError;
+class ErrorCheck;
+
+/**
+ * The one in-memory music library and its database file "TWPL.TWD" in the working
+ * directory. Rows are numbered from 1. Each row has its record and 14 text columns, the
+ * form in which windows show, sort and edit it: columns 0 to 11 mirror the record's first
+ * twelve fields, and saving rebuilds those fields from them. UI thread only.
+ */
+class SongLibrary {
+ public:
+  static constexpr int kMaxSongs = 32767;
+  static constexpr int kTextColumns = 14;
+  static constexpr int kLastPlayedColumn = 9;
+  static constexpr int kPlayFreqColumn = 10;
+  static constexpr int kFilenameColumn = 11;
+
+  SongLibrary(QString workingDir, CurrentError& error, ErrorCheck& check);
+
+  const QString& WorkingDir() const { return workingDir_; }
+  QString DatabasePath() const { return File(QStringLiteral("TWPL.TWD")); }
+  /** A file of the database family in the working directory ("TWPL.MD9", …). */
+  QString File(const QString& name) const { return workingDir_ + u'/' + name; }
+
+  int SongCount() const { return static_cast<int>(rows_.size()); }
+  SongRecord& SongRecords(int row) { return rows_.at(Index(row)).record; }
+  const SongRecord& SongRecords(int row) const { return rows_.at(Index(row)).record; }
+  QString& SongText(int row, int column) { return rows_.at(Index(row)).text.at(column); }
+  const QString& SongText(int row, int column) const {
+    return rows_.at(Index(row)).text.at(column);
+  }
+  /** The row shown at a display position (1-based), as the library window sorts them. */
+  qint16& SongOrder(int position) { return order_.at(Index(position)); }
+  qint16 SongOrder(int position) const { return order_.at(Index(position)); }
+  qint16& SongMark(int row) { return mark_.at(Index(row)); }
+
+  bool SongDataModified() const { return modified_; }
+  void SetSongDataModified(bool modified) { modified_ = modified; }
+  bool SongDataLoaded() const { return loaded_; }
+
+  /**
+   * Loads "TWPL.TWD", or imports "VeltoDj.dat" when there is no database. A damaged file
+   * keeps the rows before the damage and is reported once, naming the file.
+   */
+  void LoadSongData();
+
+  /**
+   * Writes "TWPL.tmp", keeps the old database as "TWPL.MD9" and puts the new one in its
+   * place. On failure returns false with the error pending and "TWPL.TWD" untouched.
+   */
+  bool SaveSongData();
+
+  /** The first row whose file name (column 11) equals path without regard to case;
+   *  0 when none. */
+  int FindSongByFilename(const QString& path) const;
+
+  /** Copies the record of path's row into record: 0 when found, 1 when not. */
+  int GetSongRecord(const QString& path, SongRecord& record) const;
+
+  /** Appends a row with an empty record and the given columns; returns the row.
+   *  Throws AppError (Overflow) when the library is full. */
+  int AddSongRow(const QString& title, const QString& album, const QString& artist,
+                 const QString& playTime, const QString& filename);
+
+  /** Overwrites the row of the record's file, or appends one; the text columns are rebuilt.
+   *  Returns the row. Throws AppError (Overflow) when the library is full. */
+  int AddOrReplaceRecord(const SongRecord& record);
+
+  /** Removes a row; later rows move up. Display order is the caller's to fix. */
+  void DeleteSongRecord(int row);
+
+  /** Stamps the song's row as played now and counts the play; not a modification. */
+  void NoteSongPlayed(const QString& path);
+
+  /** Empties the library in memory (nothing is written). */
+  void Clear();
+
+  /** Column 9's text for a date ("mm-dd-yy/ hh:mm:ss"; empty for the zero date). */
+  static QString FormatLastPlayed(double lastPlayed);
+  /** The date of a column 9 text (month-day-year, "/", time); nothing without a "/". */
+  static std::optional<double> ParseLastPlayed(const QString& text);
+
+ private:
+  struct Row {
+    SongRecord record;
+    std::array<QString, kTextColumns> text;
+  };
+
+  static std::size_t Index(int oneBased) { return static_cast<std::size_t>(oneBased - 1); }
+  int AppendRow(const SongRecord& record);
+  void FillTextFromRecord(Row& row) const;
+  void FillRecordFromText(Row& row) const;
+  void ReadDatabase(const QByteArray& bytes);
+  void ImportLegacyText();
+
+  QString workingDir_;
+  CurrentError& error_;
+  ErrorCheck& check_;
+  std::vector<Row> rows_;
+  std::vector<qint16> order_;
+  std::vector<qint16> mark_;
+  bool modified_ = false;
+  bool loaded_ = false;
+};
+
+}  // namespace audiolume

@@ -1,0 +1,55 @@
+#include "platform/FileOps.h"
+
+#include <unistd.h>
+#include <QFile>
+#include <QSaveFile>
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/FileError.h"
+
+namespace audiolume::platform {
+
+QByteArray FileOps::ReadFile(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.exists()) throw FileError(ENOENT, path);
+    ThrowFileError(file);
+  }
+  QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) ThrowFileError(file);
+  return bytes;
+}
+
+void FileOps::WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) ThrowFileError(file);
+  if (file.write(bytes) != bytes.size() || !file.flush()) ThrowFileError(file);
+  if (::fsync(file.handle()) != 0) throw FileError(errno, path);
+}
+
+void FileOps::ReplaceFileContents(const QString& target, const QByteArray& bytes) {
+  QSaveFile file(target);
+  if (!file.open(QIODevice::WriteOnly)) ThrowFileError(file);
+  if (file.write(bytes) != bytes.size()) ThrowFileError(file);
+  if (!file.commit()) ThrowFileError(file);
+}
+
+void FileOps::CopyFile(const QString& source, const QString& target) {
+  ReplaceFileContents(target, ReadFile(source));
+}
+
+void FileOps::MoveFile(const QString& source, const QString& target) {
+  if (std::rename(QFile::encodeName(source).constData(), QFile::encodeName(target).constData()) !=
+      0) {
+    throw FileError(errno, target);
+  }
+}
+
+void FileOps::RemoveFile(const QString& path) {
+  if (std::remove(QFile::encodeName(path).constData()) != 0 && errno != ENOENT) {
+    throw FileError(errno, path);
+  }
+}
+
+}  // namespace audiolume::platform

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace audiolume::platform {
+
+/**
+ * Whole-file operations that never leave a half-written target: data goes to a temporary
+ * file in the target's folder, is flushed to disk and then renamed over the target.
+ * Every function throws FileError on failure; the target is then as it was.
+ */
+class FileOps {
+ public:
+  /** Reads the whole file. */
+  static QByteArray ReadFile(const QString& path);
+
+  /** Writes bytes to path exactly as given (no temporary file): for work files such as
+   *  "TWPL.tmp" whose later rename is the commit. The file is flushed to disk. */
+  static void WriteFile(const QString& path, const QByteArray& bytes);
+
+  /** Replaces target (or creates it) with bytes, atomically. */
+  static void ReplaceFileContents(const QString& target, const QByteArray& bytes);
+
+  /** Copies source over target, atomically. */
+  static void CopyFile(const QString& source, const QString& target);
+
+  /** Renames source over target, replacing it atomically. */
+  static void MoveFile(const QString& source, const QString& target);
+
+  /** Deletes the file; a missing file is not an error. */
+  static void RemoveFile(const QString& path);
+};
+
+}  // namespace audiolume::platform
