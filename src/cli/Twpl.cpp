@@ -1,11 +1,12 @@
 #include "cli/Twpl.h"
 
 #include <QDir>
-#include <functional>
 #include <map>
 
 #include "app/AppHome.h"
-#include "app/AppServices.h"
+#include "app/VeltoDj.h"
+#include "library/DatabaseCommands.h"
+#include "library/SongLibrary.h"
 #include "support/CommandLinePrompter.h"
 #include "support/MessageTable.h"
 
@@ -18,11 +19,25 @@ namespace {
 const char* const kUsage =
     "usage: twpl [--home DIR] COMMAND ...\n"
     "commands:\n"
-    "  messages              list every message: number, name, built-in text\n"
-    "  msg N [VALUE]         the text of message N, with VALUE in its placeholder\n"
-    "  diagnostics           capture diagnostics; prints the path of Diagnostic.log\n";
+    "  messages                         every message: number, name, built-in text\n"
+    "  msg N [VALUE]                    the text of message N, VALUE in its placeholder\n"
+    "  diagnostics                      capture diagnostics; prints Diagnostic.log's path\n"
+    "  library list                     the songs: text columns 0 to 11, tab-separated\n"
+    "  library export FILE [--replace]  write the tab-separated export file\n"
+    "  library save                     save the library database\n"
+    "  library save-as FILE [--replace] copy the library database to FILE\n"
+    "  library load FILE                replace the library by the database FILE\n"
+    "  library clear --yes              empty the library (keeps \"TWPL saved.TWD\")\n";
+
+int ExitCode(DatabaseCommands::Outcome outcome) {
+  return outcome == DatabaseCommands::Outcome::Done ? 0 : 1;
+}
 
 }  // namespace
+
+QString Twpl::Session::Absolute(const QString& file) const {
+  return QDir(callerDir).absoluteFilePath(file);
+}
 
 Twpl::Twpl(LaunchEnvironment env, QString executableDir, std::FILE* out, std::FILE* err)
     : env_(std::move(env)), executableDir_(std::move(executableDir)), out_(out), err_(err) {}
@@ -38,39 +53,43 @@ int Twpl::Usage(const QString& problem) const {
   return 2;
 }
 
+bool Twpl::TakeFlag(QStringList& args, const QString& flag) {
+  return args.removeAll(flag) > 0;
+}
+
 int Twpl::Run(QStringList args) {
   QString home = env_.home;
   if (!args.isEmpty() && args.first() == u"--home") {
-    if (args.size() < 2) return Usage(QStringLiteral("--home needs a folder"));
+    if (args.size() < 2) return Usage(u"--home needs a folder"_s);
     home = args[1];
     args = args.mid(2);
   }
   if (args.isEmpty()) return Usage({});
   const QString command = args.takeFirst();
-
-  using Handler = std::function<int(const Twpl&, AppServices&, const QStringList&)>;
-  const std::map<QString, Handler> commands = {
-      {QStringLiteral("messages"), &Twpl::Messages},
-      {QStringLiteral("msg"), &Twpl::Msg},
-      {QStringLiteral("diagnostics"), &Twpl::Diagnose},
-  };
+  const std::map<QString, Handler> commands = {{u"messages"_s, &Twpl::Messages},
+                                               {u"msg"_s, &Twpl::Msg},
+                                               {u"diagnostics"_s, &Twpl::Diagnose},
+                                               {u"library"_s, &Twpl::Library}};
   const auto found = commands.find(command);
   if (found == commands.end()) return Usage(u"unknown command '"_s + command + u"'"_s);
 
-  // A home given explicitly is used as it is and never registered.
-  const Registry registry{platform::RegistryStore(env_.registryPath)};
-  home = AppHome::Resolve(home, registry, env_.dataHome);
-  AppHome::InstallShippedFiles(AppHome::ShippedDataDir(executableDir_), home);
-  QDir::setCurrent(home);
-
+  const QString callerDir = QDir::currentPath();
   CommandLinePrompter prompter({}, err_);
-  AppServices services(home, env_.registryPath, prompter);
-  services.Catalog().LoadMessageFiles();
-  return found->second(*this, services, args);
+  VeltoDj veltoDj({home,
+                   env_.registryPath,
+                   env_.dataHome,
+                   AppHome::ShippedDataDir(executableDir_),
+                   env_.cdDrives,
+                   {}},
+                  prompter);
+  veltoDj.Initialize();
+  veltoDj.BootstrapSettings();
+  Session session{veltoDj, prompter, callerDir};
+  return (this->*found->second)(session, args);
 }
 
-int Twpl::Messages(AppServices& /*services*/, const QStringList& args) const {
-  if (!args.isEmpty()) return Usage(QStringLiteral("messages takes no arguments"));
+int Twpl::Messages(Session& /*session*/, QStringList args) const {
+  if (!args.isEmpty()) return Usage(u"messages takes no arguments"_s);
   for (int number = MessageTable::kFirst; number <= MessageTable::kLast; ++number) {
     Print(QString::number(number) + u'\t' + MessageTable::NameAt(number - 500) + u'\t' +
           MessageTable::Text(number));
@@ -78,20 +97,74 @@ int Twpl::Messages(AppServices& /*services*/, const QStringList& args) const {
   return 0;
 }
 
-int Twpl::Msg(AppServices& services, const QStringList& args) const {
-  if (args.isEmpty() || args.size() > 2) return Usage(QStringLiteral("msg needs N [VALUE]"));
+int Twpl::Msg(Session& session, QStringList args) const {
+  if (args.isEmpty() || args.size() > 2) return Usage(u"msg needs N [VALUE]"_s);
   bool ok = false;
   const int number = args[0].toInt(&ok);
   if (!ok) return Usage(u"not a message number: "_s + args[0]);
-  Print(args.size() == 2 ? services.Catalog().GetMsgWithValue(number, args[1])
-                         : services.Catalog().GetMsg(number));
+  MessageCatalog& catalog = session.veltoDj.Services().Catalog();
+  Print(args.size() == 2 ? catalog.GetMsgWithValue(number, args[1]) : catalog.GetMsg(number));
   return 0;
 }
 
-int Twpl::Diagnose(AppServices& services, const QStringList& args) const {
-  if (!args.isEmpty()) return Usage(QStringLiteral("diagnostics takes no arguments"));
-  Print(services.Diagnose().CaptureDiagnostics());
+int Twpl::Diagnose(Session& session, QStringList args) const {
+  if (!args.isEmpty()) return Usage(u"diagnostics takes no arguments"_s);
+  Print(session.veltoDj.Services().Diagnose().CaptureDiagnostics());
   return 0;
+}
+
+int Twpl::Library(Session& session, QStringList args) const {
+  const std::map<QString, Handler> commands = {
+      {u"list"_s, &Twpl::LibraryList}, {u"export"_s, &Twpl::LibraryExport},
+      {u"save"_s, &Twpl::LibrarySave}, {u"save-as"_s, &Twpl::LibrarySaveAs},
+      {u"load"_s, &Twpl::LibraryLoad}, {u"clear"_s, &Twpl::LibraryClear}};
+  const auto found = args.isEmpty() ? commands.end() : commands.find(args.takeFirst());
+  if (found == commands.end()) return Usage(u"library needs a subcommand"_s);
+  // Questions about replacing a file or clearing are answered Yes only when asked for.
+  if (TakeFlag(args, u"--replace"_s) || TakeFlag(args, u"--yes"_s)) {
+    session.prompter.SetPreferredCaptions({u"Yes"_s});
+  }
+  session.veltoDj.Library().LoadSongData();
+  return (this->*found->second)(session, args);
+}
+
+int Twpl::LibraryList(Session& session, QStringList args) const {
+  if (!args.isEmpty()) return Usage(u"library list takes no arguments"_s);
+  const SongLibrary& library = session.veltoDj.Library();
+  for (int position = 1; position <= library.SongCount(); ++position) {
+    const int row = library.SongOrder(position);
+    QStringList columns;
+    for (int column = 0; column <= SongLibrary::kFilenameColumn; ++column) {
+      columns.append(library.SongText(row, column));
+    }
+    Print(columns.join(u'\t'));
+  }
+  return 0;
+}
+
+int Twpl::LibraryExport(Session& session, QStringList args) const {
+  if (args.size() != 1) return Usage(u"library export needs FILE"_s);
+  return ExitCode(session.veltoDj.Database().ExportDatabaseTo(session.Absolute(args[0])));
+}
+
+int Twpl::LibrarySave(Session& session, QStringList args) const {
+  if (!args.isEmpty()) return Usage(u"library save takes no arguments"_s);
+  return session.veltoDj.Database().SaveDatabase() ? 0 : 1;
+}
+
+int Twpl::LibrarySaveAs(Session& session, QStringList args) const {
+  if (args.size() != 1) return Usage(u"library save-as needs FILE"_s);
+  return ExitCode(session.veltoDj.Database().SaveDatabaseAsTo(session.Absolute(args[0])));
+}
+
+int Twpl::LibraryLoad(Session& session, QStringList args) const {
+  if (args.size() != 1) return Usage(u"library load needs FILE"_s);
+  return session.veltoDj.Database().LoadDatabaseFrom(session.Absolute(args[0])) ? 0 : 1;
+}
+
+int Twpl::LibraryClear(Session& session, QStringList args) const {
+  if (!args.isEmpty()) return Usage(u"library clear takes only --yes"_s);
+  return session.veltoDj.Database().ClearDatabase() ? 0 : 1;
 }
 
 }  // namespace audiolume

@@ -7,12 +7,14 @@
 
 namespace audiolume {
 
-class AppServices;
+class CommandLinePrompter;
+class VeltoDj;
 
 /**
  * The command-line front end: parses "twpl [--home DIR] COMMAND …", prepares the
- * application directory as the jukebox does and runs the command on the same classes.
- * Exit codes: 0 success, 1 failure, 2 usage.
+ * application directory as the jukebox does (without counting a run or opening a
+ * window) and runs the command on the same classes. Exit codes: 0 success, 1 failure,
+ * 2 usage.
  */
 class Twpl {
  public:
@@ -21,12 +23,29 @@ class Twpl {
   int Run(QStringList args);
 
  private:
+  struct Session {
+    VeltoDj& veltoDj;
+    CommandLinePrompter& prompter;
+    QString callerDir;  // where twpl was started; file arguments are relative to it
+
+    QString Absolute(const QString& file) const;
+  };
+  using Handler = int (Twpl::*)(Session&, QStringList) const;
+
   int Usage(const QString& problem) const;
   void Print(const QString& line) const;
+  static bool TakeFlag(QStringList& args, const QString& flag);
 
-  int Messages(AppServices& services, const QStringList& args) const;
-  int Msg(AppServices& services, const QStringList& args) const;
-  int Diagnose(AppServices& services, const QStringList& args) const;
+  int Messages(Session& session, QStringList args) const;
+  int Msg(Session& session, QStringList args) const;
+  int Diagnose(Session& session, QStringList args) const;
+  int Library(Session& session, QStringList args) const;
+  int LibraryList(Session& session, QStringList args) const;
+  int LibraryExport(Session& session, QStringList args) const;
+  int LibrarySave(Session& session, QStringList args) const;
+  int LibrarySaveAs(Session& session, QStringList args) const;
+  int LibraryLoad(Session& session, QStringList args) const;
+  int LibraryClear(Session& session, QStringList args) const;
 
   LaunchEnvironment env_;
   QString executableDir_;

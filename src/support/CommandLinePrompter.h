@@ -16,6 +16,8 @@ class CommandLinePrompter : public Prompter {
  public:
   explicit CommandLinePrompter(QStringList preferredCaptions, std::FILE* out = stderr);
 
+  void SetPreferredCaptions(QStringList captions) { preferred_ = std::move(captions); }
+
   int Ask(const QString& text, const QString& buttons, MessageIcon icon) override;
   void ShowStatus(const QString& /*text*/) override {}
   void HideStatus() override {}

@@ -18,8 +18,10 @@ int ScriptedPrompter::Ask(const QString& text, const QString& buttons, MessageIc
 std::optional<QString> ScriptedPrompter::NextText(const QString& shownText) {
   shown_.append({shownText, {}, MessageIcon::Question});
   if (texts_.empty()) return std::nullopt;
-  auto text = texts_.front();
+  const bool answered = texts_.front().has_value();
+  const QString text = texts_.front().value_or(QString());
   texts_.pop_front();
+  if (!answered) return std::nullopt;
   return text;
 }
 

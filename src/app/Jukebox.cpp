@@ -1,0 +1,46 @@
+#include "app/Jukebox.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include "player/Play.h"
+#include "support/MessageIds.h"
+
+namespace audiolume {
+
+Jukebox::Jukebox(StartupOptions options, QString instanceName)
+    : veltoDj_(std::move(options), prompter_), instance_(std::move(instanceName)) {}
+
+int Jukebox::Run() {
+  veltoDj_.Initialize();
+  MessageCatalog& catalog = veltoDj_.Services().Catalog();
+  prompter_.SetAppearance(catalog.GetMsg(RC_TWPL_Title), catalog.MessageFont());
+  veltoDj_.Load();
+  if (veltoDj_.FontSize() > 0) {
+    QFont font = QApplication::font();
+    font.setPointSize(veltoDj_.FontSize());
+    QApplication::setFont(font);
+  }
+  veltoDj_.ParseCommandLine();
+  if (veltoDj_.ActivatePreviousInstance(instance_)) {
+    // The running copy plays the song; this one leaves after giving it a moment.
+    QTimer::singleShot(500, qApp, &QCoreApplication::quit);
+    return QApplication::exec();
+  }
+  veltoDj_.RecoverPreviousLibrary();
+  veltoDj_.Library().LoadSongData();
+
+  AppServices& services = veltoDj_.Services();
+  Play play({veltoDj_.Library(), veltoDj_.Database(), catalog, services.Diagnose(),
+             services.Asker(), veltoDj_.SettingsFile(), veltoDj_.StartupPlaylistFile()});
+  QObject::connect(&instance_, &platform::SingleInstance::MessageReceived, &play,
+                   &Play::HandleOtherCopy);
+  play.Form_Load(veltoDj_.RunCount(), veltoDj_.PlayVolume());
+  play.show();
+  const int code = QApplication::exec();
+  play.Form_Unload();
+  veltoDj_.Unload();
+  return code;
+}
+
+}  // namespace audiolume

@@ -1,0 +1,190 @@
+#include "app/VeltoDj.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "app/AppHome.h"
+#include "library/PlayListText.h"
+#include "platform/CdDriveList.h"
+#include "platform/FileNames.h"
+#include "platform/FileOps.h"
+#include "platform/SingleInstance.h"
+#include "support/AppVersion.h"
+#include "support/IniSettings.h"
+#include "support/MessageIds.h"
+#include "support/PathNames.h"
+#include "support/Prompter.h"
+#include "support/Runtime.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+namespace {
+
+const QString kAppPath = u"AppPath"_s;
+const QString kRuns = u"sNumOfRuns"_s;
+const QString kEncoderKey = u"Software\\Xing Technology Corp.\\SharedDLLs\\MPEG Encode"_s;
+const QString kRioKey = u"Software\\Diamond\\Rio\\PMP300\\Setup"_s;
+
+}  // namespace
+
+VeltoDj::VeltoDj(StartupOptions options, Prompter& prompter)
+    : options_(std::move(options)),
+      home_(ResolveAppPath(options_, registered_)),
+      services_(home_, options_.registryPath, prompter),
+      library_(home_, services_.Error(), services_.Check()),
+      database_(library_, services_.Catalog(), prompter, services_.Error(), services_.Check()) {}
+
+QString VeltoDj::ResolveAppPath(const StartupOptions& options, bool& registered) {
+  const Registry registry{platform::RegistryStore(options.registryPath)};
+  registered = !options.explicitHome.isEmpty() ||
+               !registry.ReadRegValue(Hive::LocalMachine, kProgramKey, kAppPath).isEmpty();
+  return AppHome::Resolve(options.explicitHome, registry, options.dataHome);
+}
+
+void VeltoDj::Initialize() {
+  QDir::setCurrent(home_);
+  AppHome::InstallShippedFiles(options_.shippedDir, home_);
+  if (!registered_) RegisterAppPath();
+  RegisterEncoderDirectory();
+  services_.Catalog().LoadMessageFiles();
+  ReadVeltoDjIni();
+}
+
+void VeltoDj::RegisterAppPath() {
+  MessageCatalog& catalog = services_.Catalog();
+  services_.Log().LogError(catalog.GetMsg(No_Reg_AppPath1) + u';' +
+                           catalog.GetMsg(No_Reg_AppPath2) + u';' + home_);
+  services_.Reg().LogRegistryHive(Hive::LocalMachine, kProgramKey, home_ + u"/Install.log"_s);
+  services_.Reg().CreateRegKey(Hive::LocalMachine, kProgramKey);
+  services_.Reg().SetRegValue(Hive::LocalMachine, kProgramKey, u"String"_s, kAppPath, home_);
+}
+
+void VeltoDj::RegisterEncoderDirectory() {
+  Registry& registry = services_.Reg();
+  if (registry.ReadRegValue(Hive::LocalMachine, kEncoderKey, u"MP3TOMP3DIR"_s) == home_) return;
+  registry.CreateRegKey(Hive::LocalMachine, kEncoderKey);
+  registry.SetRegValue(Hive::LocalMachine, kEncoderKey, u"String"_s, u"MP3TOMP3DIR"_s, home_);
+}
+
+void VeltoDj::ReadVeltoDjIni() {
+  const QString file = SettingsFile();
+  services_.Error().Trap([&] {
+    auto read = [&](const QString& key, const QString& defaultValue) {
+      return ReadIniDefault(file, u"Record"_s, key, defaultValue);
+    };
+    settings_.program = read(u"program"_s, u"CDDA.exe"_s);
+    settings_.track = read(u"track"_s, u"/T"_s);
+    settings_.filename = read(u"filename"_s, u"/F"_s);
+    settings_.options = read(u"options"_s, {});
+    settings_.getFileSize = read(u"GetFileSize"_s, {});
+    settings_.shellOption = CInt(Val(read(u"Shell Option"_s, u"0"_s)));
+    settings_.playVolume = CInt(Val(read(u"Play volume"_s, u"50"_s)));
+    settings_.internetBrowser = read(u"Internet Browser"_s, {});
+    settings_.internetUrl = read(u"Internet URL"_s, {});
+    const QString rioVersion =
+        services_.Reg().ReadRegValue(Hive::LocalMachine, kRioKey, u"SoftwareVersion"_s);
+    rioInstalled_ = !rioVersion.isEmpty();
+    rioOffered_ = rioInstalled_ || !platform::FindFileNoCase(home_, u"diamond.ini"_s).isEmpty();
+  });
+  services_.Check().CheckError(u"in VeltoDj.ReadVeltoDjIni"_s);
+}
+
+void VeltoDj::Load() {
+  fontSize_ = int(Val(ReadIniString(SettingsFile(), u"General"_s, u"FontSize"_s)));
+  BootstrapSettings();
+  if (QFileInfo::exists(u"TWPL.DAT"_s) && !QFileInfo::exists(library_.DatabasePath())) {
+    QFile::rename(u"TWPL.DAT"_s, library_.DatabasePath());
+  }
+  Registry& registry = services_.Reg();
+  runCount_ = int(Val(registry.ReadRegValue(Hive::LocalMachine, kProgramKey, kRuns))) + 1;
+  RefreshCDDriveList();
+  registry.SetRegValue(Hive::LocalMachine, kProgramKey, u"String"_s, kRuns,
+                       QString::number(runCount_));
+}
+
+void VeltoDj::BootstrapSettings() {
+  const QString settings = u"VeltoDj.ini"_s;
+  if (QFileInfo::exists(settings)) return;
+  if (QFileInfo::exists(u"VeltoDj.dft"_s)) {
+    QFile::copy(u"VeltoDj.dft"_s, settings);
+    return;
+  }
+  const auto folder = services_.Asker().InputText(
+      u"Working Directory"_s,
+      u"Can't find VeltoDj.ini in "_s + QDir::currentPath() + u".\n\nDo you want to change it to"_s,
+      home_ + u"/VeltoDj"_s);
+  if (folder && !QDir::setCurrent(*folder)) {
+    services_.Log().LogError(u"Can't change to the working directory "_s + *folder);
+  }
+}
+
+void VeltoDj::RefreshCDDriveList() {
+  QString letters;
+  const QList<platform::CdDrive> drives = platform::CdDriveList::List(options_.cdDrives);
+  for (const platform::CdDrive& drive : drives) letters += drive.letter;
+  WriteIniString(SettingsFile(), u"General"_s, u"CD Drive List"_s, letters);
+  WriteIniString(SettingsFile(), u"General"_s, u"CD Drive Count"_s, QString::number(drives.size()));
+}
+
+void VeltoDj::ParseCommandLine() {
+  const QString line = options_.commandLine.trimmed();
+  if (line.isEmpty()) return;
+  services_.Log().LogError(u"Command Line ="_s + line);
+  if (line.startsWith(u'-')) return;  // an option: noted, nothing more
+  if (!QFileInfo(line).isFile()) return;
+  const PlayListEntry song{QFileInfo(line).absoluteFilePath(), SplitPathName(line).name, {}, {}};
+  playFileAtStart_ =
+      services_.Error().Trap([&] { PlayListText::Write(StartupPlaylistFile(), {song}); });
+  services_.Check().CheckError(u"in VeltoDj.ParseCommandLine"_s);
+}
+
+bool VeltoDj::ActivatePreviousInstance(platform::SingleInstance& instance) {
+  const QString key = options_.commandLine.trimmed().isEmpty() ? u"F12"_s : u"F11"_s;
+  if (instance.SendToRunning(key)) return true;
+  if (!instance.Listen()) services_.Log().LogError(u"Can't listen for other copies"_s);
+  return false;
+}
+
+void VeltoDj::RecoverPreviousLibrary() {
+  if (!platform::FindFileNoCase(home_, u"twpl.twd"_s).isEmpty()) return;
+  const QString log = home_ + u"/Registry.log"_s;
+  QFile::remove(log);
+  services_.Reg().LogRegistryHive(Hive::LocalMachine, kProgramKeyBase, log);
+
+  QString newest;
+  QDateTime newestTime;
+  const QByteArray dump = [&] {
+    QFile file(log);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }();
+  for (const QString& line : QString::fromUtf8(dump).split(u'\n')) {
+    if (!line.contains(u"AppPath ="_s)) continue;
+    const QString folder = line.mid(line.indexOf(u"AppPath ="_s) + 9).trimmed();
+    const QString database = platform::FindFileNoCase(folder, u"twpl.twd"_s);
+    if (folder == home_ || database.isEmpty()) continue;
+    const QDateTime modified = QFileInfo(database).lastModified();
+    if (modified.isValid() && (newest.isEmpty() || modified > newestTime)) {
+      newest = database;
+      newestTime = modified;
+    }
+  }
+  if (newest.isEmpty()) return;
+  services_.Error().Trap([&] {
+    platform::FileOps::CopyFile(newest, library_.DatabasePath());
+    const QString playlist =
+        platform::FindFileNoCase(QFileInfo(newest).absolutePath(), u"playlist.txt"_s);
+    if (!playlist.isEmpty() && platform::FindFileNoCase(home_, u"playlist.txt"_s).isEmpty()) {
+      platform::FileOps::CopyFile(playlist, StartupPlaylistFile());
+    }
+  });
+  services_.Check().CheckError(u"in VeltoDj.RecoverPreviousLibrary"_s);
+}
+
+void VeltoDj::Unload() {
+  QDir::setCurrent(home_);
+}
+
+}  // namespace audiolume

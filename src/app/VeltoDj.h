@@ -1,0 +1,113 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "app/AppServices.h"
+#include "library/DatabaseCommands.h"
+#include "library/SongLibrary.h"
+
+namespace audiolume {
+
+namespace platform {
+class SingleInstance;
+}
+
+/** What the executable tells the controller about its surroundings. */
+struct StartupOptions {
+  QString explicitHome;  // --home or AUDIOLUME_HOME; never registered
+  QString registryPath;
+  QString dataHome;     // where an unregistered jukebox makes its folder
+  QString shippedDir;   // files shipped beside the program
+  QString cdDrives;     // AUDIOLUME_CD_DRIVES
+  QString commandLine;  // the arguments, joined
+};
+
+/** Section "Record" as read at start-up. */
+struct StartSettings {
+  QString program;  // the ripper's program and options, for the recorder
+  QString track;
+  QString filename;
+  QString options;
+  QString getFileSize;
+  int shellOption = 0;
+  int playVolume = 50;
+  QString internetBrowser;  // for web links
+  QString internetUrl;
+};
+
+/**
+ * The application controller: settles the application directory, forms the program's
+ * file paths, bootstraps and reads the settings, counts runs, hands a command line to a
+ * running copy and owns the program-wide objects (support services, the library).
+ * UI thread only.
+ */
+class VeltoDj {
+ public:
+  VeltoDj(StartupOptions options, Prompter& prompter);
+
+  /** ResolveAppPath, RegisterEncoderDirectory, InitAppPaths and ReadVeltoDjIni. */
+  void Initialize();
+
+  /** The settings bootstrap, the library file rename, the CD drive list and the run
+   *  counter. */
+  void Load();
+
+  /** Copies "VeltoDj.dft" to a missing "VeltoDj.ini", or asks for the working folder
+   *  when both are missing. */
+  void BootstrapSettings();
+
+  /** Takes the command line: a song file becomes a one-song "PlayList.txt". */
+  void ParseCommandLine();
+
+  /** Hands "F12" (no command line) or "F11" (a song to play) to a running copy and
+   *  returns true when one took it; otherwise starts answering later copies. */
+  bool ActivatePreviousInstance(platform::SingleInstance& instance);
+
+  /** Copies the newest library (and start-up playlist) of an earlier application
+   *  directory named in the registry, when this one has none. */
+  void RecoverPreviousLibrary();
+
+  void RefreshCDDriveList();
+
+  /** Last step of shut-down: back to the working directory. */
+  void Unload();
+
+  const QString& WorkingDirectory() const { return home_; }
+  QString SettingsFile() const { return services_.SettingsFile(); }
+  QString StartupPlaylistFile() const { return home_ + QStringLiteral("/PlayList.txt"); }
+  const StartSettings& Settings() const { return settings_; }
+  int PlayVolume() const { return settings_.playVolume; }
+  void SetPlayVolume(int volume) { settings_.playVolume = volume; }
+  int RunCount() const { return runCount_; }
+  bool PlayFileAtStart() const { return playFileAtStart_; }
+  bool RioOffered() const { return rioOffered_; }
+  const QString& CommandLine() const { return options_.commandLine; }
+  int FontSize() const { return fontSize_; }
+
+  AppServices& Services() { return services_; }
+  SongLibrary& Library() { return library_; }
+  DatabaseCommands& Database() { return database_; }
+
+ private:
+  static QString ResolveAppPath(const StartupOptions& options, bool& registered);
+  void RegisterAppPath();
+  void RegisterEncoderDirectory();
+  void ReadVeltoDjIni();
+
+  StartupOptions options_;
+  bool registered_ = false;
+  QString home_;
+  AppServices services_;
+  SongLibrary library_;
+  DatabaseCommands database_;
+
+  StartSettings settings_;
+  int fontSize_ = 0;
+  int runCount_ = 0;
+  bool rioOffered_ = false;
+  bool rioInstalled_ = false;
+  bool playFileAtStart_ = false;
+};
+
+}  // namespace audiolume

@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/VeltoDj.h"
+#include "fakes/TestFiles.h"
+#include "library/PlayListText.h"
+#include "platform/SingleInstance.h"
+#include "support/AppVersion.h"
+#include "support/IniSettings.h"
+#include "support/ScriptedPrompter.h"
+
+namespace audiolume {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+class JukeboxStartTest : public ::testing::Test {
+ protected:
+  void SetUp() override { previous_ = QDir::currentPath(); }
+  void TearDown() override { QDir::setCurrent(previous_); }
+
+  StartupOptions Options(const QString& home, const QString& shipped,
+                         const QString& commandLine = {}) const {
+    return {home,    dir_.filePath(u"registry.ini"_s), dir_.filePath(u"data"_s),
+            shipped, u"D=/images/a.cue;e=/dev/sr1"_s,  commandLine};
+  }
+  QString Home() const { return dir_.filePath(u"home"_s); }
+  QString Ini(const QString& section, const QString& key) const {
+    return ReadIniString(Home() + u"/VeltoDj.ini"_s, section, key);
+  }
+
+  QTemporaryDir dir_;
+  QTemporaryDir emptyShipped_;
+  ScriptedPrompter prompter_;
+  QString previous_;
+};
+
+TEST_F(JukeboxStartTest, FirstStartWithTheShippedFilesBootstrapsAndCountsRuns) {
+  for (int run = 1; run <= 2; ++run) {
+    VeltoDj veltoDj(Options(Home(), QString::fromUtf8(SHIPPED_DIR)), prompter_);
+    veltoDj.Initialize();
+    veltoDj.Load();
+    EXPECT_EQ(veltoDj.RunCount(), run);
+  }
+  EXPECT_EQ(QDir::currentPath(), Home());
+  EXPECT_EQ(test::ReadAll(Home() + u"/VeltoDj.ini"_s).left(40),
+            test::ReadAll(QString::fromUtf8(SHIPPED_DIR) + u"/VeltoDj.dft"_s).left(40));
+  EXPECT_EQ(Ini(u"General"_s, u"CD Drive List"_s), u"D:E:");
+  EXPECT_EQ(Ini(u"General"_s, u"CD Drive Count"_s), u"2");
+  EXPECT_TRUE(QFile::exists(Home() + u"/TWPL_Msg.eng"_s));
+  Registry registry{platform::RegistryStore(dir_.filePath(u"registry.ini"_s))};
+  EXPECT_EQ(registry.ReadRegValue(Hive::LocalMachine, kProgramKey, u"sNumOfRuns"_s), u"2");
+  // A home given explicitly is never registered.
+  EXPECT_EQ(registry.ReadRegValue(Hive::LocalMachine, kProgramKey, u"AppPath"_s), u"");
+  EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
+}
+
+TEST_F(JukeboxStartTest, OnlyTheDefaultSettingsFileBecomesAByteCopy) {
+  QDir().mkpath(Home());
+  const QByteArray defaults = "[Record]\r\nPlay volume=70\r\nShell Option=3\r\n";
+  test::WriteAll(Home() + u"/VeltoDj.dft"_s, defaults);
+  test::WriteAll(Home() + u"/TWPL.DAT"_s, "3.12      ");
+  VeltoDj veltoDj(Options(Home(), emptyShipped_.path()), prompter_);
+  veltoDj.Initialize();
+  EXPECT_EQ(veltoDj.PlayVolume(), 50);  // read before the bootstrap, with its default
+  veltoDj.Load();
+  EXPECT_TRUE(test::ReadAll(Home() + u"/VeltoDj.ini"_s).startsWith(defaults));
+  EXPECT_TRUE(QFile::exists(Home() + u"/TWPL.TWD"_s));
+  EXPECT_FALSE(QFile::exists(Home() + u"/TWPL.DAT"_s));
+  // The missing error-text file is reported once.
+  ASSERT_EQ(prompter_.ShownMessages().size(), 1);
+  EXPECT_TRUE(prompter_.ShownMessages()[0].text.startsWith(u"Missing Err file"_s));
+}
+
+TEST_F(JukeboxStartTest, UnregisteredStartUsesTheDataFolderAndRegistersIt) {
+  VeltoDj veltoDj(Options({}, emptyShipped_.path()), prompter_);
+  veltoDj.Initialize();
+  const QString home = dir_.filePath(u"data/Audiolume"_s);
+  EXPECT_EQ(veltoDj.WorkingDirectory(), home);
+  Registry registry{platform::RegistryStore(dir_.filePath(u"registry.ini"_s))};
+  EXPECT_EQ(registry.ReadRegValue(Hive::LocalMachine, kProgramKey, u"AppPath"_s), home);
+  EXPECT_TRUE(test::ReadAll(home + u"/TW_Error.log"_s)
+                  .contains("This version is not registered in the Windows Registry.;"));
+  EXPECT_TRUE(QFile::exists(home + u"/Install.log"_s));
+
+  // The next start finds it through the registry, with no home given.
+  VeltoDj again(Options({}, emptyShipped_.path()), prompter_);
+  EXPECT_EQ(again.WorkingDirectory(), home);
+}
+
+TEST_F(JukeboxStartTest, SongOnTheCommandLineBecomesTheStartupPlaylistOfTheRunningCopy) {
+  const QString song = dir_.filePath(u"My Song.mp3"_s);
+  test::WriteAll(song, "not really audio");
+  const QString name = u"audiolume-test-"_s + QString::number(QCoreApplication::applicationPid());
+
+  VeltoDj first(Options(Home(), emptyShipped_.path()), prompter_);
+  first.Initialize();
+  platform::SingleInstance firstInstance(name);
+  EXPECT_FALSE(first.ActivatePreviousInstance(firstInstance));
+  QStringList received;
+  QObject::connect(&firstInstance, &platform::SingleInstance::MessageReceived,
+                   [&](const QString& key) { received.append(key); });
+
+  VeltoDj second(Options(Home(), emptyShipped_.path(), song), prompter_);
+  second.Initialize();
+  second.ParseCommandLine();
+  EXPECT_TRUE(second.PlayFileAtStart());
+  platform::SingleInstance secondInstance(name);
+  EXPECT_TRUE(second.ActivatePreviousInstance(secondInstance));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !received.isEmpty(); }, 5000));
+  EXPECT_EQ(received, QStringList{u"F11"_s});
+
+  const QList<PlayListEntry> playlist = PlayListText::Read(first.StartupPlaylistFile());
+  ASSERT_EQ(playlist.size(), 1);
+  EXPECT_EQ(playlist[0].path, song);
+  EXPECT_EQ(playlist[0].title, u"My Song.mp3");
+  EXPECT_TRUE(
+      test::ReadAll(Home() + u"/TW_Error.log"_s).contains("Command Line =" + song.toUtf8()));
+
+  VeltoDj option(Options(Home(), emptyShipped_.path(), u"-minimized"_s), prompter_);
+  option.ParseCommandLine();
+  EXPECT_FALSE(option.PlayFileAtStart());
+}
+
+TEST_F(JukeboxStartTest, PreviousInstallationsNewestLibraryIsRecovered) {
+  Registry registry{platform::RegistryStore(dir_.filePath(u"registry.ini"_s))};
+  const QString oldKey = kProgramKeyBase + u"\\3.11.020"_s;
+  for (const QString& folder : {u"old"_s, u"older"_s}) {
+    QDir(dir_.path()).mkdir(folder);
+    test::WriteAll(dir_.filePath(folder + u"/twpl.twd"_s), "3.12      " + folder.toUtf8());
+    registry.SetRegValue(Hive::LocalMachine, oldKey + folder, u"String"_s, u"AppPath"_s,
+                         dir_.filePath(folder));
+  }
+  test::WriteAll(dir_.filePath(u"old/PlayList.txt"_s),
+                 " 1 \xFF/a.mp3\xFF"
+                 "a\xFF\r\n");
+  QFile older(dir_.filePath(u"older/twpl.twd"_s));
+  ASSERT_TRUE(older.open(QIODevice::ReadWrite));
+  older.setFileTime(QDateTime::currentDateTime().addDays(-30), QFileDevice::FileModificationTime);
+  older.close();
+
+  VeltoDj veltoDj(Options(Home(), emptyShipped_.path()), prompter_);
+  veltoDj.Initialize();
+  veltoDj.RecoverPreviousLibrary();
+  EXPECT_EQ(test::ReadAll(Home() + u"/TWPL.TWD"_s), "3.12      old");
+  EXPECT_EQ(PlayListText::Read(veltoDj.StartupPlaylistFile()).size(), 1);
+}
+
+}  // namespace
+}  // namespace audiolume
