@@ -1,6 +1,7 @@
 #include "library/RecordCodec.h"
 
 #include <QtEndian>
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -49,6 +50,13 @@ double ByteReader::Double() {
 }
 
 void RecordCodec::AppendText(QByteArray& out, const QString& text) {
+  // Most texts are short ASCII: written straight into out, without a converted copy.
+  if (text.size() <= kMaxTextBytes &&
+      std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+    AppendLittle<quint16>(out, static_cast<quint16>(text.size()));
+    for (const QChar c : text) out.append(static_cast<char>(c.unicode()));
+    return;
+  }
   const QByteArray bytes = platform::EncodeTextCut(text, kMaxTextBytes);
   AppendLittle<quint16>(out, static_cast<quint16>(bytes.size()));
   out.append(bytes);

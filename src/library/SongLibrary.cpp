@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 #include "library/RecordCodec.h"
@@ -27,13 +28,35 @@ QByteArray VersionHeader() {
   return platform::EncodeText(kAppVersion).leftJustified(kVersionBytes, ' ', true);
 }
 
-QDate ParseMonthDayYear(const QString& text) {
-  const QStringList parts = text.split(u'-');
+// Reads the numbers of a "12-31-99" or "10:11:12" text; blanks are ignored.
+QList<int> Numbers(QStringView text, char16_t separator) {
+  QList<int> numbers{0};
+  for (const QChar c : text) {
+    if (c == separator) {
+      numbers.append(0);
+    } else if (c.isDigit()) {
+      numbers.last() = numbers.last() * 10 + c.digitValue();
+    } else if (c != u' ') {
+      return {};
+    }
+  }
+  return numbers;
+}
+
+QDate ParseMonthDayYear(QStringView text) {
+  const QList<int> parts = Numbers(text, u'-');
   if (parts.size() != 3) return {};
-  int year = parts[2].toInt();
+  int year = parts[2];
   // Two-digit years as the original runtime read them: 00-29 are 2000s, 30-99 1900s.
-  if (parts[2].size() <= 2) year += year < 30 ? 2000 : 1900;
-  return QDate(year, parts[0].toInt(), parts[1].toInt());
+  if (year < 100) year += year < 30 ? 2000 : 1900;
+  return QDate(year, parts[0], parts[1]);
+}
+
+QTime ParseTime(QStringView text) {
+  const QList<int> parts = Numbers(text, u':');
+  if (parts.size() < 2 || parts.size() > 3) return QTime(0, 0);
+  const QTime time(parts[0], parts[1], parts.size() == 3 ? parts[2] : 0);
+  return time.isValid() ? time : QTime(0, 0);
 }
 
 qint32 PlayCount(const QString& text) {
@@ -49,16 +72,20 @@ SongLibrary::SongLibrary(QString workingDir, CurrentError& error, ErrorCheck& ch
 
 QString SongLibrary::FormatLastPlayed(double lastPlayed) {
   if (lastPlayed == 0) return {};
-  return FromOleDate(lastPlayed).toString(u"MM-dd-yy/ hh:mm:ss"_s);
+  const QDate date = OleDay(lastPlayed);
+  const QTime time = OleTimeOfDay(lastPlayed);
+  char text[32];
+  std::snprintf(text, sizeof text, "%02d-%02d-%02d/ %02d:%02d:%02d", date.month(), date.day(),
+                date.year() % 100, time.hour(), time.minute(), time.second());
+  return QString::fromLatin1(text);
 }
 
 std::optional<double> SongLibrary::ParseLastPlayed(const QString& text) {
   const qsizetype slash = text.indexOf(u'/');
   if (slash < 0) return std::nullopt;
-  const QDate date = ParseMonthDayYear(QString(text.left(slash)).remove(u' '));
-  const QTime time = QTime::fromString(QString(text.mid(slash + 1)).remove(u' '), u"H:m:s"_s);
+  const QDate date = ParseMonthDayYear(QStringView(text).left(slash));
   if (!date.isValid()) return std::nullopt;
-  return ToOleDate(QDateTime(date, time.isValid() ? time : QTime(0, 0)));
+  return ToOleDate(date, ParseTime(QStringView(text).mid(slash + 1)));
 }
 
 void SongLibrary::FillTextFromRecord(Row& row) const {
@@ -145,7 +172,7 @@ bool SongLibrary::SaveSongData() {
   if (!error_.Trap([&] { platform::FileOps::WriteFile(temporary, out); })) return false;
   const bool replaced = error_.Trap([&] {
     if (QFileInfo::exists(DatabasePath())) {
-      platform::FileOps::CopyFile(DatabasePath(), File(u"TWPL.MD9"_s));
+      platform::FileOps::KeepCopy(DatabasePath(), File(u"TWPL.MD9"_s));
     }
     platform::FileOps::MoveFile(temporary, DatabasePath());
   });

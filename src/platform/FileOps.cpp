@@ -39,6 +39,16 @@ void FileOps::CopyFile(const QString& source, const QString& target) {
   ReplaceFileContents(target, ReadFile(source));
 }
 
+void FileOps::KeepCopy(const QString& source, const QString& target) {
+  const QString fresh = target + QStringLiteral(".new");
+  RemoveFile(fresh);
+  if (::link(QFile::encodeName(source).constData(), QFile::encodeName(fresh).constData()) != 0) {
+    CopyFile(source, target);
+    return;
+  }
+  MoveFile(fresh, target);
+}
+
 void FileOps::MoveFile(const QString& source, const QString& target) {
   if (std::rename(QFile::encodeName(source).constData(), QFile::encodeName(target).constData()) !=
       0) {

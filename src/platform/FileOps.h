@@ -25,6 +25,11 @@ class FileOps {
   /** Copies source over target, atomically. */
   static void CopyFile(const QString& source, const QString& target);
 
+  /** Makes target a copy of source as it is now. Where the file system allows, target
+   *  becomes a second name of source's data (a hard link), which costs no copying and
+   *  stays a copy because the program always replaces files rather than changing them. */
+  static void KeepCopy(const QString& source, const QString& target);
+
   /** Renames source over target, replacing it atomically. */
   static void MoveFile(const QString& source, const QString& target);
 

@@ -1,7 +1,10 @@
 #include "support/Runtime.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <string>
 
 #include "support/AppError.h"
 
@@ -71,17 +74,21 @@ Integer RoundInto(double number) {
 }  // namespace
 
 double Val(const QString& text) {
-  QString compact;
+  // The digits are ASCII; anything else ends the number, so a byte buffer will do.
+  std::string compact;
+  compact.reserve(static_cast<std::size_t>(text.size()));
   for (const QChar c : text) {
-    if (c != u' ' && c != u'\t' && c != u'\n' && c != u'\r') compact += c;
+    if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r') continue;
+    if (c.unicode() >= 0x80) break;
+    compact += static_cast<char>(c.unicode());
   }
-  if (compact.startsWith(u"&H", Qt::CaseInsensitive)) return double(ReadDigits(compact, 2, 16));
-  if (compact.startsWith(u"&O", Qt::CaseInsensitive)) return double(ReadDigits(compact, 2, 8));
-  QString number = compact.left(DecimalPrefix(compact));
-  number.replace(QChar(u'd'), QChar(u'e'), Qt::CaseInsensitive);
-  bool ok = false;
-  const double value = number.toDouble(&ok);
-  return ok ? value : 0.0;
+  const QString number = QString::fromLatin1(compact);
+  if (number.startsWith(u"&H", Qt::CaseInsensitive)) return double(ReadDigits(number, 2, 16));
+  if (number.startsWith(u"&O", Qt::CaseInsensitive)) return double(ReadDigits(number, 2, 8));
+  std::string decimal = compact.substr(0, static_cast<std::size_t>(DecimalPrefix(number)));
+  std::replace_if(
+      decimal.begin(), decimal.end(), [](char c) { return c == 'd' || c == 'D'; }, 'e');
+  return decimal.empty() ? 0.0 : std::strtod(decimal.c_str(), nullptr);
 }
 
 QString Str(double number) {
@@ -120,20 +127,31 @@ qint32 CLng(double number) {
   return RoundInto<qint32>(number);
 }
 
-double ToOleDate(const QDateTime& dateTime) {
-  const double days = double(kOleEpoch.daysTo(dateTime.date()));
-  const double fraction = dateTime.time().msecsSinceStartOfDay() / 1000.0 / kSecondsPerDay;
+double ToOleDate(const QDate& date, const QTime& time) {
+  const double days = double(kOleEpoch.daysTo(date));
+  const double fraction = time.msecsSinceStartOfDay() / 1000.0 / kSecondsPerDay;
   // Before the epoch the fraction still counts forward from midnight: -1.25 is 06:00 on
   // 29 December 1899.
   return days < 0 ? days - fraction : days + fraction;
 }
 
-QDateTime FromOleDate(double days) {
-  const double whole = std::trunc(days);
-  const double fraction = std::fabs(days - whole);
+double ToOleDate(const QDateTime& dateTime) {
+  return ToOleDate(dateTime.date(), dateTime.time());
+}
+
+QDate OleDay(double days) {
+  return kOleEpoch.addDays(static_cast<qint64>(std::trunc(days)));
+}
+
+QTime OleTimeOfDay(double days) {
+  const double fraction = std::fabs(days - std::trunc(days));
   const qint64 msecs = std::llround(fraction * kSecondsPerDay * 1000.0);
-  const QDateTime midnight(kOleEpoch.addDays(static_cast<qint64>(whole)), QTime(0, 0));
-  return midnight.addMSecs(msecs);
+  // A fraction that rounds up to a whole day is the last moment of that day.
+  return QTime::fromMSecsSinceStartOfDay(int(std::min<qint64>(msecs, 86'399'999)));
+}
+
+QDateTime FromOleDate(double days) {
+  return QDateTime(OleDay(days), OleTimeOfDay(days));
 }
 
 }  // namespace audiolume

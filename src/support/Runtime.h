@@ -31,8 +31,12 @@ double RoundHalfEven(double number);
 qint16 CInt(double number);
 qint32 CLng(double number);
 
-/** Date-times as days since 30 December 1899, the fraction being the time of day. */
+/** Date-times as days since 30 December 1899, the fraction being the time of day on the
+ *  wall clock (no time zone is involved). */
+double ToOleDate(const QDate& date, const QTime& time);
 double ToOleDate(const QDateTime& dateTime);
+QDate OleDay(double days);
+QTime OleTimeOfDay(double days);
 QDateTime FromOleDate(double days);
 
 }  // namespace audiolume

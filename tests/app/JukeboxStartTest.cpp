@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "app/VeltoDj.h"
+#include "fakes/CurrentDirGuard.h"
 #include "fakes/TestFiles.h"
 #include "library/PlayListText.h"
 #include "platform/SingleInstance.h"
@@ -19,9 +20,6 @@ using namespace Qt::Literals::StringLiterals;
 
 class JukeboxStartTest : public ::testing::Test {
  protected:
-  void SetUp() override { previous_ = QDir::currentPath(); }
-  void TearDown() override { QDir::setCurrent(previous_); }
-
   StartupOptions Options(const QString& home, const QString& shipped,
                          const QString& commandLine = {}) const {
     return {home,    dir_.filePath(u"registry.ini"_s), dir_.filePath(u"data"_s),
@@ -35,7 +33,7 @@ class JukeboxStartTest : public ::testing::Test {
   QTemporaryDir dir_;
   QTemporaryDir emptyShipped_;
   ScriptedPrompter prompter_;
-  QString previous_;
+  test::CurrentDirGuard guard_;
 };
 
 TEST_F(JukeboxStartTest, FirstStartWithTheShippedFilesBootstrapsAndCountsRuns) {

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "app/VeltoDj.h"
+#include "fakes/CurrentDirGuard.h"
 #include "fakes/TestFiles.h"
 #include "library/PlayListText.h"
 #include "player/Play.h"
@@ -20,12 +21,10 @@ using namespace Qt::Literals::StringLiterals;
 class PlayWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    previous_ = QDir::currentPath();
     veltoDj_.Initialize();
     veltoDj_.Load();
     veltoDj_.Library().LoadSongData();
   }
-  void TearDown() override { QDir::setCurrent(previous_); }
 
   PlayContext Context() {
     AppServices& services = veltoDj_.Services();
@@ -41,8 +40,8 @@ class PlayWindowTest : public ::testing::Test {
     return ReadIniString(veltoDj_.SettingsFile(), u"Player"_s, key);
   }
 
+  test::CurrentDirGuard guard_;
   QTemporaryDir dir_;
-  QString previous_;
   ScriptedPrompter prompter_;
   VeltoDj veltoDj_{{dir_.filePath(u"home"_s),
                     dir_.filePath(u"registry.ini"_s),

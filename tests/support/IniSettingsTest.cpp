@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "fakes/CurrentDirGuard.h"
 #include "fakes/TestFiles.h"
 #include "support/IniSettings.h"
 
@@ -15,14 +16,12 @@ using namespace Qt::Literals::StringLiterals;
 class IniSettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    previous_ = QDir::currentPath();
     QDir(current_.path()).mkdir(u"program"_s);
     QDir::setCurrent(current_.path());
   }
-  void TearDown() override { QDir::setCurrent(previous_); }
 
+  test::CurrentDirGuard guard_;
   QTemporaryDir current_;
-  QString previous_;
 };
 
 TEST_F(IniSettingsTest, BareNameMeansTheCurrentFolderAndPathsAreTakenAsGiven) {
