@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "platform/TerminationSignals.h"
 #include "player/Play.h"
 #include "support/MessageIds.h"
 
@@ -37,6 +38,7 @@ int Jukebox::Run() {
                    &Play::HandleOtherCopy);
   play.Form_Load(veltoDj_.RunCount(), veltoDj_.PlayVolume());
   play.show();
+  const platform::TerminationSignals quitOnSignal;
   const int code = QApplication::exec();
   play.Form_Unload();
   veltoDj_.Unload();
