@@ -35,7 +35,9 @@ VeltoDj::VeltoDj(StartupOptions options, Prompter& prompter)
       home_(ResolveAppPath(options_, registered_)),
       services_(home_, options_.registryPath, prompter),
       library_(home_, services_.Error(), services_.Check()),
-      database_(library_, services_.Catalog(), prompter, services_.Error(), services_.Check()) {}
+      database_(library_, services_.Catalog(), prompter, services_.Error(), services_.Check()),
+      id3Sync_(id3_, genres_, services_.Catalog(), prompter),
+      trailer_(id3_, id3Sync_, library_, services_.Catalog(), prompter, services_.Log()) {}
 
 QString VeltoDj::ResolveAppPath(const StartupOptions& options, bool& registered) {
   const Registry registry{platform::RegistryStore(options.registryPath)};
@@ -50,6 +52,7 @@ void VeltoDj::Initialize() {
   if (!registered_) RegisterAppPath();
   RegisterEncoderDirectory();
   services_.Catalog().LoadMessageFiles();
+  genres_.Load(home_ + u"/ID3v1.cat"_s);
   ReadVeltoDjIni();
 }
 

@@ -5,7 +5,11 @@
 
 #include "app/AppServices.h"
 #include "library/DatabaseCommands.h"
+#include "library/GenreCatalog.h"
+#include "library/ID3Sync.h"
+#include "library/ID3Tag.h"
 #include "library/SongLibrary.h"
+#include "library/TrailerTag.h"
 
 namespace audiolume {
 
@@ -88,6 +92,9 @@ class VeltoDj {
   AppServices& Services() { return services_; }
   SongLibrary& Library() { return library_; }
   DatabaseCommands& Database() { return database_; }
+  ID3Tag& WorkingID3Tag() { return id3_; }
+  const GenreCatalog& Genres() const { return genres_; }
+  TrailerTag& Trailer() { return trailer_; }
 
  private:
   static QString ResolveAppPath(const StartupOptions& options, bool& registered);
@@ -101,6 +108,10 @@ class VeltoDj {
   AppServices services_;
   SongLibrary library_;
   DatabaseCommands database_;
+  ID3Tag id3_;
+  GenreCatalog genres_;
+  ID3Sync id3Sync_;
+  TrailerTag trailer_;
 
   StartSettings settings_;
   int fontSize_ = 0;

@@ -5,6 +5,7 @@
 
 #include "app/AppHome.h"
 #include "app/VeltoDj.h"
+#include "cli/TagCommands.h"
 #include "library/DatabaseCommands.h"
 #include "library/SongLibrary.h"
 #include "support/CommandLinePrompter.h"
@@ -27,7 +28,12 @@ const char* const kUsage =
     "  library save                     save the library database\n"
     "  library save-as FILE [--replace] copy the library database to FILE\n"
     "  library load FILE                replace the library by the database FILE\n"
-    "  library clear --yes              empty the library (keeps \"TWPL saved.TWD\")\n";
+    "  library clear --yes              empty the library (keeps \"TWPL saved.TWD\")\n"
+    "  tags show FILE                   the song's trailer tag, record and ID3 tag\n"
+    "  tags write FILE NAME=VALUE... [--keep-id3] [--answer tunewright|id3|cancel]\n"
+    "                                   write record fields (and ID3Year, ID3Comment)\n"
+    "  tags art FILE PICTURE            store a .bmp/.jpg/.wmf/.ico picture in the song\n"
+    "  tags extract-art FILE OUT        write the stored picture to OUT\n";
 
 int ExitCode(DatabaseCommands::Outcome outcome) {
   return outcome == DatabaseCommands::Outcome::Done ? 0 : 1;
@@ -69,7 +75,8 @@ int Twpl::Run(QStringList args) {
   const std::map<QString, Handler> commands = {{u"messages"_s, &Twpl::Messages},
                                                {u"msg"_s, &Twpl::Msg},
                                                {u"diagnostics"_s, &Twpl::Diagnose},
-                                               {u"library"_s, &Twpl::Library}};
+                                               {u"library"_s, &Twpl::Library},
+                                               {u"tags"_s, &Twpl::Tags}};
   const auto found = commands.find(command);
   if (found == commands.end()) return Usage(u"unknown command '"_s + command + u"'"_s);
 
@@ -165,6 +172,23 @@ int Twpl::LibraryLoad(Session& session, QStringList args) const {
 int Twpl::LibraryClear(Session& session, QStringList args) const {
   if (!args.isEmpty()) return Usage(u"library clear takes only --yes"_s);
   return session.veltoDj.Database().ClearDatabase() ? 0 : 1;
+}
+
+int Twpl::Tags(Session& session, QStringList args) const {
+  if (args.isEmpty()) return Usage(u"tags needs a subcommand"_s);
+  const QString command = args.takeFirst();
+  // File arguments are relative to where twpl started; NAME=VALUE ones are left alone.
+  for (qsizetype i = 0; i < args.size(); ++i) {
+    const bool isOptionValue = i > 0 && args[i - 1] == u"--answer";
+    if (!isOptionValue && !args[i].startsWith(u"--"_s) && !args[i].contains(u'=')) {
+      args[i] = session.Absolute(args[i]);
+    }
+  }
+  TagCommands tags(session.veltoDj.Trailer(), session.veltoDj.WorkingID3Tag(), session.prompter,
+                   out_, err_);
+  const int code = tags.Run(command, args);
+  if (code == 2) std::fputs(kUsage, err_);
+  return code;
 }
 
 }  // namespace audiolume

@@ -46,6 +46,7 @@ class Twpl {
   int LibrarySaveAs(Session& session, QStringList args) const;
   int LibraryLoad(Session& session, QStringList args) const;
   int LibraryClear(Session& session, QStringList args) const;
+  int Tags(Session& session, QStringList args) const;
 
   LaunchEnvironment env_;
   QString executableDir_;

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QStringList>
+#include <cstdio>
+
+namespace audiolume {
+
+class CommandLinePrompter;
+class TrailerTag;
+struct ID3Tag;
+struct SongRecord;
+
+/** "twpl tags …": shows and writes the tags inside a song file. */
+class TagCommands {
+ public:
+  TagCommands(TrailerTag& trailer, ID3Tag& id3, CommandLinePrompter& prompter, std::FILE* out,
+              std::FILE* err);
+
+  /** Runs "show", "write", "art" or "extract-art" with its arguments (paths absolute).
+   *  Returns the exit code; 2 with a message on err for bad arguments. */
+  int Run(const QString& command, QStringList args);
+
+ private:
+  int Show(const QStringList& args);
+  int Write(QStringList args);
+  int Art(const QStringList& args);
+  int ExtractArt(const QStringList& args);
+  int Problem(const QString& text) const;
+  void Print(const QString& name, const QString& value) const;
+  void PrintRecord(const SongRecord& record) const;
+
+  TrailerTag& trailer_;
+  ID3Tag& id3_;
+  CommandLinePrompter& prompter_;
+  std::FILE* out_;
+  std::FILE* err_;
+};
+
+}  // namespace audiolume

@@ -1,0 +1,343 @@
+#include "library/TrailerTag.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+#include <cerrno>
+
+#include "library/ID3Sync.h"
+#include "library/ID3Tag.h"
+#include "library/RecordCodec.h"
+#include "library/SongLibrary.h"
+#include "platform/CodePage.h"
+#include "support/AppError.h"
+#include "support/AppVersion.h"
+#include "support/ErrorLog.h"
+#include "support/MessageCatalog.h"
+#include "support/MessageIds.h"
+#include "support/Prompter.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+const QString TrailerTag::kMaker = u"Velto Software Inc."_s;
+
+namespace {
+
+constexpr char kHeaderMagic[] = "18273645";
+// Record plus padding fill this many bytes less the positions-block offset, so that a
+// rewrite with a record of similar size keeps the trailer's end, and the file's length.
+constexpr qint64 kPaddedRegion = 7936;
+constexpr int kFooterWithID3 = -176;
+constexpr int kFooterAtEnd = -48;
+
+QByteArray ReadAt(QFile& file, qint64 position, qint64 count) {
+  if (position < 1 || count < 0 || !file.seek(position - 1)) return {};
+  return file.read(count);
+}
+
+std::optional<qint32> Int32At(QFile& file, qint64 position) {
+  const QByteArray bytes = ReadAt(file, position, 4);
+  if (bytes.size() != 4) return std::nullopt;
+  return qFromLittleEndian<qint32>(bytes.constData());
+}
+
+QByteArray Int32Bytes(qint64 value) {
+  QByteArray bytes(4, '\0');
+  qToLittleEndian<qint32>(static_cast<qint32>(value), bytes.data());
+  return bytes;
+}
+
+QByteArray Padded(const QString& text, qsizetype width) {
+  return platform::EncodeTextCut(text, width).leftJustified(width, ' ', true);
+}
+
+qint64 Absolute(qint64 position, qint64 length) {
+  return position < 0 ? length + position : position;
+}
+
+QByteArray PositionsBytes(const TrailerPositions& p) {
+  return Int32Bytes(p.artType) + Int32Bytes(p.artLength) + Int32Bytes(p.extraLength) +
+         Int32Bytes(p.header) + Int32Bytes(p.record);
+}
+
+}  // namespace
+
+TrailerPositions TrailerPositions::At(qint64 start) {
+  return {start, start + 4, start + 8, start + 12, start + 12 + TrailerTag::kHeaderBytes};
+}
+
+TrailerTag::TrailerTag(ID3Tag& id3, ID3Sync& sync, const SongLibrary& library,
+                       MessageCatalog& catalog, Prompter& prompter, const ErrorLog& log)
+    : id3_(id3),
+      sync_(sync),
+      library_(library),
+      catalog_(catalog),
+      prompter_(prompter),
+      log_(log) {}
+
+QByteArray TrailerTag::NewHeader() {
+  QByteArray header = QByteArray(kHeaderMagic) + QByteArray(2, '\0') + "1.010000" +
+                      QByteArray(2, '\0') + Padded(kAppVersion, 4) + "0000" + QByteArray(2, '\0');
+  return header.leftJustified(kHeaderBytes, ' ');
+}
+
+bool TrailerTag::ScanFooter(QFile& file, qint64 length, int footerOffset) {
+  const QByteArray footer = ReadAt(file, length + footerOffset + 1, kMakerBytes + kVersionBytes);
+  if (footer.size() != kMakerBytes + kVersionBytes) return false;
+  if (platform::DecodeText(footer.first(kMakerBytes)).trimmed() != kMaker) return false;
+  scan_.maker = kMaker;
+  scan_.version = platform::DecodeText(footer.sliced(kMakerBytes)).trimmed();
+  scan_.footerOffset = footerOffset;
+  return true;
+}
+
+bool TrailerTag::FindTrailer(QFile& file) {
+  scan_ = TrailerScan();
+  id3_.Clear();
+  const qint64 length = file.size();
+  scan_.footerOffset = kFooterWithID3;
+  scan_.positions = TrailerPositions::At(length + 1);
+  if (length + kFooterWithID3 < 1) return false;
+
+  bool found = ScanFooter(file, length, kFooterWithID3);
+  if (!found && ScanFooter(file, length, kFooterAtEnd)) {
+    found = true;
+    SearchForNestedTags(file);
+    if (file.size() != length) return FindTrailer(file);  // cut: scan what is left
+  }
+  if (found && ReadStoredTrailer(file)) {
+    const qint64 tagBeforeTrailer = scan_.positions.artType - ID3Tag::kSize;
+    scan_.id3Position =
+        scan_.footerOffset == kFooterWithID3 ? length - ID3Tag::kSize + 1 : tagBeforeTrailer;
+    if (id3_.Parse(ReadAt(file, scan_.id3Position, ID3Tag::kSize))) {
+      scan_.ID3BeforeTrailer = scan_.id3Position == tagBeforeTrailer;
+    }
+    scan_.found = true;
+    return true;
+  }
+  // Untagged, or tags that cannot be trusted: a new trailer would go at the end.
+  const int footerOffset = scan_.footerOffset;
+  scan_ = TrailerScan();
+  scan_.footerOffset = footerOffset;
+  scan_.positions = TrailerPositions::At(length + 1);
+  scan_.id3Position = length - ID3Tag::kSize + 1;
+  id3_.Parse(ReadAt(file, scan_.id3Position, ID3Tag::kSize));
+  return false;
+}
+
+// The stored positions must describe the sections in their order, inside the file, and
+// the record must fit its region; anything else is not a trailer this program can trust.
+bool TrailerTag::ReadStoredTrailer(QFile& file) {
+  const qint64 length = file.size();
+  const qint64 positionsAt = length + scan_.PositionsOffset() + 1;
+  const QByteArray stored = ReadAt(file, positionsAt, kPositionsBytes);
+  if (stored.size() != kPositionsBytes) return false;
+  auto at = [&](int i) {
+    return Absolute(qFromLittleEndian<qint32>(stored.constData() + 4 * i), length);
+  };
+  TrailerPositions& p = scan_.positions;
+  p = {at(0), at(1), at(2), at(3), at(4)};
+  const bool ordered = p.artType >= 1 && p.artLength >= p.artType + 4 &&
+                       p.extraLength >= p.artLength + 4 && p.header >= p.extraLength + 4 &&
+                       p.record >= p.header + kHeaderBytes && p.record <= positionsAt;
+  if (!ordered) return false;
+  const auto artLength = Int32At(file, p.artLength);
+  const auto extraLength = Int32At(file, p.extraLength);
+  if (!artLength || *artLength < 0 || *artLength > p.extraLength - p.artLength - 4) return false;
+  if (!extraLength || *extraLength < 0 || *extraLength > p.header - p.extraLength - 4) return false;
+
+  const QByteArray region = ReadAt(file, p.record, positionsAt - p.record);
+  if (region.size() != positionsAt - p.record) return false;
+  try {
+    ByteReader reader(region);
+    scan_.record = RecordCodec::IsFullLayout(scan_.version) ? RecordCodec::ReadRecord(reader)
+                                                            : RecordCodec::ReadLegacyRecord(reader);
+    scan_.recordEnd = p.record + reader.Position();
+  } catch (const AppError&) {
+    return false;
+  }
+  if (!ReadAt(file, p.header, kHeaderBytes).startsWith(kHeaderMagic) && file.isWritable()) {
+    WriteAt(file, p.header, NewHeader(), u"FindTrailer"_s);
+  }
+  return true;
+}
+
+// A trailer appended behind an older trailer and its ID3 tag: the older pair is kept and
+// what follows it is cut off.
+void TrailerTag::SearchForNestedTags(QFile& file) {
+  if (!file.isWritable()) return;
+  const qint64 length = file.size();
+  const auto stored = Int32At(file, length + kFooterAtEnd - kPositionsBytes + 1);
+  if (!stored) return;
+  const qint64 artType = Absolute(*stored, length);
+  for (const qint64 start : {artType, artType - TrailerPositions::At(0).record}) {
+    const QByteArray maker = ReadAt(file, start + kFooterWithID3, kMakerBytes);
+    if (start > 1 && platform::DecodeText(maker).trimmed() == kMaker) {
+      TruncateFile(file, start - 1, u"SearchForNestedTags"_s);
+      return;
+    }
+  }
+}
+
+bool TrailerTag::TruncateFile(QFile& file, qint64 length, const QString& context) {
+  if (file.resize(length)) return true;
+  log_.LogSystemError(context + u".SetEndOfFile"_s, file.fileName(), errno);
+  return false;
+}
+
+int TrailerTag::WriteAt(QFile& file, qint64 position, const QByteArray& bytes,
+                        const QString& context) {
+  if (file.seek(position - 1) && file.write(bytes) == bytes.size() && file.flush()) return 0;
+  log_.LogSystemError(context + u".WriteFile"_s, file.fileName(), errno);
+  return file.error() == QFileDevice::ResourceError ? kErrDiskFull : kErrPathFileAccess;
+}
+
+void TrailerTag::ReadSongTags(const QString& path, SongRecord& record) {
+  QString artType;
+  ReadSongTagsWithArt(path, record, artType);
+}
+
+QByteArray TrailerTag::ReadSongTagsWithArt(const QString& path, SongRecord& record,
+                                           QString& artType) {
+  artType.clear();
+  if (!QFileInfo(path).isFile()) return {};
+  QFile file(path);
+  if (!file.open(QIODevice::ReadWrite) && !file.open(QIODevice::ReadOnly)) return {};
+  if (!FindTrailer(file)) {
+    if (id3_.ID3Present) {
+      sync_.FillRecordFromTag(record, true);
+    } else {
+      library_.GetSongRecord(path, record);
+    }
+    return {};
+  }
+  record = scan_.record;
+  if (scan_.ID3BeforeTrailer && file.isWritable()) {
+    WriteAt(file, file.size() + 1, id3_.Bytes(), u"ReadSongTags"_s);
+  }
+  sync_.FillRecordFromTag(record, false);
+
+  const TrailerPositions& p = scan_.positions;
+  artType = platform::DecodeText(ReadAt(file, p.artType, 4)).trimmed();
+  const qint32 artLength = Int32At(file, p.artLength).value_or(0);
+  if (artType.isEmpty() || artLength <= 0) return {};
+  return ReadAt(file, p.artLength + 4, artLength);
+}
+
+QByteArray TrailerTag::Tail(const SongRecord& record, int positionsOffset) const {
+  QByteArray tail;
+  RecordCodec::AppendRecord(tail, record);
+  const qint64 padding = kPaddedRegion - positionsOffset - tail.size();
+  if (padding > 0) tail.append(padding, '-');
+  return tail + PositionsBytes(scan_.positions) + Padded(kMaker, kMakerBytes) +
+         Padded(kAppVersion, kVersionBytes) + id3_.Bytes();
+}
+
+int TrailerTag::OpenForWriting(QFile& file, const QString& path) {
+  if (!QFileInfo(path).isFile()) return 1;
+  if (!CheckWritable(path)) return kErrPermissionDenied;
+  file.setFileName(path);
+  if (file.open(QIODevice::ReadWrite)) return 0;
+  return file.error() == QFileDevice::PermissionsError ? kErrPermissionDenied : kErrPathFileAccess;
+}
+
+int TrailerTag::WriteSongTrailer(const QString& path, SongRecord& record, bool keepTag,
+                                 const ID3Edits& edits) {
+  QFile file;
+  if (const int opened = OpenForWriting(file, path)) return opened;
+  const ID3Tag kept = id3_;
+  const bool found = FindTrailer(file);
+  if (keepTag) {
+    id3_ = kept;
+  } else {
+    sync_.SyncID3WithRecord(record);
+  }
+  if (edits.year) id3_.SetYear(*edits.year);
+  if (edits.comment) id3_.SetComment(*edits.comment);
+
+  // A new trailer goes at the end (behind an ID3 tag that ended the file); an existing
+  // one keeps its picture and extra block and is rewritten from its record on.
+  QByteArray bytes;
+  qint64 start = scan_.positions.record;
+  if (!found) {
+    start = scan_.positions.artType;
+    bytes = "    " + Int32Bytes(0) + Int32Bytes(0) + NewHeader();
+  }
+  const int positionsOffset = found ? scan_.PositionsOffset() : kFooterWithID3 - kPositionsBytes;
+  bytes += Tail(record, positionsOffset);
+  if (const int failed = WriteAt(file, start, bytes, u"WriteSongTrailer"_s)) return failed;
+  TruncateFile(file, start - 1 + bytes.size(), u"WriteSongTrailer"_s);
+  return 0;
+}
+
+int TrailerTag::PutArtIntoTrailer(const QString& songPath, const QString& picturePath) {
+  const QString artType = picturePath.mid(picturePath.lastIndexOf(u'.') + 1);
+  if (!QStringList{u"bmp"_s, u"jpg"_s, u"wmf"_s, u"ico"_s}.contains(artType)) return 4;
+  QFile picture(picturePath);
+  if (!picture.open(QIODevice::ReadOnly)) return 1;
+  const QByteArray art = picture.readAll();
+  QFile file;
+  if (const int opened = OpenForWriting(file, songPath)) return opened;
+
+  QByteArray extra;
+  QByteArray header = NewHeader();
+  SongRecord record;
+  int positionsOffset = kFooterWithID3 - kPositionsBytes;
+  if (FindTrailer(file)) {
+    const TrailerPositions& p = scan_.positions;
+    extra = ReadAt(file, p.extraLength + 4, Int32At(file, p.extraLength).value_or(0));
+    const QByteArray stored = ReadAt(file, p.header, kHeaderBytes);
+    if (stored.startsWith(kHeaderMagic)) header = stored;
+    record = scan_.record;
+    positionsOffset = scan_.PositionsOffset();
+  } else {
+    // The picture goes where an ID3 tag ended the file; the tag is written again last.
+    if (id3_.ID3Present) scan_.positions = TrailerPositions::At(file.size() - ID3Tag::kSize + 1);
+    library_.GetSongRecord(songPath, record);
+  }
+  TrailerPositions& p = scan_.positions;
+  p.artLength = p.artType + 4;
+  p.extraLength = p.artLength + 4 + art.size();
+  p.header = p.extraLength + 4 + extra.size();
+  p.record = p.header + kHeaderBytes;
+  sync_.SyncID3WithRecord(record);
+
+  const QByteArray bytes = Padded(artType, 4) + Int32Bytes(art.size()) + art +
+                           Int32Bytes(extra.size()) + extra + header +
+                           Tail(record, positionsOffset);
+  if (const int failed = WriteAt(file, p.artType, bytes, u"PutArtIntoTrailer"_s)) return failed;
+  TruncateFile(file, p.artType - 1 + bytes.size(), u"PutArtIntoTrailer"_s);
+  return 0;
+}
+
+std::optional<QString> TrailerTag::GetTrailerVersion(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly) || !FindTrailer(file)) return std::nullopt;
+  return scan_.version;
+}
+
+bool TrailerTag::CheckWritable(const QString& path) {
+  if (QFile::permissions(path) & QFileDevice::WriteOwner) return true;
+  const QString yesNo = catalog_.GetMsg(RC_Yes) + u'|' + catalog_.GetMsg(RC_No);
+  if (prompter_.Ask(catalog_.GetMsg(RC_WriteOnly) + u'\n' + catalog_.GetMsg(RC_WriteAnyway), yesNo,
+                    MessageIcon::Question) != 1) {
+    return false;
+  }
+  QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+  if (QFile::permissions(path) & QFileDevice::WriteOwner) return true;
+  prompter_.Tell(catalog_.GetMsg(RC_CantWrite) + u'\n' + catalog_.GetMsg(RC_ReadOnlyDrive),
+                 MessageIcon::Exclamation);
+  return false;
+}
+
+bool TrailerTag::ConvertID3Tag(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadWrite) || !FindTrailer(file) || !scan_.ID3BeforeTrailer) {
+    return false;
+  }
+  return WriteAt(file, file.size() + 1, id3_.Bytes(), u"ConvertID3Tags"_s) == 0;
+}
+
+}  // namespace audiolume

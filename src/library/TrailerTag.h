@@ -1,0 +1,126 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+#include "library/SongRecord.h"
+
+class QFile;
+
+namespace audiolume {
+
+class ErrorLog;
+class ID3Sync;
+class MessageCatalog;
+class Prompter;
+class SongLibrary;
+struct ID3Tag;
+
+/** Positions of a trailer's sections, 1-based file positions. */
+struct TrailerPositions {
+  qint64 artType = 0;
+  qint64 artLength = 0;
+  qint64 extraLength = 0;
+  qint64 header = 0;
+  qint64 record = 0;
+
+  /** The positions of a new, empty trailer starting at start. */
+  static TrailerPositions At(qint64 start);
+  bool operator==(const TrailerPositions&) const = default;
+};
+
+/** Year and comment to put into the ID3 tag when the trailer is written. */
+struct ID3Edits {
+  std::optional<QString> year;
+  std::optional<QString> comment;
+};
+
+/** What the last scan of a song file found. */
+struct TrailerScan {
+  bool found = false;
+  TrailerPositions positions;
+  QString maker;
+  QString version;       // trimmed
+  int footerOffset = 0;  // -176: an ID3 tag follows the trailer; -48: the trailer ends the file
+  qint64 id3Position = 0;
+  bool ID3BeforeTrailer = false;
+  SongRecord record;     // the trailer's record, when found
+  qint64 recordEnd = 0;  // first position after the stored record
+
+  int PositionsOffset() const { return footerOffset - 20; }
+};
+
+/**
+ * The trailer tag appended to song files: the full song record with notes, biography,
+ * lyrics and art, a fixed header and a footer that locates every section, normally
+ * followed by an ID3v1 tag. The audio in front of the tags is never written: writers
+ * touch only the file's tail, in one write followed by a cut. Stored positions that do
+ * not describe a consistent trailer inside the file, or a record that overruns its
+ * region, make the file count as untagged. UI thread only.
+ */
+class TrailerTag {
+ public:
+  static constexpr qsizetype kHeaderBytes = 256;
+  static constexpr qsizetype kMakerBytes = 32;
+  static constexpr qsizetype kVersionBytes = 16;
+  static constexpr qsizetype kPositionsBytes = 20;
+  static const QString kMaker;
+
+  TrailerTag(ID3Tag& id3, ID3Sync& sync, const SongLibrary& library, MessageCatalog& catalog,
+             Prompter& prompter, const ErrorLog& log);
+
+  /** Examines the end of an open file; fills LastScan() and the ID3 working copy. Repairs
+   *  a damaged header and cuts nested trailers when the file is open for writing. */
+  bool FindTrailer(QFile& file);
+  const TrailerScan& LastScan() const { return scan_; }
+
+  /** The song's information: from the trailer, else the ID3 tag, else the library. */
+  void ReadSongTags(const QString& path, SongRecord& record);
+
+  /** ReadSongTags, and the stored picture's bytes and trimmed type ("jpg"); empty when
+   *  the trailer has none. */
+  QByteArray ReadSongTagsWithArt(const QString& path, SongRecord& record, QString& artType);
+
+  /** Writes the record (and the ID3 tag) into the song file. 0 on success, 1 when the
+   *  file does not exist, else an error number (70 when writing was refused). */
+  int WriteSongTrailer(const QString& path, SongRecord& record, bool keepTag,
+                       const ID3Edits& edits = {});
+
+  /** Stores a picture ("bmp", "jpg", "wmf", "ico") in the song's trailer. 0 on success,
+   *  4 for another extension, 1 when either file does not exist, else an error number. */
+  int PutArtIntoTrailer(const QString& songPath, const QString& picturePath);
+
+  std::optional<QString> GetTrailerVersion(const QString& path);
+
+  /** Asks before writing a read-only file, and makes it writable when told to. */
+  bool CheckWritable(const QString& path);
+
+  /** Cuts the open file to length; failures go to the error log under context. */
+  bool TruncateFile(QFile& file, qint64 length, const QString& context);
+
+  /** For a file whose ID3 tag lies in front of its trailer, appends a copy of the tag so
+   *  that it ends the file again. Returns whether it did. */
+  bool ConvertID3Tag(const QString& path);
+
+  /** The 256-byte header this program writes. */
+  static QByteArray NewHeader();
+
+ private:
+  bool ScanFooter(QFile& file, qint64 length, int footerOffset);
+  bool ReadStoredTrailer(QFile& file);
+  void SearchForNestedTags(QFile& file);
+  QByteArray Tail(const SongRecord& record, int positionsOffset) const;
+  int WriteAt(QFile& file, qint64 position, const QByteArray& bytes, const QString& context);
+  int OpenForWriting(QFile& file, const QString& path);
+
+  ID3Tag& id3_;
+  ID3Sync& sync_;
+  const SongLibrary& library_;
+  MessageCatalog& catalog_;
+  Prompter& prompter_;
+  const ErrorLog& log_;
+  TrailerScan scan_;
+};
+
+}  // namespace audiolume
