@@ -32,16 +32,8 @@ constexpr qint64 kPaddedRegion = 7936;
 constexpr int kFooterWithID3 = -176;
 constexpr int kFooterAtEnd = -48;
 
-QByteArray ReadAt(QFile& file, qint64 position, qint64 count) {
-  if (position < 1 || count < 0 || !file.seek(position - 1)) return {};
-  return file.read(count);
-}
-
-std::optional<qint32> Int32At(QFile& file, qint64 position) {
-  const QByteArray bytes = ReadAt(file, position, 4);
-  if (bytes.size() != 4) return std::nullopt;
-  return qFromLittleEndian<qint32>(bytes.constData());
-}
+// Everything a scan reads usually lies in the last few kilobytes of the file.
+constexpr qint64 kTailWindow = 32 * 1024;
 
 QByteArray Int32Bytes(qint64 value) {
   QByteArray bytes(4, '\0');
@@ -63,6 +55,36 @@ QByteArray PositionsBytes(const TrailerPositions& p) {
 }
 
 }  // namespace
+
+QByteArray TrailerTag::ReadAt(QFile& file, qint64 position, qint64 count) {
+  if (position < 1 || count < 0) return {};
+  const qint64 offset = position - 1 - windowStart_;
+  if (!window_.isEmpty() && offset >= 0 && offset + count <= window_.size()) {
+    return window_.sliced(offset, count);
+  }
+  if (!file.seek(position - 1)) return {};
+  return file.read(count);
+}
+
+std::optional<qint32> TrailerTag::Int32At(QFile& file, qint64 position) {
+  const QByteArray bytes = ReadAt(file, position, 4);
+  if (bytes.size() != 4) return std::nullopt;
+  return qFromLittleEndian<qint32>(bytes.constData());
+}
+
+bool TrailerTag::ReadID3Tag(QFile& file, qint64 position) {
+  return id3_.Parse(ReadAt(file, position, ID3Tag::kSize));
+}
+
+int TrailerTag::WriteID3Tag(QFile& file, qint64 position, const QString& context) {
+  return WriteAt(file, position, id3_.Bytes(), context);
+}
+
+void TrailerTag::LoadWindow(QFile& file) {
+  window_.clear();
+  windowStart_ = std::max<qint64>(0, file.size() - kTailWindow);
+  if (file.seek(windowStart_)) window_ = file.read(kTailWindow);
+}
 
 TrailerPositions TrailerPositions::At(qint64 start) {
   return {start, start + 4, start + 8, start + 12, start + 12 + TrailerTag::kHeaderBytes};
@@ -96,6 +118,7 @@ bool TrailerTag::ScanFooter(QFile& file, qint64 length, int footerOffset) {
 bool TrailerTag::FindTrailer(QFile& file) {
   scan_ = TrailerScan();
   id3_.Clear();
+  LoadWindow(file);
   const qint64 length = file.size();
   scan_.footerOffset = kFooterWithID3;
   scan_.positions = TrailerPositions::At(length + 1);
@@ -111,7 +134,7 @@ bool TrailerTag::FindTrailer(QFile& file) {
     const qint64 tagBeforeTrailer = scan_.positions.artType - ID3Tag::kSize;
     scan_.id3Position =
         scan_.footerOffset == kFooterWithID3 ? length - ID3Tag::kSize + 1 : tagBeforeTrailer;
-    if (id3_.Parse(ReadAt(file, scan_.id3Position, ID3Tag::kSize))) {
+    if (ReadID3Tag(file, scan_.id3Position)) {
       scan_.ID3BeforeTrailer = scan_.id3Position == tagBeforeTrailer;
     }
     scan_.found = true;
@@ -123,7 +146,7 @@ bool TrailerTag::FindTrailer(QFile& file) {
   scan_.footerOffset = footerOffset;
   scan_.positions = TrailerPositions::At(length + 1);
   scan_.id3Position = length - ID3Tag::kSize + 1;
-  id3_.Parse(ReadAt(file, scan_.id3Position, ID3Tag::kSize));
+  ReadID3Tag(file, scan_.id3Position);
   return false;
 }
 
@@ -172,7 +195,10 @@ void TrailerTag::SearchForNestedTags(QFile& file) {
   const auto stored = Int32At(file, length + kFooterAtEnd - kPositionsBytes + 1);
   if (!stored) return;
   const qint64 artType = Absolute(*stored, length);
-  for (const qint64 start : {artType, artType - TrailerPositions::At(0).record}) {
+  // Also one trailer further back: the art type, both lengths and the header of a trailer
+  // without art take 268 bytes.
+  const qint64 emptyTrailerStart = TrailerPositions::At(0).record;
+  for (const qint64 start : {artType, artType - emptyTrailerStart}) {
     const QByteArray maker = ReadAt(file, start + kFooterWithID3, kMakerBytes);
     if (start > 1 && platform::DecodeText(maker).trimmed() == kMaker) {
       TruncateFile(file, start - 1, u"SearchForNestedTags"_s);
@@ -182,6 +208,7 @@ void TrailerTag::SearchForNestedTags(QFile& file) {
 }
 
 bool TrailerTag::TruncateFile(QFile& file, qint64 length, const QString& context) {
+  window_.clear();
   if (file.resize(length)) return true;
   log_.LogSystemError(context + u".SetEndOfFile"_s, file.fileName(), errno);
   return false;
@@ -189,6 +216,7 @@ bool TrailerTag::TruncateFile(QFile& file, qint64 length, const QString& context
 
 int TrailerTag::WriteAt(QFile& file, qint64 position, const QByteArray& bytes,
                         const QString& context) {
+  window_.clear();
   if (file.seek(position - 1) && file.write(bytes) == bytes.size() && file.flush()) return 0;
   log_.LogSystemError(context + u".WriteFile"_s, file.fileName(), errno);
   return file.error() == QFileDevice::ResourceError ? kErrDiskFull : kErrPathFileAccess;
@@ -204,7 +232,10 @@ QByteArray TrailerTag::ReadSongTagsWithArt(const QString& path, SongRecord& reco
   artType.clear();
   if (!QFileInfo(path).isFile()) return {};
   QFile file(path);
-  if (!file.open(QIODevice::ReadWrite) && !file.open(QIODevice::ReadOnly)) return {};
+  if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered) &&
+      !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    return {};
+  }
   if (!FindTrailer(file)) {
     if (id3_.ID3Present) {
       sync_.FillRecordFromTag(record, true);
@@ -215,7 +246,7 @@ QByteArray TrailerTag::ReadSongTagsWithArt(const QString& path, SongRecord& reco
   }
   record = scan_.record;
   if (scan_.ID3BeforeTrailer && file.isWritable()) {
-    WriteAt(file, file.size() + 1, id3_.Bytes(), u"ReadSongTags"_s);
+    WriteID3Tag(file, file.size() + 1, u"ReadSongTags"_s);
   }
   sync_.FillRecordFromTag(record, false);
 
@@ -337,7 +368,7 @@ bool TrailerTag::ConvertID3Tag(const QString& path) {
   if (!file.open(QIODevice::ReadWrite) || !FindTrailer(file) || !scan_.ID3BeforeTrailer) {
     return false;
   }
-  return WriteAt(file, file.size() + 1, id3_.Bytes(), u"ConvertID3Tags"_s) == 0;
+  return WriteID3Tag(file, file.size() + 1, u"ConvertID3Tags"_s) == 0;
 }
 
 }  // namespace audiolume

@@ -113,6 +113,12 @@ class TrailerTag {
   QByteArray Tail(const SongRecord& record, int positionsOffset) const;
   int WriteAt(QFile& file, qint64 position, const QByteArray& bytes, const QString& context);
   int OpenForWriting(QFile& file, const QString& path);
+  QByteArray ReadAt(QFile& file, qint64 position, qint64 count);
+  std::optional<qint32> Int32At(QFile& file, qint64 position);
+  void LoadWindow(QFile& file);
+  /** The ID3 tag at a 1-based position into the working copy; false when none is there. */
+  bool ReadID3Tag(QFile& file, qint64 position);
+  int WriteID3Tag(QFile& file, qint64 position, const QString& context);
 
   ID3Tag& id3_;
   ID3Sync& sync_;
@@ -121,6 +127,9 @@ class TrailerTag {
   Prompter& prompter_;
   const ErrorLog& log_;
   TrailerScan scan_;
+  // The file's last bytes, read once per scan; writes and cuts discard them.
+  QByteArray window_;
+  qint64 windowStart_ = 0;
 };
 
 }  // namespace audiolume

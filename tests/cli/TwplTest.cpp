@@ -124,5 +124,56 @@ TEST_F(TwplTest, LibraryListExportAndTheGuardedCommands) {
   EXPECT_EQ(Run({u"library"_s, u"bogus"_s}).code, 2);
 }
 
+TEST_F(TwplTest, TagsShowWriteAndArt) {
+  QByteArray audio(4000, 'a');
+  QByteArray id3 = QByteArray("TAG") + QByteArray("Old").leftJustified(30, ' ') +
+                   QByteArray("Band").leftJustified(30, '\0') + QByteArray(30, ' ') + "1999" +
+                   QByteArray(30, ' ') + char(17);
+  test::WriteAll(dir_.filePath(u"song.mp3"_s), audio + id3);
+
+  Result shown = Run({u"tags"_s, u"show"_s, u"song.mp3"_s});
+  ASSERT_EQ(shown.code, 0) << shown.err.toStdString();
+  QStringList lines = shown.out.split(u'\n');
+  ASSERT_EQ(lines.size(), 2 + 28 + 9 + 1);
+  EXPECT_EQ(lines[0], u"Trailer\tno");
+  EXPECT_EQ(lines[1], u"TrailerVersion\t");
+  EXPECT_EQ(lines[2], u"Title\tOld");
+  EXPECT_EQ(lines[5], u"Genre\tRock");
+  EXPECT_EQ(lines[11], u"LastPlayed\t1899-12-30 00:00:00");
+  EXPECT_EQ(lines[29], u"Reserved8\t");
+  EXPECT_EQ(lines[30], u"ID3Present\tyes");
+  EXPECT_EQ(lines[32], u"ID3Artist\tBand");
+  EXPECT_EQ(lines[36], u"ID3Genre\t17");
+  EXPECT_EQ(lines[38], u"ArtLength\t0");
+
+  Result written = Run({u"tags"_s, u"write"_s, u"song.mp3"_s, u"Title=New"_s, u"Lyrics=one\\ntwo"_s,
+                        u"PlayFreq=3"_s, u"ID3Year=2024"_s, u"--answer"_s, u"tunewright"_s});
+  EXPECT_EQ(written.out, u"0\n");
+  lines = Run({u"tags"_s, u"show"_s, u"song.mp3"_s}).out.split(u'\n');
+  EXPECT_EQ(lines[0], u"Trailer\tyes");
+  EXPECT_EQ(lines[1], u"TrailerVersion\t3.12");
+  EXPECT_EQ(lines[2], u"Title\tNew");
+  EXPECT_EQ(lines[12], u"PlayFreq\t3");
+  EXPECT_EQ(lines[13], u"Filename\t"_s + dir_.filePath(u"song.mp3"_s));
+  EXPECT_EQ(lines[18], u"Lyrics\tone\\ntwo");
+  EXPECT_EQ(lines[31], u"ID3Title\tNew");
+  EXPECT_EQ(lines[34], u"ID3Year\t2024");
+  EXPECT_TRUE(test::ReadAll(dir_.filePath(u"song.mp3"_s)).startsWith(audio));
+
+  test::WriteAll(dir_.filePath(u"cover.jpg"_s), "picture bytes");
+  EXPECT_EQ(Run({u"tags"_s, u"art"_s, u"song.mp3"_s, u"cover.jpg"_s}).out, u"0\n");
+  EXPECT_EQ(Run({u"tags"_s, u"art"_s, u"song.mp3"_s, u"cover.png"_s}).out, u"4\n");
+  EXPECT_EQ(Run({u"tags"_s, u"extract-art"_s, u"song.mp3"_s, u"out.jpg"_s}).code, 0);
+  EXPECT_EQ(test::ReadAll(dir_.filePath(u"out.jpg"_s)), "picture bytes");
+  lines = Run({u"tags"_s, u"show"_s, u"song.mp3"_s}).out.split(u'\n');
+  EXPECT_EQ(lines[37], u"ArtType\tjpg");
+  EXPECT_EQ(lines[38], u"ArtLength\t13");
+
+  test::WriteAll(dir_.filePath(u"plain.mp3"_s), audio);
+  EXPECT_EQ(Run({u"tags"_s, u"extract-art"_s, u"plain.mp3"_s, u"x.jpg"_s}).code, 1);
+  EXPECT_EQ(Run({u"tags"_s, u"write"_s, u"song.mp3"_s, u"Nope=1"_s}).code, 2);
+  EXPECT_EQ(Run({u"tags"_s, u"write"_s, u"song.mp3"_s, u"--answer"_s, u"maybe"_s}).code, 2);
+}
+
 }  // namespace
 }  // namespace audiolume

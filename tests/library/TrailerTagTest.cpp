@@ -77,7 +77,13 @@ TEST_F(TrailerTagTest, BothFootersAndNegativePositionsAreFound) {
   EXPECT_TRUE(trailer_.LastScan().ID3BeforeTrailer);
   EXPECT_EQ(trailer_.LastScan().record, record);
 
-  // Reading puts a copy of the tag at the end, so that it ends the file again.
+  // The tag conversion, and reading, put a copy of the tag at the end, so that it ends
+  // the file again.
+  const QByteArray before = test::ReadAll(path);
+  EXPECT_TRUE(trailer_.ConvertID3Tag(path));
+  EXPECT_EQ(test::ReadAll(path), before + tag);
+  EXPECT_FALSE(trailer_.ConvertID3Tag(path));
+  test::WriteAll(path, before);
   SongRecord read;
   trailer_.ReadSongTags(path, read);
   EXPECT_TRUE(test::ReadAll(path).endsWith(tag));
