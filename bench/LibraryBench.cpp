@@ -10,13 +10,8 @@
 #include <cstdio>
 #include <functional>
 
+#include "BenchLibrary.h"
 #include "library/DatabaseCommands.h"
-#include "library/SongLibrary.h"
-#include "support/CommandLinePrompter.h"
-#include "support/CurrentError.h"
-#include "support/ErrorCheck.h"
-#include "support/ErrorLog.h"
-#include "support/MessageCatalog.h"
 
 using namespace audiolume;
 using namespace Qt::Literals::StringLiterals;
@@ -69,14 +64,11 @@ int main(int argc, char* argv[]) {
   QTemporaryDir temporary;
   const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporary.path();
 
-  CurrentError error;
-  ErrorLog log(folder + u"/TW_Error.log"_s, error);
-  CommandLinePrompter prompter({}, stderr);
-  ErrorCheck check(error, log, prompter);
-  MessageCatalog catalog(folder, folder + u"/VeltoDj.ini"_s, log, prompter);
-  SongLibrary library(folder, error, check);
+  bench::BenchLibrary context(folder);
+  SongLibrary& library = context.library;
   for (int i = 0; i < SongLibrary::kMaxSongs; ++i) library.AddOrReplaceRecord(RealisticSong(i));
-  DatabaseCommands commands(library, catalog, prompter, error, check);
+  DatabaseCommands commands(library, context.catalog, context.prompter, context.error,
+                            context.check);
 
   const double save = BestMs([&] { library.SaveSongData(); });
   const QByteArray database = [&] {

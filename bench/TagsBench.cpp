@@ -12,16 +12,11 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "BenchLibrary.h"
 #include "library/GenreCatalog.h"
 #include "library/ID3Sync.h"
 #include "library/ID3Tag.h"
-#include "library/SongLibrary.h"
 #include "library/TrailerTag.h"
-#include "support/CommandLinePrompter.h"
-#include "support/CurrentError.h"
-#include "support/ErrorCheck.h"
-#include "support/ErrorLog.h"
-#include "support/MessageCatalog.h"
 
 using namespace audiolume;
 using namespace Qt::Literals::StringLiterals;
@@ -45,16 +40,11 @@ int main(int argc, char* argv[]) {
   QTemporaryDir temporary;
   const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporary.path();
 
-  CurrentError error;
-  ErrorLog log(folder + u"/TW_Error.log"_s, error);
-  CommandLinePrompter prompter({}, stderr);
-  ErrorCheck check(error, log, prompter);
-  MessageCatalog catalog(folder, folder + u"/VeltoDj.ini"_s, log, prompter);
-  SongLibrary library(folder, error, check);
+  bench::BenchLibrary context(folder);
   GenreCatalog genres;
   ID3Tag id3;
-  ID3Sync sync(id3, genres, catalog, prompter);
-  TrailerTag trailer(id3, sync, library, catalog, prompter, log);
+  ID3Sync sync(id3, genres, context.catalog, context.prompter);
+  TrailerTag trailer(id3, sync, context.library, context.catalog, context.prompter, context.log);
 
   QStringList files;
   for (int i = 0; i < kFiles; ++i) {
