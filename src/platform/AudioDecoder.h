@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <stdexcept>
+
+namespace audiolume::platform {
+
+/** Decoded audio: signed 16-bit samples, channels interleaved. */
+struct PcmFormat {
+  int sampleRate = 44100;
+  int channels = 2;
+
+  bool operator==(const PcmFormat&) const = default;
+};
+
+/** A song that cannot be opened or decoded. */
+class DecodeError : public std::runtime_error {
+ public:
+  enum class Kind { CannotOpen, NotDecodable, Damaged };
+
+  DecodeError(Kind kind, const QString& detail)
+      : std::runtime_error(detail.toStdString()), kind_(kind) {}
+  Kind kind() const { return kind_; }
+
+ private:
+  Kind kind_;
+};
+
+/**
+ * One song's decoder. Used by one thread at a time (the pipeline's decoding thread once
+ * playback starts). Every member throws DecodeError on failure.
+ */
+class AudioDecoder {
+ public:
+  virtual ~AudioDecoder() = default;
+
+  virtual PcmFormat Format() const = 0;
+  /** The length in frames, measured exactly when the decoder was opened. */
+  virtual qint64 LengthFrames() const = 0;
+  /** Decodes up to frames frames into out; returns how many, 0 at the end. */
+  virtual qint64 Read(qint16* out, qint64 frames) = 0;
+  virtual void Seek(qint64 frame) = 0;
+};
+
+/** MPEG audio layers I to III (mp1, mp2, mp3) through libmpg123. */
+std::unique_ptr<AudioDecoder> OpenMpegDecoder(const QString& path);
+
+/** WAV, FLAC, Ogg Vorbis, Opus, AIFF and whatever else libsndfile reads. */
+std::unique_ptr<AudioDecoder> OpenSndfileDecoder(const QString& path);
+
+}  // namespace audiolume::platform

@@ -1,0 +1,105 @@
+#include <mpg123.h>
+
+#include <QFile>
+#include <mutex>
+
+#include "platform/AudioDecoder.h"
+
+namespace audiolume::platform {
+
+namespace {
+
+void InitializeOnce() {
+  static std::once_flag once;
+  std::call_once(once, [] { mpg123_init(); });
+}
+
+/** Owns an mpg123 handle. */
+class Mpg123Handle {
+ public:
+  Mpg123Handle() {
+    InitializeOnce();
+    int error = MPG123_OK;
+    handle_ = mpg123_new(nullptr, &error);
+    if (!handle_)
+      throw DecodeError(DecodeError::Kind::CannotOpen,
+                        QString::fromUtf8(mpg123_plain_strerror(error)));
+  }
+  ~Mpg123Handle() {
+    mpg123_close(handle_);
+    mpg123_delete(handle_);
+  }
+  Mpg123Handle(const Mpg123Handle&) = delete;
+  Mpg123Handle& operator=(const Mpg123Handle&) = delete;
+
+  mpg123_handle* get() const { return handle_; }
+  QString Error() const { return QString::fromUtf8(mpg123_strerror(handle_)); }
+
+ private:
+  mpg123_handle* handle_ = nullptr;
+};
+
+class MpegDecoder : public AudioDecoder {
+ public:
+  explicit MpegDecoder(const QString& path) {
+    mpg123_handle* h = handle_.get();
+    // Always 16-bit output, at the stream's own rate and channel count.
+    mpg123_format_none(h);
+    const long* rates = nullptr;
+    size_t count = 0;
+    mpg123_rates(&rates, &count);
+    for (size_t i = 0; i < count; ++i) {
+      mpg123_format(h, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    }
+    mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
+    if (mpg123_open(h, QFile::encodeName(path).constData()) != MPG123_OK) {
+      throw DecodeError(DecodeError::Kind::CannotOpen, handle_.Error());
+    }
+    long rate = 0;
+    int channels = 0;
+    int encoding = 0;
+    if (mpg123_getformat(h, &rate, &channels, &encoding) != MPG123_OK) {
+      throw DecodeError(DecodeError::Kind::NotDecodable, handle_.Error());
+    }
+    mpg123_format_none(h);
+    mpg123_format(h, rate, channels, MPG123_ENC_SIGNED_16);
+    format_ = {int(rate), channels};
+    // A full scan gives the exact length even for files without a length header.
+    if (mpg123_scan(h) != MPG123_OK) throw DecodeError(DecodeError::Kind::Damaged, handle_.Error());
+    length_ = mpg123_length(h);
+    if (length_ <= 0) throw DecodeError(DecodeError::Kind::NotDecodable, path);
+  }
+
+  PcmFormat Format() const override { return format_; }
+  qint64 LengthFrames() const override { return length_; }
+
+  qint64 Read(qint16* out, qint64 frames) override {
+    const size_t wanted = size_t(frames) * size_t(format_.channels) * sizeof(qint16);
+    size_t done = 0;
+    const int result =
+        mpg123_read(handle_.get(), reinterpret_cast<unsigned char*>(out), wanted, &done);
+    if (result != MPG123_OK && result != MPG123_DONE && result != MPG123_NEW_FORMAT) {
+      throw DecodeError(DecodeError::Kind::Damaged, handle_.Error());
+    }
+    return qint64(done / (sizeof(qint16) * size_t(format_.channels)));
+  }
+
+  void Seek(qint64 frame) override {
+    if (mpg123_seek(handle_.get(), off_t(frame), SEEK_SET) < 0) {
+      throw DecodeError(DecodeError::Kind::Damaged, handle_.Error());
+    }
+  }
+
+ private:
+  Mpg123Handle handle_;
+  PcmFormat format_;
+  qint64 length_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<AudioDecoder> OpenMpegDecoder(const QString& path) {
+  return std::make_unique<MpegDecoder>(path);
+}
+
+}  // namespace audiolume::platform

@@ -1,0 +1,70 @@
+#include <sndfile.h>
+
+#include <QFile>
+
+#include "platform/AudioDecoder.h"
+
+namespace audiolume::platform {
+
+namespace {
+
+/** Owns a libsndfile handle. */
+class SndfileHandle {
+ public:
+  SndfileHandle(const QString& path, SF_INFO& info) {
+    file_ = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
+    if (!file_) {
+      const bool exists = QFile::exists(path);
+      throw DecodeError(exists ? DecodeError::Kind::NotDecodable : DecodeError::Kind::CannotOpen,
+                        QString::fromUtf8(sf_strerror(nullptr)));
+    }
+  }
+  ~SndfileHandle() { sf_close(file_); }
+  SndfileHandle(const SndfileHandle&) = delete;
+  SndfileHandle& operator=(const SndfileHandle&) = delete;
+
+  SNDFILE* get() const { return file_; }
+
+ private:
+  SNDFILE* file_ = nullptr;
+};
+
+class SndfileDecoder : public AudioDecoder {
+ public:
+  explicit SndfileDecoder(const QString& path) : file_(path, info_) {
+    if (info_.channels < 1 || info_.channels > 8 || info_.samplerate <= 0) {
+      throw DecodeError(DecodeError::Kind::NotDecodable, path);
+    }
+  }
+
+  PcmFormat Format() const override { return {info_.samplerate, info_.channels}; }
+  qint64 LengthFrames() const override { return info_.frames; }
+
+  // libsndfile converts any sample format to 16-bit (float and 24-bit data are scaled,
+  // not cut), so what reaches the speakers is never noise.
+  qint64 Read(qint16* out, qint64 frames) override {
+    const sf_count_t done = sf_readf_short(file_.get(), out, frames);
+    if (done < 0 || (done == 0 && sf_error(file_.get()) != SF_ERR_NO_ERROR)) {
+      throw DecodeError(DecodeError::Kind::Damaged, QString::fromUtf8(sf_strerror(file_.get())));
+    }
+    return done;
+  }
+
+  void Seek(qint64 frame) override {
+    if (sf_seek(file_.get(), frame, SEEK_SET) < 0) {
+      throw DecodeError(DecodeError::Kind::Damaged, QString::fromUtf8(sf_strerror(file_.get())));
+    }
+  }
+
+ private:
+  SF_INFO info_{};
+  SndfileHandle file_;
+};
+
+}  // namespace
+
+std::unique_ptr<AudioDecoder> OpenSndfileDecoder(const QString& path) {
+  return std::make_unique<SndfileDecoder>(path);
+}
+
+}  // namespace audiolume::platform
