@@ -5,6 +5,7 @@
 
 #include "app/AppHome.h"
 #include "app/VeltoDj.h"
+#include "cli/PlayCommand.h"
 #include "cli/TagCommands.h"
 #include "library/DatabaseCommands.h"
 #include "library/SongLibrary.h"
@@ -33,7 +34,10 @@ const char* const kUsage =
     "  tags write FILE NAME=VALUE... [--keep-id3] [--answer tunewright|id3|cancel]\n"
     "                                   write record fields (and ID3Year, ID3Comment)\n"
     "  tags art FILE PICTURE            store a .bmp/.jpg/.wmf/.ico picture in the song\n"
-    "  tags extract-art FILE OUT        write the stored picture to OUT\n";
+    "  tags extract-art FILE OUT        write the stored picture to OUT\n"
+    "  play [--null-audio] [--speed F] FILE...\n"
+    "                                   play the files in order; prints N<TAB>path as each\n"
+    "                                   starts, then done\n";
 
 int ExitCode(DatabaseCommands::Outcome outcome) {
   return outcome == DatabaseCommands::Outcome::Done ? 0 : 1;
@@ -76,7 +80,8 @@ int Twpl::Run(QStringList args) {
                                                {u"msg"_s, &Twpl::Msg},
                                                {u"diagnostics"_s, &Twpl::Diagnose},
                                                {u"library"_s, &Twpl::Library},
-                                               {u"tags"_s, &Twpl::Tags}};
+                                               {u"tags"_s, &Twpl::Tags},
+                                               {u"play"_s, &Twpl::Play}};
   const auto found = commands.find(command);
   if (found == commands.end()) return Usage(u"unknown command '"_s + command + u"'"_s);
 
@@ -172,6 +177,17 @@ int Twpl::LibraryLoad(Session& session, QStringList args) const {
 int Twpl::LibraryClear(Session& session, QStringList args) const {
   if (!args.isEmpty()) return Usage(u"library clear takes only --yes"_s);
   return session.veltoDj.Database().ClearDatabase() ? 0 : 1;
+}
+
+int Twpl::Play(Session& session, QStringList args) const {
+  for (qsizetype i = 0; i < args.size(); ++i) {
+    const bool isOptionValue = i > 0 && args[i - 1] == u"--speed";
+    if (!isOptionValue && !args[i].startsWith(u"--"_s)) args[i] = session.Absolute(args[i]);
+  }
+  PlayCommand play(session.veltoDj, env_.audio, out_, err_);
+  const int code = play.Run(args);
+  if (code == 2) std::fputs(kUsage, err_);
+  return code;
 }
 
 int Twpl::Tags(Session& session, QStringList args) const {

@@ -47,6 +47,7 @@ class Twpl {
   int LibraryLoad(Session& session, QStringList args) const;
   int LibraryClear(Session& session, QStringList args) const;
   int Tags(Session& session, QStringList args) const;
+  int Play(Session& session, QStringList args) const;
 
   LaunchEnvironment env_;
   QString executableDir_;

@@ -1,0 +1,59 @@
+#include "cli/PlayCommand.h"
+
+#include <QEventLoop>
+
+#include "app/VeltoDj.h"
+#include "platform/AudioSink.h"
+#include "player/PlayerEngine.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+PlayCommand::PlayCommand(VeltoDj& veltoDj, QString audioChoice, std::FILE* out, std::FILE* err)
+    : veltoDj_(veltoDj), audioChoice_(std::move(audioChoice)), out_(out), err_(err) {}
+
+int PlayCommand::Run(QStringList args) {
+  QString audio = audioChoice_;
+  if (args.removeAll(u"--null-audio"_s) > 0) audio = u"null"_s;
+  double speed = 1.0;
+  if (const qsizetype at = args.indexOf(u"--speed"_s); at >= 0) {
+    bool ok = false;
+    speed = at + 1 < args.size() ? args[at + 1].toDouble(&ok) : 0;
+    if (!ok || speed <= 0) {
+      std::fputs("twpl: --speed needs a positive factor\n", err_);
+      return 2;
+    }
+    args.remove(at, 2);
+  }
+  if (args.isEmpty()) {
+    std::fputs("twpl: play needs FILE...\n", err_);
+    return 2;
+  }
+
+  PlayQueue queue([] { return 0.0; });  // fixed order never draws
+  PlayerEngine::BackEnds backEnds{platform::MakeAudioSink(audio, speed),
+                                  platform::MakeAudioSink(audio, speed)};
+  AppServices& services = veltoDj_.Services();
+  PlayerEngine engine(queue, veltoDj_.Library(), services.Catalog(), services.Asker(),
+                      services.Catalog().ErrorTextFile(), std::move(backEnds));
+  for (const QString& file : args) engine.AddSongToPlayList(file, queue.Length() + 1);
+
+  bool failed = false;
+  QEventLoop loop;
+  QObject::connect(&engine, &PlayerEngine::SongStarted,
+                   [this](int index, const QString& file, const QString&, const QString&) {
+                     std::fprintf(out_, "%d\t%s\n", index, file.toUtf8().constData());
+                     std::fflush(out_);
+                   });
+  QObject::connect(&engine, &PlayerEngine::SongFailed, [&failed] { failed = true; });
+  QObject::connect(&engine, &PlayerEngine::PlayEnded, &loop, &QEventLoop::quit,
+                   Qt::QueuedConnection);
+  engine.SetListIndex(0);
+  engine.Button_Play_MouseDown();
+  loop.exec();
+  std::fputs("done\n", out_);
+  return failed ? 1 : 0;
+}
+
+}  // namespace audiolume

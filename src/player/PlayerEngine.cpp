@@ -1,0 +1,470 @@
+#include "player/PlayerEngine.h"
+
+#include <QFileInfo>
+
+#include "library/SongLibrary.h"
+#include "support/IniSettings.h"
+#include "support/MessageCatalog.h"
+#include "support/MessageIds.h"
+#include "support/PathNames.h"
+#include "support/Prompter.h"
+#include "support/Runtime.h"
+
+using namespace Qt::Literals::StringLiterals;
+using audiolume::platform::RealAudioEngine;
+using audiolume::platform::XAudioPlayer;
+
+namespace audiolume {
+
+namespace {
+
+QString TimeText(int minutes, int seconds) {
+  return FormatNumber(minutes, u"#0"_s) + u':' + FormatNumber(seconds, u"00"_s);
+}
+
+}  // namespace
+
+PlayerEngine::PlayerEngine(PlayQueue& queue, SongLibrary& library, MessageCatalog& catalog,
+                           Prompter& prompter, QString errorTextFile, BackEnds backEnds,
+                           QObject* parent)
+    : QObject(parent),
+      queue_(queue),
+      library_(library),
+      catalog_(catalog),
+      prompter_(prompter),
+      errorTextFile_(std::move(errorTextFile)),
+      delay_([this](int ms, std::function<void()> then) { QTimer::singleShot(ms, this, then); }) {
+  xaudio_ = std::make_unique<XAudioPlayer>(
+      std::move(backEnds.mpegSink),
+      [this](quint32 message, qint64 w, qint64 l) { XaNotifyWindowProc(message, w, l); },
+      backEnds.mpegOpen);
+  realAudio_ = std::make_unique<RealAudioEngine>(std::move(backEnds.otherSink), backEnds.otherOpen);
+  qint32 engine = 0;
+  realAudio_->RaSetup(engine, raHandle_, 0);
+  realAudio_->RaRegisterNotifyWnd(raHandle_, 0, 0, 0);
+  realAudio_->RaSetClientLocale(raHandle_, 0);
+  realAudio_->RaSetClientId(raHandle_, u"Audiolume "_s + u"3.12 EN ProgNet"_s);
+  volumeSupported_ = realAudio_->RaVolumeSupport(raHandle_, kVolumeMaximum) != 0;
+
+  positionTimer_.setInterval(50);
+  eofTimer_.setInterval(1);
+  eofPositionTimer_.setInterval(50);
+  fadeTimer_.setInterval(1);
+  connect(&positionTimer_, &QTimer::timeout, this, &PlayerEngine::PositionTimer_Timer);
+  connect(&eofTimer_, &QTimer::timeout, this, &PlayerEngine::EOFTimer_Timer);
+  connect(&eofPositionTimer_, &QTimer::timeout, this, &PlayerEngine::EOFPositionTimer_Timer);
+  connect(&fadeTimer_, &QTimer::timeout, this, &PlayerEngine::FadeTimer_Timer);
+}
+
+PlayerEngine::~PlayerEngine() {
+  ShutdownAudio();
+}
+
+void PlayerEngine::SetRefusals(std::function<bool()> recordingAnalog,
+                               std::function<bool()> converting) {
+  recordingAnalog_ = std::move(recordingAnalog);
+  converting_ = std::move(converting);
+}
+
+void PlayerEngine::Wait(int milliseconds, std::function<void()> then) {
+  delay_(milliseconds, std::move(then));
+}
+
+PlayerEngine::Kind PlayerEngine::Classify(const QString& file) {
+  const QString extension = u'.' + SplitFileExtension(file).extension.toLower();
+  for (const QString& mpeg : {u".mp3"_s, u".mp2"_s, u".mp1"_s, u".mpg"_s}) {
+    if (mpeg.contains(extension)) return Kind::Mpeg;
+  }
+  return Kind::Other;  // ".wav", ".ra" and everything else
+}
+
+// ---- queue -------------------------------------------------------------------------
+
+void PlayerEngine::AddSongToPlayList(const QString& file, int position) {
+  PlayListEntry entry{file, {}, {}, {}};
+  const int row = library_.FindSongByFilename(file);
+  if (row > 0) {
+    entry.title = library_.SongText(row, 0);
+    entry.artist = library_.SongText(row, 2);
+  } else if (!readTag_ || !readTag_(file, entry.title, entry.artist)) {
+    entry.title = SplitFileExtension(SplitPathName(file).name).base;
+  }
+  queue_.Insert(position, entry);
+  Q_EMIT QueueChanged();
+}
+
+void PlayerEngine::RemoveFromPlayList(int listIndex) {
+  if (listIndex == queue_.CurrentIndex() - 1) Stop_Player();
+  queue_.Remove(listIndex + 1);
+  Q_EMIT QueueChanged();
+}
+
+void PlayerEngine::ResetPlayerVars() {
+  queue_.Clear();
+  positionLabel_.clear();
+  Q_EMIT TimeChanged(positionLabel_);
+  Q_EMIT LabelsCleared();
+  Q_EMIT QueueChanged();
+}
+
+// ---- order -------------------------------------------------------------------------
+
+void PlayerEngine::NextSong(int step) {
+  queue_.NextSong(step);
+  Stop_Player();
+  newSong_ = true;
+  seekable_ = false;
+  if (queue_.AllPlayed()) Q_EMIT LabelsCleared();
+  Q_EMIT SelectionChanged(queue_.CurrentIndex() - 1);
+}
+
+// Plays the song NextSong chose, unless a single-play cycle has just run out.
+void PlayerEngine::AfterNextSong() {
+  newSong_ = true;
+  paused_ = false;
+  if (!queue_.AllPlayed()) {
+    listIndex_ = queue_.CurrentIndex() - 1;
+    PlayCurrentSong();
+    return;
+  }
+  queue_.ResetOrderState();
+  Q_EMIT PlayEnded();
+}
+
+void PlayerEngine::PlayNextSong() {
+  Stop_Player();
+  if (singleSong_) {
+    singleSong_ = false;
+    Q_EMIT LabelsCleared();
+    Q_EMIT PlayEnded();
+    return;
+  }
+  NextSong(+1);
+  AfterNextSong();
+}
+
+void PlayerEngine::cmdSkipForward_Click() {
+  singleSong_ = false;
+  PlayNextSong();
+}
+
+void PlayerEngine::cmdSkipBack_Click() {
+  singleSong_ = false;
+  Stop_Player();
+  NextSong(-1);
+  AfterNextSong();
+}
+
+void PlayerEngine::lstTitle_DblClick(int listIndex) {
+  Stop_Player();
+  listIndex_ = listIndex;
+  newSong_ = true;
+  PlayCurrentSong();
+  paused_ = false;
+}
+
+// ---- transport ---------------------------------------------------------------------
+
+void PlayerEngine::SetButtons(bool playDown, bool pauseDown) {
+  Q_EMIT ButtonsChanged(playDown, pauseDown);
+}
+
+void PlayerEngine::Button_Play_MouseDown() {
+  if (paused_) {
+    Button_Pause_MouseUp();
+    return;
+  }
+  SetButtons(true, false);
+  playing_ = true;
+  PlayCurrentSong();
+}
+
+void PlayerEngine::PlayCurrentSong() {
+  queue_.SetCurrentIndex(std::max(1, listIndex_ + 1));
+  const int index = queue_.CurrentIndex();
+  PlaySongFile(index <= queue_.Length() ? queue_.Entry(index).path : QString());
+  Q_EMIT SelectionChanged(index - 1);
+}
+
+void PlayerEngine::PlaySongFile(const QString& file) {
+  if (!file.isEmpty()) library_.NoteSongPlayed(file);
+  const int refusal = recordingAnalog_() ? RC_DisPlayerAnlgRec
+                      : converting_()    ? RC_DisPlayerConvert
+                      : file.isEmpty()   ? RC_MustAddToPlaylist
+                                         : 0;
+  if (refusal != 0) {
+    prompter_.Tell(catalog_.GetMsg(refusal), MessageIcon::Exclamation);
+    Stop_Player();
+    return;
+  }
+  SetButtons(true, false);
+  playing_ = true;
+  currentFile_ = file;
+  current_ = Classify(file);
+  if (current_ == Kind::Mpeg) {
+    mpegReady_ = false;
+    xaudio_->control_message_send_S(XAudioPlayer::kInputOpen, file);
+    // The MPEG back-end is silent about files it cannot open; without its announcement
+    // the song is reported as the other back-end would and the queue goes on.
+    if (!mpegReady_) {
+      BackEndFailed(QFileInfo(file).isFile() ? RealAudioEngine::kNotDecodable
+                                             : RealAudioEngine::kCannotOpen);
+      return;
+    }
+    xaudio_->control_message_send_N(XAudioPlayer::kPlay);
+    ApplyVolume();
+    ShowSong();
+  } else {
+    newSong_ = true;
+    positionTimer_.start();
+  }
+}
+
+void PlayerEngine::ShowSong() {
+  const int index = queue_.CurrentIndex();
+  QString title;
+  QString artist;
+  if (!singleSong_ && index >= 1 && index <= queue_.Length()) {
+    title = queue_.Entry(index).title;
+    artist = queue_.Entry(index).artist;
+  }
+  if (title.isEmpty()) title = SplitPathName(currentFile_).name;
+  Q_EMIT SongStarted(index, currentFile_, title, artist);
+}
+
+void PlayerEngine::Play_Single_Song(const QString& file) {
+  if (!QFileInfo(file).isFile()) {
+    prompter_.Tell(catalog_.GetMsgWithValue(RC_DB_CantFind_songFilename1, file),
+                   MessageIcon::Exclamation);
+    return;
+  }
+  Stop_Player();
+  singleSong_ = true;
+  PlaySongFile(file);
+}
+
+void PlayerEngine::Button_Pause_MouseDown() {
+  if (paused_ || !playing_) return;
+  playDownAtPause_ = playing_;
+  SetButtons(false, true);
+  playing_ = false;
+  if (current_ == Kind::Mpeg) {
+    xaudio_->control_message_send_N(XAudioPlayer::kPause);
+  } else {
+    realAudio_->RaPause(raHandle_);
+    positionTimer_.stop();
+  }
+  paused_ = true;
+}
+
+void PlayerEngine::Button_Pause_MouseUp() {
+  if (!paused_) return;
+  SetButtons(playDownAtPause_, false);
+  if (playDownAtPause_) {
+    if (current_ == Kind::Mpeg) {
+      xaudio_->control_message_send_N(XAudioPlayer::kPlay);
+    } else {
+      realAudio_->RaBegin(raHandle_);
+      positionTimer_.start();
+    }
+    playing_ = true;
+    ShowSong();
+  }
+  paused_ = false;
+}
+
+void PlayerEngine::Button_Stop_MouseDown() {
+  Stop_Player();
+}
+
+void PlayerEngine::Stop_Player() {
+  positionTimer_.stop();
+  SetButtons(false, false);
+  playing_ = false;
+  paused_ = false;
+  if (current_ == Kind::Mpeg) {
+    xaudio_->control_message_send_N(XAudioPlayer::kStop);
+    xaudio_->control_message_send_N(XAudioPlayer::kInputClose);
+  } else if (current_ == Kind::Other) {
+    realAudio_->RaClose(raHandle_);
+  }
+}
+
+void PlayerEngine::PositionScroll_Scroll(int value) {
+  if (current_ == Kind::Mpeg) {
+    Wait(100, [this, value] {
+      xaudio_->control_message_send_II(XAudioPlayer::kSeek, value, qint32(positionRange_));
+    });
+  } else if (seekable_) {
+    realAudio_->RaSeek(raHandle_, value);
+    realAudio_->RaBegin(raHandle_);
+  }
+}
+
+void PlayerEngine::VolumeSlider_Change(int value) {
+  volumeSlider_ = std::clamp(value, 0, kVolumeMaximum);
+  ApplyVolume();
+}
+
+void PlayerEngine::ApplyVolume() {
+  if (volumeSupported_) realAudio_->RaSetVolume(raHandle_, VolumeLevel());
+  xaudio_->control_message_send_III(XAudioPlayer::kVolume, 50, VolumeLevel(), 255);
+}
+
+// ---- MPEG back-end -----------------------------------------------------------------
+
+void PlayerEngine::XaNotifyWindowProc(quint32 message, qint64 wParam, qint64 lParam) {
+  switch (message) {
+    case XAudioPlayer::kReady:
+      mpegReady_ = true;
+      xaudio_->control_message_send_I(XAudioPlayer::kNotifyMask, 1);
+      break;
+    case XAudioPlayer::kState:
+      if (wParam == XAudioPlayer::kStateEndOfStream) {
+        eofTimer_.setInterval(1);
+        eofTimer_.start();
+      }
+      break;
+    case XAudioPlayer::kDuration:
+      duration_ = int(wParam);
+      minutes_ = seconds_ = 0;
+      cmdXaUpdateTimecode();
+      break;
+    case XAudioPlayer::kTimecode: {
+      minutes_ = int((wParam % 65536) / 256);
+      // Minutes and seconds are bytes: a larger value leaves the seconds as they were.
+      if (wParam / 65536 <= 255) seconds_ = int(wParam / 65536);
+      cmdXaUpdateTimecode();
+      break;
+    }
+    case XAudioPlayer::kPosition:
+      positionOffset_ = wParam;
+      positionRange_ = lParam;
+      cmdXaUpdatePosition();
+      break;
+    default: break;
+  }
+}
+
+void PlayerEngine::cmdXaUpdateTimecode() {
+  positionLabel_ = TimeText(minutes_, seconds_) + u'/' + TimeText(duration_ / 60, duration_ % 60);
+  Q_EMIT TimeChanged(positionLabel_);
+}
+
+void PlayerEngine::cmdXaUpdatePosition() {
+  Q_EMIT PositionChanged(int(positionOffset_), int(positionRange_));
+}
+
+// The display runs on to the song's full length before the next song starts.
+void PlayerEngine::EOFTimer_Timer() {
+  auto count = [this] {
+    if (seconds_ > 58) {
+      seconds_ = 0;
+      ++minutes_;
+    } else {
+      ++seconds_;
+    }
+    cmdXaUpdateTimecode();
+    if (minutes_ * 60 + seconds_ < duration_) return;
+    eofTimer_.stop();
+    eofTimer_.setInterval(1);
+    Wait(250, [this] {
+      eofPositionTimer_.stop();
+      PlayNextSong();
+    });
+  };
+  if (eofTimer_.interval() == 1) {
+    eofPositionTimer_.start();
+    eofTimer_.setInterval(1000);
+    Wait(700, count);
+  } else {
+    count();
+  }
+}
+
+void PlayerEngine::EOFPositionTimer_Timer() {
+  if (positionOffset_ >= positionRange_) {
+    eofPositionTimer_.stop();
+    return;
+  }
+  ++positionOffset_;
+  cmdXaUpdatePosition();
+}
+
+// ---- RealAudio back-end ------------------------------------------------------------
+
+QString PlayerEngine::RealAudioErrorText(int code) const {
+  const QString text =
+      ReadIniString(errorTextFile_, u"RealAudio"_s, u"Error"_s + QString::number(code));
+  return text.isEmpty() ? u"RealAudio Error"_s + Str(code) : text;
+}
+
+void PlayerEngine::BackEndFailed(int code) {
+  const QString text = RealAudioErrorText(code);
+  Q_EMIT SongFailed(currentFile_, text);
+  prompter_.Tell(text, MessageIcon::Exclamation);
+  PlayNextSong();
+}
+
+void PlayerEngine::StartOther() {
+  positionTimer_.stop();
+  newSong_ = false;
+  fadeDistance_ = kVolumeMaximum - volumeSlider_;
+  volumeSlider_ = kVolumeMaximum;
+  ApplyVolume();
+  fadeTimer_.start();
+  if (const qint16 code = realAudio_->RaOpen(raHandle_, 0, currentFile_))
+    return BackEndFailed(code);
+  if (const qint16 code = realAudio_->RaBegin(raHandle_)) return BackEndFailed(code);
+  ShowSong();
+  Wait(100, [this] {
+    if (playing_ && current_ == Kind::Other) positionTimer_.start();
+  });
+}
+
+void PlayerEngine::PositionTimer_Timer() {
+  if (newSong_) {
+    StartOther();
+    return;
+  }
+  qint32 position = 0;
+  qint32 length = 0;
+  if (const qint16 code = realAudio_->RaGetStatus(raHandle_, position, length)) {
+    prompter_.Tell(RealAudioErrorText(code), MessageIcon::Exclamation);
+    return;
+  }
+  positionLabel_ = TimeText(position / 600, (position / 10) % 60) + u'/' +
+                   TimeText(length / 600, (length / 10) % 60);
+  Q_EMIT TimeChanged(positionLabel_);
+  Q_EMIT PositionChanged(position, length);
+  seekable_ = true;
+  if (position > length - 4) PlayNextSong();
+}
+
+void PlayerEngine::FadeTimer_Timer() {
+  const int target = kVolumeMaximum - fadeDistance_;
+  volumeSlider_ = std::max(volumeSlider_ - 4, target);
+  if (volumeSlider_ <= target) fadeTimer_.stop();
+  ApplyVolume();
+  Q_EMIT VolumeSliderMoved(volumeSlider_);
+}
+
+void PlayerEngine::ShutdownAudio() {
+  positionTimer_.stop();
+  eofTimer_.stop();
+  eofPositionTimer_.stop();
+  fadeTimer_.stop();
+  if (!xaudio_) return;
+  if (current_ == Kind::Mpeg) {
+    for (const int command :
+         {XAudioPlayer::kStop, XAudioPlayer::kInputClose, XAudioPlayer::kFinal}) {
+      xaudio_->control_message_send_N(command);
+    }
+  } else {
+    realAudio_->RaClose(raHandle_);
+  }
+  realAudio_->RaShutdown(raHandle_);
+  xaudio_->control_message_send_N(XAudioPlayer::kExit);
+}
+
+}  // namespace audiolume

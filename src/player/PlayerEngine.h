@@ -1,0 +1,168 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "platform/RealAudioEngine.h"
+#include "platform/XAudioPlayer.h"
+#include "player/PlayQueue.h"
+
+namespace audiolume {
+
+class MessageCatalog;
+class Prompter;
+class SongLibrary;
+
+/**
+ * The player: transport, the queue's next song, end-of-song detection, position and time
+ * display, volume with fade-in, and play statistics. Songs go to the MPEG back-end or the
+ * RealAudio-style one by their extension. The window shows what the signals say and calls
+ * the handlers; timer ticks are public so that tests can drive them. UI thread only.
+ */
+class PlayerEngine : public QObject {
+  Q_OBJECT
+
+ public:
+  struct BackEnds {
+    std::unique_ptr<platform::AudioSink> mpegSink;
+    std::unique_ptr<platform::AudioSink> otherSink;
+    platform::XAudioPlayer::Opener mpegOpen = platform::OpenMpegDecoder;
+    platform::RealAudioEngine::Opener otherOpen = platform::OpenSndfileDecoder;
+  };
+  /** Title and artist from a song file's own tag; false when it has none. */
+  using TagReader = std::function<bool(const QString& file, QString& title, QString& artist)>;
+  /** The spec's short waits (100 to 700 ms): a delay before the rest of a step runs. */
+  using Delay = std::function<void(int milliseconds, std::function<void()> then)>;
+
+  static constexpr int kVolumeMaximum = 100;
+
+  PlayerEngine(PlayQueue& queue, SongLibrary& library, MessageCatalog& catalog, Prompter& prompter,
+               QString errorTextFile, BackEnds backEnds, QObject* parent = nullptr);
+  ~PlayerEngine() override;
+
+  void SetTagReader(TagReader reader) { readTag_ = std::move(reader); }
+  void SetDelay(Delay delay) { delay_ = std::move(delay); }
+  /** While one of these answers true, the player refuses to play. */
+  void SetRefusals(std::function<bool()> recordingAnalog, std::function<bool()> converting);
+
+  // The transport.
+  void Button_Play_MouseDown();
+  void Button_Pause_MouseDown();
+  void Button_Pause_MouseUp();
+  void Button_Stop_MouseDown();
+  void cmdSkipForward_Click();
+  void cmdSkipBack_Click();
+  void PlayCurrentSong();
+  void PlaySongFile(const QString& file);
+  void PlayNextSong();
+  void Play_Single_Song(const QString& file);
+  void Stop_Player();
+  void PositionScroll_Scroll(int value);
+  /** The volume slider runs inverted: 0 is loudest, kVolumeMaximum silent. */
+  void VolumeSlider_Change(int value);
+  int VolumeSliderValue() const { return volumeSlider_; }
+  /** The level the back-ends get, 0 silent to 100 full. */
+  int VolumeLevel() const { return kVolumeMaximum - volumeSlider_; }
+
+  /** The entry selected in the window's list (0-based), which play starts from. */
+  void SetListIndex(int listIndex) { listIndex_ = listIndex; }
+  void lstTitle_DblClick(int listIndex);
+
+  // The queue.
+  void AddSongToPlayList(const QString& file, int position);
+  void RemoveFromPlayList(int listIndex);
+  void ResetPlayerVars();
+  PlayQueue& Queue() { return queue_; }
+
+  /** Notifications of the MPEG back-end. */
+  void XaNotifyWindowProc(quint32 message, qint64 wParam, qint64 lParam);
+
+  // Timer ticks.
+  void PositionTimer_Timer();
+  void EOFTimer_Timer();
+  void EOFPositionTimer_Timer();
+  void FadeTimer_Timer();
+  QTimer& PositionTimer() { return positionTimer_; }
+  QTimer& EOFTimer() { return eofTimer_; }
+
+  bool IsPlaying() const { return playing_; }
+  bool IsPaused() const { return paused_; }
+  /** The "m:ss/m:ss" text of the elapsed time. */
+  QString PositionLabel() const { return positionLabel_; }
+  int DurationSeconds() const { return duration_; }
+
+  /** The RealAudio text of an error code, from the error-text file. */
+  QString RealAudioErrorText(int code) const;
+
+  void ShutdownAudio();
+
+ Q_SIGNALS:
+  void SongStarted(int index, const QString& file, const QString& title, const QString& artist);
+  void LabelsCleared();
+  void TimeChanged(const QString& text);
+  void PositionChanged(int value, int maximum);
+  void ButtonsChanged(bool playDown, bool pauseDown);
+  void SelectionChanged(int listIndex);
+  void QueueChanged();
+  void VolumeSliderMoved(int value);
+  /** The song a single-play run was playing has ended and no other follows. */
+  void PlayEnded();
+  /** A song could not be played; message is the back-end's error text. */
+  void SongFailed(const QString& file, const QString& message);
+
+ private:
+  enum class Kind { None, Mpeg, Other };
+  static Kind Classify(const QString& file);
+  void NextSong(int step);
+  void AfterNextSong();
+  void StartOther();
+  void BackEndFailed(int code);
+  void ShowSong();
+  void cmdXaUpdateTimecode();
+  void cmdXaUpdatePosition();
+  void SetButtons(bool playDown, bool pauseDown);
+  void ApplyVolume();
+  void Wait(int milliseconds, std::function<void()> then);
+
+  PlayQueue& queue_;
+  SongLibrary& library_;
+  MessageCatalog& catalog_;
+  Prompter& prompter_;
+  QString errorTextFile_;
+  std::unique_ptr<platform::XAudioPlayer> xaudio_;
+  std::unique_ptr<platform::RealAudioEngine> realAudio_;
+  qint32 raHandle_ = 0;
+  bool volumeSupported_ = false;
+  TagReader readTag_;
+  Delay delay_;
+  std::function<bool()> recordingAnalog_ = [] { return false; };
+  std::function<bool()> converting_ = [] { return false; };
+
+  QTimer positionTimer_;
+  QTimer eofTimer_;
+  QTimer eofPositionTimer_;
+  QTimer fadeTimer_;
+
+  bool playing_ = false;
+  bool paused_ = false;
+  bool newSong_ = false;
+  bool seekable_ = false;
+  bool singleSong_ = false;
+  bool playDownAtPause_ = false;
+  Kind current_ = Kind::None;
+  QString currentFile_;
+  int listIndex_ = 0;
+  int volumeSlider_ = 50;
+  int fadeDistance_ = 0;
+  int minutes_ = 0;
+  int seconds_ = 0;
+  int duration_ = 0;
+  qint64 positionOffset_ = 0;
+  qint64 positionRange_ = 0;
+  QString positionLabel_;
+  bool mpegReady_ = false;  // the MPEG back-end announced an opened song
+};
+
+}  // namespace audiolume

@@ -1,0 +1,64 @@
+#include "fakes/SineFiles.h"
+
+#include <lame/lame.h>
+#include <sndfile.h>
+
+#include <QFile>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace audiolume::test {
+
+namespace {
+
+constexpr int kRate = 44100;
+
+std::vector<short> SineStereo(double seconds, double frequency) {
+  const auto frames = static_cast<std::size_t>(seconds * kRate);
+  std::vector<short> samples(frames * 2);
+  for (std::size_t i = 0; i < frames; ++i) {
+    const double value = 0.5 * std::sin(2 * std::numbers::pi * frequency * double(i) / kRate);
+    samples[2 * i] = samples[2 * i + 1] = static_cast<short>(value * 32767);
+  }
+  return samples;
+}
+
+}  // namespace
+
+bool WriteSineWav(const QString& path, double seconds, double frequency) {
+  SF_INFO info{};
+  info.samplerate = kRate;
+  info.channels = 2;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+  SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+  if (!file) return false;
+  const std::vector<short> samples = SineStereo(seconds, frequency);
+  const sf_count_t frames = sf_count_t(samples.size() / 2);
+  const bool written = sf_writef_short(file, samples.data(), frames) == frames;
+  return sf_close(file) == 0 && written;
+}
+
+bool WriteSineMp3(const QString& path, double seconds, double frequency) {
+  lame_global_flags* lame = lame_init();
+  lame_set_in_samplerate(lame, kRate);
+  lame_set_num_channels(lame, 2);
+  lame_set_brate(lame, 128);
+  lame_set_bWriteVbrTag(lame, 0);
+  if (lame_init_params(lame) < 0) {
+    lame_close(lame);
+    return false;
+  }
+  std::vector<short> samples = SineStereo(seconds, frequency);
+  const int frames = int(samples.size() / 2);
+  std::vector<unsigned char> mp3(std::size_t(1.25 * frames + 7200));
+  int size =
+      lame_encode_buffer_interleaved(lame, samples.data(), frames, mp3.data(), int(mp3.size()));
+  if (size >= 0) size += lame_encode_flush(lame, mp3.data() + size, int(mp3.size()) - size);
+  lame_close(lame);
+  QFile file(path);
+  return size >= 0 && file.open(QIODevice::WriteOnly) &&
+         file.write(reinterpret_cast<const char*>(mp3.data()), size) == size;
+}
+
+}  // namespace audiolume::test
