@@ -244,8 +244,9 @@ void PlayerEngine::Play_Single_Song(const QString& file) {
 }
 
 void PlayerEngine::Button_Pause_MouseDown() {
-  if (paused_ || !playing_) return;
+  if (paused_) return;
   playDownAtPause_ = playing_;
+  if (!playing_) return;
   SetButtons(false, true);
   playing_ = false;
   if (current_ == Kind::Mpeg) {
@@ -254,11 +255,14 @@ void PlayerEngine::Button_Pause_MouseDown() {
     realAudio_->RaPause(raHandle_);
     positionTimer_.stop();
   }
-  paused_ = true;
 }
 
+// The release after a press that paused marks the pause; the next release resumes.
 void PlayerEngine::Button_Pause_MouseUp() {
-  if (!paused_) return;
+  if (!paused_) {
+    paused_ = !playing_ && playDownAtPause_;
+    return;
+  }
   SetButtons(playDownAtPause_, false);
   if (playDownAtPause_) {
     if (current_ == Kind::Mpeg) {

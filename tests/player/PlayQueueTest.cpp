@@ -1,1 +1,109 @@
+#include <gtest/gtest.h>
 
+#include <deque>
+
+#include "player/PlayQueue.h"
+
+namespace audiolume {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+using Order = PlayQueue::Order;
+using Cycle = PlayQueue::Cycle;
+
+// Random numbers from a script; the last one repeats. Counts the draws.
+struct ScriptedRandom {
+  std::deque<double> values;
+  int draws = 0;
+  double operator()() {
+    ++draws;
+    const double value = values.front();
+    if (values.size() > 1) values.pop_front();
+    return value;
+  }
+};
+
+PlayQueue Queue(int length, ScriptedRandom& random, Order order, Cycle cycle) {
+  PlayQueue queue([&random] { return random(); });
+  for (int i = 1; i <= length; ++i) {
+    queue.Insert(i, {u"/m/"_s + QString::number(i) + u".mp3"_s, QString::number(i), {}, {}});
+  }
+  queue.SetOrder(order);
+  queue.SetCycle(cycle);
+  return queue;
+}
+
+TEST(PlayQueueTest, FixedOrderRunsOutOnceOrWrapsAround) {
+  ScriptedRandom random{{0.0}};
+  PlayQueue once = Queue(3, random, Order::Fixed, Cycle::Single);
+  once.SetCurrentIndex(3);
+  once.NextSong(+1);
+  EXPECT_EQ(once.CurrentIndex(), 0);
+  EXPECT_TRUE(once.AllPlayed());
+
+  PlayQueue loop = Queue(3, random, Order::Fixed, Cycle::Continuous);
+  loop.SetCurrentIndex(1);
+  loop.NextSong(-1);
+  EXPECT_EQ(loop.CurrentIndex(), 3);
+  loop.NextSong(+1);
+  EXPECT_EQ(loop.CurrentIndex(), 1);
+  EXPECT_FALSE(loop.AllPlayed());
+  EXPECT_EQ(random.draws, 0);
+}
+
+TEST(PlayQueueTest, RandomOrderPlaysEveryEntryOncePerPass) {
+  // Draws: 1, then 1 again (already played) and 2; next pass 2, then 1.
+  ScriptedRandom random{{0.1, 0.2, 0.7, 0.9, 0.3}};
+  PlayQueue queue = Queue(2, random, Order::Random, Cycle::Continuous);
+  QList<int> played;
+  for (int i = 0; i < 4; ++i) {
+    queue.NextSong(+1);
+    played.append(queue.CurrentIndex());
+  }
+  EXPECT_EQ(played, (QList<int>{1, 2, 2, 1}));
+  EXPECT_EQ(queue.Pass(), 2);
+}
+
+TEST(PlayQueueTest, RandomDrawsAreBoundedAndSinglePlayEnds) {
+  ScriptedRandom random{{0.1}};  // always entry 1
+  PlayQueue queue = Queue(2, random, Order::Random, Cycle::Continuous);
+  queue.NextSong(+1);
+  random.draws = 0;
+  queue.NextSong(+1);
+  EXPECT_EQ(queue.CurrentIndex(), 1);  // a repeat, after 10 × length more draws
+  EXPECT_EQ(random.draws, 22);
+
+  ScriptedRandom single{{0.1, 0.9}};
+  PlayQueue once = Queue(2, single, Order::Random, Cycle::Single);
+  once.NextSong(+1);
+  once.NextSong(+1);
+  EXPECT_FALSE(once.AllPlayed());
+  once.NextSong(+1);
+  EXPECT_TRUE(once.AllPlayed());
+  EXPECT_EQ(once.CurrentIndex(), 0);
+
+  ScriptedRandom any{{0.99}};
+  PlayQueue alone = Queue(1, any, Order::Random, Cycle::Continuous);
+  for (int i = 0; i < 3; ++i) {
+    alone.NextSong(-1);
+    EXPECT_EQ(alone.CurrentIndex(), 1);
+  }
+}
+
+TEST(PlayQueueTest, InsertAndRemoveKeepEntriesInPlace) {
+  ScriptedRandom random{{0.0}};
+  PlayQueue queue = Queue(2, random, Order::Fixed, Cycle::Single);
+  queue.Insert(1, {u"/m/first.mp3"_s, u"First"_s, {}, {}});
+  EXPECT_EQ(queue.Entry(1).title, u"First");
+  EXPECT_EQ(queue.Entry(3).title, u"2");
+  queue.Remove(2);
+  EXPECT_EQ(queue.Length(), 2);
+  EXPECT_EQ(queue.Entry(2).title, u"2");
+  queue.Clear();
+  EXPECT_EQ(queue.Length(), 0);
+  queue.NextSong(+1);
+  EXPECT_TRUE(queue.AllPlayed());
+}
+
+}  // namespace
+}  // namespace audiolume

@@ -1,1 +1,178 @@
+#include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "fakes/SineFiles.h"
+#include "fakes/TestFiles.h"
+#include "library/SongLibrary.h"
+#include "platform/AudioSink.h"
+#include "player/PlayerEngine.h"
+#include "support/CurrentError.h"
+#include "support/ErrorCheck.h"
+#include "support/ErrorLog.h"
+#include "support/MessageCatalog.h"
+#include "support/ScriptedPrompter.h"
+
+namespace audiolume {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+using platform::AudioDecoder;
+using platform::PcmFormat;
+using platform::XAudioPlayer;
+
+// A decoder of silence of a given length, which counts how often it was opened.
+class FakeDecoder : public AudioDecoder {
+ public:
+  explicit FakeDecoder(qint64 frames) : frames_(frames) {}
+  PcmFormat Format() const override { return {44100, 2}; }
+  qint64 LengthFrames() const override { return frames_; }
+  qint64 Read(qint16* out, qint64 frames) override {
+    const qint64 done = std::min(frames, frames_ - position_);
+    std::fill(out, out + done * 2, qint16(0));
+    position_ += done;
+    return done;
+  }
+  void Seek(qint64 frame) override { position_ = frame; }
+
+ private:
+  qint64 frames_;
+  qint64 position_ = 0;
+};
+
+class PlayerEngineTest : public ::testing::Test {
+ protected:
+  PlayerEngine::BackEnds FastBackEnds(bool realDecoders) {
+    PlayerEngine::BackEnds backEnds{platform::MakeNullAudioSink(50),
+                                    platform::MakeNullAudioSink(50)};
+    if (!realDecoders) {
+      backEnds.mpegOpen = [this](const QString& path) {
+        opened_.append(path);
+        return std::make_unique<FakeDecoder>(44100 * 2);
+      };
+    }
+    return backEnds;
+  }
+  void MakeEngine(bool realDecoders = true) {
+    engine_ = std::make_unique<PlayerEngine>(queue_, library_, catalog_, prompter_,
+                                             QString::fromUtf8(SHIPPED_DIR) + u"/TWPL_Err.eng"_s,
+                                             FastBackEnds(realDecoders));
+    engine_->SetDelay([](int, std::function<void()> then) { then(); });
+    QObject::connect(engine_.get(), &PlayerEngine::SongStarted,
+                     [this](int index, const QString&, const QString&, const QString&) {
+                       started_.append(index);
+                     });
+    QObject::connect(engine_.get(), &PlayerEngine::PlayEnded, [this] { ended_ = true; });
+  }
+  QString Path(const QString& name) const { return dir_.filePath(name); }
+
+  QTemporaryDir dir_;
+  CurrentError error_;
+  ErrorLog log_{dir_.filePath(u"TW_Error.log"_s), error_};
+  ScriptedPrompter prompter_;
+  ErrorCheck check_{error_, log_, prompter_};
+  SongLibrary library_{dir_.path(), error_, check_};
+  MessageCatalog catalog_{dir_.path(), dir_.filePath(u"VeltoDj.ini"_s), log_, prompter_};
+  PlayQueue queue_{[] { return 0.5; }};
+  std::unique_ptr<PlayerEngine> engine_;
+  QStringList opened_;
+  QList<int> started_;
+  bool ended_ = false;
+};
+
+TEST_F(PlayerEngineTest, NotificationsSetTimeAndPosition) {
+  MakeEngine(false);
+  engine_->XaNotifyWindowProc(XAudioPlayer::kDuration, 206, 0);
+  EXPECT_EQ(engine_->PositionLabel(), u"0:00/3:26");
+  engine_->XaNotifyWindowProc(XAudioPlayer::kTimecode, 0x00230100, 0);
+  EXPECT_EQ(engine_->PositionLabel(), u"1:35/3:26");
+  engine_->XaNotifyWindowProc(XAudioPlayer::kTimecode, 0x01000200, 0);  // seconds past a byte
+  EXPECT_EQ(engine_->PositionLabel(), u"2:35/3:26");
+  engine_->XaNotifyWindowProc(XAudioPlayer::kState, 2, 0);
+  EXPECT_FALSE(engine_->EOFTimer().isActive());
+  engine_->XaNotifyWindowProc(XAudioPlayer::kState, XAudioPlayer::kStateEndOfStream, 0);
+  EXPECT_TRUE(engine_->EOFTimer().isActive());
+}
+
+TEST_F(PlayerEngineTest, EndOfAnMpegStreamCountsOnToTheFullDuration) {
+  MakeEngine(false);
+  queue_.Insert(1, {Path(u"a.MP3"_s), u"A"_s, {}, {}});
+  queue_.Insert(2, {Path(u"b.mp3"_s), u"B"_s, {}, {}});
+  engine_->Button_Play_MouseDown();
+  EXPECT_EQ(opened_, QStringList{Path(u"a.MP3"_s)});  // capitals still go to the MPEG back-end
+  EXPECT_EQ(started_, QList<int>{1});
+
+  // The stream ended 3 seconds early: three ticks count on, then the next song starts.
+  engine_->XaNotifyWindowProc(XAudioPlayer::kDuration, 5, 0);
+  engine_->XaNotifyWindowProc(XAudioPlayer::kTimecode, 2 * 65536, 0);
+  engine_->XaNotifyWindowProc(XAudioPlayer::kState, XAudioPlayer::kStateEndOfStream, 0);
+  engine_->EOFTimer_Timer();
+  EXPECT_EQ(engine_->PositionLabel(), u"0:03/0:05");
+  engine_->EOFTimer_Timer();
+  EXPECT_EQ(started_, QList<int>{1});
+  engine_->EOFTimer_Timer();
+  EXPECT_EQ(started_, (QList<int>{1, 2}));
+  EXPECT_FALSE(engine_->EOFTimer().isActive());
+}
+
+TEST_F(PlayerEngineTest, RealShortFilesPlayToTheEndInOrderAndCountAsPlayed) {
+  ASSERT_TRUE(test::WriteSineMp3(Path(u"one.mp3"_s), 1.0));
+  ASSERT_TRUE(test::WriteSineWav(Path(u"two.wav"_s), 1.0, 660));
+  test::WriteAll(Path(u"broken.mp3"_s), "not audio at all");
+  library_.AddSongRow(u"One"_s, u"Album"_s, u"Band"_s, u"0:01"_s, Path(u"one.mp3"_s));
+  MakeEngine();
+  QStringList failures;
+  QObject::connect(engine_.get(), &PlayerEngine::SongFailed,
+                   [&](const QString& file, const QString&) { failures.append(file); });
+  for (const QString& name : {u"one.mp3"_s, u"broken.mp3"_s, u"two.wav"_s}) {
+    engine_->AddSongToPlayList(Path(name), queue_.Length() + 1);
+  }
+  EXPECT_EQ(queue_.Entry(1).title, u"One");
+  EXPECT_EQ(queue_.Entry(1).artist, u"Band");
+  EXPECT_EQ(queue_.Entry(3).title, u"two");
+
+  engine_->Button_Play_MouseDown();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ended_; }, 20000));
+  EXPECT_EQ(started_, (QList<int>{1, 3}));
+  EXPECT_EQ(failures, QStringList{Path(u"broken.mp3"_s)});
+  EXPECT_EQ(prompter_.ShownMessages().last().text,
+            u"The song file is not in a format the player can decode."_s);
+  EXPECT_EQ(library_.SongText(1, SongLibrary::kPlayFreqColumn), u"1");
+  EXPECT_FALSE(engine_->IsPlaying());
+}
+
+TEST_F(PlayerEngineTest, RefusalsErrorTextsAndPause) {
+  MakeEngine(false);
+  engine_->Button_Play_MouseDown();
+  EXPECT_EQ(prompter_.ShownMessages().last().text,
+            u"You must add songs into a playlist before you can play"_s);
+  EXPECT_EQ(engine_->RealAudioErrorText(99), u"RealAudio Error 99");
+  EXPECT_EQ(engine_->RealAudioErrorText(2), u"The song file could not be opened.");
+
+  queue_.Insert(1, {Path(u"a.mp3"_s), u"A"_s, {}, {}});
+  bool converting = true;
+  engine_->SetRefusals([] { return false; }, [&] { return converting; });
+  engine_->Button_Play_MouseDown();
+  EXPECT_EQ(prompter_.ShownMessages().last().text,
+            u"The player is disabled while converting files."_s);
+  EXPECT_FALSE(engine_->IsPlaying());
+
+  converting = false;
+  engine_->Button_Play_MouseDown();
+  EXPECT_TRUE(engine_->IsPlaying());
+  engine_->Button_Pause_MouseDown();
+  engine_->Button_Pause_MouseUp();
+  EXPECT_TRUE(engine_->IsPaused());
+  engine_->Button_Pause_MouseDown();  // a second click resumes
+  engine_->Button_Pause_MouseUp();
+  EXPECT_FALSE(engine_->IsPaused());
+  EXPECT_TRUE(engine_->IsPlaying());
+  engine_->VolumeSlider_Change(30);
+  EXPECT_EQ(engine_->VolumeLevel(), 70);
+  engine_->Button_Stop_MouseDown();
+  EXPECT_FALSE(engine_->IsPlaying());
+}
+
+}  // namespace
+}  // namespace audiolume
