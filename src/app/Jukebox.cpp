@@ -1,10 +1,13 @@
 #include "app/Jukebox.h"
 
 #include <QApplication>
+#include <QRandomGenerator>
 #include <QTimer>
 
+#include "platform/AudioSink.h"
 #include "platform/TerminationSignals.h"
 #include "player/Play.h"
+#include "player/PlayerEngine.h"
 #include "support/MessageIds.h"
 
 namespace audiolume {
@@ -32,12 +35,25 @@ int Jukebox::Run() {
   veltoDj_.Library().LoadSongData();
 
   AppServices& services = veltoDj_.Services();
-  Play play({veltoDj_.Library(), veltoDj_.Database(), catalog, services.Diagnose(),
-             services.Asker(), veltoDj_.SettingsFile(), veltoDj_.StartupPlaylistFile()});
+  PlayQueue queue([] { return QRandomGenerator::global()->generateDouble(); });
+  PlayerEngine engine(queue, veltoDj_.Library(), catalog, services.Asker(), catalog.ErrorTextFile(),
+                      {platform::MakeAudioSink(veltoDj_.AudioChoice()),
+                       platform::MakeAudioSink(veltoDj_.AudioChoice())});
+  engine.SetTagReader([this](const QString& file, QString& title, QString& artist) {
+    return veltoDj_.ReadID3TitleArtist(file, title, artist);
+  });
+  Play play({engine, veltoDj_.Library(), veltoDj_.Database(), catalog, services.Diagnose(),
+             services.Asker(), veltoDj_.SettingsFile(), veltoDj_.StartupPlaylistFile(),
+             veltoDj_.ThemeFolder(),
+             [this](const QString& file) { return veltoDj_.ReadArt(file); }});
   QObject::connect(&instance_, &platform::SingleInstance::MessageReceived, &play,
                    &Play::HandleOtherCopy);
   play.Form_Load(veltoDj_.RunCount(), veltoDj_.PlayVolume());
   play.show();
+  if (veltoDj_.PlayFileAtStart()) {
+    engine.SetListIndex(0);
+    engine.Button_Play_MouseDown();
+  }
   const platform::TerminationSignals quitOnSignal;
   const int code = QApplication::exec();
   play.Form_Unload();

@@ -190,4 +190,20 @@ void VeltoDj::Unload() {
   QDir::setCurrent(home_);
 }
 
+bool VeltoDj::ReadID3TitleArtist(const QString& file, QString& title, QString& artist) {
+  QFile song(file);
+  if (!song.open(QIODevice::ReadOnly)) return false;
+  trailer_.FindTrailer(song);
+  if (!id3_.ID3Present) return false;
+  title = id3_.ID3Title.trimmed();
+  artist = id3_.ID3Artist.trimmed();
+  return true;
+}
+
+QByteArray VeltoDj::ReadArt(const QString& file) {
+  SongRecord record;
+  QString type;
+  return trailer_.ReadSongTagsWithArt(file, record, type);
+}
+
 }  // namespace audiolume

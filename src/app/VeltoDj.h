@@ -25,6 +25,7 @@ struct StartupOptions {
   QString shippedDir;   // files shipped beside the program
   QString cdDrives;     // AUDIOLUME_CD_DRIVES
   QString commandLine;  // the arguments, joined
+  QString audio;        // AUDIOLUME_AUDIO: "null" plays silently
 };
 
 /** Section "Record" as read at start-up. */
@@ -87,6 +88,13 @@ class VeltoDj {
   bool PlayFileAtStart() const { return playFileAtStart_; }
   bool RioOffered() const { return rioOffered_; }
   const QString& CommandLine() const { return options_.commandLine; }
+  const QString& AudioChoice() const { return options_.audio; }
+  QString ThemeFolder() const { return home_ + QStringLiteral("/Themes"); }
+
+  /** Title and artist from a song file's ID3v1 tag; false when it has none. */
+  bool ReadID3TitleArtist(const QString& file, QString& title, QString& artist);
+  /** The picture stored in a song file's trailer tag; empty when there is none. */
+  QByteArray ReadArt(const QString& file);
   int FontSize() const { return fontSize_; }
 
   AppServices& Services() { return services_; }

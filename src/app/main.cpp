@@ -11,7 +11,8 @@ int main(int argc, char* argv[]) {
   audiolume::StartupOptions options{
       env.home,     env.registryPath,
       env.dataHome, audiolume::AppHome::ShippedDataDir(QApplication::applicationDirPath()),
-      env.cdDrives, QApplication::arguments().mid(1).join(u' ')};
+      env.cdDrives, QApplication::arguments().mid(1).join(u' '),
+      env.audio};
   audiolume::Jukebox jukebox(std::move(options),
                              audiolume::platform::SingleInstance::DefaultName());
   return jukebox.Run();

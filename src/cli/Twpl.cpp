@@ -92,7 +92,8 @@ int Twpl::Run(QStringList args) {
                    env_.dataHome,
                    AppHome::ShippedDataDir(executableDir_),
                    env_.cdDrives,
-                   {}},
+                   {},
+                   env_.audio},
                   prompter);
   veltoDj.Initialize();
   veltoDj.BootstrapSettings();

@@ -3,15 +3,23 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
+#include <QSlider>
 #include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "library/DatabaseCommands.h"
 #include "library/SongLibrary.h"
+#include "player/PlayerEngine.h"
 #include "support/AppVersion.h"
 #include "support/CurrentError.h"
 #include "support/Diagnostics.h"
@@ -36,31 +44,172 @@ QString Bool(bool value) {
 }  // namespace
 
 Play::Play(PlayContext context, QWidget* parent)
-    : QMainWindow(parent),
-      context_(std::move(context)),
-      lblSongName_(new QLabel(this)),
-      lblArtist_(new QLabel(this)),
-      lstTitle_(new QListWidget(this)) {
+    : QMainWindow(parent), context_(std::move(context)) {
   setObjectName(u"Play"_s);
   setWindowTitle(context_.catalog.GetMsg(RC_PlayerTitle));
+  setAcceptDrops(true);
+  BuildMenus();
+  BuildPlayer();
+  ConnectEngine();
+  SetView(kFull);
+}
+
+QToolButton* Play::TransportButton(const QString& name, int icon, int tipId) {
+  auto* button = new QToolButton(picPlayer_);
+  button->setObjectName(name);
+  button->setIcon(style()->standardIcon(QStyle::StandardPixmap(icon)));
+  button->setIconSize(QSize(22, 22));
+  button->setToolTip(context_.catalog.GetMsg(tipId));
+  button->setAutoRaise(true);
+  return button;
+}
+
+void Play::BuildPlayer() {
+  picPlayer_ = new QWidget(this);
+  picPlayer_->setObjectName(u"picPlayer"_s);
+  const QString skin = context_.themeFolder + u"/player.png"_s;
+  if (QFileInfo::exists(skin)) {
+    picPlayer_->setAttribute(Qt::WA_StyledBackground);
+    picPlayer_->setStyleSheet(u"#picPlayer { border-image: url("_s + skin +
+                              u") 0 0 0 0 stretch stretch; } QLabel { color: #f2f2f2; }"_s);
+  }
+  lblSongName_ = new QLabel(context_.catalog.GetMsg(RC_TWPL_Title), picPlayer_);
   lblSongName_->setObjectName(u"lblSongName"_s);
-  lblArtist_->setObjectName(u"lblArtist"_s);
-  lstTitle_->setObjectName(u"lstTitle"_s);
-  lstTitle_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   QFont titleFont = lblSongName_->font();
-  titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
+  titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
   titleFont.setBold(true);
   lblSongName_->setFont(titleFont);
-  lblSongName_->setText(context_.catalog.GetMsg(RC_TWPL_Title));
+  lblArtist_ = new QLabel(picPlayer_);
+  lblArtist_->setObjectName(u"lblArtist"_s);
+  PositionLabel_ = new QLabel(u"0:00/0:00"_s, picPlayer_);
+  PositionLabel_->setObjectName(u"PositionLabel"_s);
+  PositionScroll_ = new QSlider(Qt::Horizontal, picPlayer_);
+  PositionScroll_->setObjectName(u"PositionScroll"_s);
+  VolumeSlider_ = new QSlider(Qt::Horizontal, picPlayer_);
+  VolumeSlider_->setObjectName(u"VolumeSlider"_s);
+  VolumeSlider_->setRange(0, PlayerEngine::kVolumeMaximum);
+  // Its value runs from loud (0) to silent (maximum); shown the usual way round.
+  VolumeSlider_->setInvertedAppearance(true);
+  VolumeSlider_->setMaximumWidth(110);
+  cmdPlayOrder_ = new QComboBox(picPlayer_);
+  cmdPlayOrder_->setObjectName(u"cmdPlayOrder"_s);
+  cmdPlayOrder_->addItems(
+      {context_.catalog.GetMsg(RC_FixedOrder), context_.catalog.GetMsg(RC_AutoSelect_RandomOrder)});
+  cmdPlayOption_ = new QComboBox(picPlayer_);
+  cmdPlayOption_->setObjectName(u"cmdPlayOption"_s);
+  cmdPlayOption_->addItems(
+      {context_.catalog.GetMsg(RC_SinglePlay), context_.catalog.GetMsg(RC_Continuous)});
+
+  PlayerEngine& engine = context_.engine;
+  QToolButton* back =
+      TransportButton(u"cmdSkipBack"_s, QStyle::SP_MediaSkipBackward, RC_PreviousTTips);
+  Button_Play_ = TransportButton(u"Button_Play"_s, QStyle::SP_MediaPlay, RC_PlayTTips);
+  Button_Pause_ = TransportButton(u"Button_Pause"_s, QStyle::SP_MediaPause, RC_PauseTTips);
+  QToolButton* stop = TransportButton(u"Button_Stop"_s, QStyle::SP_MediaStop, RC_StopTTips);
+  QToolButton* forward =
+      TransportButton(u"cmdSkipForward"_s, QStyle::SP_MediaSkipForward, RC_ForwardTTips);
+  imgSizeDown_ =
+      TransportButton(u"imgSizeDown"_s, QStyle::SP_TitleBarShadeButton, RC_SizeDownTTips);
+  imgSizeUp_ = TransportButton(u"imgSizeUp"_s, QStyle::SP_TitleBarUnshadeButton, RC_SizeUpTTips);
+  Button_Play_->setCheckable(true);
+  Button_Pause_->setCheckable(true);
+  connect(back, &QToolButton::clicked, &engine, &PlayerEngine::cmdSkipBack_Click);
+  connect(forward, &QToolButton::clicked, &engine, &PlayerEngine::cmdSkipForward_Click);
+  connect(stop, &QToolButton::pressed, &engine, &PlayerEngine::Button_Stop_MouseDown);
+  connect(Button_Play_, &QToolButton::pressed, this, [this] {
+    context_.engine.SetListIndex(std::max(0, lstTitle_->currentRow()));
+    context_.engine.Button_Play_MouseDown();
+  });
+  connect(Button_Pause_, &QToolButton::pressed, &engine, &PlayerEngine::Button_Pause_MouseDown);
+  connect(Button_Pause_, &QToolButton::released, &engine, &PlayerEngine::Button_Pause_MouseUp);
+  connect(imgSizeDown_, &QToolButton::clicked, this, &Play::imgSizeDown_Click);
+  connect(imgSizeUp_, &QToolButton::clicked, this, &Play::imgSizeUp_Click);
+  connect(PositionScroll_, &QSlider::sliderMoved, &engine, &PlayerEngine::PositionScroll_Scroll);
+  connect(VolumeSlider_, &QSlider::valueChanged, &engine, &PlayerEngine::VolumeSlider_Change);
+  connect(cmdPlayOrder_, &QComboBox::activated, this, &Play::cmdPlayOrder_Click);
+  connect(cmdPlayOption_, &QComboBox::activated, this, &Play::cmdPlayOption_Click);
+
+  auto* title = new QHBoxLayout;
+  title->addWidget(lblSongName_, 1);
+  title->addWidget(imgSizeDown_);
+  title->addWidget(imgSizeUp_);
+  auto* position = new QHBoxLayout;
+  position->addWidget(PositionScroll_, 1);
+  position->addWidget(PositionLabel_);
+  auto* transport = new QHBoxLayout;
+  for (QToolButton* button : {back, Button_Play_, Button_Pause_, stop, forward})
+    transport->addWidget(button);
+  transport->addStretch();
+  transport->addWidget(VolumeSlider_);
+  auto* order = new QHBoxLayout;
+  order->addWidget(cmdPlayOrder_);
+  order->addWidget(cmdPlayOption_);
+  order->addStretch();
+  auto* player = new QVBoxLayout(picPlayer_);
+  player->addLayout(title);
+  player->addWidget(lblArtist_);
+  player->addLayout(position);
+  player->addLayout(transport);
+  player->addLayout(order);
+  picPlayer_->setFixedWidth(380);
+
+  imgDisplay_ = new QLabel(this);
+  imgDisplay_->setObjectName(u"imgDisplay"_s);
+  imgDisplay_->setFixedSize(160, 160);
+  imgDisplay_->setAlignment(Qt::AlignCenter);
+  imgDisplay_->setToolTip(context_.catalog.GetMsg(RC_ArtImageTTips));
+  lstTitle_ = new QListWidget(this);
+  lstTitle_->setObjectName(u"lstTitle"_s);
+  lstTitle_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  lstTitle_->setMinimumWidth(260);
+  connect(lstTitle_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+    context_.engine.lstTitle_DblClick(lstTitle_->row(item));
+  });
+  connect(lstTitle_, &QListWidget::currentRowChanged, &engine, &PlayerEngine::SetListIndex);
 
   auto* central = new QWidget(this);
-  auto* layout = new QVBoxLayout(central);
-  layout->addWidget(lblSongName_);
-  layout->addWidget(lblArtist_);
+  auto* layout = new QHBoxLayout(central);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->addWidget(picPlayer_, 0, Qt::AlignTop);
+  layout->addWidget(imgDisplay_, 0, Qt::AlignTop);
   layout->addWidget(lstTitle_, 1);
   setCentralWidget(central);
-  BuildMenus();
-  resize(520, 420);
+  ShowArt({});
+}
+
+void Play::ConnectEngine() {
+  PlayerEngine& engine = context_.engine;
+  connect(&engine, &PlayerEngine::SongStarted, this,
+          [this](int index, const QString& file, const QString& title, const QString& artist) {
+            lblSongName_->setText(title);
+            lblArtist_->setText(artist);
+            if (index >= 1) lstTitle_->setCurrentRow(index - 1);
+            ShowArt(file);
+          });
+  connect(&engine, &PlayerEngine::LabelsCleared, this, [this] {
+    lblSongName_->clear();
+    lblArtist_->clear();
+  });
+  connect(&engine, &PlayerEngine::TimeChanged, PositionLabel_, &QLabel::setText);
+  connect(&engine, &PlayerEngine::PositionChanged, this, [this](int value, int maximum) {
+    if (PositionScroll_->isSliderDown()) return;
+    const QSignalBlocker block(PositionScroll_);
+    PositionScroll_->setMaximum(maximum);
+    PositionScroll_->setPageStep(std::max(1, maximum / 10));
+    PositionScroll_->setValue(value);
+  });
+  connect(&engine, &PlayerEngine::ButtonsChanged, this, [this](bool play, bool pause) {
+    Button_Play_->setChecked(play);
+    Button_Pause_->setChecked(pause);
+  });
+  connect(&engine, &PlayerEngine::SelectionChanged, this, [this](int row) {
+    if (row >= 0 && row < lstTitle_->count()) lstTitle_->setCurrentRow(row);
+  });
+  connect(&engine, &PlayerEngine::QueueChanged, this, &Play::ShowQueue);
+  connect(&engine, &PlayerEngine::VolumeSliderMoved, this, [this](int value) {
+    const QSignalBlocker block(VolumeSlider_);
+    VolumeSlider_->setValue(value);
+  });
 }
 
 QMenu* Play::AddMenu(int captionId) {
@@ -107,37 +256,48 @@ void Play::BuildMenus() {
   AddItem(edit, u"mnuOpenPlayList"_s, RC_OpenPlaylist);
   AddItem(edit, u"mnuSavePlayList"_s, RC_SavePlayList);
   AddItem(edit, u"mnuDeletePlayList"_s, RC_DeletePL);
-  AddItem(edit, u"mnuClearPlayList"_s, RC_ClearPL);
+  AddItem(edit, u"mnuClearPlayList"_s, RC_ClearPL, &Play::lblClear_Click);
   edit->addSeparator();
-  AddItem(edit, u"mnuDeleteTrack"_s, RC_DeleteTrack);
+  AddItem(edit, u"mnuDeleteTrack"_s, RC_DeleteTrack, &Play::mnuDeleteTrack_Click);
   AddItem(edit, u"mnuEditTrackInfo"_s, RC_EditTrackInfo);
   AddItem(edit, u"mnuAutoDJ"_s, RC_AutoDJ);
 
   QMenu* view = AddMenu(RC_View);
-  for (const auto& [name, caption] : {std::pair{u"mnuShowArt"_s, RC_ShowArt},
-                                      {u"mnuShowTrackInfo"_s, RC_ShowTrackInfo},
-                                      {u"mnuShowPlayList"_s, RC_ShowPL},
+  AddItem(view, u"mnuShowArt"_s, RC_ShowArt, &Play::mnuShowArt_Click)->setCheckable(true);
+  AddItem(view, u"mnuShowPlayList"_s, RC_ShowPL, &Play::mnuShowPlayList_Click)->setCheckable(true);
+  for (const auto& [name, caption] : {std::pair{u"mnuShowTrackInfo"_s, RC_ShowTrackInfo},
                                       {u"mnuShowPlayListMgr"_s, RC_ShowPLControl},
                                       {u"mnuShowMusicLib"_s, RC_ShowML},
                                       {u"mnuShowRecorder"_s, RC_ShowRec}}) {
     AddItem(view, name, caption)->setCheckable(true);
   }
   view->addSeparator();
-  for (const auto& [name, caption] : {std::pair{u"mnuFullView"_s, RC_FullView},
-                                      {u"mnuMiniView"_s, RC_MiniView},
-                                      {u"mnuTinyView"_s, RC_TinyView}}) {
-    AddItem(view, name, caption)->setCheckable(true);
+  const std::tuple<QString, int, ViewMode> views[] = {{u"mnuFullView"_s, RC_FullView, kFull},
+                                                      {u"mnuMiniView"_s, RC_MiniView, kMini},
+                                                      {u"mnuTinyView"_s, RC_TinyView, kTiny}};
+  for (const auto& [name, caption, mode] : views) {
+    QAction* item = AddItem(view, name, caption);
+    item->setCheckable(true);
+    item->setEnabled(true);
+    connect(item, &QAction::triggered, this, [this, mode] { SetView(mode); });
   }
   view->addSeparator();
   AddItem(view, u"mnuAutoArrange"_s, RC_AutoArrangeWin);
 
   QMenu* controls = AddMenu(RC_PlayCtrl);
   QMenu* cycle = controls->addMenu(context_.catalog.GetMsg(RC_PlayCycle));
-  AddItem(cycle, u"mnuPlayOnce"_s, RC_Once)->setCheckable(true);
-  AddItem(cycle, u"mnuPlayContinuous"_s, RC_Continuous)->setCheckable(true);
   QMenu* order = controls->addMenu(context_.catalog.GetMsg(RC_PlayOrder));
-  AddItem(order, u"mnuPlayInOrder"_s, RC_InOrder)->setCheckable(true);
-  AddItem(order, u"mnuPlayShuffle"_s, RC_Shuffle)->setCheckable(true);
+  const std::tuple<QMenu*, QString, int, void (Play::*)(int), int> choices[] = {
+      {cycle, u"mnuPlayOnce"_s, RC_Once, &Play::cmdPlayOption_Click, 0},
+      {cycle, u"mnuPlayContinuous"_s, RC_Continuous, &Play::cmdPlayOption_Click, 1},
+      {order, u"mnuPlayInOrder"_s, RC_InOrder, &Play::cmdPlayOrder_Click, 0},
+      {order, u"mnuPlayShuffle"_s, RC_Shuffle, &Play::cmdPlayOrder_Click, 1}};
+  for (const auto& [menu, name, caption, handler, index] : choices) {
+    QAction* item = AddItem(menu, name, caption);
+    item->setCheckable(true);
+    item->setEnabled(true);
+    connect(item, &QAction::triggered, this, [this, handler, index] { (this->*handler)(index); });
+  }
   QMenu* players = controls->addMenu(context_.catalog.GetMsg(RC_Menu_PlayerSelection));
   AddItem(players, u"mnuUseTWPLPlayer"_s, RC_Use_TWPlayer)->setCheckable(true);
   AddItem(players, u"mnuUseWinAmpPlayer"_s, RC_Use_WinAmp)->setCheckable(true);
@@ -151,10 +311,94 @@ void Play::BuildMenus() {
 }
 
 void Play::Form_Load(int runCount, int playVolume) {
-  playVolume_ = playVolume;
+  ReadPlaySettings();
   RestorePosition(runCount);
+  {
+    const QSignalBlocker block(VolumeSlider_);
+    VolumeSlider_->setValue(PlayerEngine::kVolumeMaximum - playVolume);
+  }
+  context_.engine.VolumeSlider_Change(VolumeSlider_->value());
   LoadStartupPlaylist();
   ShowLibraryCount();
+}
+
+void Play::ReadPlaySettings() {
+  const QString& file = context_.settingsFile;
+  showArt_ = ReadIniDefault(file, kPlayer, u"Show art"_s, u"True"_s) == u"True";
+  showPlayList_ = ReadIniDefault(file, kPlayer, u"Show PlayList"_s, u"True"_s) == u"True";
+  const int order = int(Val(ReadIniString(file, kPlayer, u"Play Order"_s)));
+  const int option = int(Val(ReadIniString(file, kPlayer, u"Play Option"_s)));
+  cmdPlayOrder_Click(std::clamp(order, 0, 1));
+  cmdPlayOption_Click(std::clamp(option, 0, 1));
+  SetView(
+      ViewMode(std::clamp(int(Val(ReadIniDefault(file, kPlayer, u"View Mode"_s, u"2"_s))), 0, 2)));
+}
+
+void Play::cmdPlayOrder_Click(int index) {
+  cmdPlayOrder_->setCurrentIndex(index);
+  actions_[u"mnuPlayInOrder"_s]->setChecked(index == 0);
+  actions_[u"mnuPlayShuffle"_s]->setChecked(index == 1);
+  context_.engine.Queue().SetOrder(PlayQueue::Order(index));
+  WriteIniString(context_.settingsFile, kPlayer, u"Play Order"_s, QString::number(index));
+}
+
+void Play::cmdPlayOption_Click(int index) {
+  cmdPlayOption_->setCurrentIndex(index);
+  actions_[u"mnuPlayOnce"_s]->setChecked(index == 0);
+  actions_[u"mnuPlayContinuous"_s]->setChecked(index == 1);
+  context_.engine.Queue().SetCycle(PlayQueue::Cycle(index));
+  WriteIniString(context_.settingsFile, kPlayer, u"Play Option"_s, QString::number(index));
+}
+
+// Tiny shows the song and the buttons, Mini adds the sliders and lists, Full adds the art
+// and the playlist beside the player.
+void Play::SetView(ViewMode view) {
+  view_ = view;
+  const bool full = view == kFull;
+  for (QWidget* widget : std::initializer_list<QWidget*>{
+           PositionScroll_, PositionLabel_, VolumeSlider_, cmdPlayOrder_, cmdPlayOption_}) {
+    widget->setVisible(view != kTiny);
+  }
+  imgDisplay_->setVisible(full && showArt_);
+  lstTitle_->setVisible(full && showPlayList_);
+  imgSizeDown_->setEnabled(view != kTiny);
+  imgSizeUp_->setEnabled(view != kFull);
+  actions_[u"mnuTinyView"_s]->setChecked(view == kTiny);
+  actions_[u"mnuMiniView"_s]->setChecked(view == kMini);
+  actions_[u"mnuFullView"_s]->setChecked(full);
+  for (const auto& [name, shown] :
+       {std::pair{u"mnuShowArt"_s, showArt_}, {u"mnuShowPlayList"_s, showPlayList_}}) {
+    actions_[name]->setEnabled(full);
+    actions_[name]->setChecked(shown);
+  }
+  const int heights[] = {1305, 1950, 1950};
+  const int minimum = heights[view] / kTwipsPerPixel + menuBar()->sizeHint().height();
+  centralWidget()->adjustSize();
+  setFixedHeight(std::max(minimum, menuBar()->sizeHint().height() +
+                                       centralWidget()->sizeHint().height() +
+                                       (full && showPlayList_ ? 120 : 0)));
+  setMinimumWidth(0);
+  setMaximumWidth(QWIDGETSIZE_MAX);
+  adjustSize();
+}
+
+void Play::mnuShowArt_Click() {
+  showArt_ = !showArt_;
+  SetView(view_);
+}
+
+void Play::mnuShowPlayList_Click() {
+  showPlayList_ = !showPlayList_;
+  SetView(view_);
+}
+
+void Play::ShowArt(const QString& file) {
+  QPixmap picture;
+  if (!file.isEmpty() && context_.readArt) picture.loadFromData(context_.readArt(file));
+  if (picture.isNull()) picture.load(context_.themeFolder + u"/Default.jpg"_s);
+  imgDisplay_->setPixmap(picture.isNull() ? QPixmap()
+                                          : picture.scaled(imgDisplay_->size(), Qt::KeepAspectRatio,
+                                                           Qt::SmoothTransformation));
 }
 
 void Play::RestorePosition(int runCount) {
@@ -169,23 +413,30 @@ void Play::RestorePosition(int runCount) {
   if (fits) {
     move(x, y);
   } else if (runCount == 1) {
-    move(x >= 0 && x <= screen.width() - width() ? x : 0, 600 / kTwipsPerPixel);
+    move(pos().x(), 600 / kTwipsPerPixel);
   }
 }
 
 void Play::LoadStartupPlaylist() {
+  QList<PlayListEntry> entries;
   CurrentError error;
-  error.Trap([&] { queue_ = PlayListText::Read(context_.startupPlaylist); });
+  error.Trap([&] { entries = PlayListText::Read(context_.startupPlaylist); });
+  PlayQueue& queue = context_.engine.Queue();
+  queue.Clear();
+  for (const PlayListEntry& entry : entries) queue.Insert(queue.Length() + 1, entry);
+  queue.ResetOrderState();
   ShowQueue();
+  if (!entries.isEmpty()) lstTitle_->setCurrentRow(0);
 }
 
 void Play::ShowQueue() {
+  const int row = lstTitle_->currentRow();
   lstTitle_->clear();
-  for (const PlayListEntry& entry : queue_) {
+  for (const PlayListEntry& entry : context_.engine.Queue().Entries()) {
     lstTitle_->addItem(entry.artist.isEmpty() ? entry.title
                                               : entry.title + u" - "_s + entry.artist);
   }
-  if (!queue_.isEmpty()) lstTitle_->setCurrentRow(0);
+  if (row >= 0 && row < lstTitle_->count()) lstTitle_->setCurrentRow(row);
 }
 
 void Play::ShowLibraryCount() {
@@ -193,23 +444,69 @@ void Play::ShowLibraryCount() {
                            u" songs in the library"_s);
 }
 
+void Play::mnuDeleteTrack_Click() {
+  QList<int> rows;
+  for (const QListWidgetItem* item : lstTitle_->selectedItems()) rows.append(lstTitle_->row(item));
+  std::sort(rows.rbegin(), rows.rend());
+  for (const int row : rows) context_.engine.RemoveFromPlayList(row);
+}
+
+void Play::lblClear_Click() {
+  context_.engine.Stop_Player();
+  context_.engine.ResetPlayerVars();
+  ShowArt({});
+}
+
+void Play::AddDroppedFiles(const QStringList& files) {
+  for (const QString& file : files) {
+    const QString extension = file.mid(file.lastIndexOf(u'.') + 1).toLower();
+    if (extension == u"mp3" || extension == u"ra") {
+      context_.engine.AddSongToPlayList(file, context_.engine.Queue().Length() + 1);
+    }
+  }
+}
+
+void Play::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Delete) {
+    mnuDeleteTrack_Click();
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
+}
+
+void Play::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void Play::dropEvent(QDropEvent* event) {
+  QStringList files;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) files.append(url.toLocalFile());
+  }
+  AddDroppedFiles(files);
+  event->acceptProposedAction();
+}
+
 void Play::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
+  context_.engine.ShutdownAudio();
   const QString& file = context_.settingsFile;
-  WriteIniString(file, u"Record"_s, u"Play volume"_s, QString::number(playVolume_));
+  WriteIniString(file, u"Record"_s, u"Play volume"_s,
+                 QString::number(context_.engine.VolumeLevel()));
   WriteIniString(file, kPlayer, u"Left"_s, QString::number(x() * kTwipsPerPixel));
   WriteIniString(file, kPlayer, u"Top"_s, QString::number(y() * kTwipsPerPixel));
-  for (const QString& key :
-       {u"View Mode"_s, u"Show art"_s, u"Show PlayList"_s, u"PlayList Title"_s}) {
-    // Kept as read until the views that own them exist.
-    WriteIniString(file, kPlayer, key, ReadIniString(file, kPlayer, key));
-  }
+  WriteIniString(file, kPlayer, u"View Mode"_s, QString::number(int(view_)));
+  WriteIniString(file, kPlayer, u"Show art"_s, Bool(showArt_));
+  WriteIniString(file, kPlayer, u"Show PlayList"_s, Bool(showPlayList_));
   for (const QString& window : {u"PlayListMgr"_s, u"TrackInfo"_s, u"MusicLib"_s, u"Recorder"_s}) {
     WriteIniString(file, kPlayer, window, Bool(false));
   }
+  WriteIniString(file, kPlayer, u"PlayList Title"_s,
+                 ReadIniString(file, kPlayer, u"PlayList Title"_s));
   CurrentError error;
-  error.Trap([&] { PlayListText::Write(context_.startupPlaylist, queue_); });
+  error.Trap(
+      [&] { PlayListText::Write(context_.startupPlaylist, context_.engine.Queue().Entries()); });
 }
 
 void Play::closeEvent(QCloseEvent* event) {
@@ -218,10 +515,14 @@ void Play::closeEvent(QCloseEvent* event) {
 }
 
 void Play::HandleOtherCopy(const QString& key) {
-  if (key == u"F11") LoadStartupPlaylist();
   if (isMinimized()) showNormal();
   raise();
   activateWindow();
+  if (key != u"F11") return;
+  context_.engine.Stop_Player();
+  LoadStartupPlaylist();
+  context_.engine.SetListIndex(0);
+  context_.engine.Button_Play_MouseDown();
 }
 
 void Play::mnuLoadDatabase_Click() {

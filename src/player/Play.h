@@ -2,24 +2,30 @@
 
 #include <QMainWindow>
 #include <QMap>
+#include <functional>
 
 #include "library/PlayListText.h"
 
 class QAction;
+class QComboBox;
 class QLabel;
 class QListWidget;
 class QMenu;
+class QSlider;
+class QToolButton;
 
 namespace audiolume {
 
 class DatabaseCommands;
 class Diagnostics;
+class PlayerEngine;
 class MessageCatalog;
 class Prompter;
 class SongLibrary;
 
 /** What the player window works with; all owned by the application controller. */
 struct PlayContext {
+  PlayerEngine& engine;
   SongLibrary& library;
   DatabaseCommands& database;
   MessageCatalog& catalog;
@@ -27,6 +33,9 @@ struct PlayContext {
   Prompter& prompter;
   QString settingsFile;
   QString startupPlaylist;  // "PlayList.txt"
+  QString themeFolder;      // the skin pictures
+  /** The art stored in a song file's trailer tag; empty when none. */
+  std::function<QByteArray(const QString& file)> readArt;
 };
 
 /**
@@ -42,7 +51,10 @@ class Play : public QMainWindow {
 
   explicit Play(PlayContext context, QWidget* parent = nullptr);
 
-  /** Restores position, view and the start-up playlist. runCount 1 is the first run. */
+  enum ViewMode { kTiny = 0, kMini = 1, kFull = 2 };
+
+  /** Restores position, view, play settings and the start-up playlist. runCount 1 is the
+   *  first run. */
   void Form_Load(int runCount, int playVolume);
 
   /** Writes volume, layout and the queue back (shut-down). */
@@ -53,7 +65,19 @@ class Play : public QMainWindow {
   void HandleOtherCopy(const QString& key);
 
   QAction* Menu(const QString& name) const { return actions_.value(name); }
-  const QList<PlayListEntry>& Queue() const { return queue_; }
+  ViewMode View() const { return view_; }
+  void SetView(ViewMode view);
+
+  void imgSizeUp_Click() { SetView(ViewMode(std::min(int(view_) + 1, int(kFull)))); }
+  void imgSizeDown_Click() { SetView(ViewMode(std::max(int(view_) - 1, int(kTiny)))); }
+  void mnuShowArt_Click();
+  void mnuShowPlayList_Click();
+  void cmdPlayOrder_Click(int index);
+  void cmdPlayOption_Click(int index);
+  void mnuDeleteTrack_Click();
+  void lblClear_Click();
+  /** Files dropped from the desktop; only MP3 and RealAudio files join the queue. */
+  void AddDroppedFiles(const QStringList& files);
 
   void mnuLoadDatabase_Click();
   void mnuSaveDatabase_Click();
@@ -69,24 +93,44 @@ class Play : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildMenus();
   QMenu* AddMenu(int captionId);
   QAction* AddItem(QMenu* menu, const QString& name, int captionId,
                    void (Play::*handler)() = nullptr);
+  void BuildPlayer();
+  void ConnectEngine();
   void RestorePosition(int runCount);
+  void ReadPlaySettings();
   void LoadStartupPlaylist();
   void ShowQueue();
   void ShowLibraryCount();
+  void ShowArt(const QString& file);
+  QToolButton* TransportButton(const QString& name, int icon, int tipId);
 
   PlayContext context_;
+  QWidget* picPlayer_;
   QLabel* lblSongName_;
   QLabel* lblArtist_;
+  QLabel* PositionLabel_;
+  QSlider* PositionScroll_;
+  QSlider* VolumeSlider_;
+  QComboBox* cmdPlayOrder_;
+  QComboBox* cmdPlayOption_;
+  QToolButton* Button_Play_;
+  QToolButton* Button_Pause_;
+  QToolButton* imgSizeUp_;
+  QToolButton* imgSizeDown_;
+  QLabel* imgDisplay_;
   QListWidget* lstTitle_;
   QMap<QString, QAction*> actions_;
-  QList<PlayListEntry> queue_;
-  int playVolume_ = 50;
+  ViewMode view_ = kFull;
+  bool showArt_ = true;
+  bool showPlayList_ = true;
   bool unloaded_ = false;
 };
 

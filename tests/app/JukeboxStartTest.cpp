@@ -22,8 +22,9 @@ class JukeboxStartTest : public ::testing::Test {
  protected:
   StartupOptions Options(const QString& home, const QString& shipped,
                          const QString& commandLine = {}) const {
-    return {home,    dir_.filePath(u"registry.ini"_s), dir_.filePath(u"data"_s),
-            shipped, u"D=/images/a.cue;e=/dev/sr1"_s,  commandLine};
+    return {home,     dir_.filePath(u"registry.ini"_s), dir_.filePath(u"data"_s),
+            shipped,  u"D=/images/a.cue;e=/dev/sr1"_s,  commandLine,
+            u"null"_s};
   }
   QString Home() const { return dir_.filePath(u"home"_s); }
   QString Ini(const QString& section, const QString& key) const {

@@ -9,7 +9,9 @@
 #include "fakes/CurrentDirGuard.h"
 #include "fakes/TestFiles.h"
 #include "library/PlayListText.h"
+#include "platform/AudioSink.h"
 #include "player/Play.h"
+#include "player/PlayerEngine.h"
 #include "support/IniSettings.h"
 #include "support/ScriptedPrompter.h"
 
@@ -28,13 +30,16 @@ class PlayWindowTest : public ::testing::Test {
 
   PlayContext Context() {
     AppServices& services = veltoDj_.Services();
-    return {veltoDj_.Library(),
+    return {engine_,
+            veltoDj_.Library(),
             veltoDj_.Database(),
             services.Catalog(),
             services.Diagnose(),
             prompter_,
             veltoDj_.SettingsFile(),
-            veltoDj_.StartupPlaylistFile()};
+            veltoDj_.StartupPlaylistFile(),
+            veltoDj_.ThemeFolder(),
+            {}};
   }
   QString Setting(const QString& key) const {
     return ReadIniString(veltoDj_.SettingsFile(), u"Player"_s, key);
@@ -48,8 +53,16 @@ class PlayWindowTest : public ::testing::Test {
                     dir_.path(),
                     QString::fromUtf8(SHIPPED_DIR),
                     {},
-                    {}},
+                    {},
+                    u"null"_s},
                    prompter_};
+  PlayQueue queue_{[] { return 0.5; }};
+  PlayerEngine engine_{queue_,
+                       veltoDj_.Library(),
+                       veltoDj_.Services().Catalog(),
+                       prompter_,
+                       {},
+                       {platform::MakeNullAudioSink(50), platform::MakeNullAudioSink(50)}};
 };
 
 TEST_F(PlayWindowTest, MenusExistAndOnlyBuiltCommandsAreEnabled) {
@@ -60,8 +73,8 @@ TEST_F(PlayWindowTest, MenusExistAndOnlyBuiltCommandsAreEnabled) {
     ASSERT_NE(play.Menu(name), nullptr) << name.toStdString();
     EXPECT_TRUE(play.Menu(name)->isEnabled()) << name.toStdString();
   }
-  for (const QString& name : {u"mnuAddSongs"_s, u"mnuFullView"_s, u"mnuAutoDJ"_s,
-                              u"mnuExportToRio"_s, u"mnuUseWinAmpPlayer"_s, u"mnuShowRecorder"_s}) {
+  for (const QString& name : {u"mnuAddSongs"_s, u"mnuAutoDJ"_s, u"mnuExportToRio"_s,
+                              u"mnuUseWinAmpPlayer"_s, u"mnuShowRecorder"_s}) {
     ASSERT_NE(play.Menu(name), nullptr) << name.toStdString();
     EXPECT_FALSE(play.Menu(name)->isEnabled()) << name.toStdString();
   }
