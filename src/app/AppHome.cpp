@@ -27,10 +27,16 @@ QString AppHome::ShippedDataDir(const QString& executableDir) {
 
 void AppHome::InstallShippedFiles(const QString& shippedDir, const QString& home) {
   const QDir shipped(shippedDir);
-  const QFileInfoList files = shipped.entryInfoList(QDir::Files);
-  for (const QFileInfo& file : files) {
-    const QString target = home + u'/' + file.fileName();
-    if (!QFileInfo::exists(target)) QFile::copy(file.absoluteFilePath(), target);
+  const QFileInfoList entries =
+      shipped.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+  for (const QFileInfo& entry : entries) {
+    const QString target = home + u'/' + entry.fileName();
+    if (entry.isDir()) {
+      QDir().mkpath(target);
+      InstallShippedFiles(entry.absoluteFilePath(), target);
+    } else if (!QFileInfo::exists(target)) {
+      QFile::copy(entry.absoluteFilePath(), target);
+    }
   }
 }
 

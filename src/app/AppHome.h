@@ -21,7 +21,8 @@ class AppHome {
    *  executable's folder, in a build tree as in an installation. */
   static QString ShippedDataDir(const QString& executableDir);
 
-  /** Copies every shipped file missing from home into it; existing files are kept. */
+  /** Copies every shipped file missing from home into it, folders too (the skin);
+   *  existing files are kept. */
   static void InstallShippedFiles(const QString& shippedDir, const QString& home);
 };
 

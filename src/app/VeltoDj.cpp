@@ -138,7 +138,9 @@ void VeltoDj::ParseCommandLine() {
   services_.Log().LogError(u"Command Line ="_s + line);
   if (line.startsWith(u'-')) return;  // an option: noted, nothing more
   if (!QFileInfo(line).isFile()) return;
-  const PlayListEntry song{QFileInfo(line).absoluteFilePath(), SplitPathName(line).name, {}, {}};
+  PlayListEntry song{QFileInfo(line).absoluteFilePath(), SplitPathName(line).name, {}, {}};
+  QString title;
+  if (ReadID3TitleArtist(song.path, title, song.artist) && !title.isEmpty()) song.title = title;
   playFileAtStart_ =
       services_.Error().Trap([&] { PlayListText::Write(StartupPlaylistFile(), {song}); });
   services_.Check().CheckError(u"in VeltoDj.ParseCommandLine"_s);

@@ -71,7 +71,11 @@ void Play::BuildPlayer() {
   if (QFileInfo::exists(skin)) {
     picPlayer_->setAttribute(Qt::WA_StyledBackground);
     picPlayer_->setStyleSheet(u"#picPlayer { border-image: url("_s + skin +
-                              u") 0 0 0 0 stretch stretch; } QLabel { color: #f2f2f2; }"_s);
+                              u") 0 0 0 0 stretch stretch; } QLabel { color: #f2f2f2; }"
+                              u" QToolButton { background: rgba(255, 255, 255, 0.82);"
+                              u" border-radius: 13px; padding: 2px; }"
+                              u" QToolButton:checked { background: #f0a53c; }"
+                              u" QToolButton:disabled { background: rgba(255, 255, 255, 0.3); }"_s);
   }
   lblSongName_ = new QLabel(context_.catalog.GetMsg(RC_TWPL_Title), picPlayer_);
   lblSongName_->setObjectName(u"lblSongName"_s);
