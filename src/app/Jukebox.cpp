@@ -39,6 +39,7 @@ int Jukebox::Run() {
   PlayerEngine engine(queue, veltoDj_.Library(), catalog, services.Asker(), catalog.ErrorTextFile(),
                       {platform::MakeAudioSink(veltoDj_.AudioChoice()),
                        platform::MakeAudioSink(veltoDj_.AudioChoice())});
+  engine.SetFiles(veltoDj_.SettingsFile(), veltoDj_.WorkingDirectory());
   engine.SetTagReader([this](const QString& file, QString& title, QString& artist) {
     return veltoDj_.ReadID3TitleArtist(file, title, artist);
   });

@@ -303,9 +303,12 @@ void Play::BuildMenus() {
     connect(item, &QAction::triggered, this, [this, handler, index] { (this->*handler)(index); });
   }
   QMenu* players = controls->addMenu(context_.catalog.GetMsg(RC_Menu_PlayerSelection));
-  AddItem(players, u"mnuUseTWPLPlayer"_s, RC_Use_TWPlayer)->setCheckable(true);
-  AddItem(players, u"mnuUseWinAmpPlayer"_s, RC_Use_WinAmp)->setCheckable(true);
-  AddItem(players, u"mnuChangeWinAmpPath"_s, RC_Change_WinAmpPath);
+  AddItem(players, u"mnuUseTWPLPlayer"_s, RC_Use_TWPlayer, &Play::mnuUseTWPLPlayer_Click)
+      ->setCheckable(true);
+  AddItem(players, u"mnuUseWinAmpPlayer"_s, RC_Use_WinAmp, &Play::mnuUseWinAmpPlayer_Click)
+      ->setCheckable(true);
+  AddItem(players, u"mnuChangeWinAmpPath"_s, RC_Change_WinAmpPath,
+          &Play::mnuChangeWinAmpPath_Click);
 
   QMenu* help = AddMenu(RC_Menu_Help);
   AddItem(help, u"mnuShowWelcome"_s, RC_ShowWelcome);
@@ -316,6 +319,7 @@ void Play::BuildMenus() {
 
 void Play::Form_Load(int runCount, int playVolume) {
   ReadPlaySettings();
+  ShowPlayerChoice();
   RestorePosition(runCount);
   {
     const QSignalBlocker block(VolumeSlider_);
@@ -384,6 +388,46 @@ void Play::SetView(ViewMode view) {
   setMinimumWidth(0);
   setMaximumWidth(QWIDGETSIZE_MAX);
   adjustSize();
+}
+
+void Play::ShowPlayerChoice() {
+  const bool external = !context_.engine.ExternalPlayer().isEmpty();
+  actions_[u"mnuUseTWPLPlayer"_s]->setChecked(!external);
+  actions_[u"mnuUseWinAmpPlayer"_s]->setChecked(external);
+  actions_[u"mnuChangeWinAmpPath"_s]->setVisible(external);
+  if (external) statusBar()->showMessage(context_.catalog.GetMsg(RC_PlayerWinAmp));
+}
+
+// Any program that takes a playlist file can be the external player.
+void Play::mnuUseWinAmpPlayer_Click() {
+  const QString& settings = context_.settingsFile;
+  QString program = ReadIniString(settings, u"PlayList"_s, u"WinAmp path"_s);
+  if (!QFileInfo(program).isFile()) {
+    context_.prompter.Tell(context_.catalog.GetMsg(RC_DB_WinAmp_Message1),
+                           MessageIcon::Information);
+    const QStringList chosen = context_.prompter.OpenFileNames(
+        context_.catalog.GetMsg(RC_Menu_PlayerSelection), u"/usr/bin"_s, u"Programs (*)"_s);
+    if (chosen.isEmpty()) {
+      ShowPlayerChoice();
+      return;
+    }
+    program = chosen.first();
+  }
+  WriteIniString(settings, u"PlayList"_s, u"WinAmp path"_s, program);
+  WriteIniString(settings, u"PlayList"_s, u"Player"_s, program);
+  context_.engine.Stop_Player();
+  ShowPlayerChoice();
+}
+
+void Play::mnuChangeWinAmpPath_Click() {
+  WriteIniString(context_.settingsFile, u"PlayList"_s, u"WinAmp path"_s, {});
+  mnuUseWinAmpPlayer_Click();
+}
+
+void Play::mnuUseTWPLPlayer_Click() {
+  WriteIniString(context_.settingsFile, u"PlayList"_s, u"Player"_s, u"TWPL"_s);
+  ShowPlayerChoice();
+  ShowLibraryCount();
 }
 
 void Play::mnuShowArt_Click() {

@@ -75,6 +75,9 @@ class Play : public QMainWindow {
   void cmdPlayOrder_Click(int index);
   void cmdPlayOption_Click(int index);
   void mnuDeleteTrack_Click();
+  void mnuUseTWPLPlayer_Click();
+  void mnuUseWinAmpPlayer_Click();
+  void mnuChangeWinAmpPath_Click();
   void lblClear_Click();
   /** Files dropped from the desktop; only MP3 and RealAudio files join the queue. */
   void AddDroppedFiles(const QStringList& files);
@@ -110,6 +113,7 @@ class Play : public QMainWindow {
   void ShowQueue();
   void ShowLibraryCount();
   void ShowArt(const QString& file);
+  void ShowPlayerChoice();
   QToolButton* TransportButton(const QString& name, int icon, int tipId);
 
   PlayContext context_;

@@ -1,6 +1,8 @@
 #include "player/PlayerEngine.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 #include "library/SongLibrary.h"
 #include "support/IniSettings.h"
@@ -64,6 +66,36 @@ void PlayerEngine::SetRefusals(std::function<bool()> recordingAnalog,
                                std::function<bool()> converting) {
   recordingAnalog_ = std::move(recordingAnalog);
   converting_ = std::move(converting);
+}
+
+void PlayerEngine::SetFiles(QString settingsFile, QString appDir) {
+  settingsFile_ = std::move(settingsFile);
+  appDir_ = std::move(appDir);
+}
+
+QString PlayerEngine::ExternalPlayer() const {
+  if (settingsFile_.isEmpty()) return {};
+  const QString player = ReadIniString(settingsFile_, u"PlayList"_s, u"Player"_s);
+  return player.isEmpty() || player.compare(u"TWPL"_s, Qt::CaseInsensitive) == 0 ? QString()
+                                                                                 : player;
+}
+
+void PlayerEngine::PlayWithWinAmp(const QString& file) {
+  QStringList files;
+  if (!file.isEmpty()) {
+    files.append(file);
+  } else {
+    for (const PlayListEntry& entry : queue_.Entries()) {
+      if (!entry.path.endsWith(u".ra"_s, Qt::CaseInsensitive)) files.append(entry.path);
+    }
+  }
+  const QString playlist = appDir_ + u"/WinAmp.m3u"_s;
+  QFile m3u(playlist);
+  if (!m3u.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+  for (const QString& path : files) m3u.write(path.toUtf8() + '\n');
+  m3u.close();
+  const QString program = ExternalPlayer();
+  QProcess::startDetached(program, {playlist}, SplitPathName(program).folder);
 }
 
 void PlayerEngine::Wait(int milliseconds, std::function<void()> then) {
@@ -132,6 +164,7 @@ void PlayerEngine::AfterNextSong() {
 }
 
 void PlayerEngine::PlayNextSong() {
+  if (!ExternalPlayer().isEmpty()) return;
   Stop_Player();
   if (singleSong_) {
     singleSong_ = false;
@@ -149,6 +182,7 @@ void PlayerEngine::cmdSkipForward_Click() {
 }
 
 void PlayerEngine::cmdSkipBack_Click() {
+  if (!ExternalPlayer().isEmpty()) return;
   singleSong_ = false;
   Stop_Player();
   NextSong(-1);
@@ -170,6 +204,10 @@ void PlayerEngine::SetButtons(bool playDown, bool pauseDown) {
 }
 
 void PlayerEngine::Button_Play_MouseDown() {
+  if (!ExternalPlayer().isEmpty()) {
+    PlayWithWinAmp({});
+    return;
+  }
   if (paused_) {
     Button_Pause_MouseUp();
     return;
@@ -187,6 +225,10 @@ void PlayerEngine::PlayCurrentSong() {
 }
 
 void PlayerEngine::PlaySongFile(const QString& file) {
+  if (!ExternalPlayer().isEmpty()) {
+    PlayWithWinAmp(file);
+    return;
+  }
   if (!file.isEmpty()) library_.NoteSongPlayed(file);
   const int refusal = recordingAnalog_() ? RC_DisPlayerAnlgRec
                       : converting_()    ? RC_DisPlayerConvert

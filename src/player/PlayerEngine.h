@@ -43,6 +43,14 @@ class PlayerEngine : public QObject {
   ~PlayerEngine() override;
 
   void SetTagReader(TagReader reader) { readTag_ = std::move(reader); }
+  /** Where the player choice is kept and where the external player's playlist goes. */
+  void SetFiles(QString settingsFile, QString appDir);
+
+  /** The external player chosen instead of the built-in one; empty when none. */
+  QString ExternalPlayer() const;
+  /** Writes "WinAmp.m3u" (file alone, or the queue without RealAudio files) into the
+   *  application directory and starts the external player with it. */
+  void PlayWithWinAmp(const QString& file);
   void SetDelay(Delay delay) { delay_ = std::move(delay); }
   /** While one of these answers true, the player refuses to play. */
   void SetRefusals(std::function<bool()> recordingAnalog, std::function<bool()> converting);
@@ -131,6 +139,8 @@ class PlayerEngine : public QObject {
   MessageCatalog& catalog_;
   Prompter& prompter_;
   QString errorTextFile_;
+  QString settingsFile_;
+  QString appDir_;
   std::unique_ptr<platform::XAudioPlayer> xaudio_;
   std::unique_ptr<platform::RealAudioEngine> realAudio_;
   qint32 raHandle_ = 0;

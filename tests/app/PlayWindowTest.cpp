@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QListWidget>
+#include <QSlider>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "app/VeltoDj.h"
 #include "fakes/CurrentDirGuard.h"
@@ -109,6 +113,54 @@ TEST_F(PlayWindowTest, LayoutAndQueueSurviveARestartAndOffScreenPositionsAreIgno
   offScreen.move(5, 5);
   offScreen.Form_Load(3, 50);
   EXPECT_EQ(offScreen.pos(), QPoint(5, 5));
+}
+
+TEST_F(PlayWindowTest, ViewsDeleteKeyAndPlayOrderControls) {
+  PlayListText::Write(veltoDj_.StartupPlaylistFile(), {{u"/m/a.mp3"_s, u"A"_s, {}, {}},
+                                                       {u"/m/b.mp3"_s, u"B"_s, {}, {}},
+                                                       {u"/m/c.mp3"_s, u"C"_s, {}, {}}});
+  Play play(Context());
+  play.Form_Load(2, 50);
+  play.show();
+  auto* list = play.findChild<QListWidget*>(u"lstTitle"_s);
+  auto* art = play.findChild<QLabel*>(u"imgDisplay"_s);
+  auto* volume = play.findChild<QSlider*>(u"VolumeSlider"_s);
+  EXPECT_EQ(play.View(), Play::kFull);
+  EXPECT_TRUE(list->isVisible());
+  EXPECT_TRUE(art->isVisible());
+
+  play.imgSizeUp_Click();  // already the largest view
+  EXPECT_EQ(play.View(), Play::kFull);
+  play.imgSizeDown_Click();
+  EXPECT_EQ(play.View(), Play::kMini);
+  EXPECT_FALSE(list->isVisible());
+  EXPECT_TRUE(volume->isVisible());
+  EXPECT_FALSE(play.Menu(u"mnuShowArt"_s)->isEnabled());
+  play.Menu(u"mnuTinyView"_s)->trigger();
+  EXPECT_FALSE(volume->isVisible());
+  EXPECT_TRUE(play.Menu(u"mnuTinyView"_s)->isChecked());
+  play.Menu(u"mnuFullView"_s)->trigger();
+  play.Menu(u"mnuShowArt"_s)->trigger();
+  EXPECT_FALSE(art->isVisible());
+
+  list->item(0)->setSelected(true);
+  list->item(2)->setSelected(true);
+  QTest::keyClick(list, Qt::Key_Delete);
+  ASSERT_EQ(list->count(), 1);
+  EXPECT_EQ(list->item(0)->text(), u"B");
+
+  auto* order = play.findChild<QComboBox*>(u"cmdPlayOrder"_s);
+  play.Menu(u"mnuPlayShuffle"_s)->trigger();
+  EXPECT_EQ(order->currentIndex(), 1);
+  EXPECT_EQ(queue_.PlayOrder(), PlayQueue::Order::Random);
+  EXPECT_EQ(ReadIniString(veltoDj_.SettingsFile(), u"Player"_s, u"Play Order"_s), u"1");
+
+  play.AddDroppedFiles({u"/m/new.MP3"_s, u"/m/cover.jpg"_s, u"/m/old.ra"_s});
+  EXPECT_EQ(list->count(), 3);
+  play.Form_Unload();
+  EXPECT_EQ(Setting(u"View Mode"_s), u"2");
+  EXPECT_EQ(Setting(u"Show art"_s), u"False");
+  EXPECT_EQ(PlayListText::Read(veltoDj_.StartupPlaylistFile()).size(), 3);
 }
 
 }  // namespace

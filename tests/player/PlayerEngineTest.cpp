@@ -174,5 +174,21 @@ TEST_F(PlayerEngineTest, RefusalsErrorTextsAndPause) {
   EXPECT_FALSE(engine_->IsPlaying());
 }
 
+TEST_F(PlayerEngineTest, ExternalPlayerGetsTheQueueWithoutRealAudioFiles) {
+  MakeEngine(false);
+  test::WriteAll(Path(u"VeltoDj.ini"_s), "[PlayList]\nPlayer=/bin/true\n");
+  engine_->SetFiles(Path(u"VeltoDj.ini"_s), dir_.path());
+  queue_.Insert(1, {Path(u"a.mp3"_s), u"A"_s, {}, {}});
+  queue_.Insert(2, {Path(u"b.ra"_s), u"B"_s, {}, {}});
+  engine_->Button_Play_MouseDown();
+  EXPECT_EQ(test::ReadAll(Path(u"WinAmp.m3u"_s)), Path(u"a.mp3"_s).toUtf8() + '\n');
+  EXPECT_TRUE(opened_.isEmpty());
+  EXPECT_FALSE(engine_->IsPlaying());
+
+  test::WriteAll(Path(u"VeltoDj.ini"_s), "[PlayList]\nPlayer=TWPL\n");
+  engine_->Button_Play_MouseDown();
+  EXPECT_EQ(opened_, QStringList{Path(u"a.mp3"_s)});
+}
+
 }  // namespace
 }  // namespace audiolume
