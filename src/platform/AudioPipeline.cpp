@@ -1,12 +1,13 @@
 #include "platform/AudioPipeline.h"
 
+#include <chrono>
 #include <vector>
 
 namespace audiolume::platform {
 
 namespace {
 
-constexpr qint64 kChunkFrames = 2048;
+constexpr qint64 kChunkFrames = 4608;  // four MPEG frames
 
 }  // namespace
 
@@ -83,7 +84,8 @@ void AudioPipeline::SetVolume(double volume) {
 void AudioPipeline::Run(std::unique_ptr<AudioDecoder> decoder, quint64 song) {
   const PcmFormat format = decoder->Format();
   std::vector<qint16> samples(size_t(kChunkFrames * format.channels));
-  qint64 reported = 0;
+  // Progress goes out ten times a second of wall-clock time, however fast the sink is.
+  auto lastReport = std::chrono::steady_clock::now();
   try {
     sink_->Start(format);
     while (true) {
@@ -109,8 +111,9 @@ void AudioPipeline::Run(std::unique_ptr<AudioDecoder> decoder, quint64 song) {
       }
       sink_->Write(samples.data(), frames);
       position_ += frames;
-      if (position_ - reported >= format.sampleRate / 10 || position_ < reported) {
-        reported = position_;
+      const auto now = std::chrono::steady_clock::now();
+      if (now - lastReport >= std::chrono::milliseconds(100)) {
+        lastReport = now;
         const qint64 position = position_;
         const qint64 length = length_;
         Post(song, [this, position, length] { Q_EMIT Progress(position, length); });

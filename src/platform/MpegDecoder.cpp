@@ -64,8 +64,8 @@ class MpegDecoder : public AudioDecoder {
     mpg123_format_none(h);
     mpg123_format(h, rate, channels, MPG123_ENC_SIGNED_16);
     format_ = {int(rate), channels};
-    // A full scan gives the exact length even for files without a length header.
-    if (mpg123_scan(h) != MPG123_OK) throw DecodeError(DecodeError::Kind::Damaged, handle_.Error());
+    // The length from the stream's header, or estimated from its size: exact for constant
+    // bit rates. Playback does not wait for a full scan of the file.
     length_ = mpg123_length(h);
     if (length_ <= 0) throw DecodeError(DecodeError::Kind::NotDecodable, path);
   }
