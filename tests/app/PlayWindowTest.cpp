@@ -77,8 +77,8 @@ TEST_F(PlayWindowTest, MenusExistAndOnlyBuiltCommandsAreEnabled) {
     ASSERT_NE(play.Menu(name), nullptr) << name.toStdString();
     EXPECT_TRUE(play.Menu(name)->isEnabled()) << name.toStdString();
   }
-  for (const QString& name : {u"mnuAddSongs"_s, u"mnuAutoDJ"_s, u"mnuExportToRio"_s,
-                              u"mnuUseWinAmpPlayer"_s, u"mnuShowRecorder"_s}) {
+  for (const QString& name :
+       {u"mnuAddSongs"_s, u"mnuAutoDJ"_s, u"mnuExportToRio"_s, u"mnuShowRecorder"_s}) {
     ASSERT_NE(play.Menu(name), nullptr) << name.toStdString();
     EXPECT_FALSE(play.Menu(name)->isEnabled()) << name.toStdString();
   }
