@@ -286,7 +286,7 @@ void Play::BuildMenus() {
     connect(item, &QAction::triggered, this, [this, mode] { SetView(mode); });
   }
   view->addSeparator();
-  AddItem(view, u"mnuAutoArrange"_s, RC_AutoArrangeWin);
+  AddItem(view, u"mnuAutoArrange"_s, RC_AutoArrangeWin, &Play::mnuAutoArrange_Click);
 
   QMenu* controls = AddMenu(RC_PlayCtrl);
   QMenu* cycle = controls->addMenu(context_.catalog.GetMsg(RC_PlayCycle));
@@ -311,13 +311,17 @@ void Play::BuildMenus() {
           &Play::mnuChangeWinAmpPath_Click);
 
   QMenu* help = AddMenu(RC_Menu_Help);
-  AddItem(help, u"mnuShowWelcome"_s, RC_ShowWelcome);
+  AddItem(help, u"mnuShowWelcome"_s, RC_ShowWelcome, &Play::mnuShowWelcome_Click);
   AddItem(help, u"mnuUserManual"_s, RC_UserManual);
   AddItem(help, u"mnuCaptureDiagnostic"_s, RC_CapDiagInfo, &Play::mnuCaptureDiagnostic_Click);
   AddItem(help, u"mnuAbout"_s, RC_About_TWPL, &Play::mnuAbout_Click);
 }
 
 void Play::Form_Load(int runCount, int playVolume) {
+  tmrWelcome_.setSingleShot(true);
+  tmrWelcome_.setInterval(500);
+  connect(&tmrWelcome_, &QTimer::timeout, this, &Play::mnuShowWelcome_Click);
+  if (runCount == 1) tmrWelcome_.start();
   ReadPlaySettings();
   ShowPlayerChoice();
   RestorePosition(runCount);
@@ -388,6 +392,31 @@ void Play::SetView(ViewMode view) {
   setMinimumWidth(0);
   setMaximumWidth(QWIDGETSIZE_MAX);
   adjustSize();
+  DockCompanions();
+}
+
+// The first steps, for a newcomer.
+void Play::mnuShowWelcome_Click() {
+  MessageCatalog& catalog = context_.catalog;
+  QStringList lines{catalog.GetMsg(RC_1st_Time_0), QString(), catalog.GetMsg(RC_1st_Time_1)};
+  for (const int id : {RC_1st_Time_2, RC_1st_Time_3, RC_1st_Time_4})
+    lines.append(catalog.GetMsg(id));
+  context_.prompter.Tell(lines.join(u'\n'), MessageIcon::Information);
+}
+
+void Play::DockObjectUnderPlayer(QWidget* window, int top) const {
+  window->move(frameGeometry().left(), top);
+  window->resize(std::max(window->width(), frameGeometry().width()), window->height());
+}
+
+// The open companion windows, one under the other below the player.
+void Play::DockCompanions() {
+  int top = frameGeometry().bottom() + 1;
+  for (const QPointer<QWidget>& window : companions_) {
+    if (!window || !window->isVisible()) continue;
+    DockObjectUnderPlayer(window, top);
+    top = window->frameGeometry().bottom() + 1;
+  }
 }
 
 void Play::ShowPlayerChoice() {

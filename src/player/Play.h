@@ -2,6 +2,8 @@
 
 #include <QMainWindow>
 #include <QMap>
+#include <QPointer>
+#include <QTimer>
 #include <functional>
 
 #include "library/PlayListText.h"
@@ -75,6 +77,12 @@ class Play : public QMainWindow {
   void cmdPlayOrder_Click(int index);
   void cmdPlayOption_Click(int index);
   void mnuDeleteTrack_Click();
+  void mnuShowWelcome_Click();
+  void mnuAutoArrange_Click() { DockCompanions(); }
+  /** Another window of the jukebox that docks under the player when arranged. */
+  void AddCompanion(QWidget* window) { companions_.append(window); }
+  /** Places window directly below the player, as wide as it. */
+  void DockObjectUnderPlayer(QWidget* window, int top) const;
   void mnuUseTWPLPlayer_Click();
   void mnuUseWinAmpPlayer_Click();
   void mnuChangeWinAmpPath_Click();
@@ -114,6 +122,7 @@ class Play : public QMainWindow {
   void ShowLibraryCount();
   void ShowArt(const QString& file);
   void ShowPlayerChoice();
+  void DockCompanions();
   QToolButton* TransportButton(const QString& name, int icon, int tipId);
 
   PlayContext context_;
@@ -132,6 +141,8 @@ class Play : public QMainWindow {
   QLabel* imgDisplay_;
   QListWidget* lstTitle_;
   QMap<QString, QAction*> actions_;
+  QList<QPointer<QWidget>> companions_;
+  QTimer tmrWelcome_;
   ViewMode view_ = kFull;
   bool showArt_ = true;
   bool showPlayList_ = true;

@@ -157,6 +157,14 @@ TEST_F(PlayWindowTest, ViewsDeleteKeyAndPlayOrderControls) {
 
   play.AddDroppedFiles({u"/m/new.MP3"_s, u"/m/cover.jpg"_s, u"/m/old.ra"_s});
   EXPECT_EQ(list->count(), 3);
+  QWidget companion;
+  companion.resize(200, 100);
+  companion.show();
+  play.AddCompanion(&companion);
+  play.Menu(u"mnuAutoArrange"_s)->trigger();
+  EXPECT_EQ(companion.frameGeometry().top(), play.frameGeometry().bottom() + 1);
+  EXPECT_EQ(companion.x(), play.frameGeometry().left());
+
   play.Form_Unload();
   EXPECT_EQ(Setting(u"View Mode"_s), u"2");
   EXPECT_EQ(Setting(u"Show art"_s), u"False");
