@@ -132,6 +132,11 @@ void VeltoDj::RefreshCDDriveList() {
   WriteIniString(SettingsFile(), u"General"_s, u"CD Drive Count"_s, QString::number(drives.size()));
 }
 
+QString VeltoDj::FirstCdDevice() const {
+  const QList<platform::CdDrive> drives = platform::CdDriveList::List(options_.cdDrives);
+  return drives.isEmpty() ? QString() : drives.first().device;
+}
+
 void VeltoDj::ParseCommandLine() {
   const QString line = options_.commandLine.trimmed();
   if (line.isEmpty()) return;

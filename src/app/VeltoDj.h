@@ -74,6 +74,8 @@ class VeltoDj {
   void RecoverPreviousLibrary();
 
   void RefreshCDDriveList();
+  /** The device of drive "D:", the first CD drive; empty without one. */
+  QString FirstCdDevice() const;
 
   /** Last step of shut-down: back to the working directory. */
   void Unload();

@@ -149,6 +149,20 @@ void Play::BuildPlayer() {
   order->addWidget(cmdPlayOrder_);
   order->addWidget(cmdPlayOption_);
   order->addStretch();
+  // The CD mode and the file mode; the chosen one is highlighted.
+  auto* lblMp3 = new QToolButton(picPlayer_);
+  auto* lblCDPlayer = new QToolButton(picPlayer_);
+  for (const auto& [button, name, text, on] : {std::tuple{lblMp3, u"lblMp3"_s, u"MP3"_s, false},
+                                               {lblCDPlayer, u"lblCDPlayer"_s, u"CD"_s, true}}) {
+    button->setObjectName(name);
+    button->setText(text);
+    button->setCheckable(true);
+    button->setAutoExclusive(true);
+    order->addWidget(button);
+    connect(button, &QToolButton::clicked, this,
+            [this, mode = on] { context_.engine.SetCDMode(mode); });
+  }
+  lblMp3->setChecked(true);
   auto* player = new QVBoxLayout(picPlayer_);
   player->addLayout(title);
   player->addWidget(lblArtist_);

@@ -217,9 +217,18 @@ void PlayerEngine::Button_Play_MouseDown() {
   PlayCurrentSong();
 }
 
+void PlayerEngine::SetCDMode(bool on) {
+  Stop_Player();
+  cdMode_ = on;
+}
+
 void PlayerEngine::PlayCurrentSong() {
   queue_.SetCurrentIndex(std::max(1, listIndex_ + 1));
   const int index = queue_.CurrentIndex();
+  if (cdMode_) {
+    Q_EMIT SelectionChanged(index - 1);  // the drive plays what it plays; nothing starts here
+    return;
+  }
   PlaySongFile(index <= queue_.Length() ? queue_.Entry(index).path : QString());
   Q_EMIT SelectionChanged(index - 1);
 }
@@ -291,7 +300,9 @@ void PlayerEngine::Button_Pause_MouseDown() {
   if (!playing_) return;
   SetButtons(false, true);
   playing_ = false;
-  if (current_ == Kind::Mpeg) {
+  if (cdMode_) {
+    cd_->_CdsPause();
+  } else if (current_ == Kind::Mpeg) {
     xaudio_->control_message_send_N(XAudioPlayer::kPause);
   } else {
     realAudio_->RaPause(raHandle_);
@@ -307,7 +318,9 @@ void PlayerEngine::Button_Pause_MouseUp() {
   }
   SetButtons(playDownAtPause_, false);
   if (playDownAtPause_) {
-    if (current_ == Kind::Mpeg) {
+    if (cdMode_) {
+      cd_->_CdsResume();
+    } else if (current_ == Kind::Mpeg) {
       xaudio_->control_message_send_N(XAudioPlayer::kPlay);
     } else {
       realAudio_->RaBegin(raHandle_);
@@ -328,7 +341,9 @@ void PlayerEngine::Stop_Player() {
   SetButtons(false, false);
   playing_ = false;
   paused_ = false;
-  if (current_ == Kind::Mpeg) {
+  if (cdMode_) {
+    cd_->_CdsStop();
+  } else if (current_ == Kind::Mpeg) {
     xaudio_->control_message_send_N(XAudioPlayer::kStop);
     xaudio_->control_message_send_N(XAudioPlayer::kInputClose);
   } else if (current_ == Kind::Other) {
@@ -337,7 +352,9 @@ void PlayerEngine::Stop_Player() {
 }
 
 void PlayerEngine::PositionScroll_Scroll(int value) {
-  if (current_ == Kind::Mpeg) {
+  if (cdMode_) {
+    if (positionRange_ > 0) cd_->_CdsSkip(double(value) / double(positionRange_));
+  } else if (current_ == Kind::Mpeg) {
     Wait(100, [this, value] {
       xaudio_->control_message_send_II(XAudioPlayer::kSeek, value, qint32(positionRange_));
     });

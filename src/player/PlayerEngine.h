@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "platform/CdAudio.h"
 #include "platform/RealAudioEngine.h"
 #include "platform/XAudioPlayer.h"
 #include "player/PlayQueue.h"
@@ -43,6 +44,11 @@ class PlayerEngine : public QObject {
   ~PlayerEngine() override;
 
   void SetTagReader(TagReader reader) { readTag_ = std::move(reader); }
+  /** The drive the CD mode controls. */
+  void SetCdAudio(std::unique_ptr<platform::CdAudio> cd) { cd_ = std::move(cd); }
+  /** In CD mode the transport controls the CD drive's own playback. */
+  void SetCDMode(bool on);
+  bool CDMode() const { return cdMode_; }
   /** Where the player choice is kept and where the external player's playlist goes. */
   void SetFiles(QString settingsFile, QString appDir);
 
@@ -143,6 +149,8 @@ class PlayerEngine : public QObject {
   QString appDir_;
   std::unique_ptr<platform::XAudioPlayer> xaudio_;
   std::unique_ptr<platform::RealAudioEngine> realAudio_;
+  std::unique_ptr<platform::CdAudio> cd_ = std::make_unique<platform::CdAudio>(QString());
+  bool cdMode_ = false;
   qint32 raHandle_ = 0;
   bool volumeSupported_ = false;
   TagReader readTag_;

@@ -174,6 +174,20 @@ TEST_F(PlayerEngineTest, RefusalsErrorTextsAndPause) {
   EXPECT_FALSE(engine_->IsPlaying());
 }
 
+TEST_F(PlayerEngineTest, CdModeStartsNothingWithoutADrive) {
+  MakeEngine(false);
+  queue_.Insert(1, {Path(u"a.mp3"_s), u"A"_s, {}, {}});
+  engine_->SetCDMode(true);
+  engine_->Button_Play_MouseDown();
+  EXPECT_TRUE(opened_.isEmpty());
+  EXPECT_EQ(queue_.CurrentIndex(), 1);
+  engine_->Button_Pause_MouseDown();
+  engine_->Button_Stop_MouseDown();
+  engine_->SetCDMode(false);
+  engine_->Button_Play_MouseDown();
+  EXPECT_EQ(opened_, QStringList{Path(u"a.mp3"_s)});
+}
+
 TEST_F(PlayerEngineTest, ExternalPlayerGetsTheQueueWithoutRealAudioFiles) {
   MakeEngine(false);
   test::WriteAll(Path(u"VeltoDj.ini"_s), "[PlayList]\nPlayer=/bin/true\n");
