@@ -40,6 +40,7 @@ int Jukebox::Run() {
                       {platform::MakeAudioSink(veltoDj_.AudioChoice()),
                        platform::MakeAudioSink(veltoDj_.AudioChoice())});
   engine.SetFiles(veltoDj_.SettingsFile(), veltoDj_.WorkingDirectory());
+  engine.SetRefusals([] { return false; }, [this] { return veltoDj_.Conversion().IsConverting(); });
   engine.SetCdAudio(std::make_unique<platform::CdAudio>(veltoDj_.FirstCdDevice()));
   engine.SetTagReader([this](const QString& file, QString& title, QString& artist) {
     return veltoDj_.ReadID3TitleArtist(file, title, artist);

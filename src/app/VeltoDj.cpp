@@ -37,7 +37,11 @@ VeltoDj::VeltoDj(StartupOptions options, Prompter& prompter)
       library_(home_, services_.Error(), services_.Check()),
       database_(library_, services_.Catalog(), prompter, services_.Error(), services_.Check()),
       id3Sync_(id3_, genres_, services_.Catalog(), prompter),
-      trailer_(id3_, id3Sync_, library_, services_.Catalog(), prompter, services_.Log()) {}
+      trailer_(id3_, id3Sync_, library_, services_.Catalog(), prompter, services_.Log()),
+      presence_(services_.SettingsFile(), services_.Catalog(), prompter),
+      conversion_(services_.Catalog(), prompter, presence_, home_),
+      adder_(library_, trailer_, id3_, id3Sync_, presence_, services_.Catalog(), prompter,
+             services_.Check(), home_) {}
 
 QString VeltoDj::ResolveAppPath(const StartupOptions& options, bool& registered) {
   const Registry registry{platform::RegistryStore(options.registryPath)};

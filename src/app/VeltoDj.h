@@ -4,12 +4,15 @@
 #include <memory>
 
 #include "app/AppServices.h"
+#include "catalog/SongAdder.h"
 #include "library/DatabaseCommands.h"
 #include "library/GenreCatalog.h"
 #include "library/ID3Sync.h"
 #include "library/ID3Tag.h"
+#include "library/SongFilePresence.h"
 #include "library/SongLibrary.h"
 #include "library/TrailerTag.h"
+#include "player/FileConversion.h"
 
 namespace audiolume {
 
@@ -105,6 +108,9 @@ class VeltoDj {
   ID3Tag& WorkingID3Tag() { return id3_; }
   const GenreCatalog& Genres() const { return genres_; }
   TrailerTag& Trailer() { return trailer_; }
+  SongFilePresence& Presence() { return presence_; }
+  FileConversion& Conversion() { return conversion_; }
+  SongAdder& Adder() { return adder_; }
 
  private:
   static QString ResolveAppPath(const StartupOptions& options, bool& registered);
@@ -122,6 +128,9 @@ class VeltoDj {
   GenreCatalog genres_;
   ID3Sync id3Sync_;
   TrailerTag trailer_;
+  SongFilePresence presence_;
+  FileConversion conversion_;
+  SongAdder adder_;
 
   StartSettings settings_;
   int fontSize_ = 0;

@@ -9,6 +9,7 @@
 #include "cli/TagCommands.h"
 #include "library/DatabaseCommands.h"
 #include "library/SongLibrary.h"
+#include "platform/FileConverter.h"
 #include "support/CommandLinePrompter.h"
 #include "support/MessageTable.h"
 
@@ -37,7 +38,12 @@ const char* const kUsage =
     "  tags extract-art FILE OUT        write the stored picture to OUT\n"
     "  play [--null-audio] [--speed F] FILE...\n"
     "                                   play the files in order; prints N<TAB>path as each\n"
-    "                                   starts, then done\n";
+    "                                   starts, then done\n"
+    "  convert --to DIR (--wav | --mp3 [--bitrate BPS]) FILE...\n"
+    "                                   convert the files; prints converted N\n"
+    "  query FILE                       bitrate, duration_ms, samplerate_code, channels\n"
+    "  library add [--yes-to-all | --no-to-all] FILE...\n"
+    "                                   add songs; prints N<TAB>path for each\n";
 
 int ExitCode(DatabaseCommands::Outcome outcome) {
   return outcome == DatabaseCommands::Outcome::Done ? 0 : 1;
@@ -81,7 +87,9 @@ int Twpl::Run(QStringList args) {
                                                {u"diagnostics"_s, &Twpl::Diagnose},
                                                {u"library"_s, &Twpl::Library},
                                                {u"tags"_s, &Twpl::Tags},
-                                               {u"play"_s, &Twpl::Play}};
+                                               {u"play"_s, &Twpl::Play},
+                                               {u"convert"_s, &Twpl::Convert},
+                                               {u"query"_s, &Twpl::Query}};
   const auto found = commands.find(command);
   if (found == commands.end()) return Usage(u"unknown command '"_s + command + u"'"_s);
 
@@ -130,7 +138,8 @@ int Twpl::Library(Session& session, QStringList args) const {
   const std::map<QString, Handler> commands = {
       {u"list"_s, &Twpl::LibraryList}, {u"export"_s, &Twpl::LibraryExport},
       {u"save"_s, &Twpl::LibrarySave}, {u"save-as"_s, &Twpl::LibrarySaveAs},
-      {u"load"_s, &Twpl::LibraryLoad}, {u"clear"_s, &Twpl::LibraryClear}};
+      {u"load"_s, &Twpl::LibraryLoad}, {u"clear"_s, &Twpl::LibraryClear},
+      {u"add"_s, &Twpl::LibraryAdd}};
   const auto found = args.isEmpty() ? commands.end() : commands.find(args.takeFirst());
   if (found == commands.end()) return Usage(u"library needs a subcommand"_s);
   // Questions about replacing a file or clearing are answered Yes only when asked for.
@@ -189,6 +198,54 @@ int Twpl::Play(Session& session, QStringList args) const {
   const int code = play.Run(args);
   if (code == 2) std::fputs(kUsage, err_);
   return code;
+}
+
+int Twpl::Convert(Session& session, QStringList args) const {
+  const qsizetype to = args.indexOf(u"--to"_s);
+  if (to < 0 || to + 1 >= args.size()) return Usage(u"convert needs --to DIR"_s);
+  const QString folder = session.Absolute(args.takeAt(to + 1));
+  args.removeAt(to);
+  int bitRate = 128000;
+  if (const qsizetype at = args.indexOf(u"--bitrate"_s); at >= 0) {
+    bool ok = false;
+    bitRate = at + 1 < args.size() ? args[at + 1].toInt(&ok) : 0;
+    if (!ok || bitRate <= 0) return Usage(u"--bitrate needs bits per second"_s);
+    args.remove(at, 2);
+  }
+  const bool toWav = TakeFlag(args, u"--wav"_s);
+  const bool toMp3 = TakeFlag(args, u"--mp3"_s);
+  if (toWav == toMp3 || args.isEmpty()) return Usage(u"convert needs --wav or --mp3 and FILE..."_s);
+  for (QString& file : args) file = session.Absolute(file);
+  const auto result = session.veltoDj.Conversion().ConvertFiles(
+      args, folder,
+      toWav ? FileConversion::Direction::Mp3ToWav : FileConversion::Direction::WavToMp3, bitRate);
+  Print(u"converted "_s + QString::number(result.converted));
+  return result.failed > 0 ? 1 : 0;
+}
+
+int Twpl::Query(Session& session, QStringList args) const {
+  if (args.size() != 1) return Usage(u"query needs FILE"_s);
+  platform::Mp3Info info;
+  if (const int code = platform::_QueryMp3File(session.Absolute(args[0]), info)) {
+    std::fprintf(err_, "twpl: cannot read %s (%d)\n", args[0].toUtf8().constData(), code);
+    return 1;
+  }
+  Print(QString::number(info.bitRate) + u'\t' + QString::number(info.durationMs) + u'\t' +
+        QString::number(info.sampleRateCode) + u'\t' + QString::number(info.channels));
+  return 0;
+}
+
+int Twpl::LibraryAdd(Session& session, QStringList args) const {
+  const bool yes = TakeFlag(args, u"--yes-to-all"_s);
+  const bool no = TakeFlag(args, u"--no-to-all"_s);
+  if (args.isEmpty() || (yes && no)) return Usage(u"library add needs FILE..."_s);
+  for (QString& file : args) file = session.Absolute(file);
+  SongAdder& adder = session.veltoDj.Adder();
+  adder.SetAnswers(yes, no);
+  for (const SongAdder::Added& song : adder.AddSongs(args)) {
+    Print(QString::number(song.row) + u'\t' + song.path);
+  }
+  return 0;
 }
 
 int Twpl::Tags(Session& session, QStringList args) const {

@@ -48,6 +48,9 @@ class Twpl {
   int LibraryClear(Session& session, QStringList args) const;
   int Tags(Session& session, QStringList args) const;
   int Play(Session& session, QStringList args) const;
+  int Convert(Session& session, QStringList args) const;
+  int Query(Session& session, QStringList args) const;
+  int LibraryAdd(Session& session, QStringList args) const;
 
   LaunchEnvironment env_;
   QString executableDir_;

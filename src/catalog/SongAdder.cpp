@@ -1,0 +1,175 @@
+#include "catalog/SongAdder.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "library/ID3Sync.h"
+#include "library/ID3Tag.h"
+#include "library/SongFilePresence.h"
+#include "library/SongLibrary.h"
+#include "library/TrailerTag.h"
+#include "platform/FileConverter.h"
+#include "support/AppError.h"
+#include "support/ErrorCheck.h"
+#include "support/MessageCatalog.h"
+#include "support/MessageIds.h"
+#include "support/PathNames.h"
+#include "support/Prompter.h"
+#include "support/Runtime.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+namespace {
+
+// Bytes per second of 44.1 kHz 16-bit stereo audio.
+constexpr double kWavBytesPerSecond = 176400;
+
+QString PlayTime(double seconds) {
+  const qint64 whole = qint64(RoundHalfEven(seconds));
+  return QString::number(whole / 60) + u':' + FormatNumber(double(whole % 60), u"00"_s);
+}
+
+QString NameUpToFirstDot(const QString& path) {
+  const QString name = SplitPathName(path).name;
+  const qsizetype dot = name.indexOf(u'.');
+  return dot < 0 ? name : name.left(dot);
+}
+
+}  // namespace
+
+SongAdder::SongAdder(SongLibrary& library, TrailerTag& trailer, ID3Tag& id3, ID3Sync& sync,
+                     SongFilePresence& presence, MessageCatalog& catalog, Prompter& prompter,
+                     ErrorCheck& check, QString workingDir)
+    : library_(library),
+      trailer_(trailer),
+      id3_(id3),
+      sync_(sync),
+      presence_(presence),
+      catalog_(catalog),
+      prompter_(prompter),
+      check_(check),
+      workingDir_(std::move(workingDir)) {}
+
+void SongAdder::SetAnswers(bool yesToAll, bool noToAll) {
+  presetYesToAll_ = yesToAll;
+  presetNoToAll_ = noToAll;
+}
+
+bool SongAdder::ShouldAdd(const QString& path) {
+  if (library_.FindSongByFilename(path) == 0 || yesToAll_) return true;
+  if (noToAll_) return false;
+  const QString question =
+      catalog_.GetMsg(RC_HasFile) + u'\n' + path + u'\n' + catalog_.GetMsg(RC_ReplaceRecord);
+  const QString buttons = catalog_.GetMsg(RC_Yes) + u'|' + catalog_.GetMsg(RC_YesToAll) + u'|' +
+                          catalog_.GetMsg(RC_No) + u'|' + catalog_.GetMsg(RC_NoToAll);
+  const int answer = prompter_.Ask(question, buttons, MessageIcon::Question);
+  if (answer == 2) yesToAll_ = true;
+  if (answer == 4) noToAll_ = true;
+  return answer == 1 || answer == 2;
+}
+
+// Returns whether the file needs a trailer written: it had none and is not on a CD.
+bool SongAdder::ReadSongInformation(const QString& path, SongRecord& record) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadWrite) && !file.open(QIODevice::ReadOnly)) return false;
+  if (trailer_.FindTrailer(file)) {
+    record = trailer_.LastScan().record;
+    sync_.FillRecordFromTag(record, false);
+    return false;
+  }
+  ClearSongRecord(record);
+  if (id3_.ID3Present) {
+    sync_.FillRecordFromTag(record, true);
+  } else {
+    record.Title = NameUpToFirstDot(path);
+  }
+  return !presence_.IsOnCdDrive(path);
+}
+
+void SongAdder::LogConversionError(int code) const {
+  QFile log(workingDir_ + u"/w2mError.log"_s);
+  if (!log.open(QIODevice::WriteOnly | QIODevice::Append)) return;
+  const QDateTime now = QDateTime::currentDateTime();
+  log.write((now.toString(u"MM-dd-yyyy"_s) + u", "_s + now.toString(u"hh:mm:ss"_s) +
+             u", Return Val="_s + QString::number(code) + u'\n')
+                .toUtf8());
+}
+
+// Converts the WAV file at path to an MP3 file beside it; on success path names the MP3.
+int SongAdder::ConvertWav(QString& path) {
+  PathParts parts = SplitPathName(path);
+  if (parts.name.size() > 44) {
+    // Long names are shortened first, keeping the extension.
+    const NameParts name = SplitFileExtension(parts.name);
+    const QString shorter = parts.folder + u'/' + name.base.left(40) + u'.' + name.extension;
+    if (QFile::rename(path, shorter)) {
+      path = shorter;
+      parts = SplitPathName(path);
+    }
+  }
+  const qsizetype wav = parts.name.lastIndexOf(u".wav"_s, -1, Qt::CaseInsensitive);
+  const QString mp3 = parts.folder + u'/' + parts.name.left(wav + 1) + u"mp3"_s;
+  QDir::setCurrent(workingDir_);
+  const int code = platform::_ConvertFile(path, mp3, platform::kWavToMp3, 1, 1, 128000);
+  if (code == platform::kConvertDone) {
+    path = mp3;
+    return 0;
+  }
+  if (code == platform::kConvertCancelledFile || code == platform::kConvertCancelledBatch)
+    return code;
+  LogConversionError(code);
+  prompter_.Tell(catalog_.GetMsgWithValue(RC_WavMp3Error, QString::number(code)),
+                 MessageIcon::Exclamation);
+  return code + 20000;
+}
+
+QList<SongAdder::Added> SongAdder::AddSongs(const QStringList& files,
+                                            const std::function<void(const QString&)>& status) {
+  yesToAll_ = presetYesToAll_;
+  noToAll_ = presetNoToAll_;
+  bool dontAsk = false;
+  QList<Added> added;
+  for (const QString& file : files) {
+    if (!presence_.CheckSongFileExists(file, dontAsk)) continue;
+    if (status) status(catalog_.GetMsgWithValue(RC_Adding, SplitPathName(file).name));
+    if (!ShouldAdd(file)) continue;
+    SongRecord record;
+    bool writeTrailer = ReadSongInformation(file, record);
+    record.Filename = file;
+    if (record.TrackTime.trimmed().isEmpty()) {
+      platform::Mp3Info info;
+      if (platform::_QueryMp3File(file, info) == 0)
+        record.TrackTime = PlayTime(info.durationMs / 1000.0);
+    }
+    if (file.toLower().contains(u".wav"_s)) {
+      if (status) status(catalog_.GetMsgWithValue(RC_Converting, SplitPathName(file).name));
+      QString path = file;
+      const qint64 wavBytes = QFileInfo(file).size();
+      const int code = ConvertWav(path);
+      if (code == platform::kConvertCancelledBatch) break;
+      if (code != 0) continue;
+      record.TrackTime = PlayTime(double(wavBytes) / kWavBytesPerSecond);
+      record.Title = NameUpToFirstDot(path);
+      record.Filename = path;
+      writeTrailer = true;
+    }
+    try {
+      const int row = library_.AddOrReplaceRecord(record);
+      if (writeTrailer) trailer_.WriteSongTrailer(record.Filename, record, false);
+      added.append({row, record.Filename});
+    } catch (const AppError& error) {
+      // The library is full: what was added so far is saved below.
+      prompter_.Tell(error.Description() + u"\nin AddSongs.imgOK_Click"_s, MessageIcon::Critical);
+      break;
+    }
+  }
+  library_.SaveSongData();
+  check_.CheckError(u"in AddSongs.imgOK_Click"_s);
+  return added;
+}
+
+}  // namespace audiolume

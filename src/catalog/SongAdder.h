@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <functional>
+
+namespace audiolume {
+
+class ErrorCheck;
+class ID3Sync;
+class MessageCatalog;
+class Prompter;
+class SongFilePresence;
+class SongLibrary;
+class TrailerTag;
+struct ID3Tag;
+struct SongRecord;
+
+/**
+ * Adds song files to the library: the information comes from the trailer tag, else the
+ * ID3v1 tag, else the file name; WAV files are converted to MP3 on the way; files that
+ * had no trailer get one (except on CD drives); the library is saved once at the end.
+ * UI thread only.
+ */
+class SongAdder {
+ public:
+  struct Added {
+    int row;
+    QString path;
+  };
+
+  SongAdder(SongLibrary& library, TrailerTag& trailer, ID3Tag& id3, ID3Sync& sync,
+            SongFilePresence& presence, MessageCatalog& catalog, Prompter& prompter,
+            ErrorCheck& check, QString workingDir);
+
+  /** Answers the replace question in advance for the whole run ("Yes to All", "No to All"). */
+  void SetAnswers(bool yesToAll, bool noToAll);
+
+  /** Adds the files in order; status gets the progress texts. Returns what was added. */
+  QList<Added> AddSongs(const QStringList& files,
+                        const std::function<void(const QString&)>& status = {});
+
+ private:
+  bool ShouldAdd(const QString& path);
+  bool ReadSongInformation(const QString& path, SongRecord& record);
+  int ConvertWav(QString& path);
+  void LogConversionError(int code) const;
+
+  SongLibrary& library_;
+  TrailerTag& trailer_;
+  ID3Tag& id3_;
+  ID3Sync& sync_;
+  SongFilePresence& presence_;
+  MessageCatalog& catalog_;
+  Prompter& prompter_;
+  ErrorCheck& check_;
+  QString workingDir_;
+  bool presetYesToAll_ = false;
+  bool presetNoToAll_ = false;
+  bool yesToAll_ = false;
+  bool noToAll_ = false;
+};
+
+}  // namespace audiolume

@@ -1,0 +1,212 @@
+#include "platform/FileConverter.h"
+
+#include <lame/lame.h>
+#include <mpg123.h>
+#include <sndfile.h>
+
+#include <QFile>
+#include <vector>
+
+#include "platform/AudioDecoder.h"
+
+namespace audiolume::platform {
+
+namespace {
+
+constexpr qint64 kChunkFrames = 8192;
+
+/** Owns a LAME encoder. */
+class Mp3Encoder {
+ public:
+  Mp3Encoder(const PcmFormat& format, int bitRate) : lame_(lame_init()) {
+    if (!lame_) throw DecodeError(DecodeError::Kind::NotDecodable, QStringLiteral("lame_init"));
+    lame_set_in_samplerate(lame_, format.sampleRate);
+    lame_set_num_channels(lame_, format.channels);
+    // Keep the rate: LAME would otherwise resample low bit rates to lower rates.
+    lame_set_out_samplerate(lame_, format.sampleRate);
+    lame_set_brate(lame_, std::max(8, bitRate / 1000));
+    if (lame_init_params(lame_) < 0) {
+      lame_close(lame_);
+      throw DecodeError(DecodeError::Kind::NotDecodable, QStringLiteral("unsupported format"));
+    }
+    channels_ = format.channels;
+  }
+  ~Mp3Encoder() { lame_close(lame_); }
+  Mp3Encoder(const Mp3Encoder&) = delete;
+  Mp3Encoder& operator=(const Mp3Encoder&) = delete;
+
+  QByteArray Encode(const qint16* samples, qint64 frames) {
+    std::vector<unsigned char> out(std::size_t(1.25 * double(frames) + 7200));
+    const int size =
+        channels_ == 2
+            ? lame_encode_buffer_interleaved(lame_, const_cast<short*>(samples), int(frames),
+                                             out.data(), int(out.size()))
+            : lame_encode_buffer(lame_, samples, samples, int(frames), out.data(), int(out.size()));
+    if (size < 0) throw DecodeError(DecodeError::Kind::Damaged, QStringLiteral("lame"));
+    return QByteArray(reinterpret_cast<const char*>(out.data()), size);
+  }
+
+  QByteArray Flush() {
+    std::vector<unsigned char> out(7200);
+    const int size = lame_encode_flush(lame_, out.data(), int(out.size()));
+    return QByteArray(reinterpret_cast<const char*>(out.data()), std::max(0, size));
+  }
+
+ private:
+  lame_global_flags* lame_;
+  int channels_ = 2;
+};
+
+/** Owns a WAV file being written. */
+class WavWriter {
+ public:
+  WavWriter(const QString& path, const PcmFormat& format) {
+    SF_INFO info{};
+    info.samplerate = format.sampleRate;
+    info.channels = format.channels;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    file_ = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+  }
+  ~WavWriter() {
+    if (file_) sf_close(file_);
+  }
+  WavWriter(const WavWriter&) = delete;
+  WavWriter& operator=(const WavWriter&) = delete;
+
+  bool IsOpen() const { return file_ != nullptr; }
+  bool Write(const qint16* samples, qint64 frames) {
+    return sf_writef_short(file_, samples, frames) == frames;
+  }
+  bool Close() {
+    const bool closed = sf_close(file_) == 0;
+    file_ = nullptr;
+    return closed;
+  }
+
+ private:
+  SNDFILE* file_ = nullptr;
+};
+
+std::unique_ptr<AudioDecoder> OpenSource(const QString& source, int mode) {
+  return mode == kWavToMp3 ? OpenSndfileDecoder(source) : OpenMpegDecoder(source);
+}
+
+// Decodes the source chunk by chunk into write; answers a ConvertResult.
+int Pump(AudioDecoder& decoder, const std::function<bool(const qint16*, qint64)>& write,
+         const ConvertProgress& progress) {
+  const PcmFormat format = decoder.Format();
+  std::vector<qint16> samples(std::size_t(kChunkFrames * format.channels));
+  const double length = double(std::max<qint64>(1, decoder.LengthFrames()));
+  qint64 done = 0;
+  while (const qint64 frames = decoder.Read(samples.data(), kChunkFrames)) {
+    if (!write(samples.data(), frames)) return kConvertCannotWrite;
+    done += frames;
+    if (progress) {
+      if (const int stop = progress(std::min(1.0, double(done) / length))) return stop;
+    }
+  }
+  return kConvertDone;
+}
+
+int Convert(const QString& source, const QString& partial, int mode, int bitRate,
+            const ConvertProgress& progress) {
+  std::unique_ptr<AudioDecoder> decoder;
+  try {
+    decoder = OpenSource(source, mode);
+  } catch (const DecodeError& error) {
+    return error.kind() == DecodeError::Kind::CannotOpen ? kConvertCannotRead : kConvertUnsupported;
+  }
+  const PcmFormat format = decoder->Format();
+  if (mode == kMp3ToWav) {
+    WavWriter wav(partial, format);
+    if (!wav.IsOpen()) return kConvertCannotWrite;
+    const int result = Pump(
+        *decoder, [&](const qint16* s, qint64 frames) { return wav.Write(s, frames); }, progress);
+    if (result != kConvertDone) return result;
+    return wav.Close() ? kConvertDone : kConvertCannotWrite;
+  }
+  if (format.channels > 2) return kConvertUnsupported;
+  QFile out(partial);
+  if (!out.open(QIODevice::WriteOnly)) return kConvertCannotWrite;
+  try {
+    Mp3Encoder encoder(format, bitRate);
+    const int result = Pump(
+        *decoder,
+        [&](const qint16* s, qint64 frames) {
+          const QByteArray bytes = encoder.Encode(s, frames);
+          return out.write(bytes) == bytes.size();
+        },
+        progress);
+    if (result != kConvertDone) return result;
+    const QByteArray tail = encoder.Flush();
+    if (out.write(tail) != tail.size() || !out.flush()) return kConvertCannotWrite;
+  } catch (const DecodeError& error) {
+    return error.kind() == DecodeError::Kind::Damaged ? kConvertCannotRead : kConvertUnsupported;
+  }
+  return kConvertDone;
+}
+
+}  // namespace
+
+int SampleRateCode(int sampleRate) {
+  constexpr int kRates[] = {8000, 11025, 12000, 16000, 22050, 44100, 24000, 32000, 48000};
+  for (int code = 0; code < int(std::size(kRates)); ++code) {
+    if (kRates[code] == sampleRate) return code;
+  }
+  return -1;
+}
+
+int _QueryMp3File(const QString& path, Mp3Info& info) {
+  mpg123_init();
+  int error = MPG123_OK;
+  mpg123_handle* handle = mpg123_new(nullptr, &error);
+  if (!handle) return kConvertCannotRead;
+  const std::unique_ptr<mpg123_handle, void (*)(mpg123_handle*)> owner(handle,
+                                                                       [](mpg123_handle* h) {
+                                                                         mpg123_close(h);
+                                                                         mpg123_delete(h);
+                                                                       });
+  mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
+  if (mpg123_open(handle, QFile::encodeName(path).constData()) != MPG123_OK)
+    return kConvertCannotRead;
+  long rate = 0;
+  int channels = 0;
+  int encoding = 0;
+  // A full scan gives the exact length, also of files with a variable bit rate.
+  if (mpg123_getformat(handle, &rate, &channels, &encoding) != MPG123_OK ||
+      mpg123_scan(handle) != MPG123_OK) {
+    return kConvertUnsupported;
+  }
+  const off_t frames = mpg123_length(handle);
+  if (frames <= 0 || rate <= 0) return kConvertUnsupported;
+  const QFile file(path);
+  info.durationMs = qint64(frames) * 1000 / rate;
+  info.bitRate = info.durationMs > 0 ? int(file.size() * 8 * 1000 / info.durationMs) : 0;
+  mpg123_frameinfo frame{};
+  if (mpg123_info(handle, &frame) == MPG123_OK && frame.vbr == MPG123_CBR)
+    info.bitRate = frame.bitrate * 1000;
+  info.sampleRateCode = SampleRateCode(int(rate));
+  info.channels = channels;
+  return kConvertDone;
+}
+
+int _ConvertFile(const QString& source, const QString& destination, int mode, int /*reserved1*/,
+                 int /*reserved2*/, int bitRate, const ConvertProgress& progress) {
+  if (mode != kMp3ToMp3 && mode != kMp3ToWav && mode != kWavToMp3) return kConvertUnsupported;
+  // The destination appears only once it is whole.
+  const QString partial = destination + QStringLiteral(".part");
+  int result = kConvertCannotRead;
+  try {
+    result = Convert(source, partial, mode, bitRate, progress);
+  } catch (const DecodeError&) {
+    result = kConvertCannotRead;
+  }
+  if (result == kConvertDone) {
+    QFile::remove(destination);
+    if (!QFile::rename(partial, destination)) result = kConvertCannotWrite;
+  }
+  QFile::remove(partial);
+  return result;
+}
+
+}  // namespace audiolume::platform

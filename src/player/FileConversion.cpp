@@ -1,0 +1,137 @@
+#include "player/FileConversion.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QStorageInfo>
+
+#include "library/SongFilePresence.h"
+#include "support/IniSettings.h"
+#include "support/MessageCatalog.h"
+#include "support/MessageIds.h"
+#include "support/PathNames.h"
+#include "support/Prompter.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+FileConversion::FileConversion(MessageCatalog& catalog, Prompter& prompter,
+                               SongFilePresence& presence, QString workingDir)
+    : catalog_(catalog),
+      prompter_(prompter),
+      presence_(presence),
+      workingDir_(std::move(workingDir)) {}
+
+qint64 FileConversion::EstimatedWavBytes(const platform::Mp3Info& info, qint64 driveTotal) {
+  const double kilosamples = info.sampleRateCode == 5 ? 44.1 : 22.1;
+  return qint64(kilosamples * 2 * double(info.durationMs) * info.channels +
+                0.005 * double(driveTotal));
+}
+
+FileConversion::DriveSpace FileConversion::SpaceOf(const QString& folder) {
+  const QStorageInfo storage(folder);
+  return {storage.bytesAvailable(), storage.bytesTotal()};
+}
+
+int FileConversion::PrepareDestination(const QString& destination) {
+  if (QFileInfo::exists(destination)) {
+    if (toAll_ != 0) return toAll_;
+    const QString question = catalog_.GetMsgWithValue(RC_DB_Existed_Message1, destination) + u'\n' +
+                             catalog_.GetMsg(RC_DB_Existed_Message2);
+    const QString buttons = catalog_.GetMsg(RC_Yes) + u'|' + catalog_.GetMsg(RC_YesToAll) + u'|' +
+                            catalog_.GetMsg(RC_No) + u'|' + catalog_.GetMsg(RC_NoToAll);
+    const int answer = prompter_.Ask(question, buttons, MessageIcon::Question);
+    if (answer == 2 || answer == 4) toAll_ = answer;
+    return answer;
+  }
+  // A destination that cannot be written: try again or go on without it.
+  QFile probe(destination);
+  while (!probe.open(QIODevice::WriteOnly)) {
+    const QString text = catalog_.GetMsg(RC_WriteErr_1) + u'\n' + catalog_.GetMsg(RC_WriteErr_2);
+    const QString buttons = catalog_.GetMsg(RC_Retry) + u'|' + catalog_.GetMsg(RC_Ignore);
+    if (prompter_.Ask(text, buttons, MessageIcon::Exclamation) != 1) return 3;
+  }
+  probe.close();
+  probe.remove();
+  return 1;
+}
+
+FileConversion::Result FileConversion::ConvertFiles(const QStringList& files, const QString& folder,
+                                                    Direction direction, int bitRate,
+                                                    const platform::ConvertProgress& progress) {
+  converting_ = true;
+  toAll_ = 0;
+  bool dontAsk = false;
+  Result result;
+  for (const QString& source : files) {
+    if (!presence_.CheckSongFileExists(source, dontAsk)) continue;
+    prompter_.ShowStatus(catalog_.GetMsgWithValue(RC_Mp3toWav_Title, SplitPathName(source).name));
+    const QString extension = direction == Direction::Mp3ToWav ? u"wav"_s : u"mp3"_s;
+    const QString destination =
+        folder + u'/' + SplitFileExtension(SplitPathName(source).name).base + u'.' + extension;
+    const int answer = PrepareDestination(destination);
+    if (answer == 3 || answer == 4) continue;
+    const int code = ConvertOne(source, destination, direction, bitRate, progress);
+    if (code == platform::kConvertDone) {
+      ++result.converted;
+    } else if (code == platform::kConvertCancelledFile ||
+               code == platform::kConvertCancelledBatch) {
+      result.cancelled = true;
+      if (code == platform::kConvertCancelledBatch) break;
+    } else {
+      ++result.failed;
+      ReportFailure(source, direction, code);
+    }
+  }
+  prompter_.HideStatus();
+  converting_ = false;
+  const QString count =
+      result.converted == 0 ? catalog_.GetMsg(RC_0FileConverted)
+      : result.converted == 1
+          ? catalog_.GetMsg(RC_1FileConverted)
+          : catalog_.GetMsgWithValue(RC_2FilesConverted, QString::number(result.converted));
+  prompter_.Tell(result.cancelled ? count + u'\n' + catalog_.GetMsg(RC_FileConvCanceled) : count,
+                 MessageIcon::Information);
+  return result;
+}
+
+int FileConversion::ConvertOne(const QString& source, const QString& destination,
+                               Direction direction, int bitRate,
+                               const platform::ConvertProgress& progress) {
+  if (direction == Direction::Mp3ToWav) {
+    platform::Mp3Info info;
+    if (const int code = platform::_QueryMp3File(source, info)) return code;
+    const DriveSpace space = SpaceOf(QFileInfo(destination).absolutePath());
+    if (EstimatedWavBytes(info, space.total) >= space.free) {
+      prompter_.Tell(catalog_.GetMsg(RC_InSuff_DiskSpace), MessageIcon::Exclamation);
+      return platform::kConvertCannotWrite;
+    }
+    return platform::_ConvertFile(source, destination, platform::kMp3ToWav, 1, 1, 0, progress);
+  }
+  const int code = platform::_ConvertFile(source, destination, platform::kWavToMp3, 1, 1,
+                                          bitRate > 0 ? bitRate : 64000, progress);
+  if (code > platform::kConvertCancelledBatch) {
+    QFile log(workingDir_ + u"/w2mError.log"_s);
+    if (log.open(QIODevice::WriteOnly | QIODevice::Append)) {
+      const QDateTime now = QDateTime::currentDateTime();
+      log.write((now.toString(u"MM-dd-yyyy"_s) + u", "_s + now.toString(u"hh:mm:ss"_s) + u", "_s +
+                 source + u", Return Val="_s + QString::number(code) + u'\n')
+                    .toUtf8());
+    }
+  }
+  return code;
+}
+
+void FileConversion::ReportFailure(const QString& source, Direction direction, int code) {
+  const bool fromMp3 = direction == Direction::Mp3ToWav;
+  const QString heading =
+      catalog_.GetMsgWithValue(fromMp3 ? RC_Mp3toWavErr : RC_WavMp3Error, QString::number(code));
+  const QString text =
+      ReadIniString(catalog_.ErrorTextFile(), fromMp3 ? u"Mp3toMp3"_s : u"WavtoMp3"_s,
+                    u"Error"_s + QString::number(code));
+  prompter_.Tell(heading + u'\n' + (text.isEmpty() ? SplitPathName(source).name : text),
+                 MessageIcon::Exclamation);
+}
+
+}  // namespace audiolume

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "platform/FileConverter.h"
+
+namespace audiolume {
+
+class MessageCatalog;
+class Prompter;
+class SongFilePresence;
+
+/**
+ * A batch of MP3 to WAV or WAV to MP3 conversions: destinations asked about once each
+ * (or for all), the space a WAV file needs checked first, failures reported with their
+ * texts and logged, and the converting flag set while it runs so that the player waits.
+ * UI thread only; the conversion itself may run on another thread through progress.
+ */
+class FileConversion {
+ public:
+  enum class Direction { Mp3ToWav, WavToMp3 };
+  struct Result {
+    int converted = 0;
+    int failed = 0;
+    bool cancelled = false;
+  };
+  /** Free and total bytes of the drive holding a folder. */
+  struct DriveSpace {
+    qint64 free = 0;
+    qint64 total = 0;
+  };
+
+  FileConversion(MessageCatalog& catalog, Prompter& prompter, SongFilePresence& presence,
+                 QString workingDir);
+
+  bool IsConverting() const { return converting_; }
+
+  /** Converts files into folder; WAV to MP3 at bitRate (64000 when 0). Reports the count
+   *  at the end. progress may cancel a file or the batch. */
+  Result ConvertFiles(const QStringList& files, const QString& folder, Direction direction,
+                      int bitRate, const platform::ConvertProgress& progress = {});
+
+  /** Asks about an existing destination: 1 Yes, 2 Yes to All, 3 No, 4 No to All. The "to
+   *  All" answers hold for the rest of the batch. */
+  int PrepareDestination(const QString& destination);
+
+  /** The bytes a WAV copy of an MP3 file needs, with 0.5% of the drive kept free. */
+  static qint64 EstimatedWavBytes(const platform::Mp3Info& info, qint64 driveTotal);
+  static DriveSpace SpaceOf(const QString& folder);
+
+ private:
+  int ConvertOne(const QString& source, const QString& destination, Direction direction,
+                 int bitRate, const platform::ConvertProgress& progress);
+  void ReportFailure(const QString& source, Direction direction, int code);
+
+  MessageCatalog& catalog_;
+  Prompter& prompter_;
+  SongFilePresence& presence_;
+  QString workingDir_;
+  bool converting_ = false;
+  int toAll_ = 0;  // 2 or 4 once answered for all
+};
+
+}  // namespace audiolume
