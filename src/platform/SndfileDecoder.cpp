@@ -1,6 +1,9 @@
 #include <sndfile.h>
 
 #include <QFile>
+#include <algorithm>
+#include <cmath>
+#include <vector>
 
 #include "platform/AudioDecoder.h"
 
@@ -40,12 +43,26 @@ class SndfileDecoder : public AudioDecoder {
   PcmFormat Format() const override { return {info_.samplerate, info_.channels}; }
   qint64 LengthFrames() const override { return info_.frames; }
 
-  // libsndfile converts any sample format to 16-bit (float and 24-bit data are scaled,
-  // not cut), so what reaches the speakers is never noise.
+  // Integer data of any width is scaled to 16 bits by libsndfile. Floating-point data
+  // it would cast without scaling (0.5 becomes 0), so that is read as float, in -1 to 1,
+  // and scaled here.
   qint64 Read(qint16* out, qint64 frames) override {
+    const int subtype = info_.format & SF_FORMAT_SUBMASK;
+    if (subtype == SF_FORMAT_FLOAT || subtype == SF_FORMAT_DOUBLE) return ReadFloat(out, frames);
     const sf_count_t done = sf_readf_short(file_.get(), out, frames);
     if (done < 0 || (done == 0 && sf_error(file_.get()) != SF_ERR_NO_ERROR)) {
       throw DecodeError(DecodeError::Kind::Damaged, QString::fromUtf8(sf_strerror(file_.get())));
+    }
+    return done;
+  }
+
+  qint64 ReadFloat(qint16* out, qint64 frames) {
+    floats_.resize(std::size_t(frames * info_.channels));
+    const sf_count_t done = sf_readf_float(file_.get(), floats_.data(), frames);
+    if (done < 0)
+      throw DecodeError(DecodeError::Kind::Damaged, QString::fromUtf8(sf_strerror(file_.get())));
+    for (std::size_t i = 0; i < std::size_t(done * info_.channels); ++i) {
+      out[i] = qint16(std::lrint(std::clamp(floats_[i], -1.0f, 1.0f) * 32767.0f));
     }
     return done;
   }
@@ -59,6 +76,7 @@ class SndfileDecoder : public AudioDecoder {
  private:
   SF_INFO info_{};
   SndfileHandle file_;
+  std::vector<float> floats_;
 };
 
 }  // namespace

@@ -39,6 +39,42 @@ bool WriteSineWav(const QString& path, double seconds, double frequency) {
   return sf_close(file) == 0 && written;
 }
 
+bool WriteSineWavFloat(const QString& path, double seconds, double frequency) {
+  SF_INFO info{};
+  info.samplerate = kRate;
+  info.channels = 2;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+  SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+  if (!file) return false;
+  const std::vector<short> samples = SineStereo(seconds, frequency);
+  std::vector<float> floats(samples.size());
+  for (std::size_t i = 0; i < samples.size(); ++i) floats[i] = float(samples[i]) / 32768.0f;
+  const sf_count_t frames = sf_count_t(floats.size() / 2);
+  const bool written = sf_writef_float(file, floats.data(), frames) == frames;
+  return sf_close(file) == 0 && written;
+}
+
+double ZeroCrossingFrequency(const QList<qint16>& interleavedStereo, int sampleRate) {
+  // Counts rises from below -1000 to above +1000, so that coding noise around zero does
+  // not count, and measures between the first and the last rise, so that the silence a
+  // codec adds at either end does not either.
+  qsizetype first = -1;
+  qsizetype last = -1;
+  int rises = 0;
+  bool low = false;
+  for (qsizetype i = 0; i < interleavedStereo.size(); i += 2) {
+    if (interleavedStereo[i] < -1000) low = true;
+    if (low && interleavedStereo[i] > 1000) {
+      if (first < 0) first = i / 2;
+      last = i / 2;
+      ++rises;
+      low = false;
+    }
+  }
+  if (rises < 2) return 0;
+  return (rises - 1) / (double(last - first) / sampleRate);
+}
+
 bool WriteSineMp3(const QString& path, double seconds, double frequency) {
   lame_global_flags* lame = lame_init();
   lame_set_in_samplerate(lame, kRate);

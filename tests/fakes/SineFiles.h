@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 namespace audiolume::test {
@@ -10,6 +11,11 @@ namespace audiolume::test {
  * Returns false when the file could not be written.
  */
 bool WriteSineWav(const QString& path, double seconds, double frequency = 440.0);
+/** The same tone as 32-bit float samples, which players must scale, not cut. */
+bool WriteSineWavFloat(const QString& path, double seconds, double frequency = 440.0);
+
+/** The dominant frequency of a decoded 16-bit stereo signal, from its zero crossings. */
+double ZeroCrossingFrequency(const QList<qint16>& interleavedStereo, int sampleRate);
 bool WriteSineMp3(const QString& path, double seconds, double frequency = 440.0);
 
 }  // namespace audiolume::test
