@@ -1,0 +1,93 @@
+#include <QDir>
+
+#include "catalog/SongAdder.h"
+#include "fakes/SineFiles.h"
+#include "library/SongFilePresence.h"
+#include "library/TagFixture.h"
+
+namespace audiolume::test {
+namespace {
+
+class SongAdderTest : public TagFixture {
+ protected:
+  QStringList AddedPaths(const QList<SongAdder::Added>& added) {
+    QStringList paths;
+    for (const auto& song : added) paths.append(song.path);
+    return paths;
+  }
+
+  SongFilePresence presence_{Path(u"VeltoDj.ini"_s), catalog_, prompter_};
+  SongAdder adder_{library_, trailer_,  id3_,   sync_,      presence_,
+                   catalog_, prompter_, check_, dir_.path()};
+};
+
+TEST_F(SongAdderTest, InformationComesFromTagsOrTheNameAndTrailersAreWritten) {
+  ASSERT_TRUE(WriteSineMp3(Path(u"Track.01.mp3"_s), 1.0));
+  const QByteArray untagged = ReadAll(Path(u"Track.01.mp3"_s));
+  WriteAll(Path(u"tagged.mp3"_s), untagged + Id3(u"Tag Title"_s, u"Tag Artist"_s));
+  const auto added = adder_.AddSongs({Path(u"Track.01.mp3"_s), Path(u"tagged.mp3"_s)});
+  EXPECT_EQ(AddedPaths(added), (QStringList{Path(u"Track.01.mp3"_s), Path(u"tagged.mp3"_s)}));
+  EXPECT_EQ(library_.SongText(1, 0), u"Track");
+  EXPECT_EQ(library_.SongText(1, 8), u"0:01");
+  EXPECT_EQ(library_.SongText(2, 0), u"Tag Title");
+  EXPECT_EQ(library_.SongText(2, 3), u"Rock");
+  EXPECT_TRUE(QFile::exists(library_.DatabasePath()));  // saved once at the end
+  EXPECT_TRUE(ReadAll(Path(u"Track.01.mp3"_s)).startsWith(untagged));
+  EXPECT_TRUE(trailer_.GetTrailerVersion(Path(u"Track.01.mp3"_s)).has_value());
+}
+
+TEST_F(SongAdderTest, ReplaceAnswersHoldForTheRun) {
+  ASSERT_TRUE(WriteSineMp3(Path(u"a.mp3"_s), 0.3));
+  ASSERT_TRUE(WriteSineMp3(Path(u"b.mp3"_s), 0.3));
+  adder_.AddSongs({Path(u"a.mp3"_s), Path(u"b.mp3"_s)});
+  prompter_.ClearRecord();
+
+  prompter_.QueueAnswer(4);  // No to All
+  EXPECT_TRUE(adder_.AddSongs({Path(u"a.mp3"_s), Path(u"b.mp3"_s)}).isEmpty());
+  EXPECT_EQ(prompter_.ShownMessages().size(), 1);
+  EXPECT_EQ(prompter_.ShownMessages()[0].text,
+            u"The database already has the song file:\n"_s + Path(u"a.mp3"_s) +
+                u"\nDo you want to replace the existing record?"_s);
+
+  prompter_.ClearRecord();
+  prompter_.QueueAnswer(2);  // Yes to All
+  EXPECT_EQ(adder_.AddSongs({Path(u"a.mp3"_s), Path(u"b.mp3"_s)}).size(), 2);
+  EXPECT_EQ(prompter_.ShownMessages().size(), 1);
+  EXPECT_EQ(library_.SongCount(), 2);
+
+  adder_.SetAnswers(false, true);
+  EXPECT_TRUE(adder_.AddSongs({Path(u"a.mp3"_s)}).isEmpty());
+}
+
+TEST_F(SongAdderTest, FilesOnACdDriveGetNoTrailerAndMissingOnesAreSkipped) {
+  ASSERT_TRUE(WriteSineMp3(Path(u"cd.mp3"_s), 0.3));
+  // The temporary folder's first two characters stand for the drive.
+  WriteAll(Path(u"VeltoDj.ini"_s),
+           "[General]\nCD Drive List=D:" + Path({}).left(2).toUtf8() + "\n");
+  const QByteArray before = ReadAll(Path(u"cd.mp3"_s));
+  EXPECT_EQ(adder_.AddSongs({Path(u"cd.mp3"_s)}).size(), 1);
+  EXPECT_EQ(ReadAll(Path(u"cd.mp3"_s)), before);
+
+  prompter_.QueueAnswer(3);  // Don't ask again
+  EXPECT_TRUE(adder_.AddSongs({Path(u"gone.mp3"_s), Path(u"gone2.mp3"_s)}).isEmpty());
+  EXPECT_EQ(prompter_.ShownMessages().last().buttons, u"Retry|Skip this one song|Don't ask again");
+}
+
+TEST_F(SongAdderTest, WavFilesAreConvertedAndTheLibraryHoldsTheMp3) {
+  const QString longName = QString(46, u'x') + u".wav"_s;  // 50 characters
+  ASSERT_TRUE(WriteSineWav(Path(longName), 2.0));
+  const qint64 bytes = QFileInfo(Path(longName)).size();
+  const auto added = adder_.AddSongs({Path(longName)});
+  ASSERT_EQ(added.size(), 1);
+  const QString mp3 = Path(QString(40, u'x') + u".mp3"_s);
+  EXPECT_EQ(added[0].path, mp3);
+  EXPECT_TRUE(QFile::exists(Path(QString(40, u'x') + u".wav"_s)));
+  EXPECT_EQ(library_.SongText(1, 11), mp3);
+  EXPECT_EQ(library_.SongText(1, 0), QString(40, u'x'));
+  const int seconds = int(std::nearbyint(double(bytes) / 176400));
+  EXPECT_EQ(library_.SongText(1, 8), u"0:0"_s + QString::number(seconds));
+  EXPECT_TRUE(trailer_.GetTrailerVersion(mp3).has_value());
+}
+
+}  // namespace
+}  // namespace audiolume::test

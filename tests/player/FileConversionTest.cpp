@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "fakes/SineFiles.h"
+#include "fakes/TestFiles.h"
+#include "library/SongFilePresence.h"
+#include "player/FileConversion.h"
+#include "support/CurrentError.h"
+#include "support/ErrorLog.h"
+#include "support/MessageCatalog.h"
+#include "support/ScriptedPrompter.h"
+
+namespace audiolume {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+using Direction = FileConversion::Direction;
+
+class FileConversionTest : public ::testing::Test {
+ protected:
+  void SetUp() override { QDir(dir_.path()).mkdir(u"out"_s); }
+  QString Path(const QString& name) const { return dir_.filePath(name); }
+  QStringList Shown() const {
+    QStringList texts;
+    for (const auto& shown : prompter_.ShownMessages()) texts.append(shown.text);
+    return texts;
+  }
+
+  QTemporaryDir dir_;
+  CurrentError error_;
+  ErrorLog log_{dir_.filePath(u"TW_Error.log"_s), error_};
+  ScriptedPrompter prompter_;
+  MessageCatalog catalog_{dir_.path(), dir_.filePath(u"VeltoDj.ini"_s), log_, prompter_};
+  SongFilePresence presence_{dir_.filePath(u"VeltoDj.ini"_s), catalog_, prompter_};
+  FileConversion conversion_{catalog_, prompter_, presence_, dir_.path()};
+};
+
+TEST_F(FileConversionTest, YesToAllOverwritesEveryLaterFileWithoutAsking) {
+  QStringList sources;
+  for (const QString& name : {u"a"_s, u"b"_s, u"c"_s}) {
+    ASSERT_TRUE(test::WriteSineWav(Path(name + u".wav"_s), 0.5));
+    test::WriteAll(Path(u"out/"_s + name + u".mp3"_s), "old");
+    sources.append(Path(name + u".wav"_s));
+  }
+  prompter_.QueueAnswer(2);  // Yes to All, asked once
+  const auto result = conversion_.ConvertFiles(sources, Path(u"out"_s), Direction::WavToMp3, 0);
+  EXPECT_EQ(result.converted, 3);
+  EXPECT_EQ(prompter_.ShownMessages().size(), 2);  // the question and the report
+  EXPECT_EQ(prompter_.ShownMessages()[0].buttons, u"&Yes|Yes to All|&No|No to All");
+  EXPECT_EQ(Shown().last(), u"3 files were converted");
+  EXPECT_NE(test::ReadAll(Path(u"out/c.mp3"_s)), "old");
+  EXPECT_FALSE(conversion_.IsConverting());
+
+  prompter_.ClearRecord();
+  prompter_.QueueAnswer(4);  // No to All
+  EXPECT_EQ(conversion_.ConvertFiles(sources, Path(u"out"_s), Direction::WavToMp3, 0).converted, 0);
+  EXPECT_EQ(Shown().last(), u"No file was converted");
+}
+
+TEST_F(FileConversionTest, FailuresAreReportedAndLoggedAndCancelStopsTheBatch) {
+  test::WriteAll(Path(u"bad.wav"_s), "no samples here");
+  ASSERT_TRUE(test::WriteSineWav(Path(u"good.wav"_s), 0.5));
+  const auto result = conversion_.ConvertFiles({Path(u"bad.wav"_s), Path(u"good.wav"_s)},
+                                               Path(u"out"_s), Direction::WavToMp3, 128000);
+  EXPECT_EQ(result.converted, 1);
+  EXPECT_EQ(result.failed, 1);
+  EXPECT_TRUE(Shown().contains(u"Wav to mp3 conversion error 5\nbad.wav"_s));
+  EXPECT_TRUE(test::ReadAll(Path(u"w2mError.log"_s)).contains(", Return Val=5"));
+  EXPECT_EQ(Shown().last(), u"1 file was converted");
+
+  int calls = 0;
+  const auto cancelled = conversion_.ConvertFiles(
+      {Path(u"good.wav"_s), Path(u"good.wav"_s)}, Path(u"out/.."_s), Direction::WavToMp3, 0,
+      [&](double) { return ++calls == 1 ? platform::kConvertCancelledBatch : 0; });
+  EXPECT_TRUE(cancelled.cancelled);
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(Shown().last(), u"No file was converted\nFile conversion was canceled");
+}
+
+TEST_F(FileConversionTest, SpaceEstimateForAWavCopy) {
+  platform::Mp3Info fourMinutes{128000, 240000, 5, 2};
+  // 44.1 × 2 × 240,000 × 2 bytes, plus 0.5% of a 100 GB drive.
+  EXPECT_EQ(FileConversion::EstimatedWavBytes(fourMinutes, 100'000'000'000),
+            42'336'000 + 500'000'000);
+  platform::Mp3Info lowRate{64000, 1000, 4, 1};
+  EXPECT_EQ(FileConversion::EstimatedWavBytes(lowRate, 0), 44'200);
+}
+
+}  // namespace
+}  // namespace audiolume
