@@ -4,6 +4,7 @@
 #include <QRandomGenerator>
 #include <QTimer>
 
+#include "catalog/AddSongs.h"
 #include "platform/AudioSink.h"
 #include "platform/TerminationSignals.h"
 #include "player/Play.h"
@@ -47,8 +48,14 @@ int Jukebox::Run() {
   });
   Play play({engine, veltoDj_.Library(), veltoDj_.Database(), catalog, services.Diagnose(),
              services.Asker(), veltoDj_.SettingsFile(), veltoDj_.StartupPlaylistFile(),
-             veltoDj_.ThemeFolder(),
-             [this](const QString& file) { return veltoDj_.ReadArt(file); }});
+             veltoDj_.ThemeFolder(), [this](const QString& file) { return veltoDj_.ReadArt(file); },
+             [this, &catalog, &services] {
+               AddSongs window(veltoDj_.Adder(), veltoDj_.Trailer(), catalog, services.Asker(),
+                               veltoDj_.SettingsFile(), veltoDj_.WorkingDirectory());
+               window.Form_Load();
+               window.exec();
+             },
+             &veltoDj_.Conversion()});
   QObject::connect(&instance_, &platform::SingleInstance::MessageReceived, &play,
                    &Play::HandleOtherCopy);
   play.Form_Load(veltoDj_.RunCount(), veltoDj_.PlayVolume());

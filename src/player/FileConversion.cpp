@@ -1,9 +1,12 @@
 #include "player/FileConversion.h"
 
 #include <QDateTime>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
+#include <atomic>
+#include <thread>
 
 #include "library/SongFilePresence.h"
 #include "support/IniSettings.h"
@@ -96,6 +99,24 @@ FileConversion::Result FileConversion::ConvertFiles(const QStringList& files, co
   return result;
 }
 
+namespace {
+
+// Runs a conversion on a thread of its own while the event loop goes on, so that the
+// windows stay responsive and a cancel button can be pressed.
+int OffThread(const std::function<int()>& job) {
+  std::atomic<int> result{0};
+  QEventLoop loop;
+  std::thread worker([&] {
+    result = job();
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  loop.exec();
+  worker.join();
+  return result;
+}
+
+}  // namespace
+
 int FileConversion::ConvertOne(const QString& source, const QString& destination,
                                Direction direction, int bitRate,
                                const platform::ConvertProgress& progress) {
@@ -107,10 +128,14 @@ int FileConversion::ConvertOne(const QString& source, const QString& destination
       prompter_.Tell(catalog_.GetMsg(RC_InSuff_DiskSpace), MessageIcon::Exclamation);
       return platform::kConvertCannotWrite;
     }
-    return platform::_ConvertFile(source, destination, platform::kMp3ToWav, 1, 1, 0, progress);
+    return OffThread([&] {
+      return platform::_ConvertFile(source, destination, platform::kMp3ToWav, 1, 1, 0, progress);
+    });
   }
-  const int code = platform::_ConvertFile(source, destination, platform::kWavToMp3, 1, 1,
-                                          bitRate > 0 ? bitRate : 64000, progress);
+  const int code = OffThread([&] {
+    return platform::_ConvertFile(source, destination, platform::kWavToMp3, 1, 1,
+                                  bitRate > 0 ? bitRate : 64000, progress);
+  });
   if (code > platform::kConvertCancelledBatch) {
     QFile log(workingDir_ + u"/w2mError.log"_s);
     if (log.open(QIODevice::WriteOnly | QIODevice::Append)) {

@@ -15,7 +15,8 @@ class SongFilePresence;
  * A batch of MP3 to WAV or WAV to MP3 conversions: destinations asked about once each
  * (or for all), the space a WAV file needs checked first, failures reported with their
  * texts and logged, and the converting flag set while it runs so that the player waits.
- * UI thread only; the conversion itself may run on another thread through progress.
+ * UI thread only. Each file is converted on a thread of its own while the event loop goes
+ * on, so progress is called on that thread.
  */
 class FileConversion {
  public:

@@ -20,6 +20,7 @@
 #include "library/DatabaseCommands.h"
 #include "library/SongLibrary.h"
 #include "player/PlayerEngine.h"
+#include "player/frmFileConversion.h"
 #include "support/AppVersion.h"
 #include "support/CurrentError.h"
 #include "support/Diagnostics.h"
@@ -253,10 +254,19 @@ void Play::BuildMenus() {
   AddItem(library, u"mnuExportDatabase"_s, RC_Export_DB, &Play::mnuExportDatabase_Click);
   AddItem(library, u"mnuClearDatabase"_s, RC_Clear_DB, &Play::mnuClearDatabase_Click);
   library->addSeparator();
-  AddItem(library, u"mnuAddSongs"_s, RC_AddTrackToML);
-  AddItem(library, u"mnuConvMp3ToWav"_s, RC_Convert_Mp3ToWav);
-  AddItem(library, u"mnuConvWavToMp3"_s, RC_Convert_WavToMp3);
-  AddItem(library, u"ExportToWAV"_s, RC_ExpostPLToWav);
+  QAction* addSongs = AddItem(library, u"mnuAddSongs"_s, RC_AddTrackToML);
+  addSongs->setEnabled(bool(context_.openAddSongs));
+  connect(addSongs, &QAction::triggered, this, [this] {
+    context_.openAddSongs();
+    ShowLibraryCount();
+  });
+  const bool converts = context_.conversion != nullptr;
+  AddItem(library, u"mnuConvMp3ToWav"_s, RC_Convert_Mp3ToWav,
+          converts ? &Play::mnuConvMp3ToWav_Click : nullptr);
+  AddItem(library, u"mnuConvWavToMp3"_s, RC_Convert_WavToMp3,
+          converts ? &Play::mnuConvWavToMp3_Click : nullptr);
+  AddItem(library, u"ExportToWAV"_s, RC_ExpostPLToWav,
+          converts ? &Play::mnuConvMp3ToWav_Click : nullptr);
   QMenu* rio = library->addMenu(context_.catalog.GetMsg(RC_RioOptions));
   AddItem(rio, u"mnuExportToRio"_s, RC_ExpostPLRio);
   AddItem(rio, u"mnuRio128"_s, RC_128kbps);
@@ -407,6 +417,27 @@ void Play::SetView(ViewMode view) {
   setMaximumWidth(QWIDGETSIZE_MAX);
   adjustSize();
   DockCompanions();
+}
+
+void Play::OpenConversion(bool toWav) {
+  if (!frmFileConversion_) {
+    auto* window = new frmFileConversion(
+        *context_.conversion, context_.catalog, context_.prompter, context_.settingsFile,
+        QFileInfo(context_.startupPlaylist).absolutePath(),
+        [this] { context_.engine.Stop_Player(); }, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    frmFileConversion_ = window;
+  }
+  auto* window = static_cast<frmFileConversion*>(frmFileConversion_.data());
+  toWav ? window->ShowMp3ToWav() : window->ShowWavToMp3();
+}
+
+void Play::mnuConvMp3ToWav_Click() {
+  OpenConversion(true);
+}
+
+void Play::mnuConvWavToMp3_Click() {
+  OpenConversion(false);
 }
 
 // The first steps, for a newcomer.

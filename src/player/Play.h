@@ -19,6 +19,7 @@ class QToolButton;
 namespace audiolume {
 
 class DatabaseCommands;
+class FileConversion;
 class Diagnostics;
 class PlayerEngine;
 class MessageCatalog;
@@ -38,6 +39,10 @@ struct PlayContext {
   QString themeFolder;      // the skin pictures
   /** The art stored in a song file's trailer tag; empty when none. */
   std::function<QByteArray(const QString& file)> readArt;
+  /** Opens the adding window (owned by the library side). */
+  std::function<void()> openAddSongs;
+  /** The conversion window's owner, which the window's menus open in one direction. */
+  FileConversion* conversion = nullptr;
 };
 
 /**
@@ -78,6 +83,8 @@ class Play : public QMainWindow {
   void cmdPlayOption_Click(int index);
   void mnuDeleteTrack_Click();
   void mnuShowWelcome_Click();
+  void mnuConvMp3ToWav_Click();
+  void mnuConvWavToMp3_Click();
   void mnuAutoArrange_Click() { DockCompanions(); }
   /** Another window of the jukebox that docks under the player when arranged. */
   void AddCompanion(QWidget* window) { companions_.append(window); }
@@ -123,6 +130,7 @@ class Play : public QMainWindow {
   void ShowArt(const QString& file);
   void ShowPlayerChoice();
   void DockCompanions();
+  void OpenConversion(bool toWav);
   QToolButton* TransportButton(const QString& name, int icon, int tipId);
 
   PlayContext context_;
@@ -143,6 +151,7 @@ class Play : public QMainWindow {
   QMap<QString, QAction*> actions_;
   QList<QPointer<QWidget>> companions_;
   QTimer tmrWelcome_;
+  QPointer<QDialog> frmFileConversion_;
   ViewMode view_ = kFull;
   bool showArt_ = true;
   bool showPlayList_ = true;

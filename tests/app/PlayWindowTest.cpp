@@ -43,7 +43,9 @@ class PlayWindowTest : public ::testing::Test {
             veltoDj_.SettingsFile(),
             veltoDj_.StartupPlaylistFile(),
             veltoDj_.ThemeFolder(),
-            {}};
+            {},
+            {},
+            nullptr};
   }
   QString Setting(const QString& key) const {
     return ReadIniString(veltoDj_.SettingsFile(), u"Player"_s, key);
