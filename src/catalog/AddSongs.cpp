@@ -45,7 +45,9 @@ AddSongs::AddSongs(SongAdder& adder, TrailerTag& trailer, MessageCatalog& catalo
   Dir1_->setReadOnly(true);
   ImgTest_->setFixedSize(120, 120);
   ImgTest_->setAlignment(Qt::AlignCenter);
-  lblNoTrailer_->setText(catalog.GetMsg(RC_Highlight2b));
+  // The message catalog has no text for a file without tags; this one is ours.
+  lblNoTrailer_->setText(u"This file carries no tags."_s);
+  lblNoTrailer_->hide();
   auto* browse = new QPushButton(catalog.GetMsg(RC_Browse), this);
   auto* imgSelectAll = new QPushButton(catalog.GetMsg(RC_SelectAll), this);
   auto* imgOK = new QPushButton(catalog.GetMsg(RC_OK), this);
