@@ -123,7 +123,7 @@ int FileConversion::ConvertOne(const QString& source, const QString& destination
   if (direction == Direction::Mp3ToWav) {
     platform::Mp3Info info;
     if (const int code = platform::_QueryMp3File(source, info)) return code;
-    const DriveSpace space = SpaceOf(QFileInfo(destination).absolutePath());
+    const DriveSpace space = spaceOf_(QFileInfo(destination).absolutePath());
     if (EstimatedWavBytes(info, space.total) >= space.free) {
       prompter_.Tell(catalog_.GetMsg(RC_InSuff_DiskSpace), MessageIcon::Exclamation);
       return platform::kConvertCannotWrite;

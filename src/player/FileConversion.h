@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "platform/FileConverter.h"
 
@@ -37,6 +38,11 @@ class FileConversion {
 
   bool IsConverting() const { return converting_; }
 
+  /** Where free space is learnt; the drive's own figures unless replaced. */
+  void SetSpaceProbe(std::function<DriveSpace(const QString& folder)> probe) {
+    spaceOf_ = std::move(probe);
+  }
+
   /** Converts files into folder; WAV to MP3 at bitRate (64000 when 0). Reports the count
    *  at the end. progress may cancel a file or the batch. */
   Result ConvertFiles(const QStringList& files, const QString& folder, Direction direction,
@@ -59,6 +65,7 @@ class FileConversion {
   Prompter& prompter_;
   SongFilePresence& presence_;
   QString workingDir_;
+  std::function<DriveSpace(const QString&)> spaceOf_ = SpaceOf;
   bool converting_ = false;
   int toAll_ = 0;  // 2 or 4 once answered for all
 };

@@ -79,6 +79,25 @@ TEST_F(FileConversionTest, FailuresAreReportedAndLoggedAndCancelStopsTheBatch) {
   EXPECT_EQ(Shown().last(), u"No file was converted\nFile conversion was canceled");
 }
 
+TEST_F(FileConversionTest, NotEnoughSpaceForTheWavIsRefused) {
+  ASSERT_TRUE(test::WriteSineMp3(Path(u"song.mp3"_s), 1.0));
+  conversion_.SetSpaceProbe([](const QString&) {
+    return FileConversion::DriveSpace{100'000, 1'000'000};
+  });
+  const auto result =
+      conversion_.ConvertFiles({Path(u"song.mp3"_s)}, Path(u"out"_s), Direction::Mp3ToWav, 0);
+  EXPECT_EQ(result.converted, 0);
+  EXPECT_TRUE(Shown().contains(u"Insufficient space in the Destination Drive"_s));
+  EXPECT_FALSE(QFile::exists(Path(u"out/song.wav"_s)));
+
+  conversion_.SetSpaceProbe([](const QString&) {
+    return FileConversion::DriveSpace{10'000'000, 1'000'000};
+  });
+  EXPECT_EQ(conversion_.ConvertFiles({Path(u"song.mp3"_s)}, Path(u"out"_s), Direction::Mp3ToWav, 0)
+                .converted,
+            1);
+}
+
 TEST_F(FileConversionTest, SpaceEstimateForAWavCopy) {
   platform::Mp3Info fourMinutes{128000, 240000, 5, 2};
   // 44.1 × 2 × 240,000 × 2 bytes, plus 0.5% of a 100 GB drive.
