@@ -8,9 +8,9 @@ namespace audiolume::platform {
 
 namespace {
 
-QList<CdDrive> FromOverride(const QString& spec) {
+QList<CdDrive> FromOverride(const QString& overrides) {
   QList<CdDrive> drives;
-  for (const QString& item : spec.split(u';', Qt::SkipEmptyParts)) {
+  for (const QString& item : overrides.split(u';', Qt::SkipEmptyParts)) {
     const qsizetype equals = item.indexOf(u'=');
     if (equals != 1) continue;  // one letter, "=", the device
     drives.append({item.left(1).toUpper() + u':', item.mid(2)});
@@ -20,8 +20,8 @@ QList<CdDrive> FromOverride(const QString& spec) {
 
 }  // namespace
 
-QList<CdDrive> CdDriveList::List(const QString& overrideSpec, const QString& deviceDir) {
-  if (!overrideSpec.isEmpty()) return FromOverride(overrideSpec);
+QList<CdDrive> CdDriveList::List(const QString& overrides, const QString& deviceDir) {
+  if (!overrides.isEmpty()) return FromOverride(overrides);
   QStringList devices =
       QDir(deviceDir).entryList({QStringLiteral("sr[0-9]*")}, QDir::System | QDir::Files);
   QCollator numeric;

@@ -18,7 +18,7 @@ struct CdDrive {
  */
 class CdDriveList {
  public:
-  static QList<CdDrive> List(const QString& overrideSpec,
+  static QList<CdDrive> List(const QString& overrides,
                              const QString& deviceDir = QStringLiteral("/dev"));
 };
 

@@ -34,7 +34,7 @@ class PlayerEngine : public QObject {
   };
   /** Title and artist from a song file's own tag; false when it has none. */
   using TagReader = std::function<bool(const QString& file, QString& title, QString& artist)>;
-  /** The spec's short waits (100 to 700 ms): a delay before the rest of a step runs. */
+  /** The player's short waits (100 to 700 ms): a delay before the rest of a step runs. */
   using Delay = std::function<void(int milliseconds, std::function<void()> then)>;
 
   static constexpr int kVolumeMaximum = 100;
