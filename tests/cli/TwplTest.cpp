@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "fakes/SineFiles.h"
 #include "fakes/TestFiles.h"
 #include "library/SongLibrary.h"
 #include "support/CurrentError.h"
@@ -173,6 +175,36 @@ TEST_F(TwplTest, TagsShowWriteAndArt) {
   EXPECT_EQ(Run({u"tags"_s, u"extract-art"_s, u"plain.mp3"_s, u"x.jpg"_s}).code, 1);
   EXPECT_EQ(Run({u"tags"_s, u"write"_s, u"song.mp3"_s, u"Nope=1"_s}).code, 2);
   EXPECT_EQ(Run({u"tags"_s, u"write"_s, u"song.mp3"_s, u"--answer"_s, u"maybe"_s}).code, 2);
+}
+
+TEST_F(TwplTest, PlayConvertQueryAndAdd) {
+  ASSERT_TRUE(test::WriteSineMp3(dir_.filePath(u"one.mp3"_s), 1.0));
+  ASSERT_TRUE(test::WriteSineWav(dir_.filePath(u"two.wav"_s), 1.0));
+  test::WriteAll(dir_.filePath(u"broken.mp3"_s), "not audio");
+
+  const Result played = Run({u"play"_s, u"--null-audio"_s, u"--speed"_s, u"20"_s, u"one.mp3"_s,
+                             u"broken.mp3"_s, u"two.wav"_s});
+  EXPECT_EQ(played.out, u"1\t"_s + dir_.filePath(u"one.mp3"_s) + u"\n3\t"_s +
+                            dir_.filePath(u"two.wav"_s) + u"\ndone\n"_s);
+  EXPECT_EQ(played.code, 1);
+  EXPECT_TRUE(played.err.contains(u"The song file is not in a format the player can decode."_s));
+
+  EXPECT_EQ(Run({u"query"_s, u"one.mp3"_s}).out.section(u'\t', 2), u"5\t2\n");
+  QDir(dir_.path()).mkdir(u"out"_s);
+  const Result converted = Run(
+      {u"convert"_s, u"--to"_s, u"out"_s, u"--mp3"_s, u"--bitrate"_s, u"96000"_s, u"two.wav"_s});
+  EXPECT_EQ(converted.out, u"converted 1\n");
+  EXPECT_TRUE(Run({u"query"_s, u"out/two.mp3"_s}).out.startsWith(u"96000\t"_s));
+  EXPECT_EQ(Run({u"convert"_s, u"--to"_s, u"out"_s, u"--wav"_s, u"broken.mp3"_s}).code, 1);
+  EXPECT_EQ(Run({u"convert"_s, u"--wav"_s, u"one.mp3"_s}).code, 2);
+
+  const Result added = Run({u"library"_s, u"add"_s, u"one.mp3"_s, u"out/two.mp3"_s});
+  EXPECT_EQ(added.out, u"1\t"_s + dir_.filePath(u"one.mp3"_s) + u"\n2\t"_s +
+                           dir_.filePath(u"out/two.mp3"_s) + u"\n"_s);
+  EXPECT_EQ(Run({u"library"_s, u"add"_s, u"one.mp3"_s}).out, u"");
+  EXPECT_EQ(Run({u"library"_s, u"add"_s, u"--yes-to-all"_s, u"one.mp3"_s}).out,
+            u"1\t"_s + dir_.filePath(u"one.mp3"_s) + u"\n"_s);
+  EXPECT_EQ(Run({u"library"_s, u"list"_s}).out.count(u'\n'), 2);
 }
 
 }  // namespace
