@@ -108,6 +108,7 @@ void VeltoDj::Load() {
   Registry& registry = services_.Reg();
   runCount_ = int(Val(registry.ReadRegValue(Hive::LocalMachine, kProgramKey, kRuns))) + 1;
   RefreshCDDriveList();
+  ConvertOldDefaultPlaylist();
   registry.SetRegValue(Hive::LocalMachine, kProgramKey, u"String"_s, kRuns,
                        QString::number(runCount_));
 }
@@ -126,6 +127,31 @@ void VeltoDj::BootstrapSettings() {
   if (folder && !QDir::setCurrent(*folder)) {
     services_.Log().LogError(u"Can't change to the working directory "_s + *folder);
   }
+}
+
+// An installation of the earlier format named its library in "DefaultPlayList.ini"; that
+// library is brought into the working directory, the old one kept as "TWPL saved.TWD".
+void VeltoDj::ConvertOldDefaultPlaylist() {
+  const QString ini = home_ + u"/DefaultPlayList.ini"_s;
+  const QString oldPlaylists = home_ + u"/PlayList.dat"_s;
+  if (!QFileInfo::exists(ini) || QFileInfo::exists(home_ + u"/DefaultPlayList.dat"_s) ||
+      !QFileInfo::exists(oldPlaylists)) {
+    return;
+  }
+  services_.Error().Trap([&] {
+    platform::FileOps::CopyFile(oldPlaylists, home_ + u"/DefaultPlayList.dat"_s);
+    const QString database = ReadIniString(ini, u"General"_s, u"Database Path"_s);
+    if (ReadIniString(ini, u"General"_s, u"Ignore"_s) == u"True" || !QFileInfo(database).isFile() ||
+        QFileInfo(database).canonicalFilePath() ==
+            QFileInfo(library_.DatabasePath()).canonicalFilePath()) {
+      return;
+    }
+    if (QFileInfo::exists(library_.DatabasePath())) {
+      platform::FileOps::CopyFile(library_.DatabasePath(), library_.File(u"TWPL saved.TWD"_s));
+    }
+    platform::FileOps::CopyFile(database, library_.DatabasePath());
+  });
+  services_.Check().CheckError(u"in VeltoDj.Form_Load"_s);
 }
 
 void VeltoDj::RefreshCDDriveList() {

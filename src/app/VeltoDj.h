@@ -117,6 +117,7 @@ class VeltoDj {
   void RegisterAppPath();
   void RegisterEncoderDirectory();
   void ReadVeltoDjIni();
+  void ConvertOldDefaultPlaylist();
 
   StartupOptions options_;
   bool registered_ = false;

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "library/DatabaseCommands.h"
+#include "library/DefaultPlaylist.h"
 #include "library/SongLibrary.h"
 #include "player/PlayerEngine.h"
 #include "player/frmFileConversion.h"
@@ -540,6 +541,12 @@ void Play::RestorePosition(int runCount) {
 }
 
 void Play::LoadStartupPlaylist() {
+  // On a first start an installation's default playlist becomes the start-up playlist.
+  if (!QFileInfo::exists(context_.startupPlaylist)) {
+    DefaultPlaylist(QFileInfo(context_.startupPlaylist).absolutePath(), context_.settingsFile,
+                    context_.catalog, context_.prompter)
+        .Import();
+  }
   QList<PlayListEntry> entries;
   CurrentError error;
   error.Trap([&] { entries = PlayListText::Read(context_.startupPlaylist); });

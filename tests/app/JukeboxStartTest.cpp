@@ -7,6 +7,7 @@
 #include "app/VeltoDj.h"
 #include "fakes/CurrentDirGuard.h"
 #include "fakes/TestFiles.h"
+#include "library/DefaultPlaylist.h"
 #include "library/PlayListText.h"
 #include "platform/SingleInstance.h"
 #include "support/AppVersion.h"
@@ -146,6 +147,34 @@ TEST_F(JukeboxStartTest, PreviousInstallationsNewestLibraryIsRecovered) {
   veltoDj.RecoverPreviousLibrary();
   EXPECT_EQ(test::ReadAll(Home() + u"/TWPL.TWD"_s), "3.12      old");
   EXPECT_EQ(PlayListText::Read(veltoDj.StartupPlaylistFile()).size(), 1);
+}
+
+TEST_F(JukeboxStartTest, AnOldInstallationsLibraryAndDefaultPlaylistAreTakenOver) {
+  QDir().mkpath(Home());
+  test::WriteAll(dir_.filePath(u"old.TWD"_s), "3.12      ");
+  test::WriteAll(Home() + u"/TWPL.TWD"_s, "3.12      current");
+  test::WriteAll(Home() + u"/PlayList.dat"_s,
+                 "[Other]\r\n 1 \xFF/x.mp3\xFFX\xFF\r\n[Start]\r\n 1 \xFF/a.mp3\xFF"
+                 "A\xFF"
+                 "Band\r\n");
+  test::WriteAll(Home() + u"/DefaultPlayList.ini"_s,
+                 "[General]\r\nDatabase Path=" + dir_.filePath(u"old.TWD"_s).toUtf8() +
+                     "\r\nPlaylist Path=" + Home().toUtf8() +
+                     "/PlayList.dat\r\nStartup Playlist Name=Start\r\n");
+  VeltoDj veltoDj(Options(Home(), emptyShipped_.path()), prompter_);
+  veltoDj.Initialize();
+  veltoDj.Load();
+  EXPECT_EQ(test::ReadAll(Home() + u"/TWPL.TWD"_s), "3.12      ");
+  EXPECT_EQ(test::ReadAll(Home() + u"/TWPL saved.TWD"_s), "3.12      current");
+  EXPECT_TRUE(QFile::exists(Home() + u"/DefaultPlayList.dat"_s));
+
+  QFile::remove(Home() + u"/DefaultPlayList.dat"_s);
+  DefaultPlaylist defaults(Home(), veltoDj.SettingsFile(), veltoDj.Services().Catalog(), prompter_);
+  EXPECT_TRUE(defaults.Import());
+  const QList<PlayListEntry> startup = PlayListText::Read(veltoDj.StartupPlaylistFile());
+  ASSERT_EQ(startup.size(), 1);
+  EXPECT_EQ(startup[0], (PlayListEntry{u"/a.mp3"_s, u"A"_s, u"Band"_s, {}}));
+  EXPECT_TRUE(test::ReadAll(Home() + u"/DefaultPlayList.dat"_s).startsWith("[Start]\r\n 1 "));
 }
 
 }  // namespace
