@@ -1,6 +1,5 @@
 #include "catalog/SongAdder.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +12,7 @@
 #include "platform/FileConverter.h"
 #include "support/AppError.h"
 #include "support/ErrorCheck.h"
+#include "support/ErrorLog.h"
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"
 #include "support/PathNames.h"
@@ -91,12 +91,8 @@ bool SongAdder::ReadSongInformation(const QString& path, SongRecord& record) {
 }
 
 void SongAdder::LogConversionError(int code) const {
-  QFile log(workingDir_ + u"/w2mError.log"_s);
-  if (!log.open(QIODevice::WriteOnly | QIODevice::Append)) return;
-  const QDateTime now = QDateTime::currentDateTime();
-  log.write((now.toString(u"MM-dd-yyyy"_s) + u", "_s + now.toString(u"hh:mm:ss"_s) +
-             u", Return Val="_s + QString::number(code) + u'\n')
-                .toUtf8());
+  ErrorLog::AppendLine(workingDir_ + u"/w2mError.log"_s,
+                       ErrorLog::Stamp() + u", Return Val="_s + QString::number(code));
 }
 
 // Converts the WAV file at path to an MP3 file beside it; on success path names the MP3.

@@ -222,39 +222,46 @@ int TrailerTag::WriteAt(QFile& file, qint64 position, const QByteArray& bytes,
   return file.error() == QFileDevice::ResourceError ? kErrDiskFull : kErrPathFileAccess;
 }
 
-void TrailerTag::ReadSongTags(const QString& path, SongRecord& record) {
-  QString artType;
-  ReadSongTagsWithArt(path, record, artType);
-}
-
-QByteArray TrailerTag::ReadSongTagsWithArt(const QString& path, SongRecord& record,
-                                           QString& artType) {
-  artType.clear();
-  if (!QFileInfo(path).isFile()) return {};
-  QFile file(path);
-  if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered) &&
-      !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-    return {};
-  }
+// Fills record from the open file; true when it has a trailer, whose picture may be read.
+bool TrailerTag::ReadSongTags(QFile& file, const QString& path, SongRecord& record) {
   if (!FindTrailer(file)) {
     if (id3_.ID3Present) {
       sync_.FillRecordFromTag(record, true);
     } else {
       library_.GetSongRecord(path, record);
     }
-    return {};
+    return false;
   }
   record = scan_.record;
   if (scan_.ID3BeforeTrailer && file.isWritable()) {
     WriteID3Tag(file, file.size() + 1, u"ReadSongTags"_s);
   }
   sync_.FillRecordFromTag(record, false);
+  return true;
+}
 
+void TrailerTag::ReadSongTags(const QString& path, SongRecord& record) {
+  QFile file(path);
+  if (OpenForReading(file, path)) ReadSongTags(file, path, record);
+}
+
+QByteArray TrailerTag::ReadSongTagsWithArt(const QString& path, SongRecord& record,
+                                           QString& artType) {
+  artType.clear();
+  QFile file(path);
+  if (!OpenForReading(file, path) || !ReadSongTags(file, path, record)) return {};
   const TrailerPositions& p = scan_.positions;
   artType = platform::DecodeText(ReadAt(file, p.artType, 4)).trimmed();
   const qint32 artLength = Int32At(file, p.artLength).value_or(0);
   if (artType.isEmpty() || artLength <= 0) return {};
   return ReadAt(file, p.artLength + 4, artLength);
+}
+
+// Writable when it may be, so that a scan can repair what it finds; read-only otherwise.
+bool TrailerTag::OpenForReading(QFile& file, const QString& path) {
+  if (!QFileInfo(path).isFile()) return false;
+  return file.open(QIODevice::ReadWrite | QIODevice::Unbuffered) ||
+         file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
 
 QByteArray TrailerTag::Tail(const SongRecord& record, int positionsOffset) const {

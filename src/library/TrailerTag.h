@@ -113,6 +113,8 @@ class TrailerTag {
   QByteArray Tail(const SongRecord& record, int positionsOffset) const;
   int WriteAt(QFile& file, qint64 position, const QByteArray& bytes, const QString& context);
   int OpenForWriting(QFile& file, const QString& path);
+  static bool OpenForReading(QFile& file, const QString& path);
+  bool ReadSongTags(QFile& file, const QString& path, SongRecord& record);
   QByteArray ReadAt(QFile& file, qint64 position, qint64 count);
   std::optional<qint32> Int32At(QFile& file, qint64 position);
   void LoadWindow(QFile& file);

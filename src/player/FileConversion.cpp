@@ -1,6 +1,5 @@
 #include "player/FileConversion.h"
 
-#include <QDateTime>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +8,7 @@
 #include <thread>
 
 #include "library/SongFilePresence.h"
+#include "support/ErrorLog.h"
 #include "support/IniSettings.h"
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"
@@ -137,13 +137,9 @@ int FileConversion::ConvertOne(const QString& source, const QString& destination
                                   bitRate > 0 ? bitRate : 64000, progress);
   });
   if (code > platform::kConvertCancelledBatch) {
-    QFile log(workingDir_ + u"/w2mError.log"_s);
-    if (log.open(QIODevice::WriteOnly | QIODevice::Append)) {
-      const QDateTime now = QDateTime::currentDateTime();
-      log.write((now.toString(u"MM-dd-yyyy"_s) + u", "_s + now.toString(u"hh:mm:ss"_s) + u", "_s +
-                 source + u", Return Val="_s + QString::number(code) + u'\n')
-                    .toUtf8());
-    }
+    ErrorLog::AppendLine(
+        workingDir_ + u"/w2mError.log"_s,
+        ErrorLog::Stamp() + u", "_s + source + u", Return Val="_s + QString::number(code));
   }
   return code;
 }

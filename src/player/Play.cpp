@@ -631,8 +631,6 @@ void Play::Form_Unload() {
   for (const QString& window : {u"PlayListMgr"_s, u"TrackInfo"_s, u"MusicLib"_s, u"Recorder"_s}) {
     WriteIniString(file, kPlayer, window, Bool(false));
   }
-  WriteIniString(file, kPlayer, u"PlayList Title"_s,
-                 ReadIniString(file, kPlayer, u"PlayList Title"_s));
   CurrentError error;
   error.Trap(
       [&] { PlayListText::Write(context_.startupPlaylist, context_.engine.Queue().Entries()); });

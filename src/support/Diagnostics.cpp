@@ -7,6 +7,7 @@
 
 #include "platform/CodePage.h"
 #include "support/AppVersion.h"
+#include "support/ErrorLog.h"
 #include "support/IniSettings.h"
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"
@@ -31,12 +32,6 @@ const QStringList kProgramFiles = {
     QStringLiteral("RecordInit.log"), QStringLiteral("tw_a2d.log"),
     QStringLiteral("Install.log"),    QStringLiteral("Registry.log"),
     QStringLiteral("TWPLID.log"),     QStringLiteral("TW_Error.log")};
-
-QString Now() {
-  const QDateTime now = QDateTime::currentDateTime();
-  return now.toString(QStringLiteral("MM-dd-yyyy")) + u", "_s +
-         now.toString(QStringLiteral("hh:mm:ss"));
-}
 
 QString ListingLine(const QFileInfo& entry) {
   const QString size = entry.isDir() ? QStringLiteral("<DIR>") : QString::number(entry.size());
@@ -64,7 +59,7 @@ QString Diagnostics::CaptureDiagnostics() {
   registry_.LogRegistryHive(Hive::LocalMachine, kProgramKeyBase, registryLog);
 
   QFile::remove(LogPath());
-  AppendLines({u"Tunewright JukeBox "_s + kAppVersion + kAppBuild + u"  "_s + Now()});
+  AppendLines({u"Tunewright JukeBox "_s + kAppVersion + kAppBuild + u"  "_s + ErrorLog::Stamp()});
   for (const QString& file : kSystemFiles) AppendDiagInfo(file);
   AppendDiagInfo(settingsFile_);
   for (const QString& file : kProgramFiles) AppendDiagInfo(appDir_ + u'/' + file);

@@ -10,15 +10,11 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace audiolume {
 
-namespace {
-
-QString Stamp() {
+QString ErrorLog::Stamp() {
   const QDateTime now = QDateTime::currentDateTime();
   return now.toString(QStringLiteral("MM-dd-yyyy")) + u", "_s +
          now.toString(QStringLiteral("hh:mm:ss"));
 }
-
-}  // namespace
 
 ErrorLog::ErrorLog(QString path, const CurrentError& error)
     : path_(std::move(path)), error_(error) {}
@@ -33,8 +29,8 @@ void ErrorLog::LogSystemError(const QString& first, const QString& second, int c
   Append(line + u"@ "_s + first);
 }
 
-void ErrorLog::Append(const QString& line) const {
-  QFile file(path_);
+void ErrorLog::AppendLine(const QString& path, const QString& line) {
+  QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return;
   file.write(platform::EncodeText(line) + '\n');
 }

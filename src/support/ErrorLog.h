@@ -26,7 +26,13 @@ class ErrorLog {
   void LogSystemError(const QString& first, const QString& second, int code) const;
 
   /** Appends one line as it is. */
-  void Append(const QString& line) const;
+  void Append(const QString& line) const { AppendLine(path_, line); }
+
+  /** Appends one line to any log file (the conversion logs too); failures are ignored. */
+  static void AppendLine(const QString& path, const QString& line);
+
+  /** The date and time that start every log line: "mm-dd-yyyy, hh:mm:ss". */
+  static QString Stamp();
 
  private:
   QString path_;

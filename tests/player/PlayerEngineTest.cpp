@@ -5,6 +5,7 @@
 
 #include "fakes/SineFiles.h"
 #include "fakes/TestFiles.h"
+#include "library/LibraryFixture.h"
 #include "library/SongLibrary.h"
 #include "platform/AudioSink.h"
 #include "player/PlayerEngine.h"
@@ -41,7 +42,7 @@ class FakeDecoder : public AudioDecoder {
   qint64 position_ = 0;
 };
 
-class PlayerEngineTest : public ::testing::Test {
+class PlayerEngineTest : public test::LibraryFixture {
  protected:
   PlayerEngine::BackEnds FastBackEnds(bool realDecoders) {
     PlayerEngine::BackEnds backEnds{platform::MakeNullAudioSink(50),
@@ -65,14 +66,6 @@ class PlayerEngineTest : public ::testing::Test {
                      });
     QObject::connect(engine_.get(), &PlayerEngine::PlayEnded, [this] { ended_ = true; });
   }
-  QString Path(const QString& name) const { return dir_.filePath(name); }
-
-  QTemporaryDir dir_;
-  CurrentError error_;
-  ErrorLog log_{dir_.filePath(u"TW_Error.log"_s), error_};
-  ScriptedPrompter prompter_;
-  ErrorCheck check_{error_, log_, prompter_};
-  SongLibrary library_{dir_.path(), error_, check_};
   MessageCatalog catalog_{dir_.path(), dir_.filePath(u"VeltoDj.ini"_s), log_, prompter_};
   PlayQueue queue_{[] { return 0.5; }};
   std::unique_ptr<PlayerEngine> engine_;
