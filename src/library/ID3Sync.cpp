@@ -54,7 +54,8 @@ int ID3Sync::SyncID3WithRecord(SongRecord& record) {
   bool differ = false;
   const QString indent(10, u' ');
   for (const SharedField& field : kShared) {
-    const QString recordValue = (record.*field.record).left(ID3Tag::kTextWidth).trimmed();
+    // The tag holds only what fits its bytes: a longer record text is not a difference.
+    const QString recordValue = ID3Tag::Fixed(record.*field.record, ID3Tag::kTextWidth).trimmed();
     const QString tagValue = (tag_.*field.tag).trimmed();
     if (recordValue == tagValue) continue;
     differ = true;

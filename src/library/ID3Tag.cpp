@@ -17,6 +17,12 @@ QByteArray FieldBytes(const QString& text, qsizetype width) {
 
 }  // namespace
 
+QString ID3Tag::Fixed(const QString& text, qsizetype width) {
+  const QString held = platform::DecodeText(platform::EncodeTextCut(text, width));
+  // Each blank takes one byte, so the padded text fills the field exactly.
+  return held + QString(width - platform::EncodeText(held).size(), u' ');
+}
+
 bool ID3Tag::Parse(QByteArrayView bytes) {
   if (bytes.size() < kSize || !bytes.startsWith("TAG")) return false;
   ID3Present = true;
@@ -24,7 +30,8 @@ bool ID3Tag::Parse(QByteArrayView bytes) {
   SetArtist(FieldText(bytes.sliced(33, kTextWidth)));
   SetAlbum(FieldText(bytes.sliced(63, kTextWidth)));
   SetYear(FieldText(bytes.sliced(93, kYearWidth)));
-  SetComment(FieldText(bytes.sliced(97, kTextWidth)));
+  ID3Track = bytes[125] == '\0' ? static_cast<quint8>(bytes[126]) : 0;
+  SetComment(FieldText(bytes.sliced(97, CommentWidth())));
   ID3Genre = static_cast<quint8>(bytes[127]);
   return true;
 }
@@ -35,7 +42,8 @@ QByteArray ID3Tag::Bytes() const {
   bytes += FieldBytes(ID3Artist, kTextWidth);
   bytes += FieldBytes(ID3Album, kTextWidth);
   bytes += FieldBytes(ID3Year, kYearWidth);
-  bytes += FieldBytes(ID3Comment, kTextWidth);
+  bytes += FieldBytes(ID3Comment, CommentWidth());
+  if (ID3Track != 0) bytes += QByteArray(1, '\0') + static_cast<char>(ID3Track);
   bytes += static_cast<char>(ID3Genre);
   return bytes;
 }

@@ -35,6 +35,7 @@ QList<int> Numbers(QStringView text, char16_t separator) {
     if (c == separator) {
       numbers.append(0);
     } else if (c.isDigit()) {
+      if (numbers.last() > 99999) return {};  // no date or time has such a number
       numbers.last() = numbers.last() * 10 + c.digitValue();
     } else if (c != u' ') {
       return {};
@@ -47,8 +48,14 @@ QDate ParseMonthDayYear(QStringView text) {
   const QList<int> parts = Numbers(text, u'-');
   if (parts.size() != 3) return {};
   int year = parts[2];
-  // Two-digit years as the original runtime read them: 00-29 are 2000s, 30-99 1900s.
-  if (year < 100) year += year < 30 ? 2000 : 1900;
+  // A two-digit year is the one nearest today within a window of 80 years back and 20
+  // ahead, so that the column reads the same in 2031 as it did in 1999.
+  if (year < 100) {
+    const int thisYear = QDate::currentDate().year();
+    year += thisYear - thisYear % 100;
+    if (year > thisYear + 20) year -= 100;
+    if (year <= thisYear - 80) year += 100;
+  }
   return QDate(year, parts[0], parts[1]);
 }
 
@@ -73,6 +80,7 @@ SongLibrary::SongLibrary(QString workingDir, CurrentError& error, ErrorCheck& ch
 QString SongLibrary::FormatLastPlayed(double lastPlayed) {
   if (lastPlayed == 0) return {};
   const QDate date = OleDay(lastPlayed);
+  if (!date.isValid()) return {};
   const QTime time = OleTimeOfDay(lastPlayed);
   char text[32];
   std::snprintf(text, sizeof text, "%02d-%02d-%02d/ %02d:%02d:%02d", date.month(), date.day(),
@@ -104,7 +112,11 @@ void SongLibrary::FillRecordFromText(Row& row) const {
   QString* fields[] = {&r.Title, &r.Album,     &r.Artist,     &r.Genre,    &r.Tempo,
                        &r.Mood,  &r.Situation, &r.Preference, &r.TrackTime};
   for (int column = 0; column < 9; ++column) *fields[column] = row.text[column];
-  if (const auto played = ParseLastPlayed(row.text[kLastPlayedColumn])) r.LastPlayed = *played;
+  // The text loading made stands for the record's own date, whatever century it names.
+  const QString& played = row.text[kLastPlayedColumn];
+  if (played != FormatLastPlayed(r.LastPlayed)) {
+    if (const auto date = ParseLastPlayed(played)) r.LastPlayed = *date;
+  }
   r.PlayFreq = PlayCount(row.text[kPlayFreqColumn]);
   r.Filename = row.text[kFilenameColumn];
 }
@@ -148,7 +160,7 @@ void SongLibrary::ReadDatabase(const QByteArray& bytes) {
   ByteReader in(bytes);
   const QString version = platform::DecodeText(in.Bytes(kVersionBytes));
   const bool full = RecordCodec::IsFullLayout(version);
-  rows_.reserve(static_cast<std::size_t>(bytes.size() / 64));
+  rows_.reserve(static_cast<std::size_t>(std::min<qsizetype>(bytes.size() / 64, kMaxSongs)));
   while (!in.AtEnd()) {
     // A record cut short is dropped whole; the rows before it stay.
     const SongRecord record =
@@ -264,7 +276,9 @@ void SongLibrary::NoteSongPlayed(const QString& path) {
   if (row == 0) return;
   SongText(row, kLastPlayedColumn) =
       QDateTime::currentDateTime().toString(u"MM-dd-yyyy/hh:mm:ss"_s);
-  SongText(row, kPlayFreqColumn) = QString::number(PlayCount(SongText(row, kPlayFreqColumn)) + 1);
+  const qint64 count = PlayCount(SongText(row, kPlayFreqColumn));
+  SongText(row, kPlayFreqColumn) =
+      QString::number(std::min<qint64>(count + 1, std::numeric_limits<qint32>::max()));
 }
 
 }  // namespace audiolume

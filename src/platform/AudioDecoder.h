@@ -17,7 +17,8 @@ struct PcmFormat {
 /** A song that cannot be opened or decoded. */
 class DecodeError : public std::runtime_error {
  public:
-  enum class Kind { CannotOpen, NotDecodable, Damaged };
+  /** OutputStalled: the sound device stopped taking the decoded audio. */
+  enum class Kind { CannotOpen, NotDecodable, Damaged, OutputStalled };
 
   DecodeError(Kind kind, const QString& detail)
       : std::runtime_error(detail.toStdString()), kind_(kind) {}

@@ -2,17 +2,14 @@
 #include <QAudioFormat>
 #include <QAudioSink>
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QIODevice>
 #include <QMediaDevices>
-#include <QPointer>
+#include <QThread>
 #include <atomic>
-#include <condition_variable>
-#include <cstring>
-#include <deque>
 #include <mutex>
 
 #include "platform/AudioSink.h"
+#include "platform/PcmBuffer.h"
 
 namespace audiolume::platform {
 
@@ -26,82 +23,44 @@ QAudioFormat QtFormat(const PcmFormat& format) {
   return qt;
 }
 
+// How long the output may take nothing before the song is given up.
+constexpr std::chrono::milliseconds kStallLimit{3000};
+
 /**
- * The bytes between the decoding thread and Qt's audio output, which pulls them on the
- * UI thread. Bounded, so the decoder runs only a fraction of a second ahead. When the
- * decoder falls behind, the output gets silence rather than a stop.
+ * Qt's audio output pulls the buffer on a thread of its own, so that nothing the windows
+ * do (a long add, a busy dialog) can starve the sound card.
  */
-class PcmBuffer : public QIODevice {
- public:
-  explicit PcmBuffer(qint64 capacity) : capacity_(capacity) { open(QIODevice::ReadOnly); }
-
-  bool Push(const char* data, qint64 size) {
-    std::unique_lock lock(mutex_);
-    while (size > 0) {
-      room_.wait(lock, [&] { return stopped_ || qint64(bytes_.size()) < capacity_; });
-      if (stopped_) return false;
-      const qint64 part = std::min(size, capacity_ - qint64(bytes_.size()));
-      bytes_.insert(bytes_.end(), data, data + part);
-      data += part;
-      size -= part;
-    }
-    return true;
-  }
-
-  void WaitEmpty() {
-    std::unique_lock lock(mutex_);
-    room_.wait(lock, [&] { return stopped_ || bytes_.empty(); });
-  }
-
-  void SetStopped(bool stopped) {
-    std::lock_guard lock(mutex_);
-    stopped_ = stopped;
-    if (stopped) bytes_.clear();
-    room_.notify_all();
-  }
-
-  bool isSequential() const override { return true; }
-  qint64 bytesAvailable() const override { return capacity_ + QIODevice::bytesAvailable(); }
-
- protected:
-  qint64 readData(char* data, qint64 maxSize) override {
-    std::lock_guard lock(mutex_);
-    const qint64 taken = std::min(maxSize, qint64(bytes_.size()));
-    std::copy(bytes_.begin(), bytes_.begin() + taken, data);
-    bytes_.erase(bytes_.begin(), bytes_.begin() + taken);
-    std::memset(data + taken, 0, size_t(maxSize - taken));
-    room_.notify_all();
-    return maxSize;
-  }
-  qint64 writeData(const char*, qint64) override { return -1; }
-
- private:
-  qint64 capacity_;
-  std::mutex mutex_;
-  std::condition_variable room_;
-  std::deque<char> bytes_;
-  bool stopped_ = false;
-};
-
-/** Lives on the UI thread, where Qt's audio output must be driven. */
 class DeviceAudioSink : public QObject, public AudioSink {
  public:
   explicit DeviceAudioSink(QAudioDevice device) : device_(std::move(device)) {
-    moveToThread(QCoreApplication::instance()->thread());
+    outputThread_.setObjectName(QStringLiteral("audio output"));
+    outputThread_.start(QThread::TimeCriticalPriority);
+    moveToThread(&outputThread_);
   }
   ~DeviceAudioSink() override {
     if (auto buffer = Buffer()) buffer->SetStopped(true);
+    // The output belongs to its thread: it is released there before the thread ends.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          output_.reset();
+          keepAlive_.reset();
+          moveToThread(nullptr);  // nothing may be delivered to it once its thread ends
+        },
+        Qt::BlockingQueuedConnection);
+    outputThread_.quit();
+    outputThread_.wait();
   }
 
   void Start(const PcmFormat& format) override {
     format_ = format;
     const qint64 bytesPerSecond = qint64(format.sampleRate) * format.channels * 2;
-    auto buffer = std::make_shared<PcmBuffer>(bytesPerSecond / 4);
+    auto buffer = std::make_shared<PcmBuffer>(bytesPerSecond / 4, kStallLimit);
     {
       std::lock_guard lock(bufferMutex_);
       buffer_ = buffer;
     }
-    // The output is made on the UI thread; the decoder may fill the buffer meanwhile.
+    // The output is made on its thread; the decoder may fill the buffer meanwhile.
     QMetaObject::invokeMethod(this, [this, format, buffer] {
       output_.reset(new QAudioSink(device_, QtFormat(format)));
       output_->setVolume(volume_.load());
@@ -149,6 +108,7 @@ class DeviceAudioSink : public QObject, public AudioSink {
     return buffer_;
   }
 
+  QThread outputThread_;
   QAudioDevice device_;
   PcmFormat format_;  // decoding thread only
   std::unique_ptr<QAudioSink> output_;

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "platform/AudioDecoder.h"
+#include "platform/FileError.h"
+#include "platform/FileOps.h"
 
 namespace audiolume::platform {
 
@@ -201,9 +203,13 @@ int _ConvertFile(const QString& source, const QString& destination, int mode, in
   } catch (const DecodeError&) {
     result = kConvertCannotRead;
   }
+  // One rename replaces an existing destination: there is no moment without either file.
   if (result == kConvertDone) {
-    QFile::remove(destination);
-    if (!QFile::rename(partial, destination)) result = kConvertCannotWrite;
+    try {
+      FileOps::MoveFile(partial, destination);
+    } catch (const FileError&) {
+      result = kConvertCannotWrite;
+    }
   }
   QFile::remove(partial);
   return result;

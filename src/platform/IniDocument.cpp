@@ -89,7 +89,24 @@ std::optional<QString> IniDocument::Value(const QString& section, const QString&
   return ParseEntry(DecodeText(lines_[*index]))->value;
 }
 
-void IniDocument::SetValue(const QString& section, const QString& key, const QString& value) {
+namespace {
+
+// A line break inside a name or value would start a line of its own, which the next read
+// takes for a key or a section; a value never spans lines.
+QString OneLine(QString text) {
+  for (QChar& c : text) {
+    if (c == u'\r' || c == u'\n') c = u' ';
+  }
+  return text;
+}
+
+}  // namespace
+
+void IniDocument::SetValue(const QString& rawSection, const QString& rawKey,
+                           const QString& rawValue) {
+  const QString section = OneLine(rawSection);
+  const QString key = OneLine(rawKey);
+  const QString value = OneLine(rawValue);
   AddSection(section);
   const Range range = *FindSection(section);
   if (const auto index = FindKey(range, key)) {

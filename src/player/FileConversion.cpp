@@ -24,7 +24,8 @@ FileConversion::FileConversion(MessageCatalog& catalog, Prompter& prompter,
     : catalog_(catalog),
       prompter_(prompter),
       presence_(presence),
-      workingDir_(std::move(workingDir)) {}
+      workingDir_(std::move(workingDir)),
+      replace_(catalog, prompter) {}
 
 qint64 FileConversion::EstimatedWavBytes(const platform::Mp3Info& info, qint64 driveTotal) {
   const double kilosamples = info.sampleRateCode == 5 ? 44.1 : 22.1;
@@ -39,14 +40,8 @@ FileConversion::DriveSpace FileConversion::SpaceOf(const QString& folder) {
 
 int FileConversion::PrepareDestination(const QString& destination) {
   if (QFileInfo::exists(destination)) {
-    if (toAll_ != 0) return toAll_;
-    const QString question = catalog_.GetMsgWithValue(RC_DB_Existed_Message1, destination) + u'\n' +
-                             catalog_.GetMsg(RC_DB_Existed_Message2);
-    const QString buttons = catalog_.GetMsg(RC_Yes) + u'|' + catalog_.GetMsg(RC_YesToAll) + u'|' +
-                            catalog_.GetMsg(RC_No) + u'|' + catalog_.GetMsg(RC_NoToAll);
-    const int answer = prompter_.Ask(question, buttons, MessageIcon::Question);
-    if (answer == 2 || answer == 4) toAll_ = answer;
-    return answer;
+    return replace_.Ask(catalog_.GetMsgWithValue(RC_DB_Existed_Message1, destination) + u'\n' +
+                        catalog_.GetMsg(RC_DB_Existed_Message2));
   }
   // A destination that cannot be written: try again or go on without it.
   QFile probe(destination);
@@ -64,7 +59,7 @@ FileConversion::Result FileConversion::ConvertFiles(const QStringList& files, co
                                                     Direction direction, int bitRate,
                                                     const platform::ConvertProgress& progress) {
   converting_ = true;
-  toAll_ = 0;
+  replace_.Reset();
   bool dontAsk = false;
   Result result;
   for (const QString& source : files) {

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "platform/FileConverter.h"
+#include "support/ReplaceQuestion.h"
 
 namespace audiolume {
 
@@ -67,7 +68,7 @@ class FileConversion {
   QString workingDir_;
   std::function<DriveSpace(const QString&)> spaceOf_ = SpaceOf;
   bool converting_ = false;
-  int toAll_ = 0;  // 2 or 4 once answered for all
+  ReplaceQuestion replace_;
 };
 
 }  // namespace audiolume

@@ -95,11 +95,18 @@ void PlayerEngine::PlayWithWinAmp(const QString& file) {
   for (const QString& path : files) m3u.write(path.toUtf8() + '\n');
   m3u.close();
   const QString program = ExternalPlayer();
-  QProcess::startDetached(program, {playlist}, SplitPathName(program).folder);
+  if (!QProcess::startDetached(program, {playlist}, SplitPathName(program).folder)) {
+    prompter_.Tell(u"The player program could not be started:\n"_s + program,
+                   MessageIcon::Exclamation);
+  }
 }
 
+// A wait belongs to the song and transport state it was started in: Stop, Pause and the
+// start of another song drop it.
 void PlayerEngine::Wait(int milliseconds, std::function<void()> then) {
-  delay_(milliseconds, std::move(then));
+  delay_(milliseconds, [this, generation = generation_, then = std::move(then)] {
+    if (generation == generation_) then();
+  });
 }
 
 PlayerEngine::Kind PlayerEngine::Classify(const QString& file) {
@@ -160,6 +167,7 @@ void PlayerEngine::AfterNextSong() {
     return;
   }
   queue_.ResetOrderState();
+  listIndex_ = 0;  // the next Play starts the queue again from its first entry
   Q_EMIT PlayEnded();
 }
 
@@ -190,6 +198,7 @@ void PlayerEngine::cmdSkipBack_Click() {
 }
 
 void PlayerEngine::lstTitle_DblClick(int listIndex) {
+  if (!ExternalPlayer().isEmpty()) return;  // a double-click plays in this player only
   Stop_Player();
   listIndex_ = listIndex;
   newSong_ = true;
@@ -238,6 +247,7 @@ void PlayerEngine::PlaySongFile(const QString& file) {
     PlayWithWinAmp(file);
     return;
   }
+  Stop_Player();  // one song at a time, whichever back-end played the last
   if (!file.isEmpty()) library_.NoteSongPlayed(file);
   const int refusal = recordingAnalog_() ? RC_DisPlayerAnlgRec
                       : converting_()    ? RC_DisPlayerConvert
@@ -250,6 +260,7 @@ void PlayerEngine::PlaySongFile(const QString& file) {
   }
   SetButtons(true, false);
   playing_ = true;
+  streamEnded_ = false;
   currentFile_ = file;
   current_ = Classify(file);
   if (current_ == Kind::Mpeg) {
@@ -264,6 +275,7 @@ void PlayerEngine::PlaySongFile(const QString& file) {
     }
     xaudio_->control_message_send_N(XAudioPlayer::kPlay);
     ApplyVolume();
+    failuresInRow_ = 0;
     ShowSong();
   } else {
     newSong_ = true;
@@ -300,6 +312,10 @@ void PlayerEngine::Button_Pause_MouseDown() {
   if (!playing_) return;
   SetButtons(false, true);
   playing_ = false;
+  // The end-of-song run-on holds too, and goes on when play resumes.
+  eofTimer_.stop();
+  eofPositionTimer_.stop();
+  ++generation_;
   if (cdMode_) {
     cd_->_CdsPause();
   } else if (current_ == Kind::Mpeg) {
@@ -322,6 +338,7 @@ void PlayerEngine::Button_Pause_MouseUp() {
       cd_->_CdsResume();
     } else if (current_ == Kind::Mpeg) {
       xaudio_->control_message_send_N(XAudioPlayer::kPlay);
+      if (streamEnded_) StartRunOn(1000);
     } else {
       realAudio_->RaBegin(raHandle_);
       positionTimer_.start();
@@ -338,6 +355,9 @@ void PlayerEngine::Button_Stop_MouseDown() {
 
 void PlayerEngine::Stop_Player() {
   positionTimer_.stop();
+  eofTimer_.stop();
+  eofPositionTimer_.stop();
+  ++generation_;
   SetButtons(false, false);
   playing_ = false;
   paused_ = false;
@@ -383,9 +403,13 @@ void PlayerEngine::XaNotifyWindowProc(quint32 message, qint64 wParam, qint64 lPa
       xaudio_->control_message_send_I(XAudioPlayer::kNotifyMask, 1);
       break;
     case XAudioPlayer::kState:
-      if (wParam == XAudioPlayer::kStateEndOfStream) {
-        eofTimer_.setInterval(1);
-        eofTimer_.start();
+      if (wParam == XAudioPlayer::kStateEndOfStream && !streamEnded_) {
+        streamEnded_ = true;
+        // The display runs on at most a moment past what was heard: a damaged header may
+        // promise hours that the stream never had.
+        runOnEnd_ = std::min(duration_, minutes_ * 60 + seconds_ + 2);
+        // Paused while the last of the buffer played: the run-on waits for the resume.
+        if (playing_) StartRunOn(1);
       }
       break;
     case XAudioPlayer::kDuration:
@@ -428,7 +452,7 @@ void PlayerEngine::EOFTimer_Timer() {
       ++seconds_;
     }
     cmdXaUpdateTimecode();
-    if (minutes_ * 60 + seconds_ < duration_) return;
+    if (minutes_ * 60 + seconds_ < runOnEnd_) return;
     eofTimer_.stop();
     eofTimer_.setInterval(1);
     Wait(250, [this] {
@@ -462,11 +486,33 @@ QString PlayerEngine::RealAudioErrorText(int code) const {
   return text.isEmpty() ? u"RealAudio Error"_s + Str(code) : text;
 }
 
+void PlayerEngine::StartRunOn(int interval) {
+  eofTimer_.setInterval(interval);
+  eofTimer_.start();
+}
+
+// The first failure of a run is shown; the songs after it that fail too are only
+// reported, each after a return to the event loop, and once every song of the queue has
+// failed in a row, play stops and says so once. A queue of missing files never traps.
 void PlayerEngine::BackEndFailed(int code) {
   const QString text = RealAudioErrorText(code);
   Q_EMIT SongFailed(currentFile_, text);
-  prompter_.Tell(text, MessageIcon::Exclamation);
-  PlayNextSong();
+  Stop_Player();
+  ++failuresInRow_;
+  if (failuresInRow_ == 1) prompter_.Tell(text, MessageIcon::Exclamation);
+  if (!singleSong_ && queue_.Length() > 1 && failuresInRow_ >= queue_.Length()) {
+    failuresInRow_ = 0;
+    queue_.ResetOrderState();
+    listIndex_ = 0;
+    Q_EMIT LabelsCleared();
+    prompter_.Tell(u"None of the songs in the play list could be played."_s,
+                   MessageIcon::Exclamation);
+    Q_EMIT PlayEnded();
+    return;
+  }
+  QTimer::singleShot(0, this, [this, generation = generation_] {
+    if (generation == generation_) PlayNextSong();
+  });
 }
 
 void PlayerEngine::StartOther() {
@@ -479,6 +525,7 @@ void PlayerEngine::StartOther() {
   if (const qint16 code = realAudio_->RaOpen(raHandle_, 0, currentFile_))
     return BackEndFailed(code);
   if (const qint16 code = realAudio_->RaBegin(raHandle_)) return BackEndFailed(code);
+  failuresInRow_ = 0;
   ShowSong();
   Wait(100, [this] {
     if (playing_ && current_ == Kind::Other) positionTimer_.start();

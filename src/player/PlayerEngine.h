@@ -133,6 +133,7 @@ class PlayerEngine : public QObject {
   void AfterNextSong();
   void StartOther();
   void BackEndFailed(int code);
+  void StartRunOn(int interval);
   void ShowSong();
   void cmdXaUpdateTimecode();
   void cmdXaUpdatePosition();
@@ -180,7 +181,11 @@ class PlayerEngine : public QObject {
   qint64 positionOffset_ = 0;
   qint64 positionRange_ = 0;
   QString positionLabel_;
-  bool mpegReady_ = false;  // the MPEG back-end announced an opened song
+  bool mpegReady_ = false;    // the MPEG back-end announced an opened song
+  bool streamEnded_ = false;  // the MPEG song's stream is over; the display runs on
+  int runOnEnd_ = 0;          // the second the run-on counts to
+  int failuresInRow_ = 0;
+  quint64 generation_ = 0;  // changes whenever pending waits must be dropped
 };
 
 }  // namespace audiolume

@@ -140,10 +140,13 @@ double ToOleDate(const QDateTime& dateTime) {
 }
 
 QDate OleDay(double days) {
+  // The dates the original runtime knew: 1 January 100 to 31 December 9999.
+  if (!(days >= -657434.0 && days < 2958466.0)) return {};
   return kOleEpoch.addDays(static_cast<qint64>(std::trunc(days)));
 }
 
 QTime OleTimeOfDay(double days) {
+  if (!std::isfinite(days)) return QTime(0, 0);
   const double fraction = std::fabs(days - std::trunc(days));
   const qint64 msecs = std::llround(fraction * kSecondsPerDay * 1000.0);
   // A fraction that rounds up to a whole day is the last moment of that day.

@@ -25,6 +25,35 @@ TEST_F(ID3TagTest, LayoutAndFixedWidthFields) {
   EXPECT_FALSE(ID3Tag().Parse(QByteArray(128, 'x')));
 }
 
+TEST_F(ID3TagTest, MultiByteTextsAndTheTrackNumberSurviveARewrite) {
+  // 28 characters, 34 bytes in UTF-8: the tag keeps what fits into its 30 bytes.
+  const QString title = u"Ça été très, très éloigné !"_s + u"x"_s;
+  ASSERT_EQ(title.size(), 28);
+  SongRecord record;
+  record.Title = title;
+  id3_.Clear();
+  EXPECT_EQ(sync_.SyncID3WithRecord(record), 0);
+  ID3Tag reread;
+  ASSERT_TRUE(reread.Parse(id3_.Bytes()));
+  id3_ = reread;
+  EXPECT_EQ(sync_.SyncID3WithRecord(record), 0);  // no question about what cannot fit
+  EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
+  EXPECT_EQ(record.Title, title);
+
+  QByteArray v11 = Id3(u"Song"_s, u"Artist"_s);
+  v11.replace(97, 30, QByteArray("A comment").leftJustified(28, '\0') + '\0' + char(7));
+  ID3Tag tag;
+  ASSERT_TRUE(tag.Parse(v11));
+  EXPECT_EQ(tag.ID3Track, 7);
+  EXPECT_EQ(tag.ID3Comment.trimmed(), u"A comment");
+  tag.SetComment(QString(40, u'c'));
+  const QByteArray written = tag.Bytes();
+  ASSERT_EQ(written.size(), 128);
+  EXPECT_EQ(written.mid(97, 28), QByteArray(28, 'c'));
+  EXPECT_EQ(written.at(125), '\0');
+  EXPECT_EQ(written.at(126), char(7));
+}
+
 TEST_F(ID3TagTest, GenreNumbersByNameAndPrefix) {
   EXPECT_EQ(genres_.GenreName(17), u"Rock");
   EXPECT_EQ(genres_.GenreNumber(u"ROCK"_s), 17);

@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QtEndian>
+#include <limits>
 
 #include "fakes/TestFiles.h"
 #include "library/LibraryFixture.h"
@@ -193,6 +194,45 @@ TEST_F(SongLibraryTest, OverflowPast32767SongsKeepsTheEarlierRows) {
   EXPECT_TRUE(prompter_.ShownMessages()[0].text.startsWith(u"Overflow"_s));
   EXPECT_THROW(library_.AddSongRow(u"t"_s, {}, {}, {}, u"/x.mp3"_s), AppError);
   EXPECT_EQ(library_.SongCount(), SongLibrary::kMaxSongs);
+}
+
+TEST_F(SongLibraryTest, LastPlayedDatesOfEveryCenturyYearSurviveLoadAndSave) {
+  QList<double> dates;
+  for (int year = 1930; year <= 2099; ++year) {
+    dates.append(ToOleDate(QDate(year, 1, 1), QTime(13, 14, 15)));
+    SongRecord r = SampleRecord(QString::number(year));
+    r.LastPlayed = dates.last();
+    library_.AddOrReplaceRecord(r);
+  }
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_TRUE(library_.SaveSongData());
+    library_.LoadSongData();
+  }
+  for (int row = 1; row <= library_.SongCount(); ++row) {
+    EXPECT_EQ(library_.SongRecords(row).LastPlayed, dates[row - 1]) << row;
+  }
+  // A date typed into the column reads its two-digit year near today.
+  library_.SongText(1, SongLibrary::kLastPlayedColumn) = u"01-01-31/ 10:00:00"_s;
+  ASSERT_TRUE(library_.SaveSongData());
+  EXPECT_EQ(OleDay(library_.SongRecords(1).LastPlayed).year(), 2031);
+}
+
+TEST_F(SongLibraryTest, CraftedNumbersAndDatesAreBounded) {
+  SongRecord r = SampleRecord(u"a"_s);
+  r.PlayFreq = std::numeric_limits<qint32>::max();
+  r.LastPlayed = std::numeric_limits<double>::quiet_NaN();
+  library_.AddOrReplaceRecord(r);
+  r = SampleRecord(u"b"_s);
+  r.LastPlayed = 1e300;
+  library_.AddOrReplaceRecord(r);
+  EXPECT_EQ(library_.SongText(1, SongLibrary::kLastPlayedColumn), u"");
+  EXPECT_EQ(library_.SongText(2, SongLibrary::kLastPlayedColumn), u"");
+  library_.NoteSongPlayed(u"/music/a.mp3"_s);
+  EXPECT_EQ(library_.SongText(1, SongLibrary::kPlayFreqColumn), u"2147483647");
+  EXPECT_FALSE(SongLibrary::ParseLastPlayed(u"1-1-99999999999999999999/ 1:00:00"_s).has_value());
+  EXPECT_FALSE(SongLibrary::ParseLastPlayed(u"99999999999999999999-1-1/ 1:00:00"_s).has_value());
+  ASSERT_TRUE(library_.SaveSongData());
+  EXPECT_EQ(library_.SongRecords(2).LastPlayed, 1e300);
 }
 
 TEST_F(SongLibraryTest, RowOperations) {

@@ -87,6 +87,14 @@ TEST_F(IniProfileTest, NothingIsCachedAndWindowsLineEndsAndCodePageSurvive) {
   EXPECT_EQ(Read(u"Tag"_s, u"Artist"_s), u"changed behind our back");
 }
 
+TEST_F(IniProfileTest, AValueWithLineBreaksStaysOnItsLineAndCreatesNoKeys) {
+  ASSERT_TRUE(IniProfile::WriteString(path_, u"Tag"_s, u"Title"_s, u"Song\r\n[Evil]\nx=1"_s));
+  ASSERT_TRUE(IniProfile::WriteString(path_, u"Tag\nY"_s, u"Key\rZ"_s, u"v"_s));
+  EXPECT_EQ(ReadAll(path_), "[Tag]\nTitle=Song  [Evil] x=1\n\n[Tag Y]\nKey Z=v\n");
+  EXPECT_FALSE(IniDocument::Load(path_).HasSection(u"Evil"_s));
+  EXPECT_EQ(Read(u"Tag"_s, u"x"_s), u"");
+}
+
 TEST_F(IniProfileTest, AFailedWriteReportsFalseAndLeavesTheFile) {
   EXPECT_FALSE(
       IniProfile::WriteString(dir_.filePath(u"no/such/dir/x.ini"_s), u"a"_s, u"b"_s, u"c"_s));

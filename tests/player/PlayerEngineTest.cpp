@@ -2,6 +2,7 @@
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
 
 #include "fakes/SineFiles.h"
 #include "fakes/TestFiles.h"
@@ -26,7 +27,13 @@ using platform::XAudioPlayer;
 // A decoder of silence of a given length, which counts how often it was opened.
 class FakeDecoder : public AudioDecoder {
  public:
-  explicit FakeDecoder(qint64 frames) : frames_(frames) {}
+  explicit FakeDecoder(qint64 frames, std::atomic<int>* alive = nullptr)
+      : frames_(frames), alive_(alive) {
+    if (alive_) ++*alive_;
+  }
+  ~FakeDecoder() override {
+    if (alive_) --*alive_;
+  }
   PcmFormat Format() const override { return {44100, 2}; }
   qint64 LengthFrames() const override { return frames_; }
   qint64 Read(qint16* out, qint64 frames) override {
@@ -39,6 +46,7 @@ class FakeDecoder : public AudioDecoder {
 
  private:
   qint64 frames_;
+  std::atomic<int>* alive_;
   qint64 position_ = 0;
 };
 
@@ -85,28 +93,125 @@ TEST_F(PlayerEngineTest, NotificationsSetTimeAndPosition) {
   engine_->XaNotifyWindowProc(XAudioPlayer::kState, 2, 0);
   EXPECT_FALSE(engine_->EOFTimer().isActive());
   engine_->XaNotifyWindowProc(XAudioPlayer::kState, XAudioPlayer::kStateEndOfStream, 0);
-  EXPECT_TRUE(engine_->EOFTimer().isActive());
+  EXPECT_FALSE(engine_->EOFTimer().isActive());  // nothing plays: nothing runs on
 }
 
-TEST_F(PlayerEngineTest, EndOfAnMpegStreamCountsOnToTheFullDuration) {
+TEST_F(PlayerEngineTest, EndOfAnMpegStreamRunsOnToTheDurationButNotToAFalseOne) {
   MakeEngine(false);
   queue_.Insert(1, {Path(u"a.MP3"_s), u"A"_s, {}, {}});
   queue_.Insert(2, {Path(u"b.mp3"_s), u"B"_s, {}, {}});
+  queue_.Insert(3, {Path(u"c.mp3"_s), u"C"_s, {}, {}});
   engine_->Button_Play_MouseDown();
   EXPECT_EQ(opened_, QStringList{Path(u"a.MP3"_s)});  // capitals still go to the MPEG back-end
   EXPECT_EQ(started_, QList<int>{1});
 
-  // The stream ended 3 seconds early: three ticks count on, then the next song starts.
+  // The stream ended a second early: the display counts on, then the next song starts.
   engine_->XaNotifyWindowProc(XAudioPlayer::kDuration, 5, 0);
-  engine_->XaNotifyWindowProc(XAudioPlayer::kTimecode, 2 * 65536, 0);
+  engine_->XaNotifyWindowProc(XAudioPlayer::kTimecode, 3 * 65536, 0);
   engine_->XaNotifyWindowProc(XAudioPlayer::kState, XAudioPlayer::kStateEndOfStream, 0);
   engine_->EOFTimer_Timer();
-  EXPECT_EQ(engine_->PositionLabel(), u"0:03/0:05");
-  engine_->EOFTimer_Timer();
+  EXPECT_EQ(engine_->PositionLabel(), u"0:04/0:05");
   EXPECT_EQ(started_, QList<int>{1});
   engine_->EOFTimer_Timer();
   EXPECT_EQ(started_, (QList<int>{1, 2}));
   EXPECT_FALSE(engine_->EOFTimer().isActive());
+
+  // A damaged header promised an hour; the stream gave a second. Two ticks, and on.
+  engine_->XaNotifyWindowProc(XAudioPlayer::kDuration, 3600, 0);
+  engine_->XaNotifyWindowProc(XAudioPlayer::kTimecode, 1 * 65536, 0);
+  engine_->XaNotifyWindowProc(XAudioPlayer::kState, XAudioPlayer::kStateEndOfStream, 0);
+  engine_->EOFTimer_Timer();
+  engine_->EOFTimer_Timer();
+  EXPECT_EQ(started_, (QList<int>{1, 2, 3}));
+}
+
+TEST_F(PlayerEngineTest, StopAndPauseHoldDuringTheRunOnAndPlayStartsAgainFromTheTop) {
+  std::vector<std::function<void()>> pending;
+  MakeEngine(false);
+  engine_->SetDelay([&](int, std::function<void()> then) { pending.push_back(then); });
+  auto runPending = [&] {
+    auto now = std::move(pending);
+    pending.clear();
+    for (auto& then : now) then();
+  };
+  auto endStream = [&] {
+    engine_->XaNotifyWindowProc(XAudioPlayer::kDuration, 2, 0);
+    engine_->XaNotifyWindowProc(XAudioPlayer::kTimecode, 1 * 65536, 0);
+    engine_->XaNotifyWindowProc(XAudioPlayer::kState, XAudioPlayer::kStateEndOfStream, 0);
+    engine_->EOFTimer_Timer();  // the first tick waits a moment before counting
+  };
+  queue_.Insert(1, {Path(u"a.mp3"_s), u"A"_s, {}, {}});
+  queue_.Insert(2, {Path(u"b.mp3"_s), u"B"_s, {}, {}});
+  engine_->Button_Play_MouseDown();
+  endStream();
+  engine_->Button_Stop_MouseDown();
+  runPending();
+  EXPECT_FALSE(engine_->EOFTimer().isActive());
+  EXPECT_EQ(started_, QList<int>{1});
+
+  engine_->Button_Play_MouseDown();
+  endStream();
+  runPending();  // counts to the end and waits the last quarter second
+  engine_->Button_Pause_MouseDown();
+  engine_->Button_Pause_MouseUp();
+  runPending();
+  EXPECT_EQ(started_, (QList<int>{1, 1}));
+  EXPECT_TRUE(engine_->IsPaused());
+  engine_->Button_Pause_MouseDown();  // resume shows the song again; the run-on finishes
+  engine_->Button_Pause_MouseUp();
+  engine_->EOFTimer_Timer();
+  runPending();
+  EXPECT_EQ(started_, (QList<int>{1, 1, 1, 2}));
+
+  // The single cycle ran out at the last entry: Play begins again at the first.
+  endStream();
+  runPending();
+  runPending();
+  EXPECT_TRUE(ended_);
+  engine_->Button_Play_MouseDown();
+  EXPECT_EQ(started_.last(), 1);
+}
+
+TEST_F(PlayerEngineTest, StartingASongStopsTheOtherBackEndsSong) {
+  std::atomic<int> alive{0};
+  PlayerEngine::BackEnds backEnds{platform::MakeNullAudioSink(), platform::MakeNullAudioSink()};
+  const auto longSong = [&](const QString&) {
+    return std::make_unique<FakeDecoder>(44100 * 3600, &alive);
+  };
+  backEnds.mpegOpen = longSong;
+  backEnds.otherOpen = longSong;
+  PlayerEngine engine(queue_, library_, catalog_, prompter_, {}, std::move(backEnds));
+  engine.SetDelay([](int, std::function<void()> then) { then(); });
+  queue_.Insert(1, {Path(u"a.mp3"_s), u"A"_s, {}, {}});
+  queue_.Insert(2, {Path(u"b.wav"_s), u"B"_s, {}, {}});
+  engine.lstTitle_DblClick(0);
+  EXPECT_EQ(alive, 1);
+  engine.lstTitle_DblClick(1);
+  engine.PositionTimer_Timer();  // the other back-end starts its song on the first tick
+  EXPECT_EQ(alive, 1);
+  engine.lstTitle_DblClick(0);
+  EXPECT_EQ(alive, 1);
+}
+
+TEST_F(PlayerEngineTest, AQueueOfUnplayableSongsEndsOnceWithoutRecursing) {
+  MakeEngine();
+  QStringList failures;
+  QObject::connect(engine_.get(), &PlayerEngine::SongFailed,
+                   [&](const QString& file, const QString&) { failures.append(file); });
+  test::WriteAll(Path(u"VeltoDj.ini"_s), "[PlayList]\nPlayer=TWPL\n");
+  queue_.SetCycle(PlayQueue::Cycle::Continuous);
+  for (int i = 0; i < 300; ++i) {
+    queue_.Insert(i + 1, {Path(u"missing%1.mp3"_s.arg(i)), {}, {}, {}});
+  }
+  engine_->Button_Play_MouseDown();
+  EXPECT_EQ(failures.size(), 1);  // the next song waits for the event loop
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ended_; }, 20000));
+  EXPECT_EQ(failures.size(), 300);
+  ASSERT_EQ(prompter_.ShownMessages().size(), 2);  // the first failure, and the end
+  EXPECT_EQ(prompter_.ShownMessages()[0].text, u"The song file could not be opened.");
+  EXPECT_EQ(prompter_.ShownMessages()[1].text,
+            u"None of the songs in the play list could be played.");
+  EXPECT_FALSE(engine_->IsPlaying());
 }
 
 TEST_F(PlayerEngineTest, RealShortFilesPlayToTheEndInOrderAndCountAsPlayed) {
