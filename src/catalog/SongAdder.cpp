@@ -9,6 +9,7 @@
 #include "library/SongFilePresence.h"
 #include "library/SongLibrary.h"
 #include "library/TrailerTag.h"
+#include "platform/AudioDecoder.h"
 #include "platform/FileConverter.h"
 #include "support/AppError.h"
 #include "support/ErrorCheck.h"
@@ -52,30 +53,42 @@ SongAdder::SongAdder(SongLibrary& library, TrailerTag& trailer, ID3Tag& id3, ID3
       catalog_(catalog),
       prompter_(prompter),
       check_(check),
-      workingDir_(std::move(workingDir)) {}
+      workingDir_(std::move(workingDir)),
+      replaceRecord_(catalog, prompter),
+      replaceMp3_(catalog, prompter) {}
 
 void SongAdder::SetAnswers(bool yesToAll, bool noToAll) {
-  presetYesToAll_ = yesToAll;
-  presetNoToAll_ = noToAll;
+  presetToAll_ = yesToAll ? ReplaceQuestion::kYesToAll : noToAll ? ReplaceQuestion::kNoToAll : 0;
 }
 
 bool SongAdder::ShouldAdd(const QString& path) {
-  if (library_.FindSongByFilename(path) == 0 || yesToAll_) return true;
-  if (noToAll_) return false;
-  const QString question =
-      catalog_.GetMsg(RC_HasFile) + u'\n' + path + u'\n' + catalog_.GetMsg(RC_ReplaceRecord);
-  const QString buttons = catalog_.GetMsg(RC_Yes) + u'|' + catalog_.GetMsg(RC_YesToAll) + u'|' +
-                          catalog_.GetMsg(RC_No) + u'|' + catalog_.GetMsg(RC_NoToAll);
-  const int answer = prompter_.Ask(question, buttons, MessageIcon::Question);
-  if (answer == 2) yesToAll_ = true;
-  if (answer == 4) noToAll_ = true;
-  return answer == 1 || answer == 2;
+  return library_.FindSongByFilename(path) == 0 ||
+         replaceRecord_.Yes(catalog_.GetMsg(RC_HasFile) + u'\n' + path + u'\n' +
+                            catalog_.GetMsg(RC_ReplaceRecord));
 }
 
-// Returns whether the file needs a trailer written: it had none and is not on a CD.
+// Opens the song as the player would; a file no decoder takes is refused with a message
+// and never written into. Returns its length in seconds, or nothing.
+std::optional<double> SongAdder::ProbeSong(const QString& path) {
+  try {
+    const auto decoder = platform::OpenSongDecoder(path);
+    return double(decoder->LengthFrames()) / std::max(1, decoder->Format().sampleRate);
+  } catch (const platform::DecodeError&) {
+    prompter_.Tell(path +
+                       u"\nThis file cannot be played: it is damaged or not a song file, so it "
+                       u"was not added."_s,
+                   MessageIcon::Exclamation);
+    return std::nullopt;
+  }
+}
+
+// Returns whether the file needs a trailer written: it had none, is not on a CD, and is
+// MPEG audio, the one format that carries trailing tags without harm. Other files are
+// opened for reading only, so that not even a repair touches them.
 bool SongAdder::ReadSongInformation(const QString& path, SongRecord& record) {
+  const bool mpeg = platform::IsMpegAudioName(path);
   QFile file(path);
-  if (!file.open(QIODevice::ReadWrite) && !file.open(QIODevice::ReadOnly)) return false;
+  if (!(mpeg && file.open(QIODevice::ReadWrite)) && !file.open(QIODevice::ReadOnly)) return false;
   if (trailer_.FindTrailer(file)) {
     record = trailer_.LastScan().record;
     sync_.FillRecordFromTag(record, false);
@@ -87,7 +100,7 @@ bool SongAdder::ReadSongInformation(const QString& path, SongRecord& record) {
   } else {
     record.Title = NameUpToFirstDot(path);
   }
-  return !presence_.IsOnCdDrive(path);
+  return mpeg && !presence_.IsOnCdDrive(path);
 }
 
 void SongAdder::LogConversionError(int code) const {
@@ -109,6 +122,12 @@ int SongAdder::ConvertWav(QString& path) {
   }
   const qsizetype wav = parts.name.lastIndexOf(u".wav"_s, -1, Qt::CaseInsensitive);
   const QString mp3 = parts.folder + u'/' + parts.name.left(wav + 1) + u"mp3"_s;
+  // An MP3 already beside the WAV file is somebody's song with its own tags.
+  if (QFileInfo::exists(mp3) &&
+      !replaceMp3_.Yes(catalog_.GetMsgWithValue(RC_DB_Existed_Message1, mp3) + u'\n' +
+                       catalog_.GetMsg(RC_DB_Existed_Message2))) {
+    return platform::kConvertCancelledFile;
+  }
   QDir::setCurrent(workingDir_);
   const int code = platform::_ConvertFile(path, mp3, platform::kWavToMp3, 1, 1, 128000);
   if (code == platform::kConvertDone) {
@@ -125,23 +144,28 @@ int SongAdder::ConvertWav(QString& path) {
 
 QList<SongAdder::Added> SongAdder::AddSongs(const QStringList& files,
                                             const std::function<void(const QString&)>& status) {
-  yesToAll_ = presetYesToAll_;
-  noToAll_ = presetNoToAll_;
+  replaceRecord_.Reset(presetToAll_);
+  replaceMp3_.Reset(presetToAll_);
   bool dontAsk = false;
   QList<Added> added;
   for (const QString& file : files) {
     if (!presence_.CheckSongFileExists(file, dontAsk)) continue;
     if (status) status(catalog_.GetMsgWithValue(RC_Adding, SplitPathName(file).name));
     if (!ShouldAdd(file)) continue;
+    const auto seconds = ProbeSong(file);
+    if (!seconds) continue;
     SongRecord record;
     bool writeTrailer = ReadSongInformation(file, record);
     record.Filename = file;
     if (record.TrackTime.trimmed().isEmpty()) {
+      // MPEG files are scanned whole: the decoder's length is an estimate for some of them.
       platform::Mp3Info info;
-      if (platform::_QueryMp3File(file, info) == 0)
-        record.TrackTime = PlayTime(info.durationMs / 1000.0);
+      const bool scanned =
+          platform::IsMpegAudioName(file) && platform::_QueryMp3File(file, info) == 0;
+      record.TrackTime = PlayTime(scanned ? info.durationMs / 1000.0 : *seconds);
     }
-    if (file.toLower().contains(u".wav"_s)) {
+    if (SplitFileExtension(SplitPathName(file).name)
+            .extension.compare(u"wav"_s, Qt::CaseInsensitive) == 0) {
       if (status) status(catalog_.GetMsgWithValue(RC_Converting, SplitPathName(file).name));
       QString path = file;
       const qint64 wavBytes = QFileInfo(file).size();

@@ -3,6 +3,9 @@
 #include <QList>
 #include <QStringList>
 #include <functional>
+#include <optional>
+
+#include "support/ReplaceQuestion.h"
 
 namespace audiolume {
 
@@ -18,8 +21,9 @@ struct SongRecord;
 
 /**
  * Adds song files to the library: the information comes from the trailer tag, else the
- * ID3v1 tag, else the file name; WAV files are converted to MP3 on the way; files that
- * had no trailer get one (except on CD drives); the library is saved once at the end.
+ * ID3v1 tag, else the file name; WAV files are converted to MP3 on the way; MPEG files
+ * that had no trailer get one (except on CD drives), other formats are never written
+ * into; a file that no decoder opens is refused; the library is saved once at the end.
  * UI thread only.
  */
 class SongAdder {
@@ -42,6 +46,7 @@ class SongAdder {
 
  private:
   bool ShouldAdd(const QString& path);
+  std::optional<double> ProbeSong(const QString& path);
   bool ReadSongInformation(const QString& path, SongRecord& record);
   int ConvertWav(QString& path);
   void LogConversionError(int code) const;
@@ -55,10 +60,9 @@ class SongAdder {
   Prompter& prompter_;
   ErrorCheck& check_;
   QString workingDir_;
-  bool presetYesToAll_ = false;
-  bool presetNoToAll_ = false;
-  bool yesToAll_ = false;
-  bool noToAll_ = false;
+  int presetToAll_ = 0;
+  ReplaceQuestion replaceRecord_;  // a song already in the library
+  ReplaceQuestion replaceMp3_;     // an MP3 file where a WAV file's copy would go
 };
 
 }  // namespace audiolume

@@ -50,4 +50,11 @@ std::unique_ptr<AudioDecoder> OpenMpegDecoder(const QString& path);
 /** WAV, FLAC, Ogg Vorbis, Opus, AIFF and whatever else libsndfile reads. */
 std::unique_ptr<AudioDecoder> OpenSndfileDecoder(const QString& path);
 
+/** Whether a file's name (not its folders) ends in ".mp1", ".mp2" or ".mp3". */
+bool IsMpegAudioName(const QString& path);
+
+/** The decoder a song file's name calls for: MPEG audio through libmpg123, everything
+ *  else through libsndfile. Throws DecodeError. */
+std::unique_ptr<AudioDecoder> OpenSongDecoder(const QString& path);
+
 }  // namespace audiolume::platform

@@ -40,8 +40,7 @@ FileConversion::DriveSpace FileConversion::SpaceOf(const QString& folder) {
 
 int FileConversion::PrepareDestination(const QString& destination) {
   if (QFileInfo::exists(destination)) {
-    return replace_.Ask(catalog_.GetMsgWithValue(RC_DB_Existed_Message1, destination) + u'\n' +
-                        catalog_.GetMsg(RC_DB_Existed_Message2));
+    return replace_.AskAboutFile(destination);
   }
   // A destination that cannot be written: try again or go on without it.
   QFile probe(destination);

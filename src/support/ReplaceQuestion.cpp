@@ -22,4 +22,9 @@ int ReplaceQuestion::Ask(const QString& text) {
   return answer;
 }
 
+int ReplaceQuestion::AskAboutFile(const QString& path) {
+  return Ask(catalog_.GetMsgWithValue(RC_DB_Existed_Message1, path) + u'\n' +
+             catalog_.GetMsg(RC_DB_Existed_Message2));
+}
+
 }  // namespace audiolume

@@ -24,6 +24,9 @@ class ReplaceQuestion {
   /** Asks text, or answers as told for all. Returns an Answer. */
   int Ask(const QString& text);
 
+  /** Asks whether to replace an existing file. */
+  int AskAboutFile(const QString& path);
+
   /** Ask, answered as yes or no. */
   bool Yes(const QString& text) {
     const int answer = Ask(text);

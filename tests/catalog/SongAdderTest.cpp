@@ -89,5 +89,55 @@ TEST_F(SongAdderTest, WavFilesAreConvertedAndTheLibraryHoldsTheMp3) {
   EXPECT_TRUE(trailer_.GetTrailerVersion(mp3).has_value());
 }
 
+TEST_F(SongAdderTest, AnExistingMp3BesideAWavFileIsReplacedOnlyWhenTheAnswerSaysSo) {
+  ASSERT_TRUE(WriteSineWav(Path(u"song.wav"_s), 0.5));
+  ASSERT_TRUE(WriteSineMp3(Path(u"song.mp3"_s), 1.0));
+  WriteAll(Path(u"song.mp3"_s), ReadAll(Path(u"song.mp3"_s)) + Id3(u"Mine"_s, u"Me"_s));
+  const QByteArray mine = ReadAll(Path(u"song.mp3"_s));
+  prompter_.QueueAnswer(3);  // No
+  EXPECT_TRUE(adder_.AddSongs({Path(u"song.wav"_s)}).isEmpty());
+  EXPECT_EQ(ReadAll(Path(u"song.mp3"_s)), mine);
+  EXPECT_EQ(prompter_.ShownMessages().last().buttons, u"&Yes|Yes to All|&No|No to All");
+  EXPECT_TRUE(prompter_.ShownMessages().last().text.contains(Path(u"song.mp3"_s)));
+
+  // A ".wav" in a folder's name makes no WAV file of an MP3.
+  QDir(dir_.path()).mkdir(u"old.wav.rips"_s);
+  const QString inFolder = Path(u"old.wav.rips/track.mp3"_s);
+  ASSERT_TRUE(WriteSineMp3(inFolder, 0.5));
+  const auto added = adder_.AddSongs({inFolder});
+  ASSERT_EQ(added.size(), 1);
+  EXPECT_EQ(added[0].path, inFolder);
+  EXPECT_EQ(library_.SongText(added[0].row, 0), u"track");
+
+  prompter_.QueueAnswer(1);  // Yes: the conversion takes the MP3's place
+  ASSERT_EQ(adder_.AddSongs({Path(u"song.wav"_s)}).size(), 1);
+  EXPECT_NE(ReadAll(Path(u"song.mp3"_s)), mine);
+}
+
+TEST_F(SongAdderTest, FilesNoDecoderOpensAreRefusedAndOtherFormatsAreNotWrittenInto) {
+  WriteAll(Path(u"empty.mp3"_s), "");
+  QByteArray noise(20000, '\0');
+  for (int i = 0; i < noise.size(); ++i) noise[i] = char((i * 7919) % 251);
+  WriteAll(Path(u"noise.mp3"_s), noise);
+  EXPECT_TRUE(adder_.AddSongs({Path(u"empty.mp3"_s), Path(u"noise.mp3"_s)}).isEmpty());
+  EXPECT_EQ(ReadAll(Path(u"empty.mp3"_s)), "");
+  EXPECT_EQ(ReadAll(Path(u"noise.mp3"_s)), noise);
+  ASSERT_EQ(prompter_.ShownMessages().size(), 2);
+  EXPECT_EQ(prompter_.ShownMessages()[0].text,
+            Path(u"empty.mp3"_s) +
+                u"\nThis file cannot be played: it is damaged or not a song "
+                u"file, so it was not added."_s);
+
+  ASSERT_TRUE(WriteSineFlac(Path(u"song.flac"_s), 2.0));
+  ASSERT_TRUE(WriteSineOgg(Path(u"song.ogg"_s), 3.0));
+  const QByteArray flac = ReadAll(Path(u"song.flac"_s));
+  const QByteArray ogg = ReadAll(Path(u"song.ogg"_s));
+  EXPECT_EQ(adder_.AddSongs({Path(u"song.flac"_s), Path(u"song.ogg"_s)}).size(), 2);
+  EXPECT_EQ(ReadAll(Path(u"song.flac"_s)), flac);
+  EXPECT_EQ(ReadAll(Path(u"song.ogg"_s)), ogg);
+  EXPECT_EQ(library_.SongText(1, 8), u"0:02");
+  EXPECT_EQ(library_.SongText(2, 8), u"0:03");
+}
+
 }  // namespace
 }  // namespace audiolume::test

@@ -27,10 +27,22 @@ std::vector<short> SineStereo(double seconds, double frequency) {
 }  // namespace
 
 bool WriteSineWav(const QString& path, double seconds, double frequency) {
+  return WriteSineSndfile(path, seconds, SF_FORMAT_WAV | SF_FORMAT_PCM_16, frequency);
+}
+
+bool WriteSineFlac(const QString& path, double seconds) {
+  return WriteSineSndfile(path, seconds, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 440.0);
+}
+
+bool WriteSineOgg(const QString& path, double seconds) {
+  return WriteSineSndfile(path, seconds, SF_FORMAT_OGG | SF_FORMAT_VORBIS, 440.0);
+}
+
+bool WriteSineSndfile(const QString& path, double seconds, int format, double frequency) {
   SF_INFO info{};
   info.samplerate = kRate;
   info.channels = 2;
-  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+  info.format = format;
   SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
   if (!file) return false;
   const std::vector<short> samples = SineStereo(seconds, frequency);
