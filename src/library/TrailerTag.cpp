@@ -10,6 +10,9 @@
 #include "library/RecordCodec.h"
 #include "library/SongLibrary.h"
 #include "platform/CodePage.h"
+#include "platform/FileError.h"
+#include "platform/FileOps.h"
+#include "platform/TailWriter.h"
 #include "support/AppError.h"
 #include "support/AppVersion.h"
 #include "support/ErrorLog.h"
@@ -76,10 +79,6 @@ bool TrailerTag::ReadID3Tag(QFile& file, qint64 position) {
   return id3_.Parse(ReadAt(file, position, ID3Tag::kSize));
 }
 
-int TrailerTag::WriteID3Tag(QFile& file, qint64 position, const QString& context) {
-  return WriteAt(file, position, id3_.Bytes(), context);
-}
-
 void TrailerTag::LoadWindow(QFile& file) {
   window_.clear();
   windowStart_ = std::max<qint64>(0, file.size() - kTailWindow);
@@ -116,6 +115,8 @@ bool TrailerTag::ScanFooter(QFile& file, qint64 length, int footerOffset) {
 }
 
 bool TrailerTag::FindTrailer(QFile& file) {
+  // A rewrite that never finished is undone before anything reads the file's end.
+  platform::TailWriter::Recover(file.fileName());
   scan_ = TrailerScan();
   id3_.Clear();
   LoadWindow(file);
@@ -214,6 +215,21 @@ bool TrailerTag::TruncateFile(QFile& file, qint64 length, const QString& context
   return false;
 }
 
+int TrailerTag::ReplaceTail(QFile& file, qint64 position, const QByteArray& bytes,
+                            const QString& context) {
+  window_.clear();
+  try {
+    platform::TailWriter::ReplaceTail(file, position - 1, bytes);
+    return 0;
+  } catch (const platform::FileError& error) {
+    const int code = error.code().value();
+    log_.LogSystemError(context + u".WriteFile"_s, file.fileName(), code);
+    return code == ENOSPC || code == EFBIG ? kErrDiskFull
+           : code == EACCES                ? kErrPermissionDenied
+                                           : kErrPathFileAccess;
+  }
+}
+
 int TrailerTag::WriteAt(QFile& file, qint64 position, const QByteArray& bytes,
                         const QString& context) {
   window_.clear();
@@ -234,7 +250,7 @@ bool TrailerTag::ReadSongTags(QFile& file, const QString& path, SongRecord& reco
   }
   record = scan_.record;
   if (scan_.ID3BeforeTrailer && file.isWritable()) {
-    WriteID3Tag(file, file.size() + 1, u"ReadSongTags"_s);
+    ReplaceTail(file, file.size() + 1, id3_.Bytes(), u"ReadSongTags"_s);
   }
   sync_.FillRecordFromTag(record, false);
   return true;
@@ -305,9 +321,7 @@ int TrailerTag::WriteSongTrailer(const QString& path, SongRecord& record, bool k
   }
   const int positionsOffset = found ? scan_.PositionsOffset() : kFooterWithID3 - kPositionsBytes;
   bytes += Tail(record, positionsOffset);
-  if (const int failed = WriteAt(file, start, bytes, u"WriteSongTrailer"_s)) return failed;
-  TruncateFile(file, start - 1 + bytes.size(), u"WriteSongTrailer"_s);
-  return 0;
+  return ReplaceTail(file, start, bytes, u"WriteSongTrailer"_s);
 }
 
 int TrailerTag::PutArtIntoTrailer(const QString& songPath, const QString& picturePath) {
@@ -345,9 +359,7 @@ int TrailerTag::PutArtIntoTrailer(const QString& songPath, const QString& pictur
   const QByteArray bytes = Padded(artType, 4) + Int32Bytes(art.size()) + art +
                            Int32Bytes(extra.size()) + extra + header +
                            Tail(record, positionsOffset);
-  if (const int failed = WriteAt(file, p.artType, bytes, u"PutArtIntoTrailer"_s)) return failed;
-  TruncateFile(file, p.artType - 1 + bytes.size(), u"PutArtIntoTrailer"_s);
-  return 0;
+  return ReplaceTail(file, p.artType, bytes, u"PutArtIntoTrailer"_s);
 }
 
 std::optional<QString> TrailerTag::GetTrailerVersion(const QString& path) {
@@ -356,15 +368,21 @@ std::optional<QString> TrailerTag::GetTrailerVersion(const QString& path) {
   return scan_.version;
 }
 
+// A file without any write permission is "marked read-only" and written only when the
+// user agrees; whether this process may then write it (its owner, the mount) is the
+// system's to say.
 bool TrailerTag::CheckWritable(const QString& path) {
-  if (QFile::permissions(path) & QFileDevice::WriteOwner) return true;
-  const QString yesNo = catalog_.GetMsg(RC_Yes) + u'|' + catalog_.GetMsg(RC_No);
-  if (prompter_.Ask(catalog_.GetMsg(RC_WriteOnly) + u'\n' + catalog_.GetMsg(RC_WriteAnyway), yesNo,
-                    MessageIcon::Question) != 1) {
-    return false;
+  constexpr auto kAnyWrite =
+      QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+  if (!(QFile::permissions(path) & kAnyWrite)) {
+    const QString yesNo = catalog_.GetMsg(RC_Yes) + u'|' + catalog_.GetMsg(RC_No);
+    if (prompter_.Ask(catalog_.GetMsg(RC_WriteOnly) + u'\n' + catalog_.GetMsg(RC_WriteAnyway),
+                      yesNo, MessageIcon::Question) != 1) {
+      return false;
+    }
+    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
   }
-  QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
-  if (QFile::permissions(path) & QFileDevice::WriteOwner) return true;
+  if (platform::FileOps::CanWrite(path)) return true;
   prompter_.Tell(catalog_.GetMsg(RC_CantWrite) + u'\n' + catalog_.GetMsg(RC_ReadOnlyDrive),
                  MessageIcon::Exclamation);
   return false;
@@ -375,7 +393,7 @@ bool TrailerTag::ConvertID3Tag(const QString& path) {
   if (!file.open(QIODevice::ReadWrite) || !FindTrailer(file) || !scan_.ID3BeforeTrailer) {
     return false;
   }
-  return WriteID3Tag(file, file.size() + 1, u"ConvertID3Tags"_s) == 0;
+  return ReplaceTail(file, file.size() + 1, id3_.Bytes(), u"ConvertID3Tags"_s) == 0;
 }
 
 }  // namespace audiolume

@@ -112,6 +112,8 @@ class TrailerTag {
   void SearchForNestedTags(QFile& file);
   QByteArray Tail(const SongRecord& record, int positionsOffset) const;
   int WriteAt(QFile& file, qint64 position, const QByteArray& bytes, const QString& context);
+  /** Replaces the file's end from position (1-based) on, old or new but never torn. */
+  int ReplaceTail(QFile& file, qint64 position, const QByteArray& bytes, const QString& context);
   int OpenForWriting(QFile& file, const QString& path);
   static bool OpenForReading(QFile& file, const QString& path);
   bool ReadSongTags(QFile& file, const QString& path, SongRecord& record);
@@ -120,7 +122,6 @@ class TrailerTag {
   void LoadWindow(QFile& file);
   /** The ID3 tag at a 1-based position into the working copy; false when none is there. */
   bool ReadID3Tag(QFile& file, qint64 position);
-  int WriteID3Tag(QFile& file, qint64 position, const QString& context);
 
   ID3Tag& id3_;
   ID3Sync& sync_;

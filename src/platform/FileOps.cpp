@@ -56,6 +56,10 @@ void FileOps::MoveFile(const QString& source, const QString& target) {
   }
 }
 
+bool FileOps::CanWrite(const QString& path) {
+  return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+
 void FileOps::RemoveFile(const QString& path) {
   if (std::remove(QFile::encodeName(path).constData()) != 0 && errno != ENOENT) {
     throw FileError(errno, path);

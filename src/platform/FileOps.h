@@ -33,6 +33,9 @@ class FileOps {
   /** Renames source over target, replacing it atomically. */
   static void MoveFile(const QString& source, const QString& target);
 
+  /** Whether this process may write the file: permissions, owner and mount alike. */
+  static bool CanWrite(const QString& path);
+
   /** Deletes the file; a missing file is not an error. */
   static void RemoveFile(const QString& path);
 };

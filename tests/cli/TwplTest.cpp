@@ -27,14 +27,19 @@ struct Result {
 // Runs twpl on a fresh home and registry, as a script would.
 class TwplTest : public ::testing::Test {
  protected:
-  Result Run(const QStringList& args) {
+  Result Run(const QStringList& args) { return RunWith({}, args); }
+
+  // Runs twpl behind another program, such as "prlimit --fsize=N".
+  Result RunWith(const QStringList& wrapper, const QStringList& args) {
     QProcess twpl;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(u"AUDIOLUME_HOME"_s);
     env.insert(u"AUDIOLUME_REGISTRY"_s, dir_.filePath(u"registry.ini"_s));
     twpl.setProcessEnvironment(env);
     twpl.setWorkingDirectory(dir_.path());
-    twpl.start(QString::fromUtf8(TWPL_PATH), QStringList{u"--home"_s, Home()} + args);
+    QStringList command = wrapper + QStringList{QString::fromUtf8(TWPL_PATH), u"--home"_s, Home()};
+    const QString program = command.takeFirst();
+    twpl.start(program, command + args);
     twpl.waitForFinished(30000);
     return {twpl.exitCode(), QString::fromUtf8(twpl.readAllStandardOutput()),
             QString::fromUtf8(twpl.readAllStandardError())};
@@ -175,6 +180,27 @@ TEST_F(TwplTest, TagsShowWriteAndArt) {
   EXPECT_EQ(Run({u"tags"_s, u"extract-art"_s, u"plain.mp3"_s, u"x.jpg"_s}).code, 1);
   EXPECT_EQ(Run({u"tags"_s, u"write"_s, u"song.mp3"_s, u"Nope=1"_s}).code, 2);
   EXPECT_EQ(Run({u"tags"_s, u"write"_s, u"song.mp3"_s, u"--answer"_s, u"maybe"_s}).code, 2);
+}
+
+TEST_F(TwplTest, ATagWriteThatIsKilledOrRunsOutOfSpaceLosesNothing) {
+  const QString song = dir_.filePath(u"song.mp3"_s);
+  test::WriteAll(song, QByteArray(30000, 'a'));
+  ASSERT_EQ(Run({u"tags"_s, u"write"_s, u"song.mp3"_s, u"Title=Old"_s}).out, u"0\n");
+  const QByteArray before = test::ReadAll(song);
+  // Long lyrics make the new tags larger than the old, and the file-size limit stops the
+  // write half-way: a kill, or, with the signal ignored, a full disk.
+  const QString limit = u"--fsize="_s + QString::number(before.size() + 4000);
+  const QStringList write{u"tags"_s, u"write"_s, u"song.mp3"_s, u"Title=New"_s,
+                          u"Lyrics="_s + QString(40000, u'l')};
+  RunWith({u"prlimit"_s, limit}, write);
+  EXPECT_TRUE(Run({u"tags"_s, u"show"_s, u"song.mp3"_s}).out.contains(u"\nTitle\tOld\n"_s));
+  EXPECT_EQ(test::ReadAll(song), before);
+
+  const Result full = RunWith(
+      {u"bash"_s, u"-c"_s, u"trap '' XFSZ; exec \"$@\""_s, u"-"_s, u"prlimit"_s, limit}, write);
+  EXPECT_EQ(full.out, u"61\n");
+  EXPECT_EQ(test::ReadAll(song), before);
+  EXPECT_FALSE(QFile::exists(song + u".audiolume-journal"_s));
 }
 
 TEST_F(TwplTest, PlayConvertQueryAndAdd) {
