@@ -58,6 +58,7 @@ FileConversion::Result FileConversion::ConvertFiles(const QStringList& files, co
                                                     Direction direction, int bitRate,
                                                     const platform::ConvertProgress& progress) {
   converting_ = true;
+  abandoned_ = false;
   replace_.Reset();
   bool dontAsk = false;
   Result result;
@@ -83,6 +84,7 @@ FileConversion::Result FileConversion::ConvertFiles(const QStringList& files, co
   }
   prompter_.HideStatus();
   converting_ = false;
+  if (abandoned_) return result;
   const QString count =
       result.converted == 0 ? catalog_.GetMsg(RC_0FileConverted)
       : result.converted == 1
@@ -93,23 +95,31 @@ FileConversion::Result FileConversion::ConvertFiles(const QStringList& files, co
   return result;
 }
 
-namespace {
-
 // Runs a conversion on a thread of its own while the event loop goes on, so that the
-// windows stay responsive and a cancel button can be pressed.
-int OffThread(const std::function<int()>& job) {
+// windows stay responsive and a cancel button can be pressed. When the loop is ended
+// from outside (the application quits), the conversion is cancelled, its partial output
+// removed, and the batch stops without a word.
+int FileConversion::OffThread(const std::function<int(const platform::ConvertProgress&)>& job,
+                              const platform::ConvertProgress& progress) {
+  std::atomic<bool> finished{false};
+  std::atomic<bool> abandoned{false};
+  const platform::ConvertProgress guarded = [&](double fraction) {
+    if (abandoned) return int(platform::kConvertCancelledBatch);
+    return progress ? progress(fraction) : 0;
+  };
   std::atomic<int> result{0};
   QEventLoop loop;
   std::thread worker([&] {
-    result = job();
+    result = job(guarded);
+    finished = true;
     QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
   });
-  loop.exec();
+  if (!finished) loop.exec();
+  abandoned = true;
   worker.join();
+  if (result == platform::kConvertCancelledBatch && !finished.load()) abandoned_ = true;
   return result;
 }
-
-}  // namespace
 
 int FileConversion::ConvertOne(const QString& source, const QString& destination,
                                Direction direction, int bitRate,
@@ -122,14 +132,18 @@ int FileConversion::ConvertOne(const QString& source, const QString& destination
       prompter_.Tell(catalog_.GetMsg(RC_InSuff_DiskSpace), MessageIcon::Exclamation);
       return platform::kConvertCannotWrite;
     }
-    return OffThread([&] {
-      return platform::_ConvertFile(source, destination, platform::kMp3ToWav, 1, 1, 0, progress);
-    });
+    return OffThread(
+        [&](const platform::ConvertProgress& guarded) {
+          return platform::_ConvertFile(source, destination, platform::kMp3ToWav, 1, 1, 0, guarded);
+        },
+        progress);
   }
-  const int code = OffThread([&] {
-    return platform::_ConvertFile(source, destination, platform::kWavToMp3, 1, 1,
-                                  bitRate > 0 ? bitRate : 64000, progress);
-  });
+  const int code = OffThread(
+      [&](const platform::ConvertProgress& guarded) {
+        return platform::_ConvertFile(source, destination, platform::kWavToMp3, 1, 1,
+                                      bitRate > 0 ? bitRate : 64000, guarded);
+      },
+      progress);
   if (code > platform::kConvertCancelledBatch) {
     ErrorLog::AppendLine(
         workingDir_ + u"/w2mError.log"_s,

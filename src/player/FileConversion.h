@@ -60,6 +60,8 @@ class FileConversion {
  private:
   int ConvertOne(const QString& source, const QString& destination, Direction direction,
                  int bitRate, const platform::ConvertProgress& progress);
+  int OffThread(const std::function<int(const platform::ConvertProgress&)>& job,
+                const platform::ConvertProgress& progress);
   void ReportFailure(const QString& source, Direction direction, int code);
 
   MessageCatalog& catalog_;
@@ -68,6 +70,7 @@ class FileConversion {
   QString workingDir_;
   std::function<DriveSpace(const QString&)> spaceOf_ = SpaceOf;
   bool converting_ = false;
+  bool abandoned_ = false;  // the event loop was ended under the batch
   ReplaceQuestion replace_;
 };
 

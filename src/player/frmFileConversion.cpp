@@ -1,5 +1,6 @@
 #include "player/frmFileConversion.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QGridLayout>
@@ -171,7 +172,30 @@ void frmFileConversion::imgStart_Click() {
   progress_->setValue(0);
   imgStart_->setEnabled(true);
   imgCancel_->setText(catalog_.GetMsg(RC_Cancel));
+  if (closeWhenDone_) {
+    closeWhenDone_ = false;
+    close();
+    return;
+  }
   FillFiles();
+}
+
+void frmFileConversion::reject() {
+  if (!running_) {
+    QDialog::reject();
+    return;
+  }
+  cancel_ = 2;
+  closeWhenDone_ = true;
+}
+
+void frmFileConversion::closeEvent(QCloseEvent* event) {
+  if (running_) {
+    event->ignore();
+    reject();
+    return;
+  }
+  QDialog::closeEvent(event);
 }
 
 void frmFileConversion::imgCancel_Click() {

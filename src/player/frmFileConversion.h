@@ -33,6 +33,13 @@ class frmFileConversion : public QDialog {
   void imgStart_Click();
   void imgCancel_Click();
 
+  /** While a batch runs, closing (Escape, the title bar) cancels it; the window closes
+   *  once the file being converted has stopped and its partial output is gone. */
+  void reject() override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   void Show(int direction);
   void FillFiles();
@@ -56,6 +63,7 @@ class frmFileConversion : public QDialog {
   QProgressBar* progress_;
   std::atomic<int> cancel_{0};
   bool running_ = false;
+  bool closeWhenDone_ = false;
 };
 
 }  // namespace audiolume
