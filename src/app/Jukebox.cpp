@@ -21,9 +21,13 @@ int Jukebox::Run() {
   MessageCatalog& catalog = veltoDj_.Services().Catalog();
   prompter_.SetAppearance(catalog.GetMsg(RC_TWPL_Title), catalog.MessageFont());
   veltoDj_.Load();
-  if (veltoDj_.FontSize() > 0) {
+  if (veltoDj_.FontSize() > 0 || veltoDj_.FontHeight() > 0) {
     QFont font = QApplication::font();
-    font.setPointSize(veltoDj_.FontSize());
+    if (veltoDj_.FontSize() > 0) {
+      font.setPointSize(veltoDj_.FontSize());
+    } else {
+      font.setPixelSize(veltoDj_.FontHeight());
+    }
     QApplication::setFont(font);
   }
   veltoDj_.ParseCommandLine();

@@ -76,21 +76,27 @@ void VeltoDj::RegisterEncoderDirectory() {
   registry.SetRegValue(Hive::LocalMachine, kEncoderKey, u"String"_s, u"MP3TOMP3DIR"_s, home_);
 }
 
+// Each value is read in a step of its own: one bad value ("Shell Option=99999") is
+// reported and keeps its default, and the reads after it still happen.
 void VeltoDj::ReadVeltoDjIni() {
   const QString file = SettingsFile();
-  services_.Error().Trap([&] {
-    auto read = [&](const QString& key, const QString& defaultValue) {
-      return ReadIniDefault(file, u"Record"_s, key, defaultValue);
-    };
-    settings_.program = read(u"program"_s, u"CDDA.exe"_s);
-    settings_.track = read(u"track"_s, u"/T"_s);
-    settings_.filename = read(u"filename"_s, u"/F"_s);
-    settings_.options = read(u"options"_s, {});
-    settings_.getFileSize = read(u"GetFileSize"_s, {});
-    settings_.shellOption = CInt(Val(read(u"Shell Option"_s, u"0"_s)));
-    settings_.playVolume = CInt(Val(read(u"Play volume"_s, u"50"_s)));
-    settings_.internetBrowser = read(u"Internet Browser"_s, {});
-    settings_.internetUrl = read(u"Internet URL"_s, {});
+  CurrentError& error = services_.Error();
+  auto read = [&](QString& setting, const QString& key, const QString& defaultValue) {
+    error.Trap([&] { setting = ReadIniDefault(file, u"Record"_s, key, defaultValue); });
+  };
+  auto readNumber = [&](int& setting, const QString& key, const QString& defaultValue) {
+    error.Trap([&] { setting = CInt(Val(ReadIniDefault(file, u"Record"_s, key, defaultValue))); });
+  };
+  read(settings_.program, u"program"_s, u"CDDA.exe"_s);
+  read(settings_.track, u"track"_s, u"/T"_s);
+  read(settings_.filename, u"filename"_s, u"/F"_s);
+  read(settings_.options, u"options"_s, {});
+  read(settings_.getFileSize, u"GetFileSize"_s, {});
+  readNumber(settings_.shellOption, u"Shell Option"_s, u"0"_s);
+  readNumber(settings_.playVolume, u"Play volume"_s, u"50"_s);
+  read(settings_.internetBrowser, u"Internet Browser"_s, {});
+  read(settings_.internetUrl, u"Internet URL"_s, {});
+  error.Trap([&] {
     const QString rioVersion =
         services_.Reg().ReadRegValue(Hive::LocalMachine, kRioKey, u"SoftwareVersion"_s);
     rioInstalled_ = !rioVersion.isEmpty();
@@ -100,7 +106,7 @@ void VeltoDj::ReadVeltoDjIni() {
 }
 
 void VeltoDj::Load() {
-  fontSize_ = int(Val(ReadIniString(SettingsFile(), u"General"_s, u"FontSize"_s)));
+  ReadFontSettings();
   BootstrapSettings();
   if (QFileInfo::exists(u"TWPL.DAT"_s) && !QFileInfo::exists(library_.DatabasePath())) {
     QFile::rename(u"TWPL.DAT"_s, library_.DatabasePath());
@@ -111,6 +117,16 @@ void VeltoDj::Load() {
   ConvertOldDefaultPlaylist();
   registry.SetRegValue(Hive::LocalMachine, kProgramKey, u"String"_s, kRuns,
                        QString::number(runCount_));
+}
+
+// Japanese texts have a size of their own; a height in pixels applies when no size is set.
+void VeltoDj::ReadFontSettings() {
+  const QString file = SettingsFile();
+  const bool japanese =
+      ReadIniString(file, u"General"_s, u"Language"_s).compare(u"jpn"_s, Qt::CaseInsensitive) == 0;
+  fontSize_ = std::max(
+      0, int(Val(ReadIniString(file, u"General"_s, japanese ? u"FontSize_jpn"_s : u"FontSize"_s))));
+  fontHeight_ = std::max(0, int(Val(ReadIniString(file, u"General"_s, u"FontHeight"_s))));
 }
 
 void VeltoDj::BootstrapSettings() {

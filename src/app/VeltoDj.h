@@ -100,7 +100,9 @@ class VeltoDj {
   bool ReadID3TitleArtist(const QString& file, QString& title, QString& artist);
   /** The picture stored in a song file's trailer tag; empty when there is none. */
   QByteArray ReadArt(const QString& file);
+  /** Section "General": the font size in points, and the font height in pixels. */
   int FontSize() const { return fontSize_; }
+  int FontHeight() const { return fontHeight_; }
 
   AppServices& Services() { return services_; }
   SongLibrary& Library() { return library_; }
@@ -117,6 +119,7 @@ class VeltoDj {
   void RegisterAppPath();
   void RegisterEncoderDirectory();
   void ReadVeltoDjIni();
+  void ReadFontSettings();
   void ConvertOldDefaultPlaylist();
 
   StartupOptions options_;
@@ -135,6 +138,7 @@ class VeltoDj {
 
   StartSettings settings_;
   int fontSize_ = 0;
+  int fontHeight_ = 0;
   int runCount_ = 0;
   bool rioOffered_ = false;
   bool rioInstalled_ = false;

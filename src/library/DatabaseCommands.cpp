@@ -105,10 +105,10 @@ DatabaseCommands::Outcome DatabaseCommands::SaveDatabaseAsTo(const QString& file
 }
 
 void DatabaseCommands::ExportDatabase() {
-  const QString folder = library_.File(u"music"_s);
+  const QString folder = library_.File(u"Music"_s);
   while (const auto file = prompter_.SaveFileName(
-             catalog_.GetMsg(RC_SaveAs), QFileInfo(folder).isDir() ? folder : library_.WorkingDir(),
-             u"Text Files (*.txt)"_s)) {
+             catalog_.GetMsg(RC_Save_DBAs),
+             QFileInfo(folder).isDir() ? folder : library_.WorkingDir(), u"Text Files (*.txt)"_s)) {
     if (ExportDatabaseTo(*file) != Outcome::Declined) return;
   }
 }

@@ -8,6 +8,7 @@
 
 #include "library/RecordCodec.h"
 #include "platform/CodePage.h"
+#include "platform/FileNames.h"
 #include "platform/FileOps.h"
 #include "support/AppError.h"
 #include "support/AppVersion.h"
@@ -76,6 +77,11 @@ qint32 PlayCount(const QString& text) {
 
 SongLibrary::SongLibrary(QString workingDir, CurrentError& error, ErrorCheck& check)
     : workingDir_(std::move(workingDir)), error_(error), check_(check) {}
+
+QString SongLibrary::File(const QString& name) const {
+  const QString found = platform::FindFileNoCase(workingDir_, name);
+  return found.isEmpty() ? workingDir_ + u'/' + name : found;
+}
 
 QString SongLibrary::FormatLastPlayed(double lastPlayed) {
   if (lastPlayed == 0) return {};

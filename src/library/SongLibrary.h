@@ -30,8 +30,10 @@ class SongLibrary {
 
   const QString& WorkingDir() const { return workingDir_; }
   QString DatabasePath() const { return File(QStringLiteral("TWPL.TWD")); }
-  /** A file of the database family in the working directory ("TWPL.MD9", …). */
-  QString File(const QString& name) const { return workingDir_ + u'/' + name; }
+  /** A file of the database family in the working directory ("TWPL.MD9", …), looked up
+   *  by its exact name, then without regard to case, as a library from another system
+   *  may spell it; the exact name when there is none. */
+  QString File(const QString& name) const;
 
   int SongCount() const { return static_cast<int>(rows_.size()); }
   SongRecord& SongRecords(int row) { return rows_.at(Index(row)).record; }

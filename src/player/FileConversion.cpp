@@ -19,6 +19,13 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace audiolume {
 
+namespace {
+
+// A WAV copy that would not fit: said once, before anything was written.
+constexpr int kRefusedForSpace = -1;
+
+}  // namespace
+
 FileConversion::FileConversion(MessageCatalog& catalog, Prompter& prompter,
                                SongFilePresence& presence, QString workingDir)
     : catalog_(catalog),
@@ -79,7 +86,7 @@ FileConversion::Result FileConversion::ConvertFiles(const QStringList& files, co
       if (code == platform::kConvertCancelledBatch) break;
     } else {
       ++result.failed;
-      ReportFailure(source, direction, code);
+      if (code != kRefusedForSpace) ReportFailure(source, direction, code);
     }
   }
   prompter_.HideStatus();
@@ -130,7 +137,7 @@ int FileConversion::ConvertOne(const QString& source, const QString& destination
     const DriveSpace space = spaceOf_(QFileInfo(destination).absolutePath());
     if (EstimatedWavBytes(info, space.total) >= space.free) {
       prompter_.Tell(catalog_.GetMsg(RC_InSuff_DiskSpace), MessageIcon::Exclamation);
-      return platform::kConvertCannotWrite;
+      return kRefusedForSpace;
     }
     return OffThread(
         [&](const platform::ConvertProgress& guarded) {

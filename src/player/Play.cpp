@@ -363,6 +363,7 @@ void Play::ReadPlaySettings() {
   const QString& file = context_.settingsFile;
   showArt_ = ReadIniDefault(file, kPlayer, u"Show art"_s, u"True"_s) == u"True";
   showPlayList_ = ReadIniDefault(file, kPlayer, u"Show PlayList"_s, u"True"_s) == u"True";
+  playListTitle_ = ReadIniString(file, kPlayer, u"PlayList Title"_s);
   const int order = int(Val(ReadIniString(file, kPlayer, u"Play Order"_s)));
   const int option = int(Val(ReadIniString(file, kPlayer, u"Play Option"_s)));
   cmdPlayOrder_Click(std::clamp(order, 0, 1));
@@ -631,6 +632,7 @@ void Play::Form_Unload() {
   for (const QString& window : {u"PlayListMgr"_s, u"TrackInfo"_s, u"MusicLib"_s, u"Recorder"_s}) {
     WriteIniString(file, kPlayer, window, Bool(false));
   }
+  WriteIniString(file, kPlayer, u"PlayList Title"_s, playListTitle_);
   CurrentError error;
   error.Trap(
       [&] { PlayListText::Write(context_.startupPlaylist, context_.engine.Queue().Entries()); });

@@ -73,6 +73,9 @@ class Play : public QMainWindow {
 
   QAction* Menu(const QString& name) const { return actions_.value(name); }
   ViewMode View() const { return view_; }
+  /** The name of the playlist in the queue ("PlayList Title"), set when one is loaded. */
+  const QString& PlayListTitle() const { return playListTitle_; }
+  void SetPlayListTitle(const QString& title) { playListTitle_ = title; }
   void SetView(ViewMode view);
 
   void imgSizeUp_Click() { SetView(ViewMode(std::min(int(view_) + 1, int(kFull)))); }
@@ -155,6 +158,7 @@ class Play : public QMainWindow {
   ViewMode view_ = kFull;
   bool showArt_ = true;
   bool showPlayList_ = true;
+  QString playListTitle_;  // the name of the playlist in the queue, kept across runs
   bool unloaded_ = false;
 };
 

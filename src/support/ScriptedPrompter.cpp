@@ -30,8 +30,9 @@ std::optional<QString> ScriptedPrompter::InputText(const QString& title, const Q
   return NextText(title + u'\n' + prompt);
 }
 
-QStringList ScriptedPrompter::OpenFileNames(const QString& title, const QString& /*folder*/,
+QStringList ScriptedPrompter::OpenFileNames(const QString& title, const QString& folder,
                                             const QString& /*filter*/) {
+  lastFolder_ = folder;
   shown_.append({title, {}, MessageIcon::Question});
   if (files_.empty()) return {};
   QStringList files = files_.front();
@@ -39,14 +40,14 @@ QStringList ScriptedPrompter::OpenFileNames(const QString& title, const QString&
   return files;
 }
 
-std::optional<QString> ScriptedPrompter::SaveFileName(const QString& title,
-                                                      const QString& /*folder*/,
+std::optional<QString> ScriptedPrompter::SaveFileName(const QString& title, const QString& folder,
                                                       const QString& /*filter*/) {
+  lastFolder_ = folder;
   return NextText(title);
 }
 
-std::optional<QString> ScriptedPrompter::FolderName(const QString& title,
-                                                    const QString& /*folder*/) {
+std::optional<QString> ScriptedPrompter::FolderName(const QString& title, const QString& folder) {
+  lastFolder_ = folder;
   return NextText(title);
 }
 

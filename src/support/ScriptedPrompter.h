@@ -25,6 +25,8 @@ class ScriptedPrompter : public Prompter {
 
   const QList<Shown>& ShownMessages() const { return shown_; }
   const QStringList& StatusTexts() const { return statuses_; }
+  /** The folder the last file or folder dialog opened in. */
+  const QString& LastFolder() const { return lastFolder_; }
   void ClearRecord();
 
   int Ask(const QString& text, const QString& buttons, MessageIcon icon) override;
@@ -46,6 +48,7 @@ class ScriptedPrompter : public Prompter {
   std::deque<QStringList> files_;
   QList<Shown> shown_;
   QStringList statuses_;
+  QString lastFolder_;
 };
 
 }  // namespace audiolume

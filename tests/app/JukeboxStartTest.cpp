@@ -75,6 +75,18 @@ TEST_F(JukeboxStartTest, OnlyTheDefaultSettingsFileBecomesAByteCopy) {
   EXPECT_TRUE(prompter_.ShownMessages()[0].text.startsWith(u"Missing Err file"_s));
 }
 
+TEST_F(JukeboxStartTest, ABadSettingIsReportedAndTheReadsAfterItStillHappen) {
+  QDir().mkpath(Home());
+  test::WriteAll(Home() + u"/VeltoDj.ini"_s,
+                 "[Record]\nShell Option=99999\nPlay volume=70\nInternet URL=http://x\n");
+  VeltoDj veltoDj(Options(Home(), emptyShipped_.path()), prompter_);
+  veltoDj.Initialize();
+  EXPECT_EQ(veltoDj.PlayVolume(), 70);
+  EXPECT_EQ(veltoDj.Settings().internetUrl, u"http://x");
+  ASSERT_FALSE(prompter_.ShownMessages().isEmpty());
+  EXPECT_TRUE(prompter_.ShownMessages().last().text.startsWith(u"Overflow"_s));
+}
+
 TEST_F(JukeboxStartTest, UnregisteredStartUsesTheDataFolderAndRegistersIt) {
   VeltoDj veltoDj(Options({}, emptyShipped_.path()), prompter_);
   veltoDj.Initialize();

@@ -97,8 +97,10 @@ TEST_F(PlayWindowTest, LayoutAndQueueSurviveARestartAndOffScreenPositionsAreIgno
     play.Form_Load(2, 65);
     EXPECT_EQ(play.findChild<QListWidget*>(u"lstTitle"_s)->count(), 2);
     play.move(30, 45);
+    play.SetPlayListTitle(u"Road trip"_s);
     play.Form_Unload();
   }
+  EXPECT_EQ(Setting(u"PlayList Title"_s), u"Road trip");
   EXPECT_EQ(Setting(u"Left"_s), u"450");
   EXPECT_EQ(Setting(u"Top"_s), u"675");
   EXPECT_EQ(Setting(u"MusicLib"_s), u"False");
@@ -109,6 +111,7 @@ TEST_F(PlayWindowTest, LayoutAndQueueSurviveARestartAndOffScreenPositionsAreIgno
   Play again(Context());
   again.Form_Load(3, 50);
   EXPECT_EQ(again.pos(), QPoint(30, 45));
+  EXPECT_EQ(again.PlayListTitle(), u"Road trip");
 
   WriteIniString(veltoDj_.SettingsFile(), u"Player"_s, u"Left"_s, u"9999999"_s);
   Play offScreen(Context());

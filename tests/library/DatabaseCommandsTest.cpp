@@ -49,6 +49,13 @@ TEST_F(DatabaseCommandsTest, ExportWritesHeaderAndRowsInDisplayOrder) {
   EXPECT_EQ(test::ReadAll(file), header);
 }
 
+TEST_F(DatabaseCommandsTest, ExportOffersTheMusicFolderUnderItsTitle) {
+  QDir(dir_.path()).mkdir(u"Music"_s);
+  commands_.ExportDatabase();  // cancelled
+  EXPECT_EQ(Shown(), QStringList{u"Save Database As ..."_s});
+  EXPECT_EQ(prompter_.LastFolder(), Path(u"Music"_s));
+}
+
 TEST_F(DatabaseCommandsTest, SaveAsAsksBeforeReplacingAndCopiesTheFileOnDisk) {
   const QString target = Path(u"copy.TWD"_s);
   test::WriteAll(target, "keep me");

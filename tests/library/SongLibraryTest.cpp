@@ -235,6 +235,18 @@ TEST_F(SongLibraryTest, CraftedNumbersAndDatesAreBounded) {
   EXPECT_EQ(library_.SongRecords(2).LastPlayed, 1e300);
 }
 
+TEST_F(SongLibraryTest, ADatabaseFromAnotherSystemIsFoundWhateverItsCase) {
+  library_.AddOrReplaceRecord(SampleRecord(u"a"_s));
+  ASSERT_TRUE(library_.SaveSongData());
+  ASSERT_TRUE(QFile::rename(Path(u"TWPL.TWD"_s), Path(u"twpl.twd"_s)));
+  SongLibrary other(dir_.path(), error_, check_);
+  other.LoadSongData();
+  EXPECT_EQ(other.SongCount(), 1);
+  ASSERT_TRUE(other.SaveSongData());
+  EXPECT_FALSE(QFile::exists(Path(u"TWPL.TWD"_s)));  // no second database beside it
+  EXPECT_TRUE(QFile::exists(Path(u"twpl.twd"_s)));
+}
+
 TEST_F(SongLibraryTest, RowOperations) {
   library_.AddOrReplaceRecord(SampleRecord(u"a"_s));
   const int row = library_.AddSongRow(u"New"_s, u"Alb"_s, u"Art"_s, u"2:00"_s, u"/m/New.mp3"_s);

@@ -87,7 +87,8 @@ TEST_F(FileConversionTest, NotEnoughSpaceForTheWavIsRefused) {
   const auto result =
       conversion_.ConvertFiles({Path(u"song.mp3"_s)}, Path(u"out"_s), Direction::Mp3ToWav, 0);
   EXPECT_EQ(result.converted, 0);
-  EXPECT_TRUE(Shown().contains(u"Insufficient space in the Destination Drive"_s));
+  EXPECT_EQ(Shown().first(), u"Insufficient space in the Destination Drive"_s);
+  EXPECT_EQ(Shown().size(), 2);  // the refusal, then the count of the batch
   EXPECT_FALSE(QFile::exists(Path(u"out/song.wav"_s)));
 
   conversion_.SetSpaceProbe([](const QString&) {

@@ -296,6 +296,13 @@ TEST_F(PlayerEngineTest, ExternalPlayerGetsTheQueueWithoutRealAudioFiles) {
   EXPECT_EQ(test::ReadAll(Path(u"WinAmp.m3u"_s)), Path(u"a.mp3"_s).toUtf8() + '\n');
   EXPECT_TRUE(opened_.isEmpty());
   EXPECT_FALSE(engine_->IsPlaying());
+  engine_->lstTitle_DblClick(0);  // plays in this player only: nothing happens
+  EXPECT_TRUE(opened_.isEmpty());
+
+  test::WriteAll(Path(u"VeltoDj.ini"_s), "[PlayList]\nPlayer=/no/such/player\n");
+  engine_->Button_Play_MouseDown();
+  EXPECT_EQ(prompter_.ShownMessages().last().text,
+            u"The player program could not be started:\n/no/such/player"_s);
 
   test::WriteAll(Path(u"VeltoDj.ini"_s), "[PlayList]\nPlayer=TWPL\n");
   engine_->Button_Play_MouseDown();
