@@ -94,7 +94,7 @@ int main(int argc, char* argv[]) {
   ID3Tag id3;
   ID3Sync sync(id3, genres, context.catalog, context.prompter);
   TrailerTag trailer(id3, sync, context.library, context.catalog, context.prompter, context.log);
-  SongFilePresence presence(folder + u"/VeltoDj.ini"_s, context.catalog, context.prompter);
+  SongFilePresence presence({}, context.catalog, context.prompter);
   SongAdder adder(context.library, trailer, id3, sync, presence, context.catalog, context.prompter,
                   context.check, folder);
   qsizetype added = 0;

@@ -38,7 +38,8 @@ VeltoDj::VeltoDj(StartupOptions options, Prompter& prompter)
       database_(library_, services_.Catalog(), prompter, services_.Error(), services_.Check()),
       id3Sync_(id3_, genres_, services_.Catalog(), prompter),
       trailer_(id3_, id3Sync_, library_, services_.Catalog(), prompter, services_.Log()),
-      presence_(services_.SettingsFile(), services_.Catalog(), prompter),
+      presence_([this] { return platform::CdDriveList::MountPoints(CdDrives()); },
+                services_.Catalog(), prompter),
       conversion_(services_.Catalog(), prompter, presence_, home_),
       adder_(library_, trailer_, id3_, id3Sync_, presence_, services_.Catalog(), prompter,
              services_.Check(), home_) {}
@@ -170,16 +171,20 @@ void VeltoDj::ConvertOldDefaultPlaylist() {
   services_.Check().CheckError(u"in VeltoDj.Form_Load"_s);
 }
 
+QList<platform::CdDrive> VeltoDj::CdDrives() const {
+  return platform::CdDriveList::List(options_.cdDrives);
+}
+
 void VeltoDj::RefreshCDDriveList() {
   QString letters;
-  const QList<platform::CdDrive> drives = platform::CdDriveList::List(options_.cdDrives);
+  const QList<platform::CdDrive> drives = CdDrives();
   for (const platform::CdDrive& drive : drives) letters += drive.letter;
   WriteIniString(SettingsFile(), u"General"_s, u"CD Drive List"_s, letters);
   WriteIniString(SettingsFile(), u"General"_s, u"CD Drive Count"_s, QString::number(drives.size()));
 }
 
 QString VeltoDj::FirstCdDevice() const {
-  const QList<platform::CdDrive> drives = platform::CdDriveList::List(options_.cdDrives);
+  const QList<platform::CdDrive> drives = CdDrives();
   return drives.isEmpty() ? QString() : drives.first().device;
 }
 

@@ -77,6 +77,7 @@ class VeltoDj {
   void RecoverPreviousLibrary();
 
   void RefreshCDDriveList();
+  QList<platform::CdDrive> CdDrives() const;
   /** The device of drive "D:", the first CD drive; empty without one. */
   QString FirstCdDevice() const;
 

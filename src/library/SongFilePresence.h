@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <functional>
+
+#include "platform/CdDriveList.h"
 
 namespace audiolume {
 
@@ -13,17 +17,20 @@ class Prompter;
  */
 class SongFilePresence {
  public:
-  SongFilePresence(QString settingsFile, MessageCatalog& catalog, Prompter& prompter);
+  /** cdMounts tells where the CD drives' discs are mounted, asked anew at every check. */
+  using CdMounts = std::function<QList<platform::CdMount>()>;
+  SongFilePresence(CdMounts cdMounts, MessageCatalog& catalog, Prompter& prompter);
 
   /** True when the file is there. dontAsk is the caller's for the rest of its run: once
    *  the user chose "Don't ask again" missing files are skipped silently. */
   bool CheckSongFileExists(const QString& path, bool& dontAsk);
 
-  /** Whether the path lies on one of the CD drives ("D:" … in the settings' drive list). */
-  bool IsOnCdDrive(const QString& path) const;
+  /** The letter ("D:") of the CD drive whose disc the path lies on; empty for none. */
+  QString CdDriveOf(const QString& path) const;
+  bool IsOnCdDrive(const QString& path) const { return !CdDriveOf(path).isEmpty(); }
 
  private:
-  QString settingsFile_;
+  CdMounts cdMounts_;
   MessageCatalog& catalog_;
   Prompter& prompter_;
 };

@@ -2,6 +2,8 @@
 
 #include <QCollator>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 
 namespace audiolume::platform {
@@ -18,7 +20,49 @@ QList<CdDrive> FromOverride(const QString& overrides) {
   return drives;
 }
 
+QString Canonical(const QString& path) {
+  const QString canonical = QFileInfo(path).canonicalFilePath();
+  return canonical.isEmpty() ? path : canonical;
+}
+
+// Mount tables write blanks and tabs in names as octal escapes ("\040").
+QString Unescaped(const QByteArray& field) {
+  QByteArray bytes;
+  for (qsizetype i = 0; i < field.size(); ++i) {
+    if (field[i] == '\\' && i + 3 < field.size()) {
+      bool ok = false;
+      const int value = field.mid(i + 1, 3).toInt(&ok, 8);
+      if (ok) {
+        bytes += char(value);
+        i += 3;
+        continue;
+      }
+    }
+    bytes += field[i];
+  }
+  return QFile::decodeName(bytes);
+}
+
 }  // namespace
+
+QList<CdMount> CdDriveList::MountPoints(const QList<CdDrive>& drives, const QStringList& tables) {
+  QList<CdMount> mounts;
+  for (const QString& table : tables) {
+    QFile file(table);
+    if (!file.open(QIODevice::ReadOnly)) continue;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+      const QList<QByteArray> fields = line.simplified().split(' ');
+      if (fields.size() < 2 || fields[0].startsWith('#')) continue;
+      const QString source = Canonical(Unescaped(fields[0]));
+      for (const CdDrive& drive : drives) {
+        if (Canonical(drive.device) == source) {
+          mounts.append({drive.letter, QDir::cleanPath(Unescaped(fields[1]))});
+        }
+      }
+    }
+  }
+  return mounts;
+}
 
 QList<CdDrive> CdDriveList::List(const QString& overrides, const QString& deviceDir) {
   if (!overrides.isEmpty()) return FromOverride(overrides);

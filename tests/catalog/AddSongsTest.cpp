@@ -15,7 +15,7 @@ namespace {
 
 class AddSongsTest : public TagFixture {
  protected:
-  SongFilePresence presence_{Path(u"VeltoDj.ini"_s), catalog_, prompter_};
+  SongFilePresence presence_{{}, catalog_, prompter_};
   SongAdder adder_{library_, trailer_,  id3_,   sync_,      presence_,
                    catalog_, prompter_, check_, dir_.path()};
 };

@@ -16,7 +16,8 @@ class SongAdderTest : public TagFixture {
     return paths;
   }
 
-  SongFilePresence presence_{Path(u"VeltoDj.ini"_s), catalog_, prompter_};
+  QList<platform::CdMount> cdMounts_;
+  SongFilePresence presence_{[this] { return cdMounts_; }, catalog_, prompter_};
   SongAdder adder_{library_, trailer_,  id3_,   sync_,      presence_,
                    catalog_, prompter_, check_, dir_.path()};
 };
@@ -60,16 +61,21 @@ TEST_F(SongAdderTest, ReplaceAnswersHoldForTheRun) {
 }
 
 TEST_F(SongAdderTest, FilesOnACdDriveGetNoTrailerAndMissingOnesAreSkipped) {
-  ASSERT_TRUE(WriteSineMp3(Path(u"cd.mp3"_s), 0.3));
-  // The temporary folder's first two characters stand for the drive.
-  WriteAll(Path(u"VeltoDj.ini"_s),
-           "[General]\nCD Drive List=D:" + Path({}).left(2).toUtf8() + "\n");
-  const QByteArray before = ReadAll(Path(u"cd.mp3"_s));
-  EXPECT_EQ(adder_.AddSongs({Path(u"cd.mp3"_s)}).size(), 1);
-  EXPECT_EQ(ReadAll(Path(u"cd.mp3"_s)), before);
+  // The temporary folder stands for the disc in drive E:.
+  QDir(dir_.path()).mkdir(u"cdrom"_s);
+  cdMounts_ = {{u"E:"_s, Path(u"cdrom"_s)}};
+  ASSERT_TRUE(WriteSineMp3(Path(u"cdrom/cd.mp3"_s), 0.3));
+  const QByteArray before = ReadAll(Path(u"cdrom/cd.mp3"_s));
+  EXPECT_EQ(adder_.AddSongs({Path(u"cdrom/cd.mp3"_s)}).size(), 1);
+  EXPECT_EQ(ReadAll(Path(u"cdrom/cd.mp3"_s)), before);
 
+  prompter_.QueueAnswer(2);  // Skip this one
   prompter_.QueueAnswer(3);  // Don't ask again
-  EXPECT_TRUE(adder_.AddSongs({Path(u"gone.mp3"_s), Path(u"gone2.mp3"_s)}).isEmpty());
+  EXPECT_TRUE(
+      adder_.AddSongs({Path(u"cdrom/gone.mp3"_s), Path(u"gone.mp3"_s), Path(u"gone2.mp3"_s)})
+          .isEmpty());
+  ASSERT_EQ(prompter_.ShownMessages().size(), 2);
+  EXPECT_TRUE(prompter_.ShownMessages()[0].text.startsWith(u"E:Please insert the CD"_s));
   EXPECT_EQ(prompter_.ShownMessages().last().buttons, u"Retry|Skip this one song|Don't ask again");
 }
 

@@ -33,7 +33,7 @@ class FileConversionTest : public ::testing::Test {
   ErrorLog log_{dir_.filePath(u"TW_Error.log"_s), error_};
   ScriptedPrompter prompter_;
   MessageCatalog catalog_{dir_.path(), dir_.filePath(u"VeltoDj.ini"_s), log_, prompter_};
-  SongFilePresence presence_{dir_.filePath(u"VeltoDj.ini"_s), catalog_, prompter_};
+  SongFilePresence presence_{{}, catalog_, prompter_};
   FileConversion conversion_{catalog_, prompter_, presence_, dir_.path()};
 };
 

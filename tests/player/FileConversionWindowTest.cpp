@@ -35,7 +35,7 @@ TEST(FileConversionWindowTest, ConvertsTheSelectedFilesAndStopsThePlayerFirst) {
   ErrorLog log(dir.filePath(u"TW_Error.log"_s), error);
   ScriptedPrompter prompter;
   MessageCatalog catalog(dir.path(), settings, log, prompter);
-  SongFilePresence presence(settings, catalog, prompter);
+  SongFilePresence presence({}, catalog, prompter);
   FileConversion conversion(catalog, prompter, presence, dir.path());
   int stops = 0;
   frmFileConversion window(conversion, catalog, prompter, settings, dir.path(), [&] { ++stops; });
@@ -64,7 +64,7 @@ TEST(FileConversionWindowTest, EscapeDuringABatchCancelsItAndClosesTheWindowSafe
   ErrorLog log(dir.filePath(u"TW_Error.log"_s), error);
   ScriptedPrompter prompter;
   MessageCatalog catalog(dir.path(), settings, log, prompter);
-  SongFilePresence presence(settings, catalog, prompter);
+  SongFilePresence presence({}, catalog, prompter);
   FileConversion conversion(catalog, prompter, presence, dir.path());
   QPointer<frmFileConversion> window =
       new frmFileConversion(conversion, catalog, prompter, settings, dir.path(), {});
