@@ -3,6 +3,7 @@
 #include <QEventLoop>
 
 #include "app/VeltoDj.h"
+#include "cli/TableField.h"
 #include "platform/AudioSink.h"
 #include "player/PlayerEngine.h"
 
@@ -43,10 +44,16 @@ int PlayCommand::Run(QStringList args) {
   QEventLoop loop;
   QObject::connect(&engine, &PlayerEngine::SongStarted,
                    [this](int index, const QString& file, const QString&, const QString&) {
-                     std::fprintf(out_, "%d\t%s\n", index, file.toUtf8().constData());
+                     std::fprintf(out_, "%d\t%s\n", index,
+                                  TableField::Escaped(file).toUtf8().constData());
                      std::fflush(out_);
                    });
-  QObject::connect(&engine, &PlayerEngine::SongFailed, [&failed] { failed = true; });
+  QObject::connect(&engine, &PlayerEngine::SongFailed,
+                   [this, &failed](const QString& file, const QString& message) {
+                     failed = true;
+                     std::fprintf(err_, "%s: %s\n", TableField::Escaped(file).toUtf8().constData(),
+                                  message.toUtf8().constData());
+                   });
   QObject::connect(&engine, &PlayerEngine::PlayEnded, &loop, &QEventLoop::quit,
                    Qt::QueuedConnection);
   engine.SetListIndex(0);

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "cli/TableField.h"
 #include "library/ID3Tag.h"
 #include "library/SongRecord.h"
 #include "library/TrailerTag.h"
@@ -16,12 +17,6 @@ namespace audiolume {
 namespace {
 
 const QString kDateFormat = u"yyyy-MM-dd hh:mm:ss"_s;
-
-QString OneLine(QString text) {
-  text.replace(u"\r\n"_s, u"\\n"_s);
-  text.replace(u'\n', u"\\n"_s);
-  return text.replace(u'\r', u"\\n"_s);
-}
 
 // The record's fields as text, by name, in layout order.
 QStringList FieldTexts(const SongRecord& r) {
@@ -72,7 +67,7 @@ bool SetField(SongRecord& r, const QString& name, const QString& value) {
                       nullptr,  &r.Filename,  &r.SerialNumber, nullptr,      &r.Notes,
                       &r.Bios,  &r.Lyrics,    &r.ArtistURL,    &r.BuyCDURL,  &r.ArtistEmail};
   QString* text = index < 20 ? texts[index] : &r.Reserved[index - 20];
-  *text = QString(value).replace(u"\\n"_s, u"\r\n"_s);
+  *text = TableField::Unescaped(value);
   return true;
 }
 
@@ -96,7 +91,8 @@ int TagCommands::Problem(const QString& text) const {
 }
 
 void TagCommands::Print(const QString& name, const QString& value) const {
-  std::fprintf(out_, "%s\t%s\n", name.toUtf8().constData(), OneLine(value).toUtf8().constData());
+  std::fprintf(out_, "%s\t%s\n", name.toUtf8().constData(),
+               TableField::Escaped(value).toUtf8().constData());
 }
 
 void TagCommands::PrintRecord(const SongRecord& record) const {

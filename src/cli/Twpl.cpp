@@ -6,6 +6,7 @@
 #include "app/AppHome.h"
 #include "app/VeltoDj.h"
 #include "cli/PlayCommand.h"
+#include "cli/TableField.h"
 #include "cli/TagCommands.h"
 #include "library/DatabaseCommands.h"
 #include "library/SongLibrary.h"
@@ -157,7 +158,7 @@ int Twpl::LibraryList(Session& session, QStringList args) const {
     const int row = library.SongOrder(position);
     QStringList columns;
     for (int column = 0; column <= SongLibrary::kFilenameColumn; ++column) {
-      columns.append(library.SongText(row, column));
+      columns.append(TableField::Escaped(library.SongText(row, column)));
     }
     Print(columns.join(u'\t'));
   }
@@ -243,7 +244,7 @@ int Twpl::LibraryAdd(Session& session, QStringList args) const {
   SongAdder& adder = session.veltoDj.Adder();
   adder.SetAnswers(yes, no);
   for (const SongAdder::Added& song : adder.AddSongs(args)) {
-    Print(QString::number(song.row) + u'\t' + song.path);
+    Print(QString::number(song.row) + u'\t' + TableField::Escaped(song.path));
   }
   return 0;
 }

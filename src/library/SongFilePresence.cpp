@@ -25,6 +25,19 @@ QString SongFilePresence::CdDriveOf(const QString& path) const {
 
 bool SongFilePresence::CheckSongFileExists(const QString& path, bool& dontAsk) {
   if (path.isEmpty()) return false;
+  // A name in another encoding than the system's (an old Latin-1 collection) was read
+  // with replacement characters: no name we could give opens it, and no disc would help.
+  if (path.contains(QChar::ReplacementCharacter)) {
+    if (dontAsk) return false;
+    const QString text =
+        path +
+        u"\nThe name of this file is not written in the system's character encoding "
+        u"(UTF-8), so it cannot be opened. Rename it (for example with convmv) and "
+        u"add it again."_s;
+    const QString buttons = catalog_.GetMsg(RC_SkipOnce) + u'|' + catalog_.GetMsg(RC_DontAskAgain);
+    if (prompter_.Ask(text, buttons, MessageIcon::Exclamation) == 2) dontAsk = true;
+    return false;
+  }
   while (!QFileInfo::exists(path) && !dontAsk) {
     const QString drive = CdDriveOf(path);
     const QString text =

@@ -1,4 +1,5 @@
 #include <QDir>
+#include <cstdio>
 
 #include "catalog/SongAdder.h"
 #include "fakes/SineFiles.h"
@@ -77,6 +78,21 @@ TEST_F(SongAdderTest, FilesOnACdDriveGetNoTrailerAndMissingOnesAreSkipped) {
   ASSERT_EQ(prompter_.ShownMessages().size(), 2);
   EXPECT_TRUE(prompter_.ShownMessages()[0].text.startsWith(u"E:Please insert the CD"_s));
   EXPECT_EQ(prompter_.ShownMessages().last().buttons, u"Retry|Skip this one song|Don't ask again");
+}
+
+TEST_F(SongAdderTest, ANameInAnOldEncodingIsSaidToBeUnreadable) {
+  // "café.mp3" in Latin-1, as an old collection has it, reaches the program (a command
+  // line, a drop) with a replacement character where its "é" was.
+  const QByteArray latin1 = QFile::encodeName(dir_.path()) + "/caf\xe9.mp3";
+  ASSERT_TRUE(WriteSineMp3(Path(u"placeholder.mp3"_s), 0.3));
+  ASSERT_EQ(
+      std::rename(QFile::encodeName(Path(u"placeholder.mp3"_s)).constData(), latin1.constData()),
+      0);
+  EXPECT_TRUE(adder_.AddSongs({QFile::decodeName(latin1)}).isEmpty());
+  std::remove(latin1.constData());
+  ASSERT_EQ(prompter_.ShownMessages().size(), 1);
+  EXPECT_TRUE(prompter_.ShownMessages()[0].text.contains(u"cannot be opened"_s));
+  EXPECT_EQ(prompter_.ShownMessages()[0].buttons, u"Skip this one song|Don't ask again");
 }
 
 TEST_F(SongAdderTest, WavFilesAreConvertedAndTheLibraryHoldsTheMp3) {

@@ -233,5 +233,25 @@ TEST_F(TwplTest, PlayConvertQueryAndAdd) {
   EXPECT_EQ(Run({u"library"_s, u"list"_s}).out.count(u'\n'), 2);
 }
 
+TEST_F(TwplTest, FieldsWithLineBreaksTabsAndBackslashesStayOneLineAndOneColumn) {
+  for (const QString& name : {u"two\nlines.mp3"_s, u"tab\there.mp3"_s, u"back\\slash.mp3"_s}) {
+    ASSERT_TRUE(test::WriteSineMp3(dir_.filePath(name), 0.3));
+  }
+  const Result added =
+      Run({u"library"_s, u"add"_s, u"two\nlines.mp3"_s, u"tab\there.mp3"_s, u"back\\slash.mp3"_s});
+  EXPECT_EQ(added.out.count(u'\n'), 3);
+  EXPECT_TRUE(added.out.contains(u"1\t"_s + dir_.filePath(u"two\\nlines.mp3\n"_s)));
+  const QStringList lines = Run({u"library"_s, u"list"_s}).out.split(u'\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 3);
+  for (const QString& line : lines) EXPECT_EQ(line.count(u'\t'), 11) << line.toStdString();
+  EXPECT_TRUE(lines[1].endsWith(u"tab\\there.mp3"_s));
+  EXPECT_TRUE(lines[2].endsWith(u"back\\\\slash.mp3"_s));
+
+  // tags write reads the same escapes back.
+  ASSERT_EQ(Run({u"tags"_s, u"write"_s, u"back\\slash.mp3"_s, u"Notes=a\\tb\\\\c\\nd"_s}).code, 0);
+  EXPECT_TRUE(Run({u"tags"_s, u"show"_s, u"back\\slash.mp3"_s})
+                  .out.contains(u"\nNotes\ta\\tb\\\\c\\nd\n"_s));
+}
+
 }  // namespace
 }  // namespace audiolume
