@@ -53,8 +53,12 @@ void RecordCodec::AppendText(QByteArray& out, const QString& text) {
   // Most texts are short ASCII: written straight into out, without a converted copy.
   if (text.size() <= kMaxTextBytes &&
       std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; })) {
-    AppendLittle<quint16>(out, static_cast<quint16>(text.size()));
-    for (const QChar c : text) out.append(static_cast<char>(c.unicode()));
+    const qsizetype at = out.size();
+    out.resize(at + 2 + text.size());
+    char* to = out.data() + at;
+    qToLittleEndian<quint16>(static_cast<quint16>(text.size()), to);
+    std::transform(text.begin(), text.end(), to + 2,
+                   [](QChar c) { return static_cast<char>(c.unicode()); });
     return;
   }
   const QByteArray bytes = platform::EncodeTextCut(text, kMaxTextBytes);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <utility>
 
 #include "library/RecordCodec.h"
 #include "platform/CodePage.h"
@@ -102,35 +103,41 @@ std::optional<double> SongLibrary::ParseLastPlayed(const QString& text) {
   return ToOleDate(date, ParseTime(QStringView(text).mid(slash + 1)));
 }
 
-void SongLibrary::FillTextFromRecord(Row& row) const {
+SongLibrary::TextColumns& SongLibrary::Texts(const Row& row) {
+  if (row.text) return *row.text;
   const SongRecord& r = row.record;
-  const QString* fields[] = {&r.Title, &r.Album,     &r.Artist,     &r.Genre,    &r.Tempo,
-                             &r.Mood,  &r.Situation, &r.Preference, &r.TrackTime};
-  for (int column = 0; column < 8; ++column) row.text[column] = fields[column]->trimmed();
-  row.text[8] = r.TrackTime;
-  row.text[kLastPlayedColumn] = FormatLastPlayed(r.LastPlayed);
-  row.text[kPlayFreqColumn] = QString::number(r.PlayFreq);
-  row.text[kFilenameColumn] = r.Filename.trimmed();
+  row.text = std::make_unique<TextColumns>();
+  TextColumns& text = *row.text;
+  const QString* fields[] = {&r.Title, &r.Album, &r.Artist,    &r.Genre,
+                             &r.Tempo, &r.Mood,  &r.Situation, &r.Preference};
+  for (int column = 0; column < 8; ++column) text[column] = fields[column]->trimmed();
+  text[8] = r.TrackTime;
+  text[kLastPlayedColumn] = FormatLastPlayed(r.LastPlayed);
+  text[kPlayFreqColumn] = QString::number(r.PlayFreq);
+  text[kFilenameColumn] = r.Filename.trimmed();
+  return text;
 }
 
-void SongLibrary::FillRecordFromText(Row& row) const {
+// A row whose columns were never made still has its record as it was.
+void SongLibrary::FillRecordFromText(Row& row) {
+  if (!row.text) return;
+  const TextColumns& text = *row.text;
   SongRecord& r = row.record;
   QString* fields[] = {&r.Title, &r.Album,     &r.Artist,     &r.Genre,    &r.Tempo,
                        &r.Mood,  &r.Situation, &r.Preference, &r.TrackTime};
-  for (int column = 0; column < 9; ++column) *fields[column] = row.text[column];
+  for (int column = 0; column < 9; ++column) *fields[column] = text[column];
   // The text loading made stands for the record's own date, whatever century it names.
-  const QString& played = row.text[kLastPlayedColumn];
+  const QString& played = text[kLastPlayedColumn];
   if (played != FormatLastPlayed(r.LastPlayed)) {
     if (const auto date = ParseLastPlayed(played)) r.LastPlayed = *date;
   }
-  r.PlayFreq = PlayCount(row.text[kPlayFreqColumn]);
-  r.Filename = row.text[kFilenameColumn];
+  r.PlayFreq = PlayCount(text[kPlayFreqColumn]);
+  r.Filename = text[kFilenameColumn];
 }
 
-int SongLibrary::AppendRow(const SongRecord& record) {
+int SongLibrary::AppendRow(SongRecord record) {
   if (SongCount() >= kMaxSongs) throw AppError(kErrOverflow);
-  rows_.push_back({record, {}});
-  FillTextFromRecord(rows_.back());
+  rows_.push_back({std::move(record), {}});
   order_.push_back(static_cast<qint16>(SongCount()));
   mark_.push_back(0);
   return SongCount();
@@ -143,6 +150,9 @@ void SongLibrary::Clear() {
 }
 
 void SongLibrary::LoadSongData() {
+  // The old rows are freed once the new ones are read: freed first, they would have the
+  // allocator tidy hundreds of thousands of small blocks in the middle of the load.
+  const std::vector<Row> old = std::exchange(rows_, {});
   Clear();
   const QString path = DatabasePath();
   if (!QFileInfo::exists(path)) {
@@ -162,22 +172,22 @@ void SongLibrary::LoadSongData() {
   loaded_ = true;
 }
 
-void SongLibrary::ReadDatabase(const QByteArray& bytes) {
+void SongLibrary::ReadDatabase(QByteArrayView bytes) {
   ByteReader in(bytes);
   const QString version = platform::DecodeText(in.Bytes(kVersionBytes));
   const bool full = RecordCodec::IsFullLayout(version);
-  rows_.reserve(static_cast<std::size_t>(std::min<qsizetype>(bytes.size() / 64, kMaxSongs)));
+  rows_.reserve(static_cast<std::size_t>(std::min<qsizetype>(bytes.size() / 256, kMaxSongs)));
+  order_.reserve(rows_.capacity());
+  mark_.reserve(rows_.capacity());
   while (!in.AtEnd()) {
     // A record cut short is dropped whole; the rows before it stay.
-    const SongRecord record =
-        full ? RecordCodec::ReadRecord(in) : RecordCodec::ReadLegacyRecord(in);
-    AppendRow(record);
+    AppendRow(full ? RecordCodec::ReadRecord(in) : RecordCodec::ReadLegacyRecord(in));
   }
 }
 
 bool SongLibrary::SaveSongData() {
   QByteArray out = VersionHeader();
-  out.reserve(SongCount() * 160);
+  out.reserve(SongCount() * 320);
   for (Row& row : rows_) {
     FillRecordFromText(row);
     // Notes, biographies and lyrics live in the song files' own tags only.
@@ -208,16 +218,16 @@ void SongLibrary::ImportLegacyText() {
       if (line.endsWith('\r')) line.chop(1);
       if (!line.contains(kLegacySeparator)) continue;
       const QList<QByteArray> pieces = line.split(kLegacySeparator);
-      Row row;
+      Row row{{}, std::make_unique<TextColumns>()};
       for (int column = 0; column < kTextColumns && column < pieces.size(); ++column) {
-        row.text[column] = platform::DecodeText(pieces[column]);
+        (*row.text)[column] = platform::DecodeText(pieces[column]);
       }
       FillRecordFromText(row);
-      if (!ParseLastPlayed(row.text[kLastPlayedColumn])) {
+      if (!ParseLastPlayed((*row.text)[kLastPlayedColumn])) {
         row.record.LastPlayed = ToOleDate(QDateTime::currentDateTime());
       }
-      const int added = AppendRow(row.record);
-      rows_[Index(added)].text = row.text;
+      const int added = AppendRow(std::move(row.record));
+      rows_[Index(added)].text = std::move(row.text);
     }
   });
   check_.CheckError(u"in PlayList.LoadSongData"_s);
@@ -228,7 +238,10 @@ void SongLibrary::ImportLegacyText() {
 int SongLibrary::FindSongByFilename(const QString& path) const {
   // The text column is the working copy; a row added by AddSongRow has no record yet.
   for (std::size_t i = 0; i < rows_.size(); ++i) {
-    if (rows_[i].text[kFilenameColumn].compare(path, Qt::CaseInsensitive) == 0) {
+    const Row& row = rows_[i];
+    const QStringView name = row.text ? QStringView((*row.text)[kFilenameColumn])
+                                      : QStringView(row.record.Filename).trimmed();
+    if (name.compare(path, Qt::CaseInsensitive) == 0) {
       return static_cast<int>(i) + 1;
     }
   }
@@ -261,7 +274,7 @@ int SongLibrary::AddOrReplaceRecord(const SongRecord& record) {
   } else {
     Row& existing = rows_[Index(row)];
     existing.record = record;
-    FillTextFromRecord(existing);
+    existing.text.reset();  // made again from the new record
   }
   modified_ = true;
   return row;

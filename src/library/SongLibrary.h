@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -16,7 +17,9 @@ class ErrorCheck;
  * The one in-memory music library and its database file "TWPL.TWD" in the working
  * directory. Rows are numbered from 1. Each row has its record and 14 text columns, the
  * form in which windows show, sort and edit it: columns 0 to 11 mirror the record's first
- * twelve fields, and saving rebuilds those fields from them. UI thread only.
+ * twelve fields, and saving rebuilds those fields from them. A row's columns are made the
+ * first time they are asked for, so that loading and saving a large library cost only
+ * the records. UI thread only.
  */
 class SongLibrary {
  public:
@@ -38,9 +41,9 @@ class SongLibrary {
   int SongCount() const { return static_cast<int>(rows_.size()); }
   SongRecord& SongRecords(int row) { return rows_.at(Index(row)).record; }
   const SongRecord& SongRecords(int row) const { return rows_.at(Index(row)).record; }
-  QString& SongText(int row, int column) { return rows_.at(Index(row)).text.at(column); }
+  QString& SongText(int row, int column) { return Texts(rows_.at(Index(row))).at(column); }
   const QString& SongText(int row, int column) const {
-    return rows_.at(Index(row)).text.at(column);
+    return Texts(rows_.at(Index(row))).at(column);
   }
   /** The row shown at a display position (1-based), as the library window sorts them. */
   qint16& SongOrder(int position) { return order_.at(Index(position)); }
@@ -94,16 +97,17 @@ class SongLibrary {
   static std::optional<double> ParseLastPlayed(const QString& text);
 
  private:
+  using TextColumns = std::array<QString, kTextColumns>;
   struct Row {
     SongRecord record;
-    std::array<QString, kTextColumns> text;
+    mutable std::unique_ptr<TextColumns> text;  // made on first use
   };
 
   static std::size_t Index(int oneBased) { return static_cast<std::size_t>(oneBased - 1); }
-  int AppendRow(const SongRecord& record);
-  void FillTextFromRecord(Row& row) const;
-  void FillRecordFromText(Row& row) const;
-  void ReadDatabase(const QByteArray& bytes);
+  static TextColumns& Texts(const Row& row);
+  int AppendRow(SongRecord record);
+  static void FillRecordFromText(Row& row);
+  void ReadDatabase(QByteArrayView bytes);
   void ImportLegacyText();
 
   QString workingDir_;
