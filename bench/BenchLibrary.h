@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "library/SongLibrary.h"
+#include "library/SongRecord.h"
 #include "support/CommandLinePrompter.h"
 #include "support/CurrentError.h"
 #include "support/ErrorCheck.h"
@@ -11,6 +12,31 @@
 #include "support/MessageCatalog.h"
 
 namespace audiolume::bench {
+
+using namespace Qt::Literals::StringLiterals;
+
+/** Song i of a realistic library: field lengths as in a real collection. */
+inline SongRecord RealisticSong(int i) {
+  SongRecord r;
+  const QString n = QString::number(i);
+  r.Title = u"A Song Title of Middling Length "_s + n;
+  r.Album = u"The Album Called Something "_s + QString::number(i / 12);
+  r.Artist = u"Artist Name "_s + QString::number(i / 40);
+  r.Genre = u"Alternative Rock"_s;
+  r.Tempo = u"Medium"_s;
+  r.Mood = u"Mellow"_s;
+  r.Situation = u"Driving"_s;
+  r.Preference = u"4"_s;
+  r.TrackTime = u"4:"_s + QString::number(10 + i % 50);
+  r.LastPlayed = 45000 + i * 0.37;
+  r.PlayFreq = i % 97;
+  r.Filename = u"/home/listener/Music/Artist Name "_s + QString::number(i / 40) +
+               u"/The Album Called Something/"_s + n + u" - A Song Title.mp3"_s;
+  r.SerialNumber = u"8A0B-3C1D"_s;
+  r.TrackNumber = static_cast<qint16>(i % 14 + 1);
+  r.ArtistURL = u"http://artist.example/"_s + QString::number(i / 40);
+  return r;
+}
 
 /** A library with the support objects it needs, on a folder of the benchmark's. */
 struct BenchLibrary {

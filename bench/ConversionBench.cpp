@@ -12,14 +12,8 @@
 #include <cstdio>
 #include <functional>
 
-#include "BenchLibrary.h"
-#include "catalog/SongAdder.h"
+#include "BenchAdder.h"
 #include "fakes/SineFiles.h"
-#include "library/GenreCatalog.h"
-#include "library/ID3Sync.h"
-#include "library/ID3Tag.h"
-#include "library/SongFilePresence.h"
-#include "library/TrailerTag.h"
 #include "platform/FileConverter.h"
 
 using namespace audiolume;
@@ -60,16 +54,22 @@ int main(int argc, char* argv[]) {
   double lame = 0;
   const bool lameRan = [&] {
     bool ok = false;
-    lame = Seconds([&] { ok = RunTool(u"lame"_s, {u"--quiet"_s, u"-b"_s, u"128"_s, wav, folder + u"/lame.mp3"_s}); });
+    lame = Seconds([&] {
+      ok = RunTool(u"lame"_s, {u"--quiet"_s, u"-b"_s, u"128"_s, wav, folder + u"/lame.mp3"_s});
+    });
     return ok;
   }();
   const double decode = Seconds([&] {
-    platform::_ConvertFile(folder + u"/ours.mp3"_s, folder + u"/ours.wav"_s, platform::kMp3ToWav, 1, 1, 0);
+    platform::_ConvertFile(folder + u"/ours.mp3"_s, folder + u"/ours.wav"_s, platform::kMp3ToWav, 1,
+                           1, 0);
   });
   double mpg123 = 0;
   const bool mpg123Ran = [&] {
     bool ok = false;
-    mpg123 = Seconds([&] { ok = RunTool(u"mpg123"_s, {u"-q"_s, u"-w"_s, folder + u"/mpg123.wav"_s, folder + u"/ours.mp3"_s}); });
+    mpg123 = Seconds([&] {
+      ok = RunTool(u"mpg123"_s,
+                   {u"-q"_s, u"-w"_s, folder + u"/mpg123.wav"_s, folder + u"/ours.mp3"_s});
+    });
     return ok;
   }();
   if (!lameRan || !mpg123Ran) {
@@ -89,17 +89,10 @@ int main(int argc, char* argv[]) {
     files.append(songs + u"/song"_s + QString::number(i) + u".mp3"_s);
     QFile::copy(songs + u"/seed.mp3"_s, files.last());
   }
-  bench::BenchLibrary context(folder);
-  GenreCatalog genres;
-  ID3Tag id3;
-  ID3Sync sync(id3, genres, context.catalog, context.prompter);
-  TrailerTag trailer(id3, sync, context.library, context.catalog, context.prompter, context.log);
-  SongFilePresence presence({}, context.catalog, context.prompter);
-  SongAdder adder(context.library, trailer, id3, sync, presence, context.catalog, context.prompter,
-                  context.check, folder);
+  bench::BenchAdder adding(folder);
   qsizetype added = 0;
-  const double adding = Seconds([&] { added = adder.AddSongs(files).size(); });
+  const double seconds = Seconds([&] { added = adding.adder.AddSongs(files).size(); });
   std::printf("adding %lld MP3 files without trailers: %.2f s, %.0f files per second\n",
-              static_cast<long long>(added), adding, double(added) / adding);
+              static_cast<long long>(added), seconds, double(added) / seconds);
   return 0;
 }

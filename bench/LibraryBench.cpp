@@ -41,28 +41,6 @@ double BestMs(const std::function<void()>& work, int runs = 5) {
       runs);
 }
 
-SongRecord RealisticSong(int i) {
-  SongRecord r;
-  const QString n = QString::number(i);
-  r.Title = u"A Song Title of Middling Length "_s + n;
-  r.Album = u"The Album Called Something "_s + QString::number(i / 12);
-  r.Artist = u"Artist Name "_s + QString::number(i / 40);
-  r.Genre = u"Alternative Rock"_s;
-  r.Tempo = u"Medium"_s;
-  r.Mood = u"Mellow"_s;
-  r.Situation = u"Driving"_s;
-  r.Preference = u"4"_s;
-  r.TrackTime = u"4:"_s + QString::number(10 + i % 50);
-  r.LastPlayed = 45000 + i * 0.37;
-  r.PlayFreq = i % 97;
-  r.Filename = u"/home/listener/Music/Artist Name "_s + QString::number(i / 40) +
-               u"/The Album Called Something/"_s + n + u" - A Song Title.mp3"_s;
-  r.SerialNumber = u"8A0B-3C1D"_s;
-  r.TrackNumber = static_cast<qint16>(i % 14 + 1);
-  r.ArtistURL = u"http://artist.example/"_s + QString::number(i / 40);
-  return r;
-}
-
 void Report(const char* what, double ours, const char* reference, double plain) {
   std::printf("%-8s %8.1f ms    %-28s %8.1f ms    ratio %.1f\n", what, ours, reference, plain,
               ours / plain);
@@ -99,7 +77,8 @@ int main(int argc, char* argv[]) {
 
   bench::BenchLibrary context(folder);
   SongLibrary& library = context.library;
-  for (int i = 0; i < SongLibrary::kMaxSongs; ++i) library.AddOrReplaceRecord(RealisticSong(i));
+  for (int i = 0; i < SongLibrary::kMaxSongs; ++i)
+    library.AddOrReplaceRecord(bench::RealisticSong(i));
   DatabaseCommands commands(library, context.catalog, context.prompter, context.error,
                             context.check);
 
