@@ -4,6 +4,7 @@
 #include <QRandomGenerator>
 #include <QTimer>
 
+#include "app/Collection.h"
 #include "catalog/AddSongs.h"
 #include "platform/AudioSink.h"
 #include "platform/TerminationSignals.h"
@@ -18,7 +19,10 @@ Jukebox::Jukebox(StartupOptions options, QString instanceName)
 
 int Jukebox::Run() {
   veltoDj_.Initialize();
-  MessageCatalog& catalog = veltoDj_.Services().Catalog();
+  AppServices& services = veltoDj_.Services();
+  Collection collection(veltoDj_.WorkingDirectory(), services,
+                        [this] { return platform::CdDriveList::MountPoints(veltoDj_.CdDrives()); });
+  MessageCatalog& catalog = services.Catalog();
   prompter_.SetAppearance(catalog.GetMsg(RC_TWPL_Title), catalog.MessageFont());
   veltoDj_.Load();
   if (veltoDj_.FontSize() > 0 || veltoDj_.FontHeight() > 0) {
@@ -30,36 +34,39 @@ int Jukebox::Run() {
     }
     QApplication::setFont(font);
   }
-  veltoDj_.ParseCommandLine();
+  veltoDj_.ParseCommandLine([&collection](const QString& file, QString& title, QString& artist) {
+    return collection.ReadID3TitleArtist(file, title, artist);
+  });
   if (veltoDj_.ActivatePreviousInstance(instance_)) {
     // The running copy plays the song; this one leaves after giving it a moment.
     QTimer::singleShot(500, qApp, &QCoreApplication::quit);
     return QApplication::exec();
   }
   veltoDj_.RecoverPreviousLibrary();
-  veltoDj_.Library().LoadSongData();
+  collection.library.LoadSongData();
 
-  AppServices& services = veltoDj_.Services();
   PlayQueue queue([] { return QRandomGenerator::global()->generateDouble(); });
-  PlayerEngine engine(queue, veltoDj_.Library(), catalog, services.Asker(), catalog.ErrorTextFile(),
+  PlayerEngine engine(queue, collection.library, catalog, services.Asker(), catalog.ErrorTextFile(),
                       {platform::MakeAudioSink(veltoDj_.AudioChoice()),
                        platform::MakeAudioSink(veltoDj_.AudioChoice())});
   engine.SetFiles(veltoDj_.SettingsFile(), veltoDj_.WorkingDirectory());
-  engine.SetRefusals([] { return false; }, [this] { return veltoDj_.Conversion().IsConverting(); });
+  engine.SetRefusals([] { return false; },
+                     [&collection] { return collection.conversion.IsConverting(); });
   engine.SetCdAudio(std::make_unique<platform::CdAudio>(veltoDj_.FirstCdDevice()));
-  engine.SetTagReader([this](const QString& file, QString& title, QString& artist) {
-    return veltoDj_.ReadID3TitleArtist(file, title, artist);
+  engine.SetTagReader([&collection](const QString& file, QString& title, QString& artist) {
+    return collection.ReadID3TitleArtist(file, title, artist);
   });
-  Play play({engine, veltoDj_.Library(), veltoDj_.Database(), catalog, services.Diagnose(),
+  Play play({engine, collection.library, collection.database, catalog, services.Diagnose(),
              services.Asker(), veltoDj_.SettingsFile(), veltoDj_.StartupPlaylistFile(),
-             veltoDj_.ThemeFolder(), [this](const QString& file) { return veltoDj_.ReadArt(file); },
-             [this, &catalog, &services] {
-               AddSongs window(veltoDj_.Adder(), veltoDj_.Trailer(), catalog, services.Asker(),
+             veltoDj_.ThemeFolder(),
+             [&collection](const QString& file) { return collection.ReadArt(file); },
+             [this, &collection, &catalog, &services] {
+               AddSongs window(collection.adder, collection.trailer, catalog, services.Asker(),
                                veltoDj_.SettingsFile(), veltoDj_.WorkingDirectory());
                window.Form_Load();
                window.exec();
              },
-             &veltoDj_.Conversion()});
+             &collection.conversion});
   QObject::connect(&instance_, &platform::SingleInstance::MessageReceived, &play,
                    &Play::HandleOtherCopy);
   play.Form_Load(veltoDj_.RunCount(), veltoDj_.PlayVolume());

@@ -33,16 +33,11 @@ const QString kRioKey = u"Software\\Diamond\\Rio\\PMP300\\Setup"_s;
 VeltoDj::VeltoDj(StartupOptions options, Prompter& prompter)
     : options_(std::move(options)),
       home_(ResolveAppPath(options_, registered_)),
-      services_(home_, options_.registryPath, prompter),
-      library_(home_, services_.Error(), services_.Check()),
-      database_(library_, services_.Catalog(), prompter, services_.Error(), services_.Check()),
-      id3Sync_(id3_, genres_, services_.Catalog(), prompter),
-      trailer_(id3_, id3Sync_, library_, services_.Catalog(), prompter, services_.Log()),
-      presence_([this] { return platform::CdDriveList::MountPoints(CdDrives()); },
-                services_.Catalog(), prompter),
-      conversion_(services_.Catalog(), prompter, presence_, home_),
-      adder_(library_, trailer_, id3_, id3Sync_, presence_, services_.Catalog(), prompter,
-             services_.Check(), home_) {}
+      services_(home_, options_.registryPath, prompter) {}
+
+QString VeltoDj::DatabasePath() const {
+  return platform::FileInFolder(home_, u"TWPL.TWD"_s);
+}
 
 QString VeltoDj::ResolveAppPath(const StartupOptions& options, bool& registered) {
   const Registry registry{platform::RegistryStore(options.registryPath)};
@@ -57,7 +52,6 @@ void VeltoDj::Initialize() {
   if (!registered_) RegisterAppPath();
   RegisterEncoderDirectory();
   services_.Catalog().LoadMessageFiles();
-  genres_.Load(home_ + u"/ID3v1.cat"_s);
   ReadVeltoDjIni();
 }
 
@@ -109,8 +103,8 @@ void VeltoDj::ReadVeltoDjIni() {
 void VeltoDj::Load() {
   ReadFontSettings();
   BootstrapSettings();
-  if (QFileInfo::exists(u"TWPL.DAT"_s) && !QFileInfo::exists(library_.DatabasePath())) {
-    QFile::rename(u"TWPL.DAT"_s, library_.DatabasePath());
+  if (QFileInfo::exists(u"TWPL.DAT"_s) && !QFileInfo::exists(DatabasePath())) {
+    QFile::rename(u"TWPL.DAT"_s, DatabasePath());
   }
   Registry& registry = services_.Reg();
   runCount_ = int(Val(registry.ReadRegValue(Hive::LocalMachine, kProgramKey, kRuns))) + 1;
@@ -159,14 +153,14 @@ void VeltoDj::ConvertOldDefaultPlaylist() {
     platform::FileOps::CopyFile(oldPlaylists, home_ + u"/DefaultPlayList.dat"_s);
     const QString database = ReadIniString(ini, u"General"_s, u"Database Path"_s);
     if (ReadIniString(ini, u"General"_s, u"Ignore"_s) == u"True" || !QFileInfo(database).isFile() ||
-        QFileInfo(database).canonicalFilePath() ==
-            QFileInfo(library_.DatabasePath()).canonicalFilePath()) {
+        QFileInfo(database).canonicalFilePath() == QFileInfo(DatabasePath()).canonicalFilePath()) {
       return;
     }
-    if (QFileInfo::exists(library_.DatabasePath())) {
-      platform::FileOps::CopyFile(library_.DatabasePath(), library_.File(u"TWPL saved.TWD"_s));
+    if (QFileInfo::exists(DatabasePath())) {
+      platform::FileOps::CopyFile(DatabasePath(),
+                                  platform::FileInFolder(home_, u"TWPL saved.TWD"_s));
     }
-    platform::FileOps::CopyFile(database, library_.DatabasePath());
+    platform::FileOps::CopyFile(database, DatabasePath());
   });
   services_.Check().CheckError(u"in VeltoDj.Form_Load"_s);
 }
@@ -188,7 +182,7 @@ QString VeltoDj::FirstCdDevice() const {
   return drives.isEmpty() ? QString() : drives.first().device;
 }
 
-void VeltoDj::ParseCommandLine() {
+void VeltoDj::ParseCommandLine(const TitleReader& readTitleArtist) {
   const QString line = options_.commandLine.trimmed();
   if (line.isEmpty()) return;
   services_.Log().LogError(u"Command Line ="_s + line);
@@ -196,7 +190,7 @@ void VeltoDj::ParseCommandLine() {
   if (!QFileInfo(line).isFile()) return;
   PlayListEntry song{QFileInfo(line).absoluteFilePath(), SplitPathName(line).name, {}, {}};
   QString title;
-  if (ReadID3TitleArtist(song.path, title, song.artist) && !title.isEmpty()) song.title = title;
+  if (readTitleArtist(song.path, title, song.artist) && !title.isEmpty()) song.title = title;
   playFileAtStart_ =
       services_.Error().Trap([&] { PlayListText::Write(StartupPlaylistFile(), {song}); });
   services_.Check().CheckError(u"in VeltoDj.ParseCommandLine"_s);
@@ -234,7 +228,7 @@ void VeltoDj::RecoverPreviousLibrary() {
   }
   if (newest.isEmpty()) return;
   services_.Error().Trap([&] {
-    platform::FileOps::CopyFile(newest, library_.DatabasePath());
+    platform::FileOps::CopyFile(newest, DatabasePath());
     const QString playlist =
         platform::FindFileNoCase(QFileInfo(newest).absolutePath(), u"playlist.txt"_s);
     if (!playlist.isEmpty() && platform::FindFileNoCase(home_, u"playlist.txt"_s).isEmpty()) {
@@ -246,22 +240,6 @@ void VeltoDj::RecoverPreviousLibrary() {
 
 void VeltoDj::Unload() {
   QDir::setCurrent(home_);
-}
-
-bool VeltoDj::ReadID3TitleArtist(const QString& file, QString& title, QString& artist) {
-  QFile song(file);
-  if (!song.open(QIODevice::ReadOnly)) return false;
-  trailer_.FindTrailer(song);
-  if (!id3_.ID3Present) return false;
-  title = id3_.ID3Title.trimmed();
-  artist = id3_.ID3Artist.trimmed();
-  return true;
-}
-
-QByteArray VeltoDj::ReadArt(const QString& file) {
-  SongRecord record;
-  QString type;
-  return trailer_.ReadSongTagsWithArt(file, record, type);
 }
 
 }  // namespace audiolume

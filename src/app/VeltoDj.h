@@ -3,16 +3,10 @@
 #include <QString>
 #include <memory>
 
+#include <functional>
+
 #include "app/AppServices.h"
-#include "catalog/SongAdder.h"
-#include "library/DatabaseCommands.h"
-#include "library/GenreCatalog.h"
-#include "library/ID3Sync.h"
-#include "library/ID3Tag.h"
-#include "library/SongFilePresence.h"
-#include "library/SongLibrary.h"
-#include "library/TrailerTag.h"
-#include "player/FileConversion.h"
+#include "platform/CdDriveList.h"
 
 namespace audiolume {
 
@@ -47,8 +41,8 @@ struct StartSettings {
 /**
  * The application controller: settles the application directory, forms the program's
  * file paths, bootstraps and reads the settings, counts runs, hands a command line to a
- * running copy and owns the program-wide objects (support services, the library).
- * UI thread only.
+ * running copy and owns the support services. The song collection is the entry point's
+ * to own (Collection). UI thread only.
  */
 class VeltoDj {
  public:
@@ -65,8 +59,12 @@ class VeltoDj {
    *  when both are missing. */
   void BootstrapSettings();
 
-  /** Takes the command line: a song file becomes a one-song "PlayList.txt". */
-  void ParseCommandLine();
+  /** Title and artist from a song file's own tag; false when it has none. */
+  using TitleReader = std::function<bool(const QString& file, QString& title, QString& artist)>;
+
+  /** Takes the command line: a song file becomes a one-song "PlayList.txt", titled from
+   *  its tag when it has one. */
+  void ParseCommandLine(const TitleReader& readTitleArtist);
 
   /** Hands "F12" (no command line) or "F11" (a song to play) to a running copy and
    *  returns true when one took it; otherwise starts answering later copies. */
@@ -97,23 +95,11 @@ class VeltoDj {
   const QString& AudioChoice() const { return options_.audio; }
   QString ThemeFolder() const { return home_ + QStringLiteral("/Themes"); }
 
-  /** Title and artist from a song file's ID3v1 tag; false when it has none. */
-  bool ReadID3TitleArtist(const QString& file, QString& title, QString& artist);
-  /** The picture stored in a song file's trailer tag; empty when there is none. */
-  QByteArray ReadArt(const QString& file);
   /** Section "General": the font size in points, and the font height in pixels. */
   int FontSize() const { return fontSize_; }
   int FontHeight() const { return fontHeight_; }
 
   AppServices& Services() { return services_; }
-  SongLibrary& Library() { return library_; }
-  DatabaseCommands& Database() { return database_; }
-  ID3Tag& WorkingID3Tag() { return id3_; }
-  const GenreCatalog& Genres() const { return genres_; }
-  TrailerTag& Trailer() { return trailer_; }
-  SongFilePresence& Presence() { return presence_; }
-  FileConversion& Conversion() { return conversion_; }
-  SongAdder& Adder() { return adder_; }
 
  private:
   static QString ResolveAppPath(const StartupOptions& options, bool& registered);
@@ -122,20 +108,13 @@ class VeltoDj {
   void ReadVeltoDjIni();
   void ReadFontSettings();
   void ConvertOldDefaultPlaylist();
+  /** "TWPL.TWD" in the application directory, whatever the case of its name there. */
+  QString DatabasePath() const;
 
   StartupOptions options_;
   bool registered_ = false;
   QString home_;
   AppServices services_;
-  SongLibrary library_;
-  DatabaseCommands database_;
-  ID3Tag id3_;
-  GenreCatalog genres_;
-  ID3Sync id3Sync_;
-  TrailerTag trailer_;
-  SongFilePresence presence_;
-  FileConversion conversion_;
-  SongAdder adder_;
 
   StartSettings settings_;
   int fontSize_ = 0;

@@ -2,17 +2,23 @@
 
 #include <QEventLoop>
 
-#include "app/VeltoDj.h"
 #include "cli/TableField.h"
 #include "platform/AudioSink.h"
 #include "player/PlayerEngine.h"
+#include "support/MessageCatalog.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace audiolume {
 
-PlayCommand::PlayCommand(VeltoDj& veltoDj, QString audioChoice, std::FILE* out, std::FILE* err)
-    : veltoDj_(veltoDj), audioChoice_(std::move(audioChoice)), out_(out), err_(err) {}
+PlayCommand::PlayCommand(SongLibrary& library, MessageCatalog& catalog, Prompter& prompter,
+                         QString audioChoice, std::FILE* out, std::FILE* err)
+    : library_(library),
+      catalog_(catalog),
+      prompter_(prompter),
+      audioChoice_(std::move(audioChoice)),
+      out_(out),
+      err_(err) {}
 
 int PlayCommand::Run(QStringList args) {
   QString audio = audioChoice_;
@@ -35,9 +41,8 @@ int PlayCommand::Run(QStringList args) {
   PlayQueue queue([] { return 0.0; });  // fixed order never draws
   PlayerEngine::BackEnds backEnds{platform::MakeAudioSink(audio, speed),
                                   platform::MakeAudioSink(audio, speed)};
-  AppServices& services = veltoDj_.Services();
-  PlayerEngine engine(queue, veltoDj_.Library(), services.Catalog(), services.Asker(),
-                      services.Catalog().ErrorTextFile(), std::move(backEnds));
+  PlayerEngine engine(queue, library_, catalog_, prompter_, catalog_.ErrorTextFile(),
+                      std::move(backEnds));
   for (const QString& file : args) engine.AddSongToPlayList(file, queue.Length() + 1);
 
   bool failed = false;

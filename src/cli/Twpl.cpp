@@ -4,6 +4,7 @@
 #include <map>
 
 #include "app/AppHome.h"
+#include "app/Collection.h"
 #include "app/VeltoDj.h"
 #include "cli/PlayCommand.h"
 #include "cli/TableField.h"
@@ -106,7 +107,10 @@ int Twpl::Run(QStringList args) {
                   prompter);
   veltoDj.Initialize();
   veltoDj.BootstrapSettings();
-  Session session{veltoDj, prompter, callerDir};
+  Collection collection(veltoDj.WorkingDirectory(), veltoDj.Services(), [&veltoDj] {
+    return platform::CdDriveList::MountPoints(veltoDj.CdDrives());
+  });
+  Session session{veltoDj, collection, prompter, callerDir};
   return (this->*found->second)(session, args);
 }
 
@@ -147,13 +151,13 @@ int Twpl::Library(Session& session, QStringList args) const {
   if (TakeFlag(args, u"--replace"_s) || TakeFlag(args, u"--yes"_s)) {
     session.prompter.SetPreferredCaptions({u"Yes"_s});
   }
-  session.veltoDj.Library().LoadSongData();
+  session.collection.library.LoadSongData();
   return (this->*found->second)(session, args);
 }
 
 int Twpl::LibraryList(Session& session, QStringList args) const {
   if (!args.isEmpty()) return Usage(u"library list takes no arguments"_s);
-  const SongLibrary& library = session.veltoDj.Library();
+  const SongLibrary& library = session.collection.library;
   for (int position = 1; position <= library.SongCount(); ++position) {
     const int row = library.SongOrder(position);
     QStringList columns;
@@ -167,27 +171,27 @@ int Twpl::LibraryList(Session& session, QStringList args) const {
 
 int Twpl::LibraryExport(Session& session, QStringList args) const {
   if (args.size() != 1) return Usage(u"library export needs FILE"_s);
-  return ExitCode(session.veltoDj.Database().ExportDatabaseTo(session.Absolute(args[0])));
+  return ExitCode(session.collection.database.ExportDatabaseTo(session.Absolute(args[0])));
 }
 
 int Twpl::LibrarySave(Session& session, QStringList args) const {
   if (!args.isEmpty()) return Usage(u"library save takes no arguments"_s);
-  return session.veltoDj.Database().SaveDatabase() ? 0 : 1;
+  return session.collection.database.SaveDatabase() ? 0 : 1;
 }
 
 int Twpl::LibrarySaveAs(Session& session, QStringList args) const {
   if (args.size() != 1) return Usage(u"library save-as needs FILE"_s);
-  return ExitCode(session.veltoDj.Database().SaveDatabaseAsTo(session.Absolute(args[0])));
+  return ExitCode(session.collection.database.SaveDatabaseAsTo(session.Absolute(args[0])));
 }
 
 int Twpl::LibraryLoad(Session& session, QStringList args) const {
   if (args.size() != 1) return Usage(u"library load needs FILE"_s);
-  return session.veltoDj.Database().LoadDatabaseFrom(session.Absolute(args[0])) ? 0 : 1;
+  return session.collection.database.LoadDatabaseFrom(session.Absolute(args[0])) ? 0 : 1;
 }
 
 int Twpl::LibraryClear(Session& session, QStringList args) const {
   if (!args.isEmpty()) return Usage(u"library clear takes only --yes"_s);
-  return session.veltoDj.Database().ClearDatabase() ? 0 : 1;
+  return session.collection.database.ClearDatabase() ? 0 : 1;
 }
 
 int Twpl::Play(Session& session, QStringList args) const {
@@ -195,7 +199,8 @@ int Twpl::Play(Session& session, QStringList args) const {
     const bool isOptionValue = i > 0 && args[i - 1] == u"--speed";
     if (!isOptionValue && !args[i].startsWith(u"--"_s)) args[i] = session.Absolute(args[i]);
   }
-  PlayCommand play(session.veltoDj, env_.audio, out_, err_);
+  PlayCommand play(session.collection.library, session.veltoDj.Services().Catalog(),
+                   session.prompter, env_.audio, out_, err_);
   const int code = play.Run(args);
   if (code == 2) std::fputs(kUsage, err_);
   return code;
@@ -217,7 +222,7 @@ int Twpl::Convert(Session& session, QStringList args) const {
   const bool toMp3 = TakeFlag(args, u"--mp3"_s);
   if (toWav == toMp3 || args.isEmpty()) return Usage(u"convert needs --wav or --mp3 and FILE..."_s);
   for (QString& file : args) file = session.Absolute(file);
-  const auto result = session.veltoDj.Conversion().ConvertFiles(
+  const auto result = session.collection.conversion.ConvertFiles(
       args, folder,
       toWav ? FileConversion::Direction::Mp3ToWav : FileConversion::Direction::WavToMp3, bitRate);
   Print(u"converted "_s + QString::number(result.converted));
@@ -241,7 +246,7 @@ int Twpl::LibraryAdd(Session& session, QStringList args) const {
   const bool no = TakeFlag(args, u"--no-to-all"_s);
   if (args.isEmpty() || (yes && no)) return Usage(u"library add needs FILE..."_s);
   for (QString& file : args) file = session.Absolute(file);
-  SongAdder& adder = session.veltoDj.Adder();
+  SongAdder& adder = session.collection.adder;
   adder.SetAnswers(yes, no);
   for (const SongAdder::Added& song : adder.AddSongs(args)) {
     Print(QString::number(song.row) + u'\t' + TableField::Escaped(song.path));
@@ -259,8 +264,8 @@ int Twpl::Tags(Session& session, QStringList args) const {
       args[i] = session.Absolute(args[i]);
     }
   }
-  TagCommands tags(session.veltoDj.Trailer(), session.veltoDj.WorkingID3Tag(), session.prompter,
-                   out_, err_);
+  TagCommands tags(session.collection.trailer, session.collection.id3, session.prompter, out_,
+                   err_);
   const int code = tags.Run(command, args);
   if (code == 2) std::fputs(kUsage, err_);
   return code;

@@ -8,6 +8,7 @@
 namespace audiolume {
 
 class CommandLinePrompter;
+class Collection;
 class VeltoDj;
 
 /**
@@ -25,6 +26,7 @@ class Twpl {
  private:
   struct Session {
     VeltoDj& veltoDj;
+    Collection& collection;
     CommandLinePrompter& prompter;
     QString callerDir;  // where twpl was started; file arguments are relative to it
 

@@ -80,8 +80,7 @@ SongLibrary::SongLibrary(QString workingDir, CurrentError& error, ErrorCheck& ch
     : workingDir_(std::move(workingDir)), error_(error), check_(check) {}
 
 QString SongLibrary::File(const QString& name) const {
-  const QString found = platform::FindFileNoCase(workingDir_, name);
-  return found.isEmpty() ? workingDir_ + u'/' + name : found;
+  return platform::FileInFolder(workingDir_, name);
 }
 
 QString SongLibrary::FormatLastPlayed(double lastPlayed) {

@@ -15,4 +15,9 @@ QString FindFileNoCase(const QString& folder, const QString& name) {
   return {};
 }
 
+QString FileInFolder(const QString& folder, const QString& name) {
+  const QString found = FindFileNoCase(folder, name);
+  return found.isEmpty() ? folder + u'/' + name : found;
+}
+
 }  // namespace audiolume::platform

@@ -11,4 +11,7 @@ namespace audiolume::platform {
  */
 QString FindFileNoCase(const QString& folder, const QString& name);
 
+/** The entry FindFileNoCase finds, or folder/name when there is none. */
+QString FileInFolder(const QString& folder, const QString& name);
+
 }  // namespace audiolume::platform

@@ -118,7 +118,7 @@ TEST_F(JukeboxStartTest, SongOnTheCommandLineBecomesTheStartupPlaylistOfTheRunni
 
   VeltoDj second(Options(Home(), emptyShipped_.path(), song), prompter_);
   second.Initialize();
-  second.ParseCommandLine();
+  second.ParseCommandLine([](const QString&, QString&, QString&) { return false; });
   EXPECT_TRUE(second.PlayFileAtStart());
   platform::SingleInstance secondInstance(name);
   EXPECT_TRUE(second.ActivatePreviousInstance(secondInstance));
@@ -133,7 +133,7 @@ TEST_F(JukeboxStartTest, SongOnTheCommandLineBecomesTheStartupPlaylistOfTheRunni
       test::ReadAll(Home() + u"/TW_Error.log"_s).contains("Command Line =" + song.toUtf8()));
 
   VeltoDj option(Options(Home(), emptyShipped_.path(), u"-minimized"_s), prompter_);
-  option.ParseCommandLine();
+  option.ParseCommandLine([](const QString&, QString&, QString&) { return false; });
   EXPECT_FALSE(option.PlayFileAtStart());
 }
 

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "app/Collection.h"
 #include "app/VeltoDj.h"
 #include "fakes/CurrentDirGuard.h"
 #include "fakes/TestFiles.h"
@@ -29,14 +30,14 @@ class PlayWindowTest : public ::testing::Test {
   void SetUp() override {
     veltoDj_.Initialize();
     veltoDj_.Load();
-    veltoDj_.Library().LoadSongData();
+    collection_.library.LoadSongData();
   }
 
   PlayContext Context() {
     AppServices& services = veltoDj_.Services();
     return {engine_,
-            veltoDj_.Library(),
-            veltoDj_.Database(),
+            collection_.library,
+            collection_.database,
             services.Catalog(),
             services.Diagnose(),
             prompter_,
@@ -62,9 +63,10 @@ class PlayWindowTest : public ::testing::Test {
                     {},
                     u"null"_s},
                    prompter_};
+  Collection collection_{veltoDj_.WorkingDirectory(), veltoDj_.Services(), {}};
   PlayQueue queue_{[] { return 0.5; }};
   PlayerEngine engine_{queue_,
-                       veltoDj_.Library(),
+                       collection_.library,
                        veltoDj_.Services().Catalog(),
                        prompter_,
                        {},
@@ -86,7 +88,7 @@ TEST_F(PlayWindowTest, MenusExistAndOnlyBuiltCommandsAreEnabled) {
   }
   play.Menu(u"mnuSaveDatabase"_s)->trigger();
   EXPECT_EQ(prompter_.ShownMessages().last().text, u"Song data has been saved.");
-  EXPECT_TRUE(QFile::exists(veltoDj_.Library().DatabasePath()));
+  EXPECT_TRUE(QFile::exists(collection_.library.DatabasePath()));
 }
 
 TEST_F(PlayWindowTest, LayoutAndQueueSurviveARestartAndOffScreenPositionsAreIgnored) {

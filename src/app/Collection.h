@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include "catalog/SongAdder.h"
+#include "library/DatabaseCommands.h"
+#include "library/GenreCatalog.h"
+#include "library/ID3Sync.h"
+#include "library/ID3Tag.h"
+#include "library/SongFilePresence.h"
+#include "library/SongLibrary.h"
+#include "library/TrailerTag.h"
+#include "player/FileConversion.h"
+
+namespace audiolume {
+
+class AppServices;
+
+/**
+ * The song collection the jukebox and twpl work on: the library with its database
+ * commands, the ID3 working copy with the genre catalog, the tags inside song files, the
+ * presence check of song files, conversion and adding. An entry point (the jukebox,
+ * twpl) owns one and hands each window and command only the members it uses.
+ * UI thread only.
+ */
+class Collection {
+ public:
+  /** home is the application directory; cdMounts tells where the CD drives' discs are. */
+  Collection(const QString& home, AppServices& services, SongFilePresence::CdMounts cdMounts);
+
+  /** Title and artist from a song file's ID3v1 tag; false when it has none. */
+  bool ReadID3TitleArtist(const QString& file, QString& title, QString& artist);
+  /** The picture stored in a song file's trailer tag; empty when there is none. */
+  QByteArray ReadArt(const QString& file);
+
+  SongLibrary library;
+  DatabaseCommands database;
+  ID3Tag id3;
+  GenreCatalog genres;
+  ID3Sync sync;
+  TrailerTag trailer;
+  SongFilePresence presence;
+  FileConversion conversion;
+  SongAdder adder;
+};
+
+}  // namespace audiolume
