@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 #include <cstdio>
 
@@ -53,5 +54,16 @@ struct BenchLibrary {
   MessageCatalog catalog;
   SongLibrary library;
 };
+
+/** Loads the library of folder into a new library and prints the milliseconds it took;
+ *  run in a process of its own, this is the first load of a start-up. */
+inline int PrintLoadMs(const QString& folder) {
+  BenchLibrary context(folder);
+  QElapsedTimer timer;
+  timer.start();
+  context.library.LoadSongData();
+  std::printf("%.1f\n", timer.nsecsElapsed() / 1e6);
+  return 0;
+}
 
 }  // namespace audiolume::bench

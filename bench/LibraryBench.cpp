@@ -48,16 +48,6 @@ void Report(const char* what, double ours, const char* reference, double plain) 
 
 }  // namespace
 
-// "--load-once FOLDER": the cold load, timed in a process of its own.
-int LoadOnce(const QString& folder) {
-  bench::BenchLibrary context(folder);
-  QElapsedTimer timer;
-  timer.start();
-  context.library.LoadSongData();
-  std::printf("%.1f\n", timer.nsecsElapsed() / 1e6);
-  return 0;
-}
-
 double ColdLoadMs(const QString& folder) {
   return BestOf([&] {
     QProcess child;
@@ -70,7 +60,7 @@ double ColdLoadMs(const QString& folder) {
 int main(int argc, char* argv[]) {
   QCoreApplication app(argc, argv);
   if (argc == 3 && QByteArray(argv[1]) == "--load-once") {
-    return LoadOnce(QString::fromLocal8Bit(argv[2]));
+    return bench::PrintLoadMs(QString::fromLocal8Bit(argv[2]));
   }
   QTemporaryDir temporary;
   const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporary.path();

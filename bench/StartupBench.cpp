@@ -78,15 +78,6 @@ int StartOnce(const QString& home) {
   return paint.Ms() < 0 ? 1 : 0;
 }
 
-int LoadOnce(const QString& home) {
-  bench::BenchLibrary context(home);
-  QElapsedTimer clock;
-  clock.start();
-  context.library.LoadSongData();
-  std::printf("%.1f\n", clock.nsecsElapsed() / 1e6);
-  return 0;
-}
-
 double BestInNewProcess(const QString& mode, const QString& home) {
   double best = 1e30;
   for (int run = 0; run < 5; ++run) {
@@ -106,7 +97,7 @@ int main(int argc, char* argv[]) {
   if (argc == 3 && QByteArray(argv[1]) == "--start")
     return StartOnce(QString::fromLocal8Bit(argv[2]));
   if (argc == 3 && QByteArray(argv[1]) == "--load")
-    return LoadOnce(QString::fromLocal8Bit(argv[2]));
+    return bench::PrintLoadMs(QString::fromLocal8Bit(argv[2]));
 
   QTemporaryDir temporary;
   const QString home = (argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporary.path()) + u"/home"_s;

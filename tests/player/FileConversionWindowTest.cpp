@@ -23,22 +23,33 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 
-TEST(FileConversionWindowTest, ConvertsTheSelectedFilesAndStopsThePlayerFirst) {
-  QTemporaryDir dir;
-  QDir(dir.path()).mkpath(u"Music/out"_s);
-  ASSERT_TRUE(test::WriteSineWav(dir.filePath(u"Music/a.wav"_s), 0.4));
-  ASSERT_TRUE(test::WriteSineWav(dir.filePath(u"Music/b.wav"_s), 0.4));
-  const QString settings = dir.filePath(u"VeltoDj.ini"_s);
-  WriteIniString(settings, u"Database"_s, u"Conversion Destination Path"_s,
-                 dir.filePath(u"Music/out"_s));
-  CurrentError error;
-  ErrorLog log(dir.filePath(u"TW_Error.log"_s), error);
-  ScriptedPrompter prompter;
-  MessageCatalog catalog(dir.path(), settings, log, prompter);
-  SongFilePresence presence({}, catalog, prompter);
-  FileConversion conversion(catalog, prompter, presence, dir.path());
+// A conversion window over the folder "Music" of a temporary application directory,
+// converting into "Music/out".
+class FileConversionWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    QDir(dir_.path()).mkpath(u"Music/out"_s);
+    WriteIniString(settings_, u"Database"_s, u"Conversion Destination Path"_s,
+                   dir_.filePath(u"Music/out"_s));
+  }
+  QString Path(const QString& name) const { return dir_.filePath(name); }
+
+  QTemporaryDir dir_;
+  QString settings_ = dir_.filePath(u"VeltoDj.ini"_s);
+  CurrentError error_;
+  ErrorLog log_{dir_.filePath(u"TW_Error.log"_s), error_};
+  ScriptedPrompter prompter_;
+  MessageCatalog catalog_{dir_.path(), settings_, log_, prompter_};
+  SongFilePresence presence_{{}, catalog_, prompter_};
+  FileConversion conversion_{catalog_, prompter_, presence_, dir_.path()};
+};
+
+TEST_F(FileConversionWindowTest, ConvertsTheSelectedFilesAndStopsThePlayerFirst) {
+  ASSERT_TRUE(test::WriteSineWav(Path(u"Music/a.wav"_s), 0.4));
+  ASSERT_TRUE(test::WriteSineWav(Path(u"Music/b.wav"_s), 0.4));
   int stops = 0;
-  frmFileConversion window(conversion, catalog, prompter, settings, dir.path(), [&] { ++stops; });
+  frmFileConversion window(conversion_, catalog_, prompter_, settings_, dir_.path(),
+                           [&] { ++stops; });
 
   window.ShowWavToMp3();
   auto* sources = window.findChild<QListWidget*>(u"File1"_s);
@@ -46,40 +57,29 @@ TEST(FileConversionWindowTest, ConvertsTheSelectedFilesAndStopsThePlayerFirst) {
   window.imgSelectAll_Click();
   window.imgStart_Click();
   EXPECT_EQ(stops, 1);
-  EXPECT_EQ(prompter.ShownMessages().last().text, u"2 files were converted");
+  EXPECT_EQ(prompter_.ShownMessages().last().text, u"2 files were converted");
   EXPECT_EQ(window.findChild<QListWidget*>(u"File2"_s)->count(), 2);
-  EXPECT_TRUE(QFile::exists(dir.filePath(u"Music/out/a.mp3"_s)));
+  EXPECT_TRUE(QFile::exists(Path(u"Music/out/a.mp3"_s)));
 }
 
-TEST(FileConversionWindowTest, EscapeDuringABatchCancelsItAndClosesTheWindowSafely) {
-  QTemporaryDir dir;
-  QDir(dir.path()).mkpath(u"Music/out"_s);
+TEST_F(FileConversionWindowTest, EscapeDuringABatchCancelsItAndClosesTheWindowSafely) {
   for (const QString& name : {u"a.wav"_s, u"b.wav"_s, u"c.wav"_s}) {
-    ASSERT_TRUE(test::WriteSineWav(dir.filePath(u"Music/"_s + name), 30.0));
+    ASSERT_TRUE(test::WriteSineWav(Path(u"Music/"_s + name), 30.0));
   }
-  const QString settings = dir.filePath(u"VeltoDj.ini"_s);
-  WriteIniString(settings, u"Database"_s, u"Conversion Destination Path"_s,
-                 dir.filePath(u"Music/out"_s));
-  CurrentError error;
-  ErrorLog log(dir.filePath(u"TW_Error.log"_s), error);
-  ScriptedPrompter prompter;
-  MessageCatalog catalog(dir.path(), settings, log, prompter);
-  SongFilePresence presence({}, catalog, prompter);
-  FileConversion conversion(catalog, prompter, presence, dir.path());
   QPointer<frmFileConversion> window =
-      new frmFileConversion(conversion, catalog, prompter, settings, dir.path(), {});
+      new frmFileConversion(conversion_, catalog_, prompter_, settings_, dir_.path(), {});
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->ShowWavToMp3();
   window->imgSelectAll_Click();
   QTimer::singleShot(150, window, [&] { QTest::keyClick(window, Qt::Key_Escape); });
   window->imgStart_Click();
-  EXPECT_FALSE(conversion.IsConverting());
+  EXPECT_FALSE(conversion_.IsConverting());
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(window.isNull());
-  const QStringList left = QDir(dir.filePath(u"Music/out"_s)).entryList(QDir::Files);
+  const QStringList left = QDir(Path(u"Music/out"_s)).entryList(QDir::Files);
   EXPECT_LT(left.size(), 3);
   EXPECT_TRUE(left.filter(u".part"_s).isEmpty()) << left.join(u' ').toStdString();
-  EXPECT_TRUE(prompter.ShownMessages().last().text.contains(u"cancel"_s, Qt::CaseInsensitive));
+  EXPECT_TRUE(prompter_.ShownMessages().last().text.contains(u"cancel"_s, Qt::CaseInsensitive));
 }
 
 }  // namespace
