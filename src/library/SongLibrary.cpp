@@ -136,7 +136,7 @@ void SongLibrary::FillRecordFromText(Row& row) {
 
 int SongLibrary::AppendRow(SongRecord record) {
   if (SongCount() >= kMaxSongs) throw AppError(kErrOverflow);
-  rows_.push_back({std::move(record), {}});
+  rows_.emplace_back(std::move(record));
   order_.push_back(static_cast<qint16>(SongCount()));
   mark_.push_back(0);
   return SongCount();

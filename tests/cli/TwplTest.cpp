@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -201,6 +202,25 @@ TEST_F(TwplTest, ATagWriteThatIsKilledOrRunsOutOfSpaceLosesNothing) {
   EXPECT_EQ(full.out, u"61\n");
   EXPECT_EQ(test::ReadAll(song), before);
   EXPECT_FALSE(QFile::exists(song + u".audiolume-journal"_s));
+}
+
+TEST_F(TwplTest, AFileThisProcessMayNotWriteIsSaidSoAndLeftAlone) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to run twpl as another user";
+  // The song has its owner's write permission, but twpl runs as somebody else.
+  QDir().mkpath(Home());
+  const QString song = dir_.filePath(u"theirs.mp3"_s);
+  test::WriteAll(song, QByteArray(5000, 'a'));
+  for (const QString& path : {dir_.path(), Home()}) {
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                    QFile::ReadOther | QFile::WriteOther | QFile::ExeOther);
+  }
+  const Result result =
+      RunWith({u"setpriv"_s, u"--reuid=nobody"_s, u"--regid=nogroup"_s, u"--clear-groups"_s},
+              {u"tags"_s, u"write"_s, u"theirs.mp3"_s, u"Title=Mine"_s});
+  EXPECT_EQ(result.out, u"70\n");
+  EXPECT_TRUE(result.err.contains(u"Can't write"_s, Qt::CaseInsensitive))
+      << result.err.toStdString();
+  EXPECT_EQ(test::ReadAll(song), QByteArray(5000, 'a'));
 }
 
 TEST_F(TwplTest, PlayConvertQueryAndAdd) {
