@@ -500,13 +500,15 @@ void PlayerEngine::BackEndFailed(int code) {
   Stop_Player();
   ++failuresInRow_;
   if (failuresInRow_ == 1) prompter_.Tell(text, MessageIcon::Exclamation);
-  if (!singleSong_ && queue_.Length() > 1 && failuresInRow_ >= queue_.Length()) {
+  if (!singleSong_ && failuresInRow_ >= queue_.Length()) {
     failuresInRow_ = 0;
     queue_.ResetOrderState();
     listIndex_ = 0;
     Q_EMIT LabelsCleared();
-    prompter_.Tell(u"None of the songs in the play list could be played."_s,
-                   MessageIcon::Exclamation);
+    if (queue_.Length() > 1) {
+      prompter_.Tell(u"None of the songs in the play list could be played."_s,
+                     MessageIcon::Exclamation);
+    }
     Q_EMIT PlayEnded();
     return;
   }

@@ -212,6 +212,15 @@ TEST_F(PlayerEngineTest, AQueueOfUnplayableSongsEndsOnceWithoutRecursing) {
   EXPECT_EQ(prompter_.ShownMessages()[1].text,
             u"None of the songs in the play list could be played.");
   EXPECT_FALSE(engine_->IsPlaying());
+
+  // One song that cannot be played, played on and on: said once, and play stops.
+  ended_ = false;
+  prompter_.ClearRecord();
+  queue_.Clear();
+  queue_.Insert(1, {Path(u"missing.mp3"_s), {}, {}, {}});
+  engine_->Button_Play_MouseDown();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ended_; }, 5000));
+  EXPECT_EQ(prompter_.ShownMessages().size(), 1);
 }
 
 TEST_F(PlayerEngineTest, RealShortFilesPlayToTheEndInOrderAndCountAsPlayed) {
