@@ -118,7 +118,7 @@ int Twpl::Messages(Session& /*session*/, QStringList args) const {
   if (!args.isEmpty()) return Usage(u"messages takes no arguments"_s);
   for (int number = MessageTable::kFirst; number <= MessageTable::kLast; ++number) {
     Print(QString::number(number) + u'\t' + MessageTable::NameAt(number - 500) + u'\t' +
-          MessageTable::Text(number));
+          TableField::Escaped(MessageTable::Text(number)));
   }
   return 0;
 }
