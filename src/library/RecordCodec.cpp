@@ -39,6 +39,16 @@ QString ByteReader::Text() {
   return length == 0 ? QString() : platform::DecodeText(Bytes(length));
 }
 
+QString ByteReader::Text(const QString& same) {
+  const auto length = static_cast<quint16>(Int16());
+  if (length == 0) return {};
+  const QByteArrayView bytes = Bytes(length);
+  const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii && same.size() == length && same == QLatin1StringView(bytes)) return same;
+  return platform::DecodeText(bytes);
+}
+
 qint16 ByteReader::Int16() {
   return ReadLittle<qint16>(Bytes(2));
 }
@@ -83,21 +93,27 @@ void RecordCodec::AppendRecord(QByteArray& out, const SongRecord& r) {
   for (const QString& text : r.Reserved) AppendText(out, text);
 }
 
-SongRecord RecordCodec::ReadRecord(ByteReader& in) {
+SongRecord RecordCodec::ReadRecord(ByteReader& in, const SongRecord& previous) {
+  using Field = QString SongRecord::*;
   SongRecord r;
-  for (QString* text : {&r.Title, &r.Album, &r.Artist, &r.Genre, &r.Tempo, &r.Mood, &r.Situation,
-                        &r.Preference, &r.TrackTime}) {
-    *text = in.Text();
+  for (const Field text :
+       {&SongRecord::Title, &SongRecord::Album, &SongRecord::Artist, &SongRecord::Genre,
+        &SongRecord::Tempo, &SongRecord::Mood, &SongRecord::Situation, &SongRecord::Preference,
+        &SongRecord::TrackTime}) {
+    r.*text = in.Text(previous.*text);
   }
   r.LastPlayed = in.Double();
   r.PlayFreq = in.Int32();
   r.Filename = in.Text();
-  r.SerialNumber = in.Text();
+  r.SerialNumber = in.Text(previous.SerialNumber);
   r.TrackNumber = in.Int16();
-  for (QString* text : {&r.Notes, &r.Bios, &r.Lyrics, &r.ArtistURL, &r.BuyCDURL, &r.ArtistEmail}) {
-    *text = in.Text();
+  for (const Field text :
+       {&SongRecord::Notes, &SongRecord::Bios, &SongRecord::Lyrics, &SongRecord::ArtistURL,
+        &SongRecord::BuyCDURL, &SongRecord::ArtistEmail}) {
+    r.*text = in.Text(previous.*text);
   }
-  for (QString& text : r.Reserved) text = in.Text();
+  for (int i = 0; i < SongRecord::kReservedCount; ++i)
+    r.Reserved[i] = in.Text(previous.Reserved[i]);
   return r;
 }
 

@@ -23,6 +23,9 @@ class ByteReader {
 
   QByteArrayView Bytes(qsizetype count);
   QString Text();  // unsigned 16-bit byte count, then the text
+  /** Text, but when it reads the same ASCII text as same, it returns same: the copy
+   *  shares its characters instead of taking memory of its own. */
+  QString Text(const QString& same);
   qint16 Int16();
   qint32 Int32();
   double Double();
@@ -41,8 +44,11 @@ class RecordCodec {
   static void AppendText(QByteArray& out, const QString& text);
   static void AppendRecord(QByteArray& out, const SongRecord& record);
 
-  /** Reads a full record (all 28 fields). Throws AppError when the range ends early. */
-  static SongRecord ReadRecord(ByteReader& in);
+  /** Reads a full record (all 28 fields). Throws AppError when the range ends early.
+   *  A text equal to previous's in the same field shares previous's characters: in a
+   *  library, the songs of an album follow each other with the same album, artist,
+   *  genre and categories. */
+  static SongRecord ReadRecord(ByteReader& in, const SongRecord& previous = {});
 
   /**
    * Reads a record of the layout before version "1.28": fields 0 to 13 only. Tempo and

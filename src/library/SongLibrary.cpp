@@ -180,7 +180,9 @@ void SongLibrary::ReadDatabase(QByteArrayView bytes) {
   mark_.reserve(rows_.capacity());
   while (!in.AtEnd()) {
     // A record cut short is dropped whole; the rows before it stay.
-    AppendRow(full ? RecordCodec::ReadRecord(in) : RecordCodec::ReadLegacyRecord(in));
+    static const SongRecord kNoRecord;
+    const SongRecord& previous = rows_.empty() ? kNoRecord : rows_.back().record;
+    AppendRow(full ? RecordCodec::ReadRecord(in, previous) : RecordCodec::ReadLegacyRecord(in));
   }
 }
 

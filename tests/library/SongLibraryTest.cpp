@@ -247,6 +247,23 @@ TEST_F(SongLibraryTest, ADatabaseFromAnotherSystemIsFoundWhateverItsCase) {
   EXPECT_TRUE(QFile::exists(Path(u"twpl.twd"_s)));
 }
 
+TEST_F(SongLibraryTest, AlbumNeighboursShareTextsWithoutMixingThemUp) {
+  const QStringList albums{u"Same Album"_s, u"Same Album"_s, u"Ã©"_s, u"é"_s, u"Same Album"_s};
+  for (int i = 0; i < albums.size(); ++i) {
+    SongRecord r = SampleRecord(QString::number(i));
+    r.Album = albums[i];
+    library_.AddOrReplaceRecord(r);
+  }
+  ASSERT_TRUE(library_.SaveSongData());
+  library_.LoadSongData();
+  ASSERT_EQ(library_.SongCount(), albums.size());
+  for (int row = 1; row <= albums.size(); ++row) {
+    EXPECT_EQ(library_.SongRecords(row).Album, albums[row - 1]) << row;
+  }
+  library_.SongRecords(2).Album = u"Changed"_s;  // a shared text changes for its row only
+  EXPECT_EQ(library_.SongRecords(1).Album, u"Same Album");
+}
+
 TEST_F(SongLibraryTest, RowOperations) {
   library_.AddOrReplaceRecord(SampleRecord(u"a"_s));
   const int row = library_.AddSongRow(u"New"_s, u"Alb"_s, u"Art"_s, u"2:00"_s, u"/m/New.mp3"_s);
