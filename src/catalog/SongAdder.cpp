@@ -123,10 +123,11 @@ int SongAdder::ConvertWav(QString& path) {
   const qsizetype wav = parts.name.lastIndexOf(u".wav"_s, -1, Qt::CaseInsensitive);
   const QString mp3 = parts.folder + u'/' + parts.name.left(wav + 1) + u"mp3"_s;
   // An MP3 already beside the WAV file is somebody's song with its own tags.
-  if (QFileInfo::exists(mp3) &&
-      !replaceMp3_.Yes(catalog_.GetMsgWithValue(RC_DB_Existed_Message1, mp3) + u'\n' +
-                       catalog_.GetMsg(RC_DB_Existed_Message2))) {
-    return platform::kConvertCancelledFile;
+  if (QFileInfo::exists(mp3)) {
+    const int answer = replaceMp3_.AskAboutFile(mp3);
+    if (answer == ReplaceQuestion::kNo || answer == ReplaceQuestion::kNoToAll) {
+      return platform::kConvertCancelledFile;
+    }
   }
   QDir::setCurrent(workingDir_);
   const int code = platform::_ConvertFile(path, mp3, platform::kWavToMp3, 1, 1, 128000);

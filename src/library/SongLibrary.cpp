@@ -178,9 +178,9 @@ void SongLibrary::ReadDatabase(QByteArrayView bytes) {
   rows_.reserve(static_cast<std::size_t>(std::min<qsizetype>(bytes.size() / 256, kMaxSongs)));
   order_.reserve(rows_.capacity());
   mark_.reserve(rows_.capacity());
+  static const SongRecord kNoRecord;
   while (!in.AtEnd()) {
     // A record cut short is dropped whole; the rows before it stay.
-    static const SongRecord kNoRecord;
     const SongRecord& previous = rows_.empty() ? kNoRecord : rows_.back().record;
     AppendRow(full ? RecordCodec::ReadRecord(in, previous) : RecordCodec::ReadLegacyRecord(in));
   }

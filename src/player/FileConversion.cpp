@@ -122,9 +122,11 @@ int FileConversion::OffThread(const std::function<int(const platform::ConvertPro
     QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
   });
   if (!finished) loop.exec();
-  abandoned = true;
+  // The loop ended before the conversion did: somebody else ended it.
+  const bool endedFromOutside = !finished;
+  if (endedFromOutside) abandoned = true;
   worker.join();
-  if (result == platform::kConvertCancelledBatch && !finished.load()) abandoned_ = true;
+  if (endedFromOutside) abandoned_ = true;
   return result;
 }
 
