@@ -100,7 +100,11 @@ bool SongAdder::ReadSongInformation(const QString& path, SongRecord& record) {
   } else {
     record.Title = NameUpToFirstDot(path);
   }
-  return mpeg && !presence_.IsOnCdDrive(path);
+  return TakesTrailer(path);
+}
+
+bool SongAdder::TakesTrailer(const QString& path) const {
+  return platform::IsMpegAudioName(path) && !presence_.IsOnCdDrive(path);
 }
 
 void SongAdder::LogConversionError(int code) const {

@@ -44,10 +44,16 @@ class SongAdder {
   QList<Added> AddSongs(const QStringList& files,
                         const std::function<void(const QString&)>& status = {});
 
+  /** Fills record from the song file's trailer tag, else its ID3v1 tag, else its name.
+   *  Returns true when the file has no trailer yet and may take one. */
+  bool ReadSongInformation(const QString& path, SongRecord& record);
+
+  /** Whether the file is one that carries our trailer: an MPEG file off the CD drives. */
+  bool TakesTrailer(const QString& path) const;
+
  private:
   bool ShouldAdd(const QString& path);
   std::optional<double> ProbeSong(const QString& path);
-  bool ReadSongInformation(const QString& path, SongRecord& record);
   int ConvertWav(QString& path);
   void LogConversionError(int code) const;
 

@@ -20,22 +20,6 @@ namespace {
 
 const QString kCdMark = u"<CD>"_s;
 
-// The song lines of the block titled name in a playlist file, each line as it stands.
-QList<QByteArray> BlockLines(const QByteArray& file, const QString& name) {
-  QList<QByteArray> lines;
-  bool inBlock = false;
-  for (QByteArray line : file.split('\n')) {
-    if (line.endsWith('\r')) line.chop(1);
-    if (line.startsWith('[')) {
-      const qsizetype close = line.indexOf(']');
-      inBlock = platform::DecodeText(line.mid(1, close < 0 ? -1 : close - 1)).trimmed() == name;
-      continue;
-    }
-    if (inBlock && !line.trimmed().isEmpty()) lines.append(line);
-  }
-  return lines;
-}
-
 }  // namespace
 
 DefaultPlaylist::DefaultPlaylist(QString workingDir, QString settingsFile, MessageCatalog& catalog,
@@ -81,13 +65,14 @@ bool DefaultPlaylist::Import() {
 
   CurrentError error;
   return error.Trap([&] {
-    QByteArray block = '[' + platform::EncodeText(name) + "]\r\n";
     QByteArray songs;
-    for (QByteArray line : BlockLines(platform::FileOps::ReadFile(playlistFile), name)) {
+    const auto lines = PlayListText::BlockLines(platform::FileOps::ReadFile(playlistFile), name);
+    for (QByteArray line : lines.value_or(QList<QByteArray>{})) {
       line.replace(platform::EncodeText(kCdMark), platform::EncodeText(*drive));
       songs += line + "\r\n";
     }
-    platform::FileOps::ReplaceFileContents(File(u"DefaultPlayList.dat"_s), block + songs);
+    platform::FileOps::ReplaceFileContents(File(u"DefaultPlayList.dat"_s),
+                                           PlayListText::TitleLine(name) + songs);
     platform::FileOps::ReplaceFileContents(File(u"PlayList.txt"_s), songs);
   });
 }

@@ -52,10 +52,49 @@ QList<PlayListEntry> PlayListText::Read(const QString& path) {
   return ParseSongLines(platform::FileOps::ReadFile(path));
 }
 
-void PlayListText::Write(const QString& path, const QList<PlayListEntry>& entries) {
+QByteArray PlayListText::SongLines(const QList<PlayListEntry>& entries) {
   QByteArray bytes;
   for (qsizetype i = 0; i < entries.size(); ++i) bytes += SongLine(int(i) + 1, entries[i]);
-  platform::FileOps::ReplaceFileContents(path, bytes);
+  return bytes;
+}
+
+void PlayListText::Write(const QString& path, const QList<PlayListEntry>& entries) {
+  platform::FileOps::ReplaceFileContents(path, SongLines(entries));
+}
+
+QList<QByteArray> PlayListText::Lines(const QByteArray& bytes) {
+  QList<QByteArray> lines = bytes.split('\n');
+  if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+  for (QByteArray& line : lines) {
+    if (line.endsWith('\r')) line.chop(1);
+  }
+  return lines;
+}
+
+std::optional<QString> PlayListText::BlockName(const QByteArray& line) {
+  if (!line.startsWith('[')) return std::nullopt;
+  const qsizetype close = line.indexOf(']');
+  return platform::DecodeText(line.mid(1, close < 0 ? -1 : close - 1)).trimmed();
+}
+
+QByteArray PlayListText::TitleLine(const QString& name) {
+  return '[' + platform::EncodeText(name) + "]\r\n";
+}
+
+std::optional<QList<QByteArray>> PlayListText::BlockLines(const QByteArray& bytes,
+                                                          const QString& name) {
+  std::optional<QList<QByteArray>> block;
+  bool inBlock = false;
+  for (const QByteArray& line : Lines(bytes)) {
+    if (const std::optional<QString> title = BlockName(line)) {
+      if (block) break;  // the first block of that name is the one
+      inBlock = *title == name;
+      if (inBlock) block.emplace();
+    } else if (inBlock && !line.trimmed().isEmpty()) {
+      block->append(line);
+    }
+  }
+  return block;
 }
 
 }  // namespace audiolume

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <optional>
 
 namespace audiolume {
 
@@ -34,6 +35,22 @@ class PlayListText {
 
   /** Replaces the file with the entries numbered from 1. Throws FileError. */
   static void Write(const QString& path, const QList<PlayListEntry>& entries);
+
+  /** The entries as song lines numbered from 1. */
+  static QByteArray SongLines(const QList<PlayListEntry>& entries);
+
+  // The blocks of "Playlist.dat": a title line "[name]" and the song lines below it.
+
+  /** The file's lines without their CR LF endings. */
+  static QList<QByteArray> Lines(const QByteArray& bytes);
+  /** A title line's name (between "[" and the first "]", trimmed); nothing for a line
+   *  that does not start with "[". */
+  static std::optional<QString> BlockName(const QByteArray& line);
+  /** The title line of a block. */
+  static QByteArray TitleLine(const QString& name);
+  /** The non-empty lines of the first block called name, as they stand; nothing when
+   *  the file has no such block. */
+  static std::optional<QList<QByteArray>> BlockLines(const QByteArray& bytes, const QString& name);
 };
 
 }  // namespace audiolume

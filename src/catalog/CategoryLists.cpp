@@ -1,0 +1,63 @@
+#include "catalog/CategoryLists.h"
+
+#include <QFile>
+
+#include "platform/CodePage.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+namespace {
+
+QStringList FileLines(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  QStringList lines;
+  for (const QByteArray& line : file.readAll().split('\n')) {
+    lines.append(platform::DecodeText(line).trimmed());
+  }
+  return lines;
+}
+
+}  // namespace
+
+void CategoryLists::Load(const QString& categoryFile, const QString& genreCatalogFile) {
+  for (QStringList& list : lists_) list.clear();
+  bool genres = false;
+  for (const QString& line : FileLines(genreCatalogFile)) {
+    if (line.startsWith(u'[')) {
+      genres = line.compare(u"[id3 genres]"_s, Qt::CaseInsensitive) == 0;
+    } else if (genres && line.contains(u'=')) {
+      const QString name = line.mid(line.indexOf(u'=') + 1).trimmed();
+      if (!name.isEmpty()) lists_[0].append(name);
+    }
+  }
+  const QStringList sections{u"[tempo]"_s, u"[mood]"_s, u"[situation]"_s, u"[preference]"_s};
+  int list = 0;
+  for (const QString& line : FileLines(categoryFile)) {
+    if (line.startsWith(u'[')) {
+      list = -1;
+      for (int i = 0; i < sections.size(); ++i) {
+        if (line.compare(sections[i], Qt::CaseInsensitive) == 0) list = i + 1;
+      }
+    } else if (list >= 0 && !line.isEmpty()) {
+      lists_[std::size_t(list)].append(line);
+    }
+  }
+}
+
+const QStringList* CategoryLists::ForColumn(int column) const {
+  const int index = column - kGenreColumn;
+  return index >= 0 && index < kLists ? &lists_[std::size_t(index)] : nullptr;
+}
+
+QString CategoryLists::Complete(const QStringList& list, const QString& typed) {
+  if (typed.isEmpty()) return {};
+  for (const QString& entry : list) {
+    if (entry.startsWith(typed, Qt::CaseInsensitive)) return entry;
+  }
+  return {};
+}
+
+}  // namespace audiolume

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <array>
+#include <functional>
+
+#include "catalog/SongRowWriter.h"
+
+namespace audiolume {
+
+class ErrorLog;
+class PlayListPanel;
+class SongLibrary;
+
+/**
+ * What the library window shows of the library: the display order and its sort, the
+ * selection marks, the status line, the editing of a row in place and the deletion of
+ * songs. Grid positions are numbered from 1, like the library's rows; a position shows
+ * the row SongOrder(position). The window draws what this says. UI thread only.
+ */
+class LibraryView : public QObject {
+  Q_OBJECT
+
+ public:
+  static constexpr int kEditableColumns = SongRowWriter::kEditableColumns;
+  /** Writes an edited row back into its song file; returns 0 or an error number. */
+  using RowWriter = std::function<int(int row)>;
+
+  LibraryView(SongLibrary& library, PlayListPanel& panel, ErrorLog& log, QString settingsFile,
+              RowWriter writeRow);
+
+  SongLibrary& Library() { return library_; }
+  int Count() const;
+  /** The library row shown at a grid position. */
+  int RowAt(int position) const;
+
+  // Sort.
+  /** The stored sort column ("SortKey" in section "PlayList"); -1 when none. */
+  int SortKey() const;
+  /** Sorts the display order by a column's trimmed, upper-cased text; rows with an
+   *  empty text come first. Stores the column as the sort key. */
+  void Sort(int column);
+  /** Applies the stored sort key, as the window does when it opens. */
+  void ApplyStoredSort();
+
+  // Selection.
+  /** A click on a grid position: alone it selects only that position; with shift the
+   *  positions from the last clicked one; with control the others stay selected and the
+   *  clicked one toggles. Leaving an edited row writes it back first. */
+  void Click(int position, bool shift, bool control);
+  bool IsSelected(int position) const;
+  int SelectedCount() const;
+  /** The selected rows in display order. */
+  QList<int> SelectedRows() const;
+  void ClearSelection();
+  /** The last clicked position; 0 before any. */
+  int Current() const { return current_; }
+  /** pnlStatusBar's text for a position. */
+  QString StatusLine(int position) const;
+
+  // Editing in place.
+  /** Opens the edit box on a cell of columns 0 to 7; remembers the row's texts. */
+  void BeginEdit(int position, int column);
+  bool IsEditing() const { return editColumn_ >= 0; }
+  int EditColumn() const { return editColumn_; }
+  /** Every change of the edit box goes into the display table at once. */
+  void SetEditText(const QString& text);
+  /** Enter: the edit box closes; the row stays the edited row. */
+  void CloseEdit() { editColumn_ = -1; }
+  /** Escape: the cell gets its text from before the edit back; the box closes. */
+  void CancelEdit();
+  /** When the row's editable texts differ from those remembered, marks the library
+   *  modified and writes the row into its song file. Called when the selection leaves
+   *  the row and when the window closes. */
+  void LeaveRow();
+
+  // Deletion.
+  /** Removes the selected songs' rows (and their files, unless another row still names
+   *  them). Returns the number removed. */
+  int DeleteSelected(bool deleteFiles);
+  /** Removes the row of a file (FindSongIndex); false when the library has none. */
+  bool RemoveSongFromDatabase(const QString& file, bool deleteFile);
+  /** The row of a file, compared by full path without regard to case; 0 when none. */
+  int FindSongIndex(const QString& file) const;
+
+  /** The display order after rows were added or removed elsewhere: every row shown
+   *  once, new rows at the end; the grid redraws. */
+  void RefreshDataList();
+
+ Q_SIGNALS:
+  /** The rows or their order changed; the grid redraws from the start. */
+  void Refreshed();
+  /** A row's texts changed in place. */
+  void RowChanged(int position);
+
+ private:
+  void RemoveRows(QList<int> rows, bool deleteFiles);
+
+  SongLibrary& library_;
+  PlayListPanel& panel_;
+  ErrorLog& log_;
+  QString settingsFile_;
+  RowWriter writeRow_;
+  int current_ = 0;
+  int anchor_ = 0;
+  int editRow_ = 0;  // the library row whose texts are remembered; 0 when none
+  int editColumn_ = -1;
+  QString editBefore_;
+  std::array<QString, kEditableColumns> rowBefore_;
+};
+
+}  // namespace audiolume

@@ -1,0 +1,137 @@
+#include "catalog/PlayListManager.h"
+
+#include "catalog/CurrentPlaylist.h"
+#include "catalog/PlayListStore.h"
+#include "support/CurrentError.h"
+#include "support/ErrorCheck.h"
+#include "support/MessageCatalog.h"
+#include "support/MessageIds.h"
+#include "support/Prompter.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+PlayListManager::PlayListManager(PlayListStore& store, CurrentPlaylist& current,
+                                 MessageCatalog& catalog, Prompter& prompter, CurrentError& error,
+                                 ErrorCheck& check)
+    : store_(store),
+      current_(current),
+      catalog_(catalog),
+      prompter_(prompter),
+      error_(error),
+      check_(check),
+      loaded_(Placeholder()) {}
+
+QString PlayListManager::Placeholder() const {
+  return u'(' + catalog_.GetMsg(RC_New) + u')';
+}
+
+bool PlayListManager::IsPlaceholder(const QString& name) const {
+  return name.trimmed().compare(Placeholder(), Qt::CaseInsensitive) == 0;
+}
+
+QStringList PlayListManager::Titles() const {
+  QStringList titles;
+  error_.Trap([&] { titles = store_.Names(Placeholder()); });
+  check_.CheckError(u"in PlayListMgr.ListPlayLists"_s);
+  titles.append(Placeholder());
+  return titles;
+}
+
+bool PlayListManager::Load(const QString& name, const Presence& present) {
+  missing_.clear();
+  std::optional<QList<PlayListEntry>> songs;
+  error_.Trap([&] { songs = store_.Songs(name); });
+  check_.CheckError(u"in PlayListMgr.lstPlayListTitle_Click"_s);
+  if (!songs) return false;
+  current_.Clear();
+  for (const PlayListEntry& song : *songs) {
+    if (present(song.path)) {
+      current_.Append(song);
+    } else {
+      missing_.append(song.path);
+    }
+  }
+  current_.Loaded(name);
+  loaded_ = name;
+  changed_ = false;
+  if (!missing_.isEmpty()) prompter_.Tell(MissingSongsText(missing_), MessageIcon::Exclamation);
+  return true;
+}
+
+QString PlayListManager::MissingSongsText(const QStringList& files) {
+  if (files.size() == 1) {
+    return u"Can't find the following song:\n"_s + files.first() +
+           u"\nThis song will be omitted from the playlist."_s;
+  }
+  return u"Can't find the following songs:\n"_s + files.join(u'\n') +
+         u"\nThey will be omitted from the playlist."_s;
+}
+
+std::optional<QString> PlayListManager::GetSavePlaylistName(const QString& proposal, bool ask) {
+  QString name = proposal;
+  if (name.trimmed().startsWith(Placeholder(), Qt::CaseInsensitive)) {
+    name = name.trimmed().mid(Placeholder().size()).trimmed();
+    ask = true;
+  }
+  if (ask) {
+    const std::optional<QString> answer =
+        prompter_.InputText(catalog_.GetMsg(RC_SavePlayList), catalog_.GetMsg(RC_SavePLName), name);
+    if (!answer) return std::nullopt;
+    name = *answer;
+  }
+  name = name.trimmed();
+  if (name.isEmpty()) return std::nullopt;
+  return name;
+}
+
+bool PlayListManager::Save(const QString& name) {
+  if (IsPlaceholder(name)) {
+    prompter_.Tell(catalog_.GetMsg(RC_NewReserveWord), MessageIcon::Exclamation);
+    return false;
+  }
+  bool stored = false;
+  error_.Trap([&] { stored = name != loaded_ && store_.Contains(name); });
+  if (stored) {
+    const QString question = catalog_.GetMsgWithValue(RC_DB_Existed_Message1, name) + u'\n' +
+                             catalog_.GetMsg(RC_DB_Existed_Message2);
+    const QString buttons = catalog_.GetMsg(RC_Yes) + u'|' + catalog_.GetMsg(RC_No);
+    if (prompter_.Ask(question, buttons, MessageIcon::Question) != 1) return false;
+  }
+  const bool saved = error_.Trap([&] { store_.Save(name, current_.Entries()); });
+  check_.CheckError(u"in PlayListMgr.SavePlayList"_s);
+  if (!saved) return false;
+  current_.Loaded(name);
+  loaded_ = name;
+  changed_ = false;
+  return true;
+}
+
+bool PlayListManager::Delete(const QString& name) {
+  if (name.trimmed().isEmpty()) {
+    prompter_.Tell(catalog_.GetMsg(RC_Highlight_Playlist), MessageIcon::Exclamation);
+    return false;
+  }
+  if (IsPlaceholder(name)) {
+    prompter_.Tell(catalog_.GetMsg(RC_NewReserved), MessageIcon::Exclamation);
+    return false;
+  }
+  const QString question = catalog_.GetMsgWithValue(RC_RemovePlaylist, u'"' + name + u'"');
+  const QString buttons = catalog_.GetMsg(RC_Yes) + u'|' + catalog_.GetMsg(RC_No);
+  if (prompter_.Ask(question, buttons, MessageIcon::Question) != 1) return false;
+  bool removed = false;
+  error_.Trap([&] { removed = store_.Remove(name); });
+  check_.CheckError(u"in PlayListMgr.DeletePlayList"_s);
+  if (removed && loaded_ == name) loaded_ = Placeholder();
+  return removed;
+}
+
+void PlayListManager::New() {
+  current_.Clear();
+  current_.Loaded({});
+  loaded_ = Placeholder();
+  changed_ = false;
+}
+
+}  // namespace audiolume

@@ -1,0 +1,33 @@
+#include "catalog/PlayListPanel.h"
+
+#include "catalog/PlayTime.h"
+#include "library/SongLibrary.h"
+
+namespace audiolume {
+
+void PlayListPanel::AddSongToPlaylistByIndex(int row) {
+  entries_.append({library_.SongText(row, 0), row});
+  playTime_ = PlayTime::Sum(playTime_, library_.SongText(row, 8));
+}
+
+void PlayListPanel::Remove(int entry) {
+  const int row = entries_.at(entry).row;
+  entries_.removeAt(entry);
+  playTime_ = PlayTime::Sum(playTime_, u'-' + library_.SongText(row, 8).trimmed());
+}
+
+void PlayListPanel::Clear() {
+  entries_.clear();
+  playTime_ = PlayTime::Total(0);
+}
+
+void PlayListPanel::RowRemoved(int row) {
+  for (int i = Count() - 1; i >= 0; --i) {
+    if (entries_[i].row == row) Remove(i);
+  }
+  for (Entry& entry : entries_) {
+    if (entry.row > row) --entry.row;
+  }
+}
+
+}  // namespace audiolume

@@ -1,0 +1,118 @@
+#include "catalog/PlayListStore.h"
+
+#include <QFileInfo>
+
+#include "platform/CodePage.h"
+#include "platform/FileNames.h"
+#include "platform/FileOps.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+QString PlayListStore::File(const QString& name) const {
+  return platform::FileInFolder(workingDir_, name);
+}
+
+QString PlayListStore::DataFile() const {
+  return File(u"Playlist.dat"_s);
+}
+
+QString PlayListStore::RecentFile() const {
+  return File(u"RecentPlayList.txt"_s);
+}
+
+QByteArray PlayListStore::ReadData() const {
+  const QString path = DataFile();
+  return QFileInfo::exists(path) ? platform::FileOps::ReadFile(path) : QByteArray();
+}
+
+QStringList PlayListStore::Names(const QString& placeholder) const {
+  QStringList names;
+  for (const QByteArray& line : PlayListText::Lines(ReadData())) {
+    const std::optional<QString> name = PlayListText::BlockName(line);
+    if (!name || name->isEmpty() || name->compare(placeholder, Qt::CaseInsensitive) == 0) continue;
+    if (!names.contains(*name)) names.append(*name);
+  }
+  return names;
+}
+
+bool PlayListStore::Contains(const QString& name) const {
+  return Songs(name).has_value();
+}
+
+std::optional<QList<PlayListEntry>> PlayListStore::Songs(const QString& name) const {
+  const std::optional<QList<QByteArray>> lines = PlayListText::BlockLines(ReadData(), name);
+  if (!lines) return std::nullopt;
+  QList<PlayListEntry> songs;
+  for (PlayListEntry& entry : PlayListText::ParseSongLines(lines->join("\r\n"))) {
+    if (entry.path.isEmpty()) continue;
+    if (entry.title.isEmpty()) entry.title = entry.path;
+    songs.append(entry);
+  }
+  return songs;
+}
+
+// Every other line is copied as it stands, so that blocks written by other programs
+// keep their bytes.
+void PlayListStore::Save(const QString& name, const QList<PlayListEntry>& songs) {
+  const QByteArray block = PlayListText::TitleLine(name) + PlayListText::SongLines(songs);
+  QByteArray bytes;
+  bool replaced = false;
+  bool skipping = false;
+  for (const QByteArray& line : PlayListText::Lines(ReadData())) {
+    if (const std::optional<QString> title = PlayListText::BlockName(line)) {
+      skipping = !replaced && *title == name;
+      if (skipping) {
+        bytes += block;
+        replaced = true;
+        continue;
+      }
+    }
+    if (!skipping) bytes += line + "\r\n";
+  }
+  if (!replaced) bytes += block;
+  Replace(bytes);
+}
+
+bool PlayListStore::Remove(const QString& name) {
+  QByteArray bytes;
+  bool removed = false;
+  bool skipping = false;
+  for (const QByteArray& line : PlayListText::Lines(ReadData())) {
+    if (const std::optional<QString> title = PlayListText::BlockName(line)) {
+      skipping = !removed && *title == name;
+      removed = removed || skipping;
+    }
+    if (!skipping) bytes += line + "\r\n";
+  }
+  if (removed) Replace(bytes);
+  return removed;
+}
+
+void PlayListStore::Replace(const QByteArray& bytes) {
+  const QString data = DataFile();
+  if (QFileInfo::exists(data)) platform::FileOps::KeepCopy(data, File(u"PlayList.bak"_s));
+  const QString work = File(u"PlayList.tmp"_s);
+  platform::FileOps::WriteFile(work, bytes);
+  platform::FileOps::MoveFile(work, data);
+}
+
+QStringList PlayListStore::RecentFiles() const {
+  const QString path = RecentFile();
+  if (!QFileInfo::exists(path)) return {};
+  QStringList files;
+  for (const QByteArray& line : PlayListText::Lines(platform::FileOps::ReadFile(path))) {
+    const QString file = platform::DecodeText(line).trimmed();
+    if (!file.isEmpty()) files.append(file);
+  }
+  return files;
+}
+
+void PlayListStore::WriteRecentFiles(const QStringList& files) {
+  QByteArray bytes;
+  for (const QString& file : files) bytes += platform::EncodeText(file) + "\r\n";
+  platform::FileOps::ReplaceFileContents(RecentFile(), bytes);
+}
+
+}  // namespace audiolume

@@ -1,0 +1,32 @@
+#include "catalog/StartupPlaylistFile.h"
+
+#include "support/IniSettings.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+namespace {
+
+const QString kPlayer = u"Player"_s;
+const QString kTitle = u"PlayList Title"_s;
+
+}  // namespace
+
+StartupPlaylistFile::StartupPlaylistFile(QString path, QString settingsFile)
+    : path_(std::move(path)),
+      settingsFile_(std::move(settingsFile)),
+      entries_(PlayListText::Read(path_)),
+      title_(ReadIniString(settingsFile_, kPlayer, kTitle)) {}
+
+void StartupPlaylistFile::Clear() {
+  entries_.clear();
+  title_.clear();
+}
+
+void StartupPlaylistFile::Write() const {
+  PlayListText::Write(path_, entries_);
+  WriteIniString(settingsFile_, kPlayer, kTitle, title_);
+}
+
+}  // namespace audiolume
