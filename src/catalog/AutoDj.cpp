@@ -98,6 +98,17 @@ int AutoDj::CutAtPlayTime(QList<int>& rows, const QString& hours) const {
   return total;
 }
 
+QList<PlayListEntry> AutoDj::Entries(const Result& result) const {
+  QList<PlayListEntry> entries;
+  for (const int row : result.rows) {
+    entries.append({library_.SongText(row, SongLibrary::kFilenameColumn),
+                    library_.SongText(row, 0),
+                    library_.SongText(row, 2),
+                    {}});
+  }
+  return entries;
+}
+
 QString AutoDj::Report(const Result& result, MessageCatalog& catalog) {
   const QString time =
       PlayTime::Total(result.seconds) + (result.seconds > 3960 ? u" hours"_s : u" hour"_s);

@@ -5,6 +5,8 @@
 #include <functional>
 #include <optional>
 
+#include "library/PlayListText.h"
+
 namespace audiolume {
 
 class MessageCatalog;
@@ -47,6 +49,9 @@ class AutoDj {
   QStringList ValueList(int column) const;
 
   Result Select(const Selection& selection) const;
+
+  /** The result as the player's playlist: file, title and artist of each song. */
+  QList<PlayListEntry> Entries(const Result& result) const;
 
   /** The report shown after a run: the count, and the total play time. */
   static QString Report(const Result& result, MessageCatalog& catalog);

@@ -20,7 +20,7 @@ const QString kSortKey = u"SortKey"_s;
 
 }  // namespace
 
-LibraryView::LibraryView(SongLibrary& library, PlayListPanel& panel, ErrorLog& log,
+LibraryView::LibraryView(SongLibrary& library, PlayListPanel& panel, const ErrorLog& log,
                          QString settingsFile, RowWriter writeRow)
     : library_(library),
       panel_(panel),

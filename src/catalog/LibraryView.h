@@ -27,7 +27,7 @@ class LibraryView : public QObject {
   /** Writes an edited row back into its song file; returns 0 or an error number. */
   using RowWriter = std::function<int(int row)>;
 
-  LibraryView(SongLibrary& library, PlayListPanel& panel, ErrorLog& log, QString settingsFile,
+  LibraryView(SongLibrary& library, PlayListPanel& panel, const ErrorLog& log, QString settingsFile,
               RowWriter writeRow);
 
   SongLibrary& Library() { return library_; }
@@ -99,7 +99,7 @@ class LibraryView : public QObject {
 
   SongLibrary& library_;
   PlayListPanel& panel_;
-  ErrorLog& log_;
+  const ErrorLog& log_;
   QString settingsFile_;
   RowWriter writeRow_;
   int current_ = 0;

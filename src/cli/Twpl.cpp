@@ -6,6 +6,7 @@
 #include "app/AppHome.h"
 #include "app/Collection.h"
 #include "app/VeltoDj.h"
+#include "cli/CatalogCommands.h"
 #include "cli/PlayCommand.h"
 #include "cli/TableField.h"
 #include "cli/TagCommands.h"
@@ -27,7 +28,12 @@ const char* const kUsage =
     "  messages                         every message: number, name, built-in text\n"
     "  msg N [VALUE]                    the text of message N, VALUE in its placeholder\n"
     "  diagnostics                      capture diagnostics; prints Diagnostic.log's path\n"
-    "  library list                     the songs: text columns 0 to 11, tab-separated\n"
+    "  library list [--sort K]          the songs: text columns 0 to 11, tab-separated, in the\n"
+    "                                   stored sort order (--sort K sorts by column K first)\n"
+    "  library edit FILE NAME=VALUE...  edit Title, Album, Artist, Genre, Tempo, Mood,\n"
+    "                                   Situation or Preference, in the library and the file\n"
+    "  library delete [--with-files] FILE...\n"
+    "                                   remove songs (and their files); prints removed N\n"
     "  library export FILE [--replace]  write the tab-separated export file\n"
     "  library save                     save the library database\n"
     "  library save-as FILE [--replace] copy the library database to FILE\n"
@@ -45,7 +51,18 @@ const char* const kUsage =
     "                                   convert the files; prints converted N\n"
     "  query FILE                       bitrate, duration_ms, samplerate_code, channels\n"
     "  library add [--yes-to-all | --no-to-all] FILE...\n"
-    "                                   add songs; prints N<TAB>path for each\n";
+    "                                   add songs; prints N<TAB>path for each\n"
+    "  playlist list                    the stored playlists\n"
+    "  playlist show NAME               N, path, song name, artist, preset of each song\n"
+    "  playlist save NAME [--replace] FILE...\n"
+    "                                   store a playlist of those songs\n"
+    "  playlist delete NAME --yes       remove a stored playlist\n"
+    "  playlist load NAME               make it the start-up playlist; prints it as show\n"
+    "  autodj values COLUMN             the values of album, artist, genre, tempo, mood,\n"
+    "                                   situation or preference\n"
+    "  autodj --first COLUMN=V[;V...] [--second and|andnot COLUMN=V...]\n"
+    "         [--third and|andnot COLUMN=V...] [--hours H] [--random]\n"
+    "                                   pick songs; prints path, title, play time of each\n";
 
 int ExitCode(DatabaseCommands::Outcome outcome) {
   return outcome == DatabaseCommands::Outcome::Done ? 0 : 1;
@@ -91,7 +108,9 @@ int Twpl::Run(QStringList args) {
                                                {u"tags"_s, &Twpl::Tags},
                                                {u"play"_s, &Twpl::Play},
                                                {u"convert"_s, &Twpl::Convert},
-                                               {u"query"_s, &Twpl::Query}};
+                                               {u"query"_s, &Twpl::Query},
+                                               {u"playlist"_s, &Twpl::PlayList},
+                                               {u"autodj"_s, &Twpl::AutoDj}};
   const auto found = commands.find(command);
   if (found == commands.end()) return Usage(u"unknown command '"_s + command + u"'"_s);
 
@@ -141,10 +160,11 @@ int Twpl::Diagnose(Session& session, QStringList args) const {
 
 int Twpl::Library(Session& session, QStringList args) const {
   const std::map<QString, Handler> commands = {
-      {u"list"_s, &Twpl::LibraryList}, {u"export"_s, &Twpl::LibraryExport},
-      {u"save"_s, &Twpl::LibrarySave}, {u"save-as"_s, &Twpl::LibrarySaveAs},
-      {u"load"_s, &Twpl::LibraryLoad}, {u"clear"_s, &Twpl::LibraryClear},
-      {u"add"_s, &Twpl::LibraryAdd}};
+      {u"list"_s, &Twpl::LibraryList},    {u"export"_s, &Twpl::LibraryExport},
+      {u"save"_s, &Twpl::LibrarySave},    {u"save-as"_s, &Twpl::LibrarySaveAs},
+      {u"load"_s, &Twpl::LibraryLoad},    {u"clear"_s, &Twpl::LibraryClear},
+      {u"add"_s, &Twpl::LibraryAdd},      {u"edit"_s, &Twpl::LibraryEdit},
+      {u"delete"_s, &Twpl::LibraryDelete}};
   const auto found = args.isEmpty() ? commands.end() : commands.find(args.takeFirst());
   if (found == commands.end()) return Usage(u"library needs a subcommand"_s);
   // Questions about replacing a file or clearing are answered Yes only when asked for.
@@ -156,17 +176,48 @@ int Twpl::Library(Session& session, QStringList args) const {
 }
 
 int Twpl::LibraryList(Session& session, QStringList args) const {
-  if (!args.isEmpty()) return Usage(u"library list takes no arguments"_s);
-  const SongLibrary& library = session.collection.library;
-  for (int position = 1; position <= library.SongCount(); ++position) {
-    const int row = library.SongOrder(position);
-    QStringList columns;
-    for (int column = 0; column <= SongLibrary::kFilenameColumn; ++column) {
-      columns.append(TableField::Escaped(library.SongText(row, column)));
-    }
-    Print(columns.join(u'\t'));
+  return Catalog(session).LibraryList(args);
+}
+
+int Twpl::LibraryEdit(Session& session, QStringList args) const {
+  for (QString& arg : args) {
+    if (!arg.contains(u'=')) arg = session.Absolute(arg);
   }
-  return 0;
+  return Catalog(session).LibraryEdit(args);
+}
+
+int Twpl::LibraryDelete(Session& session, QStringList args) const {
+  for (QString& arg : args) {
+    if (!arg.startsWith(u"--"_s)) arg = session.Absolute(arg);
+  }
+  return Catalog(session).LibraryDelete(args);
+}
+
+int Twpl::PlayList(Session& session, QStringList args) const {
+  if (args.isEmpty()) return Usage(u"playlist needs a subcommand"_s);
+  const QString command = args.takeFirst();
+  if (command == u"save") {
+    for (qsizetype i = 1; i < args.size(); ++i) {
+      if (args[i] != u"--replace") args[i] = session.Absolute(args[i]);
+    }
+  }
+  session.collection.library.LoadSongData();
+  return UsageOnTwo(Catalog(session).PlayList(command, args));
+}
+
+int Twpl::AutoDj(Session& session, QStringList args) const {
+  session.collection.library.LoadSongData();
+  return UsageOnTwo(Catalog(session).AutoDj(args));
+}
+
+CatalogCommands Twpl::Catalog(Session& session) const {
+  return CatalogCommands(session.collection, session.veltoDj.Services(), session.prompter,
+                         session.veltoDj.WorkingDirectory(), out_, err_);
+}
+
+int Twpl::UsageOnTwo(int code) const {
+  if (code == 2) std::fputs(kUsage, err_);
+  return code;
 }
 
 int Twpl::LibraryExport(Session& session, QStringList args) const {
@@ -266,9 +317,7 @@ int Twpl::Tags(Session& session, QStringList args) const {
   }
   TagCommands tags(session.collection.trailer, session.collection.id3, session.prompter, out_,
                    err_);
-  const int code = tags.Run(command, args);
-  if (code == 2) std::fputs(kUsage, err_);
-  return code;
+  return UsageOnTwo(tags.Run(command, args));
 }
 
 }  // namespace audiolume

@@ -7,6 +7,7 @@
 
 namespace audiolume {
 
+class CatalogCommands;
 class CommandLinePrompter;
 class Collection;
 class VeltoDj;
@@ -53,6 +54,13 @@ class Twpl {
   int Convert(Session& session, QStringList args) const;
   int Query(Session& session, QStringList args) const;
   int LibraryAdd(Session& session, QStringList args) const;
+  int LibraryEdit(Session& session, QStringList args) const;
+  int LibraryDelete(Session& session, QStringList args) const;
+  int PlayList(Session& session, QStringList args) const;
+  int AutoDj(Session& session, QStringList args) const;
+  CatalogCommands Catalog(Session& session) const;
+  /** Passes an exit code on, with the usage text after a usage error (2). */
+  int UsageOnTwo(int code) const;
 
   LaunchEnvironment env_;
   QString executableDir_;

@@ -1,0 +1,301 @@
+#include "cli/CatalogCommands.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include "app/AppServices.h"
+#include "app/Collection.h"
+#include "catalog/AutoDj.h"
+#include "catalog/LibraryView.h"
+#include "catalog/PlayListManager.h"
+#include "catalog/PlayListPanel.h"
+#include "catalog/PlayListStore.h"
+#include "catalog/SongRowWriter.h"
+#include "catalog/StartupPlaylistFile.h"
+#include "cli/TableField.h"
+#include "support/CommandLinePrompter.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+namespace {
+
+const QStringList kEditableNames{u"Title"_s, u"Album"_s, u"Artist"_s,    u"Genre"_s,
+                                 u"Tempo"_s, u"Mood"_s,  u"Situation"_s, u"Preference"_s};
+const QStringList kCriterionNames{u"album"_s, u"artist"_s,    u"genre"_s,     u"tempo"_s,
+                                  u"mood"_s,  u"situation"_s, u"preference"_s};
+
+// The library column of an AutoDJ criterion's name; 0 when it names none.
+int CriterionColumn(const QString& name) {
+  return int(kCriterionNames.indexOf(name.toLower())) + 1;
+}
+
+}  // namespace
+
+CatalogCommands::CatalogCommands(Collection& collection, AppServices& services,
+                                 CommandLinePrompter& prompter, QString home, std::FILE* out,
+                                 std::FILE* err)
+    : collection_(collection),
+      services_(services),
+      prompter_(prompter),
+      home_(std::move(home)),
+      out_(out),
+      err_(err),
+      panel_(std::make_unique<PlayListPanel>(collection.library)) {
+  view_ = std::make_unique<LibraryView>(
+      collection.library, *panel_, services.Log(), services.SettingsFile(), [this](int row) {
+        return SongRowWriter(collection_.adder, collection_.trailer)
+            .Write(collection_.library, row);
+      });
+}
+
+CatalogCommands::~CatalogCommands() = default;
+
+void CatalogCommands::Print(const QString& line) const {
+  std::fputs(line.toUtf8().constData(), out_);
+  std::fputc('\n', out_);
+}
+
+int CatalogCommands::Problem(const QString& text) const {
+  std::fprintf(err_, "twpl: %s\n", text.toUtf8().constData());
+  return 2;
+}
+
+int CatalogCommands::Fail(const QString& text) const {
+  std::fprintf(err_, "twpl: %s\n", text.toUtf8().constData());
+  return 1;
+}
+
+int CatalogCommands::LibraryList(QStringList args) {
+  if (args.size() == 2 && args[0] == u"--sort") {
+    bool ok = false;
+    const int column = args[1].toInt(&ok);
+    if (!ok || column < 0 || column > 11) return Problem(u"--sort needs a column from 0 to 11"_s);
+    view_->Sort(column);
+  } else if (!args.isEmpty()) {
+    return Problem(u"library list takes only --sort K"_s);
+  } else {
+    view_->ApplyStoredSort();
+  }
+  const SongLibrary& library = collection_.library;
+  for (int position = 1; position <= library.SongCount(); ++position) {
+    const int row = library.SongOrder(position);
+    QStringList columns;
+    for (int column = 0; column <= SongLibrary::kFilenameColumn; ++column) {
+      columns.append(TableField::Escaped(library.SongText(row, column)));
+    }
+    Print(columns.join(u'\t'));
+  }
+  return 0;
+}
+
+int CatalogCommands::LibraryEdit(QStringList args) {
+  if (args.size() < 2) return Problem(u"library edit needs FILE NAME=VALUE..."_s);
+  const QString file = args.takeFirst();
+  QList<std::pair<int, QString>> edits;
+  for (const QString& arg : args) {
+    const qsizetype equals = arg.indexOf(u'=');
+    const int column = equals < 0 ? -1 : int(kEditableNames.indexOf(arg.left(equals)));
+    if (column < 0) return Problem(u"not an editable column: "_s + arg);
+    edits.append({column, arg.mid(equals + 1)});
+  }
+  const int row = view_->FindSongIndex(file);
+  if (row == 0) return Fail(u"not in the library: "_s + file);
+  int position = 1;
+  while (view_->RowAt(position) != row) ++position;
+  for (const auto& [column, value] : edits) {
+    view_->BeginEdit(position, column);
+    view_->SetEditText(value);
+    view_->CloseEdit();
+  }
+  view_->LeaveRow();
+  return collection_.library.SaveSongData() ? 0 : 1;
+}
+
+int CatalogCommands::LibraryDelete(QStringList args) {
+  const bool withFiles = args.removeAll(u"--with-files"_s) > 0;
+  if (args.isEmpty()) return Problem(u"library delete needs FILE..."_s);
+  int removed = 0;
+  int code = 0;
+  for (const QString& file : args) {
+    if (view_->RemoveSongFromDatabase(file, withFiles)) {
+      ++removed;
+    } else {
+      code = Fail(u"not in the library: "_s + file);
+    }
+  }
+  if (removed > 0 && !collection_.library.SaveSongData()) code = 1;
+  Print(u"removed "_s + QString::number(removed));
+  return code;
+}
+
+int CatalogCommands::PlayList(const QString& command, QStringList args) {
+  if (command == u"list") {
+    if (!args.isEmpty()) return Problem(u"playlist list takes no arguments"_s);
+    StartupPlaylistFile current(home_ + u"/PlayList.txt"_s, services_.SettingsFile());
+    PlayListStore store(home_);
+    PlayListManager manager(store, current, services_.Catalog(), prompter_, services_.Error(),
+                            services_.Check());
+    for (const QString& name : manager.Titles()) {
+      if (!manager.IsPlaceholder(name)) Print(TableField::Escaped(name));
+    }
+    return 0;
+  }
+  if (command == u"show") return PlayListShow(args);
+  if (command == u"save") return PlayListSave(args);
+  if (command == u"delete") return PlayListDelete(args);
+  if (command == u"load") return PlayListLoad(args);
+  return Problem(u"playlist needs list, show, save, delete or load"_s);
+}
+
+void CatalogCommands::PrintSongs(const QList<PlayListEntry>& songs) const {
+  for (qsizetype i = 0; i < songs.size(); ++i) {
+    const PlayListEntry& song = songs[i];
+    Print(QString::number(i + 1) + u'\t' + TableField::Escaped(song.path) + u'\t' +
+          TableField::Escaped(song.title) + u'\t' + TableField::Escaped(song.artist) + u'\t' +
+          TableField::Escaped(song.preset));
+  }
+}
+
+int CatalogCommands::PlayListShow(const QStringList& args) {
+  if (args.size() != 1) return Problem(u"playlist show needs NAME"_s);
+  std::optional<QList<PlayListEntry>> songs;
+  if (!services_.Error().Trap([&] { songs = PlayListStore(home_).Songs(args[0]); })) {
+    return Fail(services_.Error().Description());
+  }
+  if (!songs) return Fail(u"no such playlist: "_s + args[0]);
+  PrintSongs(*songs);
+  return 0;
+}
+
+// A song in the library goes by the library's texts, any other by its own tags.
+PlayListEntry CatalogCommands::EntryOf(const QString& file) {
+  const SongLibrary& library = collection_.library;
+  if (const int row = library.FindSongByFilename(file)) {
+    return {file, library.SongText(row, 0), library.SongText(row, 2), {}};
+  }
+  SongRecord record;
+  collection_.adder.ReadSongInformation(file, record);
+  const QString title = record.Title.trimmed();
+  return {file, title.isEmpty() ? file : title, record.Artist.trimmed(), {}};
+}
+
+int CatalogCommands::PlayListSave(QStringList args) {
+  const bool replace = args.removeAll(u"--replace"_s) > 0;
+  if (args.size() < 2) return Problem(u"playlist save needs NAME FILE..."_s);
+  const QString name = args.takeFirst().trimmed();
+  if (name.isEmpty()) return Problem(u"playlist save needs a NAME"_s);
+  if (replace) prompter_.SetPreferredCaptions({u"Yes"_s});
+  StartupPlaylistFile songs(home_ + u"/PlayList.txt"_s, services_.SettingsFile());
+  songs.Clear();
+  for (const QString& file : args) songs.Append(EntryOf(file));
+  PlayListStore store(home_);
+  PlayListManager manager(store, songs, services_.Catalog(), prompter_, services_.Error(),
+                          services_.Check());
+  return manager.Save(name) ? 0 : 1;
+}
+
+int CatalogCommands::PlayListDelete(QStringList args) {
+  if (args.removeAll(u"--yes"_s) > 0) prompter_.SetPreferredCaptions({u"Yes"_s});
+  if (args.size() != 1) return Problem(u"playlist delete needs NAME --yes"_s);
+  StartupPlaylistFile current(home_ + u"/PlayList.txt"_s, services_.SettingsFile());
+  PlayListStore store(home_);
+  PlayListManager manager(store, current, services_.Catalog(), prompter_, services_.Error(),
+                          services_.Check());
+  return manager.Delete(args[0]) ? 0 : 1;
+}
+
+int CatalogCommands::PlayListLoad(const QStringList& args) {
+  if (args.size() != 1) return Problem(u"playlist load needs NAME"_s);
+  StartupPlaylistFile current(home_ + u"/PlayList.txt"_s, services_.SettingsFile());
+  PlayListStore store(home_);
+  PlayListManager manager(store, current, services_.Catalog(), prompter_, services_.Error(),
+                          services_.Check());
+  if (!manager.Load(args[0], [](const QString& file) { return QFileInfo::exists(file); })) {
+    return Fail(u"no such playlist: "_s + args[0]);
+  }
+  if (!services_.Error().Trap([&] { current.Write(); })) {
+    return Fail(services_.Error().Description());
+  }
+  PrintSongs(current.Entries());
+  return 0;
+}
+
+int CatalogCommands::AutoDj(QStringList args) {
+  audiolume::AutoDj autoDj(collection_.library, [] { return 0.0; });
+  if (!args.isEmpty() && args[0] == u"values") {
+    const int column = args.size() == 2 ? CriterionColumn(args[1]) : 0;
+    if (column == 0)
+      return Problem(
+          u"autodj values needs album, artist, genre, tempo, mood, situation or preference"_s);
+    for (const QString& value : autoDj.ValueList(column)) Print(TableField::Escaped(value));
+    return 0;
+  }
+  return AutoDjSelect(args);
+}
+
+int CatalogCommands::AutoDjSelect(QStringList args) {
+  audiolume::AutoDj autoDj(collection_.library,
+                           [] { return QRandomGenerator::global()->generateDouble(); });
+  audiolume::AutoDj::Selection selection;
+  selection.random = args.removeAll(u"--random"_s) > 0;
+  bool hasFirst = false;
+  // COLUMN=V1;V2… with every value one the criterion's list offers.
+  auto criterion = [&](const QString& text) -> std::optional<audiolume::AutoDj::Criterion> {
+    const qsizetype equals = text.indexOf(u'=');
+    const int column = equals < 0 ? 0 : CriterionColumn(text.left(equals));
+    if (column == 0) return std::nullopt;
+    const QStringList values = text.mid(equals + 1).split(u';', Qt::SkipEmptyParts);
+    const QStringList offered = autoDj.ValueList(column);
+    for (const QString& value : values) {
+      if (!offered.contains(value)) return std::nullopt;
+    }
+    return audiolume::AutoDj::Criterion{column, values, false};
+  };
+  while (!args.isEmpty()) {
+    const QString option = args.takeFirst();
+    const bool narrowing = option == u"--second" || option == u"--third";
+    if (args.size() < (narrowing ? 2 : 1)) return Problem(option + u" needs a value"_s);
+    if (option == u"--hours") {
+      selection.hours = args.takeFirst();
+    } else if (option == u"--first") {
+      const auto first = criterion(args.takeFirst());
+      if (!first) return Problem(u"--first needs COLUMN=VALUE[;VALUE...] from its value list"_s);
+      selection.first = *first;
+      hasFirst = true;
+    } else if (narrowing) {
+      const QString logic = args.takeFirst();
+      auto next = criterion(args.takeFirst());
+      if (!next || (logic != u"and" && logic != u"andnot")) {
+        return Problem(option + u" needs and|andnot COLUMN=VALUE[;VALUE...] from its value list"_s);
+      }
+      next->andNot = logic == u"andnot";
+      (option == u"--second" ? selection.second : selection.third) = next;
+    } else {
+      return Problem(u"unknown autodj option: "_s + option);
+    }
+  }
+  if (!hasFirst) return Problem(u"autodj needs --first COLUMN=VALUE"_s);
+  if (selection.third && !selection.second) return Problem(u"--third needs --second"_s);
+
+  const audiolume::AutoDj::Result result = autoDj.Select(selection);
+  StartupPlaylistFile current(home_ + u"/PlayList.txt"_s, services_.SettingsFile());
+  current.Clear();
+  for (const PlayListEntry& entry : autoDj.Entries(result)) current.Append(entry);
+  for (const int row : result.rows) {
+    const SongLibrary& library = collection_.library;
+    Print(TableField::Escaped(library.SongText(row, SongLibrary::kFilenameColumn)) + u'\t' +
+          TableField::Escaped(library.SongText(row, 0)) + u'\t' +
+          TableField::Escaped(library.SongText(row, 8)));
+  }
+  if (!services_.Error().Trap([&] { current.Write(); })) {
+    return Fail(services_.Error().Description());
+  }
+  std::fprintf(err_, "%s\n",
+               audiolume::AutoDj::Report(result, services_.Catalog()).toUtf8().constData());
+  return 0;
+}
+
+}  // namespace audiolume

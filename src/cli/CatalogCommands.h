@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QStringList>
+#include <cstdio>
+#include <memory>
+
+namespace audiolume {
+
+class AppServices;
+class Collection;
+class CommandLinePrompter;
+class LibraryView;
+class PlayListPanel;
+struct PlayListEntry;
+
+/**
+ * "twpl library list/edit/delete", "twpl playlist …" and "twpl autodj …": the library
+ * window's sort, edit and delete, the playlist manager and AutoDJ, on the same classes.
+ * File arguments arrive absolute; the library is loaded.
+ */
+class CatalogCommands {
+ public:
+  CatalogCommands(Collection& collection, AppServices& services, CommandLinePrompter& prompter,
+                  QString home, std::FILE* out, std::FILE* err);
+  ~CatalogCommands();
+
+  int LibraryList(QStringList args);
+  int LibraryEdit(QStringList args);
+  int LibraryDelete(QStringList args);
+  /** "list", "show", "save", "delete" or "load". */
+  int PlayList(const QString& command, QStringList args);
+  /** "values COLUMN" or a selection. */
+  int AutoDj(QStringList args);
+
+ private:
+  int PlayListShow(const QStringList& args);
+  int PlayListSave(QStringList args);
+  int PlayListDelete(QStringList args);
+  int PlayListLoad(const QStringList& args);
+  int AutoDjSelect(QStringList args);
+  PlayListEntry EntryOf(const QString& file);
+  void PrintSongs(const QList<PlayListEntry>& songs) const;
+  int Problem(const QString& text) const;
+  int Fail(const QString& text) const;
+  void Print(const QString& line) const;
+
+  Collection& collection_;
+  AppServices& services_;
+  CommandLinePrompter& prompter_;
+  QString home_;
+  std::FILE* out_;
+  std::FILE* err_;
+  std::unique_ptr<PlayListPanel> panel_;
+  std::unique_ptr<LibraryView> view_;
+};
+
+}  // namespace audiolume
