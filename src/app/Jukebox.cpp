@@ -4,6 +4,7 @@
 #include <QRandomGenerator>
 #include <QTimer>
 
+#include "app/CatalogWindows.h"
 #include "app/Collection.h"
 #include "catalog/AddSongs.h"
 #include "platform/AudioSink.h"
@@ -56,17 +57,21 @@ int Jukebox::Run() {
   engine.SetTagReader([&collection](const QString& file, QString& title, QString& artist) {
     return collection.ReadID3TitleArtist(file, title, artist);
   });
+  CatalogWindows* catalogWindows = nullptr;  // made once the player exists
+  const auto openAddSongs = [this, &collection, &catalog, &services, &catalogWindows] {
+    AddSongs window(collection.adder, collection.trailer, catalog, services.Asker(),
+                    veltoDj_.SettingsFile(), veltoDj_.WorkingDirectory());
+    window.Form_Load();
+    window.exec();
+    if (catalogWindows) catalogWindows->SongsAdded();
+  };
   Play play({engine, collection.library, collection.database, catalog, services.Diagnose(),
              services.Asker(), veltoDj_.SettingsFile(), veltoDj_.StartupPlaylistFile(),
              veltoDj_.ThemeFolder(),
-             [&collection](const QString& file) { return collection.ReadArt(file); },
-             [this, &collection, &catalog, &services] {
-               AddSongs window(collection.adder, collection.trailer, catalog, services.Asker(),
-                               veltoDj_.SettingsFile(), veltoDj_.WorkingDirectory());
-               window.Form_Load();
-               window.exec();
-             },
+             [&collection](const QString& file) { return collection.ReadArt(file); }, openAddSongs,
              &collection.conversion});
+  CatalogWindows windows(collection, services, play, engine, openAddSongs);
+  catalogWindows = &windows;
   QObject::connect(&instance_, &platform::SingleInstance::MessageReceived, &play,
                    &Play::HandleOtherCopy);
   play.Form_Load(veltoDj_.RunCount(), veltoDj_.PlayVolume());

@@ -34,12 +34,15 @@ DatabaseCommands::DatabaseCommands(SongLibrary& library, MessageCatalog& catalog
 
 bool DatabaseCommands::SaveDatabase() {
   if (!library_.SongDataLoaded()) library_.LoadSongData();
-  if (!library_.SaveSongData()) {
-    check_.CheckError(u"in PlayList.mnuSaveDatabase_Click"_s);
-    return false;
-  }
+  if (!SaveQuietly(u"in PlayList.mnuSaveDatabase_Click"_s)) return false;
   prompter_.Tell(catalog_.GetMsg(RC_DB_Saved), MessageIcon::Information);
   return true;
+}
+
+bool DatabaseCommands::SaveQuietly(const QString& context) {
+  if (library_.SaveSongData()) return true;
+  check_.CheckError(context);
+  return false;
 }
 
 void DatabaseCommands::TellBackup(const QString& name) {

@@ -27,6 +27,9 @@ class DatabaseCommands {
 
   /** Saves and says so; a failed save is reported instead. Returns whether it saved. */
   bool SaveDatabase();
+  /** Saves after a change the user made elsewhere; only a failure is reported, under
+   *  context ("in PlayList.DeleteSongs"). */
+  bool SaveQuietly(const QString& context);
 
   /** Asks for a database file and loads it; returns true when one was loaded, after
    *  which the windows clear their playlist panels and redraw. */

@@ -19,7 +19,9 @@
 
 #include "library/DatabaseCommands.h"
 #include "library/DefaultPlaylist.h"
+#include "library/LibraryRowsMime.h"
 #include "library/SongLibrary.h"
+#include "player/PlayMenus.h"
 #include "player/PlayerEngine.h"
 #include "player/frmFileConversion.h"
 #include "support/AppVersion.h"
@@ -50,7 +52,8 @@ Play::Play(PlayContext context, QWidget* parent)
   setObjectName(u"Play"_s);
   setWindowTitle(context_.catalog.GetMsg(RC_PlayerTitle));
   setAcceptDrops(true);
-  BuildMenus();
+  menus_ = new PlayMenus(*this, context_.catalog, bool(context_.openAddSongs),
+                         context_.conversion != nullptr, menuBar());
   BuildPlayer();
   ConnectEngine();
   SetView(kFull);
@@ -165,6 +168,19 @@ void Play::BuildPlayer() {
             [this, mode = on] { context_.engine.SetCDMode(mode); });
   }
   lblMp3->setChecked(true);
+  // The library and the playlist manager, one click from the player.
+  for (const auto& [name, text, item] :
+       {std::tuple{u"lblMusicLibrary"_s, RC_MusicLibTTips, u"mnuShowMusicLib"_s},
+        {u"lblPlayList"_s, RC_PlayListMgrTTips, u"mnuShowPlayListMgr"_s}}) {
+    auto* button = new QToolButton(picPlayer_);
+    button->setObjectName(name);
+    button->setText(context_.catalog.GetMsg(text).section(u':', 0, 0));
+    button->setToolTip(context_.catalog.GetMsg(text));
+    order->addWidget(button);
+    connect(button, &QToolButton::clicked, this, [this, menuItem = item] {
+      if (QAction* action = Menu(menuItem); action->isEnabled()) action->trigger();
+    });
+  }
   auto* player = new QVBoxLayout(picPlayer_);
   player->addLayout(title);
   player->addWidget(lblArtist_);
@@ -232,116 +248,6 @@ void Play::ConnectEngine() {
   });
 }
 
-QMenu* Play::AddMenu(int captionId) {
-  return menuBar()->addMenu(context_.catalog.GetMsg(captionId));
-}
-
-// Items whose handler is not given belong to parts of the jukebox still to come; they
-// are shown so that the menus keep their final shape, but cannot be chosen yet.
-QAction* Play::AddItem(QMenu* menu, const QString& name, int captionId, void (Play::*handler)()) {
-  QAction* action = menu->addAction(context_.catalog.GetMsg(captionId));
-  action->setObjectName(name);
-  action->setEnabled(handler != nullptr);
-  if (handler) connect(action, &QAction::triggered, this, handler);
-  actions_.insert(name, action);
-  return action;
-}
-
-void Play::BuildMenus() {
-  QMenu* library = AddMenu(RC_LibManager);
-  AddItem(library, u"mnuLoadDatabase"_s, RC_Load_DB, &Play::mnuLoadDatabase_Click);
-  AddItem(library, u"mnuSaveDatabase"_s, RC_Save_DB, &Play::mnuSaveDatabase_Click);
-  AddItem(library, u"mnuSaveDatabaseAs"_s, RC_Save_DBAs, &Play::mnuSaveDatabaseAs_Click);
-  AddItem(library, u"mnuExportDatabase"_s, RC_Export_DB, &Play::mnuExportDatabase_Click);
-  AddItem(library, u"mnuClearDatabase"_s, RC_Clear_DB, &Play::mnuClearDatabase_Click);
-  library->addSeparator();
-  QAction* addSongs = AddItem(library, u"mnuAddSongs"_s, RC_AddTrackToML);
-  addSongs->setEnabled(bool(context_.openAddSongs));
-  connect(addSongs, &QAction::triggered, this, [this] {
-    context_.openAddSongs();
-    ShowLibraryCount();
-  });
-  const bool converts = context_.conversion != nullptr;
-  AddItem(library, u"mnuConvMp3ToWav"_s, RC_Convert_Mp3ToWav,
-          converts ? &Play::mnuConvMp3ToWav_Click : nullptr);
-  AddItem(library, u"mnuConvWavToMp3"_s, RC_Convert_WavToMp3,
-          converts ? &Play::mnuConvWavToMp3_Click : nullptr);
-  AddItem(library, u"ExportToWAV"_s, RC_ExpostPLToWav,
-          converts ? &Play::mnuConvMp3ToWav_Click : nullptr);
-  QMenu* rio = library->addMenu(context_.catalog.GetMsg(RC_RioOptions));
-  AddItem(rio, u"mnuExportToRio"_s, RC_ExpostPLRio);
-  AddItem(rio, u"mnuRio128"_s, RC_128kbps);
-  AddItem(rio, u"mnuRio80"_s, RC_Mp3_80kbps);
-  AddItem(rio, u"mnuRio64"_s, RC_64kbps);
-  AddItem(rio, u"mnuRioNoConversion"_s, RC_NoBitrateConvert);
-  AddItem(rio, u"mnuRioClearMemory"_s, RC_ClearRioMem);
-  library->addSeparator();
-  QAction* close = AddItem(library, u"imgClose"_s, RC_Close, nullptr);
-  close->setEnabled(true);
-  close->setShortcut(QKeySequence::Quit);
-  connect(close, &QAction::triggered, this, &QWidget::close);
-
-  QMenu* edit = AddMenu(RC_Edit);
-  AddItem(edit, u"mnuOpenPlayList"_s, RC_OpenPlaylist);
-  AddItem(edit, u"mnuSavePlayList"_s, RC_SavePlayList);
-  AddItem(edit, u"mnuDeletePlayList"_s, RC_DeletePL);
-  AddItem(edit, u"mnuClearPlayList"_s, RC_ClearPL, &Play::lblClear_Click);
-  edit->addSeparator();
-  AddItem(edit, u"mnuDeleteTrack"_s, RC_DeleteTrack, &Play::mnuDeleteTrack_Click);
-  AddItem(edit, u"mnuEditTrackInfo"_s, RC_EditTrackInfo);
-  AddItem(edit, u"mnuAutoDJ"_s, RC_AutoDJ);
-
-  QMenu* view = AddMenu(RC_View);
-  AddItem(view, u"mnuShowArt"_s, RC_ShowArt, &Play::mnuShowArt_Click)->setCheckable(true);
-  AddItem(view, u"mnuShowPlayList"_s, RC_ShowPL, &Play::mnuShowPlayList_Click)->setCheckable(true);
-  for (const auto& [name, caption] : {std::pair{u"mnuShowTrackInfo"_s, RC_ShowTrackInfo},
-                                      {u"mnuShowPlayListMgr"_s, RC_ShowPLControl},
-                                      {u"mnuShowMusicLib"_s, RC_ShowML},
-                                      {u"mnuShowRecorder"_s, RC_ShowRec}}) {
-    AddItem(view, name, caption)->setCheckable(true);
-  }
-  view->addSeparator();
-  const std::tuple<QString, int, ViewMode> views[] = {{u"mnuFullView"_s, RC_FullView, kFull},
-                                                      {u"mnuMiniView"_s, RC_MiniView, kMini},
-                                                      {u"mnuTinyView"_s, RC_TinyView, kTiny}};
-  for (const auto& [name, caption, mode] : views) {
-    QAction* item = AddItem(view, name, caption);
-    item->setCheckable(true);
-    item->setEnabled(true);
-    connect(item, &QAction::triggered, this, [this, mode] { SetView(mode); });
-  }
-  view->addSeparator();
-  AddItem(view, u"mnuAutoArrange"_s, RC_AutoArrangeWin, &Play::mnuAutoArrange_Click);
-
-  QMenu* controls = AddMenu(RC_PlayCtrl);
-  QMenu* cycle = controls->addMenu(context_.catalog.GetMsg(RC_PlayCycle));
-  QMenu* order = controls->addMenu(context_.catalog.GetMsg(RC_PlayOrder));
-  const std::tuple<QMenu*, QString, int, void (Play::*)(int), int> choices[] = {
-      {cycle, u"mnuPlayOnce"_s, RC_Once, &Play::cmdPlayOption_Click, 0},
-      {cycle, u"mnuPlayContinuous"_s, RC_Continuous, &Play::cmdPlayOption_Click, 1},
-      {order, u"mnuPlayInOrder"_s, RC_InOrder, &Play::cmdPlayOrder_Click, 0},
-      {order, u"mnuPlayShuffle"_s, RC_Shuffle, &Play::cmdPlayOrder_Click, 1}};
-  for (const auto& [menu, name, caption, handler, index] : choices) {
-    QAction* item = AddItem(menu, name, caption);
-    item->setCheckable(true);
-    item->setEnabled(true);
-    connect(item, &QAction::triggered, this, [this, handler, index] { (this->*handler)(index); });
-  }
-  QMenu* players = controls->addMenu(context_.catalog.GetMsg(RC_Menu_PlayerSelection));
-  AddItem(players, u"mnuUseTWPLPlayer"_s, RC_Use_TWPlayer, &Play::mnuUseTWPLPlayer_Click)
-      ->setCheckable(true);
-  AddItem(players, u"mnuUseWinAmpPlayer"_s, RC_Use_WinAmp, &Play::mnuUseWinAmpPlayer_Click)
-      ->setCheckable(true);
-  AddItem(players, u"mnuChangeWinAmpPath"_s, RC_Change_WinAmpPath,
-          &Play::mnuChangeWinAmpPath_Click);
-
-  QMenu* help = AddMenu(RC_Menu_Help);
-  AddItem(help, u"mnuShowWelcome"_s, RC_ShowWelcome, &Play::mnuShowWelcome_Click);
-  AddItem(help, u"mnuUserManual"_s, RC_UserManual);
-  AddItem(help, u"mnuCaptureDiagnostic"_s, RC_CapDiagInfo, &Play::mnuCaptureDiagnostic_Click);
-  AddItem(help, u"mnuAbout"_s, RC_About_TWPL, &Play::mnuAbout_Click);
-}
-
 void Play::Form_Load(int runCount, int playVolume) {
   tmrWelcome_.setSingleShot(true);
   tmrWelcome_.setInterval(500);
@@ -357,6 +263,11 @@ void Play::Form_Load(int runCount, int playVolume) {
   context_.engine.VolumeSlider_Change(VolumeSlider_->value());
   LoadStartupPlaylist();
   ShowLibraryCount();
+  for (const Companion& companion : companions_) {
+    if (ReadIniString(context_.settingsFile, kPlayer, companion.key) == u"True") {
+      OpenCompanion(companion.key);
+    }
+  }
 }
 
 void Play::ReadPlaySettings() {
@@ -374,16 +285,16 @@ void Play::ReadPlaySettings() {
 
 void Play::cmdPlayOrder_Click(int index) {
   cmdPlayOrder_->setCurrentIndex(index);
-  actions_[u"mnuPlayInOrder"_s]->setChecked(index == 0);
-  actions_[u"mnuPlayShuffle"_s]->setChecked(index == 1);
+  Menu(u"mnuPlayInOrder"_s)->setChecked(index == 0);
+  Menu(u"mnuPlayShuffle"_s)->setChecked(index == 1);
   context_.engine.Queue().SetOrder(PlayQueue::Order(index));
   WriteIniString(context_.settingsFile, kPlayer, u"Play Order"_s, QString::number(index));
 }
 
 void Play::cmdPlayOption_Click(int index) {
   cmdPlayOption_->setCurrentIndex(index);
-  actions_[u"mnuPlayOnce"_s]->setChecked(index == 0);
-  actions_[u"mnuPlayContinuous"_s]->setChecked(index == 1);
+  Menu(u"mnuPlayOnce"_s)->setChecked(index == 0);
+  Menu(u"mnuPlayContinuous"_s)->setChecked(index == 1);
   context_.engine.Queue().SetCycle(PlayQueue::Cycle(index));
   WriteIniString(context_.settingsFile, kPlayer, u"Play Option"_s, QString::number(index));
 }
@@ -401,13 +312,13 @@ void Play::SetView(ViewMode view) {
   lstTitle_->setVisible(full && showPlayList_);
   imgSizeDown_->setEnabled(view != kTiny);
   imgSizeUp_->setEnabled(view != kFull);
-  actions_[u"mnuTinyView"_s]->setChecked(view == kTiny);
-  actions_[u"mnuMiniView"_s]->setChecked(view == kMini);
-  actions_[u"mnuFullView"_s]->setChecked(full);
+  Menu(u"mnuTinyView"_s)->setChecked(view == kTiny);
+  Menu(u"mnuMiniView"_s)->setChecked(view == kMini);
+  Menu(u"mnuFullView"_s)->setChecked(full);
   for (const auto& [name, shown] :
        {std::pair{u"mnuShowArt"_s, showArt_}, {u"mnuShowPlayList"_s, showPlayList_}}) {
-    actions_[name]->setEnabled(full);
-    actions_[name]->setChecked(shown);
+    Menu(name)->setEnabled(full);
+    Menu(name)->setChecked(shown);
   }
   const int heights[] = {1305, 1950, 1950};
   const int minimum = heights[view] / kTwipsPerPixel + menuBar()->sizeHint().height();
@@ -459,18 +370,47 @@ void Play::DockObjectUnderPlayer(QWidget* window, int top) const {
 // The open companion windows, one under the other below the player.
 void Play::DockCompanions() {
   int top = frameGeometry().bottom() + 1;
-  for (const QPointer<QWidget>& window : companions_) {
+  for (const Companion& companion : companions_) {
+    QWidget* window = companion.window;
     if (!window || !window->isVisible()) continue;
     DockObjectUnderPlayer(window, top);
     top = window->frameGeometry().bottom() + 1;
   }
 }
 
+void Play::AddCompanion(const QString& key, std::function<QWidget*()> open) {
+  companions_.append({key, std::move(open), {}});
+}
+
+QWidget* Play::OpenCompanion(const QString& key) {
+  for (Companion& companion : companions_) {
+    if (companion.key != key) continue;
+    const bool wasOpen = companion.window && companion.window->isVisible();
+    companion.window = companion.open();
+    if (!companion.window) return nullptr;
+    companion.window->show();
+    if (!wasOpen) DockCompanions();
+    companion.window->raise();
+    companion.window->activateWindow();
+    return companion.window;
+  }
+  return nullptr;
+}
+
+QWidget* Play::OpenedCompanion(const QString& key) const {
+  for (const Companion& companion : companions_) {
+    if (companion.key == key && companion.window && companion.window->isVisible()) {
+      return companion.window;
+    }
+  }
+  return nullptr;
+}
+
 void Play::ShowPlayerChoice() {
   const bool external = !context_.engine.ExternalPlayer().isEmpty();
-  actions_[u"mnuUseTWPLPlayer"_s]->setChecked(!external);
-  actions_[u"mnuUseWinAmpPlayer"_s]->setChecked(external);
-  actions_[u"mnuChangeWinAmpPath"_s]->setVisible(external);
+  Menu(u"mnuUseTWPLPlayer"_s)->setChecked(!external);
+  Menu(u"mnuUseWinAmpPlayer"_s)->setChecked(external);
+  Menu(u"mnuChangeWinAmpPath"_s)->setVisible(external);
   if (external) statusBar()->showMessage(context_.catalog.GetMsg(RC_PlayerWinAmp));
 }
 
@@ -596,6 +536,23 @@ void Play::AddDroppedFiles(const QStringList& files) {
   }
 }
 
+QAction* Play::Menu(const QString& name) const {
+  return menus_->Item(name);
+}
+
+void Play::mnuAddSongs_Click() {
+  context_.openAddSongs();
+  ShowLibraryCount();
+}
+
+void Play::AddLibraryRows(const QList<int>& rows) {
+  for (const int row : rows) {
+    if (row < 1 || row > context_.library.SongCount()) continue;
+    context_.engine.AddSongToPlayList(context_.library.SongText(row, SongLibrary::kFilenameColumn),
+                                      context_.engine.Queue().Length() + 1);
+  }
+}
+
 void Play::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Delete) {
     mnuDeleteTrack_Click();
@@ -605,10 +562,17 @@ void Play::keyPressEvent(QKeyEvent* event) {
 }
 
 void Play::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+  if (event->mimeData()->hasUrls() || LibraryRowsMime::Carries(event->mimeData())) {
+    event->acceptProposedAction();
+  }
 }
 
 void Play::dropEvent(QDropEvent* event) {
+  if (LibraryRowsMime::Carries(event->mimeData())) {
+    AddLibraryRows(LibraryRowsMime::Rows(event->mimeData()));
+    event->acceptProposedAction();
+    return;
+  }
   QStringList files;
   for (const QUrl& url : event->mimeData()->urls()) {
     if (url.isLocalFile()) files.append(url.toLocalFile());
@@ -630,7 +594,8 @@ void Play::Form_Unload() {
   WriteIniString(file, kPlayer, u"Show art"_s, Bool(showArt_));
   WriteIniString(file, kPlayer, u"Show PlayList"_s, Bool(showPlayList_));
   for (const QString& window : {u"PlayListMgr"_s, u"TrackInfo"_s, u"MusicLib"_s, u"Recorder"_s}) {
-    WriteIniString(file, kPlayer, window, Bool(false));
+    const bool open = OpenedCompanion(window) || openAtClose_.contains(window);
+    WriteIniString(file, kPlayer, window, Bool(open));
   }
   WriteIniString(file, kPlayer, u"PlayList Title"_s, playListTitle_);
   CurrentError error;
@@ -638,7 +603,17 @@ void Play::Form_Unload() {
       [&] { PlayListText::Write(context_.startupPlaylist, context_.engine.Queue().Entries()); });
 }
 
+// The other windows close first; one that keeps its work open keeps the player open.
 void Play::closeEvent(QCloseEvent* event) {
+  openAtClose_.clear();
+  for (const Companion& companion : companions_) {
+    if (!companion.window || !companion.window->isVisible()) continue;
+    openAtClose_.append(companion.key);
+    if (!companion.window->close()) {
+      event->ignore();
+      return;
+    }
+  }
   Form_Unload();
   event->accept();
 }

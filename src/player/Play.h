@@ -21,6 +21,7 @@ namespace audiolume {
 class DatabaseCommands;
 class FileConversion;
 class Diagnostics;
+class PlayMenus;
 class PlayerEngine;
 class MessageCatalog;
 class Prompter;
@@ -71,7 +72,7 @@ class Play : public QMainWindow {
    *  start-up playlist. */
   void HandleOtherCopy(const QString& key);
 
-  QAction* Menu(const QString& name) const { return actions_.value(name); }
+  QAction* Menu(const QString& name) const;
   ViewMode View() const { return view_; }
   /** The name of the playlist in the queue ("PlayList Title"), set when one is loaded. */
   const QString& PlayListTitle() const { return playListTitle_; }
@@ -89,8 +90,13 @@ class Play : public QMainWindow {
   void mnuConvMp3ToWav_Click();
   void mnuConvWavToMp3_Click();
   void mnuAutoArrange_Click() { DockCompanions(); }
-  /** Another window of the jukebox that docks under the player when arranged. */
-  void AddCompanion(QWidget* window) { companions_.append(window); }
+  /** Another window of the jukebox: open makes or finds it. It docks under the player,
+   *  and key ("MusicLib", "PlayListMgr", …) remembers across runs whether it was open. */
+  void AddCompanion(const QString& key, std::function<QWidget*()> open);
+  /** Shows the companion window of key, docked under the player; null for none. */
+  QWidget* OpenCompanion(const QString& key);
+  /** The companion window of key when it is open; null otherwise. */
+  QWidget* OpenedCompanion(const QString& key) const;
   /** Places window directly below the player, as wide as it. */
   void DockObjectUnderPlayer(QWidget* window, int top) const;
   void mnuUseTWPLPlayer_Click();
@@ -99,6 +105,8 @@ class Play : public QMainWindow {
   void lblClear_Click();
   /** Files dropped from the desktop; only MP3 and RealAudio files join the queue. */
   void AddDroppedFiles(const QStringList& files);
+  /** Library rows dropped on the queue, in the library window's order, join its end. */
+  void AddLibraryRows(const QList<int>& rows);
 
   void mnuLoadDatabase_Click();
   void mnuSaveDatabase_Click();
@@ -106,6 +114,7 @@ class Play : public QMainWindow {
   void mnuExportDatabase_Click();
   void mnuClearDatabase_Click();
   void mnuCaptureDiagnostic_Click();
+  void mnuAddSongs_Click();
   void mnuAbout_Click();
 
  Q_SIGNALS:
@@ -119,10 +128,6 @@ class Play : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  void BuildMenus();
-  QMenu* AddMenu(int captionId);
-  QAction* AddItem(QMenu* menu, const QString& name, int captionId,
-                   void (Play::*handler)() = nullptr);
   void BuildPlayer();
   void ConnectEngine();
   void RestorePosition(int runCount);
@@ -151,8 +156,14 @@ class Play : public QMainWindow {
   QToolButton* imgSizeDown_;
   QLabel* imgDisplay_;
   QListWidget* lstTitle_;
-  QMap<QString, QAction*> actions_;
-  QList<QPointer<QWidget>> companions_;
+  PlayMenus* menus_;
+  struct Companion {
+    QString key;
+    std::function<QWidget*()> open;
+    QPointer<QWidget> window;
+  };
+  QList<Companion> companions_;
+  QStringList openAtClose_;  // the companions open when the player was closed
   QTimer tmrWelcome_;
   QPointer<QDialog> frmFileConversion_;
   ViewMode view_ = kFull;

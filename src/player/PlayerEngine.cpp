@@ -138,6 +138,20 @@ void PlayerEngine::RemoveFromPlayList(int listIndex) {
   Q_EMIT QueueChanged();
 }
 
+void PlayerEngine::AppendEntry(const PlayListEntry& entry) {
+  queue_.Insert(queue_.Length() + 1, entry);
+  Q_EMIT QueueChanged();
+}
+
+void PlayerEngine::MoveEntry(int from, int to) {
+  const bool wasCurrent = queue_.CurrentIndex() == from + 1;
+  const PlayListEntry entry = queue_.Entry(from + 1);
+  queue_.Remove(from + 1);
+  queue_.Insert(to + 1, entry);
+  if (wasCurrent) queue_.SetCurrentIndex(to + 1);
+  Q_EMIT QueueChanged();
+}
+
 void PlayerEngine::ResetPlayerVars() {
   queue_.Clear();
   positionLabel_.clear();

@@ -87,6 +87,10 @@ class PlayerEngine : public QObject {
   // The queue.
   void AddSongToPlayList(const QString& file, int position);
   void RemoveFromPlayList(int listIndex);
+  /** Appends an entry as it stands (a playlist file's song). */
+  void AppendEntry(const PlayListEntry& entry);
+  /** Moves an entry (from 0) to another place; the song playing stays the current one. */
+  void MoveEntry(int from, int to);
   void ResetPlayerVars();
   PlayQueue& Queue() { return queue_; }
 

@@ -167,7 +167,8 @@ TEST_F(PlayWindowTest, ViewsDeleteKeyAndPlayOrderControls) {
   QWidget companion;
   companion.resize(200, 100);
   companion.show();
-  play.AddCompanion(&companion);
+  play.AddCompanion(u"MusicLib"_s, [&companion] { return &companion; });
+  play.OpenCompanion(u"MusicLib"_s);
   play.Menu(u"mnuAutoArrange"_s)->trigger();
   EXPECT_EQ(companion.frameGeometry().top(), play.frameGeometry().bottom() + 1);
   EXPECT_EQ(companion.x(), play.frameGeometry().left());

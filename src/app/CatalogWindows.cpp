@@ -1,0 +1,144 @@
+#include "app/CatalogWindows.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include "app/AppServices.h"
+#include "app/Collection.h"
+#include "catalog/PlayList.h"
+#include "catalog/PlayListMgr.h"
+#include "catalog/SongRowWriter.h"
+#include "player/Play.h"
+#include "player/PlayerEngine.h"
+#include "support/MessageCatalog.h"
+#include "support/MessageIds.h"
+#include "support/Prompter.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+namespace {
+
+const QString kMusicLib = u"MusicLib"_s;
+const QString kPlayListMgr = u"PlayListMgr"_s;
+
+}  // namespace
+
+CatalogWindows::CatalogWindows(Collection& collection, AppServices& services, Play& play,
+                               PlayerEngine& engine, std::function<void()> openAddSongs)
+    : collection_(collection),
+      services_(services),
+      play_(play),
+      engine_(engine),
+      openAddSongs_(std::move(openAddSongs)),
+      current_(engine, play),
+      panel_(collection.library),
+      view_(collection.library, panel_, services.Log(), services.SettingsFile(),
+            [this](int row) {
+              return SongRowWriter(collection_.adder, collection_.trailer)
+                  .Write(collection_.library, row);
+            }),
+      autoDj_(collection.library, [] { return QRandomGenerator::global()->generateDouble(); }),
+      store_(collection.library.WorkingDir()),
+      manager_(store_, current_, services.Catalog(), services.Asker(), services.Error(),
+               services.Check()) {
+  const QString home = collection.library.WorkingDir();
+  categories_.Load(home + u"/VeltoDj.cat"_s, home + u"/ID3v1.cat"_s);
+  ConnectPlayer();
+}
+
+CatalogWindows::~CatalogWindows() {
+  delete library_;
+  delete managerWindow_;
+}
+
+PlayList* CatalogWindows::Library() {
+  if (library_) return library_;
+  library_ = new PlayList({view_, panel_, categories_, autoDj_, collection_.database,
+                           collection_.trailer, store_, current_, services_.Catalog(),
+                           services_.Asker(), services_.Log(), services_.SettingsFile(),
+                           openAddSongs_, [this] { play_.OpenCompanion(kPlayListMgr); },
+                           [this] { ClearCurrent(); }, [this] { engine_.lstTitle_DblClick(0); }});
+  library_->setAttribute(Qt::WA_DeleteOnClose);
+  library_->Form_Load();
+  return library_;
+}
+
+PlayListMgr* CatalogWindows::Manager() {
+  if (managerWindow_) return managerWindow_;
+  managerWindow_ = new PlayListMgr({manager_, current_, collection_.library, services_.Catalog(),
+                                    services_.Asker(),
+                                    [](const QString& file) { return QFileInfo::exists(file); },
+                                    [this](int entry) { engine_.lstTitle_DblClick(entry); },
+                                    [this] {
+                                      play_.OpenCompanion(kMusicLib);
+                                      library_->lblAutoSelect_Click();
+                                    },
+                                    [this](const QStringList& files) { ExportToWav(files); }});
+  managerWindow_->setAttribute(Qt::WA_DeleteOnClose);
+  managerWindow_->Form_Load();
+  return managerWindow_;
+}
+
+void CatalogWindows::ConnectPlayer() {
+  play_.AddCompanion(kMusicLib, [this] { return Library(); });
+  play_.AddCompanion(kPlayListMgr, [this] { return Manager(); });
+  const std::pair<QString, std::function<void()>> items[] = {
+      {u"mnuShowMusicLib"_s, [this] { play_.OpenCompanion(kMusicLib); }},
+      {u"mnuShowPlayListMgr"_s, [this] { play_.OpenCompanion(kPlayListMgr); }},
+      {u"mnuOpenPlayList"_s, [this] { play_.OpenCompanion(kPlayListMgr); }},
+      {u"mnuSavePlayList"_s,
+       [this] {
+         play_.OpenCompanion(kPlayListMgr);
+         managerWindow_->mnuSavePlayList_Click();
+       }},
+      {u"mnuDeletePlayList"_s,
+       [this] {
+         play_.OpenCompanion(kPlayListMgr);
+         managerWindow_->imgRemove_Click();
+       }},
+      {u"mnuAutoDJ"_s, [this] {
+         play_.OpenCompanion(kMusicLib);
+         library_->lblAutoSelect_Click();
+       }}};
+  for (const auto& [name, handler] : items) {
+    QAction* item = play_.Menu(name);
+    item->setEnabled(true);
+    item->setCheckable(false);
+    QObject::connect(item, &QAction::triggered, &play_, handler);
+  }
+  QObject::connect(&engine_, &PlayerEngine::QueueChanged, &play_, [this] {
+    if (managerWindow_) managerWindow_->LoadPlayList();
+  });
+  QObject::connect(&engine_, &PlayerEngine::SongStarted, &play_, [this](int, const QString& file) {
+    if (library_) library_->SetPlayingFile(file);
+  });
+  QObject::connect(&play_, &Play::LibraryReplaced, &play_, [this] {
+    if (library_) library_->LibraryReplaced();
+  });
+}
+
+void CatalogWindows::SongsAdded() {
+  if (library_) library_->RefreshDataList();
+}
+
+void CatalogWindows::ClearCurrent() {
+  if (managerWindow_ && managerWindow_->isVisible()) {
+    managerWindow_->mnuNew_Click();
+  } else {
+    play_.lblClear_Click();
+  }
+}
+
+void CatalogWindows::ExportToWav(const QStringList& files) {
+  MessageCatalog& catalog = services_.Catalog();
+  const std::optional<QString> folder = services_.Asker().FolderName(
+      catalog.GetMsg(RC_ConvPlayList_Wav), collection_.library.WorkingDir());
+  if (!folder) return;
+  engine_.Stop_Player();
+  collection_.conversion.ConvertFiles(files, *folder, FileConversion::Direction::Mp3ToWav, 0);
+}
+
+}  // namespace audiolume

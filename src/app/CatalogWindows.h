@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+#include "app/PlayerPlaylist.h"
+#include "catalog/AutoDj.h"
+#include "catalog/CategoryLists.h"
+#include "catalog/LibraryView.h"
+#include "catalog/PlayListManager.h"
+#include "catalog/PlayListPanel.h"
+#include "catalog/PlayListStore.h"
+
+namespace audiolume {
+
+class AppServices;
+class Collection;
+class PlayList;
+class PlayListMgr;
+
+/**
+ * The library window and the playlist manager beside the player: the state they share
+ * (the library view, the panel, the stored playlists), the windows made when first
+ * opened, and the player's menu items and signals that reach them. UI thread only.
+ */
+class CatalogWindows {
+ public:
+  CatalogWindows(Collection& collection, AppServices& services, Play& play, PlayerEngine& engine,
+                 std::function<void()> openAddSongs);
+  ~CatalogWindows();
+
+  PlayList* Library();
+  PlayListMgr* Manager();
+  /** Rows were added to the library (the adding window). */
+  void SongsAdded();
+
+ private:
+  void ConnectPlayer();
+  void ExportToWav(const QStringList& files);
+  /** AutoDJ and the library panel replace the player's playlist through the manager
+   *  when it is open, so that it shows the new list. */
+  void ClearCurrent();
+
+  Collection& collection_;
+  AppServices& services_;
+  Play& play_;
+  PlayerEngine& engine_;
+  std::function<void()> openAddSongs_;
+  PlayerPlaylist current_;
+  PlayListPanel panel_;
+  LibraryView view_;
+  CategoryLists categories_;
+  AutoDj autoDj_;
+  PlayListStore store_;
+  PlayListManager manager_;
+  QPointer<PlayList> library_;
+  QPointer<PlayListMgr> managerWindow_;
+};
+
+}  // namespace audiolume

@@ -1,0 +1,595 @@
+#include "catalog/PlayList.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "catalog/AutoDj.h"
+#include "catalog/AutoSelectPanel.h"
+#include "catalog/CategoryLists.h"
+#include "catalog/CurrentPlaylist.h"
+#include "catalog/LibraryGrid.h"
+#include "catalog/LibraryTableModel.h"
+#include "catalog/LibraryView.h"
+#include "catalog/PlayListPanel.h"
+#include "catalog/PlayListStore.h"
+#include "library/DatabaseCommands.h"
+#include "library/LibraryRowsMime.h"
+#include "library/SongLibrary.h"
+#include "library/TrailerTag.h"
+#include "support/CurrentError.h"
+#include "support/ErrorLog.h"
+#include "support/IniSettings.h"
+#include "support/MessageCatalog.h"
+#include "support/MessageIds.h"
+#include "support/Prompter.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+namespace {
+
+constexpr int kPageRows = 10;
+// Widths that fit typical texts of each column at the default font, in characters.
+constexpr int kColumnChars[] = {30, 24, 22, 12, 10, 10, 10, 10, 6};
+
+}  // namespace
+
+PlayList::PlayList(LibraryWindowContext context, QWidget* parent)
+    : QWidget(parent, Qt::Window), context_(std::move(context)) {
+  setObjectName(u"PlayList"_s);
+  MessageCatalog& catalog = context_.catalog;
+  setWindowTitle(catalog.GetMsg(RC_MusicLibTTips).section(u':', 0, 0));
+  auto* bar = new QMenuBar(this);
+  BuildMenus(bar);
+
+  auto* labels = new QHBoxLayout;
+  labels->addWidget(
+      Label(u"lblAddSongsFromDisk"_s, RC_Add_Songs, RC_DB_ToolTip_AddSongs_Disk, nullptr));
+  labels->addWidget(
+      Label(u"lblOpenPlayList"_s, RC_OpenPlaylist, RC_DB_ToolTip_OpenPlayList, nullptr));
+  labels->addWidget(
+      Label(u"lblSavePlayList"_s, RC_SavePlayList, RC_DB_ToolTip_SavePlayList, nullptr));
+  lblAutoSelect_ = Label(u"lblAutoSelect"_s, RC_AutoDJ, RC_DB_ToolTip_AutoSelect,
+                         &PlayList::lblAutoSelect_Click);
+  labels->addWidget(lblAutoSelect_);
+  // Track information and art editing arrive with their windows.
+  labels->addWidget(Label(u"lblTag"_s, RC_EditTrackInfo, RC_TrackInfoTTips, nullptr));
+  labels->addWidget(Label(u"lblEditArt"_s, RC_Menu_AddArt, RC_DB_ToolTip_AddArt, nullptr));
+  labels->addStretch();
+  QToolButton* trash = Label(u"lblDeleteDatabaseSong"_s, RC_Delete, RC_DB_ToolTip_DeleteSong_DB,
+                             &PlayList::lblDeleteDatabaseSong_Click);
+  trash->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+  trash->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  trash->setAcceptDrops(true);
+  trash->installEventFilter(this);
+  labels->addWidget(trash);
+  for (const auto& [name, open] : {std::pair{u"lblAddSongsFromDisk"_s, context_.openAddSongs},
+                                   {u"lblOpenPlayList"_s, context_.openPlayListMgr},
+                                   {u"lblSavePlayList"_s, context_.openPlayListMgr}}) {
+    auto* label = findChild<QToolButton*>(name);
+    label->setEnabled(bool(open));
+    connect(label, &QToolButton::clicked, this, [open] { open(); });
+  }
+
+  model_ = new LibraryTableModel(context_.view, catalog, this);
+  lstSongData_ = new LibraryGrid(context_.view, this);
+  lstSongData_->setModel(model_);
+  for (int column = 0; column < LibraryTableModel::kShownColumns; ++column) {
+    lstSongData_->setColumnWidth(
+        column, lstSongData_->fontMetrics().averageCharWidth() * kColumnChars[column]);
+  }
+  lstSongData_->horizontalHeader()->setStretchLastSection(false);
+  connect(lstSongData_->horizontalHeader(), &QHeaderView::sectionClicked, this,
+          &PlayList::cmdSort_Click);
+  connect(lstSongData_, &LibraryGrid::CellPressed, this, &PlayList::lstSongData_MouseDown);
+  connect(lstSongData_, &LibraryGrid::PositionDoubleClicked, this, &PlayList::lstSongData_DblClick);
+  connect(lstSongData_, &LibraryGrid::KeyPressed, this,
+          [this](int key) { KeyBoardCursorControl(key); });
+  connect(lstSongData_, &LibraryGrid::PopUpRequested, this,
+          [this](const QPoint& at) { mnuPopUpAction_->popup(at); });
+  connect(&context_.view, &LibraryView::Refreshed, this, [this] {
+    CloseEditBox();
+    model_->Reset();
+    ShowPanel();
+  });
+
+  txtEditBox_ = new QLineEdit(lstSongData_->viewport());
+  txtEditBox_->setObjectName(u"txtEditBox"_s);
+  txtEditBox_->hide();
+  txtEditBox_->installEventFilter(this);
+  connect(txtEditBox_, &QLineEdit::textEdited, this, &PlayList::txtEditBox_Change);
+  lstCategories_ = new QListWidget(this);
+  lstCategories_->setObjectName(u"lstCategories"_s);
+  lstCategories_->hide();
+  connect(lstCategories_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+    txtEditBox_->setText(item->text());
+    context_.view.SetEditText(item->text());
+    CloseEditBox();
+  });
+
+  picAutoSelect_ = new AutoSelectPanel(context_.autoDj, catalog, this);
+  connect(picAutoSelect_, &AutoSelectPanel::ImgOKAutoSelect_Click, this,
+          &PlayList::ImgOKAutoSelect_Click);
+  connect(picAutoSelect_, &AutoSelectPanel::imgCancelAutoSelect_Click, this, [this] {
+    pages_->setCurrentIndex(0);
+    lblAutoSelect_->setEnabled(true);
+  });
+  pages_ = new QStackedWidget(this);
+  pages_->addWidget(lstSongData_);
+  pages_->addWidget(picAutoSelect_);
+
+  auto* splitter = new QSplitter(this);
+  splitter->addWidget(pages_);
+  splitter->addWidget(BuildPanel());
+  splitter->setStretchFactor(0, 4);
+  splitter->setStretchFactor(1, 1);
+  pnlStatusBar_ = new QLabel(this);
+  pnlStatusBar_->setObjectName(u"pnlStatusBar"_s);
+  pnlStatusBar_->setText(u"Click on any cell to Edit the song characteristics."_s);
+  pnlStatusBar_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setMenuBar(bar);
+  layout->addLayout(labels);
+  layout->addWidget(splitter, 1);
+  layout->addWidget(pnlStatusBar_);
+  resize(1000, 560);
+}
+
+QToolButton* PlayList::Label(const QString& name, int captionId, int tipId,
+                             void (PlayList::*handler)()) {
+  auto* label = new QToolButton(this);
+  label->setObjectName(name);
+  label->setText(context_.catalog.GetMsg(captionId));
+  label->setToolTip(context_.catalog.GetMsg(tipId));
+  label->setAutoRaise(true);
+  label->setEnabled(handler != nullptr);
+  if (handler) connect(label, &QToolButton::clicked, this, handler);
+  return label;
+}
+
+QWidget* PlayList::BuildPanel() {
+  auto* panel = new QWidget(this);
+  lstPlayList_ = new QListWidget(panel);
+  lstPlayList_->setObjectName(u"lstPlayList"_s);
+  lstPlayList_->setAcceptDrops(true);
+  lstPlayList_->viewport()->setAcceptDrops(true);
+  lstPlayList_->viewport()->installEventFilter(this);
+  lstPlayList_->setToolTip(u"Drag the song to change the play order."_s);
+  lblPlayTime_ = new QLabel(panel);
+  lblPlayTime_->setObjectName(u"lblPlayTime"_s);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(Label(u"lblDeletePlaylistSong"_s, RC_Delete, RC_DB_ToolTip_DeleteSong_PL,
+                           &PlayList::lblDeletePlaylistSong_Click));
+  buttons->addStretch();
+  buttons->addWidget(lblPlayTime_);
+  QToolButton* play = Label(u"lblPlaySongs"_s, RC_PlayTTips, RC_DB_ToolTip_PlaySongs,
+                            &PlayList::lblPlaySongs_Click);
+  play->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+  play->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  buttons->addWidget(play);
+  auto* layout = new QVBoxLayout(panel);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(new QLabel(context_.catalog.GetMsg(RC_Songs_PL), panel));
+  layout->addWidget(lstPlayList_, 1);
+  layout->addLayout(buttons);
+  return panel;
+}
+
+void PlayList::BuildMenus(QMenuBar* bar) {
+  MessageCatalog& catalog = context_.catalog;
+  QMenu* library = bar->addMenu(catalog.GetMsg(RC_LibManager));
+  const std::tuple<QString, int, void (PlayList::*)()> items[] = {
+      {u"mnuLoadDatabase"_s, RC_Load_DB, &PlayList::mnuLoadDatabase_Click},
+      {u"mnuSaveDatabase"_s, RC_Save_DB, &PlayList::mnuSaveDatabase_Click},
+      {u"mnuSaveDatabaseAs"_s, RC_Save_DBAs, &PlayList::mnuSaveDatabaseAs_Click},
+      {u"mnuExportDatabase"_s, RC_Export_DB, &PlayList::mnuExportDatabase_Click},
+      {u"mnuClearDatabase"_s, RC_Clear_DB, &PlayList::mnuClearDatabase_Click}};
+  for (const auto& [name, caption, handler] : items) {
+    QAction* action = library->addAction(catalog.GetMsg(caption), this, handler);
+    action->setObjectName(name);
+  }
+  library
+      ->addAction(u"Move ID3 Tags to the End of the Files"_s, this,
+                  &PlayList::mnuConvertID3Tags_Click)
+      ->setObjectName(u"mnuConvertID3Tags"_s);
+  library->addSeparator();
+  QAction* add = library->addAction(catalog.GetMsg(RC_AddTrackToML));
+  add->setObjectName(u"mnuAddSongs"_s);
+  add->setEnabled(bool(context_.openAddSongs));
+  connect(add, &QAction::triggered, this, [this] { context_.openAddSongs(); });
+  mnuPopUpAction_ = new QMenu(this);
+  mnuPopUpAction_->setObjectName(u"mnuPopUpAction"_s);
+  QAction* addToPanel = mnuPopUpAction_->addAction(catalog.GetMsg(RC_AddSongs));
+  connect(addToPanel, &QAction::triggered, this,
+          [this] { lstPlayList_DragDrop(context_.view.SelectedRows()); });
+  QAction* remove = mnuPopUpAction_->addAction(catalog.GetMsg(RC_Menu_Delete_Songs), this,
+                                               &PlayList::lblDeleteDatabaseSong_Click);
+  remove->setObjectName(u"mnuPopUpDelete"_s);
+}
+
+void PlayList::Form_Load() {
+  context_.view.ApplyStoredSort();
+  LoadRecentPlayList();
+  model_->Reset();
+  ShowPanel();
+  unloaded_ = false;
+}
+
+void PlayList::cmdSort_Click(int column) {
+  CloseEditBox();
+  context_.view.LeaveRow();
+  context_.view.Sort(column);
+  lstSongData_->scrollToTop();
+}
+
+void PlayList::lstSongData_MouseDown(int position, int column, Qt::KeyboardModifiers modifiers,
+                                     Qt::MouseButton button) {
+  LibraryView& view = context_.view;
+  if (button == Qt::RightButton && view.IsSelected(position)) return;
+  CloseEditBox();
+  view.Click(position, modifiers & Qt::ShiftModifier, modifiers & Qt::ControlModifier);
+  model_->SelectionChanged();
+  ShowStatus();
+  if (button == Qt::LeftButton && modifiers == Qt::NoModifier &&
+      column < LibraryView::kEditableColumns) {
+    view.BeginEdit(position, column);
+    PlaceEditBox();
+  }
+}
+
+void PlayList::KeyBoardCursorControl(int key) {
+  LibraryView& view = context_.view;
+  if (key == Qt::Key_Delete) return lblDeleteDatabaseSong_Click();
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    if (view.Current() >= 1) lstSongData_DblClick(view.Current());
+    return;
+  }
+  const int step = key == Qt::Key_Up       ? -1
+                   : key == Qt::Key_Down   ? 1
+                   : key == Qt::Key_PageUp ? -kPageRows
+                                           : kPageRows;
+  if (view.Count() == 0) return;
+  const int column = view.IsEditing() ? view.EditColumn() : -1;
+  const int position = std::clamp(view.Current() + step, 1, view.Count());
+  CloseEditBox();
+  view.Click(position, false, false);
+  model_->SelectionChanged();
+  lstSongData_->ScrollToPosition(position);
+  ShowStatus();
+  if (column >= 0) {
+    view.BeginEdit(position, column);
+    PlaceEditBox();
+  }
+}
+
+void PlayList::ShowStatus() {
+  const int position = context_.view.Current();
+  if (position >= 1) pnlStatusBar_->setText(context_.view.StatusLine(position));
+}
+
+void PlayList::PlaceEditBox() {
+  LibraryView& view = context_.view;
+  const QModelIndex cell = model_->index(view.Current() - 1, view.EditColumn());
+  lstSongData_->scrollTo(cell);
+  txtEditBox_->setGeometry(lstSongData_->visualRect(cell));
+  txtEditBox_->setText(cell.data().toString());
+  txtEditBox_->show();
+  txtEditBox_->setFocus();
+  ShowCategories(view.EditColumn());
+}
+
+void PlayList::ShowCategories(int column) {
+  const QStringList* list = context_.categories.ForColumn(column);
+  if (!list || list->isEmpty()) {
+    lstCategories_->hide();
+    return;
+  }
+  lstCategories_->clear();
+  lstCategories_->addItems(*list);
+  const QPoint below = txtEditBox_->mapTo(this, QPoint(0, txtEditBox_->height()));
+  const int room = std::min(220, height() - below.y() - 4);
+  lstCategories_->setGeometry(below.x(), below.y(), std::max(txtEditBox_->width(), 160),
+                              std::max(room, 60));
+  lstCategories_->show();
+  lstCategories_->raise();
+}
+
+// The typed start of a category completes to the first entry that begins with it; the
+// completed part is selected so that typing on replaces it.
+void PlayList::txtEditBox_Change(const QString& text) {
+  LibraryView& view = context_.view;
+  const QStringList* list = context_.categories.ForColumn(view.EditColumn());
+  const int caret = txtEditBox_->cursorPosition();
+  if (list && caret == text.size()) {
+    const QString completed = CategoryLists::Complete(*list, text.left(caret));
+    if (!completed.isEmpty() && completed.size() > caret) {
+      txtEditBox_->setText(completed);
+      txtEditBox_->setSelection(caret, int(completed.size()) - caret);
+    }
+  }
+  view.SetEditText(txtEditBox_->text());
+  const QModelIndex cell = model_->index(view.Current() - 1, view.EditColumn());
+  Q_EMIT model_->dataChanged(cell, cell);
+}
+
+void PlayList::CloseEditBox() {
+  context_.view.CloseEdit();
+  txtEditBox_->hide();
+  lstCategories_->hide();
+  lstSongData_->setFocus();
+}
+
+bool PlayList::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == txtEditBox_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Escape) {
+      const QModelIndex cell =
+          model_->index(context_.view.Current() - 1, context_.view.EditColumn());
+      context_.view.CancelEdit();
+      CloseEditBox();
+      Q_EMIT model_->dataChanged(cell, cell);
+      return true;
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      CloseEditBox();
+      return true;
+    }
+    if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
+        key == Qt::Key_PageDown) {
+      KeyBoardCursorControl(key);
+      return true;
+    }
+    return false;
+  }
+  const bool isDrop = event->type() == QEvent::Drop;
+  if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove || isDrop) {
+    auto* drop = static_cast<QDropEvent*>(event);
+    if (!LibraryRowsMime::Carries(drop->mimeData())) return false;
+    drop->acceptProposedAction();
+    if (isDrop && watched == lstPlayList_->viewport()) {
+      lstPlayList_DragDrop(LibraryRowsMime::Rows(drop->mimeData()));
+    } else if (isDrop) {
+      lblDeleteDatabaseSong_Click();
+    }
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void PlayList::lstSongData_DblClick(int position) {
+  CloseEditBox();
+  lstPlayList_DragDrop({context_.view.RowAt(position)});
+}
+
+void PlayList::lstPlayList_DragDrop(const QList<int>& rows) {
+  if (rows.isEmpty()) {
+    context_.prompter.Tell(context_.catalog.GetMsg(RC_DB_MustHighlight), MessageIcon::Information);
+    return;
+  }
+  for (const int row : rows) context_.panel.AddSongToPlaylistByIndex(row);
+  ShowPanel();
+  lstPlayList_->scrollToBottom();
+}
+
+void PlayList::ShowPanel() {
+  lstPlayList_->clear();
+  for (const PlayListPanel::Entry& entry : context_.panel.Entries()) {
+    lstPlayList_->addItem(entry.title);
+  }
+  lblPlayTime_->setText(context_.panel.PlayTime());
+}
+
+void PlayList::lblDeleteDatabaseSong_Click() {
+  LibraryView& view = context_.view;
+  MessageCatalog& catalog = context_.catalog;
+  const int count = view.SelectedCount();
+  if (count == 0) {
+    context_.prompter.Tell(catalog.GetMsg(RC_MustHighlight), MessageIcon::Information);
+    return;
+  }
+  const QString text = (count > 1 ? QString::number(count) + u" songs\n"_s : QString()) +
+                       catalog.GetMsg(RC_DB_AreYouSure_Remove);
+  const QString buttons = catalog.GetMsg(RC_RemoveRecord) + u'|' + catalog.GetMsg(RC_DeleteBoth) +
+                          u'|' + catalog.GetMsg(RC_Cancel);
+  const int answer = context_.prompter.Ask(text, buttons, MessageIcon::Question);
+  if (answer == 3) return;
+  CloseEditBox();
+  view.DeleteSelected(answer == 2);
+  context_.database.SaveQuietly(u"in PlayList.lblDeleteDatabaseSong_Click"_s);
+  pnlStatusBar_->setText(u"Drag the song to trash can to delete it."_s);
+}
+
+void PlayList::lblDeletePlaylistSong_Click() {
+  const int entry = lstPlayList_->currentRow();
+  if (entry < 0) {
+    QApplication::beep();
+    context_.prompter.Tell(context_.catalog.GetMsg(RC_MustHighlight), MessageIcon::Information);
+    return;
+  }
+  context_.panel.Remove(entry);
+  ShowPanel();
+  lstPlayList_->setCurrentRow(std::min(entry, lstPlayList_->count() - 1));
+}
+
+void PlayList::lblAutoSelect_Click() {
+  CloseEditBox();
+  lblAutoSelect_->setEnabled(false);
+  pages_->setCurrentIndex(1);
+  picAutoSelect_->Open();
+}
+
+void PlayList::ImgOKAutoSelect_Click() {
+  const AutoDj& autoDj = context_.autoDj;
+  const AutoDj::Result result = autoDj.Select(picAutoSelect_->CurrentSelection());
+  PlayListPanel& panel = context_.panel;
+  panel.Clear();
+  for (const int row : result.rows) panel.AddSongToPlaylistByIndex(row);
+  ShowPanel();
+  context_.prompter.Tell(AutoDj::Report(result, context_.catalog), MessageIcon::Information);
+  context_.clearCurrent();
+  for (const PlayListEntry& entry : autoDj.Entries(result)) context_.current.Append(entry);
+  pages_->setCurrentIndex(0);
+  lblAutoSelect_->setEnabled(true);
+}
+
+void PlayList::lblPlaySongs_Click() {
+  const PlayListPanel& panel = context_.panel;
+  if (panel.Count() == 0) {
+    context_.prompter.Tell(context_.catalog.GetMsg(RC_MustAddToPlaylist), MessageIcon::Information);
+    return;
+  }
+  const SongLibrary& library = context_.view.Library();
+  context_.clearCurrent();
+  for (const PlayListPanel::Entry& entry : panel.Entries()) {
+    context_.current.Append({library.SongText(entry.row, SongLibrary::kFilenameColumn),
+                             entry.title,
+                             library.SongText(entry.row, 2),
+                             {}});
+  }
+  context_.current.Loaded(panel.Title());
+  if (context_.playCurrent) context_.playCurrent();
+}
+
+void PlayList::LibraryReplaced() {
+  context_.panel.Clear();
+  context_.view.ApplyStoredSort();
+  context_.view.RefreshDataList();
+}
+
+void PlayList::RefreshDataList() {
+  context_.view.RefreshDataList();
+}
+
+void PlayList::SetPlayingFile(const QString& file) {
+  model_->SetPlayingFile(file);
+}
+
+void PlayList::mnuClearDatabase_Click() {
+  if (context_.database.ClearDatabase()) LibraryReplaced();
+}
+
+void PlayList::mnuLoadDatabase_Click() {
+  if (context_.database.LoadDatabase()) LibraryReplaced();
+}
+
+void PlayList::mnuSaveDatabase_Click() {
+  context_.view.LeaveRow();
+  context_.database.SaveDatabase();
+}
+
+void PlayList::mnuSaveDatabaseAs_Click() {
+  context_.database.SaveDatabaseAs();
+}
+
+void PlayList::mnuExportDatabase_Click() {
+  context_.database.ExportDatabase();
+}
+
+void PlayList::mnuConvertID3Tags_Click() {
+  const SongLibrary& library = context_.view.Library();
+  for (int row = 1; row <= library.SongCount(); ++row) {
+    const QString& file = library.SongText(row, SongLibrary::kFilenameColumn);
+    context_.prompter.ShowStatus(context_.catalog.GetMsgWithValue(RC_Converting, file));
+    context_.trailer.ConvertID3Tag(file);
+    QCoreApplication::processEvents();
+  }
+  context_.prompter.HideStatus();
+}
+
+void PlayList::LoadIntoPanel(const QString& name) {
+  std::optional<QList<PlayListEntry>> songs;
+  CurrentError error;
+  error.Trap([&] { songs = context_.store.Songs(name); });
+  if (!songs) return;
+  MessageCatalog& catalog = context_.catalog;
+  const QString buttons = catalog.GetMsg(RC_OK) + u'|' + catalog.GetMsg(RC_DontAskAgain) + u'|' +
+                          catalog.GetMsg(RC_Cancel);
+  bool ask = true;
+  for (const PlayListEntry& song : *songs) {
+    if (const int row = context_.view.FindSongIndex(song.path)) {
+      context_.panel.AddSongToPlaylistByIndex(row);
+      continue;
+    }
+    if (!ask) continue;
+    const int answer = context_.prompter.Ask(catalog.GetMsgWithValue(RC_DB_CannotFind, song.path),
+                                             buttons, MessageIcon::Exclamation);
+    if (answer == 3) break;
+    ask = answer == 1;
+  }
+  context_.panel.SetTitle(name);
+  ShowPanel();
+}
+
+void PlayList::SaveRecentPlayList() {
+  const PlayListPanel& panel = context_.panel;
+  const SongLibrary& library = context_.view.Library();
+  WriteIniString(context_.settingsFile, u"PlayList"_s, u"Recent Playlist"_s, panel.Title());
+  QStringList files;
+  for (const PlayListPanel::Entry& entry : panel.Entries()) {
+    const QString& file = library.SongText(entry.row, SongLibrary::kFilenameColumn);
+    if (!file.isEmpty()) files.append(file);
+  }
+  CurrentError error;
+  if (error.Trap([&] { context_.store.WriteRecentFiles(files); })) return;
+  for (const PlayListPanel::Entry& entry : panel.Entries()) {
+    context_.log.Append(entry.title + u", index="_s + QString::number(entry.row));
+  }
+  context_.prompter.Tell(u"Error while saving recent playlist"_s, MessageIcon::Exclamation);
+}
+
+void PlayList::LoadRecentPlayList() {
+  PlayListPanel& panel = context_.panel;
+  panel.Clear();
+  panel.SetTitle(ReadIniString(context_.settingsFile, u"PlayList"_s, u"Recent Playlist"_s));
+  QStringList files;
+  CurrentError error;
+  error.Trap([&] { files = context_.store.RecentFiles(); });
+  for (const QString& file : files) {
+    if (const int row = context_.view.FindSongIndex(file)) panel.AddSongToPlaylistByIndex(row);
+  }
+}
+
+bool PlayList::Form_Unload() {
+  if (unloaded_) return true;
+  CloseEditBox();
+  context_.view.LeaveRow();
+  SongLibrary& library = context_.view.Library();
+  if (library.SongDataModified()) {
+    MessageCatalog& catalog = context_.catalog;
+    const QString buttons =
+        catalog.GetMsg(RC_Yes) + u'|' + catalog.GetMsg(RC_No) + u'|' + catalog.GetMsg(RC_Cancel);
+    const int answer = context_.prompter.Ask(
+        catalog.GetMsg(RC_DB_Save_Query1) + u'\n' + catalog.GetMsg(RC_DB_Save_Query2), buttons,
+        MessageIcon::Question);
+    if (answer == 3) return false;
+    if (answer == 1 && !context_.database.SaveQuietly(u"in PlayList.Form_Unload"_s)) return false;
+    if (answer == 2) library.SetSongDataModified(false);
+  }
+  SaveRecentPlayList();
+  unloaded_ = true;
+  return true;
+}
+
+void PlayList::closeEvent(QCloseEvent* event) {
+  if (Form_Unload()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+}  // namespace audiolume

@@ -1,0 +1,130 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QStackedWidget;
+class QToolButton;
+
+namespace audiolume {
+
+class AutoDj;
+class AutoSelectPanel;
+class CategoryLists;
+class CurrentPlaylist;
+class DatabaseCommands;
+class ErrorLog;
+class LibraryGrid;
+class LibraryTableModel;
+class LibraryView;
+class MessageCatalog;
+class PlayListPanel;
+class PlayListStore;
+class Prompter;
+class TrailerTag;
+
+/** What the library window works with; all owned by the entry point. */
+struct LibraryWindowContext {
+  LibraryView& view;
+  PlayListPanel& panel;
+  const CategoryLists& categories;
+  const AutoDj& autoDj;
+  DatabaseCommands& database;
+  TrailerTag& trailer;
+  PlayListStore& store;
+  CurrentPlaylist& current;
+  MessageCatalog& catalog;
+  Prompter& prompter;
+  const ErrorLog& log;
+  QString settingsFile;
+  std::function<void()> openAddSongs;
+  std::function<void()> openPlayListMgr;
+  /** Empties the player's playlist the way the open windows expect. */
+  std::function<void()> clearCurrent;
+  /** Starts play from the top of the player's playlist. */
+  std::function<void()> playCurrent;
+};
+
+/**
+ * The music library window: the grid of every song, sorted by a header click, edited in
+ * place, with its own playlist beside it and the AutoDJ panel. It draws what the library
+ * view and the playlist panel hold. UI thread only.
+ */
+class PlayList : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit PlayList(LibraryWindowContext context, QWidget* parent = nullptr);
+
+  /** Applies the stored sort, loads the recent playlist, fills the grid. */
+  void Form_Load();
+  /** Writes the edited row back and saves the recent playlist; false when the user
+   *  chose to keep the window open. */
+  bool Form_Unload();
+
+  void cmdSort_Click(int column);
+  void lstSongData_MouseDown(int position, int column, Qt::KeyboardModifiers modifiers,
+                             Qt::MouseButton button);
+  void KeyBoardCursorControl(int key);
+  void lstSongData_DblClick(int position);
+  void lstPlayList_DragDrop(const QList<int>& rows);
+  void lblDeleteDatabaseSong_Click();
+  void lblDeletePlaylistSong_Click();
+  void lblAutoSelect_Click();
+  void ImgOKAutoSelect_Click();
+  void lblPlaySongs_Click();
+  void mnuClearDatabase_Click();
+  void mnuLoadDatabase_Click();
+  void mnuSaveDatabase_Click();
+  void mnuSaveDatabaseAs_Click();
+  void mnuExportDatabase_Click();
+  void mnuConvertID3Tags_Click();
+  /** The library was replaced or emptied elsewhere: the panel empties, the grid redraws. */
+  void LibraryReplaced();
+  /** Rows were added or removed elsewhere. */
+  void RefreshDataList();
+  /** The song the player started, marked in the grid. */
+  void SetPlayingFile(const QString& file);
+  /** Loads a stored playlist into the panel, asking about songs not in the library. */
+  void LoadIntoPanel(const QString& name);
+
+  LibraryGrid* Grid() const { return lstSongData_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildMenus(QMenuBar* bar);
+  QWidget* BuildPanel();
+  QToolButton* Label(const QString& name, int captionId, int tipId, void (PlayList::*handler)());
+  void ShowPanel();
+  void ShowStatus();
+  void PlaceEditBox();
+  void CloseEditBox();
+  void txtEditBox_Change(const QString& text);
+  void ShowCategories(int column);
+  void SaveRecentPlayList();
+  void LoadRecentPlayList();
+
+  LibraryWindowContext context_;
+  LibraryTableModel* model_;
+  LibraryGrid* lstSongData_;
+  QLineEdit* txtEditBox_;
+  QListWidget* lstCategories_;
+  QListWidget* lstPlayList_;
+  QLabel* lblPlayTime_;
+  QLabel* pnlStatusBar_;
+  QStackedWidget* pages_;
+  AutoSelectPanel* picAutoSelect_;
+  QToolButton* lblAutoSelect_;
+  QMenu* mnuPopUpAction_;
+  bool unloaded_ = false;
+};
+
+}  // namespace audiolume

@@ -1,0 +1,131 @@
+#include "player/PlayMenus.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "support/MessageCatalog.h"
+#include "support/MessageIds.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+PlayMenus::PlayMenus(Play& play, MessageCatalog& catalog, bool addsSongs, bool converts,
+                     QMenuBar* bar)
+    : QObject(&play), play_(play), catalog_(catalog), bar_(bar) {
+  Build(addsSongs, converts);
+}
+
+QAction* PlayMenus::Item(const QString& name) const {
+  return actions_.value(name);
+}
+
+QMenu* PlayMenus::AddMenu(int captionId) {
+  return bar_->addMenu(catalog_.GetMsg(captionId));
+}
+
+// Items whose handler is not given belong to parts of the jukebox still to come; they
+// are shown so that the menus keep their final shape, but cannot be chosen yet.
+QAction* PlayMenus::AddItem(QMenu* menu, const QString& name, int captionId,
+                            void (Play::*handler)()) {
+  QAction* action = menu->addAction(catalog_.GetMsg(captionId));
+  action->setObjectName(name);
+  action->setEnabled(handler != nullptr);
+  if (handler) connect(action, &QAction::triggered, &play_, handler);
+  actions_.insert(name, action);
+  return action;
+}
+
+void PlayMenus::Build(bool addsSongs, bool converts) {
+  QMenu* library = AddMenu(RC_LibManager);
+  AddItem(library, u"mnuLoadDatabase"_s, RC_Load_DB, &Play::mnuLoadDatabase_Click);
+  AddItem(library, u"mnuSaveDatabase"_s, RC_Save_DB, &Play::mnuSaveDatabase_Click);
+  AddItem(library, u"mnuSaveDatabaseAs"_s, RC_Save_DBAs, &Play::mnuSaveDatabaseAs_Click);
+  AddItem(library, u"mnuExportDatabase"_s, RC_Export_DB, &Play::mnuExportDatabase_Click);
+  AddItem(library, u"mnuClearDatabase"_s, RC_Clear_DB, &Play::mnuClearDatabase_Click);
+  library->addSeparator();
+  AddItem(library, u"mnuAddSongs"_s, RC_AddTrackToML,
+          addsSongs ? &Play::mnuAddSongs_Click : nullptr);
+  AddItem(library, u"mnuConvMp3ToWav"_s, RC_Convert_Mp3ToWav,
+          converts ? &Play::mnuConvMp3ToWav_Click : nullptr);
+  AddItem(library, u"mnuConvWavToMp3"_s, RC_Convert_WavToMp3,
+          converts ? &Play::mnuConvWavToMp3_Click : nullptr);
+  AddItem(library, u"ExportToWAV"_s, RC_ExpostPLToWav,
+          converts ? &Play::mnuConvMp3ToWav_Click : nullptr);
+  QMenu* rio = library->addMenu(catalog_.GetMsg(RC_RioOptions));
+  AddItem(rio, u"mnuExportToRio"_s, RC_ExpostPLRio);
+  AddItem(rio, u"mnuRio128"_s, RC_128kbps);
+  AddItem(rio, u"mnuRio80"_s, RC_Mp3_80kbps);
+  AddItem(rio, u"mnuRio64"_s, RC_64kbps);
+  AddItem(rio, u"mnuRioNoConversion"_s, RC_NoBitrateConvert);
+  AddItem(rio, u"mnuRioClearMemory"_s, RC_ClearRioMem);
+  library->addSeparator();
+  QAction* close = AddItem(library, u"imgClose"_s, RC_Close, nullptr);
+  close->setEnabled(true);
+  close->setShortcut(QKeySequence::Quit);
+  connect(close, &QAction::triggered, &play_, &QWidget::close);
+
+  QMenu* edit = AddMenu(RC_Edit);
+  AddItem(edit, u"mnuOpenPlayList"_s, RC_OpenPlaylist);
+  AddItem(edit, u"mnuSavePlayList"_s, RC_SavePlayList);
+  AddItem(edit, u"mnuDeletePlayList"_s, RC_DeletePL);
+  AddItem(edit, u"mnuClearPlayList"_s, RC_ClearPL, &Play::lblClear_Click);
+  edit->addSeparator();
+  AddItem(edit, u"mnuDeleteTrack"_s, RC_DeleteTrack, &Play::mnuDeleteTrack_Click);
+  AddItem(edit, u"mnuEditTrackInfo"_s, RC_EditTrackInfo);
+  AddItem(edit, u"mnuAutoDJ"_s, RC_AutoDJ);
+
+  QMenu* view = AddMenu(RC_View);
+  AddItem(view, u"mnuShowArt"_s, RC_ShowArt, &Play::mnuShowArt_Click)->setCheckable(true);
+  AddItem(view, u"mnuShowPlayList"_s, RC_ShowPL, &Play::mnuShowPlayList_Click)->setCheckable(true);
+  for (const auto& [name, caption] : {std::pair{u"mnuShowTrackInfo"_s, RC_ShowTrackInfo},
+                                      {u"mnuShowPlayListMgr"_s, RC_ShowPLControl},
+                                      {u"mnuShowMusicLib"_s, RC_ShowML},
+                                      {u"mnuShowRecorder"_s, RC_ShowRec}}) {
+    AddItem(view, name, caption)->setCheckable(true);
+  }
+  view->addSeparator();
+  const std::tuple<QString, int, Play::ViewMode> views[] = {
+      {u"mnuFullView"_s, RC_FullView, Play::kFull},
+      {u"mnuMiniView"_s, RC_MiniView, Play::kMini},
+      {u"mnuTinyView"_s, RC_TinyView, Play::kTiny}};
+  for (const auto& [name, caption, mode] : views) {
+    QAction* item = AddItem(view, name, caption);
+    item->setCheckable(true);
+    item->setEnabled(true);
+    connect(item, &QAction::triggered, &play_, [this, mode] { play_.SetView(mode); });
+  }
+  view->addSeparator();
+  AddItem(view, u"mnuAutoArrange"_s, RC_AutoArrangeWin, &Play::mnuAutoArrange_Click);
+
+  QMenu* controls = AddMenu(RC_PlayCtrl);
+  QMenu* cycle = controls->addMenu(catalog_.GetMsg(RC_PlayCycle));
+  QMenu* order = controls->addMenu(catalog_.GetMsg(RC_PlayOrder));
+  const std::tuple<QMenu*, QString, int, void (Play::*)(int), int> choices[] = {
+      {cycle, u"mnuPlayOnce"_s, RC_Once, &Play::cmdPlayOption_Click, 0},
+      {cycle, u"mnuPlayContinuous"_s, RC_Continuous, &Play::cmdPlayOption_Click, 1},
+      {order, u"mnuPlayInOrder"_s, RC_InOrder, &Play::cmdPlayOrder_Click, 0},
+      {order, u"mnuPlayShuffle"_s, RC_Shuffle, &Play::cmdPlayOrder_Click, 1}};
+  for (const auto& [menu, name, caption, handler, index] : choices) {
+    QAction* item = AddItem(menu, name, caption);
+    item->setCheckable(true);
+    item->setEnabled(true);
+    connect(item, &QAction::triggered, &play_, [this, handler, index] { (play_.*handler)(index); });
+  }
+  QMenu* players = controls->addMenu(catalog_.GetMsg(RC_Menu_PlayerSelection));
+  AddItem(players, u"mnuUseTWPLPlayer"_s, RC_Use_TWPlayer, &Play::mnuUseTWPLPlayer_Click)
+      ->setCheckable(true);
+  AddItem(players, u"mnuUseWinAmpPlayer"_s, RC_Use_WinAmp, &Play::mnuUseWinAmpPlayer_Click)
+      ->setCheckable(true);
+  AddItem(players, u"mnuChangeWinAmpPath"_s, RC_Change_WinAmpPath,
+          &Play::mnuChangeWinAmpPath_Click);
+
+  QMenu* help = AddMenu(RC_Menu_Help);
+  AddItem(help, u"mnuShowWelcome"_s, RC_ShowWelcome, &Play::mnuShowWelcome_Click);
+  AddItem(help, u"mnuUserManual"_s, RC_UserManual);
+  AddItem(help, u"mnuCaptureDiagnostic"_s, RC_CapDiagInfo, &Play::mnuCaptureDiagnostic_Click);
+  AddItem(help, u"mnuAbout"_s, RC_About_TWPL, &Play::mnuAbout_Click);
+}
+
+}  // namespace audiolume
