@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "catalog/PlayListPanel.h"
@@ -47,21 +48,43 @@ void LibraryView::ApplyStoredSort() {
   if (const int column = SortKey(); column >= 0) Sort(column);
 }
 
-// The keys are made once, then sorted as plain strings: comparing by code unit puts an
-// empty key first and "10:02" before "3:07", as the text comparison always did.
+// The keys are made once, upper-cased and trimmed, into one buffer, then compared as
+// plain strings: comparing by code unit puts an empty key first and "10:02" before
+// "3:07", as the text comparison always did.
 void LibraryView::Sort(int column) {
-  WriteIniString(settingsFile_, kSection, kSortKey, QString::number(column));
+  if (SortKey() != column)
+    WriteIniString(settingsFile_, kSection, kSortKey, QString::number(column));
+  struct Key {
+    std::size_t start;
+    std::size_t length;
+    qint16 row;
+  };
   const int count = Count();
-  std::vector<std::pair<QString, qint16>> keys;
+  std::u16string buffer;
+  buffer.reserve(std::size_t(count) * 40);
+  std::vector<Key> keys;
   keys.reserve(std::size_t(count));
   for (int position = 1; position <= count; ++position) {
     const qint16 row = library_.SongOrder(position);
-    keys.emplace_back(library_.SongText(row, column).trimmed().toUpper(), row);
+    const QStringView text = QStringView(library_.SongText(row, column)).trimmed();
+    const std::size_t start = buffer.size();
+    buffer.append(reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size()));
+    for (auto unit = buffer.begin() + qsizetype(start); unit != buffer.end(); ++unit) {
+      if (*unit >= u'a' && *unit <= u'z') {
+        *unit = char16_t(*unit - 32);
+      } else if (*unit >= 0x80) {
+        *unit = QChar(*unit).toUpper().unicode();
+      }
+    }
+    keys.push_back({start, buffer.size() - start, row});
   }
-  std::stable_sort(keys.begin(), keys.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  const char16_t* all = buffer.data();
+  std::stable_sort(keys.begin(), keys.end(), [all](const Key& a, const Key& b) {
+    return QStringView(all + a.start, qsizetype(a.length))
+               .compare(QStringView(all + b.start, qsizetype(b.length))) < 0;
+  });
   for (int position = 1; position <= count; ++position) {
-    library_.SongOrder(position) = keys[std::size_t(position - 1)].second;
+    library_.SongOrder(position) = keys[std::size_t(position - 1)].row;
   }
   editColumn_ = -1;
   Q_EMIT Refreshed();
