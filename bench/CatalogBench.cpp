@@ -15,6 +15,7 @@
 #include "catalog/CategoryLists.h"
 #include "catalog/LibraryView.h"
 #include "catalog/PlayList.h"
+#include "catalog/PlayListManager.h"
 #include "catalog/PlayListPanel.h"
 #include "catalog/PlayListStore.h"
 #include "catalog/StartupPlaylistFile.h"
@@ -109,6 +110,8 @@ int main(int argc, char** argv) {
   AutoDj autoDj(library, [] { return 0.5; });
   PlayListStore store(dir.path());
   StartupPlaylistFile current(dir.filePath(u"PlayList.txt"_s), services.SettingsFile());
+  PlayListManager manager(store, current, services.Catalog(), prompter, services.Error(),
+                          services.Check(), services.SettingsFile(), services.Log());
   const double window = FirstPaintMs([&] {
     auto made = std::make_unique<PlayList>(LibraryWindowContext{view,
                                                                 panel,
@@ -116,7 +119,7 @@ int main(int argc, char** argv) {
                                                                 autoDj,
                                                                 collection.database,
                                                                 collection.trailer,
-                                                                store,
+                                                                manager,
                                                                 current,
                                                                 services.Catalog(),
                                                                 prompter,

@@ -8,7 +8,6 @@
 #include "app/Collection.h"
 #include "catalog/PlayList.h"
 #include "catalog/PlayListMgr.h"
-#include "catalog/SongRowWriter.h"
 #include "player/Play.h"
 #include "player/PlayerEngine.h"
 #include "support/MessageCatalog.h"
@@ -36,16 +35,12 @@ CatalogWindows::CatalogWindows(Collection& collection, AppServices& services, Pl
       current_(engine, play),
       panel_(collection.library),
       view_(collection.library, panel_, services.Log(), services.SettingsFile(),
-            [this](int row) {
-              return SongRowWriter(collection_.adder, collection_.trailer)
-                  .Write(collection_.library, row);
-            }),
+            [&collection](int row) { return collection.rowWriter.Write(row); }),
       autoDj_(collection.library, [] { return QRandomGenerator::global()->generateDouble(); }),
       store_(collection.library.WorkingDir()),
       manager_(store_, current_, services.Catalog(), services.Asker(), services.Error(),
-               services.Check()) {
-  const QString home = collection.library.WorkingDir();
-  categories_.Load(home + u"/VeltoDj.cat"_s, home + u"/ID3v1.cat"_s);
+               services.Check(), services.SettingsFile(), services.Log()) {
+  categories_.Load(collection.library.WorkingDir() + u"/VeltoDj.cat"_s, collection.genres);
   ConnectPlayer();
 }
 
@@ -57,7 +52,7 @@ CatalogWindows::~CatalogWindows() {
 PlayList* CatalogWindows::Library() {
   if (library_) return library_;
   library_ = new PlayList({view_, panel_, categories_, autoDj_, collection_.database,
-                           collection_.trailer, store_, current_, services_.Catalog(),
+                           collection_.trailer, manager_, current_, services_.Catalog(),
                            services_.Asker(), services_.Log(), services_.SettingsFile(),
                            openAddSongs_, [this] { play_.OpenCompanion(kPlayListMgr); },
                            [this] { ClearCurrent(); }, [this] { engine_.lstTitle_DblClick(0); }});

@@ -15,7 +15,8 @@ Collection::Collection(const QString& home, AppServices& services,
       presence(std::move(cdMounts), services.Catalog(), services.Asker()),
       conversion(services.Catalog(), services.Asker(), presence, home),
       adder(library, trailer, id3, sync, presence, services.Catalog(), services.Asker(),
-            services.Check(), home) {
+            services.Check(), home),
+      rowWriter(library, adder, trailer) {
   genres.Load(home + QStringLiteral("/ID3v1.cat"));
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "catalog/SongAdder.h"
+#include "catalog/SongRowWriter.h"
 #include "library/DatabaseCommands.h"
 #include "library/GenreCatalog.h"
 #include "library/ID3Sync.h"
@@ -20,9 +21,9 @@ class AppServices;
 /**
  * The song collection the jukebox and twpl work on: the library with its database
  * commands, the ID3 working copy with the genre catalog, the tags inside song files, the
- * presence check of song files, conversion and adding. An entry point (the jukebox,
- * twpl) owns one and hands each window and command only the members it uses.
- * UI thread only.
+ * presence check of song files, conversion, adding and the write-back of edited rows. An entry
+ * point (the jukebox, twpl) owns one and hands each window and command only the members it uses. UI
+ * thread only.
  */
 class Collection {
  public:
@@ -43,6 +44,7 @@ class Collection {
   SongFilePresence presence;
   FileConversion conversion;
   SongAdder adder;
+  SongRowWriter rowWriter;
 };
 
 }  // namespace audiolume

@@ -100,12 +100,7 @@ int AutoDj::CutAtPlayTime(QList<int>& rows, const QString& hours) const {
 
 QList<PlayListEntry> AutoDj::Entries(const Result& result) const {
   QList<PlayListEntry> entries;
-  for (const int row : result.rows) {
-    entries.append({library_.SongText(row, SongLibrary::kFilenameColumn),
-                    library_.SongText(row, 0),
-                    library_.SongText(row, 2),
-                    {}});
-  }
+  for (const int row : result.rows) entries.append(library_.PlayListEntryOf(row));
   return entries;
 }
 

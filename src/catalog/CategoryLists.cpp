@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "library/GenreCatalog.h"
 #include "platform/CodePage.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -22,16 +23,10 @@ QStringList FileLines(const QString& path) {
 
 }  // namespace
 
-void CategoryLists::Load(const QString& categoryFile, const QString& genreCatalogFile) {
+void CategoryLists::Load(const QString& categoryFile, const GenreCatalog& genres) {
   for (QStringList& list : lists_) list.clear();
-  bool genres = false;
-  for (const QString& line : FileLines(genreCatalogFile)) {
-    if (line.startsWith(u'[')) {
-      genres = line.compare(u"[id3 genres]"_s, Qt::CaseInsensitive) == 0;
-    } else if (genres && line.contains(u'=')) {
-      const QString name = line.mid(line.indexOf(u'=') + 1).trimmed();
-      if (!name.isEmpty()) lists_[0].append(name);
-    }
+  for (int number = 0; number <= GenreCatalog::kLastGenre; ++number) {
+    if (const QString name = genres.GenreName(number); !name.isEmpty()) lists_[0].append(name);
   }
   const QStringList sections{u"[tempo]"_s, u"[mood]"_s, u"[situation]"_s, u"[preference]"_s};
   int list = 0;

@@ -5,19 +5,21 @@
 
 namespace audiolume {
 
+class GenreCatalog;
+
 /**
  * The lists offered for the genre and the four category columns: list 0 holds the genre
- * names of "ID3v1.cat" (section "[ID3 Genres]"), lists 1 to 4 the tempo, mood,
- * situation and preference entries of "VeltoDj.cat". Section names are compared without
- * regard to case; lines before the first section of "VeltoDj.cat" go to list 0 too.
+ * names of the genre catalog in number order, lists 1 to 4 the tempo, mood, situation and
+ * preference entries of "VeltoDj.cat". Section names are compared without regard to case;
+ * lines before the first section of "VeltoDj.cat" go to list 0 too.
  */
 class CategoryLists {
  public:
   static constexpr int kLists = 5;
   static constexpr int kGenreColumn = 3;
 
-  /** Reads both files; a missing file gives empty lists. */
-  void Load(const QString& categoryFile, const QString& genreCatalogFile);
+  /** Reads the category file; a missing file gives empty category lists. */
+  void Load(const QString& categoryFile, const GenreCatalog& genres);
 
   const QStringList& List(int index) const { return lists_.at(std::size_t(index)); }
   /** The list of a library column (3 genre to 7 preference); nothing for the others. */

@@ -52,29 +52,40 @@ void LibraryView::ApplyStoredSort() {
 // plain strings: comparing by code unit puts an empty key first and "10:02" before
 // "3:07", as the text comparison always did.
 void LibraryView::Sort(int column) {
-  if (SortKey() != column)
+  // The window keeps the column it sorted by; the setting is written when it changes.
+  if (sortedBy_ != column) {
     WriteIniString(settingsFile_, kSection, kSortKey, QString::number(column));
+    sortedBy_ = column;
+  }
   struct Key {
     std::size_t start;
     std::size_t length;
     qint16 row;
   };
   const int count = Count();
+  std::size_t total = 0;
+  for (int row = 1; row <= count; ++row)
+    total += std::size_t(library_.SongText(row, column).size());
   std::u16string buffer;
-  buffer.reserve(std::size_t(count) * 40);
+  buffer.reserve(total);
   std::vector<Key> keys;
   keys.reserve(std::size_t(count));
   for (int position = 1; position <= count; ++position) {
     const qint16 row = library_.SongOrder(position);
-    const QStringView text = QStringView(library_.SongText(row, column)).trimmed();
+    QStringView text = library_.SongText(row, column);
+    // Column texts are trimmed when made; only an edited one may still need it.
+    if (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace())) text = text.trimmed();
     const std::size_t start = buffer.size();
     buffer.append(reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size()));
+    // ASCII in one branch-free pass the compiler vectorises; other letters only when
+    // the text has any.
+    bool wide = false;
     for (auto unit = buffer.begin() + qsizetype(start); unit != buffer.end(); ++unit) {
-      if (*unit >= u'a' && *unit <= u'z') {
-        *unit = char16_t(*unit - 32);
-      } else if (*unit >= 0x80) {
-        *unit = QChar(*unit).toUpper().unicode();
-      }
+      wide |= *unit >= 0x80;
+      *unit = char16_t(*unit - (char16_t(*unit - u'a') < 26 ? 32 : 0));
+    }
+    for (auto unit = buffer.begin() + qsizetype(start); wide && unit != buffer.end(); ++unit) {
+      if (*unit >= 0x80) *unit = QChar(*unit).toUpper().unicode();
     }
     keys.push_back({start, buffer.size() - start, row});
   }

@@ -102,6 +102,7 @@ class LibraryView : public QObject {
   const ErrorLog& log_;
   QString settingsFile_;
   RowWriter writeRow_;
+  int sortedBy_ = -1;  // the column last sorted by, as stored
   int current_ = 0;
   int anchor_ = 0;
   int editRow_ = 0;  // the library row whose texts are remembered; 0 when none

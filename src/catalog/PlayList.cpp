@@ -22,8 +22,8 @@
 #include "catalog/LibraryGrid.h"
 #include "catalog/LibraryTableModel.h"
 #include "catalog/LibraryView.h"
+#include "catalog/PlayListManager.h"
 #include "catalog/PlayListPanel.h"
-#include "catalog/PlayListStore.h"
 #include "library/DatabaseCommands.h"
 #include "library/LibraryRowsMime.h"
 #include "library/SongLibrary.h"
@@ -207,6 +207,16 @@ void PlayList::BuildMenus(QMenuBar* bar) {
                   &PlayList::mnuConvertID3Tags_Click)
       ->setObjectName(u"mnuConvertID3Tags"_s);
   library->addSeparator();
+  // The stored playlists, to add to the panel; listed anew each time the menu opens.
+  QMenu* load = library->addMenu(catalog.GetMsg(RC_OpenPlaylist));
+  load->setObjectName(u"mnuLoadPlayList"_s);
+  connect(load, &QMenu::aboutToShow, this, [this, load] {
+    load->clear();
+    for (const QString& name : context_.manager.Titles()) {
+      if (context_.manager.IsPlaceholder(name)) continue;
+      load->addAction(name, this, [this, name] { LoadIntoPanel(name); });
+    }
+  });
   QAction* add = library->addAction(catalog.GetMsg(RC_AddTrackToML));
   add->setObjectName(u"mnuAddSongs"_s);
   add->setEnabled(bool(context_.openAddSongs));
@@ -223,7 +233,7 @@ void PlayList::BuildMenus(QMenuBar* bar) {
 
 void PlayList::Form_Load() {
   context_.view.ApplyStoredSort();
-  LoadRecentPlayList();
+  context_.manager.LoadRecentPlayList(context_.panel);
   model_->Reset();
   ShowPanel();
   unloaded_ = false;
@@ -455,10 +465,7 @@ void PlayList::lblPlaySongs_Click() {
   const SongLibrary& library = context_.view.Library();
   context_.clearCurrent();
   for (const PlayListPanel::Entry& entry : panel.Entries()) {
-    context_.current.Append({library.SongText(entry.row, SongLibrary::kFilenameColumn),
-                             entry.title,
-                             library.SongText(entry.row, 2),
-                             {}});
+    context_.current.Append(library.PlayListEntryOf(entry.row));
   }
   context_.current.Loaded(panel.Title());
   if (context_.playCurrent) context_.playCurrent();
@@ -511,56 +518,8 @@ void PlayList::mnuConvertID3Tags_Click() {
 }
 
 void PlayList::LoadIntoPanel(const QString& name) {
-  std::optional<QList<PlayListEntry>> songs;
-  CurrentError error;
-  error.Trap([&] { songs = context_.store.Songs(name); });
-  if (!songs) return;
-  MessageCatalog& catalog = context_.catalog;
-  const QString buttons = catalog.GetMsg(RC_OK) + u'|' + catalog.GetMsg(RC_DontAskAgain) + u'|' +
-                          catalog.GetMsg(RC_Cancel);
-  bool ask = true;
-  for (const PlayListEntry& song : *songs) {
-    if (const int row = context_.view.FindSongIndex(song.path)) {
-      context_.panel.AddSongToPlaylistByIndex(row);
-      continue;
-    }
-    if (!ask) continue;
-    const int answer = context_.prompter.Ask(catalog.GetMsgWithValue(RC_DB_CannotFind, song.path),
-                                             buttons, MessageIcon::Exclamation);
-    if (answer == 3) break;
-    ask = answer == 1;
-  }
-  context_.panel.SetTitle(name);
+  context_.manager.LoadIntoPanel(name, context_.panel);
   ShowPanel();
-}
-
-void PlayList::SaveRecentPlayList() {
-  const PlayListPanel& panel = context_.panel;
-  const SongLibrary& library = context_.view.Library();
-  WriteIniString(context_.settingsFile, u"PlayList"_s, u"Recent Playlist"_s, panel.Title());
-  QStringList files;
-  for (const PlayListPanel::Entry& entry : panel.Entries()) {
-    const QString& file = library.SongText(entry.row, SongLibrary::kFilenameColumn);
-    if (!file.isEmpty()) files.append(file);
-  }
-  CurrentError error;
-  if (error.Trap([&] { context_.store.WriteRecentFiles(files); })) return;
-  for (const PlayListPanel::Entry& entry : panel.Entries()) {
-    context_.log.Append(entry.title + u", index="_s + QString::number(entry.row));
-  }
-  context_.prompter.Tell(u"Error while saving recent playlist"_s, MessageIcon::Exclamation);
-}
-
-void PlayList::LoadRecentPlayList() {
-  PlayListPanel& panel = context_.panel;
-  panel.Clear();
-  panel.SetTitle(ReadIniString(context_.settingsFile, u"PlayList"_s, u"Recent Playlist"_s));
-  QStringList files;
-  CurrentError error;
-  error.Trap([&] { files = context_.store.RecentFiles(); });
-  for (const QString& file : files) {
-    if (const int row = context_.view.FindSongIndex(file)) panel.AddSongToPlaylistByIndex(row);
-  }
 }
 
 bool PlayList::Form_Unload() {
@@ -579,7 +538,7 @@ bool PlayList::Form_Unload() {
     if (answer == 1 && !context_.database.SaveQuietly(u"in PlayList.Form_Unload"_s)) return false;
     if (answer == 2) library.SetSongDataModified(false);
   }
-  SaveRecentPlayList();
+  context_.manager.SaveRecentPlayList(context_.panel);
   unloaded_ = true;
   return true;
 }

@@ -24,7 +24,7 @@ class LibraryTableModel;
 class LibraryView;
 class MessageCatalog;
 class PlayListPanel;
-class PlayListStore;
+class PlayListManager;
 class Prompter;
 class TrailerTag;
 
@@ -36,7 +36,7 @@ struct LibraryWindowContext {
   const AutoDj& autoDj;
   DatabaseCommands& database;
   TrailerTag& trailer;
-  PlayListStore& store;
+  PlayListManager& manager;
   CurrentPlaylist& current;
   MessageCatalog& catalog;
   Prompter& prompter;
@@ -90,7 +90,7 @@ class PlayList : public QWidget {
   void RefreshDataList();
   /** The song the player started, marked in the grid. */
   void SetPlayingFile(const QString& file);
-  /** Loads a stored playlist into the panel, asking about songs not in the library. */
+  /** Adds a stored playlist to the panel, asking about songs not in the library. */
   void LoadIntoPanel(const QString& name);
 
   LibraryGrid* Grid() const { return lstSongData_; }
@@ -109,8 +109,6 @@ class PlayList : public QWidget {
   void CloseEditBox();
   void txtEditBox_Change(const QString& text);
   void ShowCategories(int column);
-  void SaveRecentPlayList();
-  void LoadRecentPlayList();
 
   LibraryWindowContext context_;
   LibraryTableModel* model_;

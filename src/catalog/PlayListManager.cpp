@@ -1,9 +1,12 @@
 #include "catalog/PlayListManager.h"
 
 #include "catalog/CurrentPlaylist.h"
+#include "catalog/PlayListPanel.h"
 #include "catalog/PlayListStore.h"
 #include "support/CurrentError.h"
 #include "support/ErrorCheck.h"
+#include "support/ErrorLog.h"
+#include "support/IniSettings.h"
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"
 #include "support/Prompter.h"
@@ -14,13 +17,15 @@ namespace audiolume {
 
 PlayListManager::PlayListManager(PlayListStore& store, CurrentPlaylist& current,
                                  MessageCatalog& catalog, Prompter& prompter, CurrentError& error,
-                                 ErrorCheck& check)
+                                 ErrorCheck& check, QString settingsFile, const ErrorLog& log)
     : store_(store),
       current_(current),
       catalog_(catalog),
       prompter_(prompter),
       error_(error),
       check_(check),
+      settingsFile_(std::move(settingsFile)),
+      log_(log),
       loaded_(Placeholder()) {}
 
 QString PlayListManager::Placeholder() const {
@@ -132,6 +137,44 @@ void PlayListManager::New() {
   current_.Loaded({});
   loaded_ = Placeholder();
   changed_ = false;
+}
+
+bool PlayListManager::LoadIntoPanel(const QString& name, PlayListPanel& panel) {
+  std::optional<QList<PlayListEntry>> songs;
+  error_.Trap([&] { songs = store_.Songs(name); });
+  check_.CheckError(u"in PlayList.LoadPlayList"_s);
+  if (!songs) return false;
+  const QString buttons = catalog_.GetMsg(RC_OK) + u'|' + catalog_.GetMsg(RC_DontAskAgain) + u'|' +
+                          catalog_.GetMsg(RC_Cancel);
+  bool ask = true;
+  for (const PlayListEntry& song : *songs) {
+    if (panel.AddSongByFile(song.path) || !ask) continue;
+    const int answer = prompter_.Ask(catalog_.GetMsgWithValue(RC_DB_CannotFind, song.path), buttons,
+                                     MessageIcon::Exclamation);
+    if (answer == 3) break;
+    ask = answer == 1;
+  }
+  panel.SetTitle(name);
+  return true;
+}
+
+void PlayListManager::LoadRecentPlayList(PlayListPanel& panel) {
+  panel.Clear();
+  panel.SetTitle(ReadIniString(settingsFile_, u"PlayList"_s, u"Recent Playlist"_s));
+  QStringList files;
+  error_.Trap([&] { files = store_.RecentFiles(); });
+  error_.Clear();  // an unreadable recent playlist starts the panel empty
+  for (const QString& file : files) panel.AddSongByFile(file);
+}
+
+void PlayListManager::SaveRecentPlayList(const PlayListPanel& panel) {
+  WriteIniString(settingsFile_, u"PlayList"_s, u"Recent Playlist"_s, panel.Title());
+  if (error_.Trap([&] { store_.WriteRecentFiles(panel.Files()); })) return;
+  error_.Clear();
+  for (const PlayListPanel::Entry& entry : panel.Entries()) {
+    log_.Append(entry.title + u", index="_s + QString::number(entry.row));
+  }
+  prompter_.Tell(u"Error while saving recent playlist"_s, MessageIcon::Exclamation);
 }
 
 }  // namespace audiolume

@@ -9,15 +9,18 @@ namespace audiolume {
 class CurrentError;
 class CurrentPlaylist;
 class ErrorCheck;
+class ErrorLog;
+class PlayListPanel;
 class MessageCatalog;
 class PlayListStore;
 class Prompter;
 
 /**
  * What the playlist manager does with the stored playlists and the player's current
- * playlist: list, load, save under a name, delete, start a new one. The placeholder
- * "(New)" stands for a playlist not stored yet and is never a stored name. Questions
- * and messages go to the prompter. UI thread only.
+ * playlist: list, load, save under a name, delete, start a new one; and the library
+ * window's panel: a stored playlist loaded into it, the recent playlist kept from one run
+ * to the next. The placeholder "(New)" stands for a playlist not stored yet and is never
+ * a stored name. Questions and messages go to the prompter. UI thread only.
  */
 class PlayListManager {
  public:
@@ -25,7 +28,8 @@ class PlayListManager {
   using Presence = std::function<bool(const QString& file)>;
 
   PlayListManager(PlayListStore& store, CurrentPlaylist& current, MessageCatalog& catalog,
-                  Prompter& prompter, CurrentError& error, ErrorCheck& check);
+                  Prompter& prompter, CurrentError& error, ErrorCheck& check, QString settingsFile,
+                  const ErrorLog& log);
 
   /** "(New)" in the message language. */
   QString Placeholder() const;
@@ -58,6 +62,16 @@ class PlayListManager {
   /** An empty new playlist: the placeholder becomes the current name. */
   void New();
 
+  /** Appends a stored playlist's songs to the panel. A song not in the library is asked
+   *  about: OK skips it, "Don't ask again" skips it and the rest silently, Cancel stops.
+   *  False when there is no such playlist. */
+  bool LoadIntoPanel(const QString& name, PlayListPanel& panel);
+  /** The panel as the last run left it ("Recent Playlist", "RecentPlayList.txt"). */
+  void LoadRecentPlayList(PlayListPanel& panel);
+  /** Keeps the panel for the next run; when that fails its entries go to the error log
+   *  and the user is told. */
+  void SaveRecentPlayList(const PlayListPanel& panel);
+
  private:
   PlayListStore& store_;
   CurrentPlaylist& current_;
@@ -65,6 +79,8 @@ class PlayListManager {
   Prompter& prompter_;
   CurrentError& error_;
   ErrorCheck& check_;
+  QString settingsFile_;
+  const ErrorLog& log_;
   QString loaded_;
   QStringList missing_;
   bool changed_ = false;

@@ -196,12 +196,7 @@ void PlayListMgr::lblDelete_Click() {
 
 void PlayListMgr::lstSongList_DragDrop(const QList<int>& rows) {
   const SongLibrary& library = context_.library;
-  for (const int row : rows) {
-    context_.current.Append({library.SongText(row, SongLibrary::kFilenameColumn),
-                             library.SongText(row, 0),
-                             library.SongText(row, 2),
-                             {}});
-  }
+  for (const int row : rows) context_.current.Append(library.PlayListEntryOf(row));
   if (!rows.isEmpty()) context_.manager.MarkChanged();
   LoadPlayList();
 }

@@ -10,6 +10,21 @@ void PlayListPanel::AddSongToPlaylistByIndex(int row) {
   playTime_ = PlayTime::Sum(playTime_, library_.SongText(row, 8));
 }
 
+bool PlayListPanel::AddSongByFile(const QString& file) {
+  const int row = library_.FindSongByFilename(file);
+  if (row != 0) AddSongToPlaylistByIndex(row);
+  return row != 0;
+}
+
+QStringList PlayListPanel::Files() const {
+  QStringList files;
+  for (const Entry& entry : entries_) {
+    const QString& file = library_.SongText(entry.row, SongLibrary::kFilenameColumn);
+    if (!file.isEmpty()) files.append(file);
+  }
+  return files;
+}
+
 void PlayListPanel::Remove(int entry) {
   const int row = entries_.at(entry).row;
   entries_.removeAt(entry);

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace audiolume {
 
@@ -31,6 +32,11 @@ class PlayListPanel {
 
   /** Appends the library row's song and adds its play time. */
   void AddSongToPlaylistByIndex(int row);
+  /** Appends the library's song of a file (full path, case-blind); false when the
+   *  library has none. */
+  bool AddSongByFile(const QString& file);
+  /** The entries' song files, in order, leaving out empty ones. */
+  QStringList Files() const;
   /** Removes one entry and takes its play time off the total. */
   void Remove(int entry);
   void Clear();

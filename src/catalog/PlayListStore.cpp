@@ -53,41 +53,36 @@ std::optional<QList<PlayListEntry>> PlayListStore::Songs(const QString& name) co
   return songs;
 }
 
-// Every other line is copied as it stands, so that blocks written by other programs
-// keep their bytes.
 void PlayListStore::Save(const QString& name, const QList<PlayListEntry>& songs) {
   const QByteArray block = PlayListText::TitleLine(name) + PlayListText::SongLines(songs);
+  const auto [bytes, found] = WithBlockReplaced(name, block);
+  Replace(found ? bytes : bytes + block);
+}
+
+bool PlayListStore::Remove(const QString& name) {
+  const auto [bytes, found] = WithBlockReplaced(name, {});
+  if (found) Replace(bytes);
+  return found;
+}
+
+// Every other line is copied as it stands, so that blocks written by other programs
+// keep their bytes.
+std::pair<QByteArray, bool> PlayListStore::WithBlockReplaced(const QString& name,
+                                                             const QByteArray& block) const {
   QByteArray bytes;
-  bool replaced = false;
+  bool found = false;
   bool skipping = false;
   for (const QByteArray& line : PlayListText::Lines(ReadData())) {
     if (const std::optional<QString> title = PlayListText::BlockName(line)) {
-      skipping = !replaced && *title == name;
+      skipping = !found && *title == name;
       if (skipping) {
         bytes += block;
-        replaced = true;
-        continue;
+        found = true;
       }
     }
     if (!skipping) bytes += line + "\r\n";
   }
-  if (!replaced) bytes += block;
-  Replace(bytes);
-}
-
-bool PlayListStore::Remove(const QString& name) {
-  QByteArray bytes;
-  bool removed = false;
-  bool skipping = false;
-  for (const QByteArray& line : PlayListText::Lines(ReadData())) {
-    if (const std::optional<QString> title = PlayListText::BlockName(line)) {
-      skipping = !removed && *title == name;
-      removed = removed || skipping;
-    }
-    if (!skipping) bytes += line + "\r\n";
-  }
-  if (removed) Replace(bytes);
-  return removed;
+  return {bytes, found};
 }
 
 void PlayListStore::Replace(const QByteArray& bytes) {

@@ -39,6 +39,8 @@ class PlayListStore {
  private:
   QString File(const QString& name) const;
   QByteArray ReadData() const;
+  /** The file with the first block called name replaced by block, and whether it had one. */
+  std::pair<QByteArray, bool> WithBlockReplaced(const QString& name, const QByteArray& block) const;
   /** Rewrites "Playlist.dat" with bytes through the backup and the work file. */
   void Replace(const QByteArray& bytes);
 

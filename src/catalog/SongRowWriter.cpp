@@ -7,8 +7,8 @@
 
 namespace audiolume {
 
-int SongRowWriter::Write(const SongLibrary& library, int row) {
-  const QString path = library.SongText(row, SongLibrary::kFilenameColumn);
+int SongRowWriter::Write(int row) {
+  const QString path = library_.SongText(row, SongLibrary::kFilenameColumn);
   if (!adder_.TakesTrailer(path)) return 0;
   SongRecord record;
   adder_.ReadSongInformation(path, record);
@@ -16,7 +16,7 @@ int SongRowWriter::Write(const SongLibrary& library, int row) {
                                        &record.Genre,     &record.Tempo,     &record.Mood,
                                        &record.Situation, &record.Preference};
   for (int column = 0; column < kEditableColumns; ++column) {
-    *fields[column] = library.SongText(row, column);
+    *fields[column] = library_.SongText(row, column);
   }
   record.Filename = path;
   return trailer_.WriteSongTrailer(path, record, false);

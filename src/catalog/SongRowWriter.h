@@ -18,12 +18,14 @@ class SongRowWriter {
  public:
   static constexpr int kEditableColumns = 8;
 
-  SongRowWriter(SongAdder& adder, TrailerTag& trailer) : adder_(adder), trailer_(trailer) {}
+  SongRowWriter(const SongLibrary& library, SongAdder& adder, TrailerTag& trailer)
+      : library_(library), adder_(adder), trailer_(trailer) {}
 
   /** 0 when written or when the file takes no trailer; else the tag writer's error. */
-  int Write(const SongLibrary& library, int row);
+  int Write(int row);
 
  private:
+  const SongLibrary& library_;
   SongAdder& adder_;
   TrailerTag& trailer_;
 };

@@ -14,10 +14,7 @@ const QString kTitle = u"PlayList Title"_s;
 }  // namespace
 
 StartupPlaylistFile::StartupPlaylistFile(QString path, QString settingsFile)
-    : path_(std::move(path)),
-      settingsFile_(std::move(settingsFile)),
-      entries_(PlayListText::Read(path_)),
-      title_(ReadIniString(settingsFile_, kPlayer, kTitle)) {}
+    : path_(std::move(path)), settingsFile_(std::move(settingsFile)) {}
 
 void StartupPlaylistFile::Clear() {
   entries_.clear();

@@ -5,9 +5,9 @@
 namespace audiolume {
 
 /**
- * The current playlist while no player runs (the command line): it starts as the
- * start-up playlist "PlayList.txt" and Write() stores it back there, with its title as
- * "PlayList Title" in section "Player" of the settings file, for the next start.
+ * The current playlist while no player runs (the command line): it starts empty, and
+ * Write() makes it the start-up playlist "PlayList.txt", with its title as "PlayList
+ * Title" in section "Player" of the settings file, for the next start.
  */
 class StartupPlaylistFile : public CurrentPlaylist {
  public:

@@ -43,13 +43,18 @@ CatalogCommands::CatalogCommands(Collection& collection, AppServices& services,
       home_(std::move(home)),
       out_(out),
       err_(err),
-      panel_(std::make_unique<PlayListPanel>(collection.library)) {
-  view_ = std::make_unique<LibraryView>(
-      collection.library, *panel_, services.Log(), services.SettingsFile(), [this](int row) {
-        return SongRowWriter(collection_.adder, collection_.trailer)
-            .Write(collection_.library, row);
-      });
-}
+      panel_(std::make_unique<PlayListPanel>(collection.library)),
+      view_(std::make_unique<LibraryView>(
+          collection.library, *panel_, services.Log(), services.SettingsFile(),
+          [&collection](int row) { return collection.rowWriter.Write(row); })),
+      current_(std::make_unique<StartupPlaylistFile>(home_ + u"/PlayList.txt"_s,
+                                                     services.SettingsFile())),
+      store_(std::make_unique<PlayListStore>(home_)),
+      manager_(std::make_unique<PlayListManager>(*store_, *current_, services.Catalog(), prompter,
+                                                 services.Error(), services.Check(),
+                                                 services.SettingsFile(), services.Log())),
+      autoDj_(std::make_unique<AutoDj>(
+          collection.library, [] { return QRandomGenerator::global()->generateDouble(); })) {}
 
 CatalogCommands::~CatalogCommands() = default;
 
@@ -134,12 +139,8 @@ int CatalogCommands::LibraryDelete(QStringList args) {
 int CatalogCommands::PlayList(const QString& command, QStringList args) {
   if (command == u"list") {
     if (!args.isEmpty()) return Problem(u"playlist list takes no arguments"_s);
-    StartupPlaylistFile current(home_ + u"/PlayList.txt"_s, services_.SettingsFile());
-    PlayListStore store(home_);
-    PlayListManager manager(store, current, services_.Catalog(), prompter_, services_.Error(),
-                            services_.Check());
-    for (const QString& name : manager.Titles()) {
-      if (!manager.IsPlaceholder(name)) Print(TableField::Escaped(name));
+    for (const QString& name : manager_->Titles()) {
+      if (!manager_->IsPlaceholder(name)) Print(TableField::Escaped(name));
     }
     return 0;
   }
@@ -162,7 +163,7 @@ void CatalogCommands::PrintSongs(const QList<PlayListEntry>& songs) const {
 int CatalogCommands::PlayListShow(const QStringList& args) {
   if (args.size() != 1) return Problem(u"playlist show needs NAME"_s);
   std::optional<QList<PlayListEntry>> songs;
-  if (!services_.Error().Trap([&] { songs = PlayListStore(home_).Songs(args[0]); })) {
+  if (!services_.Error().Trap([&] { songs = store_->Songs(args[0]); })) {
     return Fail(services_.Error().Description());
   }
   if (!songs) return Fail(u"no such playlist: "_s + args[0]);
@@ -173,9 +174,7 @@ int CatalogCommands::PlayListShow(const QStringList& args) {
 // A song in the library goes by the library's texts, any other by its own tags.
 PlayListEntry CatalogCommands::EntryOf(const QString& file) {
   const SongLibrary& library = collection_.library;
-  if (const int row = library.FindSongByFilename(file)) {
-    return {file, library.SongText(row, 0), library.SongText(row, 2), {}};
-  }
+  if (const int row = library.FindSongByFilename(file)) return library.PlayListEntryOf(row);
   SongRecord record;
   collection_.adder.ReadSongInformation(file, record);
   const QString title = record.Title.trimmed();
@@ -188,43 +187,32 @@ int CatalogCommands::PlayListSave(QStringList args) {
   const QString name = args.takeFirst().trimmed();
   if (name.isEmpty()) return Problem(u"playlist save needs a NAME"_s);
   if (replace) prompter_.SetPreferredCaptions({u"Yes"_s});
-  StartupPlaylistFile songs(home_ + u"/PlayList.txt"_s, services_.SettingsFile());
-  songs.Clear();
-  for (const QString& file : args) songs.Append(EntryOf(file));
-  PlayListStore store(home_);
-  PlayListManager manager(store, songs, services_.Catalog(), prompter_, services_.Error(),
-                          services_.Check());
-  return manager.Save(name) ? 0 : 1;
+  for (const QString& file : args) current_->Append(EntryOf(file));
+  return manager_->Save(name) ? 0 : 1;
 }
 
 int CatalogCommands::PlayListDelete(QStringList args) {
   if (args.removeAll(u"--yes"_s) > 0) prompter_.SetPreferredCaptions({u"Yes"_s});
   if (args.size() != 1) return Problem(u"playlist delete needs NAME --yes"_s);
-  StartupPlaylistFile current(home_ + u"/PlayList.txt"_s, services_.SettingsFile());
-  PlayListStore store(home_);
-  PlayListManager manager(store, current, services_.Catalog(), prompter_, services_.Error(),
-                          services_.Check());
-  return manager.Delete(args[0]) ? 0 : 1;
+  return manager_->Delete(args[0]) ? 0 : 1;
 }
 
 int CatalogCommands::PlayListLoad(const QStringList& args) {
   if (args.size() != 1) return Problem(u"playlist load needs NAME"_s);
-  StartupPlaylistFile current(home_ + u"/PlayList.txt"_s, services_.SettingsFile());
-  PlayListStore store(home_);
-  PlayListManager manager(store, current, services_.Catalog(), prompter_, services_.Error(),
-                          services_.Check());
-  if (!manager.Load(args[0], [](const QString& file) { return QFileInfo::exists(file); })) {
+  if (!manager_->Load(args[0], [](const QString& file) { return QFileInfo::exists(file); })) {
     return Fail(u"no such playlist: "_s + args[0]);
   }
-  if (!services_.Error().Trap([&] { current.Write(); })) {
-    return Fail(services_.Error().Description());
-  }
-  PrintSongs(current.Entries());
-  return 0;
+  PrintSongs(current_->Entries());
+  return WriteCurrent();
 }
 
-int CatalogCommands::AutoDj(QStringList args) {
-  audiolume::AutoDj autoDj(collection_.library, [] { return 0.0; });
+int CatalogCommands::WriteCurrent() {
+  if (services_.Error().Trap([&] { current_->Write(); })) return 0;
+  return Fail(services_.Error().Description());
+}
+
+int CatalogCommands::AutoDjCommand(QStringList args) {
+  const AutoDj& autoDj = *autoDj_;
   if (!args.isEmpty() && args[0] == u"values") {
     const int column = args.size() == 2 ? CriterionColumn(args[1]) : 0;
     if (column == 0)
@@ -237,13 +225,12 @@ int CatalogCommands::AutoDj(QStringList args) {
 }
 
 int CatalogCommands::AutoDjSelect(QStringList args) {
-  audiolume::AutoDj autoDj(collection_.library,
-                           [] { return QRandomGenerator::global()->generateDouble(); });
-  audiolume::AutoDj::Selection selection;
+  const AutoDj& autoDj = *autoDj_;
+  AutoDj::Selection selection;
   selection.random = args.removeAll(u"--random"_s) > 0;
   bool hasFirst = false;
   // COLUMN=V1;V2… with every value one the criterion's list offers.
-  auto criterion = [&](const QString& text) -> std::optional<audiolume::AutoDj::Criterion> {
+  auto criterion = [&](const QString& text) -> std::optional<AutoDj::Criterion> {
     const qsizetype equals = text.indexOf(u'=');
     const int column = equals < 0 ? 0 : CriterionColumn(text.left(equals));
     if (column == 0) return std::nullopt;
@@ -252,7 +239,7 @@ int CatalogCommands::AutoDjSelect(QStringList args) {
     for (const QString& value : values) {
       if (!offered.contains(value)) return std::nullopt;
     }
-    return audiolume::AutoDj::Criterion{column, values, false};
+    return AutoDj::Criterion{column, values, false};
   };
   while (!args.isEmpty()) {
     const QString option = args.takeFirst();
@@ -280,22 +267,16 @@ int CatalogCommands::AutoDjSelect(QStringList args) {
   if (!hasFirst) return Problem(u"autodj needs --first COLUMN=VALUE"_s);
   if (selection.third && !selection.second) return Problem(u"--third needs --second"_s);
 
-  const audiolume::AutoDj::Result result = autoDj.Select(selection);
-  StartupPlaylistFile current(home_ + u"/PlayList.txt"_s, services_.SettingsFile());
-  current.Clear();
-  for (const PlayListEntry& entry : autoDj.Entries(result)) current.Append(entry);
+  const AutoDj::Result result = autoDj.Select(selection);
+  for (const PlayListEntry& entry : autoDj.Entries(result)) current_->Append(entry);
   for (const int row : result.rows) {
     const SongLibrary& library = collection_.library;
     Print(TableField::Escaped(library.SongText(row, SongLibrary::kFilenameColumn)) + u'\t' +
           TableField::Escaped(library.SongText(row, 0)) + u'\t' +
           TableField::Escaped(library.SongText(row, 8)));
   }
-  if (!services_.Error().Trap([&] { current.Write(); })) {
-    return Fail(services_.Error().Description());
-  }
-  std::fprintf(err_, "%s\n",
-               audiolume::AutoDj::Report(result, services_.Catalog()).toUtf8().constData());
-  return 0;
+  std::fprintf(err_, "%s\n", AutoDj::Report(result, services_.Catalog()).toUtf8().constData());
+  return WriteCurrent();
 }
 
 }  // namespace audiolume

@@ -7,10 +7,14 @@
 namespace audiolume {
 
 class AppServices;
+class AutoDj;
 class Collection;
 class CommandLinePrompter;
 class LibraryView;
+class PlayListManager;
 class PlayListPanel;
+class PlayListStore;
+class StartupPlaylistFile;
 struct PlayListEntry;
 
 /**
@@ -30,13 +34,15 @@ class CatalogCommands {
   /** "list", "show", "save", "delete" or "load". */
   int PlayList(const QString& command, QStringList args);
   /** "values COLUMN" or a selection. */
-  int AutoDj(QStringList args);
+  int AutoDjCommand(QStringList args);
 
  private:
   int PlayListShow(const QStringList& args);
   int PlayListSave(QStringList args);
   int PlayListDelete(QStringList args);
   int PlayListLoad(const QStringList& args);
+  /** Makes the command's playlist the start-up playlist; 1 with a message on failure. */
+  int WriteCurrent();
   int AutoDjSelect(QStringList args);
   PlayListEntry EntryOf(const QString& file);
   void PrintSongs(const QList<PlayListEntry>& songs) const;
@@ -52,6 +58,10 @@ class CatalogCommands {
   std::FILE* err_;
   std::unique_ptr<PlayListPanel> panel_;
   std::unique_ptr<LibraryView> view_;
+  std::unique_ptr<StartupPlaylistFile> current_;
+  std::unique_ptr<PlayListStore> store_;
+  std::unique_ptr<PlayListManager> manager_;
+  std::unique_ptr<AutoDj> autoDj_;
 };
 
 }  // namespace audiolume

@@ -207,7 +207,7 @@ int Twpl::PlayList(Session& session, QStringList args) const {
 
 int Twpl::AutoDj(Session& session, QStringList args) const {
   session.collection.library.LoadSongData();
-  return UsageOnTwo(Catalog(session).AutoDj(args));
+  return UsageOnTwo(Catalog(session).AutoDjCommand(args));
 }
 
 CatalogCommands Twpl::Catalog(Session& session) const {

@@ -236,6 +236,10 @@ void SongLibrary::ImportLegacyText() {
   check_.CheckError(u"in PlayList.SaveSongData"_s);
 }
 
+PlayListEntry SongLibrary::PlayListEntryOf(int row) const {
+  return {SongText(row, kFilenameColumn), SongText(row, 0), SongText(row, 2), {}};
+}
+
 int SongLibrary::FindSongByFilename(const QString& path) const {
   // The text column is the working copy; a row added by AddSongRow has no record yet.
   for (std::size_t i = 0; i < rows_.size(); ++i) {

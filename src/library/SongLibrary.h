@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "library/PlayListText.h"
 #include "library/SongRecord.h"
 
 namespace audiolume {
@@ -69,6 +70,9 @@ class SongLibrary {
   /** The first row whose file name (column 11) equals path without regard to case;
    *  0 when none. */
   int FindSongByFilename(const QString& path) const;
+
+  /** The row as a playlist entry: its file, title and artist. */
+  PlayListEntry PlayListEntryOf(int row) const;
 
   /** Copies the record of path's row into record: 0 when found, 1 when not. */
   int GetSongRecord(const QString& path, SongRecord& record) const;

@@ -17,6 +17,19 @@ void PlayQueue::Remove(int index) {
   playCounts_.removeAt(index);
 }
 
+void PlayQueue::Move(int from, int to) {
+  if (from < 1 || from > Length() || to < 1 || to > Length() || from == to) return;
+  entries_.move(from - 1, to - 1);
+  playCounts_.move(from, to);
+  if (current_ == from) {
+    current_ = to;
+  } else if (from < current_ && current_ <= to) {
+    --current_;
+  } else if (to <= current_ && current_ < from) {
+    ++current_;
+  }
+}
+
 void PlayQueue::Clear() {
   entries_.clear();
   current_ = 0;

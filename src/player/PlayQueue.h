@@ -28,6 +28,9 @@ class PlayQueue {
   /** Inserts at a 1-based position (Length() + 1 appends). */
   void Insert(int position, const PlayListEntry& entry);
   void Remove(int index);
+  /** Moves an entry (1-based) to another position; its play count and the current song
+   *  go with it. */
+  void Move(int from, int to);
   void Clear();
 
   int CurrentIndex() const { return current_; }

@@ -121,10 +121,9 @@ PlayerEngine::Kind PlayerEngine::Classify(const QString& file) {
 
 void PlayerEngine::AddSongToPlayList(const QString& file, int position) {
   PlayListEntry entry{file, {}, {}, {}};
-  const int row = library_.FindSongByFilename(file);
-  if (row > 0) {
-    entry.title = library_.SongText(row, 0);
-    entry.artist = library_.SongText(row, 2);
+  if (const int row = library_.FindSongByFilename(file)) {
+    entry = library_.PlayListEntryOf(row);
+    entry.path = file;
   } else if (!readTag_ || !readTag_(file, entry.title, entry.artist)) {
     entry.title = SplitFileExtension(SplitPathName(file).name).base;
   }
@@ -144,11 +143,7 @@ void PlayerEngine::AppendEntry(const PlayListEntry& entry) {
 }
 
 void PlayerEngine::MoveEntry(int from, int to) {
-  const bool wasCurrent = queue_.CurrentIndex() == from + 1;
-  const PlayListEntry entry = queue_.Entry(from + 1);
-  queue_.Remove(from + 1);
-  queue_.Insert(to + 1, entry);
-  if (wasCurrent) queue_.SetCurrentIndex(to + 1);
+  queue_.Move(from + 1, to + 1);
   Q_EMIT QueueChanged();
 }
 

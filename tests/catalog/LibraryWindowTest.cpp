@@ -8,6 +8,7 @@
 #include "catalog/LibraryGrid.h"
 #include "catalog/LibraryView.h"
 #include "catalog/PlayList.h"
+#include "catalog/PlayListManager.h"
 #include "catalog/PlayListPanel.h"
 #include "catalog/PlayListStore.h"
 #include "catalog/StartupPlaylistFile.h"
@@ -26,6 +27,8 @@ class LibraryWindowTest : public TagFixture {
   DatabaseCommands database_{library_, catalog_, prompter_, error_, check_};
   PlayListStore store_{dir_.path()};
   StartupPlaylistFile current_{Path(u"PlayList.txt"_s), Path(u"VeltoDj.ini"_s)};
+  PlayListManager manager_{
+      store_, current_, catalog_, prompter_, error_, check_, Path(u"VeltoDj.ini"_s), log_};
   int cleared_ = 0;
 };
 
@@ -36,14 +39,14 @@ TEST_F(LibraryWindowTest, ClicksKeysAndDoubleClicksWorkOnTheGrid) {
     library_.AddSongRow(title, {}, u"Band"_s, time, Path(title + u".mp3"_s));
   }
   WriteAll(Path(u"VeltoDj.cat"_s), "[Mood]\r\nHappy\r\nHopeful\r\n");
-  categories_.Load(Path(u"VeltoDj.cat"_s), Path(u"ID3v1.cat"_s));
+  categories_.Load(Path(u"VeltoDj.cat"_s), genres_);
   PlayList window({view_,
                    panel_,
                    categories_,
                    autoDj_,
                    database_,
                    trailer_,
-                   store_,
+                   manager_,
                    current_,
                    catalog_,
                    prompter_,

@@ -17,7 +17,8 @@ class PlayListFilesTest : public LibraryFixture {
   PlayListStore store_{dir_.path()};
   MessageCatalog catalog_{dir_.path(), Path(u"VeltoDj.ini"_s), log_, prompter_};
   StartupPlaylistFile current_{Path(u"PlayList.txt"_s), Path(u"VeltoDj.ini"_s)};
-  PlayListManager manager_{store_, current_, catalog_, prompter_, error_, check_};
+  PlayListManager manager_{
+      store_, current_, catalog_, prompter_, error_, check_, Path(u"VeltoDj.ini"_s), log_};
 };
 
 TEST_F(PlayListFilesTest, KeepsOtherBlocksByteExactAndReplacesInPlace) {
