@@ -54,7 +54,7 @@ PlayList* CatalogWindows::Library() {
   library_ = new PlayList({view_, panel_, categories_, autoDj_, collection_.database,
                            collection_.trailer, manager_, current_, services_.Catalog(),
                            services_.Asker(), services_.Log(), services_.SettingsFile(),
-                           openAddSongs_, [this] { play_.OpenCompanion(kPlayListMgr); },
+                           openAddSongs_, [this] { play_.Companions().Open(kPlayListMgr); },
                            [this] { ClearCurrent(); }, [this] { engine_.lstTitle_DblClick(0); }});
   library_->setAttribute(Qt::WA_DeleteOnClose);
   library_->Form_Load();
@@ -68,7 +68,7 @@ PlayListMgr* CatalogWindows::Manager() {
                                     [](const QString& file) { return QFileInfo::exists(file); },
                                     [this](int entry) { engine_.lstTitle_DblClick(entry); },
                                     [this] {
-                                      play_.OpenCompanion(kMusicLib);
+                                      play_.Companions().Open(kMusicLib);
                                       library_->lblAutoSelect_Click();
                                     },
                                     [this](const QStringList& files) { ExportToWav(files); }});
@@ -78,24 +78,24 @@ PlayListMgr* CatalogWindows::Manager() {
 }
 
 void CatalogWindows::ConnectPlayer() {
-  play_.AddCompanion(kMusicLib, [this] { return Library(); });
-  play_.AddCompanion(kPlayListMgr, [this] { return Manager(); });
+  play_.Companions().Add(kMusicLib, [this] { return Library(); });
+  play_.Companions().Add(kPlayListMgr, [this] { return Manager(); });
   const std::pair<QString, std::function<void()>> items[] = {
-      {u"mnuShowMusicLib"_s, [this] { play_.OpenCompanion(kMusicLib); }},
-      {u"mnuShowPlayListMgr"_s, [this] { play_.OpenCompanion(kPlayListMgr); }},
-      {u"mnuOpenPlayList"_s, [this] { play_.OpenCompanion(kPlayListMgr); }},
+      {u"mnuShowMusicLib"_s, [this] { play_.Companions().Open(kMusicLib); }},
+      {u"mnuShowPlayListMgr"_s, [this] { play_.Companions().Open(kPlayListMgr); }},
+      {u"mnuOpenPlayList"_s, [this] { play_.Companions().Open(kPlayListMgr); }},
       {u"mnuSavePlayList"_s,
        [this] {
-         play_.OpenCompanion(kPlayListMgr);
+         play_.Companions().Open(kPlayListMgr);
          managerWindow_->mnuSavePlayList_Click();
        }},
       {u"mnuDeletePlayList"_s,
        [this] {
-         play_.OpenCompanion(kPlayListMgr);
+         play_.Companions().Open(kPlayListMgr);
          managerWindow_->imgRemove_Click();
        }},
       {u"mnuAutoDJ"_s, [this] {
-         play_.OpenCompanion(kMusicLib);
+         play_.Companions().Open(kMusicLib);
          library_->lblAutoSelect_Click();
        }}};
   for (const auto& [name, handler] : items) {

@@ -48,7 +48,7 @@ QString Bool(bool value) {
 }  // namespace
 
 Play::Play(PlayContext context, QWidget* parent)
-    : QMainWindow(parent), context_(std::move(context)) {
+    : QMainWindow(parent), context_(std::move(context)), companions_(*this) {
   setObjectName(u"Play"_s);
   setWindowTitle(context_.catalog.GetMsg(RC_PlayerTitle));
   setAcceptDrops(true);
@@ -263,11 +263,7 @@ void Play::Form_Load(int runCount, int playVolume) {
   context_.engine.VolumeSlider_Change(VolumeSlider_->value());
   LoadStartupPlaylist();
   ShowLibraryCount();
-  for (const Companion& companion : companions_) {
-    if (ReadIniString(context_.settingsFile, kPlayer, companion.key) == u"True") {
-      OpenCompanion(companion.key);
-    }
-  }
+  companions_.Reopen(context_.settingsFile, kPlayer);
 }
 
 void Play::ReadPlaySettings() {
@@ -329,7 +325,7 @@ void Play::SetView(ViewMode view) {
   setMinimumWidth(0);
   setMaximumWidth(QWIDGETSIZE_MAX);
   adjustSize();
-  DockCompanions();
+  companions_.Dock();
 }
 
 void Play::OpenConversion(bool toWav) {
@@ -362,50 +358,6 @@ void Play::mnuShowWelcome_Click() {
   context_.prompter.Tell(lines.join(u'\n'), MessageIcon::Information);
 }
 
-void Play::DockObjectUnderPlayer(QWidget* window, int top) const {
-  window->move(frameGeometry().left(), top);
-  window->resize(std::max(window->width(), frameGeometry().width()), window->height());
-}
-
-// The open companion windows, one under the other below the player.
-void Play::DockCompanions() {
-  int top = frameGeometry().bottom() + 1;
-  for (const Companion& companion : companions_) {
-    QWidget* window = companion.window;
-    if (!window || !window->isVisible()) continue;
-    DockObjectUnderPlayer(window, top);
-    top = window->frameGeometry().bottom() + 1;
-  }
-}
-
-void Play::AddCompanion(const QString& key, std::function<QWidget*()> open) {
-  companions_.append({key, std::move(open), {}});
-}
-
-QWidget* Play::OpenCompanion(const QString& key) {
-  for (Companion& companion : companions_) {
-    if (companion.key != key) continue;
-    const bool wasOpen = companion.window && companion.window->isVisible();
-    companion.window = companion.open();
-    if (!companion.window) return nullptr;
-    companion.window->show();
-    if (!wasOpen) DockCompanions();
-    companion.window->raise();
-    companion.window->activateWindow();
-    return companion.window;
-  }
-  return nullptr;
-}
-
-QWidget* Play::OpenedCompanion(const QString& key) const {
-  for (const Companion& companion : companions_) {
-    if (companion.key == key && companion.window && companion.window->isVisible()) {
-      return companion.window;
-    }
-  }
-  return nullptr;
-}
-
 void Play::ShowPlayerChoice() {
   const bool external = !context_.engine.ExternalPlayer().isEmpty();
   Menu(u"mnuUseTWPLPlayer"_s)->setChecked(!external);
@@ -416,8 +368,7 @@ void Play::ShowPlayerChoice() {
 
 // Any program that takes a playlist file can be the external player.
 void Play::mnuUseWinAmpPlayer_Click() {
-  const QString& settings = context_.settingsFile;
-  QString program = ReadIniString(settings, u"PlayList"_s, u"WinAmp path"_s);
+  QString program = context_.engine.ExternalPlayerPath();
   if (!QFileInfo(program).isFile()) {
     context_.prompter.Tell(context_.catalog.GetMsg(RC_DB_WinAmp_Message1),
                            MessageIcon::Information);
@@ -429,19 +380,17 @@ void Play::mnuUseWinAmpPlayer_Click() {
     }
     program = chosen.first();
   }
-  WriteIniString(settings, u"PlayList"_s, u"WinAmp path"_s, program);
-  WriteIniString(settings, u"PlayList"_s, u"Player"_s, program);
-  context_.engine.Stop_Player();
+  context_.engine.UseExternalPlayer(program);
   ShowPlayerChoice();
 }
 
 void Play::mnuChangeWinAmpPath_Click() {
-  WriteIniString(context_.settingsFile, u"PlayList"_s, u"WinAmp path"_s, {});
+  context_.engine.UseExternalPlayer({});
   mnuUseWinAmpPlayer_Click();
 }
 
 void Play::mnuUseTWPLPlayer_Click() {
-  WriteIniString(context_.settingsFile, u"PlayList"_s, u"Player"_s, u"TWPL"_s);
+  context_.engine.UseBuiltInPlayer();
   ShowPlayerChoice();
   ShowLibraryCount();
 }
@@ -527,15 +476,6 @@ void Play::lblClear_Click() {
   ShowArt({});
 }
 
-void Play::AddDroppedFiles(const QStringList& files) {
-  for (const QString& file : files) {
-    const QString extension = file.mid(file.lastIndexOf(u'.') + 1).toLower();
-    if (extension == u"mp3" || extension == u"ra") {
-      context_.engine.AddSongToPlayList(file, context_.engine.Queue().Length() + 1);
-    }
-  }
-}
-
 QAction* Play::Menu(const QString& name) const {
   return menus_->Item(name);
 }
@@ -543,14 +483,6 @@ QAction* Play::Menu(const QString& name) const {
 void Play::mnuAddSongs_Click() {
   context_.openAddSongs();
   ShowLibraryCount();
-}
-
-void Play::AddLibraryRows(const QList<int>& rows) {
-  for (const int row : rows) {
-    if (row < 1 || row > context_.library.SongCount()) continue;
-    context_.engine.AddSongToPlayList(context_.library.SongText(row, SongLibrary::kFilenameColumn),
-                                      context_.engine.Queue().Length() + 1);
-  }
 }
 
 void Play::keyPressEvent(QKeyEvent* event) {
@@ -569,7 +501,7 @@ void Play::dragEnterEvent(QDragEnterEvent* event) {
 
 void Play::dropEvent(QDropEvent* event) {
   if (LibraryRowsMime::Carries(event->mimeData())) {
-    AddLibraryRows(LibraryRowsMime::Rows(event->mimeData()));
+    context_.engine.AddLibraryRows(LibraryRowsMime::Rows(event->mimeData()));
     event->acceptProposedAction();
     return;
   }
@@ -577,7 +509,7 @@ void Play::dropEvent(QDropEvent* event) {
   for (const QUrl& url : event->mimeData()->urls()) {
     if (url.isLocalFile()) files.append(url.toLocalFile());
   }
-  AddDroppedFiles(files);
+  context_.engine.AddDroppedFiles(files);
   event->acceptProposedAction();
 }
 
@@ -594,8 +526,7 @@ void Play::Form_Unload() {
   WriteIniString(file, kPlayer, u"Show art"_s, Bool(showArt_));
   WriteIniString(file, kPlayer, u"Show PlayList"_s, Bool(showPlayList_));
   for (const QString& window : {u"PlayListMgr"_s, u"TrackInfo"_s, u"MusicLib"_s, u"Recorder"_s}) {
-    const bool open = OpenedCompanion(window) || openAtClose_.contains(window);
-    WriteIniString(file, kPlayer, window, Bool(open));
+    WriteIniString(file, kPlayer, window, Bool(companions_.WasOpen(window)));
   }
   WriteIniString(file, kPlayer, u"PlayList Title"_s, playListTitle_);
   CurrentError error;
@@ -605,14 +536,9 @@ void Play::Form_Unload() {
 
 // The other windows close first; one that keeps its work open keeps the player open.
 void Play::closeEvent(QCloseEvent* event) {
-  openAtClose_.clear();
-  for (const Companion& companion : companions_) {
-    if (!companion.window || !companion.window->isVisible()) continue;
-    openAtClose_.append(companion.key);
-    if (!companion.window->close()) {
-      event->ignore();
-      return;
-    }
+  if (!companions_.CloseAll()) {
+    event->ignore();
+    return;
   }
   Form_Unload();
   event->accept();

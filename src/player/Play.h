@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "library/PlayListText.h"
+#include "player/CompanionWindows.h"
 
 class QAction;
 class QComboBox;
@@ -89,24 +90,13 @@ class Play : public QMainWindow {
   void mnuShowWelcome_Click();
   void mnuConvMp3ToWav_Click();
   void mnuConvWavToMp3_Click();
-  void mnuAutoArrange_Click() { DockCompanions(); }
-  /** Another window of the jukebox: open makes or finds it. It docks under the player,
-   *  and key ("MusicLib", "PlayListMgr", …) remembers across runs whether it was open. */
-  void AddCompanion(const QString& key, std::function<QWidget*()> open);
-  /** Shows the companion window of key, docked under the player; null for none. */
-  QWidget* OpenCompanion(const QString& key);
-  /** The companion window of key when it is open; null otherwise. */
-  QWidget* OpenedCompanion(const QString& key) const;
-  /** Places window directly below the player, as wide as it. */
-  void DockObjectUnderPlayer(QWidget* window, int top) const;
+  void mnuAutoArrange_Click() { companions_.Dock(); }
+  /** The other windows of the jukebox, docked under the player. */
+  CompanionWindows& Companions() { return companions_; }
   void mnuUseTWPLPlayer_Click();
   void mnuUseWinAmpPlayer_Click();
   void mnuChangeWinAmpPath_Click();
   void lblClear_Click();
-  /** Files dropped from the desktop; only MP3 and RealAudio files join the queue. */
-  void AddDroppedFiles(const QStringList& files);
-  /** Library rows dropped on the queue, in the library window's order, join its end. */
-  void AddLibraryRows(const QList<int>& rows);
 
   void mnuLoadDatabase_Click();
   void mnuSaveDatabase_Click();
@@ -137,7 +127,6 @@ class Play : public QMainWindow {
   void ShowLibraryCount();
   void ShowArt(const QString& file);
   void ShowPlayerChoice();
-  void DockCompanions();
   void OpenConversion(bool toWav);
   QToolButton* TransportButton(const QString& name, int icon, int tipId);
 
@@ -157,13 +146,7 @@ class Play : public QMainWindow {
   QLabel* imgDisplay_;
   QListWidget* lstTitle_;
   PlayMenus* menus_;
-  struct Companion {
-    QString key;
-    std::function<QWidget*()> open;
-    QPointer<QWidget> window;
-  };
-  QList<Companion> companions_;
-  QStringList openAtClose_;  // the companions open when the player was closed
+  CompanionWindows companions_;
   QTimer tmrWelcome_;
   QPointer<QDialog> frmFileConversion_;
   ViewMode view_ = kFull;

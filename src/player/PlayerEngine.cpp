@@ -80,6 +80,21 @@ QString PlayerEngine::ExternalPlayer() const {
                                                                                  : player;
 }
 
+QString PlayerEngine::ExternalPlayerPath() const {
+  return ReadIniString(settingsFile_, u"PlayList"_s, u"WinAmp path"_s);
+}
+
+void PlayerEngine::UseExternalPlayer(const QString& program) {
+  WriteIniString(settingsFile_, u"PlayList"_s, u"WinAmp path"_s, program);
+  if (program.isEmpty()) return;
+  WriteIniString(settingsFile_, u"PlayList"_s, u"Player"_s, program);
+  Stop_Player();
+}
+
+void PlayerEngine::UseBuiltInPlayer() {
+  WriteIniString(settingsFile_, u"PlayList"_s, u"Player"_s, u"TWPL"_s);
+}
+
 void PlayerEngine::PlayWithWinAmp(const QString& file) {
   QStringList files;
   if (!file.isEmpty()) {
@@ -135,6 +150,20 @@ void PlayerEngine::RemoveFromPlayList(int listIndex) {
   if (listIndex == queue_.CurrentIndex() - 1) Stop_Player();
   queue_.Remove(listIndex + 1);
   Q_EMIT QueueChanged();
+}
+
+void PlayerEngine::AddDroppedFiles(const QStringList& files) {
+  for (const QString& file : files) {
+    const QString extension = file.mid(file.lastIndexOf(u'.') + 1).toLower();
+    if (extension == u"mp3" || extension == u"ra") AddSongToPlayList(file, queue_.Length() + 1);
+  }
+}
+
+void PlayerEngine::AddLibraryRows(const QList<int>& rows) {
+  for (const int row : rows) {
+    if (row < 1 || row > library_.SongCount()) continue;
+    AddSongToPlayList(library_.SongText(row, SongLibrary::kFilenameColumn), queue_.Length() + 1);
+  }
 }
 
 void PlayerEngine::AppendEntry(const PlayListEntry& entry) {

@@ -54,6 +54,12 @@ class PlayerEngine : public QObject {
 
   /** The external player chosen instead of the built-in one; empty when none. */
   QString ExternalPlayer() const;
+  /** The external program last chosen ("WinAmp path"), whether in use or not. */
+  QString ExternalPlayerPath() const;
+  /** Plays through program from now on (stopping the built-in player); an empty program
+   *  forgets the one chosen. */
+  void UseExternalPlayer(const QString& program);
+  void UseBuiltInPlayer();
   /** Writes "WinAmp.m3u" (file alone, or the queue without RealAudio files) into the
    *  application directory and starts the external player with it. */
   void PlayWithWinAmp(const QString& file);
@@ -87,6 +93,10 @@ class PlayerEngine : public QObject {
   // The queue.
   void AddSongToPlayList(const QString& file, int position);
   void RemoveFromPlayList(int listIndex);
+  /** Files dropped from the desktop; only MP3 and RealAudio files join the queue. */
+  void AddDroppedFiles(const QStringList& files);
+  /** Library rows dropped on the queue, in the library window's order, join its end. */
+  void AddLibraryRows(const QList<int>& rows);
   /** Appends an entry as it stands (a playlist file's song). */
   void AppendEntry(const PlayListEntry& entry);
   /** Moves an entry (from 0) to another place; the song playing stays the current one. */

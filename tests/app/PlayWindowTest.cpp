@@ -162,13 +162,13 @@ TEST_F(PlayWindowTest, ViewsDeleteKeyAndPlayOrderControls) {
   EXPECT_EQ(queue_.PlayOrder(), PlayQueue::Order::Random);
   EXPECT_EQ(ReadIniString(veltoDj_.SettingsFile(), u"Player"_s, u"Play Order"_s), u"1");
 
-  play.AddDroppedFiles({u"/m/new.MP3"_s, u"/m/cover.jpg"_s, u"/m/old.ra"_s});
+  engine_.AddDroppedFiles({u"/m/new.MP3"_s, u"/m/cover.jpg"_s, u"/m/old.ra"_s});
   EXPECT_EQ(list->count(), 3);
   QWidget companion;
   companion.resize(200, 100);
   companion.show();
-  play.AddCompanion(u"MusicLib"_s, [&companion] { return &companion; });
-  play.OpenCompanion(u"MusicLib"_s);
+  play.Companions().Add(u"MusicLib"_s, [&companion] { return &companion; });
+  play.Companions().Open(u"MusicLib"_s);
   play.Menu(u"mnuAutoArrange"_s)->trigger();
   EXPECT_EQ(companion.frameGeometry().top(), play.frameGeometry().bottom() + 1);
   EXPECT_EQ(companion.x(), play.frameGeometry().left());

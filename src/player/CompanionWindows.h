@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QList>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+
+namespace audiolume {
+
+/**
+ * The other windows of the jukebox around the player: each is made by its own side when
+ * first opened, docks under the player, and is remembered under a key ("MusicLib",
+ * "PlayListMgr", …) as open or not from one run to the next. UI thread only.
+ */
+class CompanionWindows {
+ public:
+  explicit CompanionWindows(QWidget& player) : player_(player) {}
+
+  /** open makes or finds the window. */
+  void Add(const QString& key, std::function<QWidget*()> open);
+  /** Shows the window of key, docked under the player when it was closed; null for none. */
+  QWidget* Open(const QString& key);
+  /** The window of key when it is open; null otherwise. */
+  QWidget* Opened(const QString& key) const;
+  /** Opens the windows whose key reads "True" in section of the settings file. */
+  void Reopen(const QString& settingsFile, const QString& section);
+  /** Whether the window of key is open, or was when CloseAll ran. */
+  bool WasOpen(const QString& key) const;
+
+  /** The open windows, one under the other below the player. */
+  void Dock() const;
+  /** Places window directly below the player at top, at least as wide as it. */
+  void DockUnder(QWidget* window, int top) const;
+
+  /** Closes every open window; false as soon as one keeps itself open (its work is not
+   *  done), and the rest stay open. */
+  bool CloseAll();
+
+ private:
+  struct Companion {
+    QString key;
+    std::function<QWidget*()> open;
+    QPointer<QWidget> window;
+  };
+
+  QWidget& player_;
+  QList<Companion> companions_;
+  QStringList openAtClose_;
+};
+
+}  // namespace audiolume
