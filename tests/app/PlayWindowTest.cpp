@@ -5,14 +5,19 @@
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "app/CatalogWindows.h"
 #include "app/Collection.h"
 #include "app/VeltoDj.h"
+#include "catalog/PlayList.h"
+#include "catalog/PlayListMgr.h"
 #include "fakes/CurrentDirGuard.h"
 #include "fakes/TestFiles.h"
+#include "library/LibraryRowsMime.h"
 #include "library/PlayListText.h"
 #include "platform/AudioSink.h"
 #include "player/Play.h"
@@ -177,6 +182,58 @@ TEST_F(PlayWindowTest, ViewsDeleteKeyAndPlayOrderControls) {
   EXPECT_EQ(Setting(u"View Mode"_s), u"2");
   EXPECT_EQ(Setting(u"Show art"_s), u"False");
   EXPECT_EQ(PlayListText::Read(veltoDj_.StartupPlaylistFile()).size(), 3);
+}
+
+// The player opens the library and the playlist manager, takes library rows dropped on
+// its queue, shows them in the manager, and reopens the library at the next start.
+TEST_F(PlayWindowTest, LibraryWindowsOpenFromThePlayerAndShareItsQueue) {
+  SongLibrary& library = collection_.library;
+  for (const QString& title : {u"Alpha"_s, u"Beta"_s, u"Gamma"_s}) {
+    library.AddSongRow(title, {}, u"Band"_s, u"2:00"_s, u"/m/"_s + title + u".mp3"_s);
+  }
+  {
+    Play play(Context());
+    CatalogWindows windows(collection_, veltoDj_.Services(), play, engine_, {});
+    play.Form_Load(2, 50);
+    play.show();
+    play.Menu(u"mnuShowMusicLib"_s)->trigger();
+    PlayList* libraryWindow = windows.Library();
+    ASSERT_TRUE(libraryWindow->isVisible());
+    EXPECT_EQ(libraryWindow->y(), play.frameGeometry().bottom() + 1);  // docked under it
+
+    auto* queue = play.findChild<QListWidget*>(u"lstTitle"_s);
+    QMimeData* rows = LibraryRowsMime::Make({3, 1});
+    const QPoint at = queue->rect().center();
+    QDragEnterEvent enter(queue->mapTo(&play, at), Qt::CopyAction, rows, Qt::LeftButton, {});
+    QApplication::sendEvent(&play, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(queue->mapTo(&play, at)), Qt::CopyAction, rows, Qt::LeftButton, {});
+    QApplication::sendEvent(&play, &drop);
+    delete rows;
+    ASSERT_EQ(queue_.Length(), 2);
+    EXPECT_EQ(queue_.Entry(1).title, u"Gamma");
+    EXPECT_EQ(queue_.Entry(2).path, u"/m/Alpha.mp3");
+
+    play.Menu(u"mnuShowPlayListMgr"_s)->trigger();
+    auto* songs = windows.Manager()->findChild<QListWidget*>(u"lstSongList"_s);
+    ASSERT_EQ(songs->count(), 2);
+    EXPECT_EQ(songs->item(0)->text(), u"Gamma - Band");
+    songs->setCurrentRow(0);
+    QTest::keyClick(songs, Qt::Key_Delete);
+    EXPECT_EQ(queue_.Length(), 1);
+    EXPECT_EQ(play.findChild<QListWidget*>(u"lstTitle"_s)->count(), 1);
+
+    windows.Manager()->close();
+    play.close();
+    EXPECT_EQ(Setting(u"MusicLib"_s), u"True");
+    EXPECT_EQ(Setting(u"PlayListMgr"_s), u"False");
+  }
+  Play play(Context());
+  CatalogWindows windows(collection_, veltoDj_.Services(), play, engine_, {});
+  play.Form_Load(3, 50);
+  EXPECT_TRUE(play.Companions().Opened(u"MusicLib"_s));
+  EXPECT_FALSE(play.Companions().Opened(u"PlayListMgr"_s));
+  play.close();
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
+#include <QToolButton>
 
 #include "catalog/AutoDj.h"
 #include "catalog/CategoryLists.h"
@@ -101,6 +105,65 @@ TEST_F(LibraryWindowTest, ClicksKeysAndDoubleClicksWorkOnTheGrid) {
   EXPECT_EQ(panel->count(), 0);
   EXPECT_EQ(library_.SongText(1, 0), u"Beta");
   EXPECT_EQ(grid->model()->rowCount(), 1);
+}
+
+TEST_F(LibraryWindowTest, TheAutoDjPanelReplacesThePlayersPlaylist) {
+  library_.LoadSongData();
+  const std::tuple<QString, QString, QString> songs[] = {{u"Rock"_s, u"Happy"_s, u"30:00"_s},
+                                                         {u"Punk Rock"_s, u"Sad"_s, u"30:00"_s},
+                                                         {u"Jazz"_s, u"Happy"_s, u"30:00"_s},
+                                                         {u"Rock"_s, u"Calm"_s, u"30:00"_s}};
+  for (const auto& [genre, mood, time] : songs) {
+    const int row = library_.AddSongRow(genre + mood, {}, {}, time, Path(genre + mood));
+    library_.SongText(row, 3) = genre;
+    library_.SongText(row, 5) = mood;
+  }
+  PlayList window({view_,
+                   panel_,
+                   categories_,
+                   autoDj_,
+                   database_,
+                   trailer_,
+                   manager_,
+                   current_,
+                   catalog_,
+                   prompter_,
+                   log_,
+                   Path(u"VeltoDj.ini"_s),
+                   {},
+                   {},
+                   [this] { ++cleared_; },
+                   {}});
+  window.Form_Load();
+  window.show();
+  QTest::mouseClick(window.findChild<QToolButton*>(u"lblAutoSelect"_s), Qt::LeftButton);
+  auto* panel = window.findChild<QWidget*>(u"picAutoSelect"_s);
+  ASSERT_TRUE(panel->isVisible());
+  QTest::mouseClick(panel->findChild<QRadioButton*>(u"opt1stCriteria2"_s), Qt::LeftButton);
+  auto* genres = panel->findChild<QListWidget*>(u"lst1stCriteria"_s);
+  ASSERT_EQ(genres->count(), 3);
+  genres->item(0)->setSelected(true);  // Rock, which Punk Rock holds too
+  auto* second = panel->findChild<QCheckBox*>(u"chk2ndCriteria"_s);
+  EXPECT_FALSE(panel->findChild<QListWidget*>(u"lst2ndCriteria"_s)->isEnabled());
+  QTest::mouseClick(second, Qt::LeftButton, {}, QPoint(8, second->height() / 2));
+  QTest::mouseClick(panel->findChild<QRadioButton*>(u"opt2ndCriteria4"_s), Qt::LeftButton);
+  QTest::mouseClick(panel->findChild<QRadioButton*>(u"opt2ndLogic1"_s), Qt::LeftButton);
+  auto* moods = panel->findChild<QListWidget*>(u"lst2ndCriteria"_s);
+  ASSERT_TRUE(second->isChecked());
+  ASSERT_EQ(moods->count(), 3);
+  moods->item(1)->setSelected(true);  // Sad
+  window.findChild<QLineEdit*>(u"txtAutoSelectPlayTime"_s)->setText(u"0.5"_s);
+  QTest::mouseClick(panel->findChild<QPushButton*>(u"ImgOKAutoSelect"_s), Qt::LeftButton);
+
+  // Rock, Punk Rock and Rock again; And Not Sad drops Punk Rock; half an hour keeps the
+  // first song and the one that crosses it.
+  EXPECT_FALSE(panel->isVisible());
+  EXPECT_EQ(cleared_, 1);
+  ASSERT_EQ(current_.Entries().size(), 2);
+  EXPECT_EQ(current_.Entries()[0].title, u"RockHappy");
+  EXPECT_EQ(current_.Entries()[1].title, u"RockCalm");
+  EXPECT_EQ(window.findChild<QListWidget*>(u"lstPlayList"_s)->count(), 2);
+  EXPECT_TRUE(prompter_.ShownMessages().last().text.startsWith(u"2 songs met"_s));
 }
 
 }  // namespace

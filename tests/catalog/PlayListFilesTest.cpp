@@ -3,6 +3,7 @@
 
 #include "catalog/AutoDj.h"
 #include "catalog/PlayListManager.h"
+#include "catalog/PlayListPanel.h"
 #include "catalog/PlayListStore.h"
 #include "catalog/StartupPlaylistFile.h"
 #include "fakes/TestFiles.h"
@@ -77,6 +78,43 @@ TEST_F(PlayListFilesTest, LoadLeavesOutMissingSongsAndReportsThem) {
 
   store_.WriteRecentFiles({u"/m/a b.mp3"_s, u"/m/c.mp3"_s});
   EXPECT_EQ(store_.RecentFiles(), (QStringList{u"/m/a b.mp3"_s, u"/m/c.mp3"_s}));
+}
+
+TEST_F(PlayListFilesTest, TheLibraryPanelAsksAboutMissingSongsAndKeepsTheRecentPlaylist) {
+  library_.LoadSongData();
+  library_.AddSongRow(u"In"_s, {}, {}, u"1:00"_s, u"/m/in.mp3"_s);
+  library_.AddSongRow(u"Also"_s, {}, {}, u"2:00"_s, u"/m/also.mp3"_s);
+  WriteAll(Path(u"Playlist.dat"_s),
+           "[Mix]\r\n 1 \xFF/m/IN.mp3\xFFIn\xFF\r\n 2 \xFF/m/x.mp3\xFFX\xFF\r\n"
+           " 3 \xFF/m/y.mp3\xFFY\xFF\r\n 4 \xFF/m/also.mp3\xFF"
+           "Also\xFF\r\n");
+  PlayListPanel panel(library_);
+  prompter_.QueueAnswer(2);  // don't ask again: y.mp3 is skipped silently
+  ASSERT_TRUE(manager_.LoadIntoPanel(u"Mix"_s, panel));
+  EXPECT_EQ(panel.Count(), 2);
+  EXPECT_EQ(panel.PlayTime(), u"0:03:00");
+  EXPECT_EQ(prompter_.ShownMessages().size(), 1);
+  EXPECT_EQ(prompter_.ShownMessages()[0].text, u"Can't find '/m/x.mp3' in the database."_s);
+
+  panel.Clear();
+  prompter_.QueueAnswer(3);  // Cancel stops at the first missing song
+  ASSERT_TRUE(manager_.LoadIntoPanel(u"Mix"_s, panel));
+  EXPECT_EQ(panel.Count(), 1);
+  EXPECT_EQ(panel.Title(), u"Mix");
+
+  manager_.SaveRecentPlayList(panel);
+  PlayListPanel next(library_);
+  manager_.LoadRecentPlayList(next);
+  EXPECT_EQ(next.Title(), u"Mix");
+  ASSERT_EQ(next.Count(), 1);
+  EXPECT_EQ(next.Entries()[0].row, 1);
+
+  // When the recent playlist cannot be written, its entries go to the error log.
+  QFile::remove(Path(u"RecentPlayList.txt"_s));
+  QDir(dir_.path()).mkdir(u"RecentPlayList.txt"_s);
+  manager_.SaveRecentPlayList(panel);
+  EXPECT_EQ(prompter_.ShownMessages().last().text, u"Error while saving recent playlist"_s);
+  EXPECT_TRUE(ReadAll(Path(u"TW_Error.log"_s)).contains("In, index=1"));
 }
 
 class AutoDjTest : public LibraryFixture {

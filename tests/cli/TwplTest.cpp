@@ -273,5 +273,78 @@ TEST_F(TwplTest, FieldsWithLineBreaksTabsAndBackslashesStayOneLineAndOneColumn) 
                   .out.contains(u"\nNotes\ta\\tb\\\\c\\nd\n"_s));
 }
 
+TEST_F(TwplTest, LibrarySortEditAndDelete) {
+  MakeLibrary();
+  const QString song = dir_.filePath(u"song.mp3"_s);
+  ASSERT_TRUE(test::WriteSineMp3(song, 0.3));
+  ASSERT_EQ(Run({u"library"_s, u"add"_s, u"song.mp3"_s}).code, 0);
+
+  Result result = Run({u"library"_s, u"list"_s, u"--sort"_s, u"8"_s});
+  ASSERT_EQ(result.code, 0) << result.err.toStdString();
+  QStringList lines = result.out.split(u'\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 3);
+  EXPECT_TRUE(lines[0].startsWith(u"song\t"_s));  // "0:00" sorts before "1:00" and "3:07"
+  EXPECT_TRUE(lines[1].startsWith(u"Two\t"_s));
+  // The stored sort key orders the next plain listing too.
+  EXPECT_EQ(Run({u"library"_s, u"list"_s}).out, result.out);
+
+  result = Run({u"library"_s, u"edit"_s, u"song.mp3"_s, u"Mood=Happy;Calm"_s, u"Title=Sine"_s});
+  ASSERT_EQ(result.code, 0) << result.err.toStdString();
+  EXPECT_TRUE(Run({u"tags"_s, u"show"_s, u"song.mp3"_s}).out.contains(u"Mood\tHappy;Calm\n"_s));
+  EXPECT_TRUE(Run({u"library"_s, u"list"_s}).out.contains(u"Sine\t"_s));
+  EXPECT_EQ(Run({u"library"_s, u"edit"_s, u"song.mp3"_s, u"Year=1999"_s}).code, 2);
+  EXPECT_EQ(Run({u"library"_s, u"edit"_s, u"other.mp3"_s, u"Title=X"_s}).code, 1);
+
+  result = Run({u"library"_s, u"delete"_s, u"--with-files"_s, u"song.mp3"_s, u"/m/none.mp3"_s});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_EQ(result.out, u"removed 1\n"_s);
+  EXPECT_TRUE(result.err.contains(u"/m/none.mp3"_s));
+  EXPECT_FALSE(QFile::exists(song));
+  EXPECT_EQ(Run({u"library"_s, u"list"_s}).out.count(u'\n'), 2);
+}
+
+TEST_F(TwplTest, PlaylistsAreSavedShownLoadedAndDeleted) {
+  MakeLibrary();
+  const QString song = dir_.filePath(u"odd name [1].mp3"_s);
+  ASSERT_TRUE(test::WriteSineMp3(song, 0.2));
+  Result result = Run({u"playlist"_s, u"save"_s, u"Trip"_s, u"/m/one.mp3"_s, song});
+  ASSERT_EQ(result.code, 0) << result.err.toStdString();
+  result = Run({u"playlist"_s, u"show"_s, u"Trip"_s});
+  EXPECT_EQ(result.out, u"1\t/m/one.mp3\tOne\tArtist\t\n2\t"_s + song + u"\todd name [1]\t\t\n"_s);
+  EXPECT_EQ(Run({u"playlist"_s, u"save"_s, u"Trip"_s, song}).code, 1);  // answered No
+  EXPECT_EQ(Run({u"playlist"_s, u"save"_s, u"(NEW)"_s, song}).code, 1);
+  ASSERT_EQ(Run({u"playlist"_s, u"save"_s, u"Later"_s, song}).code, 0);
+  EXPECT_EQ(Run({u"playlist"_s, u"list"_s}).out, u"Trip\nLater\n"_s);
+
+  // /m/one.mp3 does not exist: it is reported and left out of the start-up playlist.
+  result = Run({u"playlist"_s, u"load"_s, u"Trip"_s});
+  ASSERT_EQ(result.code, 0);
+  EXPECT_EQ(result.out, u"1\t"_s + song + u"\todd name [1]\t\t\n"_s);
+  EXPECT_TRUE(result.err.contains(u"/m/one.mp3"_s));
+  EXPECT_EQ(test::ReadAll(Home() + u"/PlayList.txt"_s),
+            " 1 \xFF" + song.toUtf8() + "\xFFodd name [1]\xFF\r\n");
+  EXPECT_EQ(Run({u"playlist"_s, u"show"_s, u"Nothing"_s}).code, 1);
+
+  EXPECT_EQ(Run({u"playlist"_s, u"delete"_s, u"Trip"_s}).code, 1);
+  ASSERT_EQ(Run({u"playlist"_s, u"delete"_s, u"Trip"_s, u"--yes"_s}).code, 0);
+  EXPECT_EQ(Run({u"playlist"_s, u"list"_s}).out, u"Later\n"_s);
+}
+
+TEST_F(TwplTest, AutoDjPicksFromTheValueListsAndWritesTheStartupPlaylist) {
+  MakeLibrary();
+  EXPECT_EQ(Run({u"autodj"_s, u"values"_s, u"artist"_s}).out, u"Artist\nB\n"_s);
+  Result result = Run({u"autodj"_s, u"--first"_s, u"artist=Artist;B"_s, u"--hours"_s, u"1"_s});
+  ASSERT_EQ(result.code, 0) << result.err.toStdString();
+  EXPECT_EQ(result.out, u"/m/one.mp3\tOne\t3:07\n/m/two.mp3\tTwo\t1:00\n"_s);
+  EXPECT_TRUE(result.err.contains(u"2 songs met your Auto-Selection criteria,"_s));
+  EXPECT_EQ(test::ReadAll(Home() + u"/PlayList.txt"_s).count('\n'), 2);
+
+  result = Run({u"autodj"_s, u"--first"_s, u"artist=Artist;B"_s, u"--second"_s, u"andnot"_s,
+                u"album=Album"_s});
+  EXPECT_EQ(result.out, u"/m/two.mp3\tTwo\t1:00\n"_s);
+  EXPECT_EQ(Run({u"autodj"_s, u"--first"_s, u"artist=Nobody"_s}).code, 2);
+  EXPECT_EQ(Run({u"autodj"_s, u"--third"_s, u"and"_s, u"genre=X"_s}).code, 2);
+}
+
 }  // namespace
 }  // namespace audiolume
