@@ -43,7 +43,7 @@ namespace {
 
 constexpr int kPageRows = 10;
 // Widths that fit typical texts of each column at the default font, in characters.
-constexpr int kColumnChars[] = {30, 24, 22, 12, 10, 10, 10, 10, 6};
+constexpr int kColumnChars[] = {30, 22, 20, 11, 9, 9, 10, 12, 7};
 
 }  // namespace
 
@@ -91,6 +91,8 @@ PlayList::PlayList(LibraryWindowContext context, QWidget* parent)
     lstSongData_->setColumnWidth(
         column, lstSongData_->fontMetrics().averageCharWidth() * kColumnChars[column]);
   }
+  // The title takes the room the window has beyond what the other columns need.
+  lstSongData_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
   lstSongData_->horizontalHeader()->setStretchLastSection(false);
   connect(lstSongData_->horizontalHeader(), &QHeaderView::sectionClicked, this,
           &PlayList::cmdSort_Click);

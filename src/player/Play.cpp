@@ -169,14 +169,15 @@ void Play::BuildPlayer() {
   }
   lblMp3->setChecked(true);
   // The library and the playlist manager, one click from the player.
-  for (const auto& [name, text, item] :
-       {std::tuple{u"lblMusicLibrary"_s, RC_MusicLibTTips, u"mnuShowMusicLib"_s},
-        {u"lblPlayList"_s, RC_PlayListMgrTTips, u"mnuShowPlayListMgr"_s}}) {
+  auto* windows = new QHBoxLayout;
+  for (const auto& [name, caption, tip, item] :
+       {std::tuple{u"lblMusicLibrary"_s, RC_MusicLibTTips, RC_MusicLibTTips, u"mnuShowMusicLib"_s},
+        {u"lblPlayList"_s, RC_PlayList, RC_PlayListMgrTTips, u"mnuShowPlayListMgr"_s}}) {
     auto* button = new QToolButton(picPlayer_);
     button->setObjectName(name);
-    button->setText(context_.catalog.GetMsg(text).section(u':', 0, 0));
-    button->setToolTip(context_.catalog.GetMsg(text));
-    order->addWidget(button);
+    button->setText(context_.catalog.GetMsg(caption).section(u':', 0, 0));
+    button->setToolTip(context_.catalog.GetMsg(tip));
+    windows->addWidget(button);
     connect(button, &QToolButton::clicked, this, [this, menuItem = item] {
       if (QAction* action = Menu(menuItem); action->isEnabled()) action->trigger();
     });
@@ -187,6 +188,8 @@ void Play::BuildPlayer() {
   player->addLayout(position);
   player->addLayout(transport);
   player->addLayout(order);
+  windows->addStretch();
+  player->addLayout(windows);
   picPlayer_->setFixedWidth(380);
 
   imgDisplay_ = new QLabel(this);
