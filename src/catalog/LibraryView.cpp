@@ -48,49 +48,60 @@ void LibraryView::ApplyStoredSort() {
   if (const int column = SortKey(); column >= 0) Sort(column);
 }
 
+namespace {
+
+struct TextKey {
+  std::size_t start;
+  std::size_t length;
+  qint16 row;
+};
+
+// Upper-cases a key in place: ASCII in one branch-free pass the compiler vectorises,
+// other letters only when the text has any.
+void UpperCase(char16_t* begin, char16_t* end) {
+  bool wide = false;
+  for (char16_t* unit = begin; unit != end; ++unit) {
+    wide |= *unit >= 0x80;
+    *unit = char16_t(*unit - (char16_t(*unit - u'a') < 26 ? 32 : 0));
+  }
+  for (char16_t* unit = begin; wide && unit != end; ++unit) {
+    if (*unit >= 0x80) *unit = QChar(*unit).toUpper().unicode();
+  }
+}
+
+}  // namespace
+
 // The keys are made once, upper-cased and trimmed, into one buffer, then compared as
 // plain strings: comparing by code unit puts an empty key first and "10:02" before
-// "3:07", as the text comparison always did.
+// "3:07", as the text comparison always did. They are made in the rows' own order, the
+// order they lie in memory, and sorted in the display order.
 void LibraryView::Sort(int column) {
   // The window keeps the column it sorted by; the setting is written when it changes.
   if (sortedBy_ != column) {
     WriteIniString(settingsFile_, kSection, kSortKey, QString::number(column));
     sortedBy_ = column;
   }
-  struct Key {
-    std::size_t start;
-    std::size_t length;
-    qint16 row;
-  };
   const int count = Count();
-  std::size_t total = 0;
-  for (int row = 1; row <= count; ++row)
-    total += std::size_t(library_.SongText(row, column).size());
   std::u16string buffer;
-  buffer.reserve(total);
-  std::vector<Key> keys;
-  keys.reserve(std::size_t(count));
-  for (int position = 1; position <= count; ++position) {
-    const qint16 row = library_.SongOrder(position);
+  buffer.reserve(std::size_t(count) * 32);
+  std::vector<TextKey> byRow;
+  byRow.reserve(std::size_t(count));
+  for (int row = 1; row <= count; ++row) {
     QStringView text = library_.SongText(row, column);
     // Column texts are trimmed when made; only an edited one may still need it.
     if (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace())) text = text.trimmed();
     const std::size_t start = buffer.size();
     buffer.append(reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size()));
-    // ASCII in one branch-free pass the compiler vectorises; other letters only when
-    // the text has any.
-    bool wide = false;
-    for (auto unit = buffer.begin() + qsizetype(start); unit != buffer.end(); ++unit) {
-      wide |= *unit >= 0x80;
-      *unit = char16_t(*unit - (char16_t(*unit - u'a') < 26 ? 32 : 0));
-    }
-    for (auto unit = buffer.begin() + qsizetype(start); wide && unit != buffer.end(); ++unit) {
-      if (*unit >= 0x80) *unit = QChar(*unit).toUpper().unicode();
-    }
-    keys.push_back({start, buffer.size() - start, row});
+    UpperCase(buffer.data() + start, buffer.data() + buffer.size());
+    byRow.push_back({start, buffer.size() - start, qint16(row)});
+  }
+  std::vector<TextKey> keys;
+  keys.reserve(std::size_t(count));
+  for (int position = 1; position <= count; ++position) {
+    keys.push_back(byRow[std::size_t(library_.SongOrder(position) - 1)]);
   }
   const char16_t* all = buffer.data();
-  std::stable_sort(keys.begin(), keys.end(), [all](const Key& a, const Key& b) {
+  std::stable_sort(keys.begin(), keys.end(), [all](const TextKey& a, const TextKey& b) {
     return QStringView(all + a.start, qsizetype(a.length))
                .compare(QStringView(all + b.start, qsizetype(b.length))) < 0;
   });
