@@ -270,6 +270,8 @@ void PlayList::KeyBoardCursorControl(int key) {
     if (view.Current() >= 1) lstSongData_DblClick(view.Current());
     return;
   }
+  if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
+    return MoveEditCell(key == Qt::Key_Tab ? 1 : -1);
   const int step = key == Qt::Key_Up       ? -1
                    : key == Qt::Key_Down   ? 1
                    : key == Qt::Key_PageUp ? -kPageRows
@@ -286,6 +288,27 @@ void PlayList::KeyBoardCursorControl(int key) {
     view.BeginEdit(position, column);
     PlaceEditBox();
   }
+}
+
+// Tab and Shift+Tab walk the editable cells, row after row.
+void PlayList::MoveEditCell(int step) {
+  LibraryView& view = context_.view;
+  if (!view.IsEditing()) return;
+  int position = view.Current();
+  int column = view.EditColumn() + step;
+  if (column >= LibraryView::kEditableColumns || column < 0) {
+    position += step;
+    column = step > 0 ? 0 : LibraryView::kEditableColumns - 1;
+    if (position < 1 || position > view.Count()) return;
+  }
+  CloseEditBox();
+  if (position != view.Current()) {
+    view.Click(position, false, false);
+    model_->SelectionChanged();
+    ShowStatus();
+  }
+  view.BeginEdit(position, column);
+  PlaceEditBox();
 }
 
 void PlayList::ShowStatus() {
@@ -361,7 +384,7 @@ bool PlayList::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
     if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
-        key == Qt::Key_PageDown) {
+        key == Qt::Key_PageDown || key == Qt::Key_Tab || key == Qt::Key_Backtab) {
       KeyBoardCursorControl(key);
       return true;
     }

@@ -105,6 +105,7 @@ class PlayList : public QWidget {
   QToolButton* Label(const QString& name, int captionId, int tipId, void (PlayList::*handler)());
   void ShowPanel();
   void ShowStatus();
+  void MoveEditCell(int step);
   void PlaceEditBox();
   void CloseEditBox();
   void txtEditBox_Change(const QString& text);

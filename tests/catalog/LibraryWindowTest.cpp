@@ -81,6 +81,19 @@ TEST_F(LibraryWindowTest, ClicksKeysAndDoubleClicksWorkOnTheGrid) {
   EXPECT_EQ(library_.SongText(view_.RowAt(2), 0), u"Beta");
   EXPECT_FALSE(edit->isVisible());
 
+  // Tab walks the editable cells; past the preference it goes on in the next row.
+  QTest::mouseClick(cells, Qt::LeftButton, {}, cellCenter(0, 6));
+  QTest::keyClick(edit, Qt::Key_Tab);
+  EXPECT_EQ(view_.EditColumn(), 7);
+  QTest::keyClick(edit, Qt::Key_Tab);
+  EXPECT_EQ(view_.Current(), 2);
+  EXPECT_EQ(view_.EditColumn(), 0);
+  EXPECT_EQ(edit->text(), u"Beta");
+  QTest::keyClick(edit, Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(view_.Current(), 1);
+  EXPECT_EQ(view_.EditColumn(), 7);
+  QTest::keyClick(edit, Qt::Key_Escape);
+
   // Typing in a category column completes from the category list.
   QTest::mouseClick(cells, Qt::LeftButton, {}, cellCenter(0, 5));
   edit->clear();
