@@ -76,12 +76,12 @@ PlayList::PlayList(LibraryWindowContext context, QWidget* parent)
   trash->setAcceptDrops(true);
   trash->installEventFilter(this);
   labels->addWidget(trash);
-  for (const auto& [name, open] : {std::pair{u"lblAddSongsFromDisk"_s, context_.openAddSongs},
-                                   {u"lblOpenPlayList"_s, context_.openPlayListMgr},
-                                   {u"lblSavePlayList"_s, context_.openPlayListMgr}}) {
+  for (const auto& [name, opener] : {std::pair{u"lblAddSongsFromDisk"_s, context_.openAddSongs},
+                                     {u"lblOpenPlayList"_s, context_.openPlayListMgr},
+                                     {u"lblSavePlayList"_s, context_.openPlayListMgr}}) {
     auto* label = findChild<QToolButton*>(name);
-    label->setEnabled(bool(open));
-    connect(label, &QToolButton::clicked, this, [open] { open(); });
+    label->setEnabled(bool(opener));
+    connect(label, &QToolButton::clicked, this, opener);
   }
 
   model_ = new LibraryTableModel(context_.view, catalog, this);

@@ -90,11 +90,14 @@ void PlayMenus::Build(bool addsSongs, bool converts) {
       {u"mnuFullView"_s, RC_FullView, Play::kFull},
       {u"mnuMiniView"_s, RC_MiniView, Play::kMini},
       {u"mnuTinyView"_s, RC_TinyView, Play::kTiny}};
-  for (const auto& [name, caption, mode] : views) {
+  // Lambdas capture plain copies: GCC 12 loses structured bindings captured by a lambda
+  // in sanitized builds.
+  for (const auto& [name, caption, viewMode] : views) {
     QAction* item = AddItem(view, name, caption);
     item->setCheckable(true);
     item->setEnabled(true);
-    connect(item, &QAction::triggered, &play_, [this, mode] { play_.SetView(mode); });
+    const Play::ViewMode mode = viewMode;
+    connect(item, &QAction::triggered, &play_, [&play = play_, mode] { play.SetView(mode); });
   }
   view->addSeparator();
   AddItem(view, u"mnuAutoArrange"_s, RC_AutoArrangeWin, &Play::mnuAutoArrange_Click);
@@ -107,11 +110,14 @@ void PlayMenus::Build(bool addsSongs, bool converts) {
       {cycle, u"mnuPlayContinuous"_s, RC_Continuous, &Play::cmdPlayOption_Click, 1},
       {order, u"mnuPlayInOrder"_s, RC_InOrder, &Play::cmdPlayOrder_Click, 0},
       {order, u"mnuPlayShuffle"_s, RC_Shuffle, &Play::cmdPlayOrder_Click, 1}};
-  for (const auto& [menu, name, caption, handler, index] : choices) {
+  for (const auto& [menu, name, caption, choose, choice] : choices) {
     QAction* item = AddItem(menu, name, caption);
     item->setCheckable(true);
     item->setEnabled(true);
-    connect(item, &QAction::triggered, &play_, [this, handler, index] { (play_.*handler)(index); });
+    const auto handler = choose;
+    const int index = choice;
+    connect(item, &QAction::triggered, &play_,
+            [&play = play_, handler, index] { (play.*handler)(index); });
   }
   QMenu* players = controls->addMenu(catalog_.GetMsg(RC_Menu_PlayerSelection));
   AddItem(players, u"mnuUseTWPLPlayer"_s, RC_Use_TWPlayer, &Play::mnuUseTWPLPlayer_Click)
