@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -50,31 +51,70 @@ void LibraryView::ApplyStoredSort() {
 
 namespace {
 
+// Small, so that the sort moves little memory; a key longer than 65,535 characters is
+// compared by its start.
 struct TextKey {
-  std::size_t start;
-  std::size_t length;
+  quint32 start;
+  quint16 length;
   qint16 row;
 };
 
-// Upper-cases a key in place: ASCII in one branch-free pass the compiler vectorises,
-// other letters only when the text has any.
-void UpperCase(char16_t* begin, char16_t* end) {
-  bool wide = false;
-  for (char16_t* unit = begin; unit != end; ++unit) {
-    wide |= *unit >= 0x80;
-    *unit = char16_t(*unit - (char16_t(*unit - u'a') < 26 ? 32 : 0));
+// Copies a key upper-cased: ASCII in one branch-free pass, other letters only when the
+// text has any. Returns the end of the copy.
+char16_t* CopyUpperCase(QStringView text, char16_t* __restrict out) {
+  const char16_t* __restrict in = reinterpret_cast<const char16_t*>(text.utf16());
+  const qsizetype size = text.size();
+  char16_t wide = 0;
+  for (qsizetype i = 0; i < size; ++i) {
+    const char16_t unit = in[i];
+    wide |= unit & 0xff80;
+    out[i] = char16_t(unit - (char16_t(unit - u'a') < 26 ? 32 : 0));
   }
-  for (char16_t* unit = begin; wide && unit != end; ++unit) {
-    if (*unit >= 0x80) *unit = QChar(*unit).toUpper().unicode();
+  for (qsizetype i = 0; wide && i < size; ++i) {
+    if (out[i] >= 0x80) out[i] = QChar(out[i]).toUpper().unicode();
   }
+  return out + size;
+}
+
+// A column's keys, upper-cased and trimmed, in one buffer, indexed by row - 1. They are
+// made in the rows' own order, the order the texts lie in memory.
+struct ColumnKeys {
+  std::unique_ptr<char16_t[]> buffer;
+  std::vector<TextKey> byRow;
+};
+
+ColumnKeys MakeColumnKeys(SongLibrary& library, int column) {
+  const int count = library.SongCount();
+  std::vector<QStringView> texts;
+  texts.reserve(std::size_t(count));
+  std::size_t total = 0;
+  for (int row = 1; row <= count; ++row) {
+    QStringView text = library.SongText(row, column);
+    // Column texts are trimmed when made; only an edited one may still need it.
+    if (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace())) text = text.trimmed();
+    texts.push_back(text);
+    total += std::size_t(text.size());
+  }
+  // Every unit is written before it is read: no need to clear a few megabytes first.
+  ColumnKeys keys{std::make_unique_for_overwrite<char16_t[]>(total), {}};
+  keys.byRow.reserve(std::size_t(count));
+  char16_t* next = keys.buffer.get();
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    // The texts lie apart on the heap: ask for the next ones while this one is copied.
+    if (i + 16 < texts.size()) __builtin_prefetch(texts[i + 16].utf16());
+    const QStringView text = texts[i];
+    const auto start = quint32(next - keys.buffer.get());
+    next = CopyUpperCase(text, next);
+    keys.byRow.push_back(
+        {start, quint16(std::min<qsizetype>(text.size(), 0xffff)), qint16(keys.byRow.size() + 1)});
+  }
+  return keys;
 }
 
 }  // namespace
 
-// The keys are made once, upper-cased and trimmed, into one buffer, then compared as
-// plain strings: comparing by code unit puts an empty key first and "10:02" before
-// "3:07", as the text comparison always did. They are made in the rows' own order, the
-// order they lie in memory, and sorted in the display order.
+// The keys are compared as plain strings: comparing by code unit puts an empty key first
+// and "10:02" before "3:07", as the text comparison always did.
 void LibraryView::Sort(int column) {
   // The window keeps the column it sorted by; the setting is written when it changes.
   if (sortedBy_ != column) {
@@ -82,25 +122,13 @@ void LibraryView::Sort(int column) {
     sortedBy_ = column;
   }
   const int count = Count();
-  std::u16string buffer;
-  buffer.reserve(std::size_t(count) * 32);
-  std::vector<TextKey> byRow;
-  byRow.reserve(std::size_t(count));
-  for (int row = 1; row <= count; ++row) {
-    QStringView text = library_.SongText(row, column);
-    // Column texts are trimmed when made; only an edited one may still need it.
-    if (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace())) text = text.trimmed();
-    const std::size_t start = buffer.size();
-    buffer.append(reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size()));
-    UpperCase(buffer.data() + start, buffer.data() + buffer.size());
-    byRow.push_back({start, buffer.size() - start, qint16(row)});
-  }
+  const ColumnKeys made = MakeColumnKeys(library_, column);
   std::vector<TextKey> keys;
   keys.reserve(std::size_t(count));
   for (int position = 1; position <= count; ++position) {
-    keys.push_back(byRow[std::size_t(library_.SongOrder(position) - 1)]);
+    keys.push_back(made.byRow[std::size_t(library_.SongOrder(position) - 1)]);
   }
-  const char16_t* all = buffer.data();
+  const char16_t* all = made.buffer.get();
   std::stable_sort(keys.begin(), keys.end(), [all](const TextKey& a, const TextKey& b) {
     return QStringView(all + a.start, qsizetype(a.length))
                .compare(QStringView(all + b.start, qsizetype(b.length))) < 0;

@@ -39,6 +39,15 @@ TEST_F(LibraryViewTest, SortsByTextWithEmptyKeysFirstAndStoresTheKey) {
   EXPECT_EQ(Column(8), (QStringList{u"10:02"_s, u"3:07"_s, u"4:00"_s}));
   EXPECT_EQ(view_.SortKey(), 8);
   EXPECT_EQ(ReadIniString(Path(u"VeltoDj.ini"_s), u"PlayList"_s, u"SortKey"_s), u"8");
+  // Case does not count, for accented letters too; "_" sorts after the letters, as it
+  // does among upper-case texts.
+  Add(u"\u00e9t\u00e9"_s, {}, {}, u"/m/4.mp3"_s);
+  Add(u"_x"_s, {}, {}, u"/m/5.mp3"_s);
+  Add(u"\u00c9T\u00c9 B"_s, {}, {}, u"/m/6.mp3"_s);
+  Add(u"B"_s, {}, {}, u"/m/7.mp3"_s);
+  view_.Sort(0);
+  EXPECT_EQ(Column(0), (QStringList{u"a"_s, u"b"_s, u"B"_s, u"c"_s, u"_x"_s, u"\u00e9t\u00e9"_s,
+                                    u"\u00c9T\u00c9 B"_s}));
 }
 
 TEST_F(LibraryViewTest, ClickShiftAndControlSelect) {
