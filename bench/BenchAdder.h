@@ -21,8 +21,8 @@ struct BenchAdder {
   ID3Sync sync{id3, genres, context.catalog, context.prompter};
   TrailerTag trailer{id3, sync, context.library, context.catalog, context.prompter, context.log};
   SongFilePresence presence{{}, context.catalog, context.prompter};
-  SongAdder adder{context.library, trailer,          id3,           sync,      presence,
-                  context.catalog, context.prompter, context.check, workingDir};
+  SongAdder adder{context.library,  trailer,       presence,  context.catalog,
+                  context.prompter, context.check, workingDir};
 };
 
 }  // namespace audiolume::bench

@@ -14,9 +14,9 @@ Collection::Collection(const QString& home, AppServices& services,
       trailer(id3, sync, library, services.Catalog(), services.Asker(), services.Log()),
       presence(std::move(cdMounts), services.Catalog(), services.Asker()),
       conversion(services.Catalog(), services.Asker(), presence, home),
-      adder(library, trailer, id3, sync, presence, services.Catalog(), services.Asker(),
-            services.Check(), home),
-      rowWriter(library, adder, trailer) {
+      adder(library, trailer, presence, services.Catalog(), services.Asker(), services.Check(),
+            home),
+      rowWriter(library, adder, trailer, presence) {
   genres.Load(home + QStringLiteral("/ID3v1.cat"));
 }
 

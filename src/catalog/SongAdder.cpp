@@ -4,13 +4,12 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "library/ID3Sync.h"
-#include "library/ID3Tag.h"
 #include "library/SongFilePresence.h"
 #include "library/SongLibrary.h"
 #include "library/TrailerTag.h"
 #include "platform/AudioDecoder.h"
 #include "platform/FileConverter.h"
+#include "platform/StandardTags.h"
 #include "support/AppError.h"
 #include "support/ErrorCheck.h"
 #include "support/ErrorLog.h"
@@ -42,13 +41,11 @@ QString NameUpToFirstDot(const QString& path) {
 
 }  // namespace
 
-SongAdder::SongAdder(SongLibrary& library, TrailerTag& trailer, ID3Tag& id3, ID3Sync& sync,
-                     SongFilePresence& presence, MessageCatalog& catalog, Prompter& prompter,
-                     ErrorCheck& check, QString workingDir)
+SongAdder::SongAdder(SongLibrary& library, TrailerTag& trailer, SongFilePresence& presence,
+                     MessageCatalog& catalog, Prompter& prompter, ErrorCheck& check,
+                     QString workingDir)
     : library_(library),
       trailer_(trailer),
-      id3_(id3),
-      sync_(sync),
       presence_(presence),
       catalog_(catalog),
       prompter_(prompter),
@@ -86,21 +83,15 @@ std::optional<double> SongAdder::ProbeSong(const QString& path) {
 // MPEG audio, the one format that carries trailing tags without harm. Other files are
 // opened for reading only, so that not even a repair touches them.
 bool SongAdder::ReadSongInformation(const QString& path, SongRecord& record) {
-  const bool mpeg = platform::IsMpegAudioName(path);
   QFile file(path);
-  if (!(mpeg && file.open(QIODevice::ReadWrite)) && !file.open(QIODevice::ReadOnly)) return false;
-  if (trailer_.FindTrailer(file)) {
-    record = trailer_.LastScan().record;
-    sync_.FillRecordFromTag(record, false);
+  if (!(platform::TakesTrailingTags(path) && file.open(QIODevice::ReadWrite)) &&
+      !file.open(QIODevice::ReadOnly)) {
     return false;
   }
   ClearSongRecord(record);
-  if (id3_.ID3Present) {
-    sync_.FillRecordFromTag(record, true);
-  } else {
-    record.Title = NameUpToFirstDot(path);
-  }
-  return TakesTrailer(path);
+  const TrailerTag::TagSource source = trailer_.ReadFileTags(file, path, record);
+  if (record.Title.trimmed().isEmpty()) record.Title = NameUpToFirstDot(path);
+  return source != TrailerTag::TagSource::Trailer && TakesTrailer(path);
 }
 
 bool SongAdder::TakesTrailer(const QString& path) const {

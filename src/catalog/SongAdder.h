@@ -10,21 +10,19 @@
 namespace audiolume {
 
 class ErrorCheck;
-class ID3Sync;
 class MessageCatalog;
 class Prompter;
 class SongFilePresence;
 class SongLibrary;
 class TrailerTag;
-struct ID3Tag;
 struct SongRecord;
 
 /**
  * Adds song files to the library: the information comes from the trailer tag, else the
- * ID3v1 tag, else the file name; WAV files are converted to MP3 on the way; MPEG files
- * that had no trailer get one (except on CD drives), other formats are never written
- * into; a file that no decoder opens is refused; the library is saved once at the end.
- * UI thread only.
+ * standard tag (ID3v2, Vorbis comments, …) and the ID3v1 tag, else the file name; WAV files are
+ * converted to MP3 on the way; MPEG files that had no trailer get one (except on CD drives), other
+ * formats are never written into; a file that no decoder opens is refused; the library is saved
+ * once at the end. UI thread only.
  */
 class SongAdder {
  public:
@@ -33,9 +31,8 @@ class SongAdder {
     QString path;
   };
 
-  SongAdder(SongLibrary& library, TrailerTag& trailer, ID3Tag& id3, ID3Sync& sync,
-            SongFilePresence& presence, MessageCatalog& catalog, Prompter& prompter,
-            ErrorCheck& check, QString workingDir);
+  SongAdder(SongLibrary& library, TrailerTag& trailer, SongFilePresence& presence,
+            MessageCatalog& catalog, Prompter& prompter, ErrorCheck& check, QString workingDir);
 
   /** Answers the replace question in advance for the whole run ("Yes to All", "No to All"). */
   void SetAnswers(bool yesToAll, bool noToAll);
@@ -44,7 +41,8 @@ class SongAdder {
   QList<Added> AddSongs(const QStringList& files,
                         const std::function<void(const QString&)>& status = {});
 
-  /** Fills record from the song file's trailer tag, else its ID3v1 tag, else its name.
+  /** Fills record from the song file's trailer tag, else its standard tag and its ID3v1
+   *  tag; the title falls back to the file's name.
    *  Returns true when the file has no trailer yet and may take one. */
   bool ReadSongInformation(const QString& path, SongRecord& record);
 
@@ -59,8 +57,6 @@ class SongAdder {
 
   SongLibrary& library_;
   TrailerTag& trailer_;
-  ID3Tag& id3_;
-  ID3Sync& sync_;
   SongFilePresence& presence_;
   MessageCatalog& catalog_;
   Prompter& prompter_;

@@ -7,6 +7,7 @@
 #include "library/ID3Tag.h"
 #include "library/SongRecord.h"
 #include "library/TrailerTag.h"
+#include "platform/StandardTags.h"
 #include "support/CommandLinePrompter.h"
 #include "support/Runtime.h"
 
@@ -119,7 +120,21 @@ int TagCommands::Show(const QStringList& args) {
   Print(u"ID3Genre"_s, QString::number(id3_.ID3Genre));
   Print(u"ArtType"_s, artType);
   Print(u"ArtLength"_s, QString::number(art.size()));
+  PrintStandardTags(args[0]);
   return 0;
+}
+
+void TagCommands::PrintStandardTags(const QString& path) const {
+  const auto tags = platform::ReadStandardTags(path, true);
+  const platform::StandardTagFields fields = tags ? tags->fields : platform::StandardTagFields();
+  const auto number = [](int value) { return value > 0 ? QString::number(value) : QString(); };
+  Print(u"StdTitle"_s, fields.title);
+  Print(u"StdArtist"_s, fields.artist);
+  Print(u"StdAlbum"_s, fields.album);
+  Print(u"StdGenre"_s, fields.genre);
+  Print(u"StdYear"_s, number(fields.year));
+  Print(u"StdTrack"_s, number(fields.track));
+  Print(u"StdPicture"_s, tags ? tags->pictureMime : QString());
 }
 
 int TagCommands::Write(QStringList args) {

@@ -28,6 +28,7 @@ class TagCommands {
   int Problem(const QString& text) const;
   void Print(const QString& name, const QString& value) const;
   void PrintRecord(const SongRecord& record) const;
+  void PrintStandardTags(const QString& path) const;
 
   TrailerTag& trailer_;
   ID3Tag& id3_;

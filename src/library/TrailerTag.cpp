@@ -9,9 +9,11 @@
 #include "library/ID3Tag.h"
 #include "library/RecordCodec.h"
 #include "library/SongLibrary.h"
+#include "library/StandardTagFill.h"
 #include "platform/CodePage.h"
 #include "platform/FileError.h"
 #include "platform/FileOps.h"
+#include "platform/StandardTags.h"
 #include "platform/TailWriter.h"
 #include "support/AppError.h"
 #include "support/AppVersion.h"
@@ -239,44 +241,62 @@ int TrailerTag::WriteAt(QFile& file, qint64 position, const QByteArray& bytes,
 }
 
 // Fills record from the open file; true when it has a trailer, whose picture may be read.
-bool TrailerTag::ReadSongTags(QFile& file, const QString& path, SongRecord& record) {
-  if (!FindTrailer(file)) {
-    if (id3_.ID3Present) {
-      sync_.FillRecordFromTag(record, true);
-    } else {
-      library_.GetSongRecord(path, record);
+TrailerTag::TagSource TrailerTag::ReadFileTags(QFile& file, const QString& path,
+                                               SongRecord& record) {
+  if (FindTrailer(file)) {
+    record = scan_.record;
+    if (scan_.ID3BeforeTrailer && file.isWritable()) {
+      ReplaceTail(file, file.size() + 1, id3_.Bytes(), u"ReadSongTags"_s);
     }
-    return false;
+    // The trailer is this program's own store; the file's other tags only fill its gaps.
+    if (record.Title.isEmpty() || record.Artist.isEmpty() || record.Album.isEmpty() ||
+        record.Genre.isEmpty()) {
+      if (const auto standard = platform::ReadStandardTags(path, false)) {
+        FillRecordFromStandardTags(standard->fields, record, false);
+      }
+    }
+    sync_.FillRecordFromTag(record, false);
+    return TagSource::Trailer;
   }
-  record = scan_.record;
-  if (scan_.ID3BeforeTrailer && file.isWritable()) {
-    ReplaceTail(file, file.size() + 1, id3_.Bytes(), u"ReadSongTags"_s);
-  }
-  sync_.FillRecordFromTag(record, false);
-  return true;
+  const auto standard = platform::ReadStandardTags(path, false);
+  if (standard) FillRecordFromStandardTags(standard->fields, record, true);
+  sync_.FillRecordFromTag(record, !standard);
+  return standard || id3_.ID3Present ? TagSource::FileTags : TagSource::None;
 }
 
 void TrailerTag::ReadSongTags(const QString& path, SongRecord& record) {
   QFile file(path);
-  if (OpenForReading(file, path)) ReadSongTags(file, path, record);
+  if (OpenForReading(file, path) && ReadFileTags(file, path, record) == TagSource::None) {
+    library_.GetSongRecord(path, record);
+  }
 }
 
 QByteArray TrailerTag::ReadSongTagsWithArt(const QString& path, SongRecord& record,
                                            QString& artType) {
   artType.clear();
   QFile file(path);
-  if (!OpenForReading(file, path) || !ReadSongTags(file, path, record)) return {};
-  const TrailerPositions& p = scan_.positions;
-  artType = platform::DecodeText(ReadAt(file, p.artType, 4)).trimmed();
-  const qint32 artLength = Int32At(file, p.artLength).value_or(0);
-  if (artType.isEmpty() || artLength <= 0) return {};
-  return ReadAt(file, p.artLength + 4, artLength);
+  if (!OpenForReading(file, path)) return {};
+  const TagSource source = ReadFileTags(file, path, record);
+  if (source == TagSource::None) library_.GetSongRecord(path, record);
+  if (source == TagSource::Trailer) {
+    const TrailerPositions& p = scan_.positions;
+    artType = platform::DecodeText(ReadAt(file, p.artType, 4)).trimmed();
+    const qint32 artLength = Int32At(file, p.artLength).value_or(0);
+    if (!artType.isEmpty() && artLength > 0) return ReadAt(file, p.artLength + 4, artLength);
+    artType.clear();
+  }
+  const auto standard = platform::ReadStandardTags(path, true);
+  if (!standard || standard->picture.isEmpty()) return {};
+  artType = ArtTypeOfMime(standard->pictureMime);
+  return standard->picture;
 }
 
-// Writable when it may be, so that a scan can repair what it finds; read-only otherwise.
+// Writable when it may be, so that a scan can repair what it finds; read-only otherwise,
+// and always for formats that must not be touched at their end.
 bool TrailerTag::OpenForReading(QFile& file, const QString& path) {
   if (!QFileInfo(path).isFile()) return false;
-  return file.open(QIODevice::ReadWrite | QIODevice::Unbuffered) ||
+  return (platform::TakesTrailingTags(path) &&
+          file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) ||
          file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
 
@@ -291,6 +311,7 @@ QByteArray TrailerTag::Tail(const SongRecord& record, int positionsOffset) const
 
 int TrailerTag::OpenForWriting(QFile& file, const QString& path) {
   if (!QFileInfo(path).isFile()) return 1;
+  if (!platform::TakesTrailingTags(path)) return kErrPermissionDenied;
   if (!CheckWritable(path)) return kErrPermissionDenied;
   file.setFileName(path);
   if (file.open(QIODevice::ReadWrite)) return 0;
@@ -390,7 +411,8 @@ bool TrailerTag::CheckWritable(const QString& path) {
 
 bool TrailerTag::ConvertID3Tag(const QString& path) {
   QFile file(path);
-  if (!file.open(QIODevice::ReadWrite) || !FindTrailer(file) || !scan_.ID3BeforeTrailer) {
+  if (!platform::TakesTrailingTags(path) || !file.open(QIODevice::ReadWrite) ||
+      !FindTrailer(file) || !scan_.ID3BeforeTrailer) {
     return false;
   }
   return ReplaceTail(file, file.size() + 1, id3_.Bytes(), u"ConvertID3Tags"_s) == 0;

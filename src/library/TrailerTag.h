@@ -75,15 +75,27 @@ class TrailerTag {
   bool FindTrailer(QFile& file);
   const TrailerScan& LastScan() const { return scan_; }
 
-  /** The song's information: from the trailer, else the ID3 tag, else the library. */
+  /** Where ReadFileTags found a song's information. */
+  enum class TagSource { Trailer, FileTags, None };
+
+  /**
+   * The song's information from an open file: the trailer's record (its empty title,
+   * artist, album and genre filled from the file's standard tag and then its ID3v1 tag);
+   * without a trailer, the standard tag's fields and then the ID3v1 tag's for what the
+   * standard tag lacks. Leaves record alone when the file has none of them.
+   */
+  TagSource ReadFileTags(QFile& file, const QString& path, SongRecord& record);
+
+  /** The song's information: as ReadFileTags finds it, else the library's record. */
   void ReadSongTags(const QString& path, SongRecord& record);
 
-  /** ReadSongTags, and the stored picture's bytes and trimmed type ("jpg"); empty when
-   *  the trailer has none. */
+  /** ReadSongTags, and the song's picture: the trailer's, else the standard tag's, with
+   *  its trimmed type ("jpg", "png"); empty when the file has none. */
   QByteArray ReadSongTagsWithArt(const QString& path, SongRecord& record, QString& artType);
 
   /** Writes the record (and the ID3 tag) into the song file. 0 on success, 1 when the
-   *  file does not exist, else an error number (70 when writing was refused). */
+   *  file does not exist, else an error number (70 when writing was refused, and for a
+   *  file whose format takes no trailing data, such as FLAC or Ogg). */
   int WriteSongTrailer(const QString& path, SongRecord& record, bool keepTag,
                        const ID3Edits& edits = {});
 
@@ -116,7 +128,6 @@ class TrailerTag {
   int ReplaceTail(QFile& file, qint64 position, const QByteArray& bytes, const QString& context);
   int OpenForWriting(QFile& file, const QString& path);
   static bool OpenForReading(QFile& file, const QString& path);
-  bool ReadSongTags(QFile& file, const QString& path, SongRecord& record);
   QByteArray ReadAt(QFile& file, qint64 position, qint64 count);
   std::optional<qint32> Int32At(QFile& file, qint64 position);
   void LoadWindow(QFile& file);

@@ -16,8 +16,7 @@ namespace {
 class AddSongsTest : public TagFixture {
  protected:
   SongFilePresence presence_{{}, catalog_, prompter_};
-  SongAdder adder_{library_, trailer_,  id3_,   sync_,      presence_,
-                   catalog_, prompter_, check_, dir_.path()};
+  SongAdder adder_{library_, trailer_, presence_, catalog_, prompter_, check_, dir_.path()};
 };
 
 TEST_F(AddSongsTest, ListsTheRememberedFolderPreviewsAndAddsTheSelection) {

@@ -3,8 +3,10 @@
 
 #include "catalog/SongAdder.h"
 #include "fakes/SineFiles.h"
+#include "fakes/TaggedFiles.h"
 #include "library/SongFilePresence.h"
 #include "library/TagFixture.h"
+#include "platform/StandardTags.h"
 
 namespace audiolume::test {
 namespace {
@@ -19,8 +21,7 @@ class SongAdderTest : public TagFixture {
 
   QList<platform::CdMount> cdMounts_;
   SongFilePresence presence_{[this] { return cdMounts_; }, catalog_, prompter_};
-  SongAdder adder_{library_, trailer_,  id3_,   sync_,      presence_,
-                   catalog_, prompter_, check_, dir_.path()};
+  SongAdder adder_{library_, trailer_, presence_, catalog_, prompter_, check_, dir_.path()};
 };
 
 TEST_F(SongAdderTest, InformationComesFromTagsOrTheNameAndTrailersAreWritten) {
@@ -159,6 +160,69 @@ TEST_F(SongAdderTest, FilesNoDecoderOpensAreRefusedAndOtherFormatsAreNotWrittenI
   EXPECT_EQ(ReadAll(Path(u"song.ogg"_s)), ogg);
   EXPECT_EQ(library_.SongText(1, 8), u"0:02");
   EXPECT_EQ(library_.SongText(2, 8), u"0:03");
+}
+
+TEST_F(SongAdderTest, StandardTagsComeAfterTheTrailerAndBeforeTheId3v1Tag) {
+  // ID3v2 (no album) with an ID3v1 tag behind: the ID3v2 fields win, the ID3v1 tag fills
+  // what the ID3v2 tag lacks.
+  ASSERT_TRUE(WriteSineMp3(Path(u"both.mp3"_s), 1.0));
+  StandardTagValues values;
+  values.title = u"Modern Title"_s;
+  values.artist = u"Modern Artist"_s;
+  values.genre = u"Shoegaze"_s;
+  values.track = 4;
+  ASSERT_TRUE(WriteStandardTag(Path(u"both.mp3"_s), values, 3));
+  WriteAll(Path(u"both.mp3"_s), ReadAll(Path(u"both.mp3"_s)) + Id3(u"Old"_s, u"Old Artist"_s));
+  SongRecord record;
+  EXPECT_TRUE(adder_.ReadSongInformation(Path(u"both.mp3"_s), record));
+  EXPECT_EQ(record.Title, u"Modern Title");
+  EXPECT_EQ(record.Artist, u"Modern Artist");
+  EXPECT_EQ(record.Album, u"Album");
+  EXPECT_EQ(record.Genre, u"Shoegaze");
+  EXPECT_EQ(record.TrackNumber, 4);
+
+  // Once added, the trailer is the song's store and comes first.
+  ASSERT_EQ(adder_.AddSongs({Path(u"both.mp3"_s)}).size(), 1);
+  library_.SongText(1, 0) = u"Edited Title"_s;
+  record.Title = u"Edited Title"_s;
+  ASSERT_EQ(trailer_.WriteSongTrailer(Path(u"both.mp3"_s), record, false), 0);
+  SongRecord again;
+  EXPECT_FALSE(adder_.ReadSongInformation(Path(u"both.mp3"_s), again));
+  EXPECT_EQ(again.Title, u"Edited Title");
+  EXPECT_TRUE(platform::ReadStandardTags(Path(u"both.mp3"_s), false).has_value());
+
+  // FLAC and Opus files: their Vorbis comments, their own play time, no byte changed.
+  ASSERT_TRUE(WriteSineFlac(Path(u"song.flac"_s), 2.0));
+  ASSERT_TRUE(WriteSineOpus(Path(u"song.opus"_s), 3.0));
+  values.picture = SmallPng();
+  values.pictureMime = u"image/png"_s;
+  for (const QString& name : {u"song.flac"_s, u"song.opus"_s}) {
+    values.title = u"Title of "_s + name;
+    ASSERT_TRUE(WriteStandardTag(Path(name), values));
+  }
+  const QByteArray flac = ReadAll(Path(u"song.flac"_s));
+  const QByteArray opus = ReadAll(Path(u"song.opus"_s));
+  ASSERT_EQ(adder_.AddSongs({Path(u"song.flac"_s), Path(u"song.opus"_s)}).size(), 2);
+  EXPECT_TRUE(ReadAll(Path(u"song.flac"_s)) == flac);
+  EXPECT_TRUE(ReadAll(Path(u"song.opus"_s)) == opus);
+  EXPECT_EQ(library_.SongText(2, 0), u"Title of song.flac");
+  EXPECT_EQ(library_.SongText(2, 2), u"Modern Artist");
+  EXPECT_EQ(library_.SongText(2, 8), u"0:02");
+  EXPECT_EQ(library_.SongText(3, 0), u"Title of song.opus");
+  EXPECT_EQ(library_.SongText(3, 8), u"0:03");
+
+  // The previews show the standard tag's picture where there is no trailer picture.
+  SongRecord shown;
+  QString type;
+  EXPECT_TRUE(trailer_.ReadSongTagsWithArt(Path(u"song.flac"_s), shown, type) == SmallPng());
+  EXPECT_EQ(type, u"png");
+  EXPECT_EQ(shown.Title, u"Title of song.flac");
+  EXPECT_TRUE(trailer_.ReadSongTagsWithArt(Path(u"both.mp3"_s), shown, type).isEmpty());
+  EXPECT_EQ(shown.Title, u"Edited Title");
+
+  // A trailer is never written into them, even when asked.
+  EXPECT_NE(trailer_.WriteSongTrailer(Path(u"song.flac"_s), shown, false), 0);
+  EXPECT_TRUE(ReadAll(Path(u"song.flac"_s)) == flac);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "fakes/SineFiles.h"
+#include "fakes/TaggedFiles.h"
 #include "fakes/TestFiles.h"
 #include "library/SongLibrary.h"
 #include "support/CurrentError.h"
@@ -142,7 +143,7 @@ TEST_F(TwplTest, TagsShowWriteAndArt) {
   Result shown = Run({u"tags"_s, u"show"_s, u"song.mp3"_s});
   ASSERT_EQ(shown.code, 0) << shown.err.toStdString();
   QStringList lines = shown.out.split(u'\n');
-  ASSERT_EQ(lines.size(), 2 + 28 + 9 + 1);
+  ASSERT_EQ(lines.size(), 2 + 28 + 9 + 7 + 1);
   EXPECT_EQ(lines[0], u"Trailer\tno");
   EXPECT_EQ(lines[1], u"TrailerVersion\t");
   EXPECT_EQ(lines[2], u"Title\tOld");
@@ -153,6 +154,27 @@ TEST_F(TwplTest, TagsShowWriteAndArt) {
   EXPECT_EQ(lines[32], u"ID3Artist\tBand");
   EXPECT_EQ(lines[36], u"ID3Genre\t17");
   EXPECT_EQ(lines[38], u"ArtLength\t0");
+  EXPECT_EQ(lines.mid(39, 7),
+            (QStringList{u"StdTitle\t"_s, u"StdArtist\t"_s, u"StdAlbum\t"_s, u"StdGenre\t"_s,
+                         u"StdYear\t"_s, u"StdTrack\t"_s, u"StdPicture\t"_s}));
+
+  // A file tagged by another program: its standard tag, and its cover as the art.
+  const QString modern = dir_.filePath(u"modern.ogg"_s);
+  ASSERT_TRUE(test::WriteSineOgg(modern, 0.5));
+  test::StandardTagValues values;
+  values.title = u"Ogg Title"_s;
+  values.artist = u"Ogg Artist"_s;
+  values.year = 2021;
+  values.picture = test::SmallPng();
+  values.pictureMime = u"image/png"_s;
+  ASSERT_TRUE(test::WriteStandardTag(modern, values));
+  lines = Run({u"tags"_s, u"show"_s, u"modern.ogg"_s}).out.split(u'\n');
+  ASSERT_EQ(lines.size(), 2 + 28 + 9 + 7 + 1);
+  EXPECT_EQ(lines[2], u"Title\tOgg Title");
+  EXPECT_EQ(lines[37], u"ArtType\tpng");
+  EXPECT_EQ(lines.mid(39, 7), (QStringList{u"StdTitle\tOgg Title"_s, u"StdArtist\tOgg Artist"_s,
+                                           u"StdAlbum\t"_s, u"StdGenre\t"_s, u"StdYear\t2021"_s,
+                                           u"StdTrack\t"_s, u"StdPicture\timage/png"_s}));
 
   Result written = Run({u"tags"_s, u"write"_s, u"song.mp3"_s, u"Title=New"_s, u"Lyrics=one\\ntwo"_s,
                         u"PlayFreq=3"_s, u"ID3Year=2024"_s, u"--answer"_s, u"tunewright"_s});

@@ -14,11 +14,11 @@ namespace {
 
 constexpr int kRate = 44100;
 
-std::vector<short> SineStereo(double seconds, double frequency) {
-  const auto frames = static_cast<std::size_t>(seconds * kRate);
+std::vector<short> SineStereo(double seconds, double frequency, int rate = kRate) {
+  const auto frames = static_cast<std::size_t>(seconds * rate);
   std::vector<short> samples(frames * 2);
   for (std::size_t i = 0; i < frames; ++i) {
-    const double value = 0.5 * std::sin(2 * std::numbers::pi * frequency * double(i) / kRate);
+    const double value = 0.5 * std::sin(2 * std::numbers::pi * frequency * double(i) / rate);
     samples[2 * i] = samples[2 * i + 1] = static_cast<short>(value * 32767);
   }
   return samples;
@@ -38,14 +38,18 @@ bool WriteSineOgg(const QString& path, double seconds) {
   return WriteSineSndfile(path, seconds, SF_FORMAT_OGG | SF_FORMAT_VORBIS, 440.0);
 }
 
-bool WriteSineSndfile(const QString& path, double seconds, int format, double frequency) {
+bool WriteSineOpus(const QString& path, double seconds) {
+  return WriteSineSndfile(path, seconds, SF_FORMAT_OGG | SF_FORMAT_OPUS, 440.0, 48000);
+}
+
+bool WriteSineSndfile(const QString& path, double seconds, int format, double frequency, int rate) {
   SF_INFO info{};
-  info.samplerate = kRate;
+  info.samplerate = rate;
   info.channels = 2;
   info.format = format;
   SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
   if (!file) return false;
-  const std::vector<short> samples = SineStereo(seconds, frequency);
+  const std::vector<short> samples = SineStereo(seconds, frequency, rate);
   const sf_count_t frames = sf_count_t(samples.size() / 2);
   const bool written = sf_writef_short(file, samples.data(), frames) == frames;
   return sf_close(file) == 0 && written;

@@ -14,8 +14,11 @@ bool WriteSineWav(const QString& path, double seconds, double frequency = 440.0)
 /** The tone as FLAC or Ogg Vorbis, through libsndfile. */
 bool WriteSineFlac(const QString& path, double seconds);
 bool WriteSineOgg(const QString& path, double seconds);
+/** The tone as Ogg Opus at 48 kHz, the rates Opus takes. */
+bool WriteSineOpus(const QString& path, double seconds);
 /** The tone in any libsndfile format (SF_FORMAT_… values). */
-bool WriteSineSndfile(const QString& path, double seconds, int format, double frequency);
+bool WriteSineSndfile(const QString& path, double seconds, int format, double frequency,
+                      int rate = 44100);
 /** The same tone as 32-bit float samples, which players must scale, not cut. */
 bool WriteSineWavFloat(const QString& path, double seconds, double frequency = 440.0);
 

@@ -1,0 +1,163 @@
+#include "platform/StandardTags.h"
+
+#include <taglib/apetag.h>
+#include <taglib/attachedpictureframe.h>
+#include <taglib/fileref.h>
+#include <taglib/flacfile.h>
+#include <taglib/flacpicture.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mp4file.h>
+#include <taglib/mpegfile.h>
+#include <taglib/opusfile.h>
+#include <taglib/tpropertymap.h>
+#include <taglib/vorbisfile.h>
+#include <taglib/xiphcomment.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <cstdio>
+
+#include "platform/AudioDecoder.h"
+#include "platform/FileOps.h"
+
+namespace audiolume::platform {
+
+namespace {
+
+QString ToQString(const TagLib::String& text) {
+  return QString::fromStdString(text.to8Bit(true)).trimmed();
+}
+
+TagLib::String ToTagString(const QString& text) {
+  return TagLib::String(text.toStdString(), TagLib::String::UTF8);
+}
+
+QByteArray ToBytes(const TagLib::ByteVector& bytes) {
+  return QByteArray(bytes.data(), qsizetype(bytes.size()));
+}
+
+StandardTagFields FieldsOf(const TagLib::Tag& tag) {
+  return {ToQString(tag.title()), ToQString(tag.artist()),  ToQString(tag.album()),
+          ToQString(tag.genre()), ToQString(tag.comment()), int(tag.year()),
+          int(tag.track())};
+}
+
+// The front cover, else the first picture.
+void PictureOfId3v2(TagLib::ID3v2::Tag& tag, StandardTags& tags) {
+  const TagLib::ID3v2::FrameList frames = tag.frameListMap()["APIC"];
+  const TagLib::ID3v2::AttachedPictureFrame* chosen = nullptr;
+  for (const TagLib::ID3v2::Frame* frame : frames) {
+    const auto* picture = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(frame);
+    if (picture == nullptr) continue;
+    if (chosen == nullptr || picture->type() == TagLib::ID3v2::AttachedPictureFrame::FrontCover) {
+      chosen = picture;
+    }
+    if (picture->type() == TagLib::ID3v2::AttachedPictureFrame::FrontCover) break;
+  }
+  if (chosen == nullptr) return;
+  tags.picture = ToBytes(chosen->picture());
+  tags.pictureMime = ToQString(chosen->mimeType());
+}
+
+void PictureOfFlacList(const TagLib::List<TagLib::FLAC::Picture*>& pictures, StandardTags& tags) {
+  const TagLib::FLAC::Picture* chosen = nullptr;
+  for (const TagLib::FLAC::Picture* picture : pictures) {
+    if (chosen == nullptr || picture->type() == TagLib::FLAC::Picture::FrontCover) chosen = picture;
+    if (picture->type() == TagLib::FLAC::Picture::FrontCover) break;
+  }
+  if (chosen == nullptr) return;
+  tags.picture = ToBytes(chosen->data());
+  tags.pictureMime = ToQString(chosen->mimeType());
+}
+
+void PictureOfMp4(TagLib::MP4::Tag& tag, StandardTags& tags) {
+  if (!tag.contains("covr")) return;
+  const TagLib::MP4::CoverArtList covers = tag.item("covr").toCoverArtList();
+  if (covers.isEmpty()) return;
+  const TagLib::MP4::CoverArt& cover = covers.front();
+  tags.picture = ToBytes(cover.data());
+  tags.pictureMime = cover.format() == TagLib::MP4::CoverArt::PNG    ? QStringLiteral("image/png")
+                     : cover.format() == TagLib::MP4::CoverArt::JPEG ? QStringLiteral("image/jpeg")
+                                                                     : QString();
+}
+
+// The picture of the formats that hold one; the others have none.
+void ReadPicture(TagLib::File* file, StandardTags& tags) {
+  if (auto* mpeg = dynamic_cast<TagLib::MPEG::File*>(file)) {
+    if (TagLib::ID3v2::Tag* id3v2 = mpeg->ID3v2Tag(false)) PictureOfId3v2(*id3v2, tags);
+  } else if (auto* flac = dynamic_cast<TagLib::FLAC::File*>(file)) {
+    PictureOfFlacList(flac->pictureList(), tags);
+  } else if (auto* vorbis = dynamic_cast<TagLib::Ogg::Vorbis::File*>(file)) {
+    if (vorbis->tag() != nullptr) PictureOfFlacList(vorbis->tag()->pictureList(), tags);
+  } else if (auto* opus = dynamic_cast<TagLib::Ogg::Opus::File*>(file)) {
+    if (opus->tag() != nullptr) PictureOfFlacList(opus->tag()->pictureList(), tags);
+  } else if (auto* mp4 = dynamic_cast<TagLib::MP4::File*>(file)) {
+    if (mp4->tag() != nullptr) PictureOfMp4(*mp4->tag(), tags);
+  }
+}
+
+// In MPEG files the ID3v2 tag, else the APE tag: TagLib's own view would mix in the
+// ID3v1 tag, which this program reads after the standard tags.
+const TagLib::Tag* TextTag(TagLib::File* file) {
+  if (auto* mpeg = dynamic_cast<TagLib::MPEG::File*>(file)) {
+    if (const TagLib::ID3v2::Tag* id3v2 = mpeg->ID3v2Tag(false); id3v2 && !id3v2->isEmpty()) {
+      return id3v2;
+    }
+    if (const TagLib::APE::Tag* ape = mpeg->APETag(false); ape && !ape->isEmpty()) return ape;
+    return nullptr;
+  }
+  return file->tag();
+}
+
+}  // namespace
+
+std::optional<StandardTags> ReadStandardTags(const QString& path, bool withPicture) {
+  const QByteArray name = QFile::encodeName(path);
+  TagLib::FileRef ref(name.constData(), false);
+  if (ref.isNull() || !ref.file()->isValid()) return std::nullopt;
+  StandardTags tags;
+  const TagLib::Tag* tag = TextTag(ref.file());
+  if (tag != nullptr) tags.fields = FieldsOf(*tag);
+  if (withPicture) ReadPicture(ref.file(), tags);
+  if ((tag == nullptr || tag->isEmpty()) && tags.picture.isEmpty()) return std::nullopt;
+  return tags;
+}
+
+bool WriteStandardTags(const QString& path, const StandardTagFields& fields) {
+  if (!QFileInfo(path).isFile() || !FileOps::CanWrite(path)) return false;
+  // The copy keeps the file's name after a prefix: TagLib tells formats by their extension.
+  const QFileInfo info(path);
+  const QString copy =
+      info.absolutePath() + QStringLiteral("/.audiolume-tagging-") + info.fileName();
+  QFile::remove(copy);
+  if (!QFile::copy(path, copy)) return false;
+  bool saved = false;
+  {
+    const QByteArray name = QFile::encodeName(copy);
+    TagLib::FileRef ref(name.constData(), false);
+    if (!ref.isNull() && ref.file()->isValid() && ref.tag() != nullptr) {
+      TagLib::Tag* tag = ref.tag();
+      tag->setTitle(ToTagString(fields.title));
+      tag->setArtist(ToTagString(fields.artist));
+      tag->setAlbum(ToTagString(fields.album));
+      tag->setGenre(ToTagString(fields.genre));
+      tag->setComment(ToTagString(fields.comment));
+      tag->setYear(unsigned(std::max(0, fields.year)));
+      tag->setTrack(unsigned(std::max(0, fields.track)));
+      saved = ref.save();
+    }
+  }
+  if (!saved ||
+      std::rename(QFile::encodeName(copy).constData(), QFile::encodeName(path).constData()) != 0) {
+    QFile::remove(copy);
+    return false;
+  }
+  return true;
+}
+
+bool TakesTrailingTags(const QString& path) {
+  return IsMpegAudioName(path) ||
+         QFileInfo(path).suffix().compare(QStringLiteral("wav"), Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace audiolume::platform

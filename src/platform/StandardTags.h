@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace audiolume::platform {
+
+/** The fields people's tagging programs write, as one song's standard tag holds them. */
+struct StandardTagFields {
+  QString title;
+  QString artist;
+  QString album;
+  QString genre;
+  QString comment;
+  int year = 0;   // 0 when the tag has none
+  int track = 0;  // 0 when the tag has none
+};
+
+/** A song file's standard tag with its front cover (or first picture). */
+struct StandardTags {
+  StandardTagFields fields;
+  QByteArray picture;   // empty when the tag holds none
+  QString pictureMime;  // "image/jpeg", "image/png", …; empty when there is no picture
+};
+
+/**
+ * Reads a song file's standard tag through TagLib: ID3v2 (2.2 to 2.4) or APE in MPEG
+ * files, Vorbis comments in FLAC, Ogg Vorbis and Opus files, the iTunes atoms of MP4, the
+ * ID3v2 or INFO chunk of WAV files. The ID3v1 tag at the end of an MPEG file is not read
+ * here: it is the caller's. Nothing when the file has no such tag, TagLib does not know
+ * its format or cannot read it. The picture is read only when asked for. Never writes.
+ * Any thread.
+ */
+std::optional<StandardTags> ReadStandardTags(const QString& path, bool withPicture);
+
+/**
+ * Writes title, artist, album, genre, comment, year and track into the file's own
+ * standard tag, for formats that must not carry trailing data. The file is edited as a
+ * copy beside it, which then takes its place; the original is kept until that rename, so
+ * a failure at any step leaves it as it was. Returns false when TagLib cannot open or save
+ * the file, or the folder cannot take the copy.
+ */
+bool WriteStandardTags(const QString& path, const StandardTagFields& fields);
+
+/** Whether a song file's format allows bytes after its audio without harm to players
+ *  and checkers, judged by its name: MPEG audio and WAV. */
+bool TakesTrailingTags(const QString& path);
+
+}  // namespace audiolume::platform

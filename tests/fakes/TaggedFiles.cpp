@@ -1,0 +1,101 @@
+#include "fakes/TaggedFiles.h"
+
+#include <taglib/attachedpictureframe.h>
+#include <taglib/fileref.h>
+#include <taglib/flacfile.h>
+#include <taglib/flacpicture.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/opusfile.h>
+#include <taglib/vorbisfile.h>
+#include <taglib/xiphcomment.h>
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+
+namespace audiolume::test {
+
+namespace {
+
+TagLib::String Text(const QString& text) {
+  return TagLib::String(text.toStdString(), TagLib::String::UTF8);
+}
+
+TagLib::ByteVector Bytes(const QByteArray& bytes) {
+  return TagLib::ByteVector(bytes.constData(), unsigned(bytes.size()));
+}
+
+void SetFields(TagLib::Tag& tag, const StandardTagValues& values) {
+  tag.setTitle(Text(values.title));
+  tag.setArtist(Text(values.artist));
+  tag.setAlbum(Text(values.album));
+  tag.setGenre(Text(values.genre));
+  tag.setYear(unsigned(values.year));
+  tag.setTrack(unsigned(values.track));
+}
+
+TagLib::FLAC::Picture* FlacPicture(const StandardTagValues& values) {
+  auto* picture = new TagLib::FLAC::Picture;
+  picture->setType(TagLib::FLAC::Picture::FrontCover);
+  picture->setMimeType(Text(values.pictureMime));
+  picture->setData(Bytes(values.picture));
+  return picture;
+}
+
+bool TagMp3(const QByteArray& name, const StandardTagValues& values, int version) {
+  TagLib::MPEG::File file(name.constData(), false);
+  if (!file.isValid()) return false;
+  TagLib::ID3v2::Tag* tag = file.ID3v2Tag(true);
+  SetFields(*tag, values);
+  if (!values.picture.isEmpty()) {
+    auto* frame = new TagLib::ID3v2::AttachedPictureFrame;
+    frame->setType(TagLib::ID3v2::AttachedPictureFrame::FrontCover);
+    frame->setMimeType(Text(values.pictureMime));
+    frame->setPicture(Bytes(values.picture));
+    tag->addFrame(frame);
+  }
+  return file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers,
+                   version == 3 ? TagLib::ID3v2::v3 : TagLib::ID3v2::v4);
+}
+
+template <typename OggFile>
+bool TagXiph(const QByteArray& name, const StandardTagValues& values) {
+  OggFile file(name.constData(), false);
+  if (!file.isValid() || file.tag() == nullptr) return false;
+  SetFields(*file.tag(), values);
+  if (!values.picture.isEmpty()) file.tag()->addPicture(FlacPicture(values));
+  return file.save();
+}
+
+bool TagFlac(const QByteArray& name, const StandardTagValues& values) {
+  TagLib::FLAC::File file(name.constData(), false);
+  if (!file.isValid()) return false;
+  SetFields(*file.xiphComment(true), values);
+  if (!values.picture.isEmpty()) file.addPicture(FlacPicture(values));
+  return file.save();
+}
+
+}  // namespace
+
+bool WriteStandardTag(const QString& path, const StandardTagValues& values, int id3v2Version) {
+  const QByteArray name = QFile::encodeName(path);
+  const QString lower = path.toLower();
+  if (lower.endsWith(u".mp3")) return TagMp3(name, values, id3v2Version);
+  if (lower.endsWith(u".flac")) return TagFlac(name, values);
+  if (lower.endsWith(u".ogg")) return TagXiph<TagLib::Ogg::Vorbis::File>(name, values);
+  if (lower.endsWith(u".opus")) return TagXiph<TagLib::Ogg::Opus::File>(name, values);
+  return false;
+}
+
+QByteArray SmallPng() {
+  QImage image(4, 4, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return bytes;
+}
+
+}  // namespace audiolume::test
