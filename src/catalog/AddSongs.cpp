@@ -11,6 +11,7 @@
 #include "catalog/SongAdder.h"
 #include "library/SongRecord.h"
 #include "library/TrailerTag.h"
+#include "platform/AudioDecoder.h"
 #include "support/IniSettings.h"
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"
@@ -99,8 +100,7 @@ void AddSongs::Form_Load() {
 void AddSongs::Dir1_Change(const QString& folder) {
   Dir1_->setText(folder);
   File1_->clear();
-  File1_->addItems(
-      QDir(folder).entryList({u"*.mp*"_s, u"*.wav"_s, u"*.ra"_s}, QDir::Files, QDir::Name));
+  File1_->addItems(QDir(folder).entryList(platform::SongFilePatterns(), QDir::Files, QDir::Name));
   WriteIniString(settingsFile_, u"Record"_s, u"AddSongPath"_s, folder);
 }
 

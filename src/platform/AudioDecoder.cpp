@@ -4,6 +4,14 @@
 
 namespace audiolume::platform {
 
+// MPEG audio through libmpg123; WAV, FLAC, Ogg Vorbis and Opus through libsndfile;
+// RealAudio files are listed for the external player.
+QStringList SongFilePatterns() {
+  return {QStringLiteral("*.mp3"), QStringLiteral("*.mp2"),  QStringLiteral("*.mp1"),
+          QStringLiteral("*.wav"), QStringLiteral("*.flac"), QStringLiteral("*.ogg"),
+          QStringLiteral("*.oga"), QStringLiteral("*.opus"), QStringLiteral("*.ra")};
+}
+
 bool IsMpegAudioName(const QString& path) {
   const QString suffix = QFileInfo(path).suffix().toLower();
   return suffix == QStringLiteral("mp3") || suffix == QStringLiteral("mp2") ||

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <stdexcept>
 
@@ -49,6 +50,10 @@ std::unique_ptr<AudioDecoder> OpenMpegDecoder(const QString& path);
 
 /** WAV, FLAC, Ogg Vorbis, Opus, AIFF and whatever else libsndfile reads. */
 std::unique_ptr<AudioDecoder> OpenSndfileDecoder(const QString& path);
+
+/** The name patterns of the song files the decoders play ("*.mp3", "*.flac", …), for
+ *  folder listings and file dialogs. */
+QStringList SongFilePatterns();
 
 /** Whether a file's name (not its folders) ends in ".mp1", ".mp2" or ".mp3". */
 bool IsMpegAudioName(const QString& path);

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "library/SongFilePresence.h"
+#include "platform/AudioDecoder.h"
 #include "support/ErrorLog.h"
 #include "support/IniSettings.h"
 #include "support/MessageCatalog.h"
@@ -45,6 +46,34 @@ FileConversion::DriveSpace FileConversion::SpaceOf(const QString& folder) {
   return {storage.bytesAvailable(), storage.bytesTotal()};
 }
 
+// MP3 files become WAV files and WAV files MP3 files; songs in other formats (FLAC, Ogg,
+// Opus) are left out, all named in one message before the work starts.
+QStringList FileConversion::RefuseOtherFormats(const QStringList& files, Direction direction,
+                                               Result& result) {
+  QStringList accepted;
+  QStringList refused;
+  for (const QString& file : files) {
+    const bool fits = direction == Direction::Mp3ToWav
+                          ? platform::IsMpegAudioName(file)
+                          : SplitFileExtension(SplitPathName(file).name)
+                                    .extension.compare(u"wav"_s, Qt::CaseInsensitive) == 0;
+    (fits ? accepted : refused).append(file);
+  }
+  if (refused.isEmpty()) return accepted;
+  result.failed += int(refused.size());
+  constexpr int kNamesShown = 10;
+  QStringList names;
+  for (const QString& file : refused.mid(0, kNamesShown)) names.append(SplitPathName(file).name);
+  if (refused.size() > kNamesShown) {
+    names.append(u"… and "_s + QString::number(refused.size() - kNamesShown) + u" more"_s);
+  }
+  const QString wanted = direction == Direction::Mp3ToWav ? u"MP3"_s : u"WAV"_s;
+  prompter_.Tell(u"Only "_s + wanted + u" files can be converted here; these songs are in "_s +
+                     u"another format and were left out:\n"_s + names.join(u'\n'),
+                 MessageIcon::Exclamation);
+  return accepted;
+}
+
 int FileConversion::PrepareDestination(const QString& destination) {
   if (QFileInfo::exists(destination)) {
     return replace_.AskAboutFile(destination);
@@ -69,7 +98,8 @@ FileConversion::Result FileConversion::ConvertFiles(const QStringList& files, co
   replace_.Reset();
   bool dontAsk = false;
   Result result;
-  for (const QString& source : files) {
+  const QStringList accepted = RefuseOtherFormats(files, direction, result);
+  for (const QString& source : accepted) {
     if (!presence_.CheckSongFileExists(source, dontAsk)) continue;
     prompter_.ShowStatus(catalog_.GetMsgWithValue(RC_Mp3toWav_Title, SplitPathName(source).name));
     const QString extension = direction == Direction::Mp3ToWav ? u"wav"_s : u"mp3"_s;

@@ -58,6 +58,7 @@ class FileConversion {
   static DriveSpace SpaceOf(const QString& folder);
 
  private:
+  QStringList RefuseOtherFormats(const QStringList& files, Direction direction, Result& result);
   int ConvertOne(const QString& source, const QString& destination, Direction direction,
                  int bitRate, const platform::ConvertProgress& progress);
   int OffThread(const std::function<int(const platform::ConvertProgress&)>& job,

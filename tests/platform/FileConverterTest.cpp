@@ -61,6 +61,18 @@ TEST_F(FileConverterTest, ConversionsKeepLengthAndPitch) {
   EXPECT_EQ(info.sampleRateCode, 5);
 }
 
+TEST_F(FileConverterTest, FlacOggAndOpusSongsDecodeToTheirTone) {
+  ASSERT_TRUE(test::WriteSineFlac(Path(u"tone.flac"_s), 2.0));
+  ASSERT_TRUE(test::WriteSineOgg(Path(u"tone.ogg"_s), 2.0));
+  ASSERT_TRUE(test::WriteSineOpus(Path(u"tone.opus"_s), 2.0));
+  for (const QString& name : {u"tone.flac"_s, u"tone.ogg"_s, u"tone.opus"_s}) {
+    SCOPED_TRACE(name.toStdString());
+    const Decoded decoded = DecodeAll(OpenSongDecoder(Path(name)));
+    EXPECT_NEAR(double(decoded.frames) / decoded.rate, 2.0, 0.06);
+    EXPECT_NEAR(test::ZeroCrossingFrequency(decoded.samples, decoded.rate), 440.0, 5.0);
+  }
+}
+
 TEST_F(FileConverterTest, FloatWavIsScaledNotTurnedIntoNoise) {
   ASSERT_TRUE(test::WriteSineWavFloat(Path(u"float.wav"_s), 2.0, 1000));
   ASSERT_EQ(_ConvertFile(Path(u"float.wav"_s), Path(u"float.mp3"_s), kWavToMp3, 1, 1, 128000),

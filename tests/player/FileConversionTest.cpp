@@ -79,6 +79,22 @@ TEST_F(FileConversionTest, FailuresAreReportedAndLoggedAndCancelStopsTheBatch) {
   EXPECT_EQ(Shown().last(), u"No file was converted\nFile conversion was canceled");
 }
 
+TEST_F(FileConversionTest, SongsInOtherFormatsAreLeftOutWithOneMessage) {
+  ASSERT_TRUE(test::WriteSineMp3(Path(u"song.mp3"_s), 0.5));
+  ASSERT_TRUE(test::WriteSineFlac(Path(u"a.flac"_s), 0.5));
+  ASSERT_TRUE(test::WriteSineOgg(Path(u"b.ogg"_s), 0.5));
+  const auto result =
+      conversion_.ConvertFiles({Path(u"a.flac"_s), Path(u"song.mp3"_s), Path(u"b.ogg"_s)},
+                               Path(u"out"_s), Direction::Mp3ToWav, 0);
+  EXPECT_EQ(result.converted, 1);
+  EXPECT_EQ(result.failed, 2);
+  ASSERT_EQ(Shown().size(), 2);
+  EXPECT_EQ(Shown().first(),
+            u"Only MP3 files can be converted here; these songs are in another "
+            u"format and were left out:\na.flac\nb.ogg"_s);
+  EXPECT_EQ(QDir(Path(u"out"_s)).entryList(QDir::Files), QStringList{u"song.wav"_s});
+}
+
 TEST_F(FileConversionTest, NotEnoughSpaceForTheWavIsRefused) {
   ASSERT_TRUE(test::WriteSineMp3(Path(u"song.mp3"_s), 1.0));
   conversion_.SetSpaceProbe([](const QString&) {
