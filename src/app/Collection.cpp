@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include "app/AppServices.h"
+#include "platform/StandardTags.h"
 
 namespace audiolume {
 
@@ -20,7 +21,13 @@ Collection::Collection(const QString& home, AppServices& services,
   genres.Load(home + QStringLiteral("/ID3v1.cat"));
 }
 
-bool Collection::ReadID3TitleArtist(const QString& file, QString& title, QString& artist) {
+bool Collection::ReadTitleArtist(const QString& file, QString& title, QString& artist) {
+  if (const auto standard = platform::ReadStandardTags(file, false);
+      standard && !standard->fields.title.isEmpty()) {
+    title = standard->fields.title;
+    artist = standard->fields.artist;
+    return true;
+  }
   QFile song(file);
   if (!song.open(QIODevice::ReadOnly)) return false;
   trailer.FindTrailer(song);
@@ -30,9 +37,8 @@ bool Collection::ReadID3TitleArtist(const QString& file, QString& title, QString
   return true;
 }
 
-QByteArray Collection::ReadArt(const QString& file) {
+QByteArray Collection::ReadArt(const QString& file, QString& type) {
   SongRecord record;
-  QString type;
   return trailer.ReadSongTagsWithArt(file, record, type);
 }
 

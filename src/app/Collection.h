@@ -30,10 +30,12 @@ class Collection {
   /** home is the application directory; cdMounts tells where the CD drives' discs are. */
   Collection(const QString& home, AppServices& services, SongFilePresence::CdMounts cdMounts);
 
-  /** Title and artist from a song file's ID3v1 tag; false when it has none. */
-  bool ReadID3TitleArtist(const QString& file, QString& title, QString& artist);
-  /** The picture stored in a song file's trailer tag; empty when there is none. */
-  QByteArray ReadArt(const QString& file);
+  /** Title and artist from a song file's standard tag, else its ID3v1 tag; false when
+   *  it has neither. */
+  bool ReadTitleArtist(const QString& file, QString& title, QString& artist);
+  /** The song file's picture (the trailer's, else the standard tag's) and its type;
+   *  empty when there is none. */
+  QByteArray ReadArt(const QString& file, QString& type);
 
   SongLibrary library;
   DatabaseCommands database;

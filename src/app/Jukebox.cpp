@@ -2,16 +2,21 @@
 
 #include <QApplication>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include "app/CatalogWindows.h"
 #include "app/Collection.h"
+#include "app/MprisService.h"
 #include "catalog/AddSongs.h"
 #include "platform/AudioSink.h"
 #include "platform/TerminationSignals.h"
 #include "player/Play.h"
 #include "player/PlayerEngine.h"
+#include "player/PlayerRemote.h"
 #include "support/MessageIds.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace audiolume {
 
@@ -36,7 +41,7 @@ int Jukebox::Run() {
     QApplication::setFont(font);
   }
   veltoDj_.ParseCommandLine([&collection](const QString& file, QString& title, QString& artist) {
-    return collection.ReadID3TitleArtist(file, title, artist);
+    return collection.ReadTitleArtist(file, title, artist);
   });
   if (veltoDj_.ActivatePreviousInstance(instance_)) {
     // The running copy plays the song; this one leaves after giving it a moment.
@@ -55,7 +60,7 @@ int Jukebox::Run() {
                      [&collection] { return collection.conversion.IsConverting(); });
   engine.SetCdAudio(std::make_unique<platform::CdAudio>(veltoDj_.FirstCdDevice()));
   engine.SetTagReader([&collection](const QString& file, QString& title, QString& artist) {
-    return collection.ReadID3TitleArtist(file, title, artist);
+    return collection.ReadTitleArtist(file, title, artist);
   });
   CatalogWindows* catalogWindows = nullptr;  // made once the player exists
   const auto openAddSongs = [this, &collection, &catalog, &services, &catalogWindows] {
@@ -68,9 +73,25 @@ int Jukebox::Run() {
   Play play({engine, collection.library, collection.database, catalog, services.Diagnose(),
              services.Asker(), veltoDj_.SettingsFile(), veltoDj_.StartupPlaylistFile(),
              veltoDj_.ThemeFolder(),
-             [&collection](const QString& file) { return collection.ReadArt(file); }, openAddSongs,
-             &collection.conversion});
+             [&collection](const QString& file) {
+               QString type;
+               return collection.ReadArt(file, type);
+             },
+             openAddSongs, &collection.conversion});
   CatalogWindows windows(collection, services, play, engine, openAddSongs);
+  PlayerRemote remote(
+      engine, collection.library,
+      [&collection](const QString& file, QString& type) { return collection.ReadArt(file, type); },
+      QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+          u"/audiolume/covers"_s);
+  const MprisService mpris(
+      remote,
+      [&play] {
+        play.showNormal();
+        play.raise();
+        play.activateWindow();
+      },
+      [&play] { play.close(); });
   catalogWindows = &windows;
   QObject::connect(&instance_, &platform::SingleInstance::MessageReceived, &play,
                    &Play::HandleOtherCopy);

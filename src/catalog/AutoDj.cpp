@@ -3,7 +3,7 @@
 #include <QSet>
 #include <cmath>
 
-#include "catalog/PlayTime.h"
+#include "library/PlayTime.h"
 #include "library/SongLibrary.h"
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"

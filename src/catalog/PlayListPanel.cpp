@@ -1,6 +1,6 @@
 #include "catalog/PlayListPanel.h"
 
-#include "catalog/PlayTime.h"
+#include "library/PlayTime.h"
 #include "library/SongLibrary.h"
 
 namespace audiolume {

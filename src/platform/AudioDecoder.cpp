@@ -4,12 +4,26 @@
 
 namespace audiolume::platform {
 
+namespace {
+
 // MPEG audio through libmpg123; WAV, FLAC, Ogg Vorbis and Opus through libsndfile;
-// RealAudio files are listed for the external player.
+// RealAudio files go to the external player.
+const QStringList kSongExtensions = {
+    QStringLiteral("mp3"), QStringLiteral("mp2"),  QStringLiteral("mp1"),
+    QStringLiteral("wav"), QStringLiteral("flac"), QStringLiteral("ogg"),
+    QStringLiteral("oga"), QStringLiteral("opus"), QStringLiteral("ra")};
+
+}  // namespace
+
 QStringList SongFilePatterns() {
-  return {QStringLiteral("*.mp3"), QStringLiteral("*.mp2"),  QStringLiteral("*.mp1"),
-          QStringLiteral("*.wav"), QStringLiteral("*.flac"), QStringLiteral("*.ogg"),
-          QStringLiteral("*.oga"), QStringLiteral("*.opus"), QStringLiteral("*.ra")};
+  QStringList patterns;
+  for (const QString& extension : kSongExtensions)
+    patterns.append(QStringLiteral("*.") + extension);
+  return patterns;
+}
+
+bool IsSongFileName(const QString& path) {
+  return kSongExtensions.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive);
 }
 
 bool IsMpegAudioName(const QString& path) {

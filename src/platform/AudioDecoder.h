@@ -54,6 +54,8 @@ std::unique_ptr<AudioDecoder> OpenSndfileDecoder(const QString& path);
 /** The name patterns of the song files the decoders play ("*.mp3", "*.flac", …), for
  *  folder listings and file dialogs. */
 QStringList SongFilePatterns();
+/** Whether a file's name ends in one of those patterns' extensions, in any case. */
+bool IsSongFileName(const QString& path);
 
 /** Whether a file's name (not its folders) ends in ".mp1", ".mp2" or ".mp3". */
 bool IsMpegAudioName(const QString& path);

@@ -5,6 +5,7 @@
 #include <QProcess>
 
 #include "library/SongLibrary.h"
+#include "platform/AudioDecoder.h"
 #include "support/IniSettings.h"
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"
@@ -154,8 +155,7 @@ void PlayerEngine::RemoveFromPlayList(int listIndex) {
 
 void PlayerEngine::AddDroppedFiles(const QStringList& files) {
   for (const QString& file : files) {
-    const QString extension = file.mid(file.lastIndexOf(u'.') + 1).toLower();
-    if (extension == u"mp3" || extension == u"ra") AddSongToPlayList(file, queue_.Length() + 1);
+    if (platform::IsSongFileName(file)) AddSongToPlayList(file, queue_.Length() + 1);
   }
 }
 
@@ -477,7 +477,29 @@ void PlayerEngine::cmdXaUpdateTimecode() {
 }
 
 void PlayerEngine::cmdXaUpdatePosition() {
-  Q_EMIT PositionChanged(int(positionOffset_), int(positionRange_));
+  ShowPosition(int(positionOffset_), int(positionRange_), duration_);
+}
+
+void PlayerEngine::ShowPosition(int value, int maximum, double lengthSeconds) {
+  shownPosition_ = value;
+  shownRange_ = maximum;
+  lengthSeconds_ = lengthSeconds;
+  Q_EMIT PositionChanged(value, maximum);
+}
+
+double PlayerEngine::PositionSeconds() const {
+  return shownRange_ > 0 ? lengthSeconds_ * shownPosition_ / shownRange_ : 0.0;
+}
+
+void PlayerEngine::SeekToSeconds(double seconds) {
+  if (shownRange_ <= 0 || lengthSeconds_ <= 0) return;
+  const double fraction = std::clamp(seconds / lengthSeconds_, 0.0, 1.0);
+  PositionScroll_Scroll(int(fraction * shownRange_));
+}
+
+void PlayerEngine::MoveVolumeSlider(int value) {
+  VolumeSlider_Change(value);
+  Q_EMIT VolumeSliderMoved(volumeSlider_);
 }
 
 // The display runs on to the song's full length before the next song starts.
@@ -586,7 +608,7 @@ void PlayerEngine::PositionTimer_Timer() {
   positionLabel_ = TimeText(position / 600, (position / 10) % 60) + u'/' +
                    TimeText(length / 600, (length / 10) % 60);
   Q_EMIT TimeChanged(positionLabel_);
-  Q_EMIT PositionChanged(position, length);
+  ShowPosition(position, length, length / 10.0);
   seekable_ = true;
   if (position > length - 4) PlayNextSong();
 }

@@ -82,6 +82,9 @@ class PlayerEngine : public QObject {
   void PositionScroll_Scroll(int value);
   /** The volume slider runs inverted: 0 is loudest, kVolumeMaximum silent. */
   void VolumeSlider_Change(int value);
+  /** Sets the volume from outside the window (the desktop's sound menu); the window's
+   *  slider follows. */
+  void MoveVolumeSlider(int value);
   int VolumeSliderValue() const { return volumeSlider_; }
   /** The level the back-ends get, 0 silent to 100 full. */
   int VolumeLevel() const { return kVolumeMaximum - volumeSlider_; }
@@ -93,7 +96,7 @@ class PlayerEngine : public QObject {
   // The queue.
   void AddSongToPlayList(const QString& file, int position);
   void RemoveFromPlayList(int listIndex);
-  /** Files dropped from the desktop; only MP3 and RealAudio files join the queue. */
+  /** Files dropped from the desktop; song files the player plays join the queue. */
   void AddDroppedFiles(const QStringList& files);
   /** Library rows dropped on the queue, in the library window's order, join its end. */
   void AddLibraryRows(const QList<int>& rows);
@@ -120,6 +123,13 @@ class PlayerEngine : public QObject {
   /** The "m:ss/m:ss" text of the elapsed time. */
   QString PositionLabel() const { return positionLabel_; }
   int DurationSeconds() const { return duration_; }
+  /** The song's place and length as the position bar last showed them; 0 before. */
+  double PositionSeconds() const;
+  double LengthSeconds() const { return lengthSeconds_; }
+  /** Moves the song to a time, as dragging the position bar there does. */
+  void SeekToSeconds(double seconds);
+  /** The file of the song started last; empty before any. */
+  const QString& CurrentFile() const { return currentFile_; }
 
   /** The RealAudio text of an error code, from the error-text file. */
   QString RealAudioErrorText(int code) const;
@@ -152,6 +162,7 @@ class PlayerEngine : public QObject {
   void cmdXaUpdateTimecode();
   void cmdXaUpdatePosition();
   void SetButtons(bool playDown, bool pauseDown);
+  void ShowPosition(int value, int maximum, double lengthSeconds);
   void ApplyVolume();
   void Wait(int milliseconds, std::function<void()> then);
 
@@ -192,6 +203,10 @@ class PlayerEngine : public QObject {
   int minutes_ = 0;
   int seconds_ = 0;
   int duration_ = 0;
+  // The position bar as last shown, for remote controls: its value, range and seconds.
+  int shownPosition_ = 0;
+  int shownRange_ = 0;
+  double lengthSeconds_ = 0;
   qint64 positionOffset_ = 0;
   qint64 positionRange_ = 0;
   QString positionLabel_;

@@ -167,8 +167,9 @@ TEST_F(PlayWindowTest, ViewsDeleteKeyAndPlayOrderControls) {
   EXPECT_EQ(queue_.PlayOrder(), PlayQueue::Order::Random);
   EXPECT_EQ(ReadIniString(veltoDj_.SettingsFile(), u"Player"_s, u"Play Order"_s), u"1");
 
-  engine_.AddDroppedFiles({u"/m/new.MP3"_s, u"/m/cover.jpg"_s, u"/m/old.ra"_s});
-  EXPECT_EQ(list->count(), 3);
+  engine_.AddDroppedFiles(
+      {u"/m/new.MP3"_s, u"/m/cover.jpg"_s, u"/m/old.ra"_s, u"/m/a.Flac"_s, u"/m/b.opus"_s});
+  EXPECT_EQ(list->count(), 5);
   QWidget companion;
   companion.resize(200, 100);
   companion.show();

@@ -2,7 +2,7 @@
 
 #include "catalog/LibraryView.h"
 #include "catalog/PlayListPanel.h"
-#include "catalog/PlayTime.h"
+#include "library/PlayTime.h"
 #include "library/LibraryFixture.h"
 #include "support/IniSettings.h"
 

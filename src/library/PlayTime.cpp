@@ -1,4 +1,4 @@
-#include "catalog/PlayTime.h"
+#include "library/PlayTime.h"
 
 #include <QStringList>
 

@@ -1,0 +1,151 @@
+#include "player/PlayerRemote.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <algorithm>
+
+#include "library/PlayTime.h"
+#include "library/SongLibrary.h"
+#include "player/PlayerEngine.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+namespace {
+
+constexpr double kMicroseconds = 1e6;
+
+}  // namespace
+
+PlayerRemote::PlayerRemote(PlayerEngine& engine, const SongLibrary& library, ArtReader readArt,
+                           QString cacheFolder)
+    : engine_(engine),
+      library_(library),
+      readArt_(std::move(readArt)),
+      cacheFolder_(std::move(cacheFolder)) {
+  connect(&engine_, &PlayerEngine::SongStarted, this, &PlayerRemote::TakeSong);
+  connect(&engine_, &PlayerEngine::ButtonsChanged, this, [this] {
+    if (PlaybackStatus() == lastStatus_) return;
+    lastStatus_ = PlaybackStatus();
+    Q_EMIT StatusChanged();
+  });
+  connect(&engine_, &PlayerEngine::VolumeSliderMoved, this, &PlayerRemote::VolumeChanged);
+  connect(&engine_, &PlayerEngine::QueueChanged, this, &PlayerRemote::QueueChanged);
+}
+
+PlayerRemote::Status PlayerRemote::PlaybackStatus() const {
+  if (engine_.IsPlaying()) return Status::Playing;
+  return engine_.IsPaused() ? Status::Paused : Status::Stopped;
+}
+
+qint64 PlayerRemote::PositionMicroseconds() const {
+  return qint64(engine_.PositionSeconds() * kMicroseconds);
+}
+
+double PlayerRemote::Volume() const {
+  return double(engine_.VolumeLevel()) / PlayerEngine::kVolumeMaximum;
+}
+
+void PlayerRemote::SetVolume(double volume) {
+  const int level = int(std::clamp(volume, 0.0, 1.0) * PlayerEngine::kVolumeMaximum + 0.5);
+  engine_.MoveVolumeSlider(PlayerEngine::kVolumeMaximum - level);
+}
+
+bool PlayerRemote::HasSongs() const {
+  return engine_.Queue().Length() > 0;
+}
+
+void PlayerRemote::Play() {
+  if (!engine_.IsPlaying()) engine_.Button_Play_MouseDown();
+}
+
+// The window's pause button is pressed and let go; pressing it again resumes, which is
+// Play's work here.
+void PlayerRemote::Pause() {
+  if (!engine_.IsPlaying()) return;
+  engine_.Button_Pause_MouseDown();
+  engine_.Button_Pause_MouseUp();
+}
+
+void PlayerRemote::PlayPause() {
+  if (engine_.IsPlaying()) {
+    Pause();
+  } else {
+    Play();
+  }
+}
+
+void PlayerRemote::Stop() {
+  engine_.Button_Stop_MouseDown();
+}
+
+void PlayerRemote::Next() {
+  engine_.cmdSkipForward_Click();
+}
+
+void PlayerRemote::Previous() {
+  engine_.cmdSkipBack_Click();
+}
+
+void PlayerRemote::PlayFile(const QString& file) {
+  engine_.Play_Single_Song(file);
+}
+
+void PlayerRemote::Seek(qint64 offsetMicroseconds) {
+  const double target = engine_.PositionSeconds() + double(offsetMicroseconds) / kMicroseconds;
+  if (engine_.LengthSeconds() > 0 && target >= engine_.LengthSeconds()) {
+    Next();
+    return;
+  }
+  MoveTo(std::max(0.0, target));
+}
+
+void PlayerRemote::SetPosition(int songIndex, qint64 positionMicroseconds) {
+  const double target = double(positionMicroseconds) / kMicroseconds;
+  if (songIndex != song_.index || target < 0 || target > engine_.LengthSeconds()) return;
+  MoveTo(target);
+}
+
+void PlayerRemote::MoveTo(double seconds) {
+  engine_.SeekToSeconds(seconds);
+  Q_EMIT Seeked(qint64(seconds * kMicroseconds));
+}
+
+void PlayerRemote::TakeSong(int index, const QString& file, const QString& title,
+                            const QString& artist) {
+  song_ = Song{index, file, title, artist, {}, 0, StoreArt(file)};
+  if (const int row = library_.FindSongByFilename(file); row > 0) {
+    song_.album = library_.SongText(row, 1);
+    song_.lengthMicroseconds =
+        PlayTime::ConvertToSeconds(library_.SongText(row, 8)) * qint64(kMicroseconds);
+  }
+  if (song_.lengthMicroseconds == 0) {
+    song_.lengthMicroseconds = qint64(engine_.LengthSeconds() * kMicroseconds);
+  }
+  Q_EMIT SongChanged();
+  if (PlaybackStatus() != lastStatus_) {
+    lastStatus_ = PlaybackStatus();
+    Q_EMIT StatusChanged();
+  }
+}
+
+// Named after the picture's contents, so that a song's picture is written once and two
+// songs with the same cover share the file.
+QString PlayerRemote::StoreArt(const QString& file) {
+  QString type;
+  const QByteArray art = readArt_ ? readArt_(file, type) : QByteArray();
+  if (art.isEmpty() || cacheFolder_.isEmpty() || !QDir().mkpath(cacheFolder_)) return {};
+  const QString name =
+      QString::fromLatin1(QCryptographicHash::hash(art, QCryptographicHash::Sha1).toHex().left(20));
+  const QString path =
+      cacheFolder_ + u"/cover-"_s + name + u'.' + (type.isEmpty() ? u"jpg"_s : type);
+  if (QFile::exists(path)) return path;
+  QSaveFile out(path);
+  if (!out.open(QIODevice::WriteOnly) || out.write(art) != art.size() || !out.commit()) return {};
+  return path;
+}
+
+}  // namespace audiolume

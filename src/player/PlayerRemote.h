@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <functional>
+
+namespace audiolume {
+
+class PlayerEngine;
+class SongLibrary;
+
+/**
+ * The player as the desktop's media keys and sound menus see it: a playback status, the
+ * song playing with its details, position and volume in their units, and the transport
+ * commands, all driving the same engine as the player window. Changes come as signals.
+ * The song's picture is written once into the cache folder, so that a sound menu can
+ * show it by its file URL. UI thread only.
+ */
+class PlayerRemote : public QObject {
+  Q_OBJECT
+
+ public:
+  enum class Status { Playing, Paused, Stopped };
+
+  /** What a sound menu shows of the song playing. */
+  struct Song {
+    int index = 0;  // in the queue, from 1; 0 when nothing has played
+    QString file;
+    QString title;
+    QString artist;
+    QString album;
+    qint64 lengthMicroseconds = 0;
+    QString artPath;  // the picture in the cache folder; empty when the song has none
+  };
+
+  /** Reads a song file's picture (bytes, and its type such as "jpg"). */
+  using ArtReader = std::function<QByteArray(const QString& file, QString& type)>;
+
+  PlayerRemote(PlayerEngine& engine, const SongLibrary& library, ArtReader readArt,
+               QString cacheFolder);
+
+  Status PlaybackStatus() const;
+  const Song& CurrentSong() const { return song_; }
+  qint64 PositionMicroseconds() const;
+  /** 0.0 silent to 1.0 full. */
+  double Volume() const;
+  void SetVolume(double volume);
+  bool HasSongs() const;
+
+  void Play();
+  void Pause();
+  void PlayPause();
+  void Stop();
+  void Next();
+  void Previous();
+  /** Plays one song file at once, outside the queue. */
+  void PlayFile(const QString& file);
+  /** Moves by an offset; past the end it goes on to the next song, before the start to 0. */
+  void Seek(qint64 offsetMicroseconds);
+  /** Moves to a place in the song playing; ignored for another song or outside it. */
+  void SetPosition(int songIndex, qint64 positionMicroseconds);
+
+ Q_SIGNALS:
+  void StatusChanged();
+  void SongChanged();
+  void VolumeChanged();
+  void Seeked(qint64 positionMicroseconds);
+  void QueueChanged();
+
+ private:
+  void TakeSong(int index, const QString& file, const QString& title, const QString& artist);
+  QString StoreArt(const QString& file);
+  void MoveTo(double seconds);
+
+  PlayerEngine& engine_;
+  const SongLibrary& library_;
+  ArtReader readArt_;
+  QString cacheFolder_;
+  Song song_;
+  Status lastStatus_ = Status::Stopped;
+};
+
+}  // namespace audiolume
