@@ -182,7 +182,7 @@ TEST_F(PlayWindowTest, ViewsDeleteKeyAndPlayOrderControls) {
   play.Form_Unload();
   EXPECT_EQ(Setting(u"View Mode"_s), u"2");
   EXPECT_EQ(Setting(u"Show art"_s), u"False");
-  EXPECT_EQ(PlayListText::Read(veltoDj_.StartupPlaylistFile()).size(), 3);
+  EXPECT_EQ(PlayListText::Read(veltoDj_.StartupPlaylistFile()).size(), 5);
 }
 
 // The player opens the library and the playlist manager, takes library rows dropped on
