@@ -494,7 +494,9 @@ double PlayerEngine::PositionSeconds() const {
 void PlayerEngine::SeekToSeconds(double seconds) {
   if (shownRange_ <= 0 || lengthSeconds_ <= 0) return;
   const double fraction = std::clamp(seconds / lengthSeconds_, 0.0, 1.0);
-  PositionScroll_Scroll(int(fraction * shownRange_));
+  // The bar shows the new place at once, as it does when dragged there.
+  shownPosition_ = int(fraction * shownRange_);
+  PositionScroll_Scroll(shownPosition_);
 }
 
 void PlayerEngine::MoveVolumeSlider(int value) {

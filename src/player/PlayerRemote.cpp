@@ -27,11 +27,9 @@ PlayerRemote::PlayerRemote(PlayerEngine& engine, const SongLibrary& library, Art
       readArt_(std::move(readArt)),
       cacheFolder_(std::move(cacheFolder)) {
   connect(&engine_, &PlayerEngine::SongStarted, this, &PlayerRemote::TakeSong);
-  connect(&engine_, &PlayerEngine::ButtonsChanged, this, [this] {
-    if (PlaybackStatus() == lastStatus_) return;
-    lastStatus_ = PlaybackStatus();
-    Q_EMIT StatusChanged();
-  });
+  // The engine turns its buttons before its state: the status is read once it is done.
+  connect(&engine_, &PlayerEngine::ButtonsChanged, this, &PlayerRemote::NoteStatus,
+          Qt::QueuedConnection);
   connect(&engine_, &PlayerEngine::VolumeSliderMoved, this, &PlayerRemote::VolumeChanged);
   connect(&engine_, &PlayerEngine::QueueChanged, this, &PlayerRemote::QueueChanged);
 }
@@ -126,10 +124,13 @@ void PlayerRemote::TakeSong(int index, const QString& file, const QString& title
     song_.lengthMicroseconds = qint64(engine_.LengthSeconds() * kMicroseconds);
   }
   Q_EMIT SongChanged();
-  if (PlaybackStatus() != lastStatus_) {
-    lastStatus_ = PlaybackStatus();
-    Q_EMIT StatusChanged();
-  }
+  NoteStatus();
+}
+
+void PlayerRemote::NoteStatus() {
+  if (PlaybackStatus() == lastStatus_) return;
+  lastStatus_ = PlaybackStatus();
+  Q_EMIT StatusChanged();
 }
 
 // Named after the picture's contents, so that a song's picture is written once and two

@@ -70,6 +70,7 @@ class PlayerRemote : public QObject {
 
  private:
   void TakeSong(int index, const QString& file, const QString& title, const QString& artist);
+  void NoteStatus();
   QString StoreArt(const QString& file);
   void MoveTo(double seconds);
 
