@@ -3,6 +3,9 @@
 #   ./build.sh run    install the missing Debian packages, build, start the jukebox
 #   ./build.sh test   install the missing Debian packages, build, run every test, then
 #                     run them again in a build with AddressSanitizer and UBSan
+#   ./build.sh install PREFIX
+#                     install the missing Debian packages, build, and install the programs,
+#                     their shipped files, desktop entry, icons and metainfo under PREFIX
 # Packages are installed as root, or through sudo when run by another user.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -51,8 +54,14 @@ case "${1:-}" in
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
       ctest --test-dir build-asan --output-on-failure -j "$jobs"
     ;;
+  install)
+    [ $# -eq 2 ] || { echo "usage: $0 install PREFIX" >&2; exit 2; }
+    install_missing
+    build build
+    cmake --install build --prefix "$2"
+    ;;
   *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|install PREFIX" >&2
     exit 2
     ;;
 esac
