@@ -81,10 +81,13 @@ bool TrailerTag::ReadID3Tag(QFile& file, qint64 position) {
   return id3_.Parse(ReadAt(file, position, ID3Tag::kSize));
 }
 
-void TrailerTag::LoadWindow(QFile& file) {
+// Asks for exactly the bytes that are there, so that one read call brings them.
+qint64 TrailerTag::LoadWindow(QFile& file) {
   window_.clear();
-  windowStart_ = std::max<qint64>(0, file.size() - kTailWindow);
-  if (file.seek(windowStart_)) window_ = file.read(kTailWindow);
+  const qint64 length = file.size();
+  windowStart_ = std::max<qint64>(0, length - kTailWindow);
+  if (file.seek(windowStart_)) window_ = file.read(length - windowStart_);
+  return length;
 }
 
 TrailerPositions TrailerPositions::At(qint64 start) {
@@ -121,8 +124,7 @@ bool TrailerTag::FindTrailer(QFile& file) {
   platform::TailWriter::Recover(file.fileName());
   scan_ = TrailerScan();
   id3_.Clear();
-  LoadWindow(file);
-  const qint64 length = file.size();
+  const qint64 length = LoadWindow(file);
   scan_.footerOffset = kFooterWithID3;
   scan_.positions = TrailerPositions::At(length + 1);
   if (length + kFooterWithID3 < 1) return false;
@@ -248,17 +250,15 @@ TrailerTag::TagSource TrailerTag::ReadFileTags(QFile& file, const QString& path,
     if (scan_.ID3BeforeTrailer && file.isWritable()) {
       ReplaceTail(file, file.size() + 1, id3_.Bytes(), u"ReadSongTags"_s);
     }
-    // The trailer is this program's own store; the file's other tags only fill its gaps.
-    if (record.Title.isEmpty() || record.Artist.isEmpty() || record.Album.isEmpty() ||
-        record.Genre.isEmpty()) {
-      if (const auto standard = platform::ReadStandardTags(path, false)) {
-        FillRecordFromStandardTags(standard->fields, record, false);
-      }
-    }
+    // The trailer is this program's own store: the standard tag's fields went into it when
+    // the song was added, so only the ID3v1 tag, which edits keep beside it, fills its gaps.
     sync_.FillRecordFromTag(record, false);
     return TagSource::Trailer;
   }
-  const auto standard = platform::ReadStandardTags(path, false);
+  const platform::OpenSongFile open{file.handle(), windowStart_ + window_.size(), window_};
+  const auto standard = platform::MayHoldStandardTag(path, ReadAt(file, 1, 3), window_)
+                            ? platform::ReadStandardTags(path, false, &open)
+                            : std::nullopt;
   if (standard) FillRecordFromStandardTags(standard->fields, record, true);
   sync_.FillRecordFromTag(record, !standard);
   return standard || id3_.ID3Present ? TagSource::FileTags : TagSource::None;
@@ -294,10 +294,11 @@ QByteArray TrailerTag::ReadSongTagsWithArt(const QString& path, SongRecord& reco
 // Writable when it may be, so that a scan can repair what it finds; read-only otherwise,
 // and always for formats that must not be touched at their end.
 bool TrailerTag::OpenForReading(QFile& file, const QString& path) {
-  if (!QFileInfo(path).isFile()) return false;
-  return (platform::TakesTrailingTags(path) &&
-          file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) ||
-         file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+  // Opening refuses folders and, with ExistingOnly, never makes a missing file.
+  file.setFileName(path);
+  const auto mode = QIODevice::Unbuffered | QIODevice::ExistingOnly;
+  return (platform::TakesTrailingTags(path) && file.open(QIODevice::ReadWrite | mode)) ||
+         file.open(QIODevice::ReadOnly | mode);
 }
 
 QByteArray TrailerTag::Tail(const SongRecord& record, int positionsOffset) const {

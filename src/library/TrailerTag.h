@@ -80,9 +80,9 @@ class TrailerTag {
 
   /**
    * The song's information from an open file: the trailer's record (its empty title,
-   * artist, album and genre filled from the file's standard tag and then its ID3v1 tag);
-   * without a trailer, the standard tag's fields and then the ID3v1 tag's for what the
-   * standard tag lacks. Leaves record alone when the file has none of them.
+   * artist and album filled from the ID3v1 tag); without a trailer, the standard tag's
+   * fields and then the ID3v1 tag's for what the standard tag lacks. Leaves record alone
+   * when the file has none of them.
    */
   TagSource ReadFileTags(QFile& file, const QString& path, SongRecord& record);
 
@@ -130,7 +130,8 @@ class TrailerTag {
   static bool OpenForReading(QFile& file, const QString& path);
   QByteArray ReadAt(QFile& file, qint64 position, qint64 count);
   std::optional<qint32> Int32At(QFile& file, qint64 position);
-  void LoadWindow(QFile& file);
+  /** Reads the file's last bytes into the window; returns the file's length. */
+  qint64 LoadWindow(QFile& file);
   /** The ID3 tag at a 1-based position into the working copy; false when none is there. */
   bool ReadID3Tag(QFile& file, qint64 position);
 

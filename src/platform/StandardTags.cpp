@@ -9,13 +9,19 @@
 #include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
 #include <taglib/opusfile.h>
+#include <taglib/tfilestream.h>
 #include <taglib/tpropertymap.h>
 #include <taglib/vorbisfile.h>
+#include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
+
+#include <unistd.h>
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 
 #include "platform/AudioDecoder.h"
 #include "platform/FileOps.h"
@@ -23,6 +29,52 @@
 namespace audiolume::platform {
 
 namespace {
+
+// A read-only TagLib stream over a file its reader has open: reads go to the descriptor
+// at the stream's own position (pread, no seeks), and those that fall in the file's last
+// bytes, which the reader has in memory, cost no call at all.
+class SongFileStream : public TagLib::IOStream {
+ public:
+  SongFileStream(const OpenSongFile& open, QByteArray name)
+      : open_(open), tailStart_(open.length - open.tail.size()), name_(std::move(name)) {}
+
+  TagLib::FileName name() const override { return name_.constData(); }
+  bool readOnly() const override { return true; }
+  bool isOpen() const override { return true; }
+  long tell() const override { return long(position_); }
+  long length() override { return long(open_.length); }
+
+  TagLib::ByteVector readBlock(unsigned long length) override {
+    const qint64 count = std::clamp<qint64>(open_.length - position_, 0, qint64(length));
+    TagLib::ByteVector bytes;
+    if (position_ >= tailStart_) {
+      bytes.setData(open_.tail.data() + (position_ - tailStart_), unsigned(count));
+    } else {
+      bytes.resize(unsigned(count));
+      const ssize_t got = ::pread(open_.descriptor, bytes.data(), std::size_t(count), position_);
+      bytes.resize(unsigned(std::max<ssize_t>(got, 0)));
+    }
+    position_ += bytes.size();
+    return bytes;
+  }
+
+  void seek(long offset, Position from) override {
+    const qint64 base = from == Beginning ? 0 : from == Current ? position_ : open_.length;
+    position_ = std::max<qint64>(0, base + offset);
+  }
+
+  // Never written through.
+  void writeBlock(const TagLib::ByteVector&) override {}
+  void insert(const TagLib::ByteVector&, unsigned long, unsigned long) override {}
+  void removeBlock(unsigned long, unsigned long) override {}
+  void truncate(long) override {}
+
+ private:
+  const OpenSongFile open_;
+  const qint64 tailStart_;
+  const QByteArray name_;
+  qint64 position_ = 0;
+};
 
 QString ToQString(const TagLib::String& text) {
   return QString::fromStdString(text.to8Bit(true)).trimmed();
@@ -111,16 +163,57 @@ const TagLib::Tag* TextTag(TagLib::File* file) {
 
 }  // namespace
 
-std::optional<StandardTags> ReadStandardTags(const QString& path, bool withPicture) {
-  const QByteArray name = QFile::encodeName(path);
-  TagLib::FileRef ref(name.constData(), false);
-  if (ref.isNull() || !ref.file()->isValid()) return std::nullopt;
+namespace {
+
+// TagLib's reader for the formats the player plays, chosen by the file's name as TagLib
+// itself does, over a stream already open; nothing for other names.
+std::unique_ptr<TagLib::File> OpenByName(const QString& path, TagLib::IOStream* stream) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (IsMpegAudioName(path)) {
+    return std::make_unique<TagLib::MPEG::File>(stream, TagLib::ID3v2::FrameFactory::instance(),
+                                                false);
+  }
+  if (suffix == u"flac") {
+    return std::make_unique<TagLib::FLAC::File>(stream, TagLib::ID3v2::FrameFactory::instance(),
+                                                false);
+  }
+  if (suffix == u"ogg" || suffix == u"oga") {
+    return std::make_unique<TagLib::Ogg::Vorbis::File>(stream, false);
+  }
+  if (suffix == u"opus") return std::make_unique<TagLib::Ogg::Opus::File>(stream, false);
+  if (suffix == u"m4a" || suffix == u"mp4")
+    return std::make_unique<TagLib::MP4::File>(stream, false);
+  if (suffix == u"wav") return std::make_unique<TagLib::RIFF::WAV::File>(stream, false);
+  return nullptr;
+}
+
+std::optional<StandardTags> TagsOf(TagLib::File* file, bool withPicture) {
+  if (file == nullptr || !file->isValid()) return std::nullopt;
   StandardTags tags;
-  const TagLib::Tag* tag = TextTag(ref.file());
+  const TagLib::Tag* tag = TextTag(file);
   if (tag != nullptr) tags.fields = FieldsOf(*tag);
-  if (withPicture) ReadPicture(ref.file(), tags);
+  if (withPicture) ReadPicture(file, tags);
   if ((tag == nullptr || tag->isEmpty()) && tags.picture.isEmpty()) return std::nullopt;
   return tags;
+}
+
+}  // namespace
+
+std::optional<StandardTags> ReadStandardTags(const QString& path, bool withPicture,
+                                             const OpenSongFile* open) {
+  // Read-only, so that reading never needs more than read permission.
+  const QByteArray name = QFile::encodeName(path);
+  std::unique_ptr<TagLib::IOStream> stream;
+  if (open != nullptr) {
+    stream = std::make_unique<SongFileStream>(*open, name);
+  } else {
+    auto file = std::make_unique<TagLib::FileStream>(name.constData(), true);
+    if (!file->isOpen()) return std::nullopt;
+    stream = std::move(file);
+  }
+  if (const auto file = OpenByName(path, stream.get())) return TagsOf(file.get(), withPicture);
+  const TagLib::FileRef ref(stream.get(), false);
+  return ref.isNull() ? std::nullopt : TagsOf(ref.file(), withPicture);
 }
 
 bool WriteStandardTags(const QString& path, const StandardTagFields& fields) {
@@ -153,6 +246,11 @@ bool WriteStandardTags(const QString& path, const StandardTagFields& fields) {
     return false;
   }
   return true;
+}
+
+bool MayHoldStandardTag(const QString& path, QByteArrayView start, QByteArrayView end) {
+  if (!IsMpegAudioName(path)) return true;
+  return start.startsWith("ID3") || end.contains("APETAGEX");
 }
 
 bool TakesTrailingTags(const QString& path) {

@@ -17,6 +17,14 @@ struct StandardTagFields {
   int track = 0;  // 0 when the tag has none
 };
 
+/** A song file its reader has open and has read the end of: TagLib then reads through
+ *  the same descriptor, and takes what lies in those last bytes from them. */
+struct OpenSongFile {
+  int descriptor;
+  qint64 length;
+  QByteArrayView tail;  // the file's last bytes
+};
+
 /** A song file's standard tag with its front cover (or first picture). */
 struct StandardTags {
   StandardTagFields fields;
@@ -28,11 +36,21 @@ struct StandardTags {
  * Reads a song file's standard tag through TagLib: ID3v2 (2.2 to 2.4) or APE in MPEG
  * files, Vorbis comments in FLAC, Ogg Vorbis and Opus files, the iTunes atoms of MP4, the
  * ID3v2 or INFO chunk of WAV files. The ID3v1 tag at the end of an MPEG file is not read
- * here: it is the caller's. Nothing when the file has no such tag, TagLib does not know
- * its format or cannot read it. The picture is read only when asked for. Never writes.
- * Any thread.
+ * here: it is the caller's. The format is told by the file's name. When the caller has
+ * the file open already, open describes it and the file is not opened again. Nothing
+ * when the file has no such tag, TagLib does not know its format or cannot read it. The
+ * picture is read only when asked for. Opens read-only and never writes. Any thread.
  */
-std::optional<StandardTags> ReadStandardTags(const QString& path, bool withPicture);
+std::optional<StandardTags> ReadStandardTags(const QString& path, bool withPicture,
+                                             const OpenSongFile* open = nullptr);
+
+/**
+ * Whether a song file may hold a standard tag, judged from its first bytes and its last
+ * ones without opening it again: an MPEG file needs an ID3v2 header at its start or an
+ * APE tag near its end; other formats always may. Lets readers skip TagLib for the many
+ * MP3 files that carry only an ID3v1 tag.
+ */
+bool MayHoldStandardTag(const QString& path, QByteArrayView start, QByteArrayView end);
 
 /**
  * Writes title, artist, album, genre, comment, year and track into the file's own
