@@ -295,6 +295,44 @@ TEST_F(TwplTest, FieldsWithLineBreaksTabsAndBackslashesStayOneLineAndOneColumn) 
                   .out.contains(u"\nNotes\ta\\tb\\\\c\\nd\n"_s));
 }
 
+// FLAC and Opus songs are added with their own tags and play time, and an edit goes into
+// their Vorbis comments; not a byte is appended to them.
+TEST_F(TwplTest, ModernFormatsAreAddedAndEditedInTheirOwnTags) {
+  MakeLibrary();
+  const QString flac = dir_.filePath(u"song.flac"_s);
+  ASSERT_TRUE(test::WriteSineFlac(flac, 2.0));
+  test::StandardTagValues values;
+  values.title = u"Flac Title"_s;
+  values.artist = u"Flac Artist"_s;
+  values.album = u"Flac Album"_s;
+  values.year = 1997;
+  ASSERT_TRUE(test::WriteStandardTag(flac, values));
+  const QString opus = dir_.filePath(u"song.opus"_s);
+  ASSERT_TRUE(test::WriteSineOpus(opus, 3.0));
+  const qint64 flacSize = QFileInfo(flac).size();
+  const qint64 opusSize = QFileInfo(opus).size();
+
+  Result result = Run({u"library"_s, u"add"_s, u"song.flac"_s, u"song.opus"_s});
+  ASSERT_EQ(result.code, 0) << result.err.toStdString();
+  const QString list = Run({u"library"_s, u"list"_s}).out;
+  EXPECT_TRUE(list.contains(u"Flac Title\tFlac Album\tFlac Artist\t\t\t\t\t\t0:02\t"_s))
+      << list.toStdString();
+  EXPECT_TRUE(list.contains(u"song\t\t\t\t\t\t\t\t0:03\t"_s)) << list.toStdString();
+  EXPECT_EQ(QFileInfo(flac).size(), flacSize);
+  EXPECT_EQ(QFileInfo(opus).size(), opusSize);
+
+  result = Run({u"library"_s, u"edit"_s, u"song.flac"_s, u"Title=New Title"_s, u"Genre=Ambient"_s,
+                u"Mood=Calm"_s});
+  ASSERT_EQ(result.code, 0) << result.err.toStdString();
+  const QString shown = Run({u"tags"_s, u"show"_s, u"song.flac"_s}).out;
+  EXPECT_TRUE(shown.startsWith(u"Trailer\tno\n"_s));
+  EXPECT_TRUE(shown.contains(u"\nStdTitle\tNew Title\n"_s));
+  EXPECT_TRUE(shown.contains(u"\nStdGenre\tAmbient\n"_s));
+  EXPECT_TRUE(shown.contains(u"\nStdYear\t1997\n"_s));  // what the edit does not name stays
+  EXPECT_TRUE(Run({u"library"_s, u"list"_s}).out.contains(u"New Title\tFlac Album"_s));
+  EXPECT_EQ(QDir(dir_.path()).entryList({u".audiolume*"_s}, QDir::Files | QDir::Hidden).size(), 0);
+}
+
 TEST_F(TwplTest, LibrarySortEditAndDelete) {
   MakeLibrary();
   const QString song = dir_.filePath(u"song.mp3"_s);
