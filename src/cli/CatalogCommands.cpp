@@ -7,6 +7,7 @@
 #include "app/AppServices.h"
 #include "app/Collection.h"
 #include "catalog/AutoDj.h"
+#include "catalog/CategoryLists.h"
 #include "catalog/LibraryView.h"
 #include "catalog/PlayListManager.h"
 #include "catalog/PlayListPanel.h"
@@ -277,6 +278,17 @@ int CatalogCommands::AutoDjSelect(QStringList args) {
   }
   std::fprintf(err_, "%s\n", AutoDj::Report(result, services_.Catalog()).toUtf8().constData());
   return WriteCurrent();
+}
+
+int CatalogCommands::Categories() const {
+  CategoryLists lists;
+  lists.Load(home_ + u"/VeltoDj.cat"_s, collection_.genres);
+  const QString names[CategoryLists::kLists] = {u"genre"_s, u"tempo"_s, u"mood"_s, u"situation"_s,
+                                                u"preference"_s};
+  for (int list = 0; list < CategoryLists::kLists; ++list) {
+    for (const QString& entry : lists.List(list)) Print(names[list] + u'\t' + entry);
+  }
+  return 0;
 }
 
 }  // namespace audiolume

@@ -18,8 +18,9 @@ class StartupPlaylistFile;
 struct PlayListEntry;
 
 /**
- * "twpl library list/edit/delete", "twpl playlist …" and "twpl autodj …": the library
- * window's sort, edit and delete, the playlist manager and AutoDJ, on the same classes.
+ * "twpl library list/edit/delete", "twpl playlist …", "twpl autodj …" and "twpl
+ * categories": the library window's sort, edit and delete, the playlist manager, AutoDJ
+ * and the category lists, on the same classes.
  * File arguments arrive absolute; the library is loaded.
  */
 class CatalogCommands {
@@ -35,6 +36,8 @@ class CatalogCommands {
   int PlayList(const QString& command, QStringList args);
   /** "values COLUMN" or a selection. */
   int AutoDjCommand(QStringList args);
+  /** The drop-down lists of the track information: "LIST<TAB>entry" lines. */
+  int Categories() const;
 
  private:
   int PlayListShow(const QStringList& args);

@@ -62,7 +62,9 @@ const char* const kUsage =
     "                                   situation or preference\n"
     "  autodj --first COLUMN=V[;V...] [--second and|andnot COLUMN=V...]\n"
     "         [--third and|andnot COLUMN=V...] [--hours H] [--random]\n"
-    "                                   pick songs; prints path, title, play time of each\n";
+    "                                   pick songs; prints path, title, play time of each\n"
+    "  categories                       the genre, tempo, mood, situation and preference\n"
+    "                                   lists: LIST<TAB>entry\n";
 
 int ExitCode(DatabaseCommands::Outcome outcome) {
   return outcome == DatabaseCommands::Outcome::Done ? 0 : 1;
@@ -110,7 +112,8 @@ int Twpl::Run(QStringList args) {
                                                {u"convert"_s, &Twpl::Convert},
                                                {u"query"_s, &Twpl::Query},
                                                {u"playlist"_s, &Twpl::PlayList},
-                                               {u"autodj"_s, &Twpl::AutoDj}};
+                                               {u"autodj"_s, &Twpl::AutoDj},
+                                               {u"categories"_s, &Twpl::Categories}};
   const auto found = commands.find(command);
   if (found == commands.end()) return Usage(u"unknown command '"_s + command + u"'"_s);
 
@@ -208,6 +211,11 @@ int Twpl::PlayList(Session& session, QStringList args) const {
 int Twpl::AutoDj(Session& session, QStringList args) const {
   session.collection.library.LoadSongData();
   return UsageOnTwo(Catalog(session).AutoDjCommand(args));
+}
+
+int Twpl::Categories(Session& session, QStringList args) const {
+  if (!args.isEmpty()) return Usage(u"categories takes no arguments"_s);
+  return Catalog(session).Categories();
 }
 
 CatalogCommands Twpl::Catalog(Session& session) const {

@@ -58,6 +58,7 @@ class Twpl {
   int LibraryDelete(Session& session, QStringList args) const;
   int PlayList(Session& session, QStringList args) const;
   int AutoDj(Session& session, QStringList args) const;
+  int Categories(Session& session, QStringList args) const;
   CatalogCommands Catalog(Session& session) const;
   /** Passes an exit code on, with the usage text after a usage error (2). */
   int UsageOnTwo(int code) const;

@@ -10,7 +10,6 @@
 #include <taglib/mpegfile.h>
 #include <taglib/opusfile.h>
 #include <taglib/tfilestream.h>
-#include <taglib/tpropertymap.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
@@ -47,6 +46,7 @@ class SongFileStream : public TagLib::IOStream {
   TagLib::ByteVector readBlock(unsigned long length) override {
     const qint64 count = std::clamp<qint64>(open_.length - position_, 0, qint64(length));
     TagLib::ByteVector bytes;
+    if (count == 0) return bytes;
     if (position_ >= tailStart_) {
       bytes.setData(open_.tail.data() + (position_ - tailStart_), unsigned(count));
     } else {
@@ -160,10 +160,6 @@ const TagLib::Tag* TextTag(TagLib::File* file) {
   }
   return file->tag();
 }
-
-}  // namespace
-
-namespace {
 
 // TagLib's reader for the formats the player plays, chosen by the file's name as TagLib
 // itself does, over a stream already open; nothing for other names.

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "fakes/SineFiles.h"
@@ -293,6 +294,24 @@ TEST_F(TwplTest, FieldsWithLineBreaksTabsAndBackslashesStayOneLineAndOneColumn) 
   ASSERT_EQ(Run({u"tags"_s, u"write"_s, u"back\\slash.mp3"_s, u"Notes=a\\tb\\\\c\\nd"_s}).code, 0);
   EXPECT_TRUE(Run({u"tags"_s, u"show"_s, u"back\\slash.mp3"_s})
                   .out.contains(u"\nNotes\ta\\tb\\\\c\\nd\n"_s));
+}
+
+// The category file's sections count in any letter case; other sections are left out.
+TEST_F(TwplTest, CategoriesListTheGenresAndTheCategoryFile) {
+  QDir().mkpath(Home());
+  test::WriteAll(Home() + u"/VeltoDj.cat"_s,
+                 "[TEMPO]\r\nSlow\r\nFast\r\n[Mood]\r\nHappy\r\n\r\n[Colours]\r\nRed\r\n"
+                 "[situation]\r\nDriving\r\n[Preference]\r\n5\r\n");
+  const Result result = Run({u"categories"_s});
+  ASSERT_EQ(result.code, 0) << result.err.toStdString();
+  QStringList lines = result.out.split(u'\n', Qt::SkipEmptyParts);
+  const QStringList genres = lines.filter(QRegularExpression(u"^genre\t"_s));
+  EXPECT_GT(genres.size(), 100);  // the shipped genre catalog
+  EXPECT_TRUE(genres.contains(u"genre\tRock"_s));
+  EXPECT_EQ(lines.mid(genres.size()),
+            (QStringList{u"tempo\tSlow"_s, u"tempo\tFast"_s, u"mood\tHappy"_s,
+                         u"situation\tDriving"_s, u"preference\t5"_s}));
+  EXPECT_EQ(Run({u"categories"_s, u"extra"_s}).code, 2);
 }
 
 // FLAC and Opus songs are added with their own tags and play time, and an edit goes into
