@@ -12,9 +12,6 @@ namespace audiolume {
 
 int SongRowWriter::Write(int row) {
   const QString path = library_.SongText(row, SongLibrary::kFilenameColumn);
-  if (presence_.IsOnCdDrive(path)) return 0;
-  if (!platform::TakesTrailingTags(path)) return WriteStandardTag(row, path);
-  if (!adder_.TakesTrailer(path)) return 0;
   SongRecord record;
   adder_.ReadSongInformation(path, record);
   QString* fields[kEditableColumns] = {&record.Title,     &record.Album,     &record.Artist,
@@ -24,19 +21,30 @@ int SongRowWriter::Write(int row) {
     *fields[column] = library_.SongText(row, column);
   }
   record.Filename = path;
-  return trailer_.WriteSongTrailer(path, record, false);
+  return WriteSong(path, record, {});
 }
 
-int SongRowWriter::WriteStandardTag(int row, const QString& path) {
+int SongRowWriter::WriteSong(const QString& path, SongRecord& record, const ID3Edits& edits) {
+  if (presence_.IsOnCdDrive(path)) return 0;
+  if (!platform::TakesTrailingTags(path)) return WriteStandardTag(path, record, edits);
+  if (!adder_.TakesTrailer(path)) return 0;
+  return trailer_.WriteSongTrailer(path, record, false, edits);
+}
+
+// Only when something the tag holds changes: a rewrite of a large FLAC file is not free.
+int SongRowWriter::WriteStandardTag(const QString& path, const SongRecord& record,
+                                    const ID3Edits& edits) {
   const auto tags = platform::ReadStandardTags(path, false);
-  platform::StandardTagFields fields = tags ? tags->fields : platform::StandardTagFields();
-  const platform::StandardTagFields before = fields;
-  QString* texts[] = {&fields.title, &fields.album, &fields.artist, &fields.genre};
-  for (int column = 0; column < 4; ++column)
-    *texts[column] = library_.SongText(row, column).trimmed();
-  const bool changed = fields.title != before.title || fields.album != before.album ||
-                       fields.artist != before.artist || fields.genre != before.genre;
-  if (!changed) return 0;
+  const platform::StandardTagFields before = tags ? tags->fields : platform::StandardTagFields();
+  platform::StandardTagFields fields = before;
+  fields.title = record.Title.trimmed();
+  fields.album = record.Album.trimmed();
+  fields.artist = record.Artist.trimmed();
+  fields.genre = record.Genre.trimmed();
+  if (record.TrackNumber > 0) fields.track = record.TrackNumber;
+  if (edits.year) fields.year = edits.year->trimmed().toInt();
+  if (edits.comment) fields.comment = edits.comment->trimmed();
+  if (fields == before) return 0;
   return platform::WriteStandardTags(path, fields) ? 0 : kErrPermissionDenied;
 }
 

@@ -8,6 +8,8 @@ class SongAdder;
 class SongFilePresence;
 class SongLibrary;
 class TrailerTag;
+struct ID3Edits;
+struct SongRecord;
 
 /**
  * Writes a library row's editable texts (title to preference) into its song file: the
@@ -28,8 +30,12 @@ class SongRowWriter {
    *  a standard tag could not be written). */
   int Write(int row);
 
+  /** Writes a whole record (and the ID3 year and comment when given) into a song file by
+   *  the same rules; the track information's save. Same results as Write. */
+  int WriteSong(const QString& path, SongRecord& record, const ID3Edits& edits);
+
  private:
-  int WriteStandardTag(int row, const QString& path);
+  int WriteStandardTag(const QString& path, const SongRecord& record, const ID3Edits& edits);
 
   const SongLibrary& library_;
   SongAdder& adder_;

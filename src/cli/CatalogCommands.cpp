@@ -1,5 +1,7 @@
 #include "cli/CatalogCommands.h"
 
+#include <optional>
+
 #include <QDateTime>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -14,7 +16,9 @@
 #include "catalog/PlayListStore.h"
 #include "catalog/SongRowWriter.h"
 #include "catalog/StartupPlaylistFile.h"
+#include "catalog/TrackInfo.h"
 #include "cli/TableField.h"
+#include "cli/TagCommands.h"
 #include "support/CommandLinePrompter.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -289,6 +293,58 @@ int CatalogCommands::Categories() const {
     for (const QString& entry : lists.List(list)) Print(names[list] + u'\t' + entry);
   }
   return 0;
+}
+
+namespace {
+
+// The apply-to-album boxes by the names of the fields they copy.
+std::optional<TrackInfo::Boxes> BoxesNamed(const QString& names) {
+  const QStringList boxNames = {u"Album"_s,       u"Artist"_s,       u"Genre"_s,      u"Tempo"_s,
+                                u"Mood"_s,        u"Situation"_s,    u"Preference"_s, u"Year"_s,
+                                u"Comment"_s,     u"SerialNumber"_s, u"ArtistURL"_s,  u"BuyCDURL"_s,
+                                u"ArtistEmail"_s, u"Bios"_s,         u"Art"_s};
+  TrackInfo::Boxes boxes{};
+  for (const QString& name : names.split(u',', Qt::SkipEmptyParts)) {
+    const qsizetype box = boxNames.indexOf(name.trimmed());
+    if (box < 0) return std::nullopt;
+    boxes[std::size_t(box)] = true;
+  }
+  return boxes;
+}
+
+}  // namespace
+
+int CatalogCommands::InfoSave(QStringList args) {
+  TrackInfo::Boxes boxes{};
+  if (const qsizetype at = args.indexOf(u"--apply-to-album"_s); at >= 0) {
+    if (at + 1 >= args.size()) return Problem(u"--apply-to-album needs field names"_s);
+    const auto named = BoxesNamed(args[at + 1]);
+    if (!named) return Problem(u"not an apply-to-album field in "_s + args[at + 1]);
+    boxes = *named;
+    args.remove(at, 2);
+  }
+  if (args.isEmpty()) return Problem(u"info save needs FILE NAME=VALUE…"_s);
+  const QString file = args.takeFirst();
+  TrackInfo info(collection_.library, collection_.adder, collection_.trailer, collection_.id3,
+                 collection_.rowWriter, collection_.database, home_);
+  if (!info.Load(file)) return Fail(u"no such file: "_s + file);
+  TrackInfo::Song& song = info.Current();
+  for (const QString& arg : args) {
+    const qsizetype equals = arg.indexOf(u'=');
+    const QString name = arg.left(equals);
+    const QString value = arg.mid(equals + 1);
+    const bool fits =
+        equals > 0 && (name == u"Year"      ? (song.year = value, true)
+                       : name == u"Comment" ? (song.comment = value, true)
+                       : name == u"Art"     ? info.SetPicture(value)
+                                            : TagCommands::SetField(song.record, name, value));
+    if (!fits) return Problem(u"cannot set "_s + arg);
+  }
+  const int written = info.Save();
+  for (const TrackInfo::Changed& changed : info.ApplyToAlbum(boxes)) {
+    Print(QString::number(changed.row) + u'\t' + changed.path);
+  }
+  return written == 0 ? 0 : 1;
 }
 
 }  // namespace audiolume

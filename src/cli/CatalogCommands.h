@@ -18,9 +18,9 @@ class StartupPlaylistFile;
 struct PlayListEntry;
 
 /**
- * "twpl library list/edit/delete", "twpl playlist …", "twpl autodj …" and "twpl
- * categories": the library window's sort, edit and delete, the playlist manager, AutoDJ
- * and the category lists, on the same classes.
+ * "twpl library list/edit/delete", "twpl playlist …", "twpl autodj …", "twpl categories"
+ * and "twpl info save": the library window's sort, edit and delete, the playlist manager,
+ * AutoDJ, the category lists and the track information, on the same classes.
  * File arguments arrive absolute; the library is loaded.
  */
 class CatalogCommands {
@@ -38,6 +38,8 @@ class CatalogCommands {
   int AutoDjCommand(QStringList args);
   /** The drop-down lists of the track information: "LIST<TAB>entry" lines. */
   int Categories() const;
+  /** "FILE NAME=VALUE… [--apply-to-album NAME,…]": the track information's save. */
+  int InfoSave(QStringList args);
 
  private:
   int PlayListShow(const QStringList& args);

@@ -45,8 +45,9 @@ QStringList FieldTexts(const SongRecord& r) {
   return texts;
 }
 
-// Sets a record field by name; false for a name or value that does not fit.
-bool SetField(SongRecord& r, const QString& name, const QString& value) {
+}  // namespace
+
+bool TagCommands::SetField(SongRecord& r, const QString& name, const QString& value) {
   const auto& names = SongRecord::FieldNames();
   const auto found = std::find(names.begin(), names.end(), name);
   if (found == names.end()) return false;
@@ -71,8 +72,6 @@ bool SetField(SongRecord& r, const QString& name, const QString& value) {
   *text = TableField::Unescaped(value);
   return true;
 }
-
-}  // namespace
 
 TagCommands::TagCommands(TrailerTag& trailer, ID3Tag& id3, CommandLinePrompter& prompter,
                          std::FILE* out, std::FILE* err)

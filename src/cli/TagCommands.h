@@ -13,6 +13,10 @@ struct SongRecord;
 /** "twpl tags …": shows and writes the tags inside a song file. */
 class TagCommands {
  public:
+  /** Sets a record field by its name in "tags show" (texts unescaped); false for a name
+   *  or value that does not fit. */
+  static bool SetField(SongRecord& record, const QString& name, const QString& value);
+
   TagCommands(TrailerTag& trailer, ID3Tag& id3, CommandLinePrompter& prompter, std::FILE* out,
               std::FILE* err);
 

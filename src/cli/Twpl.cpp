@@ -64,7 +64,10 @@ const char* const kUsage =
     "         [--third and|andnot COLUMN=V...] [--hours H] [--random]\n"
     "                                   pick songs; prints path, title, play time of each\n"
     "  categories                       the genre, tempo, mood, situation and preference\n"
-    "                                   lists: LIST<TAB>entry\n";
+    "                                   lists: LIST<TAB>entry\n"
+    "  info save FILE NAME=VALUE... [--apply-to-album NAME,...]\n"
+    "                                   save track information (Year, Comment, Art=PICTURE\n"
+    "                                   too); prints N, path of each other song changed\n";
 
 int ExitCode(DatabaseCommands::Outcome outcome) {
   return outcome == DatabaseCommands::Outcome::Done ? 0 : 1;
@@ -113,7 +116,8 @@ int Twpl::Run(QStringList args) {
                                                {u"query"_s, &Twpl::Query},
                                                {u"playlist"_s, &Twpl::PlayList},
                                                {u"autodj"_s, &Twpl::AutoDj},
-                                               {u"categories"_s, &Twpl::Categories}};
+                                               {u"categories"_s, &Twpl::Categories},
+                                               {u"info"_s, &Twpl::Info}};
   const auto found = commands.find(command);
   if (found == commands.end()) return Usage(u"unknown command '"_s + command + u"'"_s);
 
@@ -216,6 +220,16 @@ int Twpl::AutoDj(Session& session, QStringList args) const {
 int Twpl::Categories(Session& session, QStringList args) const {
   if (!args.isEmpty()) return Usage(u"categories takes no arguments"_s);
   return Catalog(session).Categories();
+}
+
+int Twpl::Info(Session& session, QStringList args) const {
+  if (args.size() < 2 || args.takeFirst() != u"save") return Usage(u"info needs save FILE"_s);
+  args[0] = session.Absolute(args[0]);
+  for (QString& arg : args) {
+    if (arg.startsWith(u"Art="_s)) arg = u"Art="_s + session.Absolute(arg.mid(4));
+  }
+  session.collection.library.LoadSongData();
+  return UsageOnTwo(Catalog(session).InfoSave(args));
 }
 
 CatalogCommands Twpl::Catalog(Session& session) const {

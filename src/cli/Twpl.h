@@ -59,6 +59,7 @@ class Twpl {
   int PlayList(Session& session, QStringList args) const;
   int AutoDj(Session& session, QStringList args) const;
   int Categories(Session& session, QStringList args) const;
+  int Info(Session& session, QStringList args) const;
   CatalogCommands Catalog(Session& session) const;
   /** Passes an exit code on, with the usage text after a usage error (2). */
   int UsageOnTwo(int code) const;

@@ -15,6 +15,8 @@ struct StandardTagFields {
   QString comment;
   int year = 0;   // 0 when the tag has none
   int track = 0;  // 0 when the tag has none
+
+  bool operator==(const StandardTagFields&) const = default;
 };
 
 /** A song file its reader has open and has read the end of: TagLib then reads through

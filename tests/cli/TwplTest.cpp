@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -312,6 +313,36 @@ TEST_F(TwplTest, CategoriesListTheGenresAndTheCategoryFile) {
             (QStringList{u"tempo\tSlow"_s, u"tempo\tFast"_s, u"mood\tHappy"_s,
                          u"situation\tDriving"_s, u"preference\t5"_s}));
   EXPECT_EQ(Run({u"categories"_s, u"extra"_s}).code, 2);
+}
+
+// The track information's save from the command line: the song's fields, its year and
+// picture, then the ticked fields copied to the rest of its album.
+TEST_F(TwplTest, InfoSaveWritesTheSongAndAppliesToItsAlbum) {
+  MakeLibrary();
+  for (const QString& name : {u"a.mp3"_s, u"b.mp3"_s, u"c.mp3"_s}) {
+    ASSERT_TRUE(test::WriteSineMp3(dir_.filePath(name), 0.3));
+  }
+  ASSERT_EQ(Run({u"library"_s, u"add"_s, u"a.mp3"_s, u"b.mp3"_s, u"c.mp3"_s}).code, 0);
+  ASSERT_EQ(Run({u"library"_s, u"edit"_s, u"b.mp3"_s, u"Album=Live"_s}).code, 0);
+  QImage cover(20, 20, QImage::Format_RGB32);
+  cover.fill(Qt::green);
+  ASSERT_TRUE(cover.save(dir_.filePath(u"cover.png"_s)));
+
+  const Result result =
+      Run({u"info"_s, u"save"_s, u"a.mp3"_s, u"Album=Live"_s, u"Mood=Happy"_s, u"Year=1984"_s,
+           u"Art=cover.png"_s, u"--apply-to-album"_s, u"Mood,Year,Art"_s});
+  ASSERT_EQ(result.code, 0) << result.err.toStdString();
+  EXPECT_EQ(result.out, u"4\t"_s + dir_.filePath(u"b.mp3"_s) + u"\n"_s);
+  for (const QString& name : {u"a.mp3"_s, u"b.mp3"_s}) {
+    const QString shown = Run({u"tags"_s, u"show"_s, name}).out;
+    EXPECT_TRUE(shown.contains(u"\nMood\tHappy\n"_s)) << name.toStdString();
+    EXPECT_TRUE(shown.contains(u"\nID3Year\t1984\n"_s)) << name.toStdString();
+    EXPECT_TRUE(shown.contains(u"\nArtType\tjpg\n"_s)) << name.toStdString();
+  }
+  EXPECT_FALSE(Run({u"tags"_s, u"show"_s, u"c.mp3"_s}).out.contains(u"Happy"_s));
+  EXPECT_EQ(Run({u"info"_s, u"save"_s, u"gone.mp3"_s, u"Title=X"_s}).code, 1);
+  EXPECT_EQ(Run({u"info"_s, u"save"_s, u"a.mp3"_s, u"Colour=Red"_s}).code, 2);
+  EXPECT_EQ(Run({u"info"_s, u"save"_s, u"a.mp3"_s, u"--apply-to-album"_s, u"Colour"_s}).code, 2);
 }
 
 // FLAC and Opus songs are added with their own tags and play time, and an edit goes into

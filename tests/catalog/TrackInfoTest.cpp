@@ -1,0 +1,144 @@
+#include "catalog/TrackInfo.h"
+
+#include <QImage>
+
+#include "catalog/SongAdder.h"
+#include "catalog/SongRowWriter.h"
+#include "fakes/SineFiles.h"
+#include "fakes/TaggedFiles.h"
+#include "library/DatabaseCommands.h"
+#include "library/SongFilePresence.h"
+#include "library/TagFixture.h"
+#include "support/IniSettings.h"
+
+namespace audiolume::test {
+namespace {
+
+class TrackInfoTest : public TagFixture {
+ protected:
+  void SetUp() override {
+    TagFixture::SetUp();
+    library_.LoadSongData();
+  }
+
+  // An MP3 song in the library with a trailer holding this album, serial and year.
+  QString AddSong(const QString& name, const QString& album, const QString& serial,
+                  const QString& year = u"1990"_s) {
+    const QString path = Path(name + u".mp3"_s);
+    EXPECT_TRUE(WriteSineMp3(path, 0.3));
+    SongRecord record;
+    record.Title = name;
+    record.Album = album;
+    record.Artist = u"Artist of "_s + name;
+    record.Mood = u"Calm"_s;
+    record.SerialNumber = serial;
+    record.Filename = path;
+    EXPECT_EQ(trailer_.WriteSongTrailer(path, record, false, {year, {}}), 0);
+    library_.AddOrReplaceRecord(record);
+    return path;
+  }
+  SongRecord Stored(const QString& path) {
+    SongRecord record;
+    trailer_.ReadSongTags(path, record);
+    return record;
+  }
+
+  QList<platform::CdMount> cdMounts_;
+  SongFilePresence presence_{[this] { return cdMounts_; }, catalog_, prompter_};
+  SongAdder adder_{library_, trailer_, presence_, catalog_, prompter_, check_, dir_.path()};
+  SongRowWriter writer_{library_, adder_, trailer_, presence_};
+  DatabaseCommands database_{library_, catalog_, prompter_, error_, check_};
+  TrackInfo info_{library_, adder_, trailer_, id3_, writer_, database_, dir_.path()};
+};
+
+TEST_F(TrackInfoTest, SavingWritesTheFileAndTheRowAndAsksOnlyAfterARealChange) {
+  const QString path = AddSong(u"one"_s, u"Blue"_s, {});
+  ASSERT_TRUE(info_.Load(path));
+  EXPECT_EQ(info_.Current().record.Title, u"one");
+  EXPECT_EQ(info_.Current().year, u"1990");
+  EXPECT_FALSE(info_.IsChanged());
+  info_.Current().record.Title = u" one "_s;  // the same once trimmed: still a change
+  EXPECT_TRUE(info_.IsChanged());
+  info_.Current().record.Title = u"  Renamed  "_s;
+  info_.Current().year = u"2001"_s;
+  info_.Current().record.Notes = u"A note"_s;
+  EXPECT_EQ(info_.Save(), 0);
+  EXPECT_FALSE(info_.IsChanged());
+  EXPECT_EQ(Stored(path).Title, u"Renamed");
+  EXPECT_EQ(Stored(path).Notes, u"A note");
+  EXPECT_EQ(id3_.ID3Year.trimmed(), u"2001");
+  EXPECT_EQ(library_.SongText(1, 0), u"Renamed");
+  EXPECT_TRUE(QFile::exists(library_.DatabasePath()));
+  EXPECT_FALSE(info_.Load(Path(u"missing.mp3"_s)));
+}
+
+TEST_F(TrackInfoTest, ApplyToAlbumCopiesOnlyTheTickedFieldsToTheAlbum) {
+  const QString edited = AddSong(u"edited"_s, u"Greatest Hits"_s, u"AB-1"_s);
+  const QString sameSerial = AddSong(u"sameSerial"_s, u"Other Name"_s, u"ab-1 "_s);
+  const QString noSerial = AddSong(u"noSerial"_s, u" greatest hits"_s, {});
+  const QString otherDisc = AddSong(u"otherDisc"_s, u"Greatest Hits"_s, u"CD-2"_s);
+  ASSERT_TRUE(info_.Load(edited));
+  info_.Current().year = u"1977"_s;
+  info_.Current().record.Mood = u"Happy"_s;
+  info_.Current().record.Artist = u"Edited Artist"_s;
+  ASSERT_EQ(info_.Save(), 0);
+  TrackInfo::Boxes boxes{};
+  boxes[TrackInfo::kYear] = true;
+  boxes[TrackInfo::kMood] = true;
+  const QList<TrackInfo::Changed> changed = info_.ApplyToAlbum(boxes);
+  ASSERT_EQ(changed.size(), 2);
+  EXPECT_EQ(changed[0].path, sameSerial);  // the same disc under another album name
+  EXPECT_EQ(changed[1].path, noSerial);    // no serial number: joins by album name
+  for (const QString& member : {sameSerial, noSerial}) {
+    const SongRecord record = Stored(member);
+    EXPECT_EQ(id3_.ID3Year.trimmed(), u"1977");
+    EXPECT_EQ(record.Mood, u"Happy");
+    EXPECT_EQ(record.Artist, u"Artist of "_s + record.Title);  // not ticked
+  }
+  EXPECT_EQ(Stored(otherDisc).Mood, u"Calm");  // same name, another disc
+  EXPECT_EQ(id3_.ID3Year.trimmed(), u"1990");
+  EXPECT_EQ(library_.SongText(library_.FindSongByFilename(noSerial), 5), u"Happy");
+
+  // Without a serial number the edited song's album name decides.
+  ASSERT_TRUE(info_.Load(noSerial));
+  boxes = {};
+  boxes[TrackInfo::kArtist] = true;
+  const QList<TrackInfo::Changed> byName = info_.ApplyToAlbum(boxes);
+  ASSERT_EQ(byName.size(), 2);  // the edited song and the other disc, not "Other Name"
+  EXPECT_EQ(Stored(otherDisc).Artist, u"Artist of noSerial");
+}
+
+TEST_F(TrackInfoTest, BoxStatesAndPicturesAreKept) {
+  const QString settings = Path(u"VeltoDj.ini"_s);
+  EXPECT_EQ(TrackInfo::ReadBoxes(settings), TrackInfo::Boxes{});
+  TrackInfo::Boxes boxes{};
+  boxes[3] = boxes[14] = true;
+  TrackInfo::WriteBoxes(settings, boxes);
+  EXPECT_EQ(ReadIniString(settings, u"Tag"_s, u"ChkBox3"_s), u"1");
+  EXPECT_EQ(ReadIniString(settings, u"Tag"_s, u"ChkBox0"_s), u"0");
+  EXPECT_EQ(TrackInfo::ReadBoxes(settings), boxes);
+
+  // A PNG picture is stored as JPEG art, and shown as "Temp.jpg".
+  const QString path = AddSong(u"pictured"_s, u"Art"_s, {});
+  ASSERT_TRUE(info_.Load(path));
+  EXPECT_TRUE(info_.PicturePath().isEmpty());
+  const QString png = Path(u"cover.png"_s);
+  QImage image(40, 30, QImage::Format_RGB32);
+  image.fill(Qt::blue);
+  ASSERT_TRUE(image.save(png));
+  EXPECT_FALSE(info_.SetPicture(Path(u"notes.txt"_s)));
+  ASSERT_TRUE(info_.SetPicture(png));
+  EXPECT_TRUE(info_.IsChanged());
+  ASSERT_EQ(info_.Save(), 0);
+  SongRecord record;
+  QString type;
+  const QByteArray art = trailer_.ReadSongTagsWithArt(path, record, type);
+  EXPECT_EQ(type, u"jpg");
+  EXPECT_EQ(QImage::fromData(art).size(), QSize(40, 30));
+  ASSERT_TRUE(info_.Load(path));
+  EXPECT_EQ(info_.PicturePath(), Path(u"Temp.jpg"_s));
+  EXPECT_FALSE(info_.IsChanged());
+}
+
+}  // namespace
+}  // namespace audiolume::test
