@@ -4,6 +4,7 @@
 
 #include "catalog/SongAdder.h"
 #include "catalog/SongRowWriter.h"
+#include "catalog/SongTexts.h"
 #include "fakes/SineFiles.h"
 #include "fakes/TaggedFiles.h"
 #include "library/DatabaseCommands.h"
@@ -138,6 +139,38 @@ TEST_F(TrackInfoTest, BoxStatesAndPicturesAreKept) {
   ASSERT_TRUE(info_.Load(path));
   EXPECT_EQ(info_.PicturePath(), Path(u"Temp.jpg"_s));
   EXPECT_FALSE(info_.IsChanged());
+}
+
+// The lyrics window's texts: an edit in progress outlives a song change in the player,
+// and saving writes the notes typed on one tab with the unchanged lyrics of another.
+TEST_F(TrackInfoTest, LyricsEditsSurviveASongChangeAndSaveAllThreeTexts) {
+  const QString path = AddSong(u"sung"_s, u"Words"_s, {});
+  SongRecord record = Stored(path);
+  record.Lyrics = u"First line\r\nSecond line"_s;
+  record.Bios = u"Born somewhere"_s;
+  ASSERT_EQ(trailer_.WriteSongTrailer(path, record, false), 0);
+
+  SongTexts texts(adder_, writer_);
+  texts.ShowLyrics(u"playing"_s, {}, {});
+  texts.SetTrackInfo(u"next song"_s, u"its notes"_s, {});
+  EXPECT_EQ(texts.Text(SongTexts::kLyrics), u"next song");
+
+  ASSERT_TRUE(texts.EditLyrics(path));
+  EXPECT_EQ(texts.CurrentMode(), SongTexts::Mode::Edit);
+  EXPECT_EQ(texts.Text(SongTexts::kLyrics), u"First line\r\nSecond line");
+  texts.SetText(SongTexts::kNotes, u"Typed notes"_s);
+  texts.SetTrackInfo(u"another song"_s, u"other notes"_s, u"other bios"_s);
+  EXPECT_EQ(texts.Text(SongTexts::kNotes), u"Typed notes");
+  EXPECT_EQ(texts.Text(SongTexts::kLyrics), u"First line\r\nSecond line");
+
+  ASSERT_EQ(texts.Save(), 0);
+  EXPECT_EQ(texts.CurrentMode(), SongTexts::Mode::Display);
+  const SongRecord saved = Stored(path);
+  EXPECT_EQ(saved.Notes, u"Typed notes");
+  EXPECT_EQ(saved.Lyrics, u"First line\r\nSecond line");
+  EXPECT_EQ(saved.Bios, u"Born somewhere");
+  EXPECT_EQ(saved.Mood, u"Calm");  // the rest of the tag stays
+  EXPECT_FALSE(texts.EditLyrics(Path(u"gone.mp3"_s)));
 }
 
 }  // namespace
