@@ -1,15 +1,20 @@
 #include "app/CatalogWindows.h"
 
 #include <QAction>
+#include <QDesktopServices>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QUrl>
 
 #include "app/AppServices.h"
 #include "app/Collection.h"
+#include "catalog/Lyrics.h"
 #include "catalog/PlayList.h"
 #include "catalog/PlayListMgr.h"
 #include "player/Play.h"
 #include "player/PlayerEngine.h"
+#include "support/IniSettings.h"
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"
 #include "support/Prompter.h"
@@ -22,6 +27,9 @@ namespace {
 
 const QString kMusicLib = u"MusicLib"_s;
 const QString kPlayListMgr = u"PlayListMgr"_s;
+// The player keeps the open state of its track-information panel, the lyrics window, under
+// this name.
+const QString kLyrics = u"TrackInfo"_s;
 
 }  // namespace
 
@@ -39,7 +47,8 @@ CatalogWindows::CatalogWindows(Collection& collection, AppServices& services, Pl
       autoDj_(collection.library, [] { return QRandomGenerator::global()->generateDouble(); }),
       store_(collection.library.WorkingDir()),
       manager_(store_, current_, services.Catalog(), services.Asker(), services.Error(),
-               services.Check(), services.SettingsFile(), services.Log()) {
+               services.Check(), services.SettingsFile(), services.Log()),
+      texts_(collection.adder, collection.rowWriter) {
   categories_.Load(collection.library.WorkingDir() + u"/VeltoDj.cat"_s, collection.genres);
   ConnectPlayer();
 }
@@ -47,6 +56,7 @@ CatalogWindows::CatalogWindows(Collection& collection, AppServices& services, Pl
 CatalogWindows::~CatalogWindows() {
   delete library_;
   delete managerWindow_;
+  delete lyrics_;
 }
 
 PlayList* CatalogWindows::Library() {
@@ -77,12 +87,35 @@ PlayListMgr* CatalogWindows::Manager() {
   return managerWindow_;
 }
 
+Lyrics* CatalogWindows::LyricsWindow() {
+  if (lyrics_) return lyrics_;
+  lyrics_ = new Lyrics({texts_, services_.Catalog(), {}, [this](const QString& address) {
+                          OpenWebAddress(address);
+                        }});
+  lyrics_->setAttribute(Qt::WA_DeleteOnClose);
+  if (!engine_.CurrentFile().isEmpty()) lyrics_->SetSongFile(engine_.CurrentFile());
+  return lyrics_;
+}
+
+// The browser set in the settings, else the desktop's own.
+void CatalogWindows::OpenWebAddress(const QString& address) {
+  const QString browser =
+      ReadIniString(services_.SettingsFile(), u"Record"_s, u"Internet Browser"_s).trimmed();
+  if (browser.isEmpty()) {
+    QDesktopServices::openUrl(QUrl::fromUserInput(address));
+  } else if (!QProcess::startDetached(browser, {address})) {
+    services_.Asker().Tell(u"Can't find "_s + browser, MessageIcon::Exclamation);
+  }
+}
+
 void CatalogWindows::ConnectPlayer() {
   play_.Companions().Add(kMusicLib, [this] { return Library(); });
   play_.Companions().Add(kPlayListMgr, [this] { return Manager(); });
+  play_.Companions().Add(kLyrics, [this] { return LyricsWindow(); });
   const std::pair<QString, std::function<void()>> items[] = {
       {u"mnuShowMusicLib"_s, [this] { play_.Companions().Open(kMusicLib); }},
       {u"mnuShowPlayListMgr"_s, [this] { play_.Companions().Open(kPlayListMgr); }},
+      {u"mnuShowTrackInfo"_s, [this] { play_.Companions().Open(kLyrics); }},
       {u"mnuOpenPlayList"_s, [this] { play_.Companions().Open(kPlayListMgr); }},
       {u"mnuSavePlayList"_s,
        [this] {
@@ -109,6 +142,7 @@ void CatalogWindows::ConnectPlayer() {
   });
   QObject::connect(&engine_, &PlayerEngine::SongStarted, &play_, [this](int, const QString& file) {
     if (library_) library_->SetPlayingFile(file);
+    if (lyrics_) lyrics_->SetSongFile(file);
   });
   QObject::connect(&play_, &Play::LibraryReplaced, &play_, [this] {
     if (library_) library_->LibraryReplaced();

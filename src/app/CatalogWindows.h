@@ -11,6 +11,7 @@
 #include "catalog/PlayListManager.h"
 #include "catalog/PlayListPanel.h"
 #include "catalog/PlayListStore.h"
+#include "catalog/SongTexts.h"
 
 namespace audiolume {
 
@@ -18,6 +19,7 @@ class AppServices;
 class Collection;
 class PlayList;
 class PlayListMgr;
+class Lyrics;
 
 /**
  * The library window and the playlist manager beside the player: the state they share
@@ -32,12 +34,14 @@ class CatalogWindows {
 
   PlayList* Library();
   PlayListMgr* Manager();
+  Lyrics* LyricsWindow();
   /** Rows were added to the library (the adding window). */
   void SongsAdded();
 
  private:
   void ConnectPlayer();
   void ExportToWav(const QStringList& files);
+  void OpenWebAddress(const QString& address);
   /** AutoDJ and the library panel replace the player's playlist through the manager
    *  when it is open, so that it shows the new list. */
   void ClearCurrent();
@@ -56,6 +60,8 @@ class CatalogWindows {
   PlayListManager manager_;
   QPointer<PlayList> library_;
   QPointer<PlayListMgr> managerWindow_;
+  SongTexts texts_;
+  QPointer<Lyrics> lyrics_;
 };
 
 }  // namespace audiolume

@@ -12,6 +12,7 @@ namespace audiolume {
 void SongTexts::ShowLyrics(const QString& lyrics, const QString& notes, const QString& bios) {
   mode_ = Mode::Display;
   path_.clear();
+  buyCdUrl_.clear();
   texts_ = {lyrics, notes, bios};
 }
 
@@ -19,18 +20,29 @@ void SongTexts::SetTrackInfo(const QString& lyrics, const QString& notes, const 
   if (mode_ == Mode::Display) texts_ = {lyrics, notes, bios};
 }
 
+bool SongTexts::SetSongFile(const QString& path) {
+  if (mode_ != Mode::Display) return false;
+  Read(path);
+  return true;
+}
+
 bool SongTexts::EditLyrics(const QString& path) {
   if (!QFileInfo(path).isFile()) return false;
   mode_ = Mode::Edit;
-  path_ = path;
-  Reload();
+  Read(path);
   return true;
 }
 
 void SongTexts::Reload() {
+  Read(path_);
+}
+
+void SongTexts::Read(const QString& path) {
+  path_ = path;
   SongRecord record;
-  reader_.ReadSongInformation(path_, record);
+  reader_.ReadSongInformation(path, record);
   texts_ = {record.Lyrics, record.Notes, record.Bios};
+  buyCdUrl_ = record.BuyCDURL.trimmed();
 }
 
 // Everything else in the file's tag stays as it is: the song is read again first.
@@ -43,7 +55,6 @@ int SongTexts::Save() {
   record.Bios = texts_[2];
   const int written = writer_.WriteSong(path_, record, {});
   mode_ = Mode::Display;
-  path_.clear();
   return written;
 }
 

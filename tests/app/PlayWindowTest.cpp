@@ -9,6 +9,7 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include "app/CatalogWindows.h"
 #include "app/Collection.h"
@@ -234,7 +235,12 @@ TEST_F(PlayWindowTest, LibraryWindowsOpenFromThePlayerAndShareItsQueue) {
   play.Form_Load(3, 50);
   EXPECT_TRUE(play.Companions().Opened(u"MusicLib"_s));
   EXPECT_FALSE(play.Companions().Opened(u"PlayListMgr"_s));
+  // The lyrics button opens the lyrics window, kept open at the next start.
+  QTest::mouseClick(play.findChild<QToolButton*>(u"lblLyrics"_s), Qt::LeftButton);
+  ASSERT_TRUE(play.Companions().Opened(u"TrackInfo"_s));
+  EXPECT_TRUE(play.Companions().Opened(u"TrackInfo"_s)->isVisible());
   play.close();
+  EXPECT_EQ(Setting(u"TrackInfo"_s), u"True");
 }
 
 }  // namespace

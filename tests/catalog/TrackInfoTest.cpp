@@ -1,7 +1,12 @@
 #include "catalog/TrackInfo.h"
 
 #include <QImage>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
 
+#include "catalog/Lyrics.h"
 #include "catalog/SongAdder.h"
 #include "catalog/SongRowWriter.h"
 #include "catalog/SongTexts.h"
@@ -171,6 +176,43 @@ TEST_F(TrackInfoTest, LyricsEditsSurviveASongChangeAndSaveAllThreeTexts) {
   EXPECT_EQ(saved.Bios, u"Born somewhere");
   EXPECT_EQ(saved.Mood, u"Calm");  // the rest of the tag stays
   EXPECT_FALSE(texts.EditLyrics(Path(u"gone.mp3"_s)));
+}
+
+// The window over those texts, driven by clicks and keys: the notes tab typed into, the
+// lyrics tab chosen, a song change in between, then OK.
+TEST_F(TrackInfoTest, TheLyricsWindowEditsWithRealKeys) {
+  const QString path = AddSong(u"sung"_s, u"Words"_s, {});
+  const QString other = AddSong(u"other"_s, u"Words"_s, {});
+  SongRecord record = Stored(path);
+  record.Lyrics = u"Old lyrics"_s;
+  record.BuyCDURL = u"shop.example/words"_s;
+  ASSERT_EQ(trailer_.WriteSongTrailer(path, record, false), 0);
+  SongTexts texts(adder_, writer_);
+  QStringList opened;
+  Lyrics window(
+      {texts, catalog_, {}, [&opened](const QString& address) { opened.append(address); }});
+  window.show();
+  auto* ok = window.findChild<QPushButton*>(u"imgOK"_s);
+  auto* notes = window.findChild<QPlainTextEdit*>(u"txtNotes"_s);
+  window.SetSongFile(other);
+  EXPECT_FALSE(ok->isVisible());
+  EXPECT_TRUE(notes->isReadOnly());
+
+  ASSERT_TRUE(window.EditLyrics(path, SongTexts::kNotes));
+  EXPECT_TRUE(ok->isVisible());
+  EXPECT_EQ(window.CurrentTab(), SongTexts::kNotes);
+  QTest::keyClicks(notes, u"Fresh notes"_s);
+  window.SetSongFile(other);  // the player moved on
+  EXPECT_EQ(notes->toPlainText(), u"Fresh notes");
+  auto* tabs = window.findChild<QTabBar*>();
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+  EXPECT_EQ(window.CurrentTab(), SongTexts::kLyrics);
+  QTest::mouseClick(window.findChild<QPushButton*>(u"imgBuyCD"_s), Qt::LeftButton);
+  EXPECT_EQ(opened, QStringList{u"shop.example/words"_s});
+  QTest::mouseClick(ok, Qt::LeftButton);
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(Stored(path).Notes, u"Fresh notes");
+  EXPECT_EQ(Stored(path).Lyrics, u"Old lyrics");
 }
 
 }  // namespace

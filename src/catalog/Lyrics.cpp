@@ -1,0 +1,134 @@
+#include "catalog/Lyrics.h"
+
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+#include "catalog/SongTexts.h"
+#include "support/MessageCatalog.h"
+#include "support/MessageIds.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+Lyrics::Lyrics(LyricsContext context) : context_(std::move(context)) {
+  setObjectName(u"Lyrics"_s);
+  MessageCatalog& catalog = context_.catalog;
+  setWindowTitle(catalog.GetMsg(RC_Lyrics));
+  tabs_ = new QTabBar(this);
+  stack_ = new QStackedWidget(this);
+  const std::pair<QString, int> tabs[] = {
+      {u"txtLyrics"_s, RC_Lyrics}, {u"txtNotes"_s, RC_Notes}, {u"txtBios"_s, RC_ArtistBios}};
+  for (std::size_t i = 0; i < boxes_.size(); ++i) {
+    tabs_->addTab(catalog.GetMsg(tabs[i].second));
+    boxes_[i] = new QPlainTextEdit(stack_);
+    boxes_[i]->setObjectName(tabs[i].first);
+    stack_->addWidget(boxes_[i]);
+  }
+  connect(tabs_, &QTabBar::currentChanged, stack_, &QStackedWidget::setCurrentIndex);
+  imgOK_ = new QPushButton(catalog.GetMsg(RC_OK), this);
+  imgCancel_ = new QPushButton(catalog.GetMsg(RC_Close), this);
+  imgOptions_ = new QPushButton(catalog.GetMsg(RC_TrackInfo), this);
+  imgBuyCD_ = new QPushButton(catalog.GetMsg(RC_BuyCDURL), this);
+  const std::pair<QPushButton*, void (Lyrics::*)()> buttons[] = {
+      {imgOptions_, &Lyrics::imgOptions_Click},
+      {imgBuyCD_, &Lyrics::imgBuyCD_Click},
+      {imgOK_, &Lyrics::imgOK_Click},
+      {imgCancel_, &Lyrics::imgCancel_Click}};
+  auto* row = new QHBoxLayout;
+  row->addWidget(imgOptions_);
+  row->addWidget(imgBuyCD_);
+  row->addStretch();
+  for (const auto& [button, handler] : buttons) {
+    if (button == imgOK_ || button == imgCancel_) row->addWidget(button);
+    connect(button, &QPushButton::clicked, this, handler);
+  }
+  imgOK_->setObjectName(u"imgOK"_s);
+  imgCancel_->setObjectName(u"imgCancel"_s);
+  imgOptions_->setObjectName(u"imgOptions"_s);
+  imgBuyCD_->setObjectName(u"imgBuyCD"_s);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(tabs_);
+  layout->addWidget(stack_, 1);
+  layout->addLayout(row);
+  resize(420, 360);
+  Refresh();
+}
+
+void Lyrics::ShowLyrics(const QString& lyrics, const QString& notes, const QString& bios) {
+  context_.texts.ShowLyrics(lyrics, notes, bios);
+  Refresh();
+}
+
+void Lyrics::SetSongFile(const QString& path) {
+  if (context_.texts.SetSongFile(path)) Refresh();
+}
+
+bool Lyrics::EditLyrics(const QString& path, int tab) {
+  if (!context_.texts.EditLyrics(path)) return false;
+  Refresh();
+  ShowTab(tab);
+  return true;
+}
+
+void Lyrics::ShowTab(int tab) {
+  tabs_->setCurrentIndex(std::clamp(tab, 1, 3) - 1);
+}
+
+int Lyrics::CurrentTab() const {
+  return tabs_->currentIndex() + 1;
+}
+
+// Display mode locks the texts and shows them on the window's own background; edit mode
+// unlocks them as ordinary text boxes.
+void Lyrics::Refresh() {
+  const bool editing = context_.texts.CurrentMode() == SongTexts::Mode::Edit;
+  for (std::size_t i = 0; i < boxes_.size(); ++i) {
+    boxes_[i]->setPlainText(context_.texts.Text(SongTexts::Tab(i + 1)));
+    boxes_[i]->setReadOnly(!editing);
+    boxes_[i]->setBackgroundRole(editing ? QPalette::Base : QPalette::Window);
+  }
+  imgOK_->setVisible(editing);
+  imgCancel_->setText(context_.catalog.GetMsg(editing ? RC_Cancel : RC_Close));
+  imgOptions_->setEnabled(context_.editTrackInfo && !context_.texts.Path().isEmpty());
+  imgBuyCD_->setEnabled(!context_.texts.BuyCDURL().isEmpty());
+}
+
+void Lyrics::TakeTexts() {
+  for (std::size_t i = 0; i < boxes_.size(); ++i) {
+    context_.texts.SetText(SongTexts::Tab(i + 1), boxes_[i]->toPlainText());
+  }
+}
+
+// All three tabs are written together, the hidden ones as they stand.
+void Lyrics::imgOK_Click() {
+  TakeTexts();
+  context_.texts.Save();
+  Refresh();
+  close();
+}
+
+void Lyrics::imgCancel_Click() {
+  context_.texts.Cancel();
+  close();
+}
+
+void Lyrics::imgOptions_Click() {
+  const QString path = context_.texts.Path();
+  if (path.isEmpty() || !context_.editTrackInfo) return;
+  context_.editTrackInfo(path);
+  context_.texts.Reload();
+  Refresh();
+}
+
+void Lyrics::imgBuyCD_Click() {
+  if (!context_.texts.BuyCDURL().isEmpty() && context_.openAddress) {
+    context_.openAddress(context_.texts.BuyCDURL());
+  }
+}
+
+}  // namespace audiolume

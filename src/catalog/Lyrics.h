@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <functional>
+
+class QPlainTextEdit;
+class QPushButton;
+class QStackedWidget;
+class QTabBar;
+
+namespace audiolume {
+
+class MessageCatalog;
+class SongTexts;
+
+/** What the lyrics window works with. */
+struct LyricsContext {
+  SongTexts& texts;
+  MessageCatalog& catalog;
+  /** Opens the track information of a song file and returns once it is closed. */
+  std::function<void(const QString& path)> editTrackInfo;
+  /** Opens a web address in the browser. */
+  std::function<void(const QString& address)> openAddress;
+};
+
+/**
+ * The lyrics, notes and artist biography of a song on three tabs: read-only for the song
+ * playing, or editable for one song until OK writes all three or Cancel drops the edit.
+ */
+class Lyrics : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit Lyrics(LyricsContext context);
+
+  /** Display mode with the playing song's texts. */
+  void ShowLyrics(const QString& lyrics, const QString& notes, const QString& bios);
+  /** The playing song changed; an edit in progress is kept. */
+  void SetSongFile(const QString& path);
+  /** Edit mode for a song file on a tab (1 lyrics, 2 notes, 3 biography). */
+  bool EditLyrics(const QString& path, int tab);
+  void ShowTab(int tab);
+  int CurrentTab() const;
+
+  void imgOK_Click();
+  void imgCancel_Click();
+  void imgOptions_Click();
+  void imgBuyCD_Click();
+
+ private:
+  void Refresh();
+  void TakeTexts();
+
+  LyricsContext context_;
+  QTabBar* tabs_;
+  QStackedWidget* stack_;
+  std::array<QPlainTextEdit*, 3> boxes_{};
+  QPushButton* imgOK_;
+  QPushButton* imgCancel_;
+  QPushButton* imgOptions_;
+  QPushButton* imgBuyCD_;
+};
+
+}  // namespace audiolume
