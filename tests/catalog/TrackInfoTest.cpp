@@ -43,6 +43,17 @@ class TrackInfoTest : public TagFixture {
     library_.AddOrReplaceRecord(record);
     return path;
   }
+  // A song whose tag holds these lyrics, biography and buy-CD address.
+  QString AddSungSong(const QString& name, const QString& lyrics, const QString& bios,
+                      const QString& buyCd) {
+    const QString path = AddSong(name, u"Words"_s, {});
+    SongRecord record = Stored(path);
+    record.Lyrics = lyrics;
+    record.Bios = bios;
+    record.BuyCDURL = buyCd;
+    EXPECT_EQ(trailer_.WriteSongTrailer(path, record, false), 0);
+    return path;
+  }
   SongRecord Stored(const QString& path) {
     SongRecord record;
     trailer_.ReadSongTags(path, record);
@@ -149,11 +160,8 @@ TEST_F(TrackInfoTest, BoxStatesAndPicturesAreKept) {
 // The lyrics window's texts: an edit in progress outlives a song change in the player,
 // and saving writes the notes typed on one tab with the unchanged lyrics of another.
 TEST_F(TrackInfoTest, LyricsEditsSurviveASongChangeAndSaveAllThreeTexts) {
-  const QString path = AddSong(u"sung"_s, u"Words"_s, {});
-  SongRecord record = Stored(path);
-  record.Lyrics = u"First line\r\nSecond line"_s;
-  record.Bios = u"Born somewhere"_s;
-  ASSERT_EQ(trailer_.WriteSongTrailer(path, record, false), 0);
+  const QString path =
+      AddSungSong(u"sung"_s, u"First line\r\nSecond line"_s, u"Born somewhere"_s, {});
 
   SongTexts texts(adder_, writer_);
   texts.ShowLyrics(u"playing"_s, {}, {});
@@ -181,12 +189,8 @@ TEST_F(TrackInfoTest, LyricsEditsSurviveASongChangeAndSaveAllThreeTexts) {
 // The window over those texts, driven by clicks and keys: the notes tab typed into, the
 // lyrics tab chosen, a song change in between, then OK.
 TEST_F(TrackInfoTest, TheLyricsWindowEditsWithRealKeys) {
-  const QString path = AddSong(u"sung"_s, u"Words"_s, {});
+  const QString path = AddSungSong(u"sung"_s, u"Old lyrics"_s, {}, u"shop.example/words"_s);
   const QString other = AddSong(u"other"_s, u"Words"_s, {});
-  SongRecord record = Stored(path);
-  record.Lyrics = u"Old lyrics"_s;
-  record.BuyCDURL = u"shop.example/words"_s;
-  ASSERT_EQ(trailer_.WriteSongTrailer(path, record, false), 0);
   SongTexts texts(adder_, writer_);
   QStringList opened;
   Lyrics window(
