@@ -128,6 +128,7 @@ int main(int argc, char** argv) {
                                                                 {},
                                                                 {},
                                                                 [] {},
+                                                                {},
                                                                 {}});
     made->Form_Load();
     return made;

@@ -9,6 +9,7 @@
 
 #include "app/AppServices.h"
 #include "app/Collection.h"
+#include "catalog/GetSongInfoFromUser.h"
 #include "catalog/Lyrics.h"
 #include "catalog/PlayList.h"
 #include "catalog/PlayListMgr.h"
@@ -27,9 +28,8 @@ namespace {
 
 const QString kMusicLib = u"MusicLib"_s;
 const QString kPlayListMgr = u"PlayListMgr"_s;
-// The player keeps the open state of its track-information panel, the lyrics window, under
-// this name.
-const QString kLyrics = u"TrackInfo"_s;
+const QString kTrackInfo = u"TrackInfo"_s;
+const QString kLyrics = u"Lyrics"_s;
 
 }  // namespace
 
@@ -48,7 +48,9 @@ CatalogWindows::CatalogWindows(Collection& collection, AppServices& services, Pl
       store_(collection.library.WorkingDir()),
       manager_(store_, current_, services.Catalog(), services.Asker(), services.Error(),
                services.Check(), services.SettingsFile(), services.Log()),
-      texts_(collection.adder, collection.rowWriter) {
+      texts_(collection.adder, collection.rowWriter),
+      trackInfo_(collection.library, collection.adder, collection.trailer, collection.id3,
+                 collection.rowWriter, collection.database, collection.library.WorkingDir()) {
   categories_.Load(collection.library.WorkingDir() + u"/VeltoDj.cat"_s, collection.genres);
   ConnectPlayer();
 }
@@ -57,6 +59,7 @@ CatalogWindows::~CatalogWindows() {
   delete library_;
   delete managerWindow_;
   delete lyrics_;
+  delete trackInfoWindow_;
 }
 
 PlayList* CatalogWindows::Library() {
@@ -65,7 +68,8 @@ PlayList* CatalogWindows::Library() {
                            collection_.trailer, manager_, current_, services_.Catalog(),
                            services_.Asker(), services_.Log(), services_.SettingsFile(),
                            openAddSongs_, [this] { play_.Companions().Open(kPlayListMgr); },
-                           [this] { ClearCurrent(); }, [this] { engine_.lstTitle_DblClick(0); }});
+                           [this] { ClearCurrent(); }, [this] { engine_.lstTitle_DblClick(0); },
+                           [this](const QString& file) { EditTrackInfo(file); }});
   library_->setAttribute(Qt::WA_DeleteOnClose);
   library_->Form_Load();
   return library_;
@@ -97,6 +101,44 @@ Lyrics* CatalogWindows::LyricsWindow() {
   return lyrics_;
 }
 
+GetSongInfoFromUser* CatalogWindows::TrackInfoWindow() {
+  if (trackInfoWindow_) return trackInfoWindow_;
+  trackInfoWindow_ = new GetSongInfoFromUser(
+      {trackInfo_, categories_, services_.Catalog(), services_.Asker(), services_.SettingsFile(),
+       [this](int step) { return MoveInLibrary(step); },
+       [this](const QString& file, int tab) {
+         play_.Companions().Open(kLyrics);
+         lyrics_->EditLyrics(file, tab);
+       },
+       [this](const QString& address) { OpenWebAddress(address); },
+       [this] {
+         if (library_) library_->RefreshDataList();
+       }});
+  trackInfoWindow_->setAttribute(Qt::WA_DeleteOnClose);
+  // Opened from the player's menu: the song playing, else the first of its queue.
+  QString file = engine_.CurrentFile();
+  if (file.isEmpty() && engine_.Queue().Length() > 0) file = engine_.Queue().Entry(1).path;
+  if (!file.isEmpty()) trackInfoWindow_->EditTrackInfo(file);
+  return trackInfoWindow_;
+}
+
+void CatalogWindows::EditTrackInfo(const QString& file) {
+  play_.Companions().Open(kTrackInfo);
+  trackInfoWindow_->EditTrackInfo(file);
+}
+
+// The library grid's keyboard navigation: the row step places away becomes the current
+// one, and its song is shown.
+QString CatalogWindows::MoveInLibrary(int step) {
+  LibraryView& view = view_;
+  if (view.Count() == 0) return {};
+  const int position = std::clamp(view.Current() + step, 1, view.Count());
+  if (position == view.Current()) return {};
+  view.Click(position, false, false);
+  if (library_) library_->ShowCurrent();
+  return collection_.library.SongText(view.RowAt(position), SongLibrary::kFilenameColumn);
+}
+
 // The browser set in the settings, else the desktop's own.
 void CatalogWindows::OpenWebAddress(const QString& address) {
   const QString browser =
@@ -112,10 +154,13 @@ void CatalogWindows::ConnectPlayer() {
   play_.Companions().Add(kMusicLib, [this] { return Library(); });
   play_.Companions().Add(kPlayListMgr, [this] { return Manager(); });
   play_.Companions().Add(kLyrics, [this] { return LyricsWindow(); });
+  play_.Companions().Add(kTrackInfo, [this] { return TrackInfoWindow(); });
   const std::pair<QString, std::function<void()>> items[] = {
       {u"mnuShowMusicLib"_s, [this] { play_.Companions().Open(kMusicLib); }},
       {u"mnuShowPlayListMgr"_s, [this] { play_.Companions().Open(kPlayListMgr); }},
-      {u"mnuShowTrackInfo"_s, [this] { play_.Companions().Open(kLyrics); }},
+      {u"mnuShowTrackInfo"_s, [this] { play_.Companions().Open(kTrackInfo); }},
+      {u"mnuEditTrackInfo"_s, [this] { play_.Companions().Open(kTrackInfo); }},
+      {u"mnuShowLyrics"_s, [this] { play_.Companions().Open(kLyrics); }},
       {u"mnuOpenPlayList"_s, [this] { play_.Companions().Open(kPlayListMgr); }},
       {u"mnuSavePlayList"_s,
        [this] {

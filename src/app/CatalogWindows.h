@@ -12,6 +12,7 @@
 #include "catalog/PlayListPanel.h"
 #include "catalog/PlayListStore.h"
 #include "catalog/SongTexts.h"
+#include "catalog/TrackInfo.h"
 
 namespace audiolume {
 
@@ -20,6 +21,7 @@ class Collection;
 class PlayList;
 class PlayListMgr;
 class Lyrics;
+class GetSongInfoFromUser;
 
 /**
  * The library window and the playlist manager beside the player: the state they share
@@ -35,6 +37,9 @@ class CatalogWindows {
   PlayList* Library();
   PlayListMgr* Manager();
   Lyrics* LyricsWindow();
+  GetSongInfoFromUser* TrackInfoWindow();
+  /** Shows the track information of a song file, docked under the player. */
+  void EditTrackInfo(const QString& file);
   /** Rows were added to the library (the adding window). */
   void SongsAdded();
 
@@ -42,6 +47,7 @@ class CatalogWindows {
   void ConnectPlayer();
   void ExportToWav(const QStringList& files);
   void OpenWebAddress(const QString& address);
+  QString MoveInLibrary(int step);
   /** AutoDJ and the library panel replace the player's playlist through the manager
    *  when it is open, so that it shows the new list. */
   void ClearCurrent();
@@ -62,6 +68,8 @@ class CatalogWindows {
   QPointer<PlayListMgr> managerWindow_;
   SongTexts texts_;
   QPointer<Lyrics> lyrics_;
+  TrackInfo trackInfo_;
+  QPointer<GetSongInfoFromUser> trackInfoWindow_;
 };
 
 }  // namespace audiolume

@@ -66,7 +66,8 @@ PlayList::PlayList(LibraryWindowContext context, QWidget* parent)
                          &PlayList::lblAutoSelect_Click);
   labels->addWidget(lblAutoSelect_);
   // Track information and art editing arrive with their windows.
-  labels->addWidget(Label(u"lblTag"_s, RC_EditTrackInfo, RC_TrackInfoTTips, nullptr));
+  labels->addWidget(
+      Label(u"lblTag"_s, RC_EditTrackInfo, RC_TrackInfoTTips, &PlayList::lblTag_Click));
   labels->addWidget(Label(u"lblEditArt"_s, RC_Menu_AddArt, RC_DB_ToolTip_AddArt, nullptr));
   labels->addStretch();
   QToolButton* trash = Label(u"lblDeleteDatabaseSong"_s, RC_Delete, RC_DB_ToolTip_DeleteSong_DB,
@@ -309,6 +310,12 @@ void PlayList::MoveEditCell(int step) {
   }
   view.BeginEdit(position, column);
   PlaceEditBox();
+}
+
+void PlayList::ShowCurrent() {
+  model_->SelectionChanged();
+  lstSongData_->scrollTo(model_->index(context_.view.Current() - 1, 0));
+  ShowStatus();
 }
 
 void PlayList::ShowStatus() {
@@ -574,6 +581,15 @@ void PlayList::closeEvent(QCloseEvent* event) {
   } else {
     event->ignore();
   }
+}
+
+// The song of the grid's current row.
+void PlayList::lblTag_Click() {
+  const int position = context_.view.Current();
+  if (position < 1 || !context_.editTrackInfo) return;
+  context_.view.LeaveRow();
+  context_.editTrackInfo(context_.view.Library().SongText(context_.view.RowAt(position),
+                                                          SongLibrary::kFilenameColumn));
 }
 
 }  // namespace audiolume

@@ -48,6 +48,8 @@ struct LibraryWindowContext {
   std::function<void()> clearCurrent;
   /** Starts play from the top of the player's playlist. */
   std::function<void()> playCurrent;
+  /** Opens the track information of a song file. */
+  std::function<void(const QString& file)> editTrackInfo;
 };
 
 /**
@@ -76,6 +78,7 @@ class PlayList : public QWidget {
   void lblDeleteDatabaseSong_Click();
   void lblDeletePlaylistSong_Click();
   void lblAutoSelect_Click();
+  void lblTag_Click();
   void ImgOKAutoSelect_Click();
   void lblPlaySongs_Click();
   void mnuClearDatabase_Click();
@@ -90,6 +93,8 @@ class PlayList : public QWidget {
   void RefreshDataList();
   /** The song the player started, marked in the grid. */
   void SetPlayingFile(const QString& file);
+  /** The view's current row moved from outside (the track information's arrows). */
+  void ShowCurrent();
   /** Adds a stored playlist to the panel, asking about songs not in the library. */
   void LoadIntoPanel(const QString& name);
 

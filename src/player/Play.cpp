@@ -173,7 +173,7 @@ void Play::BuildPlayer() {
   for (const auto& [name, caption, tip, item] :
        {std::tuple{u"lblMusicLibrary"_s, RC_MusicLibTTips, RC_MusicLibTTips, u"mnuShowMusicLib"_s},
         {u"lblPlayList"_s, RC_PlayList, RC_PlayListMgrTTips, u"mnuShowPlayListMgr"_s},
-        {u"lblLyrics"_s, RC_Lyrics, RC_TrackInfoTTips, u"mnuShowTrackInfo"_s}}) {
+        {u"lblLyrics"_s, RC_Lyrics, RC_TrackInfoTTips, u"mnuShowLyrics"_s}}) {
     auto* button = new QToolButton(picPlayer_);
     button->setObjectName(name);
     button->setText(context_.catalog.GetMsg(caption).section(u':', 0, 0));

@@ -80,6 +80,7 @@ void PlayMenus::Build(bool addsSongs, bool converts) {
   AddItem(view, u"mnuShowArt"_s, RC_ShowArt, &Play::mnuShowArt_Click)->setCheckable(true);
   AddItem(view, u"mnuShowPlayList"_s, RC_ShowPL, &Play::mnuShowPlayList_Click)->setCheckable(true);
   for (const auto& [name, caption] : {std::pair{u"mnuShowTrackInfo"_s, RC_ShowTrackInfo},
+                                      {u"mnuShowLyrics"_s, RC_Lyrics},
                                       {u"mnuShowPlayListMgr"_s, RC_ShowPLControl},
                                       {u"mnuShowMusicLib"_s, RC_ShowML},
                                       {u"mnuShowRecorder"_s, RC_ShowRec}}) {

@@ -235,8 +235,11 @@ TEST_F(PlayWindowTest, LibraryWindowsOpenFromThePlayerAndShareItsQueue) {
   play.Form_Load(3, 50);
   EXPECT_TRUE(play.Companions().Opened(u"MusicLib"_s));
   EXPECT_FALSE(play.Companions().Opened(u"PlayListMgr"_s));
-  // The lyrics button opens the lyrics window, kept open at the next start.
+  // The lyrics button opens the lyrics window; the track information is kept open.
   QTest::mouseClick(play.findChild<QToolButton*>(u"lblLyrics"_s), Qt::LeftButton);
+  ASSERT_TRUE(play.Companions().Opened(u"Lyrics"_s));
+  EXPECT_TRUE(play.Companions().Opened(u"Lyrics"_s)->isVisible());
+  play.Menu(u"mnuShowTrackInfo"_s)->trigger();
   ASSERT_TRUE(play.Companions().Opened(u"TrackInfo"_s));
   EXPECT_TRUE(play.Companions().Opened(u"TrackInfo"_s)->isVisible());
   play.close();

@@ -34,6 +34,7 @@ class LibraryWindowTest : public TagFixture {
   PlayListManager manager_{
       store_, current_, catalog_, prompter_, error_, check_, Path(u"VeltoDj.ini"_s), log_};
   int cleared_ = 0;
+  QStringList edited_;
 };
 
 TEST_F(LibraryWindowTest, ClicksKeysAndDoubleClicksWorkOnTheGrid) {
@@ -59,7 +60,8 @@ TEST_F(LibraryWindowTest, ClicksKeysAndDoubleClicksWorkOnTheGrid) {
                    {},
                    {},
                    [this] { ++cleared_; },
-                   {}});
+                   {},
+                   [this](const QString& file) { edited_.append(file); }});
   window.Form_Load();
   window.show();
   LibraryGrid* grid = window.Grid();
@@ -109,6 +111,10 @@ TEST_F(LibraryWindowTest, ClicksKeysAndDoubleClicksWorkOnTheGrid) {
   auto* panel = window.findChild<QListWidget*>(u"lstPlayList"_s);
   ASSERT_EQ(panel->count(), 1);
   EXPECT_EQ(panel->item(0)->text(), u"Gamma");
+  // The track information opens on the current row's song.
+  QTest::mouseClick(window.findChild<QToolButton*>(u"lblTag"_s), Qt::LeftButton);
+  ASSERT_EQ(edited_.size(), 1);
+  EXPECT_EQ(edited_[0], library_.SongText(view_.RowAt(3), SongLibrary::kFilenameColumn));
 
   QTest::mouseClick(cells, Qt::LeftButton, Qt::ControlModifier, cellCenter(0, 8));
   EXPECT_EQ(view_.SelectedCount(), 2);
@@ -146,7 +152,8 @@ TEST_F(LibraryWindowTest, TheAutoDjPanelReplacesThePlayersPlaylist) {
                    {},
                    {},
                    [this] { ++cleared_; },
-                   {}});
+                   {},
+                   [this](const QString& file) { edited_.append(file); }});
   window.Form_Load();
   window.show();
   QTest::mouseClick(window.findChild<QToolButton*>(u"lblAutoSelect"_s), Qt::LeftButton);

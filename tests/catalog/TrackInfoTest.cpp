@@ -1,11 +1,16 @@
 #include "catalog/TrackInfo.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
 
+#include "catalog/CategoryLists.h"
+#include "catalog/GetSongInfoFromUser.h"
 #include "catalog/Lyrics.h"
 #include "catalog/SongAdder.h"
 #include "catalog/SongRowWriter.h"
@@ -217,6 +222,59 @@ TEST_F(TrackInfoTest, TheLyricsWindowEditsWithRealKeys) {
   EXPECT_FALSE(window.isVisible());
   EXPECT_EQ(Stored(path).Notes, u"Fresh notes");
   EXPECT_EQ(Stored(path).Lyrics, u"Old lyrics");
+}
+
+// The window with real keys and clicks: a change asks before moving on, no change asks
+// nothing, Save copies the ticked fields to the album, and the boxes are kept.
+TEST_F(TrackInfoTest, TheTrackInformationWindowAsksOnlyAfterARealChange) {
+  const QString first = AddSong(u"first"_s, u"Album"_s, {});
+  const QString second = AddSong(u"second"_s, u"Album"_s, {});
+  CategoryLists categories;
+  categories.Load(Path(u"VeltoDj.cat"_s), genres_);
+  QList<int> moves;
+  GetSongInfoFromUser window({info_,
+                              categories,
+                              catalog_,
+                              prompter_,
+                              Path(u"VeltoDj.ini"_s),
+                              [&](int step) {
+                                moves.append(step);
+                                return step > 0 ? second : first;
+                              },
+                              {},
+                              {},
+                              {}});
+  window.show();
+  ASSERT_TRUE(window.EditTrackInfo(first));
+  auto* title = window.findChild<QLineEdit*>(u"txtTrackInfo0"_s);
+  EXPECT_EQ(title->text(), u"first");
+  QTest::keyClick(&window, Qt::Key_Down);  // nothing changed: no question
+  EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
+  EXPECT_EQ(title->text(), u"second");
+
+  title->clear();
+  QTest::keyClicks(title, u"Second Song"_s);
+  prompter_.QueueAnswer(1);  // Yes, save
+  prompter_.QueueAnswer(1);  // the trailer writer: the new title for the ID3 tag too
+  QTest::keyClick(&window, Qt::Key_PageUp);
+  ASSERT_EQ(prompter_.ShownMessages().size(), 2);
+  EXPECT_EQ(prompter_.ShownMessages()[0].text,
+            u"Do you want to save the track into of 'second.mp3'?"_s);
+  EXPECT_EQ(moves, (QList<int>{1, -10}));
+  EXPECT_EQ(Stored(second).Title, u"Second Song");
+  EXPECT_EQ(title->text(), u"first");
+
+  auto* mood = window.findChild<QComboBox*>(u"cmbDropDown2"_s);
+  mood->setEditText(u"Dreamy"_s);
+  auto* moodBox = window.findChild<QCheckBox*>(u"chkApplyToAlbum4"_s);
+  QTest::mouseClick(moodBox, Qt::LeftButton, {}, QPoint(6, moodBox->height() / 2));
+  QTest::mouseClick(window.findChild<QPushButton*>(u"imgOK"_s), Qt::LeftButton);
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(Stored(first).Mood, u"Dreamy");
+  EXPECT_EQ(Stored(second).Mood, u"Dreamy");
+  EXPECT_EQ(Stored(second).Title, u"Second Song");
+  EXPECT_EQ(ReadIniString(Path(u"VeltoDj.ini"_s), u"Tag"_s, u"ChkBox4"_s), u"1");
+  EXPECT_EQ(prompter_.ShownMessages().size(), 2);  // saving asked nothing more
 }
 
 }  // namespace

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "catalog/TrackInfo.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+namespace audiolume {
+
+class CategoryLists;
+class MessageCatalog;
+class Prompter;
+
+/** What the track information window works with. */
+struct TrackInfoContext {
+  TrackInfo& info;
+  const CategoryLists& categories;
+  MessageCatalog& catalog;
+  Prompter& prompter;
+  QString settingsFile;
+  /** Selects the song step places away in the library grid; its file, empty when none. */
+  std::function<QString(int step)> move;
+  /** Opens the lyrics (1), notes (2) or biography (3) of a song for editing. */
+  std::function<void(const QString& path, int tab)> editTexts;
+  /** Opens a web address in the browser. */
+  std::function<void(const QString& address)> openAddress;
+  /** The song's row changed: the library grid redraws. */
+  std::function<void()> saved;
+};
+
+/**
+ * Everything the library and the song's tags hold about one song, editable, with the
+ * category drop-down lists, the apply-to-album boxes and the picture; Save writes it all,
+ * the arrows and Up, Down, Page Up and Page Down step through the library grid, asking
+ * to save first only when something changed.
+ */
+class GetSongInfoFromUser : public QWidget {
+  Q_OBJECT
+
+ public:
+  /** The text fields, in the order of the window. */
+  enum Text {
+    kTitle,
+    kAlbum,
+    kArtist,
+    kPlayTime,
+    kLastPlayed,
+    kFrequency,
+    kFilename,
+    kSerialNumber,
+    kTrackNumber,
+    kArtistURL,
+    kBuyCDURL,
+    kArtistEmail,
+    kYear,
+    kComment,
+    kTexts
+  };
+
+  explicit GetSongInfoFromUser(TrackInfoContext context);
+
+  /** Shows a song; false when its file is missing. */
+  bool EditTrackInfo(const QString& path);
+  /** Whether the fields differ from what was loaded. */
+  bool IsChanged();
+
+  void imgOK_Click();
+  void imgCancel_Click();
+  /** Moves step songs through the library grid (-1 up, +1 down, ±10 a page). */
+  void Move(int step);
+  void txtTrackInfo_DblClick(int index);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  QWidget* BuildFields();
+  QWidget* BuildBoxes();
+  void Fill();
+  void TakeFields();
+  bool AskToSave();
+  TrackInfo::Boxes TickedBoxes() const;
+  void ShowPicture();
+
+  TrackInfoContext context_;
+  std::array<QLineEdit*, kTexts> txtTrackInfo_{};
+  std::array<QComboBox*, 5> cmbDropDown_{};
+  std::array<QCheckBox*, TrackInfo::kBoxes> chkApplyToAlbum_{};
+  QLabel* imgArt_ = nullptr;
+  bool cancelled_ = false;
+};
+
+}  // namespace audiolume
