@@ -113,6 +113,7 @@ GetSongInfoFromUser* CatalogWindows::TrackInfoWindow() {
        [this](const QString& address) { OpenWebAddress(address); },
        [this] {
          if (library_) library_->RefreshDataList();
+         if (lyrics_) lyrics_->SongSaved(trackInfo_.Path());
        }});
   trackInfoWindow_->setAttribute(Qt::WA_DeleteOnClose);
   // Opened from the player's menu: the song playing, else the first of its queue.

@@ -119,8 +119,13 @@ void Lyrics::imgCancel_Click() {
 
 void Lyrics::imgOptions_Click() {
   const QString path = context_.texts.Path();
-  if (path.isEmpty() || !context_.editTrackInfo) return;
-  context_.editTrackInfo(path);
+  if (!path.isEmpty() && context_.editTrackInfo) context_.editTrackInfo(path);
+}
+
+// An edit in progress keeps its texts; only what is shown is read again.
+void Lyrics::SongSaved(const QString& path) {
+  if (context_.texts.CurrentMode() != SongTexts::Mode::Display) return;
+  if (path.compare(context_.texts.Path(), Qt::CaseInsensitive) != 0) return;
   context_.texts.Reload();
   Refresh();
 }

@@ -18,7 +18,8 @@ class SongTexts;
 struct LyricsContext {
   SongTexts& texts;
   MessageCatalog& catalog;
-  /** Opens the track information of a song file and returns once it is closed. */
+  /** Opens the track information of a song file; a save there comes back through
+   *  SongSaved. */
   std::function<void(const QString& path)> editTrackInfo;
   /** Opens a web address in the browser. */
   std::function<void(const QString& address)> openAddress;
@@ -41,6 +42,8 @@ class Lyrics : public QWidget {
   /** Edit mode for a song file on a tab (1 lyrics, 2 notes, 3 biography). */
   bool EditLyrics(const QString& path, int tab);
   void ShowTab(int tab);
+  /** A song's information was saved elsewhere: its texts are read again when shown. */
+  void SongSaved(const QString& path);
   int CurrentTab() const;
 
   void imgOK_Click();
