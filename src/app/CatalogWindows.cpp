@@ -85,7 +85,8 @@ PlayListMgr* CatalogWindows::Manager() {
                                       play_.Companions().Open(kMusicLib);
                                       library_->lblAutoSelect_Click();
                                     },
-                                    [this](const QStringList& files) { ExportToWav(files); }});
+                                    [this](const QStringList& files) { ExportToWav(files); },
+                                    [this](const QString& file) { EditTrackInfo(file); }});
   managerWindow_->setAttribute(Qt::WA_DeleteOnClose);
   managerWindow_->Form_Load();
   return managerWindow_;

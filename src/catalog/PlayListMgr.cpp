@@ -97,12 +97,12 @@ void PlayListMgr::BuildMenus(QMenuBar* bar) {
       {u"mnuDeletePlayList"_s, RC_DeletePL, &PlayListMgr::imgRemove_Click},
       {u"mnuClearPlayList"_s, RC_ClearPL, &PlayListMgr::mnuNew_Click},
       {u"mnuDeleteTrack"_s, RC_DeleteTrack, &PlayListMgr::lblDelete_Click},
-      {u"mnuExportToWav"_s, RC_ExpostPLToWav, &PlayListMgr::mnuExportToWav_Click}};
+      {u"mnuExportToWav"_s, RC_ExpostPLToWav, &PlayListMgr::mnuExportToWav_Click},
+      {u"mnuEditTrackInfo"_s, RC_EditTrackInfo, &PlayListMgr::mnuEditTrackInfo_Click}};
   for (const auto& [name, caption, handler] : items) {
     file->addAction(catalog.GetMsg(caption), this, handler)->setObjectName(name);
   }
-  // Track information and the portable player come with their own windows.
-  file->addAction(catalog.GetMsg(RC_EditTrackInfo))->setEnabled(false);
+  // The portable player comes with its own window.
   QMenu* rio = file->addMenu(catalog.GetMsg(RC_RioOptions));
   for (const int caption : {RC_ExpostPLRio, RC_128kbps, RC_Mp3_80kbps, RC_64kbps,
                             RC_NoBitrateConvert, RC_ClearRioMem}) {
@@ -247,6 +247,14 @@ bool PlayListMgr::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   return QWidget::eventFilter(watched, event);
+}
+
+// The selected song of the playlist.
+void PlayListMgr::mnuEditTrackInfo_Click() {
+  const int row = lstSongList_->currentRow();
+  const QList<PlayListEntry>& entries = context_.current.Entries();
+  if (row < 0 || row >= entries.size() || !context_.editTrackInfo) return;
+  context_.editTrackInfo(entries[row].path);
 }
 
 }  // namespace audiolume

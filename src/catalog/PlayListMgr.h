@@ -29,6 +29,8 @@ struct PlayListMgrContext {
   std::function<void()> openAutoDj;
   /** Converts the songs to WAV files with the conversion batch. */
   std::function<void(const QStringList& files)> exportToWav;
+  /** Opens the track information of a song file. */
+  std::function<void(const QString& file)> editTrackInfo;
 };
 
 /**
@@ -56,6 +58,7 @@ class PlayListMgr : public QWidget {
   void lblDelete_Click();
   void lstSongList_DragDrop(const QList<int>& rows);
   void mnuExportToWav_Click();
+  void mnuEditTrackInfo_Click();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -224,6 +224,11 @@ TEST_F(PlayWindowTest, LibraryWindowsOpenFromThePlayerAndShareItsQueue) {
     QTest::keyClick(songs, Qt::Key_Delete);
     EXPECT_EQ(queue_.Length(), 1);
     EXPECT_EQ(play.findChild<QListWidget*>(u"lstTitle"_s)->count(), 1);
+    // The manager opens the track information of its selected song.
+    songs->setCurrentRow(0);
+    windows.Manager()->findChild<QAction*>(u"mnuEditTrackInfo"_s)->trigger();
+    ASSERT_TRUE(play.Companions().Opened(u"TrackInfo"_s));
+    EXPECT_TRUE(play.Companions().Opened(u"TrackInfo"_s)->isVisible());
 
     windows.Manager()->close();
     play.close();
