@@ -9,6 +9,7 @@
 
 #include "app/AppServices.h"
 #include "app/Collection.h"
+#include "catalog/Edit_pic.h"
 #include "catalog/GetSongInfoFromUser.h"
 #include "catalog/Lyrics.h"
 #include "catalog/PlayList.h"
@@ -60,6 +61,7 @@ CatalogWindows::~CatalogWindows() {
   delete managerWindow_;
   delete lyrics_;
   delete trackInfoWindow_;
+  delete artWindow_;
 }
 
 PlayList* CatalogWindows::Library() {
@@ -69,7 +71,8 @@ PlayList* CatalogWindows::Library() {
                            services_.Asker(), services_.Log(), services_.SettingsFile(),
                            openAddSongs_, [this] { play_.Companions().Open(kPlayListMgr); },
                            [this] { ClearCurrent(); }, [this] { engine_.lstTitle_DblClick(0); },
-                           [this](const QString& file) { EditTrackInfo(file); }});
+                           [this](const QString& file) { EditTrackInfo(file); },
+                           [this](const QString& file) { EditArt(file); }});
   library_->setAttribute(Qt::WA_DeleteOnClose);
   library_->Form_Load();
   return library_;
@@ -127,6 +130,22 @@ GetSongInfoFromUser* CatalogWindows::TrackInfoWindow() {
 void CatalogWindows::EditTrackInfo(const QString& file) {
   play_.Companions().Open(kTrackInfo);
   trackInfoWindow_->EditTrackInfo(file);
+}
+
+void CatalogWindows::EditArt(const QString& file) {
+  if (!artWindow_) {
+    artWindow_ = new Edit_pic(
+        {collection_.trailer, services_.Catalog(), services_.Asker(), services_.SettingsFile(),
+         collection_.library.WorkingDir(),
+         [](const QString& program, const QString& picture) {
+           return QProcess::startDetached(program, {picture});
+         },
+         [](const QString& picture) { QDesktopServices::openUrl(QUrl::fromLocalFile(picture)); }});
+    artWindow_->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  artWindow_->LinkPicture(file);
+  artWindow_->show();
+  artWindow_->raise();
 }
 
 // The library grid's keyboard navigation: the row step places away becomes the current

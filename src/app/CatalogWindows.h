@@ -22,6 +22,7 @@ class PlayList;
 class PlayListMgr;
 class Lyrics;
 class GetSongInfoFromUser;
+class Edit_pic;
 
 /**
  * The library window and the playlist manager beside the player: the state they share
@@ -40,6 +41,8 @@ class CatalogWindows {
   GetSongInfoFromUser* TrackInfoWindow();
   /** Shows the track information of a song file, docked under the player. */
   void EditTrackInfo(const QString& file);
+  /** Shows the picture chooser for a song file's art. */
+  void EditArt(const QString& file);
   /** Rows were added to the library (the adding window). */
   void SongsAdded();
 
@@ -70,6 +73,7 @@ class CatalogWindows {
   QPointer<Lyrics> lyrics_;
   TrackInfo trackInfo_;
   QPointer<GetSongInfoFromUser> trackInfoWindow_;
+  QPointer<Edit_pic> artWindow_;
 };
 
 }  // namespace audiolume

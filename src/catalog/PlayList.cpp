@@ -68,7 +68,8 @@ PlayList::PlayList(LibraryWindowContext context, QWidget* parent)
   // Track information and art editing arrive with their windows.
   labels->addWidget(
       Label(u"lblTag"_s, RC_EditTrackInfo, RC_TrackInfoTTips, &PlayList::lblTag_Click));
-  labels->addWidget(Label(u"lblEditArt"_s, RC_Menu_AddArt, RC_DB_ToolTip_AddArt, nullptr));
+  labels->addWidget(
+      Label(u"lblEditArt"_s, RC_Menu_AddArt, RC_DB_ToolTip_AddArt, &PlayList::lblEditArt_Click));
   labels->addStretch();
   QToolButton* trash = Label(u"lblDeleteDatabaseSong"_s, RC_Delete, RC_DB_ToolTip_DeleteSong_DB,
                              &PlayList::lblDeleteDatabaseSong_Click);
@@ -583,13 +584,24 @@ void PlayList::closeEvent(QCloseEvent* event) {
   }
 }
 
-// The song of the grid's current row.
-void PlayList::lblTag_Click() {
+QString PlayList::CurrentFile() const {
   const int position = context_.view.Current();
-  if (position < 1 || !context_.editTrackInfo) return;
+  if (position < 1) return {};
+  return context_.view.Library().SongText(context_.view.RowAt(position),
+                                          SongLibrary::kFilenameColumn);
+}
+
+// Both open on the song of the grid's current row.
+void PlayList::lblTag_Click() {
+  const QString file = CurrentFile();
+  if (file.isEmpty() || !context_.editTrackInfo) return;
   context_.view.LeaveRow();
-  context_.editTrackInfo(context_.view.Library().SongText(context_.view.RowAt(position),
-                                                          SongLibrary::kFilenameColumn));
+  context_.editTrackInfo(file);
+}
+
+void PlayList::lblEditArt_Click() {
+  const QString file = CurrentFile();
+  if (!file.isEmpty() && context_.editArt) context_.editArt(file);
 }
 
 }  // namespace audiolume

@@ -50,6 +50,8 @@ struct LibraryWindowContext {
   std::function<void()> playCurrent;
   /** Opens the track information of a song file. */
   std::function<void(const QString& file)> editTrackInfo;
+  /** Opens the picture chooser for a song file's art. */
+  std::function<void(const QString& file)> editArt;
 };
 
 /**
@@ -79,6 +81,7 @@ class PlayList : public QWidget {
   void lblDeletePlaylistSong_Click();
   void lblAutoSelect_Click();
   void lblTag_Click();
+  void lblEditArt_Click();
   void ImgOKAutoSelect_Click();
   void lblPlaySongs_Click();
   void mnuClearDatabase_Click();
@@ -110,6 +113,7 @@ class PlayList : public QWidget {
   QToolButton* Label(const QString& name, int captionId, int tipId, void (PlayList::*handler)());
   void ShowPanel();
   void ShowStatus();
+  QString CurrentFile() const;
   void MoveEditCell(int step);
   void PlaceEditBox();
   void CloseEditBox();

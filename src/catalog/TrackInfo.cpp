@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QImage>
 
+#include "catalog/ArtPicture.h"
 #include "catalog/SongAdder.h"
 #include "catalog/SongRowWriter.h"
 #include "library/DatabaseCommands.h"
@@ -105,21 +106,11 @@ QString TrackInfo::PicturePath() const {
   return hasPicture_ ? workingDir_ + u'/' + kPicture : QString();
 }
 
-// JPEG and PNG pictures become "Temp.jpg", stored as JPEG art; the trailer's other kinds
-// are stored from their own file.
 bool TrackInfo::SetPicture(const QString& picturePath) {
-  const QString type = QFileInfo(picturePath).suffix().toLower();
-  if (type == u"bmp" || type == u"wmf" || type == u"ico") {
-    if (!QFileInfo(picturePath).isFile()) return false;
-    newPicture_ = picturePath;
-    return true;
-  }
-  if (type != u"jpg" && type != u"jpeg" && type != u"png") return false;
-  QFile file(picturePath);
-  if (!file.open(QIODevice::ReadOnly)) return false;
-  StorePicture(file.readAll(), type == u"png" ? type : u"jpg"_s);
-  if (!hasPicture_) return false;
-  newPicture_ = workingDir_ + u'/' + kPicture;
+  const QString art = ArtPicture(picturePath, workingDir_ + u'/' + kPicture);
+  if (art.isEmpty()) return false;
+  newPicture_ = art;
+  hasPicture_ = true;
   return true;
 }
 

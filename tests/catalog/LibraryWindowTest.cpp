@@ -61,7 +61,8 @@ TEST_F(LibraryWindowTest, ClicksKeysAndDoubleClicksWorkOnTheGrid) {
                    {},
                    [this] { ++cleared_; },
                    {},
-                   [this](const QString& file) { edited_.append(file); }});
+                   [this](const QString& file) { edited_.append(file); },
+                   [this](const QString& file) { edited_.append(u"art:"_s + file); }});
   window.Form_Load();
   window.show();
   LibraryGrid* grid = window.Grid();
@@ -113,8 +114,9 @@ TEST_F(LibraryWindowTest, ClicksKeysAndDoubleClicksWorkOnTheGrid) {
   EXPECT_EQ(panel->item(0)->text(), u"Gamma");
   // The track information opens on the current row's song.
   QTest::mouseClick(window.findChild<QToolButton*>(u"lblTag"_s), Qt::LeftButton);
-  ASSERT_EQ(edited_.size(), 1);
-  EXPECT_EQ(edited_[0], library_.SongText(view_.RowAt(3), SongLibrary::kFilenameColumn));
+  QTest::mouseClick(window.findChild<QToolButton*>(u"lblEditArt"_s), Qt::LeftButton);
+  const QString file = library_.SongText(view_.RowAt(3), SongLibrary::kFilenameColumn);
+  EXPECT_EQ(edited_, (QStringList{file, u"art:"_s + file}));
 
   QTest::mouseClick(cells, Qt::LeftButton, Qt::ControlModifier, cellCenter(0, 8));
   EXPECT_EQ(view_.SelectedCount(), 2);
@@ -153,7 +155,8 @@ TEST_F(LibraryWindowTest, TheAutoDjPanelReplacesThePlayersPlaylist) {
                    {},
                    [this] { ++cleared_; },
                    {},
-                   [this](const QString& file) { edited_.append(file); }});
+                   [this](const QString& file) { edited_.append(file); },
+                   [this](const QString& file) { edited_.append(u"art:"_s + file); }});
   window.Form_Load();
   window.show();
   QTest::mouseClick(window.findChild<QToolButton*>(u"lblAutoSelect"_s), Qt::LeftButton);

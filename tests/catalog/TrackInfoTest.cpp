@@ -2,14 +2,17 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QImage>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
 
 #include "catalog/CategoryLists.h"
+#include "catalog/Edit_pic.h"
 #include "catalog/GetSongInfoFromUser.h"
 #include "catalog/Lyrics.h"
 #include "catalog/SongAdder.h"
@@ -275,6 +278,53 @@ TEST_F(TrackInfoTest, TheTrackInformationWindowAsksOnlyAfterARealChange) {
   EXPECT_EQ(Stored(second).Title, u"Second Song");
   EXPECT_EQ(ReadIniString(Path(u"VeltoDj.ini"_s), u"Tag"_s, u"ChkBox4"_s), u"1");
   EXPECT_EQ(prompter_.ShownMessages().size(), 2);  // saving asked nothing more
+}
+
+// The picture chooser: the picture kinds listed, the preview's size, a PNG stored as JPEG
+// art, the folder remembered, and a set paint program that is missing.
+TEST_F(TrackInfoTest, ThePictureChooserStoresAPngAsJpegArt) {
+  const QString song = AddSong(u"pictured"_s, u"Art"_s, {});
+  QDir(dir_.path()).mkdir(u"pictures"_s);
+  QImage image(64, 48, QImage::Format_RGB32);
+  image.fill(Qt::darkCyan);
+  ASSERT_TRUE(image.save(Path(u"pictures/cover.png"_s)));
+  ASSERT_TRUE(image.save(Path(u"pictures/old.bmp"_s)));
+  WriteAll(Path(u"pictures/notes.txt"_s), "not a picture");
+  QStringList started;
+  Edit_pic window({trailer_,
+                   catalog_,
+                   prompter_,
+                   Path(u"VeltoDj.ini"_s),
+                   dir_.path(),
+                   [&started](const QString& program, const QString&) {
+                     started.append(program);
+                     return true;
+                   },
+                   {}});
+  window.show();
+  window.LinkPicture(song);
+  window.Dir1_Change(Path(u"pictures"_s));
+  EXPECT_EQ(ReadIniString(Path(u"VeltoDj.ini"_s), u"PlayList"_s, u"EditPicPath"_s),
+            Path(u"pictures"_s));
+  auto* files = window.findChild<QListWidget*>(u"File1"_s);
+  ASSERT_EQ(files->count(), 2);  // cover.png and old.bmp, not notes.txt
+  QTest::mouseClick(
+      files->viewport(), Qt::LeftButton, {},
+      files->visualItemRect(files->findItems(u"cover.png"_s, Qt::MatchExactly)[0]).center());
+  EXPECT_EQ(window.SizeText(), u" 64, 48");
+
+  WriteIniString(Path(u"VeltoDj.ini"_s), u"PlayList"_s, u"Paint Program"_s, u"/no/such/paint"_s);
+  QTest::mouseClick(window.findChild<QPushButton*>(u"cmdOpenPaint"_s), Qt::LeftButton);
+  ASSERT_EQ(prompter_.ShownMessages().size(), 1);
+  EXPECT_EQ(prompter_.ShownMessages()[0].text, u"Can't find /no/such/paint"_s);
+  EXPECT_TRUE(started.isEmpty());
+
+  QTest::mouseClick(window.findChild<QPushButton*>(u"imgDone"_s), Qt::LeftButton);
+  SongRecord record;
+  QString type;
+  const QByteArray art = trailer_.ReadSongTagsWithArt(song, record, type);
+  EXPECT_EQ(type, u"jpg");
+  EXPECT_EQ(QImage::fromData(art).size(), QSize(64, 48));
 }
 
 }  // namespace
