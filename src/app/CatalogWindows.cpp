@@ -97,9 +97,10 @@ PlayListMgr* CatalogWindows::Manager() {
 
 Lyrics* CatalogWindows::LyricsWindow() {
   if (lyrics_) return lyrics_;
-  lyrics_ = new Lyrics({texts_, services_.Catalog(), {}, [this](const QString& address) {
-                          OpenWebAddress(address);
-                        }});
+  lyrics_ =
+      new Lyrics({texts_, services_.Catalog(), [this](const QString& file) { EditTrackInfo(file); },
+                  [this](const QString& address) { OpenWebAddress(address); },
+                  [this](const QString& file) { EditArt(file); }});
   lyrics_->setAttribute(Qt::WA_DeleteOnClose);
   if (!engine_.CurrentFile().isEmpty()) lyrics_->SetSongFile(engine_.CurrentFile());
   return lyrics_;

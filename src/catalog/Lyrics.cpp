@@ -1,6 +1,8 @@
 #include "catalog/Lyrics.h"
 
+#include <QAction>
 #include <QHBoxLayout>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -51,12 +53,45 @@ Lyrics::Lyrics(LyricsContext context) : context_(std::move(context)) {
   imgCancel_->setObjectName(u"imgCancel"_s);
   imgOptions_->setObjectName(u"imgOptions"_s);
   imgBuyCD_->setObjectName(u"imgBuyCD"_s);
+  BuildOptions();
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs_);
   layout->addWidget(stack_, 1);
   layout->addLayout(row);
   resize(420, 360);
   Refresh();
+}
+
+// A right-click anywhere on the window pops up the song's addresses and its art.
+void Lyrics::BuildOptions() {
+  mnuOptionsPopUp_ = new QMenu(this);
+  MessageCatalog& catalog = context_.catalog;
+  const auto open = [this](const QString& address) {
+    if (!address.isEmpty() && context_.openAddress) context_.openAddress(address);
+  };
+  const SongTexts& texts = context_.texts;
+  const std::tuple<QString, int, std::function<void()>> items[] = {
+      {u"mnuArtistEmail"_s, RC_ArtistEmail,
+       [&texts, open] {
+         open(texts.ArtistEmail().isEmpty() || texts.ArtistEmail().contains(u':')
+                  ? texts.ArtistEmail()
+                  : u"mailto:"_s + texts.ArtistEmail());
+       }},
+      {u"mnuArtistWebSite"_s, RC_ArtistURL, [&texts, open] { open(texts.ArtistURL()); }},
+      {u"mnuBuyCD"_s, RC_BuyCDURL, [this] { imgBuyCD_Click(); }},
+      {u"mnuTagArt"_s, RC_Menu_AddArt, [this] {
+         if (!context_.texts.Path().isEmpty() && context_.editArt) {
+           context_.editArt(context_.texts.Path());
+         }
+       }}};
+  for (const auto& [name, caption, handler] : items) {
+    QAction* item = mnuOptionsPopUp_->addAction(catalog.GetMsg(caption));
+    item->setObjectName(name);
+    connect(item, &QAction::triggered, this, handler);
+  }
+  setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(this, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { mnuOptionsPopUp_->popup(mapToGlobal(at)); });
 }
 
 void Lyrics::ShowLyrics(const QString& lyrics, const QString& notes, const QString& bios) {
@@ -96,6 +131,13 @@ void Lyrics::Refresh() {
   imgCancel_->setText(context_.catalog.GetMsg(editing ? RC_Cancel : RC_Close));
   imgOptions_->setEnabled(context_.editTrackInfo && !context_.texts.Path().isEmpty());
   imgBuyCD_->setEnabled(!context_.texts.BuyCDURL().isEmpty());
+  const bool song = !context_.texts.Path().isEmpty();
+  mnuOptionsPopUp_->findChild<QAction*>(u"mnuArtistEmail"_s)
+      ->setEnabled(!context_.texts.ArtistEmail().isEmpty());
+  mnuOptionsPopUp_->findChild<QAction*>(u"mnuArtistWebSite"_s)
+      ->setEnabled(!context_.texts.ArtistURL().isEmpty());
+  mnuOptionsPopUp_->findChild<QAction*>(u"mnuBuyCD"_s)->setEnabled(imgBuyCD_->isEnabled());
+  mnuOptionsPopUp_->findChild<QAction*>(u"mnuTagArt"_s)->setEnabled(song && context_.editArt);
 }
 
 void Lyrics::TakeTexts() {

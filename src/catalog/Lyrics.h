@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QStackedWidget;
@@ -23,6 +24,8 @@ struct LyricsContext {
   std::function<void(const QString& path)> editTrackInfo;
   /** Opens a web address in the browser. */
   std::function<void(const QString& address)> openAddress;
+  /** Opens the picture chooser for a song file's art. */
+  std::function<void(const QString& path)> editArt;
 };
 
 /**
@@ -50,8 +53,11 @@ class Lyrics : public QWidget {
   void imgCancel_Click();
   void imgOptions_Click();
   void imgBuyCD_Click();
+  /** The options pop-up: the artist's e-mail and web site, the buy-CD page, the art. */
+  QMenu* OptionsMenu() const { return mnuOptionsPopUp_; }
 
  private:
+  void BuildOptions();
   void Refresh();
   void TakeTexts();
 
@@ -63,6 +69,7 @@ class Lyrics : public QWidget {
   QPushButton* imgCancel_;
   QPushButton* imgOptions_;
   QPushButton* imgBuyCD_;
+  QMenu* mnuOptionsPopUp_;
 };
 
 }  // namespace audiolume

@@ -13,6 +13,8 @@ void SongTexts::ShowLyrics(const QString& lyrics, const QString& notes, const QS
   mode_ = Mode::Display;
   path_.clear();
   buyCdUrl_.clear();
+  artistUrl_.clear();
+  artistEmail_.clear();
   texts_ = {lyrics, notes, bios};
 }
 
@@ -43,6 +45,8 @@ void SongTexts::Read(const QString& path) {
   reader_.ReadSongInformation(path, record);
   texts_ = {record.Lyrics, record.Notes, record.Bios};
   buyCdUrl_ = record.BuyCDURL.trimmed();
+  artistUrl_ = record.ArtistURL.trimmed();
+  artistEmail_ = record.ArtistEmail.trimmed();
 }
 
 // Everything else in the file's tag stays as it is: the song is read again first.

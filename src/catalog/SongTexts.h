@@ -24,8 +24,10 @@ class SongTexts {
   Mode CurrentMode() const { return mode_; }
   /** The song file shown or edited; empty when the texts came without one. */
   const QString& Path() const { return path_; }
-  /** The song's buy-CD web address, from its tag. */
+  /** The song's web addresses, from its tag. */
   const QString& BuyCDURL() const { return buyCdUrl_; }
+  const QString& ArtistURL() const { return artistUrl_; }
+  const QString& ArtistEmail() const { return artistEmail_; }
   const QString& Text(Tab tab) const { return texts_.at(std::size_t(tab - 1)); }
   void SetText(Tab tab, const QString& text) { texts_.at(std::size_t(tab - 1)) = text; }
 
@@ -53,6 +55,8 @@ class SongTexts {
 
   QString path_;
   QString buyCdUrl_;
+  QString artistUrl_;
+  QString artistEmail_;
   std::array<QString, 3> texts_;
 };
 

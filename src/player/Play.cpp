@@ -168,12 +168,14 @@ void Play::BuildPlayer() {
             [this, mode = on] { context_.engine.SetCDMode(mode); });
   }
   lblMp3->setChecked(true);
-  // The library, the playlist manager and the lyrics, one click from the player.
+  // The library, the playlist manager, the lyrics and the track information, one click
+  // from the player.
   auto* windows = new QHBoxLayout;
   for (const auto& [name, caption, tip, item] :
        {std::tuple{u"lblMusicLibrary"_s, RC_MusicLibTTips, RC_MusicLibTTips, u"mnuShowMusicLib"_s},
         {u"lblPlayList"_s, RC_PlayList, RC_PlayListMgrTTips, u"mnuShowPlayListMgr"_s},
-        {u"lblLyrics"_s, RC_Lyrics, RC_TrackInfoTTips, u"mnuShowLyrics"_s}}) {
+        {u"lblLyrics"_s, RC_Lyrics, RC_TrackInfoTTips, u"mnuShowLyrics"_s},
+        {u"lblTrackInfo"_s, RC_TrackInfo, RC_EditTrackInfo, u"mnuEditTrackInfo"_s}}) {
     auto* button = new QToolButton(picPlayer_);
     button->setObjectName(name);
     button->setText(context_.catalog.GetMsg(caption).section(u':', 0, 0));

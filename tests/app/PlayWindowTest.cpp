@@ -244,7 +244,7 @@ TEST_F(PlayWindowTest, LibraryWindowsOpenFromThePlayerAndShareItsQueue) {
   QTest::mouseClick(play.findChild<QToolButton*>(u"lblLyrics"_s), Qt::LeftButton);
   ASSERT_TRUE(play.Companions().Opened(u"Lyrics"_s));
   EXPECT_TRUE(play.Companions().Opened(u"Lyrics"_s)->isVisible());
-  play.Menu(u"mnuShowTrackInfo"_s)->trigger();
+  QTest::mouseClick(play.findChild<QToolButton*>(u"lblTrackInfo"_s), Qt::LeftButton);
   ASSERT_TRUE(play.Companions().Opened(u"TrackInfo"_s));
   EXPECT_TRUE(play.Companions().Opened(u"TrackInfo"_s)->isVisible());
   play.close();

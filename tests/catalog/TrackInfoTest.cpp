@@ -1,11 +1,13 @@
 #include "catalog/TrackInfo.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -201,8 +203,11 @@ TEST_F(TrackInfoTest, TheLyricsWindowEditsWithRealKeys) {
   const QString other = AddSong(u"other"_s, u"Words"_s, {});
   SongTexts texts(adder_, writer_);
   QStringList opened;
-  Lyrics window(
-      {texts, catalog_, {}, [&opened](const QString& address) { opened.append(address); }});
+  Lyrics window({texts,
+                 catalog_,
+                 {},
+                 [&opened](const QString& address) { opened.append(address); },
+                 [&opened](const QString& file) { opened.append(u"art:"_s + file); }});
   window.show();
   auto* ok = window.findChild<QPushButton*>(u"imgOK"_s);
   auto* notes = window.findChild<QPlainTextEdit*>(u"txtNotes"_s);
@@ -221,6 +226,9 @@ TEST_F(TrackInfoTest, TheLyricsWindowEditsWithRealKeys) {
   EXPECT_EQ(window.CurrentTab(), SongTexts::kLyrics);
   QTest::mouseClick(window.findChild<QPushButton*>(u"imgBuyCD"_s), Qt::LeftButton);
   EXPECT_EQ(opened, QStringList{u"shop.example/words"_s});
+  window.OptionsMenu()->findChild<QAction*>(u"mnuTagArt"_s)->trigger();
+  EXPECT_EQ(opened.last(), u"art:"_s + path);
+  EXPECT_FALSE(window.OptionsMenu()->findChild<QAction*>(u"mnuArtistWebSite"_s)->isEnabled());
   QTest::mouseClick(ok, Qt::LeftButton);
   EXPECT_FALSE(window.isVisible());
   EXPECT_EQ(Stored(path).Notes, u"Fresh notes");
