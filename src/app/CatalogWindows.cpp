@@ -109,8 +109,8 @@ Lyrics* CatalogWindows::LyricsWindow() {
 GetSongInfoFromUser* CatalogWindows::TrackInfoWindow() {
   if (trackInfoWindow_) return trackInfoWindow_;
   trackInfoWindow_ = new GetSongInfoFromUser(
-      {trackInfo_, categories_, services_.Catalog(), services_.Asker(), services_.SettingsFile(),
-       [this](int step) { return MoveInLibrary(step); },
+      {trackInfo_, categories_, collection_.genres, services_.Catalog(), services_.Asker(),
+       services_.SettingsFile(), [this](int step) { return MoveInLibrary(step); },
        [this](const QString& file, int tab) {
          play_.Companions().Open(kLyrics);
          lyrics_->EditLyrics(file, tab);

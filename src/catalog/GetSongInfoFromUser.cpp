@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "catalog/CategoryLists.h"
+#include "library/GenreCatalog.h"
 #include "library/SongLibrary.h"
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"
@@ -128,6 +129,9 @@ QWidget* GetSongInfoFromUser::BuildFields() {
       if (context_.editTexts) context_.editTexts(context_.info.Path(), which);
     });
   }
+  lblID3Genre_ = new QLabel(fields);
+  lblID3Genre_->setObjectName(u"lblID3Genre"_s);
+  addRow(context_.catalog.GetMsg(RC_ID3Genre), lblID3Genre_);
   grid->addLayout(texts, row, 0, 1, 2);
   return fields;
 }
@@ -195,6 +199,9 @@ void GetSongInfoFromUser::Fill() {
   }
   for (int list = 0; list < 5; ++list)
     cmbDropDown_[std::size_t(list)]->setEditText(r.*kListFields[list]);
+  const int genre = context_.info.Id3Genre();
+  lblID3Genre_->setText(
+      genre < 0 ? QString() : QString::number(genre) + u"  "_s + context_.genres.GenreName(genre));
   ShowPicture();
 }
 

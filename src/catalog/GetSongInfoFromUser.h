@@ -14,6 +14,7 @@ class QLineEdit;
 namespace audiolume {
 
 class CategoryLists;
+class GenreCatalog;
 class MessageCatalog;
 class Prompter;
 
@@ -21,6 +22,7 @@ class Prompter;
 struct TrackInfoContext {
   TrackInfo& info;
   const CategoryLists& categories;
+  const GenreCatalog& genres;
   MessageCatalog& catalog;
   Prompter& prompter;
   QString settingsFile;
@@ -95,6 +97,7 @@ class GetSongInfoFromUser : public QWidget {
   std::array<QComboBox*, 5> cmbDropDown_{};
   std::array<QCheckBox*, TrackInfo::kBoxes> chkApplyToAlbum_{};
   QLabel* imgArt_ = nullptr;
+  QLabel* lblID3Genre_ = nullptr;
   bool cancelled_ = false;
 };
 

@@ -68,6 +68,7 @@ bool TrackInfo::Load(const QString& path) {
   if (!QFileInfo(path).isFile()) return false;
   path_ = path;
   loaded_ = ReadSong(path);
+  id3Genre_ = id3_.ID3Present ? id3_.ID3Genre : -1;
   // The library row holds the play statistics the player keeps.
   if (const int row = library_.FindSongByFilename(path); row > 0) {
     const SongRecord& stored = library_.SongRecords(row);

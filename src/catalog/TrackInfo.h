@@ -67,6 +67,8 @@ class TrackInfo {
   const QString& Path() const { return path_; }
   Song& Current() { return current_; }
   const Song& Current() const { return current_; }
+  /** The genre number of the song's ID3v1 tag; -1 when it has none. */
+  int Id3Genre() const { return id3Genre_; }
   /** Whether anything differs from what was loaded, the picture included. */
   bool IsChanged() const;
   /** "Temp.jpg" while the song has a picture; empty when it has none. */
@@ -113,6 +115,7 @@ class TrackInfo {
   Song loaded_;
   Song current_;
   bool hasPicture_ = false;
+  int id3Genre_ = -1;
   QString newPicture_;  // a picture file chosen since loading
 };
 

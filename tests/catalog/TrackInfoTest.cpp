@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -47,6 +48,7 @@ class TrackInfoTest : public TagFixture {
     record.Album = album;
     record.Artist = u"Artist of "_s + name;
     record.Mood = u"Calm"_s;
+    record.Genre = u"Rock"_s;
     record.SerialNumber = serial;
     record.Filename = path;
     EXPECT_EQ(trailer_.WriteSongTrailer(path, record, false, {year, {}}), 0);
@@ -245,6 +247,7 @@ TEST_F(TrackInfoTest, TheTrackInformationWindowAsksOnlyAfterARealChange) {
   QList<int> moves;
   GetSongInfoFromUser window({info_,
                               categories,
+                              genres_,
                               catalog_,
                               prompter_,
                               Path(u"VeltoDj.ini"_s),
@@ -259,6 +262,8 @@ TEST_F(TrackInfoTest, TheTrackInformationWindowAsksOnlyAfterARealChange) {
   ASSERT_TRUE(window.EditTrackInfo(first));
   auto* title = window.findChild<QLineEdit*>(u"txtTrackInfo0"_s);
   EXPECT_EQ(title->text(), u"first");
+  // The trailer writer put an ID3v1 tag behind the song; its genre is shown.
+  EXPECT_EQ(window.findChild<QLabel*>(u"lblID3Genre"_s)->text(), u"17  Rock");
   QTest::keyClick(&window, Qt::Key_Down);  // nothing changed: no question
   EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
   EXPECT_EQ(title->text(), u"second");
