@@ -39,8 +39,8 @@ QVariantMap MprisPlayer::Metadata() const {
   if (song.lengthMicroseconds > 0) {
     metadata.insert(u"mpris:length"_s, qlonglong(song.lengthMicroseconds));
   }
-  if (!song.artPath.isEmpty()) {
-    metadata.insert(u"mpris:artUrl"_s, QUrl::fromLocalFile(song.artPath).toString());
+  if (const QString art = remote_.ArtPath(); !art.isEmpty()) {
+    metadata.insert(u"mpris:artUrl"_s, QUrl::fromLocalFile(art).toString());
   }
   return metadata;
 }

@@ -20,6 +20,9 @@ MprisService::MprisService(PlayerRemote& remote, std::function<void()> raise,
     : remote_(remote) {
   new MprisRoot(this, std::move(raise), std::move(quit));
   auto* player = new MprisPlayer(this, remote_);
+  // Without the bus nobody listens: the player's changes cost nothing then.
+  Register();
+  if (serviceName_.isEmpty()) return;
   connect(&remote_, &PlayerRemote::StatusChanged, this, [this, player] {
     AnnounceChanged({{u"PlaybackStatus"_s, player->PlaybackStatus()}});
   });
@@ -37,7 +40,6 @@ MprisService::MprisService(PlayerRemote& remote, std::function<void()> raise,
                      {u"CanPause"_s, can},
                      {u"CanSeek"_s, can}});
   });
-  Register();
 }
 
 MprisService::~MprisService() {
@@ -65,7 +67,6 @@ void MprisService::Register() {
 }
 
 void MprisService::AnnounceChanged(const QVariantMap& changed) {
-  if (serviceName_.isEmpty()) return;
   QDBusMessage signal = QDBusMessage::createSignal(
       kObjectPath, u"org.freedesktop.DBus.Properties"_s, u"PropertiesChanged"_s);
   signal << u"org.mpris.MediaPlayer2.Player"_s << changed << QStringList();

@@ -114,7 +114,8 @@ void PlayerRemote::MoveTo(double seconds) {
 
 void PlayerRemote::TakeSong(int index, const QString& file, const QString& title,
                             const QString& artist) {
-  song_ = Song{index, file, title, artist, {}, 0, StoreArt(file)};
+  song_ = Song{index, file, title, artist, {}, 0};
+  artPath_.reset();
   if (const int row = library_.FindSongByFilename(file); row > 0) {
     song_.album = library_.SongText(row, 1);
     song_.lengthMicroseconds =
@@ -131,6 +132,11 @@ void PlayerRemote::NoteStatus() {
   if (PlaybackStatus() == lastStatus_) return;
   lastStatus_ = PlaybackStatus();
   Q_EMIT StatusChanged();
+}
+
+QString PlayerRemote::ArtPath() {
+  if (!artPath_) artPath_ = song_.file.isEmpty() ? QString() : StoreArt(song_.file);
+  return *artPath_;
 }
 
 // Named after the picture's contents, so that a song's picture is written once and two

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace audiolume {
 
@@ -14,8 +15,8 @@ class SongLibrary;
  * The player as the desktop's media keys and sound menus see it: a playback status, the
  * song playing with its details, position and volume in their units, and the transport
  * commands, all driving the same engine as the player window. Changes come as signals.
- * The song's picture is written once into the cache folder, so that a sound menu can
- * show it by its file URL. UI thread only.
+ * The song's picture is written into the cache folder when first asked for, so that a
+ * sound menu can show it by its file URL. UI thread only.
  */
 class PlayerRemote : public QObject {
   Q_OBJECT
@@ -31,7 +32,6 @@ class PlayerRemote : public QObject {
     QString artist;
     QString album;
     qint64 lengthMicroseconds = 0;
-    QString artPath;  // the picture in the cache folder; empty when the song has none
   };
 
   /** Reads a song file's picture (bytes, and its type such as "jpg"). */
@@ -42,6 +42,9 @@ class PlayerRemote : public QObject {
 
   Status PlaybackStatus() const;
   const Song& CurrentSong() const { return song_; }
+  /** The song's picture in the cache folder, written the first time it is asked for;
+   *  empty when the song has none. */
+  QString ArtPath();
   qint64 PositionMicroseconds() const;
   /** 0.0 silent to 1.0 full. */
   double Volume() const;
@@ -79,6 +82,7 @@ class PlayerRemote : public QObject {
   ArtReader readArt_;
   QString cacheFolder_;
   Song song_;
+  std::optional<QString> artPath_;  // once looked for, for the current song
   Status lastStatus_ = Status::Stopped;
 };
 

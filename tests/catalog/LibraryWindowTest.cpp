@@ -35,6 +35,28 @@ class LibraryWindowTest : public TagFixture {
       store_, current_, catalog_, prompter_, error_, check_, Path(u"VeltoDj.ini"_s), log_};
   int cleared_ = 0;
   QStringList edited_;
+
+  // The window's objects, with the songs it opens for editing recorded.
+  LibraryWindowContext Context() {
+    return {view_,
+            panel_,
+            categories_,
+            autoDj_,
+            database_,
+            trailer_,
+            manager_,
+            current_,
+            catalog_,
+            prompter_,
+            log_,
+            Path(u"VeltoDj.ini"_s),
+            {},
+            {},
+            [this] { ++cleared_; },
+            {},
+            [this](const QString& file) { edited_.append(file); },
+            [this](const QString& file) { edited_.append(u"art:"_s + file); }};
+  }
 };
 
 TEST_F(LibraryWindowTest, ClicksKeysAndDoubleClicksWorkOnTheGrid) {
@@ -45,24 +67,7 @@ TEST_F(LibraryWindowTest, ClicksKeysAndDoubleClicksWorkOnTheGrid) {
   }
   WriteAll(Path(u"VeltoDj.cat"_s), "[Mood]\r\nHappy\r\nHopeful\r\n");
   categories_.Load(Path(u"VeltoDj.cat"_s), genres_);
-  PlayList window({view_,
-                   panel_,
-                   categories_,
-                   autoDj_,
-                   database_,
-                   trailer_,
-                   manager_,
-                   current_,
-                   catalog_,
-                   prompter_,
-                   log_,
-                   Path(u"VeltoDj.ini"_s),
-                   {},
-                   {},
-                   [this] { ++cleared_; },
-                   {},
-                   [this](const QString& file) { edited_.append(file); },
-                   [this](const QString& file) { edited_.append(u"art:"_s + file); }});
+  PlayList window(Context());
   window.Form_Load();
   window.show();
   LibraryGrid* grid = window.Grid();
@@ -139,24 +144,7 @@ TEST_F(LibraryWindowTest, TheAutoDjPanelReplacesThePlayersPlaylist) {
     library_.SongText(row, 3) = genre;
     library_.SongText(row, 5) = mood;
   }
-  PlayList window({view_,
-                   panel_,
-                   categories_,
-                   autoDj_,
-                   database_,
-                   trailer_,
-                   manager_,
-                   current_,
-                   catalog_,
-                   prompter_,
-                   log_,
-                   Path(u"VeltoDj.ini"_s),
-                   {},
-                   {},
-                   [this] { ++cleared_; },
-                   {},
-                   [this](const QString& file) { edited_.append(file); },
-                   [this](const QString& file) { edited_.append(u"art:"_s + file); }});
+  PlayList window(Context());
   window.Form_Load();
   window.show();
   QTest::mouseClick(window.findChild<QToolButton*>(u"lblAutoSelect"_s), Qt::LeftButton);
