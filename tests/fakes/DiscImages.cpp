@@ -1,0 +1,69 @@
+#include "fakes/DiscImages.h"
+
+#include <QFile>
+#include <QtEndian>
+#include <cmath>
+#include <numbers>
+
+namespace audiolume::test {
+
+namespace {
+
+constexpr qint64 kSectorBytes = 2352;
+constexpr int kFramesPerSecond = 75;
+// Tracks are filled for this long at most; the rest of a long image stays sparse.
+constexpr int kFilledFrames = 10 * kFramesPerSecond;
+
+QByteArray TrackBytes(const ImageTrack& track, int number) {
+  const int filled = std::min(track.frames, kFilledFrames);
+  QByteArray bytes(qsizetype(filled) * kSectorBytes, '\0');
+  if (!track.audio) return bytes;
+  auto* samples = reinterpret_cast<qint16*>(bytes.data());
+  const qsizetype frames = bytes.size() / 4;
+  for (qsizetype i = 0; i < frames; ++i) {
+    const double phase = 2 * std::numbers::pi * 440.0 * number * double(i) / 44100.0;
+    const auto value = qint16(std::lround(12000 * std::sin(phase)));
+    samples[2 * i] = qToLittleEndian(value);
+    samples[2 * i + 1] = qToLittleEndian(qint16(-value));
+  }
+  return bytes;
+}
+
+QString Msf(int frames) {
+  return QStringLiteral("%1:%2:%3")
+      .arg(frames / (60 * kFramesPerSecond), 2, 10, QChar(u'0'))
+      .arg(frames / kFramesPerSecond % 60, 2, 10, QChar(u'0'))
+      .arg(frames % kFramesPerSecond, 2, 10, QChar(u'0'));
+}
+
+}  // namespace
+
+QString WriteCueBin(const QString& dir, const QString& name, const QList<ImageTrack>& tracks) {
+  QFile bin(dir + QStringLiteral("/") + name + QStringLiteral(".bin"));
+  if (!bin.open(QIODevice::WriteOnly | QIODevice::Truncate)) return {};
+  QString cue = QStringLiteral("FILE \"%1.bin\" BINARY\n").arg(name);
+  qint64 start = 0;
+  for (qsizetype i = 0; i < tracks.size(); ++i) {
+    const int number = int(i) + 1;
+    cue += QStringLiteral("  TRACK %1 %2\n    INDEX 01 %3\n")
+               .arg(number, 2, 10, QChar(u'0'))
+               .arg(tracks[i].audio ? QStringLiteral("AUDIO") : QStringLiteral("MODE1/2352"))
+               .arg(Msf(int(start)));
+    if (!bin.seek(start * kSectorBytes) || bin.write(TrackBytes(tracks[i], number)) < 0) return {};
+    start += tracks[i].frames;
+  }
+  if (!bin.resize(start * kSectorBytes)) return {};
+  QFile cueFile(dir + QStringLiteral("/") + name + QStringLiteral(".cue"));
+  if (!cueFile.open(QIODevice::WriteOnly | QIODevice::Truncate) || cueFile.write(cue.toUtf8()) < 0) {
+    return {};
+  }
+  return cueFile.fileName();
+}
+
+QByteArray AudioOfTrack(const QList<ImageTrack>& tracks, int number) {
+  QByteArray bytes = TrackBytes(tracks[number - 1], number);
+  bytes.resize(qsizetype(tracks[number - 1].frames) * kSectorBytes, '\0');
+  return bytes;
+}
+
+}  // namespace audiolume::test

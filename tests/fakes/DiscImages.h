@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace audiolume::test {
+
+/** One track of a generated disc: its length in frames (sectors of 1/75 s) and kind. */
+struct ImageTrack {
+  int frames = 0;
+  bool audio = true;
+};
+
+/**
+ * Writes a CUE/BIN disc image: "name.bin" holds the tracks' raw 2352-byte sectors one
+ * after the other, "name.cue" describes them. Audio sectors carry a sine tone whose
+ * frequency rises with the track number (440 Hz × track), so a rip can be checked sample
+ * for sample against AudioOfTrack; data sectors are zeros. A reader adds the 2-second
+ * lead-in, so the first track starts at frame 150 and track k at 150 plus the frames
+ * before it. Images too long to fill (a whole hour) are written as sparse files whose
+ * tracks past the first second read as silence. Returns the .cue path, or empty on failure.
+ */
+QString WriteCueBin(const QString& dir, const QString& name, const QList<ImageTrack>& tracks);
+
+/** The 16-bit stereo samples of audio track number (1-based) as WriteCueBin wrote them. */
+QByteArray AudioOfTrack(const QList<ImageTrack>& tracks, int number);
+
+}  // namespace audiolume::test
