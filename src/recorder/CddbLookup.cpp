@@ -1,0 +1,258 @@
+#include "recorder/CddbLookup.h"
+
+#include "recorder/CddbText.h"
+#include "recorder/CdDisc.h"
+#include "support/MessageCatalog.h"
+#include "support/MessageIds.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+namespace {
+
+constexpr int kGreetingWait = 360;  // ticks of 500 ms
+constexpr int kReplyWait = 180;
+constexpr int kExchangeLimit = 600;
+const QString kLineEnd = u"\r\n"_s;
+const QString kItemSeparator = u" \\ "_s;
+
+QString Column(const QString& text) {
+  return text.left(39).leftJustified(40, u' ');
+}
+
+}  // namespace
+
+CddbLookup::CddbLookup(CdDisc& disc, MessageCatalog& catalog, QString version, QObject* parent)
+    : QObject(parent), disc_(disc), catalog_(catalog), version_(std::move(version)) {
+  tmrCDDB_.setInterval(500);
+  connect(&tmrCDDB_, &QTimer::timeout, this, &CddbLookup::tmrCDDB_Timer);
+  connect(&link_, &CddbLink::DataArrived, this, &CddbLookup::OnData);
+  connect(&link_, &CddbLink::Failed, this, &CddbLookup::OnFailure);
+}
+
+QString CddbLookup::HelloWords() const {
+  return CddbText::CleanUserName(settings_.user) + u" localhost TunewrightJukebox v"_s + version_;
+}
+
+QString CddbLookup::QueryCommand() const {
+  QString command = u"cddb query "_s + disc_.discId + u' ' + QString::number(disc_.numberOfTracks);
+  for (const CdDisc::TrackInfo& track : disc_.tracks) command += u' ' + QString::number(track.startOffset);
+  return command + u' ' + QString::number(disc_.discLength);
+}
+
+void CddbLookup::OpenConnection() {
+  titlesRead_ = false;
+  failure_.clear();
+  matches_.clear();
+  matchLine_.clear();
+  Q_EMIT BusyChanged(true);
+  SetStatus(RC_ConnectingCDDB);
+  ticks_ = 0;
+  if (settings_.useHttp) {
+    // Each request carries the hello and the protocol level; the exchange starts at the query.
+    link_.UseHttp(settings_.server, settings_.port, HelloWords());
+    protoAsked_ = protoAnswered_ = true;
+    step_ = 3;
+  } else {
+    link_.SetUtf8(false);
+    link_.Connect(settings_.server, settings_.port);
+    protoAsked_ = protoAnswered_ = false;
+    step_ = 0;
+  }
+  tmrCDDB_.start();
+}
+
+void CddbLookup::OnData() {
+  QString& buffer = link_.Buffer();
+  const QString& command = link_.LastCommand();
+  if (command == u"connect") {
+    if (step_ == 0 && CddbText::ReadReplyCode(buffer) == 201) {
+      step_ = 1;
+      ticks_ = 0;
+      SetStatus(RC_ReqAuthen);
+    }
+  } else if (command.startsWith(u"cddb hello"_s)) {
+    const int code = CddbText::ReadReplyCode(buffer);
+    if (step_ == 2 && (code == 200 || code == 402)) {
+      step_ = 3;
+      ticks_ = 0;
+      SetStatus(RC_SeekInfo);
+    }
+  } else if (command.startsWith(u"proto"_s)) {
+    // Level 6 sends entries in UTF-8; a server that refuses stays at level 1.
+    link_.SetUtf8(CddbText::ReadReplyCode(buffer) == 201);
+    protoAnswered_ = true;
+  } else if (command.startsWith(u"cddb query"_s)) {
+    if (step_ != 4) return;
+    QString reply = buffer;
+    const QString firstLine = reply.section(kLineEnd, 0, 0);
+    const int code = CddbText::ReadReplyCode(reply);
+    if (code == 211 && !CddbText::HasEndMarker(buffer)) return;  // the list is still coming
+    if (code == 200) {
+      matchLine_ = firstLine.mid(4);
+      step_ = 5;
+      SetStatus(RC_FoundInfo);
+    } else if (code == 211) {
+      step_ = 6;
+      SetStatus(RC_FoundInfo);
+    } else {
+      Fail(RC_CDDBNotFound);
+    }
+  } else if (command.startsWith(u"cddb read"_s)) {
+    if (step_ == 7 && buffer.startsWith(u"210"_s) && CddbText::HasEndMarker(buffer)) {
+      step_ = 8;
+      SetStatus(RC_GetInfo);
+    }
+  } else if (command == u"quit") {
+    step_ = -1;
+  }
+}
+
+void CddbLookup::tmrCDDB_Timer() {
+  switch (step_) {
+    case -1:
+      Idle();
+      return;
+    case 0:
+      if (ticks_ >= kGreetingWait) Fail(RC_CDDBFailed);
+      break;
+    case 1:
+      link_.Send(u"cddb hello "_s + HelloWords());
+      step_ = 2;
+      break;
+    case 2:
+      if (ticks_ >= kReplyWait) Fail(RC_CDDBNotAuthen);
+      break;
+    case 3:
+      if (!protoAsked_) {
+        link_.Send(u"proto 6"_s);
+        protoAsked_ = true;
+      } else if (protoAnswered_) {
+        link_.Send(QueryCommand());
+        step_ = 4;
+      } else if (ticks_ >= kReplyWait) {
+        Fail(RC_CDDBNotResp);
+      }
+      break;
+    case 4:
+      if (ticks_ >= kReplyWait) Fail(RC_CDDBNotResp);
+      break;
+    case 5:
+      ReadMatch(matchLine_);
+      break;
+    case 6:
+      OfferMatches();
+      return;
+    case 7:
+      if (ticks_ >= kReplyWait) Fail(RC_CDDBNotReturn);
+      break;
+    case 8:
+      FillTitles();
+      Quit();
+      break;
+    case 9:
+      if (ticks_ >= kReplyWait) Fail(RC_CDDBUnclean);
+      break;
+    default:
+      break;
+  }
+  if (++ticks_ >= kExchangeLimit) Fail(RC_CDDBFailed);
+}
+
+void CddbLookup::ReadMatch(const QString& line) {
+  const CddbText::Match match = CddbText::SplitMatchLine(line);
+  disc_.artist = match.artist;
+  disc_.album = match.album;
+  Q_EMIT TitlesChanged();
+  link_.Send(u"cddb read "_s + match.category + u' ' + match.discId);
+  step_ = 7;
+}
+
+void CddbLookup::OfferMatches() {
+  QString buffer = link_.Buffer();
+  CddbText::ParseIt(buffer, kLineEnd);
+  if (buffer.count(kLineEnd) == 2) {  // one match and the "." line: as good as exact
+    ReadMatch(CddbText::ParseIt(buffer, kLineEnd));
+    return;
+  }
+  matches_.clear();
+  while (buffer.count(kLineEnd) > 1) {
+    const CddbText::Match match = CddbText::SplitMatchLine(CddbText::ParseIt(buffer, kLineEnd));
+    matches_.append(Column(match.album) + Column(match.artist) + kItemSeparator + match.discId +
+                    kItemSeparator + match.category + kItemSeparator + match.album +
+                    kItemSeparator + match.artist);
+  }
+  tmrCDDB_.stop();
+  Q_EMIT MatchesShown(matches_);
+}
+
+void CddbLookup::lstCDDBMatches_dblClick(int index) {
+  if (step_ != 6 || index < 0 || index >= matches_.size()) return;
+  const QStringList parts = matches_[index].split(kItemSeparator);
+  disc_.album = parts.value(3);
+  disc_.artist = parts.value(4);
+  Q_EMIT TitlesChanged();
+  link_.Send(u"cddb read "_s + parts.value(2) + u' ' + parts.value(1));
+  matches_.clear();
+  step_ = 7;
+  tmrCDDB_.start();
+}
+
+void CddbLookup::FillTitles() {
+  QString& buffer = link_.Buffer();
+  int previous = -1;
+  while (buffer.contains(u"TTITLE"_s)) {
+    CddbText::ParseIt(buffer, u"TTITLE"_s);
+    const int n = CddbText::ParseIt(buffer, u"="_s).toInt();
+    const QString text = CddbText::ParseIt(buffer, kLineEnd);
+    if (n >= 0 && n < disc_.titles.size()) {
+      // A long title goes on over lines of the same number.
+      disc_.titles[n] = n == previous ? disc_.titles[n] + text : text;
+    }
+    previous = n;
+  }
+  titlesRead_ = true;
+  Q_EMIT TitlesChanged();
+}
+
+void CddbLookup::Quit() {
+  SetStatus(RC_CloseCDDB);
+  if (link_.IsHttp()) {
+    step_ = -1;  // nothing stays open between requests
+    return;
+  }
+  step_ = 9;
+  if (!link_.IsClosed()) link_.Send(u"quit"_s);
+}
+
+void CddbLookup::SetStatus(int message) {
+  Q_EMIT StatusChanged(catalog_.GetMsg(message));
+}
+
+void CddbLookup::Fail(int message) {
+  failure_ = catalog_.GetMsg(message);
+  Q_EMIT StatusChanged(failure_);
+  ticks_ = 0;
+  step_ = -1;
+}
+
+void CddbLookup::OnFailure(const QString& description) {
+  if (step_ < 0 && !tmrCDDB_.isActive()) return;  // already over
+  failure_ = description;
+  Q_EMIT StatusChanged(failure_);
+  step_ = -1;
+  Idle();
+}
+
+void CddbLookup::Idle() {
+  link_.Close();
+  tmrCDDB_.stop();
+  step_ = -1;
+  // A failure stays on the status line for the user to read; success leaves it empty.
+  if (failure_.isEmpty()) Q_EMIT StatusChanged(QString());
+  Q_EMIT BusyChanged(false);
+  Q_EMIT Finished();
+}
+
+}  // namespace audiolume

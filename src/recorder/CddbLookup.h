@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+#include "recorder/CddbLink.h"
+#include "recorder/CddbSettings.h"
+
+namespace audiolume {
+
+struct CdDisc;
+class MessageCatalog;
+
+/**
+ * The title lookup: asks a CDDB server for the disc's artist, album and track titles and
+ * writes them into the disc. A state machine advanced by the 500 ms tick tmrCDDB_Timer()
+ * (steps −1 to 9, every wait counted in ticks so that tests drive them) and by replies.
+ * Over cddbp it says hello, asks for protocol level 6, queries, reads and quits; over HTTP
+ * each command is one request. UI thread only.
+ */
+class CddbLookup : public QObject {
+  Q_OBJECT
+
+ public:
+  CddbLookup(CdDisc& disc, MessageCatalog& catalog, QString version,
+             QObject* parent = nullptr);
+
+  void SetSettings(const CddbSettings& settings) { settings_ = settings; }
+  const CddbSettings& Settings() const { return settings_; }
+
+  /** Connects to the server and starts the exchange. */
+  void OpenConnection();
+  /** One tick of the exchange. */
+  void tmrCDDB_Timer();
+  /** The user's choice among inexact matches (an index into Matches()). */
+  void lstCDDBMatches_dblClick(int index);
+
+  int Step() const { return step_; }
+  int Ticks() const { return ticks_; }
+  bool IsBusy() const { return step_ >= 0; }
+  QTimer& Timer() { return tmrCDDB_; }
+  /** The inexact matches offered, as list lines. */
+  const QStringList& Matches() const { return matches_; }
+  /** Whether the last exchange filled in the titles. */
+  bool TitlesRead() const { return titlesRead_; }
+  /** The text of a failed exchange; empty after success or while one runs. */
+  const QString& FailureText() const { return failure_; }
+
+  /** The hello command's words after "cddb hello ". */
+  QString HelloWords() const;
+  QString QueryCommand() const;
+
+ Q_SIGNALS:
+  /** The status line's text; empty hides it. */
+  void StatusChanged(const QString& text);
+  void BusyChanged(bool busy);
+  /** Artist, album or track titles of the disc changed. */
+  void TitlesChanged();
+  /** Inexact matches wait for the user's choice. */
+  void MatchesShown(const QStringList& items);
+  /** The exchange is over, one way or another. */
+  void Finished();
+
+ private:
+  void OnData();
+  void OnFailure(const QString& description);
+  void SetStatus(int message);
+  void Fail(int message);
+  void ReadMatch(const QString& line);
+  void OfferMatches();
+  void FillTitles();
+  void Quit();
+  void Idle();
+
+  CdDisc& disc_;
+  MessageCatalog& catalog_;
+  QString version_;
+  CddbSettings settings_;
+  CddbLink link_;
+  QTimer tmrCDDB_;
+  int step_ = -1;
+  int ticks_ = 0;
+  bool protoAsked_ = false;
+  bool protoAnswered_ = false;
+  bool titlesRead_ = false;
+  QString matchLine_;
+  QStringList matches_;
+  QString failure_;
+};
+
+}  // namespace audiolume

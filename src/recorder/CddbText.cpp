@@ -1,0 +1,59 @@
+#include "recorder/CddbText.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume::CddbText {
+
+QString ParseIt(QString& text, const QString& delimiter) {
+  const qsizetype at = text.indexOf(delimiter);
+  if (at < 0) {
+    const QString token = text;
+    text.remove(0, delimiter.size() - 1);
+    return token;
+  }
+  const QString token = text.left(at);
+  text.remove(0, at + delimiter.size());
+  return token;
+}
+
+int ReadReplyCode(QString& buffer) {
+  qsizetype digits = 0;
+  while (digits < buffer.size() && buffer[digits].isDigit()) ++digits;
+  const int code = buffer.left(digits).toInt();
+  const qsizetype end = buffer.indexOf(u"\r\n"_s);
+  buffer.remove(0, end < 0 ? buffer.size() : end + 2);
+  return code;
+}
+
+Match SplitMatchLine(QString line) {
+  Match match;
+  match.category = ParseIt(line, u" "_s);
+  match.discId = ParseIt(line, u" "_s);
+  SplitArtistTitle(line, match.artist, match.album);
+  return match;
+}
+
+void SplitArtistTitle(QString rest, QString& artist, QString& album) {
+  const QString delimiter = rest.contains(u" / "_s) ? u" / "_s
+                            : rest.contains(u'/')   ? u"/"_s
+                                                    : QString();
+  if (delimiter.isEmpty()) {
+    artist = u"Unknown"_s;
+    album = ParseIt(rest, u"\r\n"_s);
+    return;
+  }
+  artist = ParseIt(rest, delimiter);
+  album = ParseIt(rest, u"\r\n"_s);
+}
+
+QString CleanUserName(const QString& user) {
+  const QString name = user.trimmed().remove(u' ');
+  return name.isEmpty() ? u"unknown"_s : name;
+}
+
+bool HasEndMarker(const QString& buffer) {
+  const QString text = buffer.trimmed();
+  return text == u"."_s || text.endsWith(u"\n."_s);
+}
+
+}  // namespace audiolume::CddbText

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+namespace audiolume {
+
+/** The text handling of a CDDB exchange: replies cut into codes, matches and titles. */
+namespace CddbText {
+
+/**
+ * The text before the first delimiter, removed from the front of text together with the
+ * delimiter. Without the delimiter: the whole text, and (delimiter length − 1) characters
+ * are removed from its front.
+ */
+QString ParseIt(QString& text, const QString& delimiter);
+
+/** The numeric value of the buffer's leading digits; the first line (through CR LF) is
+ *  removed from the buffer. */
+int ReadReplyCode(QString& buffer);
+
+/** A match line "category discid artist / title". */
+struct Match {
+  QString category;
+  QString discId;
+  QString artist;
+  QString album;
+};
+Match SplitMatchLine(QString line);
+
+/** Artist and album title from "artist / title" (or "artist/title"); "Unknown" artist
+ *  without any "/". */
+void SplitArtistTitle(QString rest, QString& artist, QString& album);
+
+/** The user name as the hello command sends it: trimmed, without spaces, "unknown" when
+ *  empty. */
+QString CleanUserName(const QString& user);
+
+/** Whether the buffer holds a whole reply list: its last line is the lone ".". */
+bool HasEndMarker(const QString& buffer);
+
+}  // namespace CddbText
+
+}  // namespace audiolume

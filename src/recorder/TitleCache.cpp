@@ -1,0 +1,100 @@
+#include "recorder/TitleCache.h"
+
+#include <QFile>
+#include <QStringList>
+
+#include "platform/CodePage.h"
+#include "platform/FileOps.h"
+#include "recorder/CdDisc.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+namespace {
+
+QStringList ReadLines(const QString& path) {
+  QString text = platform::DecodeText(platform::FileOps::ReadFile(path));
+  text.replace(u"\r\n"_s, u"\n"_s);
+  QStringList lines = text.split(u'\n');
+  if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+  return lines;
+}
+
+bool IsHeaderOf(const QString& line, const CdDisc& disc) {
+  return line == u'[' + disc.serialNumber.toUpper() + u']' ||
+         line == u'[' + disc.serialNumber.toLower() + u']';
+}
+
+QStringList Entry(const CdDisc& disc, int numberOfTracks) {
+  QStringList lines{u'[' + disc.serialNumber.toLower() + u']', u"EntryType=1"_s,
+                    u"artist="_s + disc.artist.trimmed(), u"title="_s + disc.album.trimmed(),
+                    u"numtracks="_s + QString::number(numberOfTracks)};
+  for (int k = 0; k < numberOfTracks; ++k) {
+    lines.append(QString::number(k) + u'=' + disc.titles.value(k).trimmed());
+  }
+  lines << disc.orderLine << disc.playnumLine << QString();
+  return lines;
+}
+
+}  // namespace
+
+TitleCache::TitleCache(QString file, QString workFile)
+    : file_(std::move(file)), workFile_(std::move(workFile)) {}
+
+bool TitleCache::Exists() const {
+  return QFile::exists(file_);
+}
+
+bool TitleCache::ReadCDPlayerData(CdDisc& disc) const {
+  if (!Exists()) return false;
+  const QStringList lines = ReadLines(file_);
+  qsizetype at = 0;
+  while (at < lines.size() && !IsHeaderOf(lines[at], disc)) ++at;
+  if (at == lines.size()) return false;
+  const auto next = [&lines, &at]() { return ++at < lines.size() ? lines[at] : QString(); };
+  next();  // EntryType
+  disc.artist = next().mid(7);
+  disc.album = next().mid(6);
+  const int count = next().mid(10).toInt();
+  for (int i = 0; i < count; ++i) {
+    const QString line = next();
+    const int k = line.section(u'=', 0, 0).toInt();
+    while (disc.titles.size() <= k) disc.titles.append(QString());
+    disc.titles[k] = line.section(u'=', 1);
+  }
+  disc.orderLine = next().startsWith(u"order"_s) ? lines[at] : QString();
+  disc.playnumLine = next().startsWith(u"playnum"_s) ? lines[at] : QString();
+  return true;
+}
+
+void TitleCache::CreateWhenMissing() const {
+  if (Exists()) return;
+  platform::FileOps::ReplaceFileContents(
+      file_, "[OptionSettings]\nAnimate = False\nOnTop = False\nFloat = False\nRepeat = False\n\n");
+}
+
+void TitleCache::SaveCDPlayerData(const CdDisc& disc, int numberOfTracks) const {
+  if (disc.serialNumber.isEmpty()) return;
+  CreateWhenMissing();
+  // A cache copied from elsewhere keeps its line ends.
+  const QString lineEnd =
+      platform::FileOps::ReadFile(file_).contains("\r\n") ? u"\r\n"_s : u"\n"_s;
+  const QStringList old = ReadLines(file_);
+  QStringList lines;
+  bool written = false;
+  for (qsizetype at = 0; at < old.size(); ++at) {
+    if (!IsHeaderOf(old[at], disc)) {
+      lines.append(old[at]);
+      continue;
+    }
+    lines += Entry(disc, numberOfTracks);
+    written = true;
+    while (at + 1 < old.size() && !old[at + 1].startsWith(u'[')) ++at;
+  }
+  if (!written) lines += Entry(disc, numberOfTracks);
+  platform::FileOps::WriteFile(workFile_, platform::EncodeText(lines.join(lineEnd) + lineEnd));
+  platform::FileOps::CopyFile(workFile_, file_);
+}
+
+}  // namespace audiolume

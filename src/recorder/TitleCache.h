@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+namespace audiolume {
+
+struct CdDisc;
+
+/**
+ * The title cache "cdPlayer.ini": one section per disc, named after its serial number,
+ * with the artist, the album and the track titles in a fixed line form. Rewritten through
+ * "CdPlayer.tmp" so that an interrupted write leaves the old file. UI thread only.
+ */
+class TitleCache {
+ public:
+  /** file: the cache; workFile: the temporary copy it is rewritten through. */
+  TitleCache(QString file, QString workFile);
+
+  bool Exists() const;
+  /** Fills disc's artist, album, titles, order and playnum lines from its entry; false
+   *  when the disc has none. Titles of tracks the entry does not name are left alone. */
+  bool ReadCDPlayerData(CdDisc& disc) const;
+  /** Writes disc's entry (its first numberOfTracks titles), replacing the old one.
+   *  Nothing is written for a disc without a serial number. Throws FileError. */
+  void SaveCDPlayerData(const CdDisc& disc, int numberOfTracks) const;
+
+ private:
+  void CreateWhenMissing() const;
+
+  QString file_;
+  QString workFile_;
+};
+
+}  // namespace audiolume
