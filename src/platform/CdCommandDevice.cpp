@@ -88,8 +88,7 @@ int CdCommandDevice::SendString(const QString& command, QString& reply) {
 
 int CdCommandDevice::OpenDevice(const QStringList& words) {
   // open D: type cdaudio alias NAME
-  if (words.size() != 6 || words[2] != u"type" || words[3] != u"cdaudio" ||
-      words[4] != u"alias") {
+  if (words.size() != 6 || words[2] != u"type" || words[3] != u"cdaudio" || words[4] != u"alias") {
     return kUnrecognizedKeyword;
   }
   if (aliases_.contains(words[5])) return kDuplicateAlias;
@@ -97,10 +96,8 @@ int CdCommandDevice::OpenDevice(const QStringList& words) {
   if (device.isEmpty()) return kInvalidDeviceName;
   auto open = std::make_shared<Open>(device);
   switch (open->drive.Media()) {
-    case CdMedia::InUse:
-      return kMustUseShareable;
-    case CdMedia::NoDevice:
-      return kInvalidDeviceName;
+    case CdMedia::InUse: return kMustUseShareable;
+    case CdMedia::NoDevice: return kInvalidDeviceName;
     default:  // a drive opens without a disc; asking it for one is what fails
       break;
   }
@@ -110,12 +107,9 @@ int CdCommandDevice::OpenDevice(const QStringList& words) {
 
 int CdCommandDevice::ReadyToc(Open& open) {
   switch (open.drive.Media()) {
-    case CdMedia::Disc:
-      return kOk;
-    case CdMedia::InUse:
-      return kMustUseShareable;
-    default:
-      return kHardware;
+    case CdMedia::Disc: return kOk;
+    case CdMedia::InUse: return kMustUseShareable;
+    default: return kHardware;
   }
 }
 
@@ -183,31 +177,22 @@ quint32 CdCommandDevice::SerialNumber(const QString& letter) {
 
 QString CdCommandDevice::ErrorString(int code) {
   switch (code) {
-    case kOk:
-      return u"The specified command was carried out."_s;
+    case kOk: return u"The specified command was carried out."_s;
     case kUnrecognizedKeyword:
       return u"The driver cannot recognize the specified command parameter."_s;
-    case kUnrecognizedCommand:
-      return u"The driver cannot recognize the specified command."_s;
+    case kUnrecognizedCommand: return u"The driver cannot recognize the specified command."_s;
     case kHardware:
       return u"The CD drive is not ready: there is no disc in it, or its tray is open or "
              u"moving."_s;
-    case kInvalidDeviceName:
-      return u"The specified device is not open or is not a CD drive."_s;
-    case kMissingParameter:
-      return u"The specified command requires a parameter."_s;
-    case kUnsupportedFunction:
-      return u"The CD drive does not support the specified command."_s;
+    case kInvalidDeviceName: return u"The specified device is not open or is not a CD drive."_s;
+    case kMissingParameter: return u"The specified command requires a parameter."_s;
+    case kUnsupportedFunction: return u"The CD drive does not support the specified command."_s;
     case kOutOfRange:
       return u"The specified parameter is out of range for the specified command."_s;
-    case kDuplicateAlias:
-      return u"The specified alias is already open."_s;
-    case kBadConstant:
-      return u"There is an undefined parameter in the specified command."_s;
-    case kMustUseShareable:
-      return u"The CD drive is being used by another program."_s;
-    default:
-      return u"Unknown CD drive error."_s;
+    case kDuplicateAlias: return u"The specified alias is already open."_s;
+    case kBadConstant: return u"There is an undefined parameter in the specified command."_s;
+    case kMustUseShareable: return u"The CD drive is being used by another program."_s;
+    default: return u"Unknown CD drive error."_s;
   }
 }
 

@@ -24,15 +24,15 @@ struct CdDisc {
     qint16 digitSum = 0;
   };
 
-  int numberOfTracks = 0;  // 0: no disc
-  QString discId;          // 8 hexadecimal digits
-  int discLength = 0;      // seconds, rounded
-  QString serialNumber;    // hexadecimal, upper case
-  QList<TrackInfo> tracks; // tracks[0] is track 1
+  int numberOfTracks = 0;   // 0: no disc
+  QString discId;           // 8 hexadecimal digits
+  int discLength = 0;       // seconds, rounded
+  QString serialNumber;     // hexadecimal, upper case
+  QList<TrackInfo> tracks;  // tracks[0] is track 1
   QString artist;
   QString album;
-  QStringList titles;      // titles[k] is track k + 1
-  QString orderLine;       // kept from the title cache as read
+  QStringList titles;  // titles[k] is track k + 1
+  QString orderLine;   // kept from the title cache as read
   QString playnumLine;
   bool waitingForDisc = false;
   bool pollSuspended = false;

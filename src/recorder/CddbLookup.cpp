@@ -1,7 +1,7 @@
 #include "recorder/CddbLookup.h"
 
-#include "recorder/CddbText.h"
 #include "recorder/CdDisc.h"
+#include "recorder/CddbText.h"
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"
 
@@ -37,11 +37,13 @@ QString CddbLookup::HelloWords() const {
 
 QString CddbLookup::QueryCommand() const {
   QString command = u"cddb query "_s + disc_.discId + u' ' + QString::number(disc_.numberOfTracks);
-  for (const CdDisc::TrackInfo& track : disc_.tracks) command += u' ' + QString::number(track.startOffset);
+  for (const CdDisc::TrackInfo& track : disc_.tracks)
+    command += u' ' + QString::number(track.startOffset);
   return command + u' ' + QString::number(disc_.discLength);
 }
 
 void CddbLookup::OpenConnection() {
+  running_ = true;
   titlesRead_ = false;
   failure_.clear();
   matches_.clear();
@@ -111,9 +113,7 @@ void CddbLookup::OnData() {
 
 void CddbLookup::tmrCDDB_Timer() {
   switch (step_) {
-    case -1:
-      Idle();
-      return;
+    case -1: Idle(); return;
     case 0:
       if (ticks_ >= kGreetingWait) Fail(RC_CDDBFailed);
       break;
@@ -138,12 +138,8 @@ void CddbLookup::tmrCDDB_Timer() {
     case 4:
       if (ticks_ >= kReplyWait) Fail(RC_CDDBNotResp);
       break;
-    case 5:
-      ReadMatch(matchLine_);
-      break;
-    case 6:
-      OfferMatches();
-      return;
+    case 5: ReadMatch(matchLine_); break;
+    case 6: OfferMatches(); return;
     case 7:
       if (ticks_ >= kReplyWait) Fail(RC_CDDBNotReturn);
       break;
@@ -154,8 +150,7 @@ void CddbLookup::tmrCDDB_Timer() {
     case 9:
       if (ticks_ >= kReplyWait) Fail(RC_CDDBUnclean);
       break;
-    default:
-      break;
+    default: break;
   }
   if (++ticks_ >= kExchangeLimit) Fail(RC_CDDBFailed);
 }
@@ -238,7 +233,7 @@ void CddbLookup::Fail(int message) {
 }
 
 void CddbLookup::OnFailure(const QString& description) {
-  if (step_ < 0 && !tmrCDDB_.isActive()) return;  // already over
+  if (!running_) return;
   failure_ = description;
   Q_EMIT StatusChanged(failure_);
   step_ = -1;
@@ -246,6 +241,8 @@ void CddbLookup::OnFailure(const QString& description) {
 }
 
 void CddbLookup::Idle() {
+  if (!running_) return;
+  running_ = false;
   link_.Close();
   tmrCDDB_.stop();
   step_ = -1;

@@ -23,8 +23,7 @@ class CddbLookup : public QObject {
   Q_OBJECT
 
  public:
-  CddbLookup(CdDisc& disc, MessageCatalog& catalog, QString version,
-             QObject* parent = nullptr);
+  CddbLookup(CdDisc& disc, MessageCatalog& catalog, QString version, QObject* parent = nullptr);
 
   void SetSettings(const CddbSettings& settings) { settings_ = settings; }
   const CddbSettings& Settings() const { return settings_; }
@@ -81,6 +80,7 @@ class CddbLookup : public QObject {
   QTimer tmrCDDB_;
   int step_ = -1;
   int ticks_ = 0;
+  bool running_ = false;  // from the connection until the exchange is wound up
   bool protoAsked_ = false;
   bool protoAnswered_ = false;
   bool titlesRead_ = false;

@@ -11,8 +11,7 @@ namespace {
 const QString kSection = u"CDDB"_s;
 
 bool IsTrue(const QString& value) {
-  return value.compare(u"True"_s, Qt::CaseInsensitive) == 0 || value == u"1"_s ||
-         value == u"-1"_s;
+  return value.compare(u"True"_s, Qt::CaseInsensitive) == 0 || value == u"1"_s || value == u"-1"_s;
 }
 
 QString Flag(bool on) {

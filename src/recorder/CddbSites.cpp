@@ -77,8 +77,7 @@ void CddbSites::tmrClock_Timer() {
       Q_EMIT StatusChanged(QString());
       Q_EMIT SitesReady();
       break;
-    default:
-      break;
+    default: break;
   }
   if (++ticks_ >= kExchangeLimit) Fail(catalog_.GetMsg(RC_CDDBFailed));
 }

@@ -122,8 +122,8 @@ int RecordDisc::CdRomInfo() {
 void RecordDisc::MyCloseCD() {
   const auto report = [this](int step, int code) {
     context_.prompter.Tell(context_.catalog.GetMsgWithValue(RC_WinError, QString::number(code)) +
-                               u"\n("_s + QString::number(step) + u',' +
-                               QString::number(code) + u')',
+                               u"\n("_s + QString::number(step) + u',' + QString::number(code) +
+                               u')',
                            MessageIcon::Critical);
   };
   const int stop = Send(u"stop twplcd"_s);
@@ -245,8 +245,7 @@ void RecordDisc::GetCDID() {
 }
 
 void RecordDisc::SaveCDPlayerData() {
-  context_.error.Trap(
-      [this] { context_.cache.SaveCDPlayerData(disc_, int(disc_.titles.size())); });
+  context_.error.Trap([this] { context_.cache.SaveCDPlayerData(disc_, int(disc_.titles.size())); });
   context_.check.CheckError(u"in Record.SaveCDPlayerData"_s);
 }
 

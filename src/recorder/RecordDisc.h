@@ -36,7 +36,7 @@ class RecordDisc : public QObject {
     CurrentError& error;
     ErrorCheck& check;
     const ErrorLog& log;
-    QString initLog;                  // "RecordInit.log" of the application directory
+    QString initLog;                   // "RecordInit.log" of the application directory
     std::function<void(int ms)> wait;  // a pause that keeps the window alive
   };
 

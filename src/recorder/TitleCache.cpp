@@ -78,8 +78,7 @@ void TitleCache::SaveCDPlayerData(const CdDisc& disc, int numberOfTracks) const 
   if (disc.serialNumber.isEmpty()) return;
   CreateWhenMissing();
   // A cache copied from elsewhere keeps its line ends.
-  const QString lineEnd =
-      platform::FileOps::ReadFile(file_).contains("\r\n") ? u"\r\n"_s : u"\n"_s;
+  const QString lineEnd = platform::FileOps::ReadFile(file_).contains("\r\n") ? u"\r\n"_s : u"\n"_s;
   const QStringList old = ReadLines(file_);
   QStringList lines;
   bool written = false;

@@ -54,7 +54,8 @@ QString WriteCueBin(const QString& dir, const QString& name, const QList<ImageTr
   }
   if (!bin.resize(start * kSectorBytes)) return {};
   QFile cueFile(dir + QStringLiteral("/") + name + QStringLiteral(".cue"));
-  if (!cueFile.open(QIODevice::WriteOnly | QIODevice::Truncate) || cueFile.write(cue.toUtf8()) < 0) {
+  if (!cueFile.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+      cueFile.write(cue.toUtf8()) < 0) {
     return {};
   }
   return cueFile.fileName();

@@ -38,18 +38,21 @@ class CdCommandDeviceTest : public ::testing::Test {
 TEST_F(CdCommandDeviceTest, AnswersTheTrackTableInMsfAndTmsf) {
   CdCommandDevice mci({{u"D:"_s, Image(u"three"_s, {{3000}, {4500}, {1234}})}});
   ASSERT_EQ(Send(mci, u"open D: type CDAudio alias twplcd"_s).code, 0);
-  EXPECT_EQ(Send(mci, u"open D: type CDAudio alias twplcd"_s).code, CdCommandDevice::kDuplicateAlias);
+  EXPECT_EQ(Send(mci, u"open D: type CDAudio alias twplcd"_s).code,
+            CdCommandDevice::kDuplicateAlias);
   EXPECT_EQ(Send(mci, u"status twplcd number of tracks"_s).text, u"3"_s);
   ASSERT_EQ(Send(mci, u"set twplcd time format tmsf"_s).code, 0);
   const QStringList starts = {u"00:02:00"_s, u"00:42:00"_s, u"01:42:00"_s};
   const QStringList lengths = {u"00:40:00"_s, u"01:00:00"_s, u"00:16:34"_s};
   for (int track = 1; track <= 3; ++track) {
     ASSERT_EQ(Send(mci, QString(u"seek twplcd to %1"_s).arg(track)).code, 0);
-    EXPECT_EQ(Send(mci, u"status twplcd position"_s).text, QString(u"%1:00:00:00"_s).arg(track, 2, 10, QChar(u'0')));
+    EXPECT_EQ(Send(mci, u"status twplcd position"_s).text,
+              QString(u"%1:00:00:00"_s).arg(track, 2, 10, QChar(u'0')));
     Send(mci, u"set twplcd time format msf"_s);
     EXPECT_EQ(Send(mci, u"status twplcd position"_s).text, starts[track - 1]);
     Send(mci, u"set twplcd time format tmsf"_s);
-    EXPECT_EQ(Send(mci, QString(u"status twplcd length track %1"_s).arg(track)).text, lengths[track - 1]);
+    EXPECT_EQ(Send(mci, QString(u"status twplcd length track %1"_s).arg(track)).text,
+              lengths[track - 1]);
   }
   EXPECT_EQ(Send(mci, u"status twplcd length"_s).text, u"01:56:34"_s);
   EXPECT_EQ(Send(mci, u"status twplcd type track 1 wait"_s).text, u"audio"_s);
@@ -57,7 +60,8 @@ TEST_F(CdCommandDeviceTest, AnswersTheTrackTableInMsfAndTmsf) {
   EXPECT_EQ(Send(mci, u"play twplcd"_s).code, CdCommandDevice::kUnrecognizedCommand);
   EXPECT_EQ(Send(mci, u"stop twplcd"_s).code, 0);
   EXPECT_EQ(Send(mci, u"close twplcd"_s).code, 0);
-  EXPECT_EQ(Send(mci, u"status twplcd number of tracks"_s).code, CdCommandDevice::kInvalidDeviceName);
+  EXPECT_EQ(Send(mci, u"status twplcd number of tracks"_s).code,
+            CdCommandDevice::kInvalidDeviceName);
   EXPECT_EQ(mci.SerialNumber(u"D:"_s), 0x15600u);
 }
 
@@ -79,7 +83,8 @@ TEST_F(CdCommandDeviceTest, DataTracksEmptyDrivesAndUnknownDrives) {
   QFile::remove(gone);
   EXPECT_EQ(Send(mci, u"status twplcd number of tracks"_s).code, CdCommandDevice::kHardware);
   Send(mci, u"close twplcd"_s);
-  EXPECT_EQ(Send(mci, u"open F: type CDAudio alias twplcd"_s).code, CdCommandDevice::kInvalidDeviceName);
+  EXPECT_EQ(Send(mci, u"open F: type CDAudio alias twplcd"_s).code,
+            CdCommandDevice::kInvalidDeviceName);
   EXPECT_FALSE(CdCommandDevice::ErrorString(CdCommandDevice::kMustUseShareable).isEmpty());
   // Two tracks: the serial also counts the first start and the disc's length.
   EXPECT_EQ(mci.SerialNumber(u"D:"_s), 0x200u + 0x1600u + 150u + 4500u);
