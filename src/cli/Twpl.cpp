@@ -7,6 +7,7 @@
 #include "app/Collection.h"
 #include "app/VeltoDj.h"
 #include "cli/CatalogCommands.h"
+#include "cli/CdCommands.h"
 #include "cli/PlayCommand.h"
 #include "cli/TableField.h"
 #include "cli/TagCommands.h"
@@ -67,7 +68,15 @@ const char* const kUsage =
     "                                   lists: LIST<TAB>entry\n"
     "  info save FILE NAME=VALUE... [--apply-to-album NAME,...]\n"
     "                                   save track information (Year, Comment, Art=PICTURE\n"
-    "                                   too); prints N, path of each other song changed\n";
+    "                                   too); prints N, path of each other song changed\n"
+    "  cd drives                        LETTER:<TAB>device or image of each CD drive\n"
+    "  cd info [--drive D:]             the disc: id, serial, length, tracks, artist, album,\n"
+    "                                   then N<TAB>start frame<TAB>m:ss<TAB>title per track\n"
+    "  cd lookup [--drive D:] [--server HOST] [--port N] [--user NAME] [--http] [--pick N]\n"
+    "                                   fetch the titles from a CDDB server, store them in\n"
+    "                                   the title cache and print them as cd info\n"
+    "  cddb sites [--server HOST] [--port N]\n"
+    "                                   host<TAB>port<TAB>description of each CDDB site\n";
 
 int ExitCode(DatabaseCommands::Outcome outcome) {
   return outcome == DatabaseCommands::Outcome::Done ? 0 : 1;
@@ -117,7 +126,9 @@ int Twpl::Run(QStringList args) {
                                                {u"playlist"_s, &Twpl::PlayList},
                                                {u"autodj"_s, &Twpl::AutoDj},
                                                {u"categories"_s, &Twpl::Categories},
-                                               {u"info"_s, &Twpl::Info}};
+                                               {u"info"_s, &Twpl::Info},
+                                               {u"cd"_s, &Twpl::Cd},
+                                               {u"cddb"_s, &Twpl::Cddb}};
   const auto found = commands.find(command);
   if (found == commands.end()) return Usage(u"unknown command '"_s + command + u"'"_s);
 
@@ -138,6 +149,21 @@ int Twpl::Run(QStringList args) {
   });
   Session session{veltoDj, collection, prompter, callerDir};
   return (this->*found->second)(session, args);
+}
+
+int Twpl::Cd(Session& session, QStringList args) const {
+  const QString command = args.isEmpty() ? QString() : args.takeFirst();
+  const CdCommands cd(session.veltoDj.CdDrives(), session.veltoDj.Services(), out_, err_);
+  if (command == u"drives" && args.isEmpty()) return cd.Drives();
+  if (command == u"info") return UsageOnTwo(cd.Info(args));
+  if (command == u"lookup") return UsageOnTwo(cd.Lookup(args));
+  return Usage(u"cd needs drives, info or lookup"_s);
+}
+
+int Twpl::Cddb(Session& session, QStringList args) const {
+  if (args.isEmpty() || args.takeFirst() != u"sites") return Usage(u"cddb needs sites"_s);
+  const CdCommands cd(session.veltoDj.CdDrives(), session.veltoDj.Services(), out_, err_);
+  return UsageOnTwo(cd.Sites(args));
 }
 
 int Twpl::Messages(Session& /*session*/, QStringList args) const {

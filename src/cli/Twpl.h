@@ -60,6 +60,8 @@ class Twpl {
   int AutoDj(Session& session, QStringList args) const;
   int Categories(Session& session, QStringList args) const;
   int Info(Session& session, QStringList args) const;
+  int Cd(Session& session, QStringList args) const;
+  int Cddb(Session& session, QStringList args) const;
   CatalogCommands Catalog(Session& session) const;
   /** Passes an exit code on, with the usage text after a usage error (2). */
   int UsageOnTwo(int code) const;

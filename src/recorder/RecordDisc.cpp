@@ -142,7 +142,11 @@ void RecordDisc::MyCloseCD() {
 int RecordDisc::OpenCD(bool skipIdentity) {
   mciTimer_.stop();
   QString letters;
-  if (letters_.isEmpty() && GetAllCDDriveLetters(letters) <= 0) return 0;
+  // Without any drive there is nothing to open: the window goes as if the user gave up.
+  if (letters_.isEmpty() && GetAllCDDriveLetters(letters) <= 0) {
+    Q_EMIT GaveUp();
+    return 5;
+  }
   Log(u"Call RecordFrm.OpenCD()"_s);
   Log(u"RecordOptions.gnCdDriveLetter = "_s + QString::number(selected_));
   for (int slot = 0; slot < kDriveSlotsLogged; ++slot) {

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QList>
+#include <functional>
+
+#include "platform/CdCommandDevice.h"
+#include "recorder/CddbLookup.h"
+#include "recorder/RecordDisc.h"
+#include "recorder/TitleCache.h"
+
+namespace audiolume {
+
+class AppServices;
+
+/**
+ * The recorder's working parts for one application directory: the CD-audio command
+ * device over the drives, the title cache, the disc side and the title lookup. The
+ * jukebox and twpl each own one and hand the recorder window or the command its members.
+ * UI thread only.
+ */
+class CdRecorder {
+ public:
+  /** wait: a pause that keeps windows alive (none on the command line). */
+  CdRecorder(QList<platform::CdDrive> drives, AppServices& services,
+             std::function<void(int ms)> wait = {});
+
+  /** The drive of letter ("D:") becomes the one searched first; false when there is none. */
+  bool SelectDrive(const QString& letter);
+
+  platform::CdCommandDevice mci;
+  TitleCache cache;
+  RecordDisc disc;
+  CddbLookup lookup;
+};
+
+}  // namespace audiolume

@@ -1,0 +1,167 @@
+#include "cli/CdCommands.h"
+
+#include <QEventLoop>
+
+#include "app/AppServices.h"
+#include "app/CdRecorder.h"
+#include "recorder/CdDisc.h"
+#include "recorder/CddbSettings.h"
+#include "recorder/CddbSites.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+namespace {
+
+/** Removes "--name VALUE" from args; the value, or nothing when the option is absent. */
+std::optional<QString> TakeValue(QStringList& args, const QString& name, bool& missing) {
+  const qsizetype at = args.indexOf(name);
+  if (at < 0) return std::nullopt;
+  if (at + 1 >= args.size()) {
+    missing = true;
+    return std::nullopt;
+  }
+  const QString value = args[at + 1];
+  args.remove(at, 2);
+  return value;
+}
+
+}  // namespace
+
+CdCommands::CdCommands(QList<platform::CdDrive> drives, AppServices& services, std::FILE* out,
+                       std::FILE* err)
+    : drives_(std::move(drives)), services_(services), out_(out), err_(err) {}
+
+void CdCommands::Print(const QString& line) const {
+  std::fprintf(out_, "%s\n", line.toUtf8().constData());
+}
+
+void CdCommands::PrintError(const QString& line) const {
+  std::fprintf(err_, "%s\n", line.toUtf8().constData());
+}
+
+int CdCommands::Problem(const QString& text) const {
+  PrintError(u"twpl: "_s + text);
+  return 2;
+}
+
+int CdCommands::Drives() const {
+  for (const platform::CdDrive& drive : drives_) Print(drive.letter + u'\t' + drive.device);
+  return 0;
+}
+
+int CdCommands::Open(CdRecorder& recorder, QStringList& args) const {
+  bool missing = false;
+  const std::optional<QString> drive = TakeValue(args, u"--drive"_s, missing);
+  if (missing) return Problem(u"--drive needs a drive letter"_s);
+  if (drive && !recorder.SelectDrive(*drive)) return Problem(u"no CD drive "_s + *drive);
+  recorder.disc.SetLookupSuppressed(true);
+  return recorder.disc.OpenCD(false) == 0 ? 0 : 1;
+}
+
+void CdCommands::PrintDisc(CdRecorder& recorder) const {
+  const CdDisc& disc = recorder.disc.Disc();
+  Print(u"id\t"_s + disc.discId);
+  Print(u"serial\t"_s + disc.serialNumber);
+  Print(u"length\t"_s + QString::number(disc.discLength));
+  Print(u"tracks\t"_s + QString::number(disc.numberOfTracks));
+  Print(u"artist\t"_s + disc.artist);
+  Print(u"album\t"_s + disc.album);
+  for (qsizetype i = 0; i < disc.tracks.size(); ++i) {
+    const CdDisc::TrackInfo& track = disc.tracks[i];
+    Print(QString::number(i + 1) + u'\t' + QString::number(track.startOffset) + u'\t' +
+          QString::number(track.lengthMinutes) + u':' +
+          QString::number(track.lengthSeconds).rightJustified(2, u'0') + u'\t' +
+          disc.titles.value(i));
+  }
+}
+
+int CdCommands::Info(QStringList args) const {
+  CdRecorder recorder(drives_, services_);
+  if (const int code = Open(recorder, args); code != 0) return code;
+  if (!args.isEmpty()) return Problem(u"cd info: unexpected "_s + args.first());
+  PrintDisc(recorder);
+  recorder.disc.CloseMCI();
+  return 0;
+}
+
+int CdCommands::Lookup(QStringList args) const {
+  CdRecorder recorder(drives_, services_);
+  CddbSettings settings = recorder.lookup.Settings();
+  bool missing = false;
+  if (const auto server = TakeValue(args, u"--server"_s, missing)) settings.server = *server;
+  if (const auto port = TakeValue(args, u"--port"_s, missing)) settings.port = port->toInt();
+  if (const auto user = TakeValue(args, u"--user"_s, missing)) settings.user = *user;
+  const std::optional<QString> pick = TakeValue(args, u"--pick"_s, missing);
+  if (missing) return Problem(u"an option needs its value"_s);
+  if (args.removeAll(u"--http"_s) > 0) settings.useHttp = true;
+  if (settings.port < 1) return Problem(u"--port needs a number"_s);
+  if (!settings.useCddb) {
+    PrintError(u"CDDB lookups are turned off in the CDDB preferences"_s);
+    return 1;
+  }
+  if (const int code = Open(recorder, args); code != 0) return code;
+  if (!args.isEmpty()) return Problem(u"cd lookup: unexpected "_s + args.first());
+  recorder.disc.SaveCDPlayerData();
+  CddbLookup& lookup = recorder.lookup;
+  lookup.SetSettings(settings);
+  QEventLoop loop;
+  bool unpicked = false;
+  QObject::connect(&lookup, &CddbLookup::Finished, &loop, &QEventLoop::quit);
+  QObject::connect(&lookup, &CddbLookup::MatchesShown, &loop, [&](const QStringList& items) {
+    const int chosen = pick ? pick->toInt() : 0;
+    if (chosen >= 1 && chosen <= items.size()) {
+      lookup.lstCDDBMatches_dblClick(chosen - 1);
+      return;
+    }
+    for (qsizetype i = 0; i < items.size(); ++i) {
+      const QStringList parts = items[i].split(u" \\ "_s);
+      Print(u"match\t"_s + QString::number(i + 1) + u'\t' + parts.value(2) + u'\t' +
+            parts.value(1) + u'\t' + parts.value(3) + u'\t' + parts.value(4));
+    }
+    unpicked = true;
+    loop.quit();
+  });
+  lookup.OpenConnection();
+  loop.exec();
+  if (unpicked) return 1;
+  if (!lookup.TitlesRead()) {
+    PrintError(lookup.FailureText());
+    return 1;
+  }
+  recorder.disc.SaveCDPlayerData();
+  PrintDisc(recorder);
+  recorder.disc.CloseMCI();
+  return 0;
+}
+
+int CdCommands::Sites(QStringList args) const {
+  bool missing = false;
+  const QString host = TakeValue(args, u"--server"_s, missing)
+                           .value_or(QString::fromLatin1(CddbSettings::kDefaultServer));
+  const int port = TakeValue(args, u"--port"_s, missing)
+                       .value_or(QString::number(CddbSettings::kDefaultPort))
+                       .toInt();
+  if (missing || port < 1 || !args.isEmpty())
+    return Problem(u"cddb sites [--server HOST] [--port N]"_s);
+  CddbSites sites(services_.Catalog());
+  QString status;
+  QEventLoop loop;
+  QObject::connect(&sites, &CddbSites::StatusChanged, &loop, [&status](const QString& text) {
+    if (!text.isEmpty()) status = text;
+  });
+  QObject::connect(&sites, &CddbSites::Finished, &loop, &QEventLoop::quit);
+  sites.Fetch(host, port);
+  loop.exec();
+  if (sites.Sites().isEmpty()) {
+    PrintError(status);
+    return 1;
+  }
+  for (const CddbSites::Site& site : sites.Sites()) {
+    Print(site.host + u'\t' + QString::number(site.port) + u'\t' + site.description);
+  }
+  return 0;
+}
+
+}  // namespace audiolume

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <cstdio>
+
+#include "platform/CdDriveList.h"
+
+namespace audiolume {
+
+class AppServices;
+class CdRecorder;
+
+/**
+ * "twpl cd drives|info|lookup" and "twpl cddb sites": the recorder's drive search, disc
+ * identity, title cache and CDDB lookup, headless. Tables are tab-separated.
+ */
+class CdCommands {
+ public:
+  CdCommands(QList<platform::CdDrive> drives, AppServices& services, std::FILE* out,
+             std::FILE* err);
+
+  /** "LETTER:<TAB>device or image" per drive. */
+  int Drives() const;
+  /** [--drive D:]: opens the disc and prints what is known about it. */
+  int Info(QStringList args) const;
+  /** [--drive D:] [--server HOST] [--port N] [--user NAME] [--http] [--pick N]. */
+  int Lookup(QStringList args) const;
+  /** [--server HOST] [--port N]: the public sites a server lists. */
+  int Sites(QStringList args) const;
+
+ private:
+  /** Opens the disc of the drive named by --drive (else the first); 0 when open. */
+  int Open(CdRecorder& recorder, QStringList& args) const;
+  void PrintDisc(CdRecorder& recorder) const;
+  int Problem(const QString& text) const;
+  void Print(const QString& line) const;
+  void PrintError(const QString& line) const;
+
+  QList<platform::CdDrive> drives_;
+  AppServices& services_;
+  std::FILE* out_;
+  std::FILE* err_;
+};
+
+}  // namespace audiolume

@@ -1,0 +1,86 @@
+#include "cli/TwplFixture.h"
+#include "fakes/DiscImages.h"
+#include "fakes/FakeCddbServer.h"
+#include "fakes/TestFiles.h"
+
+namespace audiolume {
+namespace {
+
+class CdCommandsTest : public TwplTest {
+ protected:
+  CdCommandsTest() {
+    // A disc image on an odd path, and a drive with no disc.
+    const QString folder = dir_.filePath(u"discs & images"_s);
+    QDir().mkpath(folder);
+    cue_ = test::WriteCueBin(folder, u"Live – 1999"_s, {{3000}, {4500}, {1234}});
+    extraEnv_.insert(u"AUDIOLUME_CD_DRIVES"_s,
+                     u"D="_s + dir_.filePath(u"none.cue"_s) + u";E="_s + cue_);
+    server_.replies[u"cddb hello"_s] = {"200 Hello\r\n"};
+    server_.replies[u"proto"_s] = {"201 OK, CDDB protocol level now: 6\r\n"};
+  }
+
+  QStringList Lookup(const QStringList& more) {
+    return QStringList{u"cd"_s,        u"lookup"_s, u"--server"_s,
+                       u"127.0.0.1"_s, u"--port"_s, QString::number(server_.Port())} +
+           more;
+  }
+
+  QString cue_;
+  test::FakeCddbServer server_;
+};
+
+TEST_F(CdCommandsTest, DrivesAndInfoFromTheTitleCache) {
+  Result result = Run({u"cd"_s, u"drives"_s});
+  EXPECT_EQ(result.out, u"D:\t"_s + dir_.filePath(u"none.cue"_s) + u"\nE:\t"_s + cue_ + u'\n');
+  result = Run({u"cd"_s, u"info"_s});
+  ASSERT_EQ(result.code, 0) << result.err.toStdString();
+  EXPECT_EQ(result.out,
+            u"id\t0B007403\nserial\t15600\nlength\t116\ntracks\t3\nartist\t\nalbum\t\n"
+            u"1\t150\t0:40\tTrack 1\n2\t3150\t1:00\tTrack 2\n3\t7650\t0:16\tTrack 3\n"_s);
+  test::WriteAll(Home() + u"/cdPlayer.ini"_s,
+                 "[15600]\nEntryType=1\nartist=Cached\ntitle=Album\nnumtracks=3\n0=A\n1=B\n2=C\n");
+  result = Run({u"cd"_s, u"info"_s, u"--drive"_s, u"E:"_s});
+  EXPECT_TRUE(result.out.contains(u"artist\tCached\nalbum\tAlbum\n1\t150\t0:40\tA\n"_s));
+
+  extraEnv_.insert(u"AUDIOLUME_CD_DRIVES"_s, u"D="_s + dir_.filePath(u"none.cue"_s));
+  result = Run({u"cd"_s, u"info"_s});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_TRUE(result.out.isEmpty());
+  EXPECT_TRUE(result.err.contains(u"Please insert an audio CD into any CD-ROM drive."_s));
+}
+
+TEST_F(CdCommandsTest, LookupStoresTitlesAndListsInexactMatches) {
+  server_.replies[u"cddb query"_s] = {
+      "211 inexact\r\nrock 0b007403 Band / First\r\n"
+      "jazz 0b007404 Other / Second\r\n.\r\n"};
+  server_.replies[u"cddb read jazz"_s] = {"210 jazz 0b007404\r\nTTITLE0=Zwei Wörter\r\n.\r\n"};
+  Result result = Run(Lookup({u"--user"_s, u"tester"_s}));
+  EXPECT_EQ(result.code, 1);
+  EXPECT_EQ(result.out,
+            u"match\t1\trock\t0b007403\tFirst\tBand\n"
+            u"match\t2\tjazz\t0b007404\tSecond\tOther\n"_s);
+  result = Run(Lookup({u"--pick"_s, u"2"_s}));
+  ASSERT_EQ(result.code, 0) << result.err.toStdString();
+  EXPECT_TRUE(result.out.contains(u"artist\tOther\nalbum\tSecond\n1\t150\t0:40\tZwei Wörter\n"_s))
+      << result.out.toStdString();
+  EXPECT_TRUE(test::ReadAll(Home() + u"/cdPlayer.ini"_s).contains("0=Zwei W\xC3\xB6rter\n"));
+  EXPECT_TRUE(
+      server_.received.contains(u"cddb hello tester localhost TunewrightJukebox v3.12.030"_s));
+
+  server_.replies[u"cddb query"_s] = {"202 No match\r\n"};
+  result = Run(Lookup({}));
+  EXPECT_EQ(result.code, 1);
+  EXPECT_EQ(result.err.trimmed(), u"CD Not found in Database!"_s);
+}
+
+TEST_F(CdCommandsTest, SitesComeFromTheServer) {
+  server_.replies[u"sites"_s] = {
+      "210 Ok\r\ngnudb.gnudb.org 8880 N000.00 W000.00 Random server\r\n.\r\n"};
+  const Result result = Run({u"cddb"_s, u"sites"_s, u"--server"_s, u"127.0.0.1"_s, u"--port"_s,
+                             QString::number(server_.Port())});
+  ASSERT_EQ(result.code, 0) << result.err.toStdString();
+  EXPECT_EQ(result.out, u"gnudb.gnudb.org\t8880\tRandom server\n"_s);
+}
+
+}  // namespace
+}  // namespace audiolume
