@@ -130,6 +130,7 @@ int main(int argc, char** argv) {
                                                                 [] {},
                                                                 {},
                                                                 {},
+                                                                {},
                                                                 {}});
     made->Form_Load();
     return made;

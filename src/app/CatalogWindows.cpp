@@ -72,7 +72,8 @@ PlayList* CatalogWindows::Library() {
                            openAddSongs_, [this] { play_.Companions().Open(kPlayListMgr); },
                            [this] { ClearCurrent(); }, [this] { engine_.lstTitle_DblClick(0); },
                            [this](const QString& file) { EditTrackInfo(file); },
-                           [this](const QString& file) { EditArt(file); }});
+                           [this](const QString& file) { EditArt(file); },
+                           [this] { play_.Companions().Open(u"Recorder"_s); }});
   library_->setAttribute(Qt::WA_DeleteOnClose);
   library_->Form_Load();
   return library_;

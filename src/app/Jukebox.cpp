@@ -1,13 +1,16 @@
 #include "app/Jukebox.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTimer>
 
 #include "app/CatalogWindows.h"
+#include "app/CdRecorder.h"
 #include "app/Collection.h"
 #include "app/MprisService.h"
+#include "app/RecorderWindows.h"
 #include "catalog/AddSongs.h"
 #include "platform/AudioSink.h"
 #include "platform/TerminationSignals.h"
@@ -79,6 +82,13 @@ int Jukebox::Run() {
              },
              openAddSongs, &collection.conversion});
   CatalogWindows windows(collection, services, play, engine, openAddSongs);
+  // A pause that keeps the windows painting, for the recorder's wait on a busy drive.
+  CdRecorder recorder(veltoDj_.CdDrives(), services, [](int ms) {
+    QEventLoop pause;
+    QTimer::singleShot(ms, &pause, &QEventLoop::quit);
+    pause.exec(QEventLoop::ExcludeUserInputEvents);
+  });
+  RecorderWindows recorderWindows(recorder, services, play);
   PlayerRemote remote(
       engine, collection.library,
       [&collection](const QString& file, QString& type) { return collection.ReadArt(file, type); },

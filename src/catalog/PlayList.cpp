@@ -70,6 +70,7 @@ PlayList::PlayList(LibraryWindowContext context, QWidget* parent)
       Label(u"lblTag"_s, RC_EditTrackInfo, RC_TrackInfoTTips, &PlayList::lblTag_Click));
   labels->addWidget(
       Label(u"lblEditArt"_s, RC_Menu_AddArt, RC_DB_ToolTip_AddArt, &PlayList::lblEditArt_Click));
+  labels->addWidget(Label(u"lblRecord"_s, RC_RecordFromCD, RC_RecordTTips, nullptr));
   labels->addStretch();
   QToolButton* trash = Label(u"lblDeleteDatabaseSong"_s, RC_Delete, RC_DB_ToolTip_DeleteSong_DB,
                              &PlayList::lblDeleteDatabaseSong_Click);
@@ -80,7 +81,8 @@ PlayList::PlayList(LibraryWindowContext context, QWidget* parent)
   labels->addWidget(trash);
   for (const auto& [name, opener] : {std::pair{u"lblAddSongsFromDisk"_s, context_.openAddSongs},
                                      {u"lblOpenPlayList"_s, context_.openPlayListMgr},
-                                     {u"lblSavePlayList"_s, context_.openPlayListMgr}}) {
+                                     {u"lblSavePlayList"_s, context_.openPlayListMgr},
+                                     {u"lblRecord"_s, context_.openRecorder}}) {
     auto* label = findChild<QToolButton*>(name);
     label->setEnabled(bool(opener));
     connect(label, &QToolButton::clicked, this, opener);

@@ -52,6 +52,8 @@ struct LibraryWindowContext {
   std::function<void(const QString& file)> editTrackInfo;
   /** Opens the picture chooser for a song file's art. */
   std::function<void(const QString& file)> editArt;
+  /** Opens the CD recorder. */
+  std::function<void()> openRecorder;
 };
 
 /**

@@ -175,12 +175,18 @@ void Play::BuildPlayer() {
        {std::tuple{u"lblMusicLibrary"_s, RC_MusicLibTTips, RC_MusicLibTTips, u"mnuShowMusicLib"_s},
         {u"lblPlayList"_s, RC_PlayList, RC_PlayListMgrTTips, u"mnuShowPlayListMgr"_s},
         {u"lblLyrics"_s, RC_Lyrics, RC_TrackInfoTTips, u"mnuShowLyrics"_s},
-        {u"lblTrackInfo"_s, RC_TrackInfo, RC_EditTrackInfo, u"mnuEditTrackInfo"_s}}) {
+        {u"lblTrackInfo"_s, RC_TrackInfo, RC_EditTrackInfo, u"mnuEditTrackInfo"_s},
+        {u"imgButton_Record"_s, RC_Button_Recorder, RC_RecordTTips, u"mnuShowRecorder"_s}}) {
     auto* button = new QToolButton(picPlayer_);
     button->setObjectName(name);
     button->setText(context_.catalog.GetMsg(caption).section(u':', 0, 0));
     button->setToolTip(context_.catalog.GetMsg(tip));
-    windows->addWidget(button);
+    // The recorder's button sits beside the CD mode, where there is room for it.
+    if (item == u"mnuShowRecorder") {
+      order->insertWidget(order->count() - 2, button);
+    } else {
+      windows->addWidget(button);
+    }
     connect(button, &QToolButton::clicked, this, [this, menuItem = item] {
       if (QAction* action = Menu(menuItem); action->isEnabled()) action->trigger();
     });

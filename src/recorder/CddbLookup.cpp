@@ -240,6 +240,11 @@ void CddbLookup::OnFailure(const QString& description) {
   Idle();
 }
 
+void CddbLookup::Cancel() {
+  step_ = -1;
+  Idle();
+}
+
 void CddbLookup::Idle() {
   if (!running_) return;
   running_ = false;

@@ -30,6 +30,8 @@ class CddbLookup : public QObject {
 
   /** Connects to the server and starts the exchange. */
   void OpenConnection();
+  /** Ends an exchange at once, as if it had failed quietly. */
+  void Cancel();
   /** One tick of the exchange. */
   void tmrCDDB_Timer();
   /** The user's choice among inexact matches (an index into Matches()). */

@@ -55,7 +55,8 @@ class LibraryWindowTest : public TagFixture {
             [this] { ++cleared_; },
             {},
             [this](const QString& file) { edited_.append(file); },
-            [this](const QString& file) { edited_.append(u"art:"_s + file); }};
+            [this](const QString& file) { edited_.append(u"art:"_s + file); },
+            {}};
   }
 };
 

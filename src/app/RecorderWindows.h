@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QPointer>
+
+namespace audiolume {
+
+class AppServices;
+class CdRecorder;
+class Play;
+class RecordFrm;
+
+/**
+ * The recorder window beside the player: made when first opened from the player's
+ * Recorder button or menu item or from the library window, docked under the player and
+ * remembered as "Recorder"; and the CDDB dialogs it asks. UI thread only.
+ */
+class RecorderWindows {
+ public:
+  RecorderWindows(CdRecorder& recorder, AppServices& services, Play& play);
+  ~RecorderWindows();
+  RecorderWindows(const RecorderWindows&) = delete;
+  RecorderWindows& operator=(const RecorderWindows&) = delete;
+
+  RecordFrm* Recorder();
+
+ private:
+  bool ShowCddbPrefs();
+  bool AskCddbLogin();
+
+  CdRecorder& recorder_;
+  AppServices& services_;
+  Play& play_;
+  QPointer<RecordFrm> window_;
+};
+
+}  // namespace audiolume

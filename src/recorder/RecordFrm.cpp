@@ -1,0 +1,334 @@
+#include "recorder/RecordFrm.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+#include "recorder/CddbLookup.h"
+#include "recorder/CddbSettings.h"
+#include "recorder/RecordDisc.h"
+#include "support/MessageCatalog.h"
+#include "support/MessageIds.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+namespace {
+
+constexpr int kVisibleRows = 8;
+constexpr int kRowHeight = 28;
+
+QPushButton* Button(QWidget* parent, const QString& name, const QString& caption) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(name);
+  return button;
+}
+
+}  // namespace
+
+RecordFrm::RecordFrm(RecordFrmContext context) : context_(std::move(context)) {
+  setObjectName(u"RecordFrm"_s);
+  setWindowTitle(context_.catalog.GetMsg(RC_RecordFromCD));
+  lblInsertDisc_ = new QLabel(this);
+  lblInsertDisc_->setObjectName(u"lblInsertDisc"_s);
+  lblInsertDisc_->setAlignment(Qt::AlignCenter);
+  lblInsertDisc_->hide();
+  lblErrorMessage_ = new QLabel(this);
+  lblErrorMessage_->setObjectName(u"lblErrorMessage"_s);
+  lblErrorMessage_->hide();
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(BuildTop());
+  layout->addWidget(lblInsertDisc_);
+  layout->addWidget(BuildRows());
+  layout->addWidget(lblErrorMessage_);
+  layout->addStretch();
+  ConnectModel();
+  ClearDisc();
+}
+
+QWidget* RecordFrm::BuildTop() {
+  auto* top = new QWidget(this);
+  MessageCatalog& catalog = context_.catalog;
+  txtArtist_ = new QLineEdit(top);
+  txtArtist_->setObjectName(u"txtArtist"_s);
+  txtAlbumTitle_ = new QLineEdit(top);
+  txtAlbumTitle_->setObjectName(u"txtAlbumTitle"_s);
+  lblSerialNum_ = new QLabel(top);
+  lblSerialNum_->setObjectName(u"lblSerialNum"_s);
+  lblSerialNum_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  btnCDDB_ = Button(top, u"btnCDDB"_s, catalog.GetMsg(RC_CDDB));
+  btnCDDBPrefs_ = Button(top, u"btnCDDBPrefs"_s, catalog.GetMsg(RC_CDDBpref));
+  imgSelectAll_ = Button(top, u"imgSelectAll"_s, catalog.GetMsg(RC_SelectAll));
+  imgUnselectAll_ = Button(top, u"imgUnselectAll"_s, catalog.GetMsg(RC_ClearAll));
+  cmdRecord_ = Button(top, u"cmdRecord"_s, catalog.GetMsg(RC_RecordFromCD));
+  lblOptions_ = Button(top, u"lblOptions"_s, catalog.GetMsg(RC_RecOptions));
+  // Recording itself comes with the ripper; until then the disc can be read and named.
+  cmdRecord_->setEnabled(false);
+  lblOptions_->setEnabled(false);
+  picBusy_ = new QProgressBar(top);
+  picBusy_->setObjectName(u"picBusy"_s);
+  picBusy_->setRange(0, 0);
+  picBusy_->setMaximumWidth(120);
+  picBusy_->hide();
+  const std::pair<QPushButton*, void (RecordFrm::*)()> handlers[] = {
+      {btnCDDB_, &RecordFrm::btnCDDB_Click},
+      {btnCDDBPrefs_, &RecordFrm::btnCDDBPrefs_Click},
+      {imgSelectAll_, &RecordFrm::imgSelectAll_Click},
+      {imgUnselectAll_, &RecordFrm::imgUnselectAll_Click}};
+  for (const auto& [button, handler] : handlers)
+    connect(button, &QPushButton::clicked, this, handler);
+  connect(txtArtist_, &QLineEdit::textEdited, this,
+          [this](const QString& text) { context_.disc.Disc().artist = text; });
+  connect(txtAlbumTitle_, &QLineEdit::textEdited, this,
+          [this](const QString& text) { context_.disc.Disc().album = text; });
+
+  auto* grid = new QGridLayout(top);
+  grid->addWidget(new QLabel(catalog.GetMsg(RC_Artist), top), 0, 0);
+  grid->addWidget(txtArtist_, 0, 1, 1, 3);
+  grid->addWidget(new QLabel(catalog.GetMsg(RC_Album), top), 1, 0);
+  grid->addWidget(txtAlbumTitle_, 1, 1, 1, 3);
+  grid->addWidget(new QLabel(catalog.GetMsg(RC_SerNum), top), 2, 0);
+  grid->addWidget(lblSerialNum_, 2, 1);
+  grid->addWidget(picBusy_, 2, 2);
+  auto* buttons = new QHBoxLayout;
+  for (QPushButton* button :
+       {btnCDDB_, btnCDDBPrefs_, imgSelectAll_, imgUnselectAll_, lblOptions_, cmdRecord_}) {
+    buttons->addWidget(button);
+  }
+  grid->addLayout(buttons, 3, 0, 1, 4);
+  grid->setColumnStretch(1, 1);
+  return top;
+}
+
+QWidget* RecordFrm::BuildRows() {
+  stack_ = new QStackedWidget(this);
+  scrSongList_ = new QScrollArea(stack_);
+  scrSongList_->setObjectName(u"scrSongList"_s);
+  scrSongList_->setWidgetResizable(true);
+  scrSongList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // Eight rows show; more scroll.
+  scrSongList_->setFixedHeight(kVisibleRows * kRowHeight + 2 * scrSongList_->frameWidth() + 4);
+  pnlTrackInner_ = new QWidget(scrSongList_);
+  pnlTrackInner_->setObjectName(u"pnlTrackInner"_s);
+  auto* rows = new QVBoxLayout(pnlTrackInner_);
+  rows->setSpacing(0);
+  rows->setContentsMargins(0, 2, 0, 2);
+  rows->addStretch();
+  scrSongList_->setWidget(pnlTrackInner_);
+  lstCDDBMatches_ = new QListWidget(stack_);
+  lstCDDBMatches_->setObjectName(u"lstCDDBMatches"_s);
+  lstCDDBMatches_->setFont(QFont(u"Monospace"_s));
+  connect(lstCDDBMatches_, &QListWidget::itemActivated, this,
+          [this](QListWidgetItem* item) { lstCDDBMatches_dblClick(lstCDDBMatches_->row(item)); });
+  stack_->addWidget(scrSongList_);
+  stack_->addWidget(lstCDDBMatches_);
+  return stack_;
+}
+
+void RecordFrm::ConnectModel() {
+  RecordDisc& disc = context_.disc;
+  connect(&disc, &RecordDisc::StatusChanged, this, [this](const QString& text) {
+    lblErrorMessage_->setText(text);
+    lblErrorMessage_->setVisible(!text.isEmpty());
+  });
+  connect(&disc, &RecordDisc::InsertDiscChanged, this, [this](const QString& text) {
+    lblInsertDisc_->setText(text);
+    lblInsertDisc_->setVisible(!text.isEmpty());
+  });
+  connect(&disc, &RecordDisc::DiscRead, this, &RecordFrm::ShowDisc);
+  connect(&disc, &RecordDisc::DiscRemoved, this, &RecordFrm::ClearDisc);
+  connect(&disc, &RecordDisc::LookupWanted, this, &RecordFrm::StartLookup);
+  connect(&disc, &RecordDisc::GaveUp, this, &QWidget::close);
+  CddbLookup& lookup = context_.lookup;
+  connect(&lookup, &CddbLookup::StatusChanged, this, [this](const QString& text) {
+    lblErrorMessage_->setText(text);
+    lblErrorMessage_->setVisible(!text.isEmpty());
+  });
+  connect(&lookup, &CddbLookup::BusyChanged, this, &RecordFrm::SetBusy);
+  connect(&lookup, &CddbLookup::TitlesChanged, this, &RecordFrm::ShowTitles);
+  connect(&lookup, &CddbLookup::MatchesShown, this, &RecordFrm::ShowMatches);
+}
+
+void RecordFrm::Form_Load() {
+  context_.lookup.SetSettings(CddbSettings::Load(context_.settingsFile));
+  context_.disc.Disc().pollSuspended = false;
+  context_.disc.InitCD();
+}
+
+RecordFrm::Row& RecordFrm::RowAt(int index) {
+  while (rows_.size() <= index) {
+    const int number = int(rows_.size()) + 1;
+    auto* line = new QWidget(pnlTrackInner_);
+    line->setFixedHeight(kRowHeight);
+    Row row{line, new QLabel(QString::number(number), line), new QLineEdit(line),
+            new QCheckBox(line), new QLabel(line)};
+    row.lblTrack->setObjectName(u"lblTrack"_s);
+    row.txtTrack->setObjectName(u"txtTrack"_s);
+    row.ChkTrack->setObjectName(u"ChkTrack"_s);
+    row.lblSongTime->setObjectName(u"lblSongTime"_s);
+    row.lblTrack->setFixedWidth(28);
+    row.lblSongTime->setFixedWidth(48);
+    auto* layout = new QHBoxLayout(line);
+    layout->setContentsMargins(4, 1, 4, 1);
+    layout->addWidget(row.ChkTrack);
+    layout->addWidget(row.lblTrack);
+    layout->addWidget(row.txtTrack, 1);
+    layout->addWidget(row.lblSongTime);
+    auto* rows = static_cast<QVBoxLayout*>(pnlTrackInner_->layout());
+    rows->insertWidget(rows->count() - 1, line);
+    const int k = number - 1;
+    connect(row.txtTrack, &QLineEdit::textEdited, this, [this, k](const QString& text) {
+      QStringList& titles = context_.disc.Disc().titles;
+      if (k < titles.size()) titles[k] = text;
+    });
+    rows_.append(row);
+  }
+  return rows_[index];
+}
+
+void RecordFrm::ShowDisc() {
+  const CdDisc& disc = context_.disc.Disc();
+  for (int k = 0; k < disc.tracks.size(); ++k) {
+    Row& row = RowAt(k);
+    const CdDisc::TrackInfo& track = disc.tracks[k];
+    row.lblSongTime->setText(QString::number(track.lengthMinutes) + u':' +
+                             QString::number(track.lengthSeconds).rightJustified(2, u'0'));
+    ShowRow(row, true);
+  }
+  for (qsizetype k = disc.tracks.size(); k < rows_.size(); ++k) {
+    ShowRow(rows_[k], false);
+    rows_[k].ChkTrack->setChecked(false);
+  }
+  lblSerialNum_->setText(disc.serialNumber);
+  imgSelectAll_->setEnabled(true);
+  imgUnselectAll_->setEnabled(true);
+  btnCDDB_->setEnabled(true);
+  ShowTitles();
+}
+
+void RecordFrm::ShowTitles() {
+  const CdDisc& disc = context_.disc.Disc();
+  txtArtist_->setText(disc.artist);
+  txtAlbumTitle_->setText(disc.album);
+  for (qsizetype k = 0; k < disc.titles.size() && k < rows_.size(); ++k) {
+    rows_[k].txtTrack->setText(disc.titles[k]);
+  }
+}
+
+void RecordFrm::ClearDisc() {
+  for (Row& row : rows_) {
+    row.ChkTrack->setChecked(false);
+    ShowRow(row, false);
+  }
+  if (!rows_.isEmpty())
+    rows_[0].txtTrack->setText(context_.catalog.GetMsgWithValue(RC_TrackNum, u"1"_s));
+  lblSerialNum_->clear();
+  txtArtist_->clear();
+  txtAlbumTitle_->clear();
+  cmdRecord_->setEnabled(false);
+  imgSelectAll_->setEnabled(false);
+  imgUnselectAll_->setEnabled(false);
+}
+
+void RecordFrm::ShowRow(Row& row, bool shown) {
+  row.line->setVisible(shown);
+}
+
+int RecordFrm::VisibleRows() const {
+  int visible = 0;
+  for (const Row& row : rows_) visible += row.line->isVisibleTo(this) ? 1 : 0;
+  return visible;
+}
+
+QLineEdit* RecordFrm::TrackTitle(int index) const {
+  return index < rows_.size() ? rows_[index].txtTrack : nullptr;
+}
+
+QCheckBox* RecordFrm::TrackTick(int index) const {
+  return index < rows_.size() ? rows_[index].ChkTrack : nullptr;
+}
+
+void RecordFrm::imgSelectAll_Click() {
+  for (qsizetype k = 0; k < context_.disc.Disc().tracks.size() && k < rows_.size(); ++k) {
+    rows_[k].ChkTrack->setChecked(true);
+  }
+}
+
+void RecordFrm::imgUnselectAll_Click() {
+  for (Row& row : rows_) row.ChkTrack->setChecked(false);
+}
+
+void RecordFrm::btnCDDB_Click() {
+  context_.disc.SaveCDPlayerData();
+  StartLookup();
+}
+
+void RecordFrm::btnCDDBPrefs_Click() {
+  if (context_.showCddbPrefs())
+    context_.lookup.SetSettings(CddbSettings::Load(context_.settingsFile));
+}
+
+void RecordFrm::StartLookup() {
+  CddbLookup& lookup = context_.lookup;
+  if (lookup.IsBusy() || context_.disc.Disc().numberOfTracks == 0) return;
+  CddbSettings settings = lookup.Settings();
+  if (!settings.useCddb) return;
+  if (settings.notConfigured) {
+    if (!context_.showCddbPrefs()) return;
+    settings = CddbSettings::Load(context_.settingsFile);
+    lookup.SetSettings(settings);
+    if (!settings.useCddb) return;
+  }
+  if (settings.showCddbDlg) {
+    if (!context_.askCddbLogin()) return;
+    // The question may have been turned off for next time.
+    lookup.SetSettings(CddbSettings::Load(context_.settingsFile));
+  }
+  lookup.OpenConnection();
+}
+
+void RecordFrm::SetBusy(bool busy) {
+  const QList<QWidget*> held = {scrSongList_, txtAlbumTitle_, txtArtist_, pnlTrackInner_, btnCDDB_};
+  for (QWidget* widget : held) widget->setEnabled(!busy);
+  picBusy_->setVisible(busy);
+  if (!busy) stack_->setCurrentWidget(scrSongList_);
+}
+
+void RecordFrm::ShowMatches(const QStringList& items) {
+  lstCDDBMatches_->clear();
+  for (const QString& item : items) {
+    auto* line = new QListWidgetItem(item.section(u" \\ "_s, 0, 0), lstCDDBMatches_);
+    line->setToolTip(item.section(u" \\ "_s, 3, 4).replace(u" \\ "_s, u" — "_s));
+  }
+  stack_->setCurrentWidget(lstCDDBMatches_);
+  lstCDDBMatches_->setCurrentRow(0);
+  lstCDDBMatches_->setFocus();
+  picBusy_->hide();  // the user's turn
+}
+
+void RecordFrm::lstCDDBMatches_dblClick(int row) {
+  stack_->setCurrentWidget(scrSongList_);
+  lstCDDBMatches_->clear();
+  context_.lookup.lstCDDBMatches_dblClick(row);
+}
+
+void RecordFrm::closeEvent(QCloseEvent* event) {
+  // The lookup writes into the disc the window shows; it ends with the window.
+  context_.lookup.Cancel();
+  context_.disc.CloseMCI();
+  context_.disc.SaveCDPlayerData();
+  event->accept();
+}
+
+}  // namespace audiolume

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QScrollArea;
+class QStackedWidget;
+
+namespace audiolume {
+
+class CddbLookup;
+class MessageCatalog;
+class RecordDisc;
+
+/** What the recorder window works with. */
+struct RecordFrmContext {
+  RecordDisc& disc;
+  CddbLookup& lookup;
+  MessageCatalog& catalog;
+  QString settingsFile;
+  /** The CDDB preferences, modal; false when the user cancelled. */
+  std::function<bool()> showCddbPrefs;
+  /** The "connect to CDDB?" question; false when the user declined. */
+  std::function<bool()> askCddbLogin;
+};
+
+/**
+ * The recorder window, its disc part: the disc's artist, album and serial number, one row
+ * per track (number, title to edit, tick, length; eight visible, the rest scrolled), the
+ * CDDB button with its busy indicator and the list of inexact matches, and the status
+ * line. The disc and the lookup live in plain classes; this window shows them.
+ */
+class RecordFrm : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit RecordFrm(RecordFrmContext context);
+
+  /** Reads the CDDB settings and opens the disc. */
+  void Form_Load();
+  void btnCDDB_Click();
+  void btnCDDBPrefs_Click();
+  void imgSelectAll_Click();
+  void imgUnselectAll_Click();
+  void lstCDDBMatches_dblClick(int row);
+
+  /** The start of a title lookup: preferences when never set, the login question, then
+   *  the connection. */
+  void StartLookup();
+
+  int VisibleRows() const;
+  QLineEdit* TrackTitle(int index) const;
+  QCheckBox* TrackTick(int index) const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  struct Row {
+    QWidget* line;
+    QLabel* lblTrack;
+    QLineEdit* txtTrack;
+    QCheckBox* ChkTrack;
+    QLabel* lblSongTime;
+  };
+
+  QWidget* BuildTop();
+  QWidget* BuildRows();
+  void ConnectModel();
+  void ShowDisc();
+  void ShowTitles();
+  void ClearDisc();
+  void SetBusy(bool busy);
+  void ShowMatches(const QStringList& items);
+  Row& RowAt(int index);
+  static void ShowRow(Row& row, bool shown);
+
+  RecordFrmContext context_;
+  QLineEdit* txtArtist_;
+  QLineEdit* txtAlbumTitle_;
+  QLabel* lblSerialNum_;
+  QLabel* lblInsertDisc_;
+  QLabel* lblErrorMessage_;
+  QPushButton* btnCDDB_;
+  QPushButton* btnCDDBPrefs_;
+  QPushButton* imgSelectAll_;
+  QPushButton* imgUnselectAll_;
+  QPushButton* cmdRecord_;
+  QPushButton* lblOptions_;
+  QProgressBar* picBusy_;
+  QStackedWidget* stack_;
+  QScrollArea* scrSongList_;
+  QWidget* pnlTrackInner_;
+  QListWidget* lstCDDBMatches_;
+  QList<Row> rows_;
+};
+
+}  // namespace audiolume

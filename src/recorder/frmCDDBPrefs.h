@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QDialog>
+
+#include "recorder/CddbSettings.h"
+#include "recorder/CddbSites.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+
+namespace audiolume {
+
+class MessageCatalog;
+
+/**
+ * The CDDB preferences: whether lookups happen, whether to ask first, the user name, the
+ * protocol (cddbp or HTTP), and the server with its port, typed or picked from the list of
+ * public sites a server gives. OK writes section CDDB; Cancel writes nothing.
+ */
+class frmCDDBPrefs : public QDialog {
+  Q_OBJECT
+
+ public:
+  frmCDDBPrefs(MessageCatalog& catalog, QString settingsFile, QWidget* parent = nullptr);
+
+  void Form_Load();
+  void btnOK_Click();
+  void btnCancel_Click();
+  void btnGetSrvrs_Click();
+  void lstServers_Click(int row);
+  CddbSites& Sites() { return sites_; }
+  /** The settings as the controls show them. */
+  CddbSettings Chosen() const;
+
+ private:
+  void ShowServerLine();
+
+  MessageCatalog& catalog_;
+  QString settingsFile_;
+  CddbSites sites_;
+  QLineEdit* txtUserName_;
+  QCheckBox* chkNeverCDDB_;
+  QCheckBox* chkQueryDlg_;
+  QRadioButton* rdoProtocol0_;
+  QRadioButton* rdoProtocol1_;
+  QLineEdit* txtServer_;
+  QSpinBox* txtPort_;
+  QLabel* lblServerPath_;
+  QListWidget* lstServers_;
+  QPushButton* btnGetSrvrs_;
+  QLabel* lblStatus_;
+};
+
+}  // namespace audiolume

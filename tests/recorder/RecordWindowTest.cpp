@@ -1,0 +1,137 @@
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTest>
+
+#include "fakes/TestFiles.h"
+#include "recorder/CddbLookup.h"
+#include "recorder/RecordFrm.h"
+#include "recorder/RecorderFixture.h"
+#include "recorder/frmCDDBLogin.h"
+#include "recorder/frmCDDBPrefs.h"
+#include "support/IniSettings.h"
+
+namespace audiolume::test {
+namespace {
+
+class RecordWindowTest : public RecorderFixture {
+ protected:
+  RecordFrm& Window(const QList<ImageTrack>& tracks) {
+    RecordDisc& disc = Disc({Image(u"disc"_s, tracks)});
+    window_ = std::make_unique<RecordFrm>(RecordFrmContext{disc, lookup_, catalog_,
+                                                           Path(u"VeltoDj.ini"_s),
+                                                           [this] {
+                                                             ++prefsShown_;
+                                                             return prefsAnswer_;
+                                                           },
+                                                           [this] {
+                                                             ++loginsShown_;
+                                                             return false;
+                                                           }});
+    window_->show();
+    window_->Form_Load();
+    return *window_;
+  }
+
+  CdDisc lookupDisc_;
+  CddbLookup lookup_{lookupDisc_, catalog_, u"3.12.030"_s};
+  std::unique_ptr<RecordFrm> window_;
+  int prefsShown_ = 0;
+  int loginsShown_ = 0;
+  bool prefsAnswer_ = false;
+};
+
+TEST_F(RecordWindowTest, ShowsTheDiscsRowsAndKeepsTypedTitles) {
+  QList<ImageTrack> tracks;
+  for (int i = 0; i < 11; ++i) tracks.append(ImageTrack{750 + i, true});
+  RecordFrm& window = Window(tracks);
+  EXPECT_EQ(window.VisibleRows(), 11);
+  EXPECT_EQ(window.findChild<QLabel*>(u"lblSerialNum"_s)->text(), disc_->Disc().serialNumber);
+  auto* scroll = window.findChild<QScrollArea*>(u"scrSongList"_s);
+  QTest::qWait(20);
+  EXPECT_TRUE(scroll->verticalScrollBar()->isVisible()) << "eleven rows do not fit in eight";
+  EXPECT_FALSE(window.findChild<QPushButton*>(u"cmdRecord"_s)->isEnabled());
+
+  QLineEdit* title = window.TrackTitle(10);
+  title->selectAll();
+  QTest::keyClicks(title, u"Encore"_s);
+  EXPECT_EQ(disc_->Disc().titles[10], u"Encore"_s);
+  QTest::keyClicks(window.findChild<QLineEdit*>(u"txtArtist"_s), u"Band"_s);
+  EXPECT_EQ(disc_->Disc().artist, u"Band"_s);
+  QTest::mouseClick(window.findChild<QPushButton*>(u"imgSelectAll"_s), Qt::LeftButton);
+  EXPECT_TRUE(window.TrackTick(0)->isChecked() && window.TrackTick(10)->isChecked());
+  QTest::mouseClick(window.findChild<QPushButton*>(u"imgUnselectAll"_s), Qt::LeftButton);
+  EXPECT_FALSE(window.TrackTick(5)->isChecked());
+
+  // A disc the cache does not know asked for the preferences, which were cancelled.
+  EXPECT_EQ(prefsShown_, 1);
+  EXPECT_EQ(loginsShown_, 0);
+  EXPECT_FALSE(lookup_.IsBusy());
+  window.close();
+  EXPECT_TRUE(ReadAll(Path(u"cdPlayer.ini"_s)).contains("artist=Band\n"));
+  EXPECT_TRUE(ReadAll(Path(u"cdPlayer.ini"_s)).contains("10=Encore\n"));
+}
+
+TEST_F(RecordWindowTest, LookupAsksFirstAndStaysOffWhenNeverIsTicked) {
+  WriteIniString(Path(u"VeltoDj.ini"_s), u"CDDB"_s, u"Server"_s, u"127.0.0.1"_s);
+  WriteIniString(Path(u"VeltoDj.ini"_s), u"CDDB"_s, u"UseCDDB"_s, u"True"_s);
+  WriteIniString(Path(u"VeltoDj.ini"_s), u"CDDB"_s, u"ShowCDDBDlg"_s, u"True"_s);
+  RecordFrm& window = Window({{750}, {750}, {750}});
+  EXPECT_EQ(loginsShown_, 1);  // the new disc; declined
+  QTest::mouseClick(window.findChild<QPushButton*>(u"btnCDDB"_s), Qt::LeftButton);
+  EXPECT_EQ(loginsShown_, 2);
+  EXPECT_FALSE(lookup_.IsBusy());
+
+  frmCDDBPrefs prefs(catalog_, Path(u"VeltoDj.ini"_s));
+  prefs.Form_Load();
+  prefs.findChild<QCheckBox*>(u"chkNeverCDDB"_s)->setChecked(true);
+  prefs.btnOK_Click();
+  window.Form_Load();
+  QTest::mouseClick(window.findChild<QPushButton*>(u"btnCDDB"_s), Qt::LeftButton);
+  EXPECT_EQ(loginsShown_, 2) << "no lookup, not even the question";
+  EXPECT_EQ(prefsShown_, 0);
+}
+
+TEST_F(RecordWindowTest, PreferencesStartFromDefaultsAndCancelWritesNothing) {
+  const QString settings = Path(u"VeltoDj.ini"_s);
+  WriteAll(settings, "[General]\nLanguage=English\n");
+  {
+    frmCDDBPrefs prefs(catalog_, settings);
+    prefs.Form_Load();
+    EXPECT_EQ(prefs.findChild<QLineEdit*>(u"txtServer"_s)->text(), u"gnudb.gnudb.org"_s);
+    EXPECT_EQ(prefs.findChild<QSpinBox*>(u"txtPort"_s)->value(), 8880);
+    EXPECT_TRUE(prefs.findChild<QLineEdit*>(u"txtUserName"_s)->text().isEmpty());
+    EXPECT_TRUE(prefs.findChild<QRadioButton*>(u"rdoProtocol0"_s)->isChecked());
+    prefs.findChild<QLineEdit*>(u"txtUserName"_s)->setText(u"someone"_s);
+    prefs.btnCancel_Click();
+  }
+  EXPECT_EQ(ReadAll(settings), QByteArray("[General]\nLanguage=English\n"));
+
+  frmCDDBPrefs prefs(catalog_, settings);
+  prefs.Form_Load();
+  prefs.findChild<QLineEdit*>(u"txtUserName"_s)->setText(u"someone"_s);
+  prefs.findChild<QRadioButton*>(u"rdoProtocol1"_s)->setChecked(true);
+  prefs.findChild<QSpinBox*>(u"txtPort"_s)->setValue(80);
+  EXPECT_TRUE(prefs.findChild<QLabel*>(u"lblServerPath"_s)->text().contains(u"/~cddb/cddb.cgi"_s));
+  prefs.btnOK_Click();
+  const CddbSettings saved = CddbSettings::Load(settings);
+  EXPECT_EQ(saved.user, u"someone"_s);
+  EXPECT_TRUE(saved.useHttp);
+  EXPECT_EQ(saved.port, 80);
+  EXPECT_FALSE(saved.notConfigured);
+
+  frmCDDBLogin login(catalog_, settings);
+  login.chkShow()->setChecked(true);
+  login.btnYes_Click();
+  EXPECT_FALSE(login.Declined());
+  EXPECT_FALSE(CddbSettings::Load(settings).showCddbDlg);
+}
+
+}  // namespace
+}  // namespace audiolume::test
