@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -131,6 +132,10 @@ QWidget* RecordFrm::BuildRows() {
   lstCDDBMatches_->setFont(QFont(u"Monospace"_s));
   connect(lstCDDBMatches_, &QListWidget::itemActivated, this,
           [this](QListWidgetItem* item) { lstCDDBMatches_dblClick(lstCDDBMatches_->row(item)); });
+  // Escape leaves the choice: the lookup ends and the rows come back.
+  auto* leave = new QShortcut(QKeySequence(Qt::Key_Escape), lstCDDBMatches_);
+  leave->setContext(Qt::WidgetShortcut);
+  connect(leave, &QShortcut::activated, this, [this] { context_.lookup.Cancel(); });
   stack_->addWidget(scrSongList_);
   stack_->addWidget(lstCDDBMatches_);
   return stack_;
