@@ -1,8 +1,14 @@
 #include "app/CdRecorder.h"
 
 #include "app/AppServices.h"
+#include "library/PlayListText.h"
+#include "platform/AudioDecoder.h"
+#include "platform/CdDevice.h"
+#include "recorder/CdDisc.h"
 #include "recorder/CddbSettings.h"
 #include "support/AppVersion.h"
+#include "support/MessageCatalog.h"
+#include "support/MessageIds.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -14,7 +20,8 @@ CdRecorder::CdRecorder(QList<platform::CdDrive> drives, AppServices& services,
       cache(services.Home() + u"/cdPlayer.ini"_s, services.Home() + u"/CdPlayer.tmp"_s),
       disc({mci, services.Catalog(), services.Asker(), cache, services.Error(), services.Check(),
             services.Log(), services.Home() + u"/RecordInit.log"_s, std::move(wait)}),
-      lookup(disc.Disc(), services.Catalog(), kAppVersion + kAppBuild) {
+      lookup(disc.Disc(), services.Catalog(), kAppVersion + kAppBuild),
+      catalog_(services.Catalog()) {
   lookup.SetSettings(CddbSettings::Load(services.SettingsFile()));
 }
 
@@ -27,6 +34,28 @@ bool CdRecorder::SelectDrive(const QString& letter) {
     }
   }
   return false;
+}
+
+QList<PlayListEntry> CdRecorder::DiscTracks() {
+  if (mci.Drives().isEmpty()) return {};
+  const QString device = mci.Drives().first().device;
+  platform::CdDevice drive(device);
+  if (drive.Media() != platform::CdMedia::Disc) return {};
+  const platform::CdToc& toc = drive.Toc();
+  CdDisc titles;
+  titles.serialNumber = QString::number(platform::AudioCdSerial(toc), 16).toUpper();
+  cache.ReadCDPlayerData(titles);
+  QList<PlayListEntry> tracks;
+  for (qsizetype i = 0; i < toc.tracks.size(); ++i) {
+    if (!toc.tracks[i].audio) continue;
+    const QString title = titles.titles.value(i);
+    tracks.append(
+        {platform::CdTrackPath(device, toc.tracks[i].number),
+         title.isEmpty() ? catalog_.GetMsgWithValue(RC_TrackNum, QString::number(i + 1)) : title,
+         titles.artist,
+         {}});
+  }
+  return tracks;
 }
 
 }  // namespace audiolume

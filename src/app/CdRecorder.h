@@ -11,6 +11,8 @@
 namespace audiolume {
 
 class AppServices;
+class MessageCatalog;
+struct PlayListEntry;
 
 /**
  * The recorder's working parts for one application directory: the CD-audio command
@@ -27,10 +29,17 @@ class CdRecorder {
   /** The drive of letter ("D:") becomes the one searched first; false when there is none. */
   bool SelectDrive(const QString& letter);
 
+  /** The audio tracks of the disc in the first drive as songs for the player's CD mode,
+   *  titled from the title cache; empty without an audio disc. */
+  QList<PlayListEntry> DiscTracks();
+
   platform::CdCommandDevice mci;
   TitleCache cache;
   RecordDisc disc;
   CddbLookup lookup;
+
+ private:
+  MessageCatalog& catalog_;
 };
 
 }  // namespace audiolume

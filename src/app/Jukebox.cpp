@@ -89,6 +89,7 @@ int Jukebox::Run() {
     pause.exec(QEventLoop::ExcludeUserInputEvents);
   });
   RecorderWindows recorderWindows(recorder, services, play);
+  engine.SetCdTracks([&recorder] { return recorder.DiscTracks(); });
   PlayerRemote remote(
       engine, collection.library,
       [&collection](const QString& file, QString& type) { return collection.ReadArt(file, type); },

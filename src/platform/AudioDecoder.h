@@ -51,6 +51,14 @@ std::unique_ptr<AudioDecoder> OpenMpegDecoder(const QString& path);
 /** WAV, FLAC, Ogg Vorbis, Opus, AIFF and whatever else libsndfile reads. */
 std::unique_ptr<AudioDecoder> OpenSndfileDecoder(const QString& path);
 
+/** A track of an audio CD (a drive or a disc image) as a song path: "cdda:DEVICE#N". */
+QString CdTrackPath(const QString& device, int track);
+bool IsCdTrackPath(const QString& path);
+/** Reads a CD track through libcdio-paranoia. Throws DecodeError. */
+std::unique_ptr<AudioDecoder> OpenCdTrackDecoder(const QString& path);
+/** What the player's second back-end opens: CD tracks, else through libsndfile. */
+std::unique_ptr<AudioDecoder> OpenPlayerDecoder(const QString& path);
+
 /** The name patterns of the song files the decoders play ("*.mp3", "*.flac", …), for
  *  folder listings and file dialogs. */
 QStringList SongFilePatterns();

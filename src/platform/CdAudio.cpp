@@ -46,6 +46,18 @@ void CdAudio::_CdsStop() {
   if (drive_) cdio_audio_stop(drive_->cdio);
 }
 
+bool CdAudio::PlayTrack(int track) {
+  if (!drive_) return false;
+  const lsn_t first = cdio_get_track_lsn(drive_->cdio, track_t(track));
+  const lsn_t last = cdio_get_track_last_lsn(drive_->cdio, track_t(track));
+  if (first == CDIO_INVALID_LSN || last == CDIO_INVALID_LSN) return false;
+  msf_t start;
+  msf_t end;
+  cdio_lsn_to_msf(first, &start);
+  cdio_lsn_to_msf(last, &end);
+  return cdio_audio_play_msf(drive_->cdio, &start, &end) == DRIVER_OP_SUCCESS;
+}
+
 void CdAudio::_CdsSkip(double fraction) {
   if (!drive_) return;
   cdio_subchannel_t position{};

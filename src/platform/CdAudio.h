@@ -21,6 +21,8 @@ class CdAudio {
   void _CdsPause();
   void _CdsResume();
   void _CdsStop();
+  /** Plays a track of the disc through the drive's own output; false when it cannot. */
+  bool PlayTrack(int track);
   /** Plays the track now playing from a fraction (0 to 1) of its length. */
   void _CdsSkip(double fraction);
 

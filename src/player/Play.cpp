@@ -528,6 +528,7 @@ void Play::dropEvent(QDropEvent* event) {
 void Play::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
+  context_.engine.SetCDMode(false);  // the playlist, not the disc, is what is kept
   context_.engine.ShutdownAudio();
   const QString& file = context_.settingsFile;
   WriteIniString(file, u"Record"_s, u"Play volume"_s,

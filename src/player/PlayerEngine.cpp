@@ -267,12 +267,22 @@ void PlayerEngine::Button_Play_MouseDown() {
 void PlayerEngine::SetCDMode(bool on) {
   Stop_Player();
   cdMode_ = on;
+  if (cdQueue_.Swap(queue_, on)) {
+    listIndex_ = 0;
+    Q_EMIT QueueChanged();
+  }
+}
+
+// The drive's own output serves the CD mode without a readable disc, or when a track
+// could not be read digitally.
+bool PlayerEngine::DriveAudio() const {
+  return cdMode_ && (!cdQueue_.Digital() || cdAnalog_);
 }
 
 void PlayerEngine::PlayCurrentSong() {
   queue_.SetCurrentIndex(std::max(1, listIndex_ + 1));
   const int index = queue_.CurrentIndex();
-  if (cdMode_) {
+  if (cdMode_ && !cdQueue_.Digital()) {
     Q_EMIT SelectionChanged(index - 1);  // the drive plays what it plays; nothing starts here
     return;
   }
@@ -354,7 +364,7 @@ void PlayerEngine::Button_Pause_MouseDown() {
   eofTimer_.stop();
   eofPositionTimer_.stop();
   ++generation_;
-  if (cdMode_) {
+  if (DriveAudio()) {
     cd_->_CdsPause();
   } else if (current_ == Kind::Mpeg) {
     xaudio_->control_message_send_N(XAudioPlayer::kPause);
@@ -372,7 +382,7 @@ void PlayerEngine::Button_Pause_MouseUp() {
   }
   SetButtons(playDownAtPause_, false);
   if (playDownAtPause_) {
-    if (cdMode_) {
+    if (DriveAudio()) {
       cd_->_CdsResume();
     } else if (current_ == Kind::Mpeg) {
       xaudio_->control_message_send_N(XAudioPlayer::kPlay);
@@ -399,7 +409,7 @@ void PlayerEngine::Stop_Player() {
   SetButtons(false, false);
   playing_ = false;
   paused_ = false;
-  if (cdMode_) {
+  if (DriveAudio()) {
     cd_->_CdsStop();
   } else if (current_ == Kind::Mpeg) {
     xaudio_->control_message_send_N(XAudioPlayer::kStop);
@@ -407,10 +417,11 @@ void PlayerEngine::Stop_Player() {
   } else if (current_ == Kind::Other) {
     realAudio_->RaClose(raHandle_);
   }
+  cdAnalog_ = false;
 }
 
 void PlayerEngine::PositionScroll_Scroll(int value) {
-  if (cdMode_) {
+  if (DriveAudio()) {
     if (positionRange_ > 0) cd_->_CdsSkip(double(value) / double(positionRange_));
   } else if (current_ == Kind::Mpeg) {
     Wait(100, [this, value] {
@@ -586,8 +597,17 @@ void PlayerEngine::StartOther() {
   volumeSlider_ = kVolumeMaximum;
   ApplyVolume();
   fadeTimer_.start();
-  if (const qint16 code = realAudio_->RaOpen(raHandle_, 0, currentFile_))
-    return BackEndFailed(code);
+  cdAnalog_ = false;
+  if (const qint16 code = realAudio_->RaOpen(raHandle_, 0, currentFile_)) {
+    if (!platform::IsCdTrackPath(currentFile_) ||
+        !cd_->PlayTrack(currentFile_.section(u'#', -1).toInt())) {
+      return BackEndFailed(code);
+    }
+    cdAnalog_ = true;  // the drive plays the track through its own output
+    failuresInRow_ = 0;
+    ShowSong();
+    return;
+  }
   if (const qint16 code = realAudio_->RaBegin(raHandle_)) return BackEndFailed(code);
   failuresInRow_ = 0;
   ShowSong();

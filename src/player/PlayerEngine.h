@@ -8,6 +8,7 @@
 #include "platform/CdAudio.h"
 #include "platform/RealAudioEngine.h"
 #include "platform/XAudioPlayer.h"
+#include "player/CdModeQueue.h"
 #include "player/PlayQueue.h"
 
 namespace audiolume {
@@ -30,7 +31,7 @@ class PlayerEngine : public QObject {
     std::unique_ptr<platform::AudioSink> mpegSink;
     std::unique_ptr<platform::AudioSink> otherSink;
     platform::XAudioPlayer::Opener mpegOpen = platform::OpenMpegDecoder;
-    platform::RealAudioEngine::Opener otherOpen = platform::OpenSndfileDecoder;
+    platform::RealAudioEngine::Opener otherOpen = platform::OpenPlayerDecoder;
   };
   /** Title and artist from a song file's own tag; false when it has none. */
   using TagReader = std::function<bool(const QString& file, QString& title, QString& artist)>;
@@ -46,6 +47,8 @@ class PlayerEngine : public QObject {
   void SetTagReader(TagReader reader) { readTag_ = std::move(reader); }
   /** The drive the CD mode controls. */
   void SetCdAudio(std::unique_ptr<platform::CdAudio> cd) { cd_ = std::move(cd); }
+  /** The disc's tracks for the CD mode, played digitally; empty without a disc. */
+  void SetCdTracks(CdModeQueue::TrackLister tracks) { cdQueue_.SetLister(std::move(tracks)); }
   /** In CD mode the transport controls the CD drive's own playback. */
   void SetCDMode(bool on);
   bool CDMode() const { return cdMode_; }
@@ -151,6 +154,7 @@ class PlayerEngine : public QObject {
   void SongFailed(const QString& file, const QString& message);
 
  private:
+  bool DriveAudio() const;
   enum class Kind { None, Mpeg, Other };
   static Kind Classify(const QString& file);
   void NextSong(int step);
@@ -177,6 +181,8 @@ class PlayerEngine : public QObject {
   std::unique_ptr<platform::RealAudioEngine> realAudio_;
   std::unique_ptr<platform::CdAudio> cd_ = std::make_unique<platform::CdAudio>(QString());
   bool cdMode_ = false;
+  CdModeQueue cdQueue_;
+  bool cdAnalog_ = false;  // a track plays through the drive's own output
   qint32 raHandle_ = 0;
   bool volumeSupported_ = false;
   TagReader readTag_;

@@ -7,6 +7,7 @@
 
 #include "fakes/DiscImages.h"
 #include "fakes/QtPrinters.h"
+#include "platform/AudioDecoder.h"
 #include "platform/CdDevice.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -88,6 +89,23 @@ TEST_F(CdCommandDeviceTest, DataTracksEmptyDrivesAndUnknownDrives) {
   EXPECT_FALSE(CdCommandDevice::ErrorString(CdCommandDevice::kMustUseShareable).isEmpty());
   // Two tracks: the serial also counts the first start and the disc's length.
   EXPECT_EQ(mci.SerialNumber(u"D:"_s), 0x200u + 0x1600u + 150u + 4500u);
+}
+
+TEST_F(CdCommandDeviceTest, TracksDecodeSampleForSampleAndSeek) {
+  const QList<ImageTrack> tracks = {{1500, false}, {300}, {200}};
+  const QString cue = Image(u"rip"_s, tracks);
+  const auto decoder = OpenCdTrackDecoder(CdTrackPath(cue, 2));
+  ASSERT_EQ(decoder->LengthFrames(), 300 * 588);
+  QByteArray audio(300 * 2352, '\0');
+  EXPECT_EQ(decoder->Read(reinterpret_cast<qint16*>(audio.data()), 300 * 588 + 10), 300 * 588);
+  EXPECT_TRUE(audio == test::AudioOfTrack(tracks, 2));
+  decoder->Seek(1000);
+  qint16 frame[2] = {};
+  ASSERT_EQ(decoder->Read(frame, 1), 1);
+  EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(frame), 4),
+            test::AudioOfTrack(tracks, 2).mid(4000, 4));
+  EXPECT_THROW(OpenCdTrackDecoder(CdTrackPath(cue, 1)), DecodeError);  // a data track
+  EXPECT_THROW(OpenCdTrackDecoder(CdTrackPath(dir_.path() + u"/none.cue"_s, 1)), DecodeError);
 }
 
 TEST(AudioCdSerialTest, PacksEachStartAsMinutesSecondsFrames) {

@@ -4,6 +4,7 @@
 #include <QTest>
 #include <atomic>
 
+#include "fakes/DiscImages.h"
 #include "fakes/SineFiles.h"
 #include "fakes/TestFiles.h"
 #include "library/LibraryFixture.h"
@@ -293,6 +294,29 @@ TEST_F(PlayerEngineTest, CdModeStartsNothingWithoutADrive) {
   engine_->SetCDMode(false);
   engine_->Button_Play_MouseDown();
   EXPECT_EQ(opened_, QStringList{Path(u"a.mp3"_s)});
+}
+
+TEST_F(PlayerEngineTest, CdModePlaysTheDiscDigitallyAndGivesThePlaylistBack) {
+  const QString cue = test::WriteCueBin(dir_.path(), u"disc"_s, {{1500, false}, {60}, {45}});
+  MakeEngine();
+  queue_.Insert(1, {Path(u"a.mp3"_s), u"A"_s, {}, {}});
+  engine_->SetCdTracks([&cue] {
+    return QList<PlayListEntry>{{platform::CdTrackPath(cue, 2), u"Second"_s, u"Band"_s, {}},
+                                {platform::CdTrackPath(cue, 3), u"Third"_s, u"Band"_s, {}}};
+  });
+  QStringList titles;
+  QObject::connect(
+      engine_.get(), &PlayerEngine::SongStarted,
+      [&](int, const QString&, const QString& title, const QString&) { titles.append(title); });
+  engine_->SetCDMode(true);
+  ASSERT_EQ(queue_.Length(), 2);
+  engine_->Button_Play_MouseDown();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ended_; }, 20000));
+  EXPECT_EQ(titles, (QStringList{u"Second"_s, u"Third"_s}));
+  EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
+  engine_->SetCDMode(false);
+  ASSERT_EQ(queue_.Length(), 1);
+  EXPECT_EQ(queue_.Entry(1).path, Path(u"a.mp3"_s));
 }
 
 TEST_F(PlayerEngineTest, ExternalPlayerGetsTheQueueWithoutRealAudioFiles) {
