@@ -1,9 +1,11 @@
 #include "recorder/TitleCache.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 #include "platform/CodePage.h"
+#include "platform/FileError.h"
 #include "platform/FileOps.h"
 #include "recorder/CdDisc.h"
 
@@ -12,6 +14,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace audiolume {
 
 namespace {
+
+constexpr int kMaxTracks = 99;  // a CD holds at most 99 tracks
 
 QStringList ReadLines(const QString& path) {
   QString text = platform::DecodeText(platform::FileOps::ReadFile(path));
@@ -40,7 +44,9 @@ QStringList Entry(const CdDisc& disc, int numberOfTracks) {
 }  // namespace
 
 TitleCache::TitleCache(QString file, QString workFile)
-    : file_(std::move(file)), workFile_(std::move(workFile)) {}
+    : file_(std::move(file)), workFile_(std::move(workFile)) {
+  backupFile_ = QFileInfo(workFile_).path() + u"/cdPlayer.bak"_s;
+}
 
 bool TitleCache::Exists() const {
   return QFile::exists(file_);
@@ -48,7 +54,12 @@ bool TitleCache::Exists() const {
 
 bool TitleCache::ReadCDPlayerData(CdDisc& disc) const {
   if (!Exists()) return false;
-  const QStringList lines = ReadLines(file_);
+  QStringList lines;
+  try {
+    lines = ReadLines(file_);
+  } catch (const platform::FileError&) {
+    return false;  // an unreadable cache knows no disc
+  }
   qsizetype at = 0;
   while (at < lines.size() && !IsHeaderOf(lines[at], disc)) ++at;
   if (at == lines.size()) return false;
@@ -58,8 +69,11 @@ bool TitleCache::ReadCDPlayerData(CdDisc& disc) const {
   disc.album = next().mid(6);
   const int count = next().mid(10).toInt();
   for (int i = 0; i < count; ++i) {
+    // An entry cut short ends at the next section or at a line that names no track.
     const QString line = next();
-    const int k = line.section(u'=', 0, 0).toInt();
+    bool numbered = false;
+    const int k = line.section(u'=', 0, 0).toInt(&numbered);
+    if (!numbered || !line.contains(u'=') || k < 0 || k >= kMaxTracks) break;
     while (disc.titles.size() <= k) disc.titles.append(QString());
     disc.titles[k] = line.section(u'=', 1);
   }
@@ -93,6 +107,7 @@ void TitleCache::SaveCDPlayerData(const CdDisc& disc, int numberOfTracks) const 
   }
   if (!written) lines += Entry(disc, numberOfTracks);
   platform::FileOps::WriteFile(workFile_, platform::EncodeText(lines.join(lineEnd) + lineEnd));
+  platform::FileOps::KeepCopy(file_, backupFile_);
   platform::FileOps::CopyFile(workFile_, file_);
 }
 

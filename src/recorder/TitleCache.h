@@ -9,7 +9,9 @@ struct CdDisc;
 /**
  * The title cache "cdPlayer.ini": one section per disc, named after its serial number,
  * with the artist, the album and the track titles in a fixed line form. Rewritten through
- * "CdPlayer.tmp" so that an interrupted write leaves the old file. UI thread only.
+ * "CdPlayer.tmp" so that an interrupted write leaves the old file; the cache as it was
+ * before the last write is kept as "cdPlayer.bak" beside the temporary file. An
+ * unreadable cache, or an entry cut short, gives what it holds and no more. UI thread only.
  */
 class TitleCache {
  public:
@@ -29,6 +31,7 @@ class TitleCache {
 
   QString file_;
   QString workFile_;
+  QString backupFile_;
 };
 
 }  // namespace audiolume

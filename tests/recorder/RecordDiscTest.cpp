@@ -106,6 +106,15 @@ TEST_F(RecordDiscTest, TitleCacheKeepsItsLineFormAndEitherCaseOfHeader) {
                              "\r\n1=B\r\n2=z\r\n3=w\r\norder=0 1\r\nplaynum=2\r\n\r\n[abc]\r\n"))
       << saved.toStdString();
   EXPECT_EQ(saved.count("EntryType=1"), 2) << "the old entry is gone";
+  EXPECT_TRUE(ReadAll(Path(u"cdPlayer.bak"_s)).contains("artist=Old")) << "the cache before";
+
+  // An entry cut short (a crash of another program) loses nothing already shown.
+  WriteAll(Path(u"cdPlayer.ini"_s), "[" + serial.toUtf8() +
+                                        "]\nEntryType=1\nartist=Cut\n"
+                                        "title=Short\nnumtracks=40000\n0=Only\n[next]\n");
+  disc.titles = {u"x"_s, u"y"_s, u"z"_s, u"w"_s};
+  ASSERT_TRUE(cache_.ReadCDPlayerData(disc));
+  EXPECT_EQ(disc.titles, (QStringList{u"Only"_s, u"y"_s, u"z"_s, u"w"_s}));
 }
 
 TEST_F(RecordDiscTest, PollSavesTitlesOnRemovalAndReadsTheDiscWhenItComesBack) {
