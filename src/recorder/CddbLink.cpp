@@ -10,6 +10,12 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace audiolume {
 
+namespace {
+
+constexpr qsizetype kMaxReply = 4 * 1024 * 1024;
+
+}  // namespace
+
 CddbLink::CddbLink(QObject* parent) : QObject(parent) {
   connect(&socket_, &QTcpSocket::readyRead, this, &CddbLink::ReadSocket);
   connect(&socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
@@ -85,6 +91,12 @@ void CddbLink::ReadSocket() {
 
 void CddbLink::Take(const QByteArray& bytes) {
   pending_ += bytes;
+  // No disc entry comes near this; a server that keeps sending is not answering.
+  if (pending_.size() + buffer_.size() > kMaxReply) {
+    Close();
+    Q_EMIT Failed(u"The CDDB server sent more than any disc entry holds."_s);
+    return;
+  }
   const qsizetype end = pending_.lastIndexOf('\n');
   if (end < 0) return;
   const QByteArray lines = pending_.left(end + 1);
