@@ -1,6 +1,5 @@
 #include "platform/FileConverter.h"
 
-#include <lame/lame.h>
 #include <mpg123.h>
 #include <sndfile.h>
 
@@ -8,6 +7,7 @@
 #include <vector>
 
 #include "platform/AudioDecoder.h"
+#include "platform/AudioEncoders.h"
 #include "platform/FileError.h"
 #include "platform/FileOps.h"
 
@@ -16,78 +16,6 @@ namespace audiolume::platform {
 namespace {
 
 constexpr qint64 kChunkFrames = 8192;
-
-/** Owns a LAME encoder. */
-class Mp3Encoder {
- public:
-  Mp3Encoder(const PcmFormat& format, int bitRate) : lame_(lame_init()) {
-    if (!lame_) throw DecodeError(DecodeError::Kind::NotDecodable, QStringLiteral("lame_init"));
-    lame_set_in_samplerate(lame_, format.sampleRate);
-    lame_set_num_channels(lame_, format.channels);
-    // Keep the rate: LAME would otherwise resample low bit rates to lower rates.
-    lame_set_out_samplerate(lame_, format.sampleRate);
-    lame_set_brate(lame_, std::max(8, bitRate / 1000));
-    if (lame_init_params(lame_) < 0) {
-      lame_close(lame_);
-      throw DecodeError(DecodeError::Kind::NotDecodable, QStringLiteral("unsupported format"));
-    }
-    channels_ = format.channels;
-  }
-  ~Mp3Encoder() { lame_close(lame_); }
-  Mp3Encoder(const Mp3Encoder&) = delete;
-  Mp3Encoder& operator=(const Mp3Encoder&) = delete;
-
-  QByteArray Encode(const qint16* samples, qint64 frames) {
-    std::vector<unsigned char> out(std::size_t(1.25 * double(frames) + 7200));
-    const int size =
-        channels_ == 2
-            ? lame_encode_buffer_interleaved(lame_, const_cast<short*>(samples), int(frames),
-                                             out.data(), int(out.size()))
-            : lame_encode_buffer(lame_, samples, samples, int(frames), out.data(), int(out.size()));
-    if (size < 0) throw DecodeError(DecodeError::Kind::Damaged, QStringLiteral("lame"));
-    return QByteArray(reinterpret_cast<const char*>(out.data()), size);
-  }
-
-  QByteArray Flush() {
-    std::vector<unsigned char> out(7200);
-    const int size = lame_encode_flush(lame_, out.data(), int(out.size()));
-    return QByteArray(reinterpret_cast<const char*>(out.data()), std::max(0, size));
-  }
-
- private:
-  lame_global_flags* lame_;
-  int channels_ = 2;
-};
-
-/** Owns a WAV file being written. */
-class WavWriter {
- public:
-  WavWriter(const QString& path, const PcmFormat& format) {
-    SF_INFO info{};
-    info.samplerate = format.sampleRate;
-    info.channels = format.channels;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    file_ = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
-  }
-  ~WavWriter() {
-    if (file_) sf_close(file_);
-  }
-  WavWriter(const WavWriter&) = delete;
-  WavWriter& operator=(const WavWriter&) = delete;
-
-  bool IsOpen() const { return file_ != nullptr; }
-  bool Write(const qint16* samples, qint64 frames) {
-    return sf_writef_short(file_, samples, frames) == frames;
-  }
-  bool Close() {
-    const bool closed = sf_close(file_) == 0;
-    file_ = nullptr;
-    return closed;
-  }
-
- private:
-  SNDFILE* file_ = nullptr;
-};
 
 std::unique_ptr<AudioDecoder> OpenSource(const QString& source, int mode) {
   return mode == kWavToMp3 ? OpenSndfileDecoder(source) : OpenMpegDecoder(source);
@@ -131,7 +59,7 @@ int Convert(const QString& source, const QString& partial, int mode, int bitRate
   QFile out(partial);
   if (!out.open(QIODevice::WriteOnly)) return kConvertCannotWrite;
   try {
-    Mp3Encoder encoder(format, bitRate);
+    Mp3Encoder encoder(format, Mp3Settings{std::max(8, bitRate / 1000)});
     const int result = Pump(
         *decoder,
         [&](const qint16* s, qint64 frames) {

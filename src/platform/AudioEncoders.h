@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+
+#include "platform/AudioDecoder.h"
+
+namespace audiolume::platform {
+
+/** How LAME encodes. */
+struct Mp3Settings {
+  int kbps = 128;        // constant bit rate; 0 means variable bit rate
+  int vbrQuality = 50;   // 0 (smallest) to 100 (best), for the variable bit rate
+  enum class Mode { Auto, Stereo, JointStereo, DualChannel, Mono } mode = Mode::Auto;
+  int lowpassHz = 0;     // 0: LAME's own choice for the bit rate
+};
+
+/** A LAME encoder: PCM in, MP3 frames out. Throws DecodeError when LAME refuses. */
+class Mp3Encoder {
+ public:
+  Mp3Encoder(const PcmFormat& format, const Mp3Settings& settings);
+  ~Mp3Encoder();
+  Mp3Encoder(const Mp3Encoder&) = delete;
+  Mp3Encoder& operator=(const Mp3Encoder&) = delete;
+
+  QByteArray Encode(const qint16* samples, qint64 frames);
+  QByteArray Flush();
+
+ private:
+  struct Lame;
+  std::unique_ptr<Lame> lame_;
+  int channels_ = 2;
+};
+
+/** A 16-bit PCM WAV file being written through libsndfile. */
+class WavWriter {
+ public:
+  WavWriter(const QString& path, const PcmFormat& format);
+  ~WavWriter();
+  WavWriter(const WavWriter&) = delete;
+  WavWriter& operator=(const WavWriter&) = delete;
+
+  bool IsOpen() const { return file_ != nullptr; }
+  bool Write(const qint16* samples, qint64 frames);
+  bool Close();
+
+ private:
+  struct Sndfile;
+  Sndfile* file_ = nullptr;
+};
+
+}  // namespace audiolume::platform
