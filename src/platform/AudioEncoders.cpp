@@ -18,16 +18,11 @@ namespace {
 
 MPEG_mode LameMode(Mp3Settings::Mode mode) {
   switch (mode) {
-    case Mp3Settings::Mode::Stereo:
-      return STEREO;
-    case Mp3Settings::Mode::JointStereo:
-      return JOINT_STEREO;
-    case Mp3Settings::Mode::DualChannel:
-      return DUAL_CHANNEL;
-    case Mp3Settings::Mode::Mono:
-      return MONO;
-    case Mp3Settings::Mode::Auto:
-      break;
+    case Mp3Settings::Mode::Stereo: return STEREO;
+    case Mp3Settings::Mode::JointStereo: return JOINT_STEREO;
+    case Mp3Settings::Mode::DualChannel: return DUAL_CHANNEL;
+    case Mp3Settings::Mode::Mono: return MONO;
+    case Mp3Settings::Mode::Auto: break;
   }
   return NOT_SET;
 }
@@ -67,11 +62,11 @@ Mp3Encoder::~Mp3Encoder() {
 
 QByteArray Mp3Encoder::Encode(const qint16* samples, qint64 frames) {
   std::vector<unsigned char> out(std::size_t(1.25 * double(frames) + 7200));
-  const int size = channels_ == 2 ? lame_encode_buffer_interleaved(
-                                        lame_->flags, const_cast<short*>(samples), int(frames),
-                                        out.data(), int(out.size()))
-                                  : lame_encode_buffer(lame_->flags, samples, samples, int(frames),
-                                                       out.data(), int(out.size()));
+  const int size = channels_ == 2
+                       ? lame_encode_buffer_interleaved(lame_->flags, const_cast<short*>(samples),
+                                                        int(frames), out.data(), int(out.size()))
+                       : lame_encode_buffer(lame_->flags, samples, samples, int(frames), out.data(),
+                                            int(out.size()));
   if (size < 0) throw DecodeError(DecodeError::Kind::Damaged, QStringLiteral("lame"));
   return QByteArray(reinterpret_cast<const char*>(out.data()), size);
 }

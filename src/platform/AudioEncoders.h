@@ -10,10 +10,10 @@ namespace audiolume::platform {
 
 /** How LAME encodes. */
 struct Mp3Settings {
-  int kbps = 128;        // constant bit rate; 0 means variable bit rate
-  int vbrQuality = 50;   // 0 (smallest) to 100 (best), for the variable bit rate
+  int kbps = 128;       // constant bit rate; 0 means variable bit rate
+  int vbrQuality = 50;  // 0 (smallest) to 100 (best), for the variable bit rate
   enum class Mode { Auto, Stereo, JointStereo, DualChannel, Mono } mode = Mode::Auto;
-  int lowpassHz = 0;     // 0: LAME's own choice for the bit rate
+  int lowpassHz = 0;  // 0: LAME's own choice for the bit rate
 };
 
 /** A LAME encoder: PCM in, MP3 frames out. Throws DecodeError when LAME refuses. */

@@ -1,0 +1,243 @@
+#include "platform/CdRipper.h"
+
+#include <cdio/cdio.h>
+
+#include <cdio/paranoia/cdda.h>
+#include <cdio/paranoia/paranoia.h>
+
+#include <unistd.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/CdDevice.h"
+#include "platform/FileError.h"
+#include "platform/FileOps.h"
+
+namespace audiolume::platform {
+
+namespace {
+
+constexpr qint64 kSamplesPerSector = CDIO_CD_FRAMESIZE_RAW / 4;
+constexpr std::size_t kQueueLimit = 256;  // about 3.5 s of audio between reader and encoder
+
+// Paranoia's callback carries no context; each ripping thread counts its own events.
+thread_local int tJitterErrors = 0;
+thread_local int tCorrections = 0;
+
+void CountEvent(long /*position*/, paranoia_cb_mode_t event) {
+  switch (event) {
+    case PARANOIA_CB_SKIP:
+    case PARANOIA_CB_READERR: ++tJitterErrors; break;
+    case PARANOIA_CB_FIXUP_EDGE:
+    case PARANOIA_CB_FIXUP_ATOM:
+    case PARANOIA_CB_DRIFT: ++tCorrections; break;
+    default: break;
+  }
+}
+
+/** The drive opened for paranoia reading; closes everything it opened. */
+class ParanoiaDrive {
+ public:
+  explicit ParanoiaDrive(const QString& device) {
+    const driver_id_t driver = CdDevice::IsImage(device) ? DRIVER_UNKNOWN : DRIVER_DEVICE;
+    if (CdIo_t* cdio = cdio_open(QFile::encodeName(device).constData(), driver)) {
+      drive_ = cdio_cddap_identify_cdio(cdio, CDDA_MESSAGE_FORGETIT, nullptr);
+      if (!drive_) cdio_destroy(cdio);
+    }
+    if (drive_ && cdio_cddap_open(drive_) != 0) {
+      cdio_cddap_close(drive_);
+      drive_ = nullptr;
+    }
+  }
+  ~ParanoiaDrive() {
+    if (paranoia_) cdio_paranoia_free(paranoia_);
+    if (drive_) cdio_cddap_close(drive_);
+  }
+  ParanoiaDrive(const ParanoiaDrive&) = delete;
+  ParanoiaDrive& operator=(const ParanoiaDrive&) = delete;
+
+  bool IsOpen() const { return drive_ != nullptr; }
+  bool IsAudioTrack(int track) const {
+    return track >= 1 && track <= cdio_cddap_tracks(drive_) &&
+           cdio_cddap_track_audiop(drive_, track_t(track));
+  }
+  lsn_t First(int track) const { return cdio_cddap_track_firstsector(drive_, track_t(track)); }
+  lsn_t Last(int track) const { return cdio_cddap_track_lastsector(drive_, track_t(track)); }
+  lsn_t DiscLast() const { return cdio_cddap_disc_lastsector(drive_); }
+
+  void Start(lsn_t sector, bool jitterCorrection) {
+    paranoia_ = cdio_paranoia_init(drive_);
+    cdio_paranoia_modeset(paranoia_, jitterCorrection ? PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP
+                                                      : PARANOIA_MODE_DISABLE);
+    cdio_paranoia_seek(paranoia_, sector, SEEK_SET);
+  }
+  const int16_t* Read() { return cdio_paranoia_read(paranoia_, CountEvent); }
+
+ private:
+  cdrom_drive_t* drive_ = nullptr;
+  cdrom_paranoia_t* paranoia_ = nullptr;
+};
+
+/** Hands blocks of samples from the reading thread to the writing one. */
+class BlockQueue {
+ public:
+  void Push(std::vector<qint16> block) {
+    std::unique_lock lock(mutex_);
+    room_.wait(lock, [this] { return blocks_.size() < kQueueLimit || stopped_; });
+    blocks_.push_back(std::move(block));
+    ready_.notify_one();
+  }
+  /** False once the queue is closed and empty. */
+  bool Pop(std::vector<qint16>& block) {
+    std::unique_lock lock(mutex_);
+    ready_.wait(lock, [this] { return !blocks_.empty() || closed_; });
+    if (blocks_.empty()) return false;
+    block = std::move(blocks_.front());
+    blocks_.pop_front();
+    room_.notify_one();
+    return true;
+  }
+  void Close() {
+    std::lock_guard lock(mutex_);
+    closed_ = true;
+    ready_.notify_all();
+  }
+  /** The writer gave up: the reader no longer waits for room. */
+  void Stop() {
+    std::lock_guard lock(mutex_);
+    stopped_ = true;
+    blocks_.clear();
+    room_.notify_all();
+  }
+  bool Stopped() {
+    std::lock_guard lock(mutex_);
+    return stopped_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable ready_;
+  std::condition_variable room_;
+  std::deque<std::vector<qint16>> blocks_;
+  bool closed_ = false;
+  bool stopped_ = false;
+};
+
+// Encodes or writes every block into path; an exit code.
+int WriteSong(const RipRequest& request, const QString& path, BlockQueue& queue) {
+  const PcmFormat format{44100, 2};
+  std::vector<qint16> block;
+  if (!request.mp3) {
+    WavWriter wav(path, format);
+    if (!wav.IsOpen()) return CdRipper::kWriteFailed;
+    while (queue.Pop(block)) {
+      if (!wav.Write(block.data(), qint64(block.size() / 2))) return CdRipper::kWriteFailed;
+    }
+    return wav.Close() ? CdRipper::kDone : CdRipper::kWriteFailed;
+  }
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return CdRipper::kWriteFailed;
+  try {
+    Mp3Encoder encoder(format, request.mp3Settings);
+    while (queue.Pop(block)) {
+      if (file.write(encoder.Encode(block.data(), qint64(block.size() / 2))) < 0) {
+        return CdRipper::kWriteFailed;
+      }
+    }
+    if (file.write(encoder.Flush()) < 0 || !file.flush()) return CdRipper::kWriteFailed;
+  } catch (const DecodeError&) {
+    return CdRipper::kEncodeFailed;
+  }
+  return file.handle() >= 0 && ::fsync(file.handle()) == 0 ? CdRipper::kDone
+                                                           : CdRipper::kWriteFailed;
+}
+
+}  // namespace
+
+int CdRipper::Rip(const RipRequest& request,
+                  const std::function<void(const RipProgress&)>& progress, RipProgress& result) {
+  tJitterErrors = 0;
+  tCorrections = 0;
+  result = {};
+  ParanoiaDrive drive(request.device);
+  if (!drive.IsOpen()) return kNoDisc;
+  if (!drive.IsAudioTrack(request.track)) return kNotAudio;
+  // The samples wanted, counted from the start of the disc.
+  const qint64 trackStart = qint64(drive.First(request.track)) * kSamplesPerSector;
+  const qint64 trackSamples =
+      (qint64(drive.Last(request.track)) + 1) * kSamplesPerSector - trackStart;
+  const qint64 first = trackStart + qint64(std::max(0, request.startFrame)) * kSamplesPerSector +
+                       request.sampleOffset;
+  qint64 count = trackSamples - qint64(std::max(0, request.startFrame)) * kSamplesPerSector;
+  if (request.lengthFrames >= 0)
+    count = std::min(count, qint64(request.lengthFrames) * kSamplesPerSector);
+  if (count <= 0) return kNotAudio;
+  const qint64 discEnd = (qint64(drive.DiscLast()) + 1) * kSamplesPerSector;
+
+  const QString partial = request.output + QStringLiteral(".part");
+  BlockQueue queue;
+  int written = kDone;
+  std::thread writer([&] {
+    written = WriteSong(request, partial, queue);
+    if (written != kDone) queue.Stop();
+  });
+
+  QElapsedTimer clock;
+  clock.start();
+  const lsn_t firstSector = lsn_t(std::max<qint64>(0, first) / kSamplesPerSector);
+  drive.Start(firstSector, request.jitterCorrection);
+  qint64 position = qint64(firstSector) * kSamplesPerSector;  // the first sample of the next read
+  qint64 done = 0;
+  // Before the disc's first sample (a negative offset) there is silence.
+  if (first < 0) {
+    const qint64 silence = std::min(count, -first);
+    queue.Push(std::vector<qint16>(std::size_t(silence * 2), 0));
+    done = silence;
+  }
+  int read = kDone;
+  while (done < count && !queue.Stopped()) {
+    std::vector<qint16> block;
+    if (position >= discEnd) {
+      block.assign(std::size_t((count - done) * 2), 0);  // past the lead-out: silence
+    } else {
+      const int16_t* sector = drive.Read();
+      if (!sector) {
+        read = kReadFailed;
+        break;
+      }
+      const qint64 from = std::max<qint64>(0, first + done - position);
+      const qint64 take = std::min(kSamplesPerSector - from, count - done);
+      block.assign(sector + from * 2, sector + (from + take) * 2);
+      position += kSamplesPerSector;
+    }
+    done += qint64(block.size() / 2);
+    queue.Push(std::move(block));
+    const double seconds = std::max(0.001, clock.elapsed() / 1000.0);
+    result = {int(done * 100 / count), tJitterErrors, double(done) / 44100.0 / seconds,
+              1000.0 * tCorrections / std::max<qint64>(1, done / kSamplesPerSector)};
+    if (progress) progress(result);
+  }
+  queue.Close();
+  writer.join();
+  const int code = read != kDone ? read : written;
+  if (code != kDone) {
+    QFile::remove(partial);
+    return code;
+  }
+  try {
+    FileOps::MoveFile(partial, request.output);  // the question about replacing came before
+  } catch (const FileError&) {
+    QFile::remove(partial);
+    return kWriteFailed;
+  }
+  return tJitterErrors > 0 ? kJitterErrors : kDone;
+}
+
+}  // namespace audiolume::platform

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+#include "platform/AudioEncoders.h"
+
+namespace audiolume::platform {
+
+/** What to rip: a track of a drive or disc image, into one song file. */
+struct RipRequest {
+  QString device;
+  int track = 1;
+  /** Samples (1/44100 s) to shift the reading by, for a drive that reads early or late. */
+  int sampleOffset = 0;
+  /** Part of the track in frames (1/75 s): start and length; a negative length means to
+   *  the end of the track. */
+  int startFrame = 0;
+  int lengthFrames = -1;
+  bool jitterCorrection = true;
+  bool mp3 = true;
+  Mp3Settings mp3Settings;
+  QString output;  // the song file; written as output + ".part" until complete
+};
+
+/** How a rip is going, or went. */
+struct RipProgress {
+  int percent = 0;
+  int jitterErrors = 0;      // spots paranoia could not read back reliably
+  double averageSpeed = 0;   // times real time
+  double averageJitter = 0;  // corrected jitter per 1000 frames read
+};
+
+/**
+ * Rips one audio track with libcdio-paranoia (overlapping reads compared and jitter
+ * corrected; without jitter correction, plain reads) and encodes it with LAME or writes
+ * it as WAV on a second thread while the next sectors are read. Exit codes are the
+ * ripper's: 0 done, 33 done with jitter errors, else a RipFailure.
+ */
+class CdRipper {
+ public:
+  enum RipFailure : int {
+    kDone = 0,
+    kJitterErrors = 33,
+    kNoDisc = 40,        // the drive or image cannot be opened, or holds no disc
+    kNotAudio = 41,      // no such track, or a data track
+    kReadFailed = 42,    // the drive stopped answering
+    kWriteFailed = 43,   // the song file cannot be written (folder, permissions, full disk)
+    kEncodeFailed = 44,  // LAME refused the settings
+  };
+
+  /** progress is called from the reading thread as the rip goes. */
+  static int Rip(const RipRequest& request, const std::function<void(const RipProgress&)>& progress,
+                 RipProgress& result);
+};
+
+}  // namespace audiolume::platform

@@ -1,0 +1,300 @@
+#include "recorder/RecordJob.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QStorageInfo>
+
+#include "library/SongLibrary.h"
+#include "library/TrailerTag.h"
+#include "platform/CodePage.h"
+#include "support/ErrorLog.h"
+#include "support/IniSettings.h"
+#include "support/MessageCatalog.h"
+#include "support/MessageIds.h"
+#include "support/Prompter.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+namespace {
+
+constexpr int kUnfinished = 51;
+constexpr int kJitter = 33;
+
+QString Megabytes(qint64 bytes) {
+  return QLocale(QLocale::English).toString(double(bytes) / 1048576.0, 'f', 1);
+}
+
+// Numbers in the record log are written in print style: a blank either side.
+QString Printed(qint64 value) {
+  return u' ' + QString::number(value) + u' ';
+}
+
+}  // namespace
+
+RecordJob::RecordJob(Context context, QObject* parent)
+    : QObject(parent), context_(std::move(context)) {
+  timerRecord_.setInterval(1000);
+  connect(&timerRecord_, &QTimer::timeout, this, &RecordJob::timerRecord_Timer);
+}
+
+RecordJob::~RecordJob() {
+  if (recording_) Cancel();
+}
+
+QString RecordJob::Log(const QString& key) const {
+  return ReadIniString(context_.appDir + u"/TWCD.log"_s, u"TWCD"_s, key);
+}
+
+void RecordJob::Start(const RecordSettings& settings, QList<Track> tracks, int drive,
+                      const QString& letter) {
+  settings_ = settings;
+  tracks_ = std::move(tracks);
+  drive_ = drive;
+  letter_ = letter;
+  recording_ = true;
+  phase_ = 0;
+  item_ = -1;
+  for (const Track& track : tracks_) Q_EMIT TrackMarked(track.item.track, Mark::Queued);
+  timerRecord_.start();
+}
+
+void RecordJob::timerRecord_Timer() {
+  if (!recording_) return;
+  switch (phase_) {
+    case 0: NextTrack(); break;
+    case 1: WaitForRipper(); break;
+    default: FollowRipper(); break;
+  }
+}
+
+void RecordJob::NextTrack() {
+  if (++item_ >= tracks_.size()) {
+    EndJob();
+    return;
+  }
+  const Track& track = tracks_[item_];
+  WriteIniString(context_.appDir + u"/TWCD.log"_s, u"TWCD"_s, u"PERCENT"_s, u"0"_s);
+  if (!EnoughSpace(track)) {
+    Q_EMIT TrackMarked(track.item.track, Mark::Failed);
+    return;  // the next tick takes the next track
+  }
+  lastPercent_ = 0;
+  StartDigital(track);
+  started_.start();
+  Q_EMIT TrackMarked(track.item.track, Mark::Recording);
+  Q_EMIT StatusChanged(
+      context_.catalog.GetMsgWithValue(RC_ReadingTrack, QString::number(track.item.track)));
+  phase_ = 1;
+}
+
+bool RecordJob::EnoughSpace(const Track& track) {
+  const qint64 needed = settings_.BytesNeeded(track.seconds);
+  const QString folder = QFileInfo(track.item.path).path();
+  QStorageInfo storage(folder);
+  const qint64 available = storage.isValid() ? storage.bytesAvailable() : 0;
+  if (needed < available) return true;
+  context_.prompter.Tell(context_.catalog.GetMsg(RC_InsuffSpace) + u'\n' + Megabytes(available) +
+                             u" MB available,"_s + Megabytes(needed) +
+                             u" MB needed for recording."_s,
+                         MessageIcon::Exclamation);
+  ErrorLog::AppendLine(context_.appDir + u"/Rec_err.log"_s,
+                       u"********"_s + u", Track ="_s + Printed(track.item.track) +
+                           u", SongName = "_s + track.item.title);
+  return false;
+}
+
+QStringList RecordJob::CommandLine(const Track& track) const {
+  QStringList args{u"/T"_s, QString::number(track.item.track), u"/O"_s, u"/format"_s,
+                   settings_.EncoderFormat(context_.settingsFile)};
+  if (settings_.TrackOffset != u"0" && !settings_.TrackOffset.isEmpty()) {
+    args << u"/offset"_s << settings_.TrackOffset;
+  }
+  const int start = settings_.StartTime.toInt();
+  if (!settings_.RecordLength.isEmpty()) {
+    args << u"/prevu"_s
+         << QString::number(start * 75) + u':' +
+                QString::number(settings_.RecordLength.toInt() * 75);
+  } else if (start != 0) {
+    args << u"/prevu"_s
+         << QString::number(start * 75) + u':' + QString::number((track.seconds - start) * 75);
+  }
+  if (settings_.EC == 0) args << u"/NJC"_s;
+  return args;
+}
+
+void RecordJob::StartDigital(const Track& track) {
+  const QString control = context_.appDir + u"/TWCD.ini"_s;
+  const QString number = QString::number(drive_ + 1);
+  WriteIniString(control, u"TWCD"_s, u"FILENAME"_s, track.item.path);
+  WriteIniString(control, u"DRIVE_"_s + number, u"NJF"_s, settings_.EC == 1 ? u"YES"_s : u"NO"_s);
+  WriteIniString(control, u"TWCD"_s, u"DRIVELETTER"_s, letter_.left(1).toUpper());
+  WriteIniString(control, u"TWCD"_s, u"DRIVENUMBER"_s, number);
+  const QString out = context_.appDir + u"/TWCD.out"_s;
+  QFile::remove(out);
+  WriteIniString(context_.appDir + u"/TWCD.log"_s, u"TWCD"_s, u"DONE"_s, QString());
+  const QStringList args = CommandLine(track);
+  WriteIniString(context_.settingsFile, u"Record"_s, u"CMD"_s,
+                 QFileInfo(context_.ripper).fileName() + u' ' + args.join(u' '));
+  ripper_ = new QProcess(this);
+  ripper_->setWorkingDirectory(context_.appDir);
+  if (ReadIniString(context_.settingsFile, u"Record"_s, u"CreateTWCDOut"_s) == u"Yes") {
+    ripper_->setStandardOutputFile(out);
+    ripper_->setStandardErrorFile(out, QIODevice::Append);
+  } else {
+    ripper_->setStandardOutputFile(QProcess::nullDevice());
+    ripper_->setStandardErrorFile(QProcess::nullDevice());
+  }
+  ripper_->start(context_.ripper, args);
+}
+
+void RecordJob::WaitForRipper() {
+  const QString done = Log(u"DONE"_s);
+  // A ripper that could not even start is over, too.
+  if (ripper_->state() == QProcess::Running || done == u"started" || done == u"not_ok" ||
+      ripper_->state() == QProcess::NotRunning) {
+    phase_ = 2;
+  }
+}
+
+void RecordJob::FollowRipper() {
+  const Track& track = tracks_[item_];
+  const int percent = Log(u"PERCENT"_s).toInt();
+  if (percent > 100) {
+    Q_EMIT TrackProgress(track.item.track, percent, context_.catalog.GetMsg(RC_UnableEstimate));
+  } else {
+    lastPercent_ = percent;
+    Q_EMIT TrackProgress(
+        track.item.track, percent,
+        context_.catalog.GetMsgWithValue(RC_PerDigital, QString::number(percent) + u'%'));
+  }
+  if (ripper_->state() != QProcess::NotRunning) return;
+  const int exitCode =
+      ripper_->exitStatus() == QProcess::NormalExit && ripper_->error() != QProcess::FailedToStart
+          ? ripper_->exitCode()
+          : -1;
+  ripper_->deleteLater();
+  ripper_ = nullptr;
+  Finish(FinalCode(exitCode));
+}
+
+int RecordJob::FinalCode(int exitCode) const {
+  if (exitCode != 0) return exitCode;
+  // A ripper that says it is done must have read (nearly) all of the track.
+  if (lastPercent_ < 95 || !Log(u"DONE"_s).startsWith(u"ok"_s)) return kUnfinished;
+  return 0;
+}
+
+void RecordJob::Finish(int code) {
+  const Track& track = tracks_[item_];
+  const QString trackText =
+      context_.catalog.GetMsgWithValue(RC_TrackNum, QString::number(track.item.track));
+  if (code == 0) {
+    Q_EMIT TrackMarked(track.item.track, Mark::Done);
+  } else if (code == kJitter) {
+    Q_EMIT TrackMarked(track.item.track, Mark::Warning);
+    Q_EMIT ErrorLineChanged(
+        trackText + u' ' + context_.catalog.GetMsgWithValue(RC_JitterNum, Log(u"JITTER_ERRORS"_s)));
+  } else {
+    Q_EMIT TrackMarked(track.item.track, Mark::Failed);
+    const QString line = trackText + u", "_s +
+                         context_.catalog.GetMsgWithValue(RC_DigRecError, QString::number(code));
+    Q_EMIT ErrorLineChanged(line);
+    QString text = line;
+    if (const QString reason = ErrorText(code); !reason.isEmpty()) text += u'\n' + reason;
+    if (context_.showFailure) context_.showFailure(text);
+    if (context_.wait) context_.wait(5000);
+  }
+  if (code == 0 || code == kJitter) AddToLibrary(track);
+  AppendRecordLog(track, code);
+  Q_EMIT TrackFinished(track.item.track, code, track.item.path);
+  phase_ = 0;
+}
+
+void RecordJob::AddToLibrary(const Track& track) {
+  const RecordItem& item = track.item;
+  SongLibrary& library = context_.library;
+  if (library.SongCount() > 0) {
+    library.AddSongRow(item.title, item.album, item.artist, track.lengthText, item.path);
+    library.SaveSongData();
+  } else {
+    // An empty library takes the song in through its import file.
+    const QByteArray separator(1, '\xFF');
+    QByteArray line = platform::EncodeText(item.title) + separator +
+                      platform::EncodeText(item.album) + separator +
+                      platform::EncodeText(item.artist) + separator.repeated(6) +
+                      platform::EncodeText(track.lengthText) + separator.repeated(3) +
+                      platform::EncodeText(item.path) + "\r\n";
+    QFile file(context_.appDir + u"/VeltoDj.dat"_s);
+    if (file.open(QIODevice::Append)) file.write(line);
+  }
+  SongRecord record;
+  record.Title = item.title;
+  record.Album = item.album;
+  record.Artist = item.artist;
+  record.TrackTime = track.lengthText;
+  record.TrackNumber = qint16(item.track);
+  record.Filename = item.path;
+  context_.trailer.WriteSongTrailer(item.path, record, false);
+}
+
+void RecordJob::AppendRecordLog(const Track& track, int code) const {
+  const QDateTime now = QDateTime::currentDateTime();
+  ErrorLog::AppendLine(
+      context_.appDir + u"/Record.log"_s,
+      now.toString(u"yyyy-MM-dd"_s) + u", "_s + now.toString(u"HH:mm:ss"_s) + u", Tk="_s +
+          Printed(track.item.track) + u", "_s + QFileInfo(track.item.path).fileName() +
+          u", RecordTime="_s + Printed(started_.isValid() ? started_.elapsed() / 1000 : 0) +
+          u", Percent="_s + Printed(lastPercent_) + u", Speed="_s + Log(u"AVERAGE_SPEED"_s) +
+          u", Jitter="_s + Log(u"AVERAGE_JITTER"_s) + u", ExitCode="_s + Printed(code));
+}
+
+QString RecordJob::ErrorText(int code) const {
+  QFile file(context_.appDir + u"/Rec_err.txt"_s);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  QString message;
+  QString suggestion;
+  bool inEntry = false;
+  for (const QString& line : platform::DecodeText(file.readAll()).split(u'\n')) {
+    const QString text = line.trimmed();
+    if (text.startsWith(u"//"_s)) continue;
+    if (text.left(4).compare(u"#err"_s, Qt::CaseInsensitive) == 0) {
+      if (inEntry) break;
+      inEntry = text.mid(4).trimmed().toInt() == code;
+    } else if (inEntry && text.left(4).compare(u"#mes"_s, Qt::CaseInsensitive) == 0) {
+      message = text.mid(4).trimmed();
+    } else if (inEntry && text.left(4).compare(u"#sug"_s, Qt::CaseInsensitive) == 0) {
+      suggestion = text.mid(4).trimmed();
+    }
+  }
+  return suggestion.isEmpty() ? message : message + u'\n' + suggestion;
+}
+
+void RecordJob::Cancel() {
+  timerRecord_.stop();
+  if (ripper_) {
+    ripper_->kill();
+    ripper_->waitForFinished(3000);
+    delete ripper_;
+    ripper_ = nullptr;
+    if (item_ >= 0 && item_ < tracks_.size()) {
+      const QString path = tracks_[item_].item.path;
+      QFile::remove(path + u".part"_s);
+      Q_EMIT TrackMarked(tracks_[item_].item.track, Mark::None);
+    }
+  }
+  EndJob();
+}
+
+void RecordJob::EndJob() {
+  timerRecord_.stop();
+  recording_ = false;
+  Q_EMIT StatusChanged(QString());
+  Q_EMIT JobEnded();
+}
+
+}  // namespace audiolume

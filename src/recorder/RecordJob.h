@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QProcess>
+#include <QTimer>
+#include <functional>
+
+#include "recorder/RecordList.h"
+#include "recorder/RecordSettings.h"
+
+namespace audiolume {
+
+class MessageCatalog;
+class Prompter;
+class SongLibrary;
+class TrailerTag;
+
+/**
+ * The recording job: records the record list one track after another through the ripper
+ * (started as a process in the application directory, told what to do through
+ * "TWCD.ini" and watched through "TWCD.log" and its exit code, never waited on), and adds
+ * every finished song to the library with its tags. A state machine advanced by the
+ * 1000 ms tick timerRecord_Timer(): phase 0 starts the next track, 1 waits for the ripper
+ * to start, 2 follows it to its end. UI thread only.
+ */
+class RecordJob : public QObject {
+  Q_OBJECT
+
+ public:
+  /** A track's status mark. */
+  enum class Mark { None, Queued, Recording, Done, Warning, Failed };
+
+  struct Context {
+    SongLibrary& library;
+    TrailerTag& trailer;
+    MessageCatalog& catalog;
+    Prompter& prompter;
+    QString settingsFile;
+    QString appDir;  // the ripper's current folder, with its control and log files
+    QString ripper;  // the ripper program
+    /** Shows a failure without waiting for the user (a modeless box in the window). */
+    std::function<void(const QString& text)> showFailure;
+    /** A pause that keeps the windows alive (the job waits after a failure). */
+    std::function<void(int ms)> wait;
+  };
+
+  /** Where the track is on the disc and how long it is, for the ripper and the space check. */
+  struct Track {
+    RecordItem item;
+    int seconds = 0;
+    QString lengthText;  // "m:ss", as the row shows it
+  };
+
+  RecordJob(Context context, QObject* parent = nullptr);
+  ~RecordJob() override;
+
+  /** Starts recording; drive is the selected drive's index, letter its "D:". */
+  void Start(const RecordSettings& settings, QList<Track> tracks, int drive, const QString& letter);
+  void timerRecord_Timer();
+  /** Ends the job now: the ripper is stopped and its partial file deleted. */
+  void Cancel();
+
+  bool IsRecording() const { return recording_; }
+  QTimer& Timer() { return timerRecord_; }
+  /** The command line of the current track, as "CMD" records it. */
+  QStringList CommandLine(const Track& track) const;
+
+ Q_SIGNALS:
+  void TrackMarked(int track, Mark mark);
+  /** Progress of a track: 0 to 100 (or above when unknown) and its text. */
+  void TrackProgress(int track, int percent, const QString& text);
+  void StatusChanged(const QString& text);
+  void ErrorLineChanged(const QString& text);
+  /** A track ended with the job's final code; path is its song file. */
+  void TrackFinished(int track, int code, const QString& path);
+  void JobEnded();
+
+ private:
+  void NextTrack();
+  bool EnoughSpace(const Track& track);
+  void StartDigital(const Track& track);
+  void WaitForRipper();
+  void FollowRipper();
+  int FinalCode(int exitCode) const;
+  void Finish(int code);
+  void AddToLibrary(const Track& track);
+  void AppendRecordLog(const Track& track, int code) const;
+  QString ErrorText(int code) const;
+  void EndJob();
+  QString Log(const QString& key) const;
+
+  Context context_;
+  RecordSettings settings_;
+  QList<Track> tracks_;
+  int drive_ = 0;
+  QString letter_;
+  int phase_ = 0;
+  int item_ = -1;
+  int lastPercent_ = 0;
+  bool recording_ = false;
+  QProcess* ripper_ = nullptr;
+  QElapsedTimer started_;
+  QTimer timerRecord_;
+};
+
+}  // namespace audiolume

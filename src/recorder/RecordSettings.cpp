@@ -1,0 +1,123 @@
+#include "recorder/RecordSettings.h"
+
+#include <QFile>
+
+#include "support/IniSettings.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace audiolume {
+
+namespace {
+
+const QString kSection = u"Record"_s;
+
+/** A quality preset: its key prefix and default bit rate. */
+struct Preset {
+  int code;
+  const char* prefix;  // "mp3cdq" → mp3cdqBitRate, mp3cdqChannelMode, mp3cdqStereoBand
+  const char* rateKey;
+  int defaultRate;  // 0: the CBR setting
+};
+
+constexpr Preset kPresets[] = {
+    {0, "mp3cdq", "mp3cdqBitRate", 128},      {2, "mp3ncdq", "mp3ncdqBitRate", 96},
+    {4, "mp3rq", "mp3rqBitRate", 64},         {6, "mp3cdq2", "mp3cdq2BitRate", 160},
+    {7, "mp3custq", "mp3custqcbrBitRate", 0}, {8, "mp3custq", "mp3custqvbrBitRate", 0}};
+
+// The value, or defaultValue written back when it is empty.
+QString ReadOrWrite(const QString& file, const QString& key, const QString& defaultValue) {
+  const QString value = ReadIniString(file, kSection, key);
+  if (!value.isEmpty()) return value;
+  WriteIniString(file, kSection, key, defaultValue);
+  return defaultValue;
+}
+
+}  // namespace
+
+RecordSettings RecordSettings::Load(const QString& settingsFile, const QString& appDir) {
+  RecordSettings s;
+  const auto read = [&settingsFile](const QString& key, const QString& fallback) {
+    return ReadIniDefault(settingsFile, kSection, key, fallback);
+  };
+  s.RF = ReadOrWrite(settingsFile, u"RF"_s, u"0"_s).toInt();
+  if (QFile::exists(appDir + u"/TWCD.ini"_s)) {
+    const QString jitter = ReadIniString(appDir + u"/TWCD.log"_s, u"TWCD"_s, u"JITTER_ERRORS"_s);
+    const QString fallback = jitter.isEmpty() || jitter == u"0" ? u"0"_s : u"1"_s;
+    s.EC = ReadOrWrite(settingsFile, u"EC"_s, fallback).toInt();
+  }
+  s.AR = ReadOrWrite(settingsFile, u"AR"_s, u"0"_s).toInt();
+  s.CBR = ReadOrWrite(settingsFile, u"CBR"_s, u"128"_s);
+  s.VBR = ReadOrWrite(settingsFile, u"VBR"_s, u"50"_s);
+  s.NewSongPath = read(u"NewSongPath"_s, appDir + u"/Music"_s);
+  s.SPDIF = read(u"SPDIF"_s, u"0"_s).toInt();
+  s.TrackOffset = read(u"TrackOffset"_s, u"0"_s);
+  s.StartTime = read(u"StartTime"_s, u"0"_s);
+  s.RecordLength = ReadIniString(settingsFile, kSection, u"RecordLength"_s);
+  s.ArtistSubDir = read(u"ArtistSubDir"_s, u"0"_s).toInt();
+  s.AlbumSubDir = read(u"AlbumSubDir"_s, u"1"_s).toInt();
+  for (int i = 0; i < 4; ++i) {
+    s.Filename[i] = read(u"Filename"_s + QString::number(i), s.Filename[i]);
+  }
+  s.FilenameSeparator = read(u"FilenameSeparator"_s, u"_"_s);
+  return s;
+}
+
+void RecordSettings::SaveChoices(const QString& settingsFile) const {
+  WriteIniString(settingsFile, kSection, u"AR"_s, QString::number(AR));
+  WriteIniString(settingsFile, kSection, u"EC"_s, QString::number(EC));
+  WriteIniString(settingsFile, kSection, u"RF"_s, QString::number(RF));
+  WriteIniString(settingsFile, kSection, u"NewSongPath"_s, NewSongPath);
+  WriteIniString(settingsFile, kSection, u"CBR"_s, CBR);
+  WriteIniString(settingsFile, kSection, u"VBR"_s, VBR);
+}
+
+void RecordSettings::SaveNaming(const QString& settingsFile) const {
+  WriteIniString(settingsFile, kSection, u"AlbumSubDir"_s, QString::number(AlbumSubDir));
+  WriteIniString(settingsFile, kSection, u"ArtistSubDir"_s, QString::number(ArtistSubDir));
+  for (int i = 0; i < 4; ++i) {
+    WriteIniString(settingsFile, kSection, u"Filename"_s + QString::number(i), Filename[i]);
+  }
+  WriteIniString(settingsFile, kSection, u"FilenameSeparator"_s, FilenameSeparator.trimmed());
+}
+
+QString RecordSettings::Extension() const {
+  return RF == 1 ? u".wav"_s : u".mp3"_s;
+}
+
+QString RecordSettings::EncoderFormat(const QString& settingsFile) const {
+  for (const Preset& preset : kPresets) {
+    if (preset.code != RF) continue;
+    const QString prefix = QString::fromLatin1(preset.prefix);
+    const QString defaultRate = preset.defaultRate > 0 ? QString::number(preset.defaultRate)
+                                : RF == 8              ? u"0"_s
+                                                       : CBR;
+    const QString rate =
+        ReadOrWrite(settingsFile, QString::fromLatin1(preset.rateKey), defaultRate);
+    const QString mode = ReadOrWrite(settingsFile, prefix + u"ChannelMode"_s, u"103"_s);
+    const QString band = ReadOrWrite(settingsFile, prefix + u"StereoBand"_s, u"8"_s);
+    if (RF == 8) return u"MP3 0:"_s + mode + u':' + band + u':' + VBR.trimmed();
+    return u"MP3 "_s + rate + u':' + mode + u':' + band;
+  }
+  return u"WAV"_s;
+}
+
+qint64 RecordSettings::BytesNeeded(int seconds) const {
+  qint64 perSecond = 0;
+  switch (RF) {
+    case 1: perSecond = 177000; break;
+    case 2: perSecond = 126 * 96; break;
+    case 4: perSecond = 126 * 64; break;
+    case 6: perSecond = 126 * 160; break;
+    case 7: perSecond = 126 * CBR.toInt(); break;
+    case 8: {
+      const int q = VBR.toInt();
+      perSecond = 126 * (q >= 75 ? 192 : q >= 50 ? 160 : q >= 25 ? 128 : q < 1 ? 100 : 112);
+      break;
+    }
+    default: perSecond = 126 * 128; break;
+  }
+  return qint64(seconds) * perSecond + 5242880;
+}
+
+}  // namespace audiolume

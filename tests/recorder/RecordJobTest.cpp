@@ -1,0 +1,208 @@
+#include <sndfile.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "fakes/TestFiles.h"
+#include "library/GenreCatalog.h"
+#include "library/ID3Sync.h"
+#include "library/ID3Tag.h"
+#include "library/SongLibrary.h"
+#include "library/TrailerTag.h"
+#include "recorder/CdDisc.h"
+#include "recorder/RecordJob.h"
+#include "recorder/RecordList.h"
+#include "recorder/RecorderFixture.h"
+#include "support/IniSettings.h"
+#include "support/ReplaceQuestion.h"
+
+namespace audiolume::test {
+namespace {
+
+using Mark = RecordJob::Mark;
+
+class RecordJobTest : public RecorderFixture {
+ protected:
+  RecordJobTest() {
+    settings_.NewSongPath = Path(u"Music"_s);
+    WriteAll(Path(u"TWCD.ini"_s), "[DRIVE_1]\nCONFIG_OK=YES\n");
+    QFile::copy(QString::fromUtf8(SHIPPED_DIR) + u"/Rec_err.txt"_s, Path(u"Rec_err.txt"_s));
+  }
+
+  /** A script standing in for the ripper: writes the log as told, then exits. */
+  QString FakeRipper(const QString& percent, const QString& done, int code) {
+    const QString script = Path(u"fake-ripper.sh"_s);
+    WriteAll(script, (u"#!/bin/sh\nprintf '[TWCD]\\nDONE=%1\\nPERCENT=%2\\nJITTER_ERRORS=4\\n' > "
+                      u"TWCD.log\nexit %3\n"_s.arg(done, percent)
+                          .arg(code))
+                         .toUtf8());
+    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return script;
+  }
+
+  RecordJob& Job(const QString& ripper) {
+    job_ = std::make_unique<RecordJob>(
+        RecordJob::Context{library_,
+                           trailer_,
+                           catalog_,
+                           prompter_,
+                           Path(u"VeltoDj.ini"_s),
+                           dir_.path(),
+                           ripper,
+                           [this](const QString& text) { failures_.append(text); },
+                           {}});
+    QObject::connect(job_.get(), &RecordJob::TrackFinished,
+                     [this](int track, int code, const QString&) {
+                       codes_.append({track, code});
+                     });
+    QObject::connect(job_.get(), &RecordJob::TrackMarked,
+                     [this](int track, Mark mark) { marks_[track] = mark; });
+    return *job_;
+  }
+
+  QList<RecordJob::Track> Tracks(const QList<int>& numbers, int seconds = 2) {
+    QList<RecordJob::Track> tracks;
+    for (const int number : numbers) {
+      const QString path = RecordList::OutputFolder(settings_, u"Band"_s, u"Album"_s, true) + u'/' +
+                           QString::number(number).rightJustified(2, u'0') + settings_.Extension();
+      tracks.append(
+          {{number, u"Song %1"_s.arg(number), u"Band"_s, u"Album"_s, path}, seconds, u"0:02"_s});
+    }
+    return tracks;
+  }
+
+  /** Runs the job's ticks until it ends, letting the ripper work between them. */
+  void RunToTheEnd(RecordJob& job) {
+    job.Timer().stop();
+    for (int i = 0; i < 400 && job.IsRecording(); ++i) {
+      job.timerRecord_Timer();
+      QTest::qWait(10);
+    }
+    ASSERT_FALSE(job.IsRecording());
+  }
+
+  RecordSettings settings_;
+  ID3Tag id3_;
+  GenreCatalog genres_;
+  ID3Sync sync_{id3_, genres_, catalog_, prompter_};
+  SongLibrary library_{dir_.path(), error_, check_};
+  TrailerTag trailer_{id3_, sync_, library_, catalog_, prompter_, log_};
+  std::unique_ptr<RecordJob> job_;
+  QList<std::pair<int, int>> codes_;
+  QMap<int, Mark> marks_;
+  QStringList failures_;
+};
+
+TEST_F(RecordJobTest, RipsAWavEqualToTheDiscAndAddsItThroughTheImportFile) {
+  const QList<ImageTrack> tracks = {{150}, {150}};
+  const QString cue = Image(u"disc"_s, tracks);
+  qputenv("AUDIOLUME_CD_DRIVES", (u"D="_s + cue).toUtf8());
+  settings_.RF = 1;
+  settings_.EC = 1;
+  RecordJob& job = Job(QString::fromUtf8(TWCD_PATH));
+  job.Start(settings_, Tracks({2}), 0, u"D:"_s);
+  RunToTheEnd(job);
+  qunsetenv("AUDIOLUME_CD_DRIVES");
+  ASSERT_EQ(codes_, (QList<std::pair<int, int>>{{2, 0}})) << failures_.join(u'\n').toStdString();
+  EXPECT_EQ(marks_[2], Mark::Done);
+  const QString song = Path(u"Music/Album/02.wav"_s);
+  SF_INFO info{};
+  SNDFILE* wav = sf_open(song.toUtf8().constData(), SFM_READ, &info);
+  ASSERT_NE(wav, nullptr);
+  QByteArray samples(int(info.frames) * 4, '\0');
+  sf_readf_short(wav, reinterpret_cast<short*>(samples.data()), info.frames);
+  sf_close(wav);
+  EXPECT_TRUE(samples == AudioOfTrack(tracks, 2)) << "sample for sample";
+  // The library was empty: the song waits in the import file.
+  EXPECT_TRUE(ReadAll(Path(u"VeltoDj.dat"_s))
+                  .contains("Song 2\xFF"
+                            "Album\xFF"
+                            "Band\xFF"));
+  EXPECT_TRUE(ReadAll(Path(u"Record.log"_s)).contains(", Tk= 2 , 02.wav, RecordTime="));
+  EXPECT_TRUE(ReadIniString(Path(u"VeltoDj.ini"_s), u"Record"_s, u"CMD"_s)
+                  .endsWith(u"/T 2 /O /format WAV"_s));
+}
+
+TEST_F(RecordJobTest, TheRipperSayingDoneIsNotEnough) {
+  library_.AddSongRow(u"Old"_s, {}, {}, u"1:00"_s, Path(u"old.mp3"_s));
+  RecordJob& job = Job(FakeRipper(u"94"_s, u"ok"_s, 0));
+  job.Start(settings_, Tracks({1}), 0, u"D:"_s);
+  RunToTheEnd(job);
+  EXPECT_EQ(codes_.value(0).second, 51);
+  EXPECT_EQ(marks_[1], Mark::Failed);
+  ASSERT_EQ(failures_.size(), 1);
+  EXPECT_TRUE(failures_[0].contains(u"The ripper ended before the whole track was read."_s));
+
+  codes_.clear();
+  RecordJob& notOk = Job(FakeRipper(u"100"_s, u"not_ok"_s, 0));
+  notOk.Start(settings_, Tracks({1}), 0, u"D:"_s);
+  RunToTheEnd(notOk);
+  EXPECT_EQ(codes_.value(0).second, 51);
+  EXPECT_EQ(library_.SongCount(), 1);
+
+  // Done with jitter errors still counts: the song joins the library.
+  codes_.clear();
+  RecordJob& jitter = Job(FakeRipper(u"100"_s, u"ok"_s, 33));
+  WriteAll(Tracks({3}).first().item.path, "ID3");
+  jitter.Start(settings_, Tracks({3}), 0, u"D:"_s);
+  RunToTheEnd(jitter);
+  EXPECT_EQ(codes_.value(0).second, 33);
+  EXPECT_EQ(marks_[3], Mark::Warning);
+  EXPECT_EQ(library_.SongCount(), 2);
+  EXPECT_EQ(library_.SongText(2, 0), u"Song 3"_s);
+}
+
+TEST_F(RecordJobTest, NoRoomForAnyTrackStartsNoRipper) {
+  settings_.RF = 1;
+  RecordJob& job = Job(FakeRipper(u"100"_s, u"ok"_s, 0));
+  job.Start(settings_, Tracks({1, 2}, 1000000000), 0, u"D:"_s);
+  RunToTheEnd(job);
+  EXPECT_TRUE(codes_.isEmpty());
+  EXPECT_FALSE(QFile::exists(Path(u"TWCD.log"_s)) &&
+               ReadAll(Path(u"TWCD.log"_s)).contains("DONE=ok"));
+  EXPECT_EQ(ReadAll(Path(u"Rec_err.log"_s)).count("********"), 2);
+  EXPECT_TRUE(prompter_.ShownMessages().first().text.contains(u" MB needed for recording."_s));
+}
+
+TEST_F(RecordJobTest, CancelStopsTheRipperAndKeepsEarlierSongs) {
+  const QString script = Path(u"slow-ripper.sh"_s);
+  WriteAll(script,
+           "#!/bin/sh\nprintf '[TWCD]\\nDONE=started\\nPERCENT=10\\n' > TWCD.log\n"
+           "touch \"$PWD/partial.part\"\nexec sleep 30\n");
+  QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  RecordJob& job = Job(script);
+  job.Start(settings_, Tracks({1}), 0, u"D:"_s);
+  job.Timer().stop();
+  job.timerRecord_Timer();
+  QTest::qWait(200);
+  job.timerRecord_Timer();
+  job.timerRecord_Timer();
+  EXPECT_TRUE(job.IsRecording());
+  QElapsedTimer clock;
+  clock.start();
+  job.Cancel();
+  EXPECT_LT(clock.elapsed(), 3000);
+  EXPECT_FALSE(job.IsRecording());
+  EXPECT_TRUE(codes_.isEmpty());
+}
+
+TEST_F(RecordJobTest, CommandLineCarriesOffsetPreviewAndErrorCorrection) {
+  RecordJob& job = Job(FakeRipper(u"100"_s, u"ok"_s, 0));
+  settings_.TrackOffset = u"-48"_s;
+  settings_.StartTime = u"10"_s;
+  settings_.EC = 0;
+  job.Start(settings_, {}, 0, u"D:"_s);
+  RecordJob::Track track = Tracks({4}, 100).first();
+  EXPECT_EQ(job.CommandLine(track),
+            (QStringList{u"/T"_s, u"4"_s, u"/O"_s, u"/format"_s, u"MP3 128:103:8"_s, u"/offset"_s,
+                         u"-48"_s, u"/prevu"_s, u"750:6750"_s, u"/NJC"_s}));
+  settings_.RecordLength = u"5"_s;
+  settings_.EC = 1;
+  job.Start(settings_, {}, 0, u"D:"_s);
+  EXPECT_EQ(job.CommandLine(track).mid(7), (QStringList{u"/prevu"_s, u"750:375"_s}));
+}
+
+}  // namespace
+}  // namespace audiolume::test

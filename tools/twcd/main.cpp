@@ -1,0 +1,159 @@
+// twcd: the ripper the recorder starts once per track, in the application directory.
+//
+//   twcd /T n /O /format TEXT [/offset n] [/prevu start:length] [/NJC]
+//
+// Reads section TWCD of "TWCD.ini" in the current folder: FILENAME (the song file; the
+// format's extension is added when it has none), DRIVELETTER (the drive, lettered as the
+// jukebox letters its drives, AUDIOLUME_CD_DRIVES included) and DRIVENUMBER, whose
+// section DRIVE_n says NJF=NO to turn jitter correction off (as /NJC does).
+//
+// TEXT is "WAV" or "MP3 rate:mode:band[:vbr]": rate in kbit/s (0: variable bit rate, with
+// vbr the quality from 0, smallest, to 100, best, mapped onto LAME's V9 to V0); mode 100
+// stereo, 101 joint stereo, 102 dual channel, 103 LAME's choice, 104 mono; band 0 to 7 a
+// low-pass at 11, 13, 15, 16, 17, 18, 19 or 20 kHz, 8 (or anything else) LAME's own.
+// /offset shifts the reading by that many samples; /prevu rips only start:length, both in
+// frames of 1/75 s counted from the start of the track.
+//
+// Writes section TWCD of "TWCD.log" as it goes: DONE ("started", then "ok" or "not_ok"),
+// PERCENT, and at the end JITTER_ERRORS, AVERAGE_SPEED and AVERAGE_JITTER. The song is
+// written as FILENAME.part and renamed when complete. Exit codes: 0 done, 33 done with
+// jitter errors, 40 to 47 failures (see "Rec_err.txt").
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include "platform/CdDriveList.h"
+#include "platform/CdRipper.h"
+#include "support/IniSettings.h"
+
+using namespace Qt::Literals::StringLiterals;
+using audiolume::platform::CdRipper;
+using audiolume::platform::Mp3Settings;
+using audiolume::platform::RipProgress;
+using audiolume::platform::RipRequest;
+
+namespace {
+
+constexpr int kBadCommandLine = 45;
+constexpr int kNotConfigured = 46;
+constexpr int kUnknownDrive = 47;
+
+const QString kControl = u"TWCD.ini"_s;
+const QString kLog = u"TWCD.log"_s;
+
+void Log(const QString& key, const QString& value) {
+  audiolume::WriteIniString(kLog, u"TWCD"_s, key, value);
+}
+
+bool ParseFormat(const QString& text, RipRequest& request) {
+  if (text.compare(u"WAV"_s, Qt::CaseInsensitive) == 0) {
+    request.mp3 = false;
+    return true;
+  }
+  if (!text.startsWith(u"MP3 "_s, Qt::CaseInsensitive)) return false;
+  const QStringList fields = text.mid(4).trimmed().split(u':');
+  bool ok = false;
+  request.mp3Settings.kbps = fields.value(0).toInt(&ok);
+  if (!ok || request.mp3Settings.kbps < 0) return false;
+  static constexpr Mp3Settings::Mode kModes[] = {
+      Mp3Settings::Mode::Stereo, Mp3Settings::Mode::JointStereo, Mp3Settings::Mode::DualChannel,
+      Mp3Settings::Mode::Auto, Mp3Settings::Mode::Mono};
+  const int mode = fields.value(1, u"103"_s).toInt() - 100;
+  request.mp3Settings.mode = mode >= 0 && mode < 5 ? kModes[mode] : Mp3Settings::Mode::Auto;
+  static constexpr int kLowpass[] = {11000, 13000, 15000, 16000, 17000, 18000, 19000, 20000};
+  const int band = fields.value(2, u"8"_s).toInt();
+  request.mp3Settings.lowpassHz = band >= 0 && band < 8 ? kLowpass[band] : 0;
+  request.mp3Settings.vbrQuality = fields.value(3, u"50"_s).toInt();
+  return true;
+}
+
+// The command line into request; false when it is not one twcd takes.
+bool ParseCommandLine(QStringList args, RipRequest& request) {
+  bool haveTrack = false;
+  bool haveFormat = false;
+  while (!args.isEmpty()) {
+    const QString option = args.takeFirst().toUpper();
+    if (option == u"/O") continue;
+    if (option == u"/NJC") {
+      request.jitterCorrection = false;
+      continue;
+    }
+    if (args.isEmpty()) return false;
+    bool ok = true;
+    if (option == u"/T") {
+      request.track = args.takeFirst().toInt(&ok);
+      haveTrack = ok;
+    } else if (option == u"/FORMAT") {
+      // The format text has a blank in it: "MP3 128:103:8".
+      QString text = args.takeFirst();
+      if (text.compare(u"MP3"_s, Qt::CaseInsensitive) == 0 && !args.isEmpty()) {
+        text += u' ' + args.takeFirst();
+      }
+      haveFormat = ParseFormat(text, request);
+    } else if (option == u"/OFFSET") {
+      request.sampleOffset = args.takeFirst().toInt(&ok);
+    } else if (option == u"/PREVU") {
+      const QStringList range = args.takeFirst().split(u':');
+      bool lengthOk = false;
+      request.startFrame = range.value(0).toInt(&ok);
+      request.lengthFrames = range.value(1).toInt(&lengthOk);
+      ok = ok && lengthOk && range.size() == 2;
+    } else {
+      return false;
+    }
+    if (!ok) return false;
+  }
+  return haveTrack && haveFormat;
+}
+
+QString DeviceOf(const QString& letter) {
+  const auto drives =
+      audiolume::platform::CdDriveList::List(qEnvironmentVariable("AUDIOLUME_CD_DRIVES"));
+  for (const auto& drive : drives) {
+    if (drive.letter.left(1).compare(letter.left(1), Qt::CaseInsensitive) == 0) return drive.device;
+  }
+  return {};
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QCoreApplication app(argc, argv);
+  RipRequest request;
+  if (!ParseCommandLine(app.arguments().mid(1), request)) {
+    std::fputs(
+        "usage: twcd /T n /O /format WAV|\"MP3 rate:mode:band[:vbr]\" [/offset n] "
+        "[/prevu start:length] [/NJC]\n",
+        stderr);
+    return kBadCommandLine;
+  }
+  const QString file = audiolume::ReadIniString(kControl, u"TWCD"_s, u"FILENAME"_s);
+  const QString letter = audiolume::ReadIniString(kControl, u"TWCD"_s, u"DRIVELETTER"_s);
+  const QString number = audiolume::ReadIniString(kControl, u"TWCD"_s, u"DRIVENUMBER"_s);
+  if (file.isEmpty() || letter.isEmpty()) return kNotConfigured;
+  if (audiolume::ReadIniString(kControl, u"DRIVE_"_s + number, u"NJF"_s).toUpper() == u"NO") {
+    request.jitterCorrection = false;
+  }
+  request.device = DeviceOf(letter);
+  if (request.device.isEmpty()) return kUnknownDrive;
+  request.output =
+      QFileInfo(file).suffix().isEmpty() ? file + (request.mp3 ? u".mp3"_s : u".wav"_s) : file;
+
+  Log(u"DONE"_s, u"started"_s);
+  int lastPercent = -1;
+  RipProgress result;
+  const int code = CdRipper::Rip(
+      request,
+      [&lastPercent](const RipProgress& progress) {
+        if (progress.percent == lastPercent) return;
+        lastPercent = progress.percent;
+        Log(u"PERCENT"_s, QString::number(progress.percent));
+      },
+      result);
+  Log(u"JITTER_ERRORS"_s, QString::number(result.jitterErrors));
+  Log(u"AVERAGE_SPEED"_s, QString::number(result.averageSpeed, 'f', 1));
+  Log(u"AVERAGE_JITTER"_s, QString::number(result.averageJitter, 'f', 2));
+  Log(u"DONE"_s,
+      code == CdRipper::kDone || code == CdRipper::kJitterErrors ? u"ok"_s : u"not_ok"_s);
+  return code;
+}
