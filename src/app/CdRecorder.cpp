@@ -14,13 +14,16 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace audiolume {
 
-CdRecorder::CdRecorder(QList<platform::CdDrive> drives, AppServices& services,
-                       std::function<void(int ms)> wait)
+CdRecorder::CdRecorder(QList<platform::CdDrive> drives, AppServices& services, SongLibrary& library,
+                       TrailerTag& trailer, QString ripper, std::function<void(int ms)> wait,
+                       std::function<void(const QString&)> showFailure)
     : mci(std::move(drives)),
       cache(services.Home() + u"/cdPlayer.ini"_s, services.Home() + u"/CdPlayer.tmp"_s),
       disc({mci, services.Catalog(), services.Asker(), cache, services.Error(), services.Check(),
-            services.Log(), services.Home() + u"/RecordInit.log"_s, std::move(wait)}),
+            services.Log(), services.Home() + u"/RecordInit.log"_s, wait}),
       lookup(disc.Disc(), services.Catalog(), kAppVersion + kAppBuild),
+      job({library, trailer, services.Catalog(), services.Asker(), services.SettingsFile(),
+           services.Home(), std::move(ripper), std::move(showFailure), std::move(wait)}),
       catalog_(services.Catalog()) {
   lookup.SetSettings(CddbSettings::Load(services.SettingsFile()));
 }

@@ -6,12 +6,15 @@
 #include "platform/CdCommandDevice.h"
 #include "recorder/CddbLookup.h"
 #include "recorder/RecordDisc.h"
+#include "recorder/RecordJob.h"
 #include "recorder/TitleCache.h"
 
 namespace audiolume {
 
 class AppServices;
 class MessageCatalog;
+class SongLibrary;
+class TrailerTag;
 struct PlayListEntry;
 
 /**
@@ -22,9 +25,11 @@ struct PlayListEntry;
  */
 class CdRecorder {
  public:
-  /** wait: a pause that keeps windows alive (none on the command line). */
-  CdRecorder(QList<platform::CdDrive> drives, AppServices& services,
-             std::function<void(int ms)> wait = {});
+  /** ripper: the ripper program; wait: a pause that keeps windows alive (none on the
+   *  command line); showFailure: a recording failure shown without waiting for the user. */
+  CdRecorder(QList<platform::CdDrive> drives, AppServices& services, SongLibrary& library,
+             TrailerTag& trailer, QString ripper, std::function<void(int ms)> wait = {},
+             std::function<void(const QString&)> showFailure = {});
 
   /** The drive of letter ("D:") becomes the one searched first; false when there is none. */
   bool SelectDrive(const QString& letter);
@@ -37,6 +42,7 @@ class CdRecorder {
   TitleCache cache;
   RecordDisc disc;
   CddbLookup lookup;
+  RecordJob job;
 
  private:
   MessageCatalog& catalog_;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QMessageBox>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTimer>
@@ -83,11 +84,23 @@ int Jukebox::Run() {
              openAddSongs, &collection.conversion});
   CatalogWindows windows(collection, services, play, engine, openAddSongs);
   // A pause that keeps the windows painting, for the recorder's wait on a busy drive.
-  CdRecorder recorder(veltoDj_.CdDrives(), services, [](int ms) {
-    QEventLoop pause;
-    QTimer::singleShot(ms, &pause, &QEventLoop::quit);
-    pause.exec(QEventLoop::ExcludeUserInputEvents);
-  });
+  CdRecorder recorder(
+      veltoDj_.CdDrives(), services, collection.library, collection.trailer,
+      QCoreApplication::applicationDirPath() + u"/twcd"_s,
+      [](int ms) {
+        QEventLoop pause;
+        QTimer::singleShot(ms, &pause, &QEventLoop::quit);
+        pause.exec(QEventLoop::ExcludeUserInputEvents);
+      },
+      [&play, &catalog](const QString& text) {
+        // The job goes on while the failure stays on the screen.
+        auto* box =
+            new QMessageBox(QMessageBox::Warning, catalog.GetMsg(RC_TWPL_Title),
+                            text + u'\n' + catalog.GetMsg(RC_TryAnalog), QMessageBox::Ok, &play);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        box->show();
+      });
   RecorderWindows recorderWindows(recorder, services, play);
   engine.SetCdTracks([&recorder] { return recorder.DiscTracks(); });
   PlayerRemote remote(

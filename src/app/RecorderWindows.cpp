@@ -35,9 +35,9 @@ RecorderWindows::~RecorderWindows() {
 
 RecordFrm* RecorderWindows::Recorder() {
   if (window_) return window_;
-  window_ = new RecordFrm({recorder_.disc, recorder_.lookup, services_.Catalog(),
-                           services_.SettingsFile(), [this] { return ShowCddbPrefs(); },
-                           [this] { return AskCddbLogin(); }});
+  window_ = new RecordFrm({recorder_.disc, recorder_.lookup, recorder_.job, services_.Catalog(),
+                           services_.Asker(), services_.SettingsFile(), services_.Home(),
+                           [this] { return ShowCddbPrefs(); }, [this] { return AskCddbLogin(); }});
   window_->setAttribute(Qt::WA_DeleteOnClose);
   // The disc is read once the window stands where it docks.
   QMetaObject::invokeMethod(window_, &RecordFrm::Form_Load, Qt::QueuedConnection);

@@ -1,9 +1,11 @@
 #include "cli/CdCommands.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 
 #include "app/AppServices.h"
 #include "app/CdRecorder.h"
+#include "app/Collection.h"
 #include "recorder/CdDisc.h"
 #include "recorder/CddbSettings.h"
 #include "recorder/CddbSites.h"
@@ -29,9 +31,18 @@ std::optional<QString> TakeValue(QStringList& args, const QString& name, bool& m
 
 }  // namespace
 
-CdCommands::CdCommands(QList<platform::CdDrive> drives, AppServices& services, std::FILE* out,
-                       std::FILE* err)
-    : drives_(std::move(drives)), services_(services), out_(out), err_(err) {}
+CdCommands::CdCommands(QList<platform::CdDrive> drives, AppServices& services,
+                       Collection& collection, std::FILE* out, std::FILE* err)
+    : drives_(std::move(drives)),
+      services_(services),
+      collection_(collection),
+      out_(out),
+      err_(err) {}
+
+std::unique_ptr<CdRecorder> CdCommands::MakeRecorder() const {
+  return std::make_unique<CdRecorder>(drives_, services_, collection_.library, collection_.trailer,
+                                      QCoreApplication::applicationDirPath() + u"/twcd"_s);
+}
 
 void CdCommands::Print(const QString& line) const {
   std::fprintf(out_, "%s\n", line.toUtf8().constData());
@@ -78,7 +89,8 @@ void CdCommands::PrintDisc(CdRecorder& recorder) const {
 }
 
 int CdCommands::Info(QStringList args) const {
-  CdRecorder recorder(drives_, services_);
+  const std::unique_ptr<CdRecorder> made = MakeRecorder();
+  CdRecorder& recorder = *made;
   if (const int code = Open(recorder, args); code != 0) return code;
   if (!args.isEmpty()) return Problem(u"cd info: unexpected "_s + args.first());
   PrintDisc(recorder);
@@ -87,7 +99,8 @@ int CdCommands::Info(QStringList args) const {
 }
 
 int CdCommands::Lookup(QStringList args) const {
-  CdRecorder recorder(drives_, services_);
+  const std::unique_ptr<CdRecorder> made = MakeRecorder();
+  CdRecorder& recorder = *made;
   CddbSettings settings = recorder.lookup.Settings();
   bool missing = false;
   if (const auto server = TakeValue(args, u"--server"_s, missing)) settings.server = *server;

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QStringList>
 #include <cstdio>
+#include <memory>
 
 #include "platform/CdDriveList.h"
 
@@ -10,6 +11,7 @@ namespace audiolume {
 
 class AppServices;
 class CdRecorder;
+class Collection;
 
 /**
  * "twpl cd drives|info|lookup" and "twpl cddb sites": the recorder's drive search, disc
@@ -17,8 +19,8 @@ class CdRecorder;
  */
 class CdCommands {
  public:
-  CdCommands(QList<platform::CdDrive> drives, AppServices& services, std::FILE* out,
-             std::FILE* err);
+  CdCommands(QList<platform::CdDrive> drives, AppServices& services, Collection& collection,
+             std::FILE* out, std::FILE* err);
 
   /** "LETTER:<TAB>device or image" per drive. */
   int Drives() const;
@@ -30,6 +32,8 @@ class CdCommands {
   int Sites(QStringList args) const;
 
  private:
+  /** The recorder's parts, the ripper beside this program. */
+  std::unique_ptr<CdRecorder> MakeRecorder() const;
   /** Opens the disc of the drive named by --drive (else the first); 0 when open. */
   int Open(CdRecorder& recorder, QStringList& args) const;
   void PrintDisc(CdRecorder& recorder) const;
@@ -39,6 +43,7 @@ class CdCommands {
 
   QList<platform::CdDrive> drives_;
   AppServices& services_;
+  Collection& collection_;
   std::FILE* out_;
   std::FILE* err_;
 };

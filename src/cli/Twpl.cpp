@@ -153,7 +153,8 @@ int Twpl::Run(QStringList args) {
 
 int Twpl::Cd(Session& session, QStringList args) const {
   const QString command = args.isEmpty() ? QString() : args.takeFirst();
-  const CdCommands cd(session.veltoDj.CdDrives(), session.veltoDj.Services(), out_, err_);
+  const CdCommands cd(session.veltoDj.CdDrives(), session.veltoDj.Services(), session.collection,
+                      out_, err_);
   if (command == u"drives" && args.isEmpty()) return cd.Drives();
   if (command == u"info") return UsageOnTwo(cd.Info(args));
   if (command == u"lookup") return UsageOnTwo(cd.Lookup(args));
@@ -162,7 +163,8 @@ int Twpl::Cd(Session& session, QStringList args) const {
 
 int Twpl::Cddb(Session& session, QStringList args) const {
   if (args.isEmpty() || args.takeFirst() != u"sites") return Usage(u"cddb needs sites"_s);
-  const CdCommands cd(session.veltoDj.CdDrives(), session.veltoDj.Services(), out_, err_);
+  const CdCommands cd(session.veltoDj.CdDrives(), session.veltoDj.Services(), session.collection,
+                      out_, err_);
   return UsageOnTwo(cd.Sites(args));
 }
 

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,11 +16,17 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include "platform/FileError.h"
 #include "recorder/CddbLookup.h"
 #include "recorder/CddbSettings.h"
 #include "recorder/RecordDisc.h"
+#include "recorder/RecordJob.h"
+#include "recorder/RecordList.h"
+#include "recorder/RecordSettings.h"
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"
+#include "support/Prompter.h"
+#include "support/ReplaceQuestion.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -48,13 +55,19 @@ RecordFrm::RecordFrm(RecordFrmContext context) : context_(std::move(context)) {
   lblErrorMessage_ = new QLabel(this);
   lblErrorMessage_->setObjectName(u"lblErrorMessage"_s);
   lblErrorMessage_->hide();
+  lblRecError_ = new QLabel(this);
+  lblRecError_->setObjectName(u"lblRecError"_s);
+  lblRecError_->setStyleSheet(u"color: #b00000"_s);
+  lblRecError_->hide();
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(BuildTop());
   layout->addWidget(lblInsertDisc_);
   layout->addWidget(BuildRows());
   layout->addWidget(lblErrorMessage_);
+  layout->addWidget(lblRecError_);
   layout->addStretch();
   ConnectModel();
+  ConnectJob();
   ClearDisc();
 }
 
@@ -73,9 +86,10 @@ QWidget* RecordFrm::BuildTop() {
   imgSelectAll_ = Button(top, u"imgSelectAll"_s, catalog.GetMsg(RC_SelectAll));
   imgUnselectAll_ = Button(top, u"imgUnselectAll"_s, catalog.GetMsg(RC_ClearAll));
   cmdRecord_ = Button(top, u"cmdRecord"_s, catalog.GetMsg(RC_RecordFromCD));
+  cmdCancel_ = Button(top, u"cmdCancel"_s, catalog.GetMsg(RC_Cancel));
+  cmdCancel_->hide();
   lblOptions_ = Button(top, u"lblOptions"_s, catalog.GetMsg(RC_RecOptions));
-  // Recording itself comes with the ripper; until then the disc can be read and named.
-  cmdRecord_->setEnabled(false);
+  // The options window comes with the drive set-up; the settings file holds the choices.
   lblOptions_->setEnabled(false);
   picBusy_ = new QProgressBar(top);
   picBusy_->setObjectName(u"picBusy"_s);
@@ -86,7 +100,9 @@ QWidget* RecordFrm::BuildTop() {
       {btnCDDB_, &RecordFrm::btnCDDB_Click},
       {btnCDDBPrefs_, &RecordFrm::btnCDDBPrefs_Click},
       {imgSelectAll_, &RecordFrm::imgSelectAll_Click},
-      {imgUnselectAll_, &RecordFrm::imgUnselectAll_Click}};
+      {imgUnselectAll_, &RecordFrm::imgUnselectAll_Click},
+      {cmdRecord_, &RecordFrm::cmdRecord_Click},
+      {cmdCancel_, &RecordFrm::cmdCancel_Click}};
   for (const auto& [button, handler] : handlers)
     connect(button, &QPushButton::clicked, this, handler);
   connect(txtArtist_, &QLineEdit::textEdited, this,
@@ -103,8 +119,8 @@ QWidget* RecordFrm::BuildTop() {
   grid->addWidget(lblSerialNum_, 2, 1);
   grid->addWidget(picBusy_, 2, 2);
   auto* buttons = new QHBoxLayout;
-  for (QPushButton* button :
-       {btnCDDB_, btnCDDBPrefs_, imgSelectAll_, imgUnselectAll_, lblOptions_, cmdRecord_}) {
+  for (QPushButton* button : {btnCDDB_, btnCDDBPrefs_, imgSelectAll_, imgUnselectAll_, lblOptions_,
+                              cmdRecord_, cmdCancel_}) {
     buttons->addWidget(button);
   }
   grid->addLayout(buttons, 3, 0, 1, 4);
@@ -176,8 +192,19 @@ RecordFrm::Row& RecordFrm::RowAt(int index) {
     const int number = int(rows_.size()) + 1;
     auto* line = new QWidget(pnlTrackInner_);
     line->setFixedHeight(kRowHeight);
-    Row row{line, new QLabel(QString::number(number), line), new QLineEdit(line),
-            new QCheckBox(line), new QLabel(line)};
+    Row row{line,
+            new QLabel(QString::number(number), line),
+            new QLineEdit(line),
+            new QCheckBox(line),
+            new QLabel(line),
+            new QProgressBar(line),
+            new QLabel(line)};
+    row.picProgress->setObjectName(u"picProgress"_s);
+    row.picProgress->setFixedWidth(90);
+    row.picProgress->setRange(0, 100);
+    row.picProgress->hide();
+    row.picRecordStatus->setObjectName(u"picRecordStatus"_s);
+    row.picRecordStatus->setFixedWidth(18);
     row.lblTrack->setObjectName(u"lblTrack"_s);
     row.txtTrack->setObjectName(u"txtTrack"_s);
     row.ChkTrack->setObjectName(u"ChkTrack"_s);
@@ -190,6 +217,8 @@ RecordFrm::Row& RecordFrm::RowAt(int index) {
     layout->addWidget(row.lblTrack);
     layout->addWidget(row.txtTrack, 1);
     layout->addWidget(row.lblSongTime);
+    layout->addWidget(row.picProgress);
+    layout->addWidget(row.picRecordStatus);
     auto* rows = static_cast<QVBoxLayout*>(pnlTrackInner_->layout());
     rows->insertWidget(rows->count() - 1, line);
     const int k = number - 1;
@@ -219,6 +248,7 @@ void RecordFrm::ShowDisc() {
   imgSelectAll_->setEnabled(true);
   imgUnselectAll_->setEnabled(true);
   btnCDDB_->setEnabled(true);
+  cmdRecord_->setEnabled(true);
   ShowTitles();
 }
 
@@ -240,6 +270,10 @@ void RecordFrm::ClearDisc() {
     rows_[0].txtTrack->setText(context_.catalog.GetMsgWithValue(RC_TrackNum, u"1"_s));
   lblSerialNum_->clear();
   txtArtist_->clear();
+  for (Row& row : rows_) {
+    row.picProgress->hide();
+    row.picRecordStatus->clear();
+  }
   txtAlbumTitle_->clear();
   cmdRecord_->setEnabled(false);
   imgSelectAll_->setEnabled(false);
@@ -328,7 +362,105 @@ void RecordFrm::lstCDDBMatches_dblClick(int row) {
   context_.lookup.lstCDDBMatches_dblClick(row);
 }
 
+void RecordFrm::ConnectJob() {
+  RecordJob& job = context_.job;
+  connect(&job, &RecordJob::TrackMarked, this, [this](int track, RecordJob::Mark mark) {
+    if (track < 1 || track > rows_.size()) return;
+    Row& row = rows_[track - 1];
+    static const QString kMarks[] = {QString(), u"…"_s, u"●"_s, u"✔"_s, u"⚠"_s, u"✘"_s};
+    row.picRecordStatus->setText(kMarks[int(mark)]);
+    row.picProgress->setVisible(mark != RecordJob::Mark::None);
+    if (mark == RecordJob::Mark::Queued) row.picProgress->setValue(0);
+    if (mark == RecordJob::Mark::Done || mark == RecordJob::Mark::Warning) {
+      row.picProgress->setValue(100);
+    }
+  });
+  connect(&job, &RecordJob::TrackProgress, this,
+          [this](int track, int percent, const QString& text) {
+            if (track < 1 || track > rows_.size()) return;
+            rows_[track - 1].picProgress->setValue(std::min(percent, 100));
+            rows_[track - 1].picProgress->setFormat(text);
+          });
+  connect(&job, &RecordJob::StatusChanged, this, [this](const QString& text) {
+    lblErrorMessage_->setText(text);
+    lblErrorMessage_->setVisible(!text.isEmpty());
+  });
+  connect(&job, &RecordJob::ErrorLineChanged, this, [this](const QString& text) {
+    lblRecError_->setText(text);
+    lblRecError_->setVisible(!text.isEmpty());
+  });
+  connect(&job, &RecordJob::JobEnded, this, [this] { SetRecording(false); });
+}
+
+void RecordFrm::SetRecording(bool recording) {
+  const QList<QWidget*> held = {btnCDDB_,        btnCDDBPrefs_, imgSelectAll_,
+                                imgUnselectAll_, cmdRecord_,    pnlTrackInner_};
+  for (QWidget* widget : held) widget->setEnabled(!recording);
+  cmdRecord_->setVisible(!recording);
+  cmdCancel_->setVisible(recording);
+  context_.disc.Disc().pollSuspended = recording;
+  if (!recording) context_.disc.PollTimer().start();
+}
+
+void RecordFrm::cmdRecord_Click() {
+  if (context_.job.IsRecording()) return;
+  RecordDisc& disc = context_.disc;
+  disc.SaveCDPlayerData();
+  const RecordSettings settings = RecordSettings::Load(context_.settingsFile, context_.appDir);
+  QList<bool> ticked;
+  for (qsizetype k = 0; k < disc.Disc().tracks.size() && k < rows_.size(); ++k) {
+    ticked.append(rows_[k].ChkTrack->isChecked());
+  }
+  if (!ticked.contains(true)) {
+    context_.prompter.Tell(u"There are no songs checked"_s, MessageIcon::Exclamation);
+    return;
+  }
+  ReplaceQuestion replace(context_.catalog, context_.prompter);
+  QList<RecordItem> items;
+  try {
+    items = RecordList::BuildRecordList(settings, disc.Disc(), ticked, replace);
+  } catch (const platform::FileError& error) {
+    context_.prompter.Tell(error.Path() + u'\n' + QString::fromLocal8Bit(error.what()),
+                           MessageIcon::Critical);
+    return;
+  }
+  for (qsizetype k = 0; k < ticked.size(); ++k) rows_[k].ChkTrack->setChecked(ticked[k]);
+  if (items.isEmpty()) return;
+  if (!QFileInfo::exists(context_.appDir + u"/TWCD.ini"_s) && settings.AR != 1) {
+    context_.prompter.Tell(
+        context_.catalog.GetMsg(RC_NotConfig_1) + u'\n' + context_.catalog.GetMsg(RC_NotConfig_2),
+        MessageIcon::Exclamation);
+    return;
+  }
+  QList<RecordJob::Track> tracks;
+  for (const RecordItem& item : items) {
+    const CdDisc::TrackInfo& info = disc.Disc().tracks[item.track - 1];
+    tracks.append({item, info.lengthMinutes * 60 + info.lengthSeconds,
+                   rows_[item.track - 1].lblSongTime->text()});
+  }
+  lblRecError_->hide();
+  SetRecording(true);
+  context_.job.Start(settings, tracks, disc.SelectedDrive(), disc.DriveLetter());
+}
+
+void RecordFrm::cmdCancel_Click() {
+  if (!context_.job.IsRecording()) return;
+  const int answer =
+      context_.prompter.Ask(context_.catalog.GetMsg(RC_AreYouSure_Cancel),
+                            context_.catalog.GetMsg(RC_Yes) + u'|' + context_.catalog.GetMsg(RC_No),
+                            MessageIcon::Question);
+  if (answer == 1) context_.job.Cancel();
+}
+
 void RecordFrm::closeEvent(QCloseEvent* event) {
+  // A recording writes songs for this disc; the window stays until it is over or given up.
+  if (context_.job.IsRecording()) {
+    cmdCancel_Click();
+    if (context_.job.IsRecording()) {
+      event->ignore();
+      return;
+    }
+  }
   // The lookup writes into the disc the window shows; it ends with the window.
   context_.lookup.Cancel();
   context_.disc.CloseMCI();

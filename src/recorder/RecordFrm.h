@@ -17,14 +17,19 @@ namespace audiolume {
 
 class CddbLookup;
 class MessageCatalog;
+class Prompter;
 class RecordDisc;
+class RecordJob;
 
 /** What the recorder window works with. */
 struct RecordFrmContext {
   RecordDisc& disc;
   CddbLookup& lookup;
+  RecordJob& job;
   MessageCatalog& catalog;
+  Prompter& prompter;
   QString settingsFile;
+  QString appDir;
   /** The CDDB preferences, modal; false when the user cancelled. */
   std::function<bool()> showCddbPrefs;
   /** The "connect to CDDB?" question; false when the user declined. */
@@ -50,6 +55,10 @@ class RecordFrm : public QWidget {
   void imgSelectAll_Click();
   void imgUnselectAll_Click();
   void lstCDDBMatches_dblClick(int row);
+  /** Records the ticked tracks. */
+  void cmdRecord_Click();
+  /** Asks, then ends the recording. */
+  void cmdCancel_Click();
 
   /** The start of a title lookup: preferences when never set, the login question, then
    *  the connection. */
@@ -69,6 +78,8 @@ class RecordFrm : public QWidget {
     QLineEdit* txtTrack;
     QCheckBox* ChkTrack;
     QLabel* lblSongTime;
+    QProgressBar* picProgress;
+    QLabel* picRecordStatus;
   };
 
   QWidget* BuildTop();
@@ -79,6 +90,8 @@ class RecordFrm : public QWidget {
   void ClearDisc();
   void SetBusy(bool busy);
   void ShowMatches(const QStringList& items);
+  void ConnectJob();
+  void SetRecording(bool recording);
   Row& RowAt(int index);
   static void ShowRow(Row& row, bool shown);
 
@@ -93,6 +106,8 @@ class RecordFrm : public QWidget {
   QPushButton* imgSelectAll_;
   QPushButton* imgUnselectAll_;
   QPushButton* cmdRecord_;
+  QPushButton* cmdCancel_;
+  QLabel* lblRecError_;
   QPushButton* lblOptions_;
   QProgressBar* picBusy_;
   QStackedWidget* stack_;

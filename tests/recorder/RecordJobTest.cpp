@@ -6,11 +6,6 @@
 #include <QTest>
 
 #include "fakes/TestFiles.h"
-#include "library/GenreCatalog.h"
-#include "library/ID3Sync.h"
-#include "library/ID3Tag.h"
-#include "library/SongLibrary.h"
-#include "library/TrailerTag.h"
 #include "recorder/CdDisc.h"
 #include "recorder/RecordJob.h"
 #include "recorder/RecordList.h"
@@ -84,11 +79,6 @@ class RecordJobTest : public RecorderFixture {
   }
 
   RecordSettings settings_;
-  ID3Tag id3_;
-  GenreCatalog genres_;
-  ID3Sync sync_{id3_, genres_, catalog_, prompter_};
-  SongLibrary library_{dir_.path(), error_, check_};
-  TrailerTag trailer_{id3_, sync_, library_, catalog_, prompter_, log_};
   std::unique_ptr<RecordJob> job_;
   QList<std::pair<int, int>> codes_;
   QMap<int, Mark> marks_;

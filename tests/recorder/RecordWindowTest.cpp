@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,6 +13,7 @@
 #include "fakes/TestFiles.h"
 #include "recorder/CddbLookup.h"
 #include "recorder/RecordFrm.h"
+#include "recorder/RecordJob.h"
 #include "recorder/RecorderFixture.h"
 #include "recorder/frmCDDBLogin.h"
 #include "recorder/frmCDDBPrefs.h"
@@ -24,8 +26,8 @@ class RecordWindowTest : public RecorderFixture {
  protected:
   RecordFrm& Window(const QList<ImageTrack>& tracks) {
     RecordDisc& disc = Disc({Image(u"disc"_s, tracks)});
-    window_ = std::make_unique<RecordFrm>(RecordFrmContext{disc, lookup_, catalog_,
-                                                           Path(u"VeltoDj.ini"_s),
+    window_ = std::make_unique<RecordFrm>(RecordFrmContext{disc, lookup_, job_, catalog_, prompter_,
+                                                           Path(u"VeltoDj.ini"_s), dir_.path(),
                                                            [this] {
                                                              ++prefsShown_;
                                                              return prefsAnswer_;
@@ -41,6 +43,15 @@ class RecordWindowTest : public RecorderFixture {
 
   CdDisc lookupDisc_;
   CddbLookup lookup_{lookupDisc_, catalog_, u"3.12.030"_s};
+  RecordJob job_{{library_,
+                  trailer_,
+                  catalog_,
+                  prompter_,
+                  Path(u"VeltoDj.ini"_s),
+                  dir_.path(),
+                  QString::fromUtf8(TWCD_PATH),
+                  {},
+                  {}}};
   std::unique_ptr<RecordFrm> window_;
   int prefsShown_ = 0;
   int loginsShown_ = 0;
@@ -56,7 +67,7 @@ TEST_F(RecordWindowTest, ShowsTheDiscsRowsAndKeepsTypedTitles) {
   auto* scroll = window.findChild<QScrollArea*>(u"scrSongList"_s);
   QTest::qWait(20);
   EXPECT_TRUE(scroll->verticalScrollBar()->isVisible()) << "eleven rows do not fit in eight";
-  EXPECT_FALSE(window.findChild<QPushButton*>(u"cmdRecord"_s)->isEnabled());
+  EXPECT_TRUE(window.findChild<QPushButton*>(u"cmdRecord"_s)->isEnabled());
 
   QLineEdit* title = window.TrackTitle(10);
   title->selectAll();
@@ -76,6 +87,37 @@ TEST_F(RecordWindowTest, ShowsTheDiscsRowsAndKeepsTypedTitles) {
   window.close();
   EXPECT_TRUE(ReadAll(Path(u"cdPlayer.ini"_s)).contains("artist=Band\n"));
   EXPECT_TRUE(ReadAll(Path(u"cdPlayer.ini"_s)).contains("10=Encore\n"));
+}
+
+TEST_F(RecordWindowTest, RecordsTheTickedTracksOnceTheDriveIsConfigured) {
+  WriteIniString(Path(u"VeltoDj.ini"_s), u"Record"_s, u"RF"_s, u"1"_s);
+  WriteIniString(Path(u"VeltoDj.ini"_s), u"Record"_s, u"NewSongPath"_s, Path(u"Songs"_s));
+  RecordFrm& window = Window({{150}, {120}, {90}});
+  auto* record = window.findChild<QPushButton*>(u"cmdRecord"_s);
+  QTest::mouseClick(record, Qt::LeftButton);
+  EXPECT_EQ(prompter_.ShownMessages().last().text, u"There are no songs checked"_s);
+  window.TrackTick(1)->setChecked(true);
+  QTest::mouseClick(record, Qt::LeftButton);
+  EXPECT_TRUE(prompter_.ShownMessages().last().text.startsWith(
+      u"Audiolume is not configured to work with your PC."_s));
+  EXPECT_FALSE(job_.IsRecording());
+
+  WriteAll(Path(u"TWCD.ini"_s), "[DRIVE_1]\nCONFIG_OK=YES\n");
+  qputenv("AUDIOLUME_CD_DRIVES", (u"D="_s + Path(u"disc.cue"_s)).toUtf8());
+  QTest::mouseClick(record, Qt::LeftButton);
+  ASSERT_TRUE(job_.IsRecording());
+  EXPECT_FALSE(record->isVisible());
+  EXPECT_TRUE(window.findChild<QPushButton*>(u"cmdCancel"_s)->isVisible());
+  job_.Timer().stop();
+  for (int i = 0; i < 200 && job_.IsRecording(); ++i) {
+    job_.timerRecord_Timer();
+    QTest::qWait(10);
+  }
+  qunsetenv("AUDIOLUME_CD_DRIVES");
+  EXPECT_FALSE(job_.IsRecording());
+  EXPECT_TRUE(QFile::exists(Path(u"Songs/02_Track 2.wav"_s)));
+  EXPECT_EQ(window.findChildren<QLabel*>(u"picRecordStatus"_s).value(1)->text(), u"✔"_s);
+  EXPECT_TRUE(record->isVisible());
 }
 
 TEST_F(RecordWindowTest, LookupAsksFirstAndStaysOffWhenNeverIsTicked) {

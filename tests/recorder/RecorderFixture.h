@@ -7,6 +7,11 @@
 
 #include "fakes/DiscImages.h"
 #include "fakes/QtPrinters.h"
+#include "library/GenreCatalog.h"
+#include "library/ID3Sync.h"
+#include "library/ID3Tag.h"
+#include "library/SongLibrary.h"
+#include "library/TrailerTag.h"
 #include "platform/CdCommandDevice.h"
 #include "recorder/RecordDisc.h"
 #include "recorder/TitleCache.h"
@@ -49,6 +54,12 @@ class RecorderFixture : public ::testing::Test {
   ErrorCheck check_{error_, log_, prompter_};
   MessageCatalog catalog_{dir_.path(), dir_.filePath(u"VeltoDj.ini"_s), log_, prompter_};
   TitleCache cache_{dir_.filePath(u"cdPlayer.ini"_s), dir_.filePath(u"CdPlayer.tmp"_s)};
+  // The library the recordings join.
+  ID3Tag id3_;
+  GenreCatalog genres_;
+  ID3Sync sync_{id3_, genres_, catalog_, prompter_};
+  SongLibrary library_{dir_.path(), error_, check_};
+  TrailerTag trailer_{id3_, sync_, library_, catalog_, prompter_, log_};
   std::unique_ptr<platform::CdCommandDevice> mci_;
   std::unique_ptr<RecordDisc> disc_;
 };
