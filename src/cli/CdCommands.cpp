@@ -1,14 +1,23 @@
 #include "cli/CdCommands.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
+#include <QFileInfo>
 
 #include "app/AppServices.h"
 #include "app/CdRecorder.h"
 #include "app/Collection.h"
+#include "platform/FileError.h"
 #include "recorder/CdDisc.h"
 #include "recorder/CddbSettings.h"
 #include "recorder/CddbSites.h"
+#include "recorder/RecordList.h"
+#include "recorder/RecordSettings.h"
+#include "support/IniSettings.h"
+#include "support/MessageCatalog.h"
+#include "support/MessageIds.h"
+#include "support/ReplaceQuestion.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -117,15 +126,22 @@ int CdCommands::Lookup(QStringList args) const {
   if (const int code = Open(recorder, args); code != 0) return code;
   if (!args.isEmpty()) return Problem(u"cd lookup: unexpected "_s + args.first());
   recorder.disc.SaveCDPlayerData();
+  if (RunLookup(recorder, settings, pick ? pick->toInt() : 0) != 0) return 1;
+  recorder.disc.SaveCDPlayerData();
+  PrintDisc(recorder);
+  recorder.disc.CloseMCI();
+  return 0;
+}
+
+int CdCommands::RunLookup(CdRecorder& recorder, const CddbSettings& settings, int pick) const {
   CddbLookup& lookup = recorder.lookup;
   lookup.SetSettings(settings);
   QEventLoop loop;
   bool unpicked = false;
   QObject::connect(&lookup, &CddbLookup::Finished, &loop, &QEventLoop::quit);
   QObject::connect(&lookup, &CddbLookup::MatchesShown, &loop, [&](const QStringList& items) {
-    const int chosen = pick ? pick->toInt() : 0;
-    if (chosen >= 1 && chosen <= items.size()) {
-      lookup.lstCDDBMatches_dblClick(chosen - 1);
+    if (pick >= 1 && pick <= items.size()) {
+      lookup.lstCDDBMatches_dblClick(pick - 1);
       return;
     }
     for (qsizetype i = 0; i < items.size(); ++i) {
@@ -134,19 +150,83 @@ int CdCommands::Lookup(QStringList args) const {
             parts.value(1) + u'\t' + parts.value(3) + u'\t' + parts.value(4));
     }
     unpicked = true;
-    loop.quit();
+    lookup.Cancel();
   });
   lookup.OpenConnection();
-  loop.exec();
+  if (lookup.IsBusy()) loop.exec();
   if (unpicked) return 1;
   if (!lookup.TitlesRead()) {
     PrintError(lookup.FailureText());
     return 1;
   }
-  recorder.disc.SaveCDPlayerData();
-  PrintDisc(recorder);
-  recorder.disc.CloseMCI();
   return 0;
+}
+
+int CdCommands::Record(QStringList args, int presetToAll) const {
+  const std::unique_ptr<CdRecorder> made = MakeRecorder();
+  CdRecorder& recorder = *made;
+  const QString settingsFile = services_.SettingsFile();
+  bool missing = false;
+  const std::optional<QString> tracks = TakeValue(args, u"--tracks"_s, missing);
+  const std::optional<QString> format = TakeValue(args, u"--format"_s, missing);
+  const std::optional<QString> folder = TakeValue(args, u"--to"_s, missing);
+  const bool lookup = args.removeAll(u"--lookup"_s) > 0;
+  if (missing) return Problem(u"an option needs its value"_s);
+  static const QList<int> kFormats = {0, 1, 2, 4, 6, 7, 8};
+  if (format && !kFormats.contains(format->toInt()))
+    return Problem(u"--format takes 0, 1, 2, 4, 6, 7 or 8"_s);
+  if (const int code = Open(recorder, args); code != 0) return code;
+  if (!args.isEmpty()) return Problem(u"cd record: unexpected "_s + args.first());
+  if (format) WriteIniString(settingsFile, u"Record"_s, u"RF"_s, QString::number(format->toInt()));
+  if (folder) {
+    WriteIniString(settingsFile, u"Record"_s, u"NewSongPath"_s, QDir(*folder).absolutePath());
+  }
+  CdDisc& disc = recorder.disc.Disc();
+  if (lookup) RunLookup(recorder, recorder.lookup.Settings(), 0);  // else the cached titles
+  QList<bool> ticked(disc.tracks.size(), !tracks || *tracks == u"all");
+  if (tracks && *tracks != u"all") {
+    for (const QString& number : tracks->split(u',', Qt::SkipEmptyParts)) {
+      const int track = number.toInt();
+      if (track < 1 || track > ticked.size()) return Problem(u"no track "_s + number);
+      ticked[track - 1] = true;
+    }
+  }
+  const RecordSettings settings = RecordSettings::Load(settingsFile, services_.Home());
+  ReplaceQuestion replace(services_.Catalog(), services_.Asker());
+  replace.Reset(presetToAll);
+  QList<RecordItem> items;
+  try {
+    items = RecordList::BuildRecordList(settings, disc, ticked, replace);
+  } catch (const platform::FileError& error) {
+    PrintError(error.Path() + u": "_s + QString::fromLocal8Bit(error.what()));
+    return 1;
+  }
+  if (!QFileInfo::exists(services_.Home() + u"/TWCD.ini"_s) && settings.AR != 1) {
+    MessageCatalog& catalog = services_.Catalog();
+    PrintError(catalog.GetMsg(RC_NotConfig_1) + u'\n' + catalog.GetMsg(RC_NotConfig_2));
+    return 1;
+  }
+  QList<RecordJob::Track> jobTracks;
+  for (const RecordItem& item : items) {
+    const CdDisc::TrackInfo& info = disc.tracks[item.track - 1];
+    jobTracks.append({item, info.lengthMinutes * 60 + info.lengthSeconds,
+                      QString::number(info.lengthMinutes) + u':' +
+                          QString::number(info.lengthSeconds).rightJustified(2, u'0')});
+  }
+  recorder.disc.CloseMCI();
+  RecordJob& job = recorder.job;
+  bool failed = false;
+  QEventLoop loop;
+  QObject::connect(&job, &RecordJob::TrackFinished, &loop,
+                   [this, &failed](int track, int code, const QString& path) {
+                     failed = failed || (code != 0 && code != 33);
+                     Print(QString::number(track) + u'\t' + QString::number(code) + u'\t' + path);
+                   });
+  QObject::connect(&job, &RecordJob::JobEnded, &loop, &QEventLoop::quit);
+  job.Start(settings, jobTracks, recorder.disc.SelectedDrive(), recorder.disc.DriveLetter());
+  job.Timer().setInterval(100);  // nobody watches the window: the ripper is looked at more often
+  loop.exec();
+  return failed ? 1 : 0;
 }
 
 int CdCommands::Sites(QStringList args) const {

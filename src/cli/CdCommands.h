@@ -12,6 +12,7 @@ namespace audiolume {
 class AppServices;
 class CdRecorder;
 class Collection;
+struct CddbSettings;
 
 /**
  * "twpl cd drives|info|lookup" and "twpl cddb sites": the recorder's drive search, disc
@@ -28,6 +29,9 @@ class CdCommands {
   int Info(QStringList args) const;
   /** [--drive D:] [--server HOST] [--port N] [--user NAME] [--http] [--pick N]. */
   int Lookup(QStringList args) const;
+  /** [--drive D:] [--tracks N,N…|all] [--format CODE] [--to DIR] [--lookup]: records the
+   *  disc's tracks; presetToAll answers the replace question (0: No for each). */
+  int Record(QStringList args, int presetToAll) const;
   /** [--server HOST] [--port N]: the public sites a server lists. */
   int Sites(QStringList args) const;
 
@@ -37,6 +41,9 @@ class CdCommands {
   /** Opens the disc of the drive named by --drive (else the first); 0 when open. */
   int Open(CdRecorder& recorder, QStringList& args) const;
   void PrintDisc(CdRecorder& recorder) const;
+  /** Runs the title lookup to its end; pick chooses among several matches (1-based, 0
+   *  lists them). 0 when the titles were read, 1 otherwise. */
+  int RunLookup(CdRecorder& recorder, const CddbSettings& settings, int pick) const;
   int Problem(const QString& text) const;
   void Print(const QString& line) const;
   void PrintError(const QString& line) const;

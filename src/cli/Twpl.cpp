@@ -16,6 +16,7 @@
 #include "platform/FileConverter.h"
 #include "support/CommandLinePrompter.h"
 #include "support/MessageTable.h"
+#include "support/ReplaceQuestion.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -75,6 +76,10 @@ const char* const kUsage =
     "  cd lookup [--drive D:] [--server HOST] [--port N] [--user NAME] [--http] [--pick N]\n"
     "                                   fetch the titles from a CDDB server, store them in\n"
     "                                   the title cache and print them as cd info\n"
+    "  cd record [--drive D:] [--tracks N,N...|all] [--format CODE] [--to DIR] [--lookup]\n"
+    "            [--yes-to-all | --no-to-all]\n"
+    "                                   record the disc's tracks; prints N<TAB>code<TAB>path\n"
+    "                                   as each finishes\n"
     "  cddb sites [--server HOST] [--port N]\n"
     "                                   host<TAB>port<TAB>description of each CDDB site\n";
 
@@ -158,7 +163,15 @@ int Twpl::Cd(Session& session, QStringList args) const {
   if (command == u"drives" && args.isEmpty()) return cd.Drives();
   if (command == u"info") return UsageOnTwo(cd.Info(args));
   if (command == u"lookup") return UsageOnTwo(cd.Lookup(args));
-  return Usage(u"cd needs drives, info or lookup"_s);
+  if (command == u"record") {
+    const bool yes = TakeFlag(args, u"--yes-to-all"_s);
+    const bool no = TakeFlag(args, u"--no-to-all"_s);
+    if (yes && no) return Usage(u"cd record takes --yes-to-all or --no-to-all"_s);
+    return UsageOnTwo(cd.Record(args, yes  ? ReplaceQuestion::kYesToAll
+                                      : no ? ReplaceQuestion::kNoToAll
+                                           : 0));
+  }
+  return Usage(u"cd needs drives, info, lookup or record"_s);
 }
 
 int Twpl::Cddb(Session& session, QStringList args) const {

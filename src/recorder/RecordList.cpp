@@ -69,7 +69,6 @@ QString RecordList::FileName(const RecordSettings& settings, int track, const QS
 
 QList<RecordItem> RecordList::BuildRecordList(const RecordSettings& settings, const CdDisc& disc,
                                               QList<bool>& ticked, ReplaceQuestion& replace) {
-  replace.Reset();
   const QString folder = OutputFolder(settings, disc.artist, disc.album, true);
   QList<RecordItem> items;
   for (qsizetype k = 0; k < ticked.size() && k < disc.titles.size(); ++k) {

@@ -35,8 +35,9 @@ class RecordList {
 
   /**
    * The ticked tracks of the disc (ticked[k] for track k + 1) with their song files. A
-   * track whose file exists is recorded only when the replace question says so;
-   * otherwise its tick is cleared. Throws FileError when a folder cannot be made.
+   * track whose file exists is recorded only when the replace question (reset by the
+   * caller) says so; otherwise its tick is cleared. Throws FileError when a folder cannot
+   * be made.
    */
   static QList<RecordItem> BuildRecordList(const RecordSettings& settings, const CdDisc& disc,
                                            QList<bool>& ticked, ReplaceQuestion& replace);

@@ -3,6 +3,10 @@
 #include "fakes/FakeCddbServer.h"
 #include "fakes/TestFiles.h"
 
+#include <sndfile.h>
+
+#include <QFileInfo>
+
 namespace audiolume {
 namespace {
 
@@ -71,6 +75,30 @@ TEST_F(CdCommandsTest, LookupStoresTitlesAndListsInexactMatches) {
   result = Run(Lookup({}));
   EXPECT_EQ(result.code, 1);
   EXPECT_EQ(result.err.trimmed(), u"CD Not found in Database!"_s);
+}
+
+TEST_F(CdCommandsTest, RecordRipsTheTickedTracksOnceTheDriveIsConfigured) {
+  const QString to = dir_.filePath(u"new songs"_s);
+  Result result = Run({u"cd"_s, u"record"_s, u"--to"_s, to});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_TRUE(result.err.contains(u"Audiolume is not configured to work with your PC."_s));
+
+  test::WriteAll(Home() + u"/TWCD.ini"_s, "[DRIVE_1]\nCONFIG_OK=YES\n");
+  result =
+      Run({u"cd"_s, u"record"_s, u"--tracks"_s, u"1,3"_s, u"--format"_s, u"1"_s, u"--to"_s, to});
+  ASSERT_EQ(result.code, 0) << result.err.toStdString();
+  EXPECT_EQ(result.out,
+            u"1\t0\t"_s + to + u"/01_Track 1.wav\n3\t0\t"_s + to + u"/03_Track 3.wav\n"_s);
+  SF_INFO info{};
+  SNDFILE* wav = sf_open((to + u"/03_Track 3.wav"_s).toUtf8().constData(), SFM_READ, &info);
+  ASSERT_NE(wav, nullptr);
+  sf_close(wav);
+  EXPECT_EQ(info.frames, 1234 * 588) << "the whole track";
+
+  // The songs are there: kept with --no-to-all, nothing recorded.
+  result = Run({u"cd"_s, u"record"_s, u"--tracks"_s, u"1"_s, u"--no-to-all"_s});
+  EXPECT_EQ(result.code, 0);
+  EXPECT_TRUE(result.out.isEmpty());
 }
 
 TEST_F(CdCommandsTest, SitesComeFromTheServer) {
