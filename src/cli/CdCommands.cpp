@@ -12,6 +12,7 @@
 #include "recorder/CdDisc.h"
 #include "recorder/CddbSettings.h"
 #include "recorder/CddbSites.h"
+#include "recorder/DriveSetup.h"
 #include "recorder/RecordList.h"
 #include "recorder/RecordSettings.h"
 #include "support/IniSettings.h"
@@ -201,9 +202,8 @@ int CdCommands::Record(QStringList args, int presetToAll) const {
     PrintError(error.Path() + u": "_s + QString::fromLocal8Bit(error.what()));
     return 1;
   }
-  if (!QFileInfo::exists(services_.Home() + u"/TWCD.ini"_s) && settings.AR != 1) {
-    MessageCatalog& catalog = services_.Catalog();
-    PrintError(catalog.GetMsg(RC_NotConfig_1) + u'\n' + catalog.GetMsg(RC_NotConfig_2));
+  if (const QString refusal = recorder.job.Refusal(settings); !refusal.isEmpty()) {
+    PrintError(refusal);
     return 1;
   }
   QList<RecordJob::Track> jobTracks;
@@ -227,6 +227,24 @@ int CdCommands::Record(QStringList args, int presetToAll) const {
   job.Timer().setInterval(100);  // nobody watches the window: the ripper is looked at more often
   loop.exec();
   return failed ? 1 : 0;
+}
+
+int CdCommands::Configure(QStringList args) const {
+  const std::unique_ptr<CdRecorder> made = MakeRecorder();
+  CdRecorder& recorder = *made;
+  bool missing = false;
+  const std::optional<QString> drive = TakeValue(args, u"--drive"_s, missing);
+  const std::optional<QString> length = TakeValue(args, u"--length"_s, missing);
+  if (missing || !args.isEmpty())
+    return Problem(u"cd configure [--drive D:] [--length short|medium|long]"_s);
+  if (drive && !recorder.SelectDrive(*drive)) return Problem(u"no CD drive "_s + *drive);
+  if (length)
+    WriteIniString(services_.SettingsFile(), u"Record"_s, u"InitLength"_s, length->toLower());
+  DriveSetup setup({recorder.disc, services_.Catalog(), services_.Asker(), services_.SettingsFile(),
+                    services_.Home(), QCoreApplication::applicationDirPath()});
+  const QString result = setup.RunDriveTest();
+  Print(result);
+  return result == u"YES" || result == u"33" ? 0 : 1;
 }
 
 int CdCommands::Sites(QStringList args) const {

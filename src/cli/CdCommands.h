@@ -32,6 +32,8 @@ class CdCommands {
   /** [--drive D:] [--tracks N,N…|all] [--format CODE] [--to DIR] [--lookup]: records the
    *  disc's tracks; presetToAll answers the replace question (0: No for each). */
   int Record(QStringList args, int presetToAll) const;
+  /** [--drive D:] [--length short|medium|long]: the drive test; prints CONFIG_OK. */
+  int Configure(QStringList args) const;
   /** [--server HOST] [--port N]: the public sites a server lists. */
   int Sites(QStringList args) const;
 

@@ -76,6 +76,9 @@ const char* const kUsage =
     "  cd lookup [--drive D:] [--server HOST] [--port N] [--user NAME] [--http] [--pick N]\n"
     "                                   fetch the titles from a CDDB server, store them in\n"
     "                                   the title cache and print them as cd info\n"
+    "  cd configure [--drive D:] [--length short|medium|long]\n"
+    "                                   test the drive for digital recording; prints\n"
+    "                                   CONFIG_OK (exit 1: recording switched to analog)\n"
     "  cd record [--drive D:] [--tracks N,N...|all] [--format CODE] [--to DIR] [--lookup]\n"
     "            [--yes-to-all | --no-to-all]\n"
     "                                   record the disc's tracks; prints N<TAB>code<TAB>path\n"
@@ -163,6 +166,7 @@ int Twpl::Cd(Session& session, QStringList args) const {
   if (command == u"drives" && args.isEmpty()) return cd.Drives();
   if (command == u"info") return UsageOnTwo(cd.Info(args));
   if (command == u"lookup") return UsageOnTwo(cd.Lookup(args));
+  if (command == u"configure") return UsageOnTwo(cd.Configure(args));
   if (command == u"record") {
     const bool yes = TakeFlag(args, u"--yes-to-all"_s);
     const bool no = TakeFlag(args, u"--no-to-all"_s);
@@ -171,7 +175,7 @@ int Twpl::Cd(Session& session, QStringList args) const {
                                       : no ? ReplaceQuestion::kNoToAll
                                            : 0));
   }
-  return Usage(u"cd needs drives, info, lookup or record"_s);
+  return Usage(u"cd needs drives, info, lookup, configure or record"_s);
 }
 
 int Twpl::Cddb(Session& session, QStringList args) const {

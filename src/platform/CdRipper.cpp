@@ -11,6 +11,7 @@
 #include <QFile>
 #include <algorithm>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -71,6 +72,12 @@ class ParanoiaDrive {
   lsn_t First(int track) const { return cdio_cddap_track_firstsector(drive_, track_t(track)); }
   lsn_t Last(int track) const { return cdio_cddap_track_lastsector(drive_, track_t(track)); }
   lsn_t DiscLast() const { return cdio_cddap_disc_lastsector(drive_); }
+  int Tracks() const { return cdio_cddap_tracks(drive_); }
+  /** Plain reads, as the drive delivers them. */
+  bool ReadRaw(lsn_t sector, std::vector<char>& out, int count) const {
+    out.resize(std::size_t(count) * CDIO_CD_FRAMESIZE_RAW);
+    return cdio_cddap_read(drive_, out.data(), sector, long(count)) == count;
+  }
 
   void Start(lsn_t sector, bool jitterCorrection) {
     paranoia_ = cdio_paranoia_init(drive_);
@@ -160,6 +167,42 @@ int WriteSong(const RipRequest& request, const QString& path, BlockQueue& queue)
 }
 
 }  // namespace
+
+bool CdRipper::TestDrive(const QString& device, int sectors, DriveTest& result) {
+  result = {};
+  ParanoiaDrive drive(device);
+  if (!drive.IsOpen()) return false;
+  int track = 1;
+  while (track <= drive.Tracks() && !drive.IsAudioTrack(track)) ++track;
+  if (track > drive.Tracks()) return false;
+  // From the middle of the track, where a disc is most often played and scratched.
+  const lsn_t first = drive.First(track);
+  const lsn_t last = drive.Last(track);
+  const int count = int(std::min<lsn_t>(sectors, last - first + 1));
+  const lsn_t start = first + (last - first + 1 - count) / 2;
+  constexpr int kBlock = 25;
+  QElapsedTimer clock;
+  clock.start();
+  std::vector<char> once;
+  std::vector<char> again;
+  for (int done = 0; done < count; done += kBlock) {
+    const int block = std::min(kBlock, count - done);
+    if (!drive.ReadRaw(start + done, once, block) || !drive.ReadRaw(start + done, again, block)) {
+      return true;  // readable stays false: the drive failed under test
+    }
+    for (int i = 0; i < block; ++i) {
+      const auto at = std::size_t(i) * CDIO_CD_FRAMESIZE_RAW;
+      if (std::memcmp(once.data() + at, again.data() + at, CDIO_CD_FRAMESIZE_RAW) != 0) {
+        ++result.mismatches;
+      }
+    }
+    result.sectorsRead += block;
+  }
+  result.readable = true;
+  const double seconds = std::max(0.001, clock.elapsed() / 1000.0);
+  result.speed = 2.0 * result.sectorsRead / 75.0 / seconds;
+  return true;
+}
 
 int CdRipper::Rip(const RipRequest& request,
                   const std::function<void(const RipProgress&)>& progress, RipProgress& result) {

@@ -49,6 +49,17 @@ class CdRipper {
     kEncodeFailed = 44,  // LAME refused the settings
   };
 
+  /** What a drive test found. */
+  struct DriveTest {
+    bool readable = false;
+    int sectorsRead = 0;
+    int mismatches = 0;  // sectors that read differently the second time
+    double speed = 0;    // times real time, over both passes
+  };
+  /** Reads sectors of the first audio track of the disc twice and compares the passes.
+   *  False when the drive holds no audio disc. */
+  static bool TestDrive(const QString& device, int sectors, DriveTest& result);
+
   /** progress is called from the reading thread as the rip goes. */
   static int Rip(const RipRequest& request, const std::function<void(const RipProgress&)>& progress,
                  RipProgress& result);

@@ -426,10 +426,8 @@ void RecordFrm::cmdRecord_Click() {
   }
   for (qsizetype k = 0; k < ticked.size(); ++k) rows_[k].ChkTrack->setChecked(ticked[k]);
   if (items.isEmpty()) return;
-  if (!QFileInfo::exists(context_.appDir + u"/TWCD.ini"_s) && settings.AR != 1) {
-    context_.prompter.Tell(
-        context_.catalog.GetMsg(RC_NotConfig_1) + u'\n' + context_.catalog.GetMsg(RC_NotConfig_2),
-        MessageIcon::Exclamation);
+  if (const QString refusal = context_.job.Refusal(settings); !refusal.isEmpty()) {
+    context_.prompter.Tell(refusal, MessageIcon::Exclamation);
     return;
   }
   QList<RecordJob::Track> tracks;

@@ -50,6 +50,18 @@ QString RecordJob::Log(const QString& key) const {
   return ReadIniString(context_.appDir + u"/TWCD.log"_s, u"TWCD"_s, key);
 }
 
+QString RecordJob::Refusal(const RecordSettings& settings) const {
+  if (settings.AR == 1) {
+    return u"Recording through the sound card is not available in this version. Run the drive "
+           u"set-up again to record digitally."_s;
+  }
+  if (!QFileInfo::exists(context_.appDir + u"/TWCD.ini"_s)) {
+    return context_.catalog.GetMsg(RC_NotConfig_1) + u'\n' +
+           context_.catalog.GetMsg(RC_NotConfig_2);
+  }
+  return {};
+}
+
 void RecordJob::Start(const RecordSettings& settings, QList<Track> tracks, int drive,
                       const QString& letter) {
   settings_ = settings;

@@ -55,6 +55,9 @@ class RecordJob : public QObject {
   RecordJob(Context context, QObject* parent = nullptr);
   ~RecordJob() override;
 
+  /** Why a job with these settings cannot start (the drive never configured, analog
+   *  capture asked for); empty when it can. */
+  QString Refusal(const RecordSettings& settings) const;
   /** Starts recording; drive is the selected drive's index, letter its "D:". */
   void Start(const RecordSettings& settings, QList<Track> tracks, int drive, const QString& letter);
   void timerRecord_Timer();
