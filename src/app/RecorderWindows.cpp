@@ -1,11 +1,16 @@
 #include "app/RecorderWindows.h"
 
 #include <QAction>
+#include <QCoreApplication>
 
 #include "app/AppServices.h"
 #include "app/CdRecorder.h"
 #include "player/Play.h"
+#include "recorder/DriveSetup.h"
+#include "recorder/InitRecord.h"
+#include "recorder/RecordAdvOptions.h"
 #include "recorder/RecordFrm.h"
+#include "recorder/RecordOptions.h"
 #include "recorder/frmCDDBLogin.h"
 #include "recorder/frmCDDBPrefs.h"
 
@@ -37,7 +42,8 @@ RecordFrm* RecorderWindows::Recorder() {
   if (window_) return window_;
   window_ = new RecordFrm({recorder_.disc, recorder_.lookup, recorder_.job, services_.Catalog(),
                            services_.Asker(), services_.SettingsFile(), services_.Home(),
-                           [this] { return ShowCddbPrefs(); }, [this] { return AskCddbLogin(); }});
+                           [this] { return ShowCddbPrefs(); }, [this] { return AskCddbLogin(); },
+                           [this] { ShowOptions(); }});
   window_->setAttribute(Qt::WA_DeleteOnClose);
   // The disc is read once the window stands where it docks.
   QMetaObject::invokeMethod(window_, &RecordFrm::Form_Load, Qt::QueuedConnection);
@@ -48,6 +54,38 @@ bool RecorderWindows::ShowCddbPrefs() {
   frmCDDBPrefs prefs(services_.Catalog(), services_.SettingsFile(), window_);
   prefs.Form_Load();
   return prefs.exec() == QDialog::Accepted;
+}
+
+void RecorderWindows::ShowOptions() {
+  QStringList letters;
+  for (const platform::CdDrive& drive : recorder_.mci.Drives()) letters.append(drive.letter);
+  RecordOptions options({services_.Catalog(), services_.Asker(), services_.SettingsFile(),
+                         services_.Home(), letters, recorder_.disc.SelectedDrive(),
+                         [this] { ShowAdvancedOptions(recorder_.disc.SelectedDrive()); },
+                         [this] { ShowCddbPrefs(); }, [this] { SetUpDrive(); }},
+                        window_);
+  if (options.exec() == QDialog::Accepted) recorder_.disc.SetSelectedDrive(options.SelectedDrive());
+}
+
+void RecorderWindows::ShowAdvancedOptions(int drive) {
+  DriveSetup setup = MakeDriveSetup();
+  RecordAdvOptions advanced(
+      services_.Catalog(), services_.Asker(), services_.SettingsFile(), services_.Home(), drive,
+      [&setup] { setup.AutoConfigure(); }, window_);
+  advanced.exec();
+}
+
+void RecorderWindows::SetUpDrive() {
+  DriveSetup setup = MakeDriveSetup();
+  InitRecord init(
+      setup, services_.Catalog(), services_.Asker(), [this] { ShowCddbPrefs(); }, window_);
+  init.exec();
+}
+
+DriveSetup RecorderWindows::MakeDriveSetup() {
+  return DriveSetup({recorder_.disc, services_.Catalog(), services_.Asker(),
+                     services_.SettingsFile(), services_.Home(),
+                     QCoreApplication::applicationDirPath()});
 }
 
 bool RecorderWindows::AskCddbLogin() {

@@ -6,6 +6,7 @@ namespace audiolume {
 
 class AppServices;
 class CdRecorder;
+class DriveSetup;
 class Play;
 class RecordFrm;
 
@@ -26,6 +27,10 @@ class RecorderWindows {
  private:
   bool ShowCddbPrefs();
   bool AskCddbLogin();
+  void ShowOptions();
+  void ShowAdvancedOptions(int drive);
+  void SetUpDrive();
+  DriveSetup MakeDriveSetup();
 
   CdRecorder& recorder_;
   AppServices& services_;

@@ -89,8 +89,6 @@ QWidget* RecordFrm::BuildTop() {
   cmdCancel_ = Button(top, u"cmdCancel"_s, catalog.GetMsg(RC_Cancel));
   cmdCancel_->hide();
   lblOptions_ = Button(top, u"lblOptions"_s, catalog.GetMsg(RC_RecOptions));
-  // The options window comes with the drive set-up; the settings file holds the choices.
-  lblOptions_->setEnabled(false);
   picBusy_ = new QProgressBar(top);
   picBusy_->setObjectName(u"picBusy"_s);
   picBusy_->setRange(0, 0);
@@ -102,7 +100,8 @@ QWidget* RecordFrm::BuildTop() {
       {imgSelectAll_, &RecordFrm::imgSelectAll_Click},
       {imgUnselectAll_, &RecordFrm::imgUnselectAll_Click},
       {cmdRecord_, &RecordFrm::cmdRecord_Click},
-      {cmdCancel_, &RecordFrm::cmdCancel_Click}};
+      {cmdCancel_, &RecordFrm::cmdCancel_Click},
+      {lblOptions_, &RecordFrm::lblOptions_Click}};
   for (const auto& [button, handler] : handlers)
     connect(button, &QPushButton::clicked, this, handler);
   connect(txtArtist_, &QLineEdit::textEdited, this,
@@ -439,6 +438,10 @@ void RecordFrm::cmdRecord_Click() {
   lblRecError_->hide();
   SetRecording(true);
   context_.job.Start(settings, tracks, disc.SelectedDrive(), disc.DriveLetter());
+}
+
+void RecordFrm::lblOptions_Click() {
+  if (context_.showOptions && !context_.job.IsRecording()) context_.showOptions();
 }
 
 void RecordFrm::cmdCancel_Click() {

@@ -34,6 +34,8 @@ struct RecordFrmContext {
   std::function<bool()> showCddbPrefs;
   /** The "connect to CDDB?" question; false when the user declined. */
   std::function<bool()> askCddbLogin;
+  /** The recording options, modal. */
+  std::function<void()> showOptions;
 };
 
 /**
@@ -59,6 +61,7 @@ class RecordFrm : public QWidget {
   void cmdRecord_Click();
   /** Asks, then ends the recording. */
   void cmdCancel_Click();
+  void lblOptions_Click();
 
   /** The start of a title lookup: preferences when never set, the login question, then
    *  the connection. */

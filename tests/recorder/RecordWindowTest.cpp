@@ -26,8 +26,13 @@ class RecordWindowTest : public RecorderFixture {
  protected:
   RecordFrm& Window(const QList<ImageTrack>& tracks) {
     RecordDisc& disc = Disc({Image(u"disc"_s, tracks)});
-    window_ = std::make_unique<RecordFrm>(RecordFrmContext{disc, lookup_, job_, catalog_, prompter_,
-                                                           Path(u"VeltoDj.ini"_s), dir_.path(),
+    window_ = std::make_unique<RecordFrm>(RecordFrmContext{disc,
+                                                           lookup_,
+                                                           job_,
+                                                           catalog_,
+                                                           prompter_,
+                                                           Path(u"VeltoDj.ini"_s),
+                                                           dir_.path(),
                                                            [this] {
                                                              ++prefsShown_;
                                                              return prefsAnswer_;
@@ -35,7 +40,8 @@ class RecordWindowTest : public RecorderFixture {
                                                            [this] {
                                                              ++loginsShown_;
                                                              return false;
-                                                           }});
+                                                           },
+                                                           {}});
     window_->show();
     window_->Form_Load();
     return *window_;
