@@ -43,6 +43,57 @@ void CountEvent(long /*position*/, paranoia_cb_mode_t event) {
   }
 }
 
+/**
+ * The checksums of a track's audio: CRC-32 of its bytes, and the AccurateRip sums (v1 and
+ * v2), which leave out the first five sectors of the disc's first track and the last five
+ * of its last one, where drives disagree.
+ */
+class TrackChecksums {
+ public:
+  TrackChecksums(qint64 samples, bool firstTrack, bool lastTrack)
+      : checkFrom_(firstTrack ? 5 * kSamplesPerSector - 1 : 0),
+        checkTo_(samples - (lastTrack ? 5 * kSamplesPerSector : 0)) {
+    for (quint32 n = 0; n < 256; ++n) {
+      quint32 c = n;
+      for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      table_[n] = c;
+    }
+  }
+
+  void Add(const std::vector<qint16>& block) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(block.data());
+    for (std::size_t i = 0; i < block.size() * 2; ++i) {
+      crc_ = table_[(crc_ ^ bytes[i]) & 0xFF] ^ (crc_ >> 8);
+    }
+    for (std::size_t i = 0; i + 1 < block.size(); i += 2) {
+      ++position_;
+      peak_ = std::max({peak_, std::abs(int(block[i])), std::abs(int(block[i + 1]))});
+      if (position_ < checkFrom_ || position_ > checkTo_) continue;
+      const quint32 sample = quint32(quint16(block[i])) | quint32(quint16(block[i + 1])) << 16;
+      v1_ += quint32(position_) * sample;
+      const quint64 product = quint64(quint32(position_)) * sample;
+      v2_ += quint32(product & 0xFFFFFFFFu) + quint32(product >> 32);
+    }
+  }
+
+  void Into(RipProgress& result) const {
+    result.crc32 = ~crc_;
+    result.accurateRipV1 = v1_;
+    result.accurateRipV2 = v2_;
+    result.peak = peak_ / 32768.0;
+  }
+
+ private:
+  quint32 table_[256] = {};
+  qint64 checkFrom_;
+  qint64 checkTo_;
+  qint64 position_ = 0;
+  quint32 crc_ = 0xFFFFFFFFu;
+  quint32 v1_ = 0;
+  quint32 v2_ = 0;
+  int peak_ = 0;
+};
+
 /** The drive opened for paranoia reading; closes everything it opened. */
 class ParanoiaDrive {
  public:
@@ -223,6 +274,11 @@ int CdRipper::Rip(const RipRequest& request,
     count = std::min(count, qint64(request.lengthFrames) * kSamplesPerSector);
   if (count <= 0) return kNotAudio;
   const qint64 discEnd = (qint64(drive.DiscLast()) + 1) * kSamplesPerSector;
+  int firstAudio = 1;
+  while (firstAudio < drive.Tracks() && !drive.IsAudioTrack(firstAudio)) ++firstAudio;
+  int lastAudio = drive.Tracks();
+  while (lastAudio > 1 && !drive.IsAudioTrack(lastAudio)) --lastAudio;
+  TrackChecksums sums(count, request.track == firstAudio, request.track == lastAudio);
 
   const QString partial = request.output + QStringLiteral(".part");
   BlockQueue queue;
@@ -241,7 +297,9 @@ int CdRipper::Rip(const RipRequest& request,
   // Before the disc's first sample (a negative offset) there is silence.
   if (first < 0) {
     const qint64 silence = std::min(count, -first);
-    queue.Push(std::vector<qint16>(std::size_t(silence * 2), 0));
+    std::vector<qint16> block(std::size_t(silence * 2), 0);
+    sums.Add(block);
+    queue.Push(std::move(block));
     done = silence;
   }
   int read = kDone;
@@ -261,14 +319,18 @@ int CdRipper::Rip(const RipRequest& request,
       position += kSamplesPerSector;
     }
     done += qint64(block.size() / 2);
+    sums.Add(block);
     queue.Push(std::move(block));
     const double seconds = std::max(0.001, clock.elapsed() / 1000.0);
-    result = {int(done * 100 / count), tJitterErrors, double(done) / 44100.0 / seconds,
-              1000.0 * tCorrections / std::max<qint64>(1, done / kSamplesPerSector)};
+    result.percent = int(done * 100 / count);
+    result.jitterErrors = tJitterErrors;
+    result.averageSpeed = double(done) / 44100.0 / seconds;
+    result.averageJitter = 1000.0 * tCorrections / std::max<qint64>(1, done / kSamplesPerSector);
     if (progress) progress(result);
   }
   queue.Close();
   writer.join();
+  sums.Into(result);
   const int code = read != kDone ? read : written;
   if (code != kDone) {
     QFile::remove(partial);

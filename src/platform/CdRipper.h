@@ -29,6 +29,11 @@ struct RipProgress {
   int jitterErrors = 0;      // spots paranoia could not read back reliably
   double averageSpeed = 0;   // times real time
   double averageJitter = 0;  // corrected jitter per 1000 frames read
+  // Of the audio ripped, for checking it against another rip or the AccurateRip database:
+  quint32 crc32 = 0;  // CRC-32 of the PCM bytes
+  quint32 accurateRipV1 = 0;
+  quint32 accurateRipV2 = 0;
+  double peak = 0;  // the loudest sample, 0 to 1
 };
 
 /**

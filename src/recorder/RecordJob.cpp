@@ -10,6 +10,7 @@
 #include "library/SongLibrary.h"
 #include "library/TrailerTag.h"
 #include "platform/CodePage.h"
+#include "support/AppVersion.h"
 #include "support/ErrorLog.h"
 #include "support/IniSettings.h"
 #include "support/MessageCatalog.h"
@@ -66,6 +67,7 @@ void RecordJob::Start(const RecordSettings& settings, QList<Track> tracks, int d
                       const QString& letter) {
   settings_ = settings;
   tracks_ = std::move(tracks);
+  ripLogs_.clear();
   drive_ = drive;
   letter_ = letter;
   recording_ = true;
@@ -223,6 +225,7 @@ void RecordJob::Finish(int code) {
   }
   if (code == 0 || code == kJitter) AddToLibrary(track);
   AppendRecordLog(track, code);
+  AppendRipLog(track, code);
   Q_EMIT TrackFinished(track.item.track, code, track.item.path);
   phase_ = 0;
 }
@@ -263,6 +266,35 @@ void RecordJob::AppendRecordLog(const Track& track, int code) const {
           u", RecordTime="_s + Printed(started_.isValid() ? started_.elapsed() / 1000 : 0) +
           u", Percent="_s + Printed(lastPercent_) + u", Speed="_s + Log(u"AVERAGE_SPEED"_s) +
           u", Jitter="_s + Log(u"AVERAGE_JITTER"_s) + u", ExitCode="_s + Printed(code));
+}
+
+void RecordJob::AppendRipLog(const Track& track, int code) {
+  const QString folder = QFileInfo(track.item.path).path();
+  const QString path = folder + u"/rip.log"_s;
+  QStringList lines;
+  if (!ripLogs_.contains(path)) {
+    // A new job's first song in this folder heads its part of the log.
+    ripLogs_.insert(path);
+    lines << QString()
+          << u"Audiolume "_s + kAppVersion + u" rip log, "_s +
+                 QDateTime::currentDateTime().toString(u"yyyy-MM-dd HH:mm"_s)
+          << u"Drive "_s + letter_ + u' ' + Log(u"DEVICE"_s)
+          << u"Read offset: "_s + settings_.TrackOffset + u" samples"_s
+          << u"Error correction: "_s + (settings_.EC == 1 ? u"on"_s : u"off"_s)
+          << u"Format: "_s + settings_.EncoderFormat(context_.settingsFile);
+  }
+  lines << QString()
+        << u"Track %1  %2"_s.arg(track.item.track, 2, 10, QChar(u'0'))
+               .arg(QFileInfo(track.item.path).fileName())
+        << u"  CRC32 of the audio: "_s + Log(u"CRC32"_s)
+        << u"  AccurateRip v1: "_s + Log(u"ACCURATERIP_V1"_s) + u"   v2: "_s +
+               Log(u"ACCURATERIP_V2"_s)
+        << u"  Peak level: "_s + Log(u"PEAK"_s) + u" %"_s
+        << u"  Paranoia: "_s + Log(u"JITTER_ERRORS"_s) + u" unreadable spots, "_s +
+               Log(u"AVERAGE_JITTER"_s) + u" jitter corrections per 1000 sectors, "_s +
+               Log(u"AVERAGE_SPEED"_s) + u"x"_s
+        << u"  Exit code: "_s + QString::number(code);
+  for (const QString& line : lines) ErrorLog::AppendLine(path, line);
 }
 
 QString RecordJob::ErrorText(int code) const {

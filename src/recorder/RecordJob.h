@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QProcess>
+#include <QSet>
 #include <QTimer>
 #include <functional>
 
@@ -89,6 +90,8 @@ class RecordJob : public QObject {
   void Finish(int code);
   void AddToLibrary(const Track& track);
   void AppendRecordLog(const Track& track, int code) const;
+  /** The album's own log beside its songs: drive, offset and each track's checksums. */
+  void AppendRipLog(const Track& track, int code);
   QString ErrorText(int code) const;
   void EndJob();
   QString Log(const QString& key) const;
@@ -104,6 +107,7 @@ class RecordJob : public QObject {
   bool recording_ = false;
   QProcess* ripper_ = nullptr;
   QElapsedTimer started_;
+  QSet<QString> ripLogs_;  // the rip logs this job has headed
   QTimer timerRecord_;
 };
 

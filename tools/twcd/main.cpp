@@ -15,7 +15,9 @@
 // frames of 1/75 s counted from the start of the track.
 //
 // Writes section TWCD of "TWCD.log" as it goes: DONE ("started", then "ok" or "not_ok"),
-// PERCENT, and at the end JITTER_ERRORS, AVERAGE_SPEED and AVERAGE_JITTER. The song is
+// PERCENT, and at the end JITTER_ERRORS, AVERAGE_SPEED, AVERAGE_JITTER and, for the
+// album's rip log, DEVICE, CRC32 (of the PCM bytes), ACCURATERIP_V1, ACCURATERIP_V2 and
+// PEAK (the loudest sample, in percent of full scale). The song is
 // written as FILENAME.part and renamed when complete. Exit codes: 0 done, 33 done with
 // jitter errors, 40 to 47 failures (see "Rec_err.txt").
 #include <QCoreApplication>
@@ -152,7 +154,17 @@ int main(int argc, char* argv[]) {
       result);
   Log(u"JITTER_ERRORS"_s, QString::number(result.jitterErrors));
   Log(u"AVERAGE_SPEED"_s, QString::number(result.averageSpeed, 'f', 1));
-  Log(u"AVERAGE_JITTER"_s, QString::number(result.averageJitter, 'f', 2));
+  Log(u"AVERAGE_JITTER"_s,
+      result.averageJitter == 0 ? u"0"_s : QString::number(result.averageJitter, 'f', 2));
+  // For the album's rip log: where the audio came from, and what it was.
+  const auto hex = [](quint32 value) {
+    return QString::number(value, 16).toUpper().rightJustified(8, u'0');
+  };
+  Log(u"DEVICE"_s, request.device);
+  Log(u"CRC32"_s, hex(result.crc32));
+  Log(u"ACCURATERIP_V1"_s, hex(result.accurateRipV1));
+  Log(u"ACCURATERIP_V2"_s, hex(result.accurateRipV2));
+  Log(u"PEAK"_s, QString::number(result.peak * 100, 'f', 1));
   Log(u"DONE"_s,
       code == CdRipper::kDone || code == CdRipper::kJitterErrors ? u"ok"_s : u"not_ok"_s);
   return code;
