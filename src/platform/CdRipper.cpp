@@ -4,6 +4,7 @@
 
 #include <cdio/paranoia/cdda.h>
 #include <cdio/paranoia/paranoia.h>
+#include <zlib.h>
 
 #include <unistd.h>
 
@@ -26,7 +27,8 @@ namespace audiolume::platform {
 namespace {
 
 constexpr qint64 kSamplesPerSector = CDIO_CD_FRAMESIZE_RAW / 4;
-constexpr std::size_t kQueueLimit = 256;  // about 3.5 s of audio between reader and encoder
+constexpr int kBatchSectors = 32;
+constexpr std::size_t kQueueLimit = 16;  // about 7 s of audio between reader and encoder
 
 // Paranoia's callback carries no context; each ripping thread counts its own events.
 thread_local int tJitterErrors = 0;
@@ -52,19 +54,11 @@ class TrackChecksums {
  public:
   TrackChecksums(qint64 samples, bool firstTrack, bool lastTrack)
       : checkFrom_(firstTrack ? 5 * kSamplesPerSector - 1 : 0),
-        checkTo_(samples - (lastTrack ? 5 * kSamplesPerSector : 0)) {
-    for (quint32 n = 0; n < 256; ++n) {
-      quint32 c = n;
-      for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      table_[n] = c;
-    }
-  }
+        checkTo_(samples - (lastTrack ? 5 * kSamplesPerSector : 0)),
+        crc_(::crc32(0L, Z_NULL, 0)) {}
 
   void Add(const std::vector<qint16>& block) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(block.data());
-    for (std::size_t i = 0; i < block.size() * 2; ++i) {
-      crc_ = table_[(crc_ ^ bytes[i]) & 0xFF] ^ (crc_ >> 8);
-    }
+    crc_ = ::crc32(crc_, reinterpret_cast<const Bytef*>(block.data()), uInt(block.size() * 2));
     for (std::size_t i = 0; i + 1 < block.size(); i += 2) {
       ++position_;
       peak_ = std::max({peak_, std::abs(int(block[i])), std::abs(int(block[i + 1]))});
@@ -77,18 +71,17 @@ class TrackChecksums {
   }
 
   void Into(RipProgress& result) const {
-    result.crc32 = ~crc_;
+    result.crc32 = quint32(crc_);
     result.accurateRipV1 = v1_;
     result.accurateRipV2 = v2_;
     result.peak = peak_ / 32768.0;
   }
 
  private:
-  quint32 table_[256] = {};
   qint64 checkFrom_;
   qint64 checkTo_;
   qint64 position_ = 0;
-  quint32 crc_ = 0xFFFFFFFFu;
+  uLong crc_;
   quint32 v1_ = 0;
   quint32 v2_ = 0;
   int peak_ = 0;
@@ -127,20 +120,48 @@ class ParanoiaDrive {
   /** Plain reads, as the drive delivers them. */
   bool ReadRaw(lsn_t sector, std::vector<char>& out, int count) const {
     out.resize(std::size_t(count) * CDIO_CD_FRAMESIZE_RAW);
-    return cdio_cddap_read(drive_, out.data(), sector, long(count)) == count;
+    // A drive reads at most so many sectors at once; the rest come in further reads.
+    for (int done = 0; done < count;) {
+      const long read =
+          cdio_cddap_read(drive_, out.data() + std::size_t(done) * CDIO_CD_FRAMESIZE_RAW,
+                          sector + done, long(count - done));
+      if (read <= 0) return false;
+      done += int(read);
+    }
+    return true;
   }
 
   void Start(lsn_t sector, bool jitterCorrection) {
+    next_ = sector;
+    checked_ = jitterCorrection;
     paranoia_ = cdio_paranoia_init(drive_);
     cdio_paranoia_modeset(paranoia_, jitterCorrection ? PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP
                                                       : PARANOIA_MODE_DISABLE);
     cdio_paranoia_seek(paranoia_, sector, SEEK_SET);
   }
-  const int16_t* Read() { return cdio_paranoia_read(paranoia_, CountEvent); }
+  /** The next sector: checked by paranoia, or, without jitter correction, read plainly
+   *  many sectors at a time. */
+  const int16_t* Next() {
+    if (checked_) return cdio_paranoia_read(paranoia_, CountEvent);
+    if (bulkAt_ >= bulkCount_) {
+      bulkCount_ = int(std::min<lsn_t>(kBulkSectors, DiscLast() - next_ + 1));
+      if (bulkCount_ <= 0 || !ReadRaw(next_, bulk_, bulkCount_)) return nullptr;
+      next_ += bulkCount_;
+      bulkAt_ = 0;
+    }
+    return reinterpret_cast<const int16_t*>(bulk_.data() +
+                                            std::size_t(bulkAt_++) * CDIO_CD_FRAMESIZE_RAW);
+  }
 
  private:
+  static constexpr int kBulkSectors = 64;
   cdrom_drive_t* drive_ = nullptr;
   cdrom_paranoia_t* paranoia_ = nullptr;
+  bool checked_ = true;
+  lsn_t next_ = 0;
+  std::vector<char> bulk_;
+  int bulkAt_ = 0;
+  int bulkCount_ = 0;
 };
 
 /** Hands blocks of samples from the reading thread to the writing one. */
@@ -304,21 +325,27 @@ int CdRipper::Rip(const RipRequest& request,
   }
   int read = kDone;
   while (done < count && !queue.Stopped()) {
+    // Sectors go over to the writer in batches, which keeps the hand-over cheap.
     std::vector<qint16> block;
-    if (position >= discEnd) {
-      block.assign(std::size_t((count - done) * 2), 0);  // past the lead-out: silence
-    } else {
-      const int16_t* sector = drive.Read();
+    block.reserve(std::size_t(kBatchSectors * kSamplesPerSector * 2));
+    for (int n = 0; n < kBatchSectors && done < count; ++n) {
+      if (position >= discEnd) {
+        block.resize(block.size() + std::size_t((count - done) * 2), 0);  // past the lead-out
+        done = count;
+        break;
+      }
+      const int16_t* sector = drive.Next();
       if (!sector) {
         read = kReadFailed;
         break;
       }
       const qint64 from = std::max<qint64>(0, first + done - position);
       const qint64 take = std::min(kSamplesPerSector - from, count - done);
-      block.assign(sector + from * 2, sector + (from + take) * 2);
+      block.insert(block.end(), sector + from * 2, sector + (from + take) * 2);
       position += kSamplesPerSector;
+      done += take;
     }
-    done += qint64(block.size() / 2);
+    if (read != kDone) break;
     sums.Add(block);
     queue.Push(std::move(block));
     const double seconds = std::max(0.001, clock.elapsed() / 1000.0);

@@ -1,0 +1,100 @@
+// Recording a 10-minute CD image (one track of a sine tone with a little noise, as a
+// CUE/BIN pair) with the ripper twcd, to MP3 at 128 kbit/s beside LAME encoding the same
+// samples (`lame -r -b 128` on the raw audio), and to WAV beside `cp` of the .bin, in the
+// same run. Targets: within 1.2 times of LAME, within 2 times of cp.
+//
+// Usage: bench_record [FOLDER]   (default: a temporary folder; needs lame)
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+#include <vector>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr int kSeconds = 600;
+
+bool WriteImage(const QString& folder) {
+  QFile bin(folder + u"/disc.bin"_s);
+  if (!bin.open(QIODevice::WriteOnly)) return false;
+  QRandomGenerator noise(7);
+  std::vector<qint16> second(44100 * 2);
+  for (int s = 0; s < kSeconds; ++s) {
+    for (int i = 0; i < 44100; ++i) {
+      const double t = (double(s) * 44100 + i) / 44100.0;
+      const auto value =
+          qint16(9000 * std::sin(2 * std::numbers::pi * 440 * t) + int(noise.bounded(400)) - 200);
+      second[2 * std::size_t(i)] = value;
+      second[2 * std::size_t(i) + 1] = qint16(-value);
+    }
+    if (bin.write(reinterpret_cast<const char*>(second.data()), qint64(second.size()) * 2) < 0)
+      return false;
+  }
+  QFile cue(folder + u"/disc.cue"_s);
+  return cue.open(QIODevice::WriteOnly) &&
+         cue.write("FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n") > 0;
+}
+
+double Run(const QString& program, const QStringList& args, const QString& folder, bool& ok) {
+  QProcess process;
+  process.setWorkingDirectory(folder);
+  QElapsedTimer timer;
+  timer.start();
+  process.start(program, args);
+  ok = process.waitForFinished(600000) && process.exitCode() == 0;
+  return timer.nsecsElapsed() / 1e9;
+}
+
+void Report(const char* what, double ours, const char* tool, double theirs, double target) {
+  std::printf("%-14s %6.2f s   %-22s %6.2f s   ratio %.2f (target %.1f: %s)\n", what, ours, tool,
+              theirs, ours / theirs, target, ours <= target * theirs ? "met" : "NOT met");
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QCoreApplication app(argc, argv);
+  QTemporaryDir temporary;
+  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporary.path();
+  if (!WriteImage(folder)) return 1;
+  const QString twcd = QCoreApplication::applicationDirPath() + u"/../bin/twcd"_s;
+  qputenv("AUDIOLUME_CD_DRIVES", (u"D="_s + folder + u"/disc.cue"_s).toUtf8());
+  const auto control = [&folder](const QString& file) {
+    QFile ini(folder + u"/TWCD.ini"_s);
+    ini.open(QIODevice::WriteOnly);
+    ini.write("[TWCD]\nFILENAME=" + file.toUtf8() + "\nDRIVELETTER=D\nDRIVENUMBER=1\n");
+  };
+  bool ok = true;
+  bool all = true;
+  control(folder + u"/ours.mp3"_s);
+  const double mp3 =
+      Run(twcd, {u"/T"_s, u"1"_s, u"/O"_s, u"/format"_s, u"MP3 128:103:8"_s}, folder, ok);
+  all = all && ok;
+  const double lame =
+      Run(u"lame"_s,
+          {u"--quiet"_s, u"-r"_s, u"-s"_s, u"44.1"_s, u"--bitwidth"_s, u"16"_s,
+           u"--little-endian"_s, u"--signed"_s, u"-b"_s, u"128"_s, u"disc.bin"_s, u"lame.mp3"_s},
+          folder, ok);
+  all = all && ok;
+  control(folder + u"/ours.wav"_s);
+  const double wav = Run(twcd, {u"/T"_s, u"1"_s, u"/O"_s, u"/format"_s, u"WAV"_s}, folder, ok);
+  all = all && ok;
+  const double copy = Run(u"cp"_s, {u"disc.bin"_s, u"copy.bin"_s}, folder, ok);
+  all = all && ok;
+  if (!all) {
+    std::fputs("twcd, lame or cp failed (lame must be installed)\n", stderr);
+    return 1;
+  }
+  std::printf("10-minute CD image, one track\n");
+  Report("to MP3 128", mp3, "lame -r -b 128", lame, 1.2);
+  Report("to WAV", wav, "cp of the .bin", copy, 2.0);
+  return 0;
+}
