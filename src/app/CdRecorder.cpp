@@ -2,6 +2,7 @@
 
 #include "app/AppServices.h"
 #include "library/PlayListText.h"
+#include "platform/AudioCapture.h"
 #include "platform/AudioDecoder.h"
 #include "platform/CdDevice.h"
 #include "recorder/CdDisc.h"
@@ -23,7 +24,8 @@ CdRecorder::CdRecorder(QList<platform::CdDrive> drives, AppServices& services, S
             services.Log(), services.Home() + u"/RecordInit.log"_s, wait}),
       lookup(disc.Disc(), services.Catalog(), kAppVersion + kAppBuild),
       job({library, trailer, services.Catalog(), services.Asker(), services.SettingsFile(),
-           services.Home(), std::move(ripper), std::move(showFailure), std::move(wait)}),
+           services.Home(), std::move(ripper), std::move(showFailure), std::move(wait),
+           platform::MakeDeviceCapture}),
       catalog_(services.Catalog()) {
   lookup.SetSettings(CddbSettings::Load(services.SettingsFile()));
 }

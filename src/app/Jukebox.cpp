@@ -60,8 +60,6 @@ int Jukebox::Run() {
                       {platform::MakeAudioSink(veltoDj_.AudioChoice()),
                        platform::MakeAudioSink(veltoDj_.AudioChoice())});
   engine.SetFiles(veltoDj_.SettingsFile(), veltoDj_.WorkingDirectory());
-  engine.SetRefusals([] { return false; },
-                     [&collection] { return collection.conversion.IsConverting(); });
   engine.SetCdAudio(std::make_unique<platform::CdAudio>(veltoDj_.FirstCdDevice()));
   engine.SetTagReader([&collection](const QString& file, QString& title, QString& artist) {
     return collection.ReadTitleArtist(file, title, artist);
@@ -103,6 +101,9 @@ int Jukebox::Run() {
       });
   RecorderWindows recorderWindows(recorder, services, play);
   engine.SetCdTracks([&recorder] { return recorder.DiscTracks(); });
+  // While the sound card's input is recorded, or files are converted, the player is quiet.
+  engine.SetRefusals([&recorder] { return recorder.job.IsRecordingAnalog(); },
+                     [&collection] { return collection.conversion.IsConverting(); });
   PlayerRemote remote(
       engine, collection.library,
       [&collection](const QString& file, QString& type) { return collection.ReadArt(file, type); },

@@ -223,7 +223,8 @@ int CdCommands::Record(QStringList args, int presetToAll) const {
                      Print(QString::number(track) + u'\t' + QString::number(code) + u'\t' + path);
                    });
   QObject::connect(&job, &RecordJob::JobEnded, &loop, &QEventLoop::quit);
-  job.Start(settings, jobTracks, recorder.disc.SelectedDrive(), recorder.disc.DriveLetter());
+  job.Start(settings, jobTracks, recorder.disc.SelectedDrive(), recorder.disc.DriveLetter(),
+            recorder.disc.DriveDevice());
   job.Timer().setInterval(100);  // nobody watches the window: the ripper is looked at more often
   loop.exec();
   return failed ? 1 : 0;

@@ -40,6 +40,13 @@ void RecordDisc::Log(const QString& line) const {
   ErrorLog::AppendLine(context_.initLog, line);
 }
 
+QString RecordDisc::DriveDevice() const {
+  for (const platform::CdDrive& drive : context_.mci.Drives()) {
+    if (drive.letter == driveLetter_) return drive.device;
+  }
+  return {};
+}
+
 QString RecordDisc::TrackDefault(int track) const {
   return context_.catalog.GetMsgWithValue(RC_TrackNum, QString::number(track));
 }

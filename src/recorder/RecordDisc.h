@@ -50,6 +50,8 @@ class RecordDisc : public QObject {
   int SelectedDrive() const { return selected_; }
   void SetSelectedDrive(int index) { selected_ = index; }
   const QString& DriveLetter() const { return driveLetter_; }
+  /** The device or image behind the selected drive. */
+  QString DriveDevice() const;
   /** Keeps OpenCD from starting a title lookup for a disc the cache does not know. */
   void SetLookupSuppressed(bool suppressed) { lookupSuppressed_ = suppressed; }
 

@@ -437,7 +437,8 @@ void RecordFrm::cmdRecord_Click() {
   }
   lblRecError_->hide();
   SetRecording(true);
-  context_.job.Start(settings, tracks, disc.SelectedDrive(), disc.DriveLetter());
+  context_.job.Start(settings, tracks, disc.SelectedDrive(), disc.DriveLetter(),
+                     disc.DriveDevice());
 }
 
 void RecordFrm::lblOptions_Click() {

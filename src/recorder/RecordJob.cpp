@@ -51,9 +51,14 @@ QString RecordJob::Log(const QString& key) const {
   return ReadIniString(context_.appDir + u"/TWCD.log"_s, u"TWCD"_s, key);
 }
 
+bool RecordJob::CaptureAvailable() const {
+  return context_.makeCapture && context_.makeCapture() != nullptr;
+}
+
 QString RecordJob::Refusal(const RecordSettings& settings) const {
   if (settings.AR == 1) {
-    return u"Recording through the sound card is not available in this version. Run the drive "
+    if (CaptureAvailable()) return {};
+    return u"Analog recording needs a sound card input, and none was found. Run the drive "
            u"set-up again to record digitally."_s;
   }
   if (!QFileInfo::exists(context_.appDir + u"/TWCD.ini"_s)) {
@@ -64,7 +69,9 @@ QString RecordJob::Refusal(const RecordSettings& settings) const {
 }
 
 void RecordJob::Start(const RecordSettings& settings, QList<Track> tracks, int drive,
-                      const QString& letter) {
+                      const QString& letter, const QString& device) {
+  device_ = device;
+  analogFallback_ = false;
   settings_ = settings;
   tracks_ = std::move(tracks);
   ripLogs_.clear();
@@ -98,7 +105,11 @@ void RecordJob::NextTrack() {
     return;  // the next tick takes the next track
   }
   lastPercent_ = 0;
-  StartDigital(track);
+  if (settings_.AR == 1 || analogFallback_) {
+    StartAnalog(track);
+  } else {
+    StartDigital(track);
+  }
   started_.start();
   Q_EMIT TrackMarked(track.item.track, Mark::Recording);
   Q_EMIT StatusChanged(
@@ -166,7 +177,30 @@ void RecordJob::StartDigital(const Track& track) {
   ripper_->start(context_.ripper, args);
 }
 
+void RecordJob::StartAnalog(const Track& track) {
+  capture_ = context_.makeCapture ? context_.makeCapture() : nullptr;
+  if (!capture_) return;  // the next tick finds no capture and reports the track failed
+  capture_->_a2d_SetRecSource(settings_.SPDIF == 1 ? u"CDSPDIF"_s : u"CD"_s);
+  capture_->_a2d_SetInt(u"/t"_s, track.item.track);
+  capture_->_a2d_SetString(u"/f"_s, context_.appDir + u"/tw_a2d.tmp"_s);
+  const QString format = settings_.EncoderFormat(context_.settingsFile);
+  capture_->_a2d_SetString(u"/format"_s, format);
+  static constexpr std::pair<int, int> kBitRates[] = {
+      {0, 128000}, {2, 96000}, {4, 64000}, {6, 160000}};
+  for (const auto& [code, bitRate] : kBitRates) {
+    if (settings_.RF == code) capture_->_a2d_SetInt(u"/bitrate"_s, bitRate);
+  }
+  if (settings_.RF == 7) capture_->_a2d_SetInt(u"/bitrate"_s, settings_.CBR.toInt() * 1000);
+  if (settings_.RF == 8) capture_->_a2d_SetInt(u"/vbr"_s, settings_.VBR.toInt());
+  capture_->_a2d_SetString(u"/acd"_s, device_);
+  capture_->_a2d_Start();
+}
+
 void RecordJob::WaitForRipper() {
+  if (settings_.AR == 1 || analogFallback_) {
+    phase_ = 2;  // the capture runs from its start
+    return;
+  }
   const QString done = Log(u"DONE"_s);
   // A ripper that could not even start is over, too.
   if (ripper_->state() == QProcess::Running || done == u"started" || done == u"not_ok" ||
@@ -175,7 +209,36 @@ void RecordJob::WaitForRipper() {
   }
 }
 
+void RecordJob::FollowCapture() {
+  const Track& track = tracks_[item_];
+  const int percent = capture_ ? capture_->_a2d_GetProgress() : -1;
+  if (percent >= 0) {
+    const QString text =
+        percent < lastPercent_
+            ? context_.catalog.GetMsg(RC_ReSynAnalog)
+            : context_.catalog.GetMsgWithValue(RC_PerAnalog, QString::number(percent) + u'%');
+    lastPercent_ = percent;
+    Q_EMIT TrackProgress(track.item.track, percent, text);
+    return;
+  }
+  analogFallback_ = false;
+  const int code = capture_ ? capture_->_a2d_CloseWithReturnCode() : -1;
+  capture_.reset();
+  const QString captured = context_.appDir + u"/tw_a2d.tmp"_s;
+  if (code == 0) {
+    QFile::remove(track.item.path);
+    QFile::rename(captured, track.item.path);
+  } else {
+    QFile::remove(captured);
+  }
+  Finish(code, true);
+}
+
 void RecordJob::FollowRipper() {
+  if (settings_.AR == 1 || analogFallback_) {
+    FollowCapture();
+    return;
+  }
   const Track& track = tracks_[item_];
   const int percent = Log(u"PERCENT"_s).toInt();
   if (percent > 100) {
@@ -193,7 +256,7 @@ void RecordJob::FollowRipper() {
           : -1;
   ripper_->deleteLater();
   ripper_ = nullptr;
-  Finish(FinalCode(exitCode));
+  Finish(FinalCode(exitCode), false);
 }
 
 int RecordJob::FinalCode(int exitCode) const {
@@ -203,11 +266,15 @@ int RecordJob::FinalCode(int exitCode) const {
   return 0;
 }
 
-void RecordJob::Finish(int code) {
+void RecordJob::Finish(int code, bool analog) {
   const Track& track = tracks_[item_];
   const QString trackText =
       context_.catalog.GetMsgWithValue(RC_TrackNum, QString::number(track.item.track));
-  if (code == 0) {
+  if (analog && code != 0) {
+    Q_EMIT TrackMarked(track.item.track, Mark::Failed);
+    Q_EMIT ErrorLineChanged(
+        trackText + u' ' + context_.catalog.GetMsgWithValue(RC_RecErrorNum, QString::number(code)));
+  } else if (code == 0) {
     Q_EMIT TrackMarked(track.item.track, Mark::Done);
   } else if (code == kJitter) {
     Q_EMIT TrackMarked(track.item.track, Mark::Warning);
@@ -218,15 +285,19 @@ void RecordJob::Finish(int code) {
     const QString line = trackText + u", "_s +
                          context_.catalog.GetMsgWithValue(RC_DigRecError, QString::number(code));
     Q_EMIT ErrorLineChanged(line);
+    // The same track is captured through the sound card next, when there is a card input.
+    analogFallback_ = CaptureAvailable();
     QString text = line;
+    if (analogFallback_) text += u'\n' + context_.catalog.GetMsg(RC_TryAnalog);
     if (const QString reason = ErrorText(code); !reason.isEmpty()) text += u'\n' + reason;
     if (context_.showFailure) context_.showFailure(text);
     if (context_.wait) context_.wait(5000);
   }
-  if (code == 0 || code == kJitter) AddToLibrary(track);
-  AppendRecordLog(track, code);
-  AppendRipLog(track, code);
+  if (code == 0 || (code == kJitter && !analog)) AddToLibrary(track);
+  AppendRecordLog(track, code, analog);
+  if (!analog) AppendRipLog(track, code);
   Q_EMIT TrackFinished(track.item.track, code, track.item.path);
+  if (analogFallback_) --item_;
   phase_ = 0;
 }
 
@@ -257,7 +328,7 @@ void RecordJob::AddToLibrary(const Track& track) {
   context_.trailer.WriteSongTrailer(item.path, record, false);
 }
 
-void RecordJob::AppendRecordLog(const Track& track, int code) const {
+void RecordJob::AppendRecordLog(const Track& track, int code, bool analog) const {
   const QDateTime now = QDateTime::currentDateTime();
   ErrorLog::AppendLine(
       context_.appDir + u"/Record.log"_s,
@@ -265,7 +336,8 @@ void RecordJob::AppendRecordLog(const Track& track, int code) const {
           Printed(track.item.track) + u", "_s + QFileInfo(track.item.path).fileName() +
           u", RecordTime="_s + Printed(started_.isValid() ? started_.elapsed() / 1000 : 0) +
           u", Percent="_s + Printed(lastPercent_) + u", Speed="_s + Log(u"AVERAGE_SPEED"_s) +
-          u", Jitter="_s + Log(u"AVERAGE_JITTER"_s) + u", ExitCode="_s + Printed(code));
+          u", Jitter="_s + Log(u"AVERAGE_JITTER"_s) + u", ExitCode="_s + Printed(code) +
+          (analog ? u", Analog Recording"_s : QString()));
 }
 
 void RecordJob::AppendRipLog(const Track& track, int code) {
@@ -330,6 +402,12 @@ void RecordJob::Cancel() {
       QFile::remove(path + u".part"_s);
       Q_EMIT TrackMarked(tracks_[item_].item.track, Mark::None);
     }
+  }
+  if (capture_) {
+    capture_->_a2d_Stop();
+    capture_->_a2d_CloseWithReturnCode();
+    capture_.reset();
+    QFile::remove(context_.appDir + u"/tw_a2d.tmp"_s);
   }
   EndJob();
 }

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "platform/AudioCapture.h"
 #include "recorder/RecordList.h"
 #include "recorder/RecordSettings.h"
 
@@ -44,6 +45,8 @@ class RecordJob : public QObject {
     std::function<void(const QString& text)> showFailure;
     /** A pause that keeps the windows alive (the job waits after a failure). */
     std::function<void(int ms)> wait;
+    /** Analog capture from the sound card; null (or returning null) without one. */
+    std::function<std::unique_ptr<platform::AudioCapture>()> makeCapture = {};
   };
 
   /** Where the track is on the disc and how long it is, for the ripper and the space check. */
@@ -60,12 +63,15 @@ class RecordJob : public QObject {
    *  capture asked for); empty when it can. */
   QString Refusal(const RecordSettings& settings) const;
   /** Starts recording; drive is the selected drive's index, letter its "D:". */
-  void Start(const RecordSettings& settings, QList<Track> tracks, int drive, const QString& letter);
+  void Start(const RecordSettings& settings, QList<Track> tracks, int drive, const QString& letter,
+             const QString& device = {});
   void timerRecord_Timer();
   /** Ends the job now: the ripper is stopped and its partial file deleted. */
   void Cancel();
 
   bool IsRecording() const { return recording_; }
+  /** Whether the sound card's input is being recorded (the player must stay quiet). */
+  bool IsRecordingAnalog() const { return capture_ != nullptr; }
   QTimer& Timer() { return timerRecord_; }
   /** The command line of the current track, as "CMD" records it. */
   QStringList CommandLine(const Track& track) const;
@@ -84,12 +90,15 @@ class RecordJob : public QObject {
   void NextTrack();
   bool EnoughSpace(const Track& track);
   void StartDigital(const Track& track);
+  void StartAnalog(const Track& track);
   void WaitForRipper();
   void FollowRipper();
+  void FollowCapture();
   int FinalCode(int exitCode) const;
-  void Finish(int code);
+  void Finish(int code, bool analog);
+  bool CaptureAvailable() const;
   void AddToLibrary(const Track& track);
-  void AppendRecordLog(const Track& track, int code) const;
+  void AppendRecordLog(const Track& track, int code, bool analog) const;
   /** The album's own log beside its songs: drive, offset and each track's checksums. */
   void AppendRipLog(const Track& track, int code);
   QString ErrorText(int code) const;
@@ -106,6 +115,9 @@ class RecordJob : public QObject {
   int lastPercent_ = 0;
   bool recording_ = false;
   QProcess* ripper_ = nullptr;
+  std::unique_ptr<platform::AudioCapture> capture_;
+  bool analogFallback_ = false;  // the track that failed digitally is captured next
+  QString device_;
   QElapsedTimer started_;
   QSet<QString> ripLogs_;  // the rip logs this job has headed
   QTimer timerRecord_;

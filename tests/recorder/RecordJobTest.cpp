@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "fakes/TestFiles.h"
+#include "platform/AudioCapture.h"
 #include "recorder/CdDisc.h"
 #include "recorder/RecordJob.h"
 #include "recorder/RecordList.h"
@@ -17,6 +18,30 @@ namespace audiolume::test {
 namespace {
 
 using Mark = RecordJob::Mark;
+
+/** A capture that records the track in a few polls and writes a small file. */
+class FakeCapture : public platform::AudioCapture {
+ public:
+  explicit FakeCapture(int code) : code_(code) {}
+  void _a2d_SetRecSource(const QString&) override {}
+  void _a2d_SetSPDIFVolume(int) override {}
+  void _a2d_SetInt(const QString&, int) override {}
+  void _a2d_SetString(const QString& name, const QString& value) override {
+    if (name == u"/f") file_ = value;
+  }
+  int _a2d_Start() override {
+    WriteAll(file_, "captured");
+    return 0;
+  }
+  int _a2d_GetProgress() override { return progress_ >= 100 ? -1 : progress_ += 50; }
+  void _a2d_Stop() override {}
+  int _a2d_CloseWithReturnCode() override { return code_; }
+
+ private:
+  int code_;
+  int progress_ = 0;
+  QString file_;
+};
 
 class RecordJobTest : public RecorderFixture {
  protected:
@@ -37,17 +62,23 @@ class RecordJobTest : public RecorderFixture {
     return script;
   }
 
-  RecordJob& Job(const QString& ripper) {
-    job_ = std::make_unique<RecordJob>(
-        RecordJob::Context{library_,
-                           trailer_,
-                           catalog_,
-                           prompter_,
-                           Path(u"VeltoDj.ini"_s),
-                           dir_.path(),
-                           ripper,
-                           [this](const QString& text) { failures_.append(text); },
-                           {}});
+  /** The job over ripper; a capture answering captureCode when that is 0 or more. */
+  RecordJob& Job(const QString& ripper, int captureCode = -1) {
+    RecordJob::Context context{library_,
+                               trailer_,
+                               catalog_,
+                               prompter_,
+                               Path(u"VeltoDj.ini"_s),
+                               dir_.path(),
+                               ripper,
+                               [this](const QString& text) { failures_.append(text); },
+                               {}};
+    if (captureCode >= 0) {
+      context.makeCapture = [captureCode]() -> std::unique_ptr<platform::AudioCapture> {
+        return std::make_unique<FakeCapture>(captureCode);
+      };
+    }
+    job_ = std::make_unique<RecordJob>(std::move(context));
     QObject::connect(job_.get(), &RecordJob::TrackFinished,
                      [this](int track, int code, const QString&) {
                        codes_.append({track, code});
@@ -142,6 +173,40 @@ TEST_F(RecordJobTest, TheRipperSayingDoneIsNotEnough) {
   EXPECT_EQ(marks_[3], Mark::Warning);
   EXPECT_EQ(library_.SongCount(), 2);
   EXPECT_EQ(library_.SongText(2, 0), u"Song 3"_s);
+}
+
+TEST_F(RecordJobTest, AnalogCaptureAndTheFallbackAfterADigitalFailure) {
+  library_.AddSongRow(u"Old"_s, {}, {}, u"1:00"_s, Path(u"old.mp3"_s));
+  // Digital fails with 42; the same track is then captured through the sound card.
+  RecordJob& job = Job(FakeRipper(u"30"_s, u"not_ok"_s, 42), 0);
+  job.Start(settings_, Tracks({1, 2}), 0, u"D:"_s);
+  bool quietPlayer = false;
+  QObject::connect(&job, &RecordJob::TrackProgress,
+                   [&] { quietPlayer = quietPlayer || job.IsRecordingAnalog(); });
+  RunToTheEnd(job);
+  EXPECT_EQ(codes_, (QList<std::pair<int, int>>{{1, 42}, {1, 0}, {2, 42}, {2, 0}}));
+  EXPECT_TRUE(quietPlayer) << "the player is refused while the card's input is recorded";
+  EXPECT_FALSE(job.IsRecordingAnalog());
+  EXPECT_TRUE(ReadAll(Tracks({1}).first().item.path).startsWith("captured"))
+      << "moved, then tagged";
+  EXPECT_EQ(ReadAll(Path(u"Record.log"_s)).count(", Analog Recording"), 2);
+  EXPECT_TRUE(failures_.value(0).contains(u"Will try analog mode now."_s));
+  EXPECT_EQ(library_.SongCount(), 3);
+
+  // Analog chosen outright; a capture that fails shows its code on the error line.
+  codes_.clear();
+  settings_.AR = 1;
+  RecordJob& analog = Job({}, 7);
+  QStringList errors;
+  QObject::connect(&analog, &RecordJob::ErrorLineChanged,
+                   [&](const QString& text) { errors.append(text); });
+  EXPECT_TRUE(analog.Refusal(settings_).isEmpty());
+  analog.Start(settings_, Tracks({3}), 0, u"D:"_s);
+  RunToTheEnd(analog);
+  EXPECT_EQ(codes_, (QList<std::pair<int, int>>{{3, 7}}));
+  EXPECT_EQ(errors.value(0), u"Track 3 Recording Error 7"_s);
+  EXPECT_FALSE(QFile::exists(Path(u"tw_a2d.tmp"_s)));
+  EXPECT_FALSE(Job({}).Refusal(settings_).isEmpty()) << "no card input, no analog recording";
 }
 
 TEST_F(RecordJobTest, NoRoomForAnyTrackStartsNoRipper) {
