@@ -22,6 +22,7 @@
 // jitter errors, 40 to 47 failures (see "Rec_err.txt").
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 
 #include "platform/CdDriveList.h"
@@ -143,11 +144,18 @@ int main(int argc, char* argv[]) {
 
   Log(u"DONE"_s, u"started"_s);
   int lastPercent = -1;
+  QElapsedTimer sinceLog;
+  sinceLog.start();
   RipProgress result;
   const int code = CdRipper::Rip(
       request,
-      [&lastPercent](const RipProgress& progress) {
-        if (progress.percent == lastPercent) return;
+      [&lastPercent, &sinceLog](const RipProgress& progress) {
+        // The recorder looks once a second; the log is rewritten safely, so not too often.
+        if (progress.percent == lastPercent ||
+            (sinceLog.elapsed() < 250 && progress.percent < 100)) {
+          return;
+        }
+        sinceLog.restart();
         lastPercent = progress.percent;
         Log(u"PERCENT"_s, QString::number(progress.percent));
       },
