@@ -10,10 +10,10 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
-for file in bin/audiolume bin/twpl; do
+for file in bin/audiolume bin/twpl bin/twcd bin/twcd-setup; do
   [ -x "$prefix/$file" ] || fail "$file is not installed as a program"
 done
-for file in ID3v1.cat TWPL_Err.eng TWPL_Msg.eng VeltoDj.cat VeltoDj.dft Themes/player.png; do
+for file in ID3v1.cat Rec_err.txt TWPL_Err.eng TWPL_Msg.eng VeltoDj.cat VeltoDj.dft Themes/player.png; do
   [ -f "$prefix/share/audiolume/$file" ] || fail "share/audiolume/$file is missing"
 done
 desktop=$prefix/share/applications/audiolume.desktop
