@@ -77,6 +77,14 @@ QByteArray Mp3Encoder::Flush() {
   return QByteArray(reinterpret_cast<const char*>(out.data()), std::max(0, size));
 }
 
+QByteArray Mp3Encoder::InfoFrame() {
+  std::vector<unsigned char> frame(2880);
+  const std::size_t size = lame_get_lametag_frame(lame_->flags, frame.data(), frame.size());
+  return size <= frame.size()
+             ? QByteArray(reinterpret_cast<const char*>(frame.data()), qsizetype(size))
+             : QByteArray();
+}
+
 struct WavWriter::Sndfile {
   SNDFILE* file;
 };

@@ -26,6 +26,9 @@ class Mp3Encoder {
 
   QByteArray Encode(const qint16* samples, qint64 frames);
   QByteArray Flush();
+  /** After Flush: the stream's first frame again, now holding the length and seek table
+   *  other players read (Xing/LAME tag); it replaces the first bytes written. */
+  QByteArray InfoFrame();
 
  private:
   struct Lame;

@@ -230,7 +230,10 @@ int WriteSong(const RipRequest& request, const QString& path, BlockQueue& queue)
         return CdRipper::kWriteFailed;
       }
     }
-    if (file.write(encoder.Flush()) < 0 || !file.flush()) return CdRipper::kWriteFailed;
+    if (file.write(encoder.Flush()) < 0) return CdRipper::kWriteFailed;
+    const QByteArray info = encoder.InfoFrame();
+    if (!info.isEmpty() && (!file.seek(0) || file.write(info) < 0)) return CdRipper::kWriteFailed;
+    if (!file.flush()) return CdRipper::kWriteFailed;
   } catch (const DecodeError&) {
     return CdRipper::kEncodeFailed;
   }
@@ -312,7 +315,8 @@ int CdRipper::Rip(const RipRequest& request,
   QElapsedTimer clock;
   clock.start();
   const lsn_t firstSector = lsn_t(std::max<qint64>(0, first) / kSamplesPerSector);
-  drive.Start(firstSector, request.jitterCorrection);
+  // An image reads the same every time: checking reads against each other only costs time.
+  drive.Start(firstSector, request.jitterCorrection && !CdDevice::IsImage(request.device));
   qint64 position = qint64(firstSector) * kSamplesPerSector;  // the first sample of the next read
   qint64 done = 0;
   // Before the disc's first sample (a negative offset) there is silence.

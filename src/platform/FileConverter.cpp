@@ -69,7 +69,12 @@ int Convert(const QString& source, const QString& partial, int mode, int bitRate
         progress);
     if (result != kConvertDone) return result;
     const QByteArray tail = encoder.Flush();
-    if (out.write(tail) != tail.size() || !out.flush()) return kConvertCannotWrite;
+    if (out.write(tail) != tail.size()) return kConvertCannotWrite;
+    // The first frame becomes the length and seek table other players read.
+    const QByteArray info = encoder.InfoFrame();
+    if (!info.isEmpty() && (!out.seek(0) || out.write(info) != info.size()))
+      return kConvertCannotWrite;
+    if (!out.flush()) return kConvertCannotWrite;
   } catch (const DecodeError& error) {
     return error.kind() == DecodeError::Kind::Damaged ? kConvertCannotRead : kConvertUnsupported;
   }

@@ -7,6 +7,7 @@
 
 #include "fakes/TestFiles.h"
 #include "platform/AudioCapture.h"
+#include "platform/FileConverter.h"
 #include "recorder/CdDisc.h"
 #include "recorder/RecordJob.h"
 #include "recorder/RecordList.h"
@@ -144,6 +145,23 @@ TEST_F(RecordJobTest, RipsAWavEqualToTheDiscAndAddsItThroughTheImportFile) {
   EXPECT_TRUE(ReadAll(Path(u"Record.log"_s)).contains(", Tk= 2 , 02.wav, RecordTime="));
   EXPECT_TRUE(ReadIniString(Path(u"VeltoDj.ini"_s), u"Record"_s, u"CMD"_s)
                   .endsWith(u"/T 2 /O /format WAV"_s));
+}
+
+TEST_F(RecordJobTest, RipsAnMp3OfTheTracksLength) {
+  const QString cue = Image(u"disc"_s, {{300}, {450}});
+  qputenv("AUDIOLUME_CD_DRIVES", (u"D="_s + cue).toUtf8());
+  settings_.EC = 1;
+  RecordJob& job = Job(QString::fromUtf8(TWCD_PATH));
+  job.Start(settings_, Tracks({2}), 0, u"D:"_s);
+  RunToTheEnd(job);
+  qunsetenv("AUDIOLUME_CD_DRIVES");
+  ASSERT_EQ(codes_, (QList<std::pair<int, int>>{{2, 0}})) << failures_.join(u'\n').toStdString();
+  platform::Mp3Info info;
+  ASSERT_EQ(platform::_QueryMp3File(Path(u"Music/Album/02.mp3"_s), info), 0);
+  // Six seconds, give or take the encoder's padding; the song's tag after the audio is no
+  // part of it.
+  EXPECT_NEAR(double(info.durationMs), 6000.0, 60.0);
+  EXPECT_EQ(info.bitRate, 128000);
 }
 
 TEST_F(RecordJobTest, TheRipperSayingDoneIsNotEnough) {
