@@ -92,9 +92,7 @@ void CdCommands::PrintDisc(CdRecorder& recorder) const {
   for (qsizetype i = 0; i < disc.tracks.size(); ++i) {
     const CdDisc::TrackInfo& track = disc.tracks[i];
     Print(QString::number(i + 1) + u'\t' + QString::number(track.startOffset) + u'\t' +
-          QString::number(track.lengthMinutes) + u':' +
-          QString::number(track.lengthSeconds).rightJustified(2, u'0') + u'\t' +
-          disc.titles.value(i));
+          track.LengthText() + u'\t' + disc.titles.value(i));
   }
 }
 
@@ -206,13 +204,6 @@ int CdCommands::Record(QStringList args, int presetToAll) const {
     PrintError(refusal);
     return 1;
   }
-  QList<RecordJob::Track> jobTracks;
-  for (const RecordItem& item : items) {
-    const CdDisc::TrackInfo& info = disc.tracks[item.track - 1];
-    jobTracks.append({item, info.lengthMinutes * 60 + info.lengthSeconds,
-                      QString::number(info.lengthMinutes) + u':' +
-                          QString::number(info.lengthSeconds).rightJustified(2, u'0')});
-  }
   recorder.disc.CloseMCI();
   RecordJob& job = recorder.job;
   bool failed = false;
@@ -223,8 +214,8 @@ int CdCommands::Record(QStringList args, int presetToAll) const {
                      Print(QString::number(track) + u'\t' + QString::number(code) + u'\t' + path);
                    });
   QObject::connect(&job, &RecordJob::JobEnded, &loop, &QEventLoop::quit);
-  job.Start(settings, jobTracks, recorder.disc.SelectedDrive(), recorder.disc.DriveLetter(),
-            recorder.disc.DriveDevice());
+  job.Start(settings, RecordJob::TracksOf(items, disc), recorder.disc.SelectedDrive(),
+            recorder.disc.DriveLetter(), recorder.disc.DriveDevice());
   job.Timer().setInterval(100);  // nobody watches the window: the ripper is looked at more often
   loop.exec();
   return failed ? 1 : 0;

@@ -171,7 +171,14 @@ int CdCommandDevice::Status(Open& open, const QStringList& words, QString& reply
 }
 
 quint32 CdCommandDevice::SerialNumber(const QString& letter) {
-  CdDevice drive(DeviceOf(letter));
+  const QString device = DeviceOf(letter);
+  // A drive open under an alias already knows its table of contents.
+  for (const std::shared_ptr<Open>& open : std::as_const(aliases_)) {
+    if (open->drive.Device() == device) {
+      return ReadyToc(*open) == kOk ? AudioCdSerial(open->drive.Toc()) : 0;
+    }
+  }
+  CdDevice drive(device);
   return drive.Media() == CdMedia::Disc ? AudioCdSerial(drive.Toc()) : 0;
 }
 

@@ -21,6 +21,7 @@
 #include "platform/CdDevice.h"
 #include "platform/FileError.h"
 #include "platform/FileOps.h"
+#include "platform/ParanoiaDrive.h"
 
 namespace audiolume::platform {
 
@@ -29,21 +30,6 @@ namespace {
 constexpr qint64 kSamplesPerSector = CDIO_CD_FRAMESIZE_RAW / 4;
 constexpr int kBatchSectors = 32;
 constexpr std::size_t kQueueLimit = 16;  // about 7 s of audio between reader and encoder
-
-// Paranoia's callback carries no context; each ripping thread counts its own events.
-thread_local int tJitterErrors = 0;
-thread_local int tCorrections = 0;
-
-void CountEvent(long /*position*/, paranoia_cb_mode_t event) {
-  switch (event) {
-    case PARANOIA_CB_SKIP:
-    case PARANOIA_CB_READERR: ++tJitterErrors; break;
-    case PARANOIA_CB_FIXUP_EDGE:
-    case PARANOIA_CB_FIXUP_ATOM:
-    case PARANOIA_CB_DRIFT: ++tCorrections; break;
-    default: break;
-  }
-}
 
 /**
  * The checksums of a track's audio: CRC-32 of its bytes, and the AccurateRip sums (v1 and
@@ -85,83 +71,6 @@ class TrackChecksums {
   quint32 v1_ = 0;
   quint32 v2_ = 0;
   int peak_ = 0;
-};
-
-/** The drive opened for paranoia reading; closes everything it opened. */
-class ParanoiaDrive {
- public:
-  explicit ParanoiaDrive(const QString& device) {
-    const driver_id_t driver = CdDevice::IsImage(device) ? DRIVER_UNKNOWN : DRIVER_DEVICE;
-    if (CdIo_t* cdio = cdio_open(QFile::encodeName(device).constData(), driver)) {
-      drive_ = cdio_cddap_identify_cdio(cdio, CDDA_MESSAGE_FORGETIT, nullptr);
-      if (!drive_) cdio_destroy(cdio);
-    }
-    if (drive_ && cdio_cddap_open(drive_) != 0) {
-      cdio_cddap_close(drive_);
-      drive_ = nullptr;
-    }
-  }
-  ~ParanoiaDrive() {
-    if (paranoia_) cdio_paranoia_free(paranoia_);
-    if (drive_) cdio_cddap_close(drive_);
-  }
-  ParanoiaDrive(const ParanoiaDrive&) = delete;
-  ParanoiaDrive& operator=(const ParanoiaDrive&) = delete;
-
-  bool IsOpen() const { return drive_ != nullptr; }
-  bool IsAudioTrack(int track) const {
-    return track >= 1 && track <= cdio_cddap_tracks(drive_) &&
-           cdio_cddap_track_audiop(drive_, track_t(track));
-  }
-  lsn_t First(int track) const { return cdio_cddap_track_firstsector(drive_, track_t(track)); }
-  lsn_t Last(int track) const { return cdio_cddap_track_lastsector(drive_, track_t(track)); }
-  lsn_t DiscLast() const { return cdio_cddap_disc_lastsector(drive_); }
-  int Tracks() const { return cdio_cddap_tracks(drive_); }
-  /** Plain reads, as the drive delivers them. */
-  bool ReadRaw(lsn_t sector, std::vector<char>& out, int count) const {
-    out.resize(std::size_t(count) * CDIO_CD_FRAMESIZE_RAW);
-    // A drive reads at most so many sectors at once; the rest come in further reads.
-    for (int done = 0; done < count;) {
-      const long read =
-          cdio_cddap_read(drive_, out.data() + std::size_t(done) * CDIO_CD_FRAMESIZE_RAW,
-                          sector + done, long(count - done));
-      if (read <= 0) return false;
-      done += int(read);
-    }
-    return true;
-  }
-
-  void Start(lsn_t sector, bool jitterCorrection) {
-    next_ = sector;
-    checked_ = jitterCorrection;
-    paranoia_ = cdio_paranoia_init(drive_);
-    cdio_paranoia_modeset(paranoia_, jitterCorrection ? PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP
-                                                      : PARANOIA_MODE_DISABLE);
-    cdio_paranoia_seek(paranoia_, sector, SEEK_SET);
-  }
-  /** The next sector: checked by paranoia, or, without jitter correction, read plainly
-   *  many sectors at a time. */
-  const int16_t* Next() {
-    if (checked_) return cdio_paranoia_read(paranoia_, CountEvent);
-    if (bulkAt_ >= bulkCount_) {
-      bulkCount_ = int(std::min<lsn_t>(kBulkSectors, DiscLast() - next_ + 1));
-      if (bulkCount_ <= 0 || !ReadRaw(next_, bulk_, bulkCount_)) return nullptr;
-      next_ += bulkCount_;
-      bulkAt_ = 0;
-    }
-    return reinterpret_cast<const int16_t*>(bulk_.data() +
-                                            std::size_t(bulkAt_++) * CDIO_CD_FRAMESIZE_RAW);
-  }
-
- private:
-  static constexpr int kBulkSectors = 64;
-  cdrom_drive_t* drive_ = nullptr;
-  cdrom_paranoia_t* paranoia_ = nullptr;
-  bool checked_ = true;
-  lsn_t next_ = 0;
-  std::vector<char> bulk_;
-  int bulkAt_ = 0;
-  int bulkCount_ = 0;
 };
 
 /** Hands blocks of samples from the reading thread to the writing one. */
@@ -281,8 +190,7 @@ bool CdRipper::TestDrive(const QString& device, int sectors, DriveTest& result) 
 
 int CdRipper::Rip(const RipRequest& request,
                   const std::function<void(const RipProgress&)>& progress, RipProgress& result) {
-  tJitterErrors = 0;
-  tCorrections = 0;
+  ParanoiaDrive::ResetCounts();
   result = {};
   ParanoiaDrive drive(request.device);
   if (!drive.IsOpen()) return kNoDisc;
@@ -354,9 +262,10 @@ int CdRipper::Rip(const RipRequest& request,
     queue.Push(std::move(block));
     const double seconds = std::max(0.001, clock.elapsed() / 1000.0);
     result.percent = int(done * 100 / count);
-    result.jitterErrors = tJitterErrors;
+    result.jitterErrors = ParanoiaDrive::JitterErrors();
     result.averageSpeed = double(done) / 44100.0 / seconds;
-    result.averageJitter = 1000.0 * tCorrections / std::max<qint64>(1, done / kSamplesPerSector);
+    result.averageJitter =
+        1000.0 * ParanoiaDrive::Corrections() / std::max<qint64>(1, done / kSamplesPerSector);
     if (progress) progress(result);
   }
   queue.Close();
@@ -373,7 +282,7 @@ int CdRipper::Rip(const RipRequest& request,
     QFile::remove(partial);
     return kWriteFailed;
   }
-  return tJitterErrors > 0 ? kJitterErrors : kDone;
+  return ParanoiaDrive::JitterErrors() > 0 ? kJitterErrors : kDone;
 }
 
 }  // namespace audiolume::platform

@@ -1,8 +1,3 @@
-#include <cdio/cdio.h>
-
-#include <cdio/paranoia/cdda.h>
-#include <cdio/paranoia/paranoia.h>
-
 #include <QFile>
 #include <algorithm>
 #include <cstring>
@@ -10,6 +5,7 @@
 
 #include "platform/AudioDecoder.h"
 #include "platform/CdDevice.h"
+#include "platform/ParanoiaDrive.h"
 
 namespace audiolume::platform {
 
@@ -25,34 +21,14 @@ const QString kScheme = QStringLiteral("cdda:");
  */
 class CdTrackDecoder : public AudioDecoder {
  public:
-  CdTrackDecoder(const QString& device, int track) {
-    const QByteArray name = QFile::encodeName(device);
-    const driver_id_t driver = CdDevice::IsImage(device) ? DRIVER_UNKNOWN : DRIVER_DEVICE;
-    CdIo_t* cdio = cdio_open(name.constData(), driver);
-    if (!cdio) throw DecodeError(DecodeError::Kind::CannotOpen, device);
-    drive_ = cdio_cddap_identify_cdio(cdio, CDDA_MESSAGE_FORGETIT, nullptr);
-    if (!drive_) {
-      cdio_destroy(cdio);
-      throw DecodeError(DecodeError::Kind::CannotOpen, device);
-    }
-    if (cdio_cddap_open(drive_) != 0 || track < 1 || track > cdio_cddap_tracks(drive_) ||
-        !cdio_cddap_track_audiop(drive_, track_t(track))) {
-      cdio_cddap_close(drive_);
-      throw DecodeError(DecodeError::Kind::NotDecodable, device);
-    }
-    first_ = cdio_cddap_track_firstsector(drive_, track_t(track));
-    last_ = cdio_cddap_track_lastsector(drive_, track_t(track));
-    paranoia_ = cdio_paranoia_init(drive_);
-    cdio_paranoia_modeset(paranoia_, PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP);
+  CdTrackDecoder(const QString& device, int track) : drive_(device) {
+    if (!drive_.IsOpen()) throw DecodeError(DecodeError::Kind::CannotOpen, device);
+    if (!drive_.IsAudioTrack(track)) throw DecodeError(DecodeError::Kind::NotDecodable, device);
+    first_ = drive_.First(track);
+    last_ = drive_.Last(track);
+    drive_.Start(first_, true);
     Seek(0);
   }
-
-  ~CdTrackDecoder() override {
-    if (paranoia_) cdio_paranoia_free(paranoia_);
-    cdio_cddap_close(drive_);
-  }
-  CdTrackDecoder(const CdTrackDecoder&) = delete;
-  CdTrackDecoder& operator=(const CdTrackDecoder&) = delete;
 
   PcmFormat Format() const override { return {44100, 2}; }
 
@@ -63,7 +39,7 @@ class CdTrackDecoder : public AudioDecoder {
     while (done < frames) {
       if (pending_.empty()) {
         if (sector_ > last_) break;
-        const int16_t* samples = cdio_paranoia_read(paranoia_, nullptr);
+        const int16_t* samples = drive_.Next();
         if (!samples) throw DecodeError(DecodeError::Kind::Damaged, QStringLiteral("CD read"));
         pending_.assign(samples + skip_ * 2, samples + kFramesPerSector * 2);
         skip_ = 0;
@@ -82,12 +58,11 @@ class CdTrackDecoder : public AudioDecoder {
     sector_ = first_ + lsn_t(frame / kFramesPerSector);
     skip_ = frame % kFramesPerSector;
     pending_.clear();
-    cdio_paranoia_seek(paranoia_, sector_, SEEK_SET);
+    drive_.Seek(sector_);
   }
 
  private:
-  cdrom_drive_t* drive_ = nullptr;
-  cdrom_paranoia_t* paranoia_ = nullptr;
+  ParanoiaDrive drive_;
   lsn_t first_ = 0;
   lsn_t last_ = 0;
   lsn_t sector_ = 0;

@@ -2,6 +2,11 @@
 
 namespace audiolume {
 
+QString CdDisc::TrackInfo::LengthText() const {
+  return QString::number(lengthMinutes) + u':' +
+         QString::number(lengthSeconds).rightJustified(2, u'0');
+}
+
 int CdDisc::DigitSum(int value) {
   int sum = 0;
   for (; value > 0; value /= 10) sum += value % 10;

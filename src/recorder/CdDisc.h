@@ -22,6 +22,10 @@ struct CdDisc {
     int startFrames = 0;
     int startOffset = 0;  // in frames
     qint16 digitSum = 0;
+
+    int Seconds() const { return lengthMinutes * 60 + lengthSeconds; }
+    /** "m:ss", as the track's row shows it. */
+    QString LengthText() const;
   };
 
   int numberOfTracks = 0;   // 0: no disc

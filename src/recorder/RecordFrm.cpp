@@ -158,10 +158,7 @@ QWidget* RecordFrm::BuildRows() {
 
 void RecordFrm::ConnectModel() {
   RecordDisc& disc = context_.disc;
-  connect(&disc, &RecordDisc::StatusChanged, this, [this](const QString& text) {
-    lblErrorMessage_->setText(text);
-    lblErrorMessage_->setVisible(!text.isEmpty());
-  });
+  connect(&disc, &RecordDisc::StatusChanged, this, &RecordFrm::ShowStatus);
   connect(&disc, &RecordDisc::InsertDiscChanged, this, [this](const QString& text) {
     lblInsertDisc_->setText(text);
     lblInsertDisc_->setVisible(!text.isEmpty());
@@ -171,13 +168,16 @@ void RecordFrm::ConnectModel() {
   connect(&disc, &RecordDisc::LookupWanted, this, &RecordFrm::StartLookup);
   connect(&disc, &RecordDisc::GaveUp, this, &QWidget::close);
   CddbLookup& lookup = context_.lookup;
-  connect(&lookup, &CddbLookup::StatusChanged, this, [this](const QString& text) {
-    lblErrorMessage_->setText(text);
-    lblErrorMessage_->setVisible(!text.isEmpty());
-  });
+  connect(&lookup, &CddbLookup::StatusChanged, this, &RecordFrm::ShowStatus);
   connect(&lookup, &CddbLookup::BusyChanged, this, &RecordFrm::SetBusy);
   connect(&lookup, &CddbLookup::TitlesChanged, this, &RecordFrm::ShowTitles);
   connect(&lookup, &CddbLookup::MatchesShown, this, &RecordFrm::ShowMatches);
+}
+
+// The disc, the lookup and the recording all speak through the one status line.
+void RecordFrm::ShowStatus(const QString& text) {
+  lblErrorMessage_->setText(text);
+  lblErrorMessage_->setVisible(!text.isEmpty());
 }
 
 void RecordFrm::Form_Load() {
@@ -235,8 +235,7 @@ void RecordFrm::ShowDisc() {
   for (int k = 0; k < disc.tracks.size(); ++k) {
     Row& row = RowAt(k);
     const CdDisc::TrackInfo& track = disc.tracks[k];
-    row.lblSongTime->setText(QString::number(track.lengthMinutes) + u':' +
-                             QString::number(track.lengthSeconds).rightJustified(2, u'0'));
+    row.lblSongTime->setText(track.LengthText());
     ShowRow(row, true);
   }
   for (qsizetype k = disc.tracks.size(); k < rows_.size(); ++k) {
@@ -380,10 +379,7 @@ void RecordFrm::ConnectJob() {
             rows_[track - 1].picProgress->setValue(std::min(percent, 100));
             rows_[track - 1].picProgress->setFormat(text);
           });
-  connect(&job, &RecordJob::StatusChanged, this, [this](const QString& text) {
-    lblErrorMessage_->setText(text);
-    lblErrorMessage_->setVisible(!text.isEmpty());
-  });
+  connect(&job, &RecordJob::StatusChanged, this, &RecordFrm::ShowStatus);
   connect(&job, &RecordJob::ErrorLineChanged, this, [this](const QString& text) {
     lblRecError_->setText(text);
     lblRecError_->setVisible(!text.isEmpty());
@@ -429,16 +425,10 @@ void RecordFrm::cmdRecord_Click() {
     context_.prompter.Tell(refusal, MessageIcon::Exclamation);
     return;
   }
-  QList<RecordJob::Track> tracks;
-  for (const RecordItem& item : items) {
-    const CdDisc::TrackInfo& info = disc.Disc().tracks[item.track - 1];
-    tracks.append({item, info.lengthMinutes * 60 + info.lengthSeconds,
-                   rows_[item.track - 1].lblSongTime->text()});
-  }
   lblRecError_->hide();
   SetRecording(true);
-  context_.job.Start(settings, tracks, disc.SelectedDrive(), disc.DriveLetter(),
-                     disc.DriveDevice());
+  context_.job.Start(settings, RecordJob::TracksOf(items, disc.Disc()), disc.SelectedDrive(),
+                     disc.DriveLetter(), disc.DriveDevice());
 }
 
 void RecordFrm::lblOptions_Click() {

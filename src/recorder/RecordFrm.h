@@ -94,6 +94,7 @@ class RecordFrm : public QWidget {
   void SetBusy(bool busy);
   void ShowMatches(const QStringList& items);
   void ConnectJob();
+  void ShowStatus(const QString& text);
   void SetRecording(bool recording);
   Row& RowAt(int index);
   static void ShowRow(Row& row, bool shown);

@@ -10,6 +10,7 @@
 #include "library/SongLibrary.h"
 #include "library/TrailerTag.h"
 #include "platform/CodePage.h"
+#include "recorder/CdDisc.h"
 #include "support/AppVersion.h"
 #include "support/ErrorLog.h"
 #include "support/IniSettings.h"
@@ -53,6 +54,15 @@ QString RecordJob::Log(const QString& key) const {
 
 bool RecordJob::CaptureAvailable() const {
   return context_.makeCapture && context_.makeCapture() != nullptr;
+}
+
+QList<RecordJob::Track> RecordJob::TracksOf(const QList<RecordItem>& items, const CdDisc& disc) {
+  QList<Track> tracks;
+  for (const RecordItem& item : items) {
+    const CdDisc::TrackInfo& info = disc.tracks[item.track - 1];
+    tracks.append({item, info.Seconds(), info.LengthText()});
+  }
+  return tracks;
 }
 
 QString RecordJob::Refusal(const RecordSettings& settings) const {
@@ -105,7 +115,7 @@ void RecordJob::NextTrack() {
     return;  // the next tick takes the next track
   }
   lastPercent_ = 0;
-  if (settings_.AR == 1 || analogFallback_) {
+  if (Capturing()) {
     StartAnalog(track);
   } else {
     StartDigital(track);
@@ -197,7 +207,7 @@ void RecordJob::StartAnalog(const Track& track) {
 }
 
 void RecordJob::WaitForRipper() {
-  if (settings_.AR == 1 || analogFallback_) {
+  if (Capturing()) {
     phase_ = 2;  // the capture runs from its start
     return;
   }
@@ -235,7 +245,7 @@ void RecordJob::FollowCapture() {
 }
 
 void RecordJob::FollowRipper() {
-  if (settings_.AR == 1 || analogFallback_) {
+  if (Capturing()) {
     FollowCapture();
     return;
   }

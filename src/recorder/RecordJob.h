@@ -17,6 +17,7 @@ class MessageCatalog;
 class Prompter;
 class SongLibrary;
 class TrailerTag;
+struct CdDisc;
 
 /**
  * The recording job: records the record list one track after another through the ripper
@@ -59,6 +60,8 @@ class RecordJob : public QObject {
   RecordJob(Context context, QObject* parent = nullptr);
   ~RecordJob() override;
 
+  /** The record list's items with their lengths from the disc. */
+  static QList<Track> TracksOf(const QList<RecordItem>& items, const CdDisc& disc);
   /** Why a job with these settings cannot start (the drive never configured, analog
    *  capture asked for); empty when it can. */
   QString Refusal(const RecordSettings& settings) const;
@@ -97,6 +100,8 @@ class RecordJob : public QObject {
   int FinalCode(int exitCode) const;
   void Finish(int code, bool analog);
   bool CaptureAvailable() const;
+  /** Whether the current track goes through the sound card rather than the ripper. */
+  bool Capturing() const { return settings_.AR == 1 || analogFallback_; }
   void AddToLibrary(const Track& track);
   void AppendRecordLog(const Track& track, int code, bool analog) const;
   /** The album's own log beside its songs: drive, offset and each track's checksums. */

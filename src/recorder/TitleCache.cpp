@@ -17,8 +17,8 @@ namespace {
 
 constexpr int kMaxTracks = 99;  // a CD holds at most 99 tracks
 
-QStringList ReadLines(const QString& path) {
-  QString text = platform::DecodeText(platform::FileOps::ReadFile(path));
+QStringList LinesOf(const QByteArray& bytes) {
+  QString text = platform::DecodeText(bytes);
   text.replace(u"\r\n"_s, u"\n"_s);
   QStringList lines = text.split(u'\n');
   if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
@@ -56,7 +56,7 @@ bool TitleCache::ReadCDPlayerData(CdDisc& disc) const {
   if (!Exists()) return false;
   QStringList lines;
   try {
-    lines = ReadLines(file_);
+    lines = LinesOf(platform::FileOps::ReadFile(file_));
   } catch (const platform::FileError&) {
     return false;  // an unreadable cache knows no disc
   }
@@ -92,8 +92,9 @@ void TitleCache::SaveCDPlayerData(const CdDisc& disc, int numberOfTracks) const 
   if (disc.serialNumber.isEmpty()) return;
   CreateWhenMissing();
   // A cache copied from elsewhere keeps its line ends.
-  const QString lineEnd = platform::FileOps::ReadFile(file_).contains("\r\n") ? u"\r\n"_s : u"\n"_s;
-  const QStringList old = ReadLines(file_);
+  const QByteArray bytes = platform::FileOps::ReadFile(file_);
+  const QString lineEnd = bytes.contains("\r\n") ? u"\r\n"_s : u"\n"_s;
+  const QStringList old = LinesOf(bytes);
   QStringList lines;
   bool written = false;
   for (qsizetype at = 0; at < old.size(); ++at) {

@@ -1,0 +1,109 @@
+#pragma once
+
+// The audio header relies on the types of the main header, so that comes first.
+#include <cdio/cdio.h>
+
+#include <cdio/paranoia/cdda.h>
+#include <cdio/paranoia/paranoia.h>
+
+#include <QFile>
+#include <QString>
+#include <algorithm>
+#include <vector>
+
+#include "platform/CdDevice.h"
+
+namespace audiolume::platform {
+
+/** The drive opened for paranoia reading; closes everything it opened. */
+class ParanoiaDrive {
+ public:
+  explicit ParanoiaDrive(const QString& device) {
+    const driver_id_t driver = CdDevice::IsImage(device) ? DRIVER_UNKNOWN : DRIVER_DEVICE;
+    if (CdIo_t* cdio = cdio_open(QFile::encodeName(device).constData(), driver)) {
+      drive_ = cdio_cddap_identify_cdio(cdio, CDDA_MESSAGE_FORGETIT, nullptr);
+      if (!drive_) cdio_destroy(cdio);
+    }
+    if (drive_ && cdio_cddap_open(drive_) != 0) {
+      cdio_cddap_close(drive_);
+      drive_ = nullptr;
+    }
+  }
+  ~ParanoiaDrive() {
+    if (paranoia_) cdio_paranoia_free(paranoia_);
+    if (drive_) cdio_cddap_close(drive_);
+  }
+  ParanoiaDrive(const ParanoiaDrive&) = delete;
+  ParanoiaDrive& operator=(const ParanoiaDrive&) = delete;
+
+  bool IsOpen() const { return drive_ != nullptr; }
+  bool IsAudioTrack(int track) const {
+    return track >= 1 && track <= cdio_cddap_tracks(drive_) &&
+           cdio_cddap_track_audiop(drive_, track_t(track));
+  }
+  lsn_t First(int track) const { return cdio_cddap_track_firstsector(drive_, track_t(track)); }
+  lsn_t Last(int track) const { return cdio_cddap_track_lastsector(drive_, track_t(track)); }
+  lsn_t DiscLast() const { return cdio_cddap_disc_lastsector(drive_); }
+  int Tracks() const { return cdio_cddap_tracks(drive_); }
+  /** Plain reads, as the drive delivers them. */
+  bool ReadRaw(lsn_t sector, std::vector<char>& out, int count) const {
+    out.resize(std::size_t(count) * CDIO_CD_FRAMESIZE_RAW);
+    // A drive reads at most so many sectors at once; the rest come in further reads.
+    for (int done = 0; done < count;) {
+      const long read =
+          cdio_cddap_read(drive_, out.data() + std::size_t(done) * CDIO_CD_FRAMESIZE_RAW,
+                          sector + done, long(count - done));
+      if (read <= 0) return false;
+      done += int(read);
+    }
+    return true;
+  }
+
+  void Start(lsn_t sector, bool jitterCorrection) {
+    next_ = sector;
+    checked_ = jitterCorrection;
+    paranoia_ = cdio_paranoia_init(drive_);
+    cdio_paranoia_modeset(paranoia_, jitterCorrection ? PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP
+                                                      : PARANOIA_MODE_DISABLE);
+    cdio_paranoia_seek(paranoia_, sector, SEEK_SET);
+  }
+  /** Moves the next read to sector. */
+  void Seek(lsn_t sector) {
+    next_ = sector;
+    bulkAt_ = bulkCount_ = 0;
+    cdio_paranoia_seek(paranoia_, sector, SEEK_SET);
+  }
+
+  /** The unreliable spots and the corrections paranoia counted on this thread. */
+  static int JitterErrors();
+  static int Corrections();
+  static void ResetCounts();
+
+  /** The next sector: checked by paranoia, or, without jitter correction, read plainly
+   *  many sectors at a time. */
+  const int16_t* Next() {
+    if (checked_) return cdio_paranoia_read(paranoia_, CountEvent);
+    if (bulkAt_ >= bulkCount_) {
+      bulkCount_ = int(std::min<lsn_t>(kBulkSectors, DiscLast() - next_ + 1));
+      if (bulkCount_ <= 0 || !ReadRaw(next_, bulk_, bulkCount_)) return nullptr;
+      next_ += bulkCount_;
+      bulkAt_ = 0;
+    }
+    return reinterpret_cast<const int16_t*>(bulk_.data() +
+                                            std::size_t(bulkAt_++) * CDIO_CD_FRAMESIZE_RAW);
+  }
+
+ private:
+  static void CountEvent(long position, paranoia_cb_mode_t event);
+
+  static constexpr int kBulkSectors = 64;
+  cdrom_drive_t* drive_ = nullptr;
+  cdrom_paranoia_t* paranoia_ = nullptr;
+  bool checked_ = true;
+  lsn_t next_ = 0;
+  std::vector<char> bulk_;
+  int bulkAt_ = 0;
+  int bulkCount_ = 0;
+};
+
+}  // namespace audiolume::platform
