@@ -4,8 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
-#include <atomic>
-#include <thread>
+#include <deque>
 
 #include "library/SongFilePresence.h"
 #include "platform/AudioDecoder.h"
@@ -94,34 +93,40 @@ FileConversion::Result FileConversion::ConvertFiles(const QStringList& files, co
                                                     Direction direction, int bitRate,
                                                     const platform::ConvertProgress& progress) {
   converting_ = true;
-  abandoned_ = false;
   replace_.Reset();
-  bool dontAsk = false;
-  Result result;
-  const QStringList accepted = RefuseOtherFormats(files, direction, result);
-  for (const QString& source : accepted) {
-    if (!presence_.CheckSongFileExists(source, dontAsk)) continue;
-    prompter_.ShowStatus(catalog_.GetMsgWithValue(RC_Mp3toWav_Title, SplitPathName(source).name));
-    const QString extension = direction == Direction::Mp3ToWav ? u"wav"_s : u"mp3"_s;
-    const QString destination =
-        folder + u'/' + SplitFileExtension(SplitPathName(source).name).base + u'.' + extension;
-    const int answer = PrepareDestination(destination);
-    if (answer == 3 || answer == 4) continue;
-    const int code = ConvertOne(source, destination, direction, bitRate, progress);
-    if (code == platform::kConvertDone) {
-      ++result.converted;
-    } else if (code == platform::kConvertCancelledFile ||
-               code == platform::kConvertCancelledBatch) {
-      result.cancelled = true;
-      if (code == platform::kConvertCancelledBatch) break;
-    } else {
-      ++result.failed;
-      if (code != kRefusedForSpace) ReportFailure(source, direction, code);
+  Batch batch{ConversionQueue(workers_), direction, bitRate > 0 ? bitRate : 64000, {}, false, 0};
+  const QStringList accepted = RefuseOtherFormats(files, direction, batch.result);
+  std::deque<Planned> planned;
+  qsizetype next = 0;
+  while (true) {
+    // Questions are asked in list order, a file or two ahead, so that every core has
+    // a file to convert while the results are taken in list order too.
+    while (qsizetype(planned.size()) <= batch.queue.Workers() && next < accepted.size()) {
+      if (auto plan = Plan(batch, accepted[next++], folder)) planned.push_back(*plan);
+    }
+    if (planned.empty()) break;
+    const Planned current = planned.front();
+    planned.pop_front();
+    prompter_.ShowStatus(
+        catalog_.GetMsgWithValue(RC_Mp3toWav_Title, SplitPathName(current.source).name));
+    const int code = current.ticket ? batch.queue.Wait(current.ticket, progress) : current.code;
+    batch.reserved -= current.reserved;
+    if (batch.queue.Abandoned()) break;
+    TakeResult(batch, current, code);
+    if (code == platform::kConvertCancelledBatch) {
+      // Files already converted by the other cores are kept and counted.
+      batch.queue.CancelAll();
+      for (const Planned& rest : planned) {
+        if (rest.ticket && batch.queue.Wait(rest.ticket) == platform::kConvertDone)
+          ++batch.result.converted;
+      }
+      break;
     }
   }
   prompter_.HideStatus();
   converting_ = false;
-  if (abandoned_) return result;
+  if (batch.queue.Abandoned()) return batch.result;
+  const Result& result = batch.result;
   const QString count =
       result.converted == 0 ? catalog_.GetMsg(RC_0FileConverted)
       : result.converted == 1
@@ -132,63 +137,61 @@ FileConversion::Result FileConversion::ConvertFiles(const QStringList& files, co
   return result;
 }
 
-// Runs a conversion on a thread of its own while the event loop goes on, so that the
-// windows stay responsive and a cancel button can be pressed. When the loop is ended
-// from outside (the application quits), the conversion is cancelled, its partial output
-// removed, and the batch stops without a word.
-int FileConversion::OffThread(const std::function<int(const platform::ConvertProgress&)>& job,
-                              const platform::ConvertProgress& progress) {
-  std::atomic<bool> finished{false};
-  std::atomic<bool> abandoned{false};
-  const platform::ConvertProgress guarded = [&](double fraction) {
-    if (abandoned) return int(platform::kConvertCancelledBatch);
-    return progress ? progress(fraction) : 0;
-  };
-  std::atomic<int> result{0};
-  QEventLoop loop;
-  std::thread worker([&] {
-    result = job(guarded);
-    finished = true;
-    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+// Asks what has to be asked about one file and queues its conversion; nothing when the
+// file is skipped. A file refused before converting carries its code and no ticket.
+std::optional<FileConversion::Planned> FileConversion::Plan(Batch& batch, const QString& source,
+                                                            const QString& folder) {
+  if (!presence_.CheckSongFileExists(source, batch.dontAsk)) return std::nullopt;
+  const bool toWav = batch.direction == Direction::Mp3ToWav;
+  const QString destination = folder + u'/' + SplitFileExtension(SplitPathName(source).name).base +
+                              (toWav ? u".wav"_s : u".mp3"_s);
+  const int answer = PrepareDestination(destination);
+  if (answer == 3 || answer == 4) return std::nullopt;
+  Planned plan{source, destination};
+  if (!toWav) {
+    plan.ticket = batch.queue.Add(
+        [source, destination, bitRate = batch.bitRate](const platform::ConvertProgress& progress) {
+          return platform::_ConvertFile(source, destination, platform::kWavToMp3, 1, 1, bitRate,
+                                        progress);
+        });
+    return plan;
+  }
+  platform::Mp3Info info;
+  if ((plan.code = platform::_QueryMp3File(source, info))) return plan;
+  // The files the other cores are still writing have not taken their space yet.
+  const DriveSpace space = spaceOf_(QFileInfo(destination).absolutePath());
+  plan.reserved = EstimatedWavBytes(info, space.total);
+  if (plan.reserved >= space.free - batch.reserved) {
+    plan.code = kRefusedForSpace;
+    plan.reserved = 0;
+    return plan;
+  }
+  batch.reserved += plan.reserved;
+  plan.ticket = batch.queue.Add([source, destination](const platform::ConvertProgress& progress) {
+    return platform::_ConvertFile(source, destination, platform::kMp3ToWav, 1, 1, 0, progress);
   });
-  if (!finished) loop.exec();
-  // The loop ended before the conversion did: somebody else ended it.
-  const bool endedFromOutside = !finished;
-  if (endedFromOutside) abandoned = true;
-  worker.join();
-  if (endedFromOutside) abandoned_ = true;
-  return result;
+  return plan;
 }
 
-int FileConversion::ConvertOne(const QString& source, const QString& destination,
-                               Direction direction, int bitRate,
-                               const platform::ConvertProgress& progress) {
-  if (direction == Direction::Mp3ToWav) {
-    platform::Mp3Info info;
-    if (const int code = platform::_QueryMp3File(source, info)) return code;
-    const DriveSpace space = spaceOf_(QFileInfo(destination).absolutePath());
-    if (EstimatedWavBytes(info, space.total) >= space.free) {
-      prompter_.Tell(catalog_.GetMsg(RC_InSuff_DiskSpace), MessageIcon::Exclamation);
-      return kRefusedForSpace;
+void FileConversion::TakeResult(Batch& batch, const Planned& file, int code) {
+  Result& result = batch.result;
+  if (code == platform::kConvertDone) {
+    ++result.converted;
+  } else if (code == platform::kConvertCancelledFile || code == platform::kConvertCancelledBatch) {
+    result.cancelled = true;
+  } else {
+    ++result.failed;
+    if (batch.direction == Direction::WavToMp3) {
+      ErrorLog::AppendLine(
+          workingDir_ + u"/w2mError.log"_s,
+          ErrorLog::Stamp() + u", "_s + file.source + u", Return Val="_s + QString::number(code));
     }
-    return OffThread(
-        [&](const platform::ConvertProgress& guarded) {
-          return platform::_ConvertFile(source, destination, platform::kMp3ToWav, 1, 1, 0, guarded);
-        },
-        progress);
+    if (code == kRefusedForSpace) {
+      prompter_.Tell(catalog_.GetMsg(RC_InSuff_DiskSpace), MessageIcon::Exclamation);
+    } else {
+      ReportFailure(file.source, batch.direction, code);
+    }
   }
-  const int code = OffThread(
-      [&](const platform::ConvertProgress& guarded) {
-        return platform::_ConvertFile(source, destination, platform::kWavToMp3, 1, 1,
-                                      bitRate > 0 ? bitRate : 64000, guarded);
-      },
-      progress);
-  if (code > platform::kConvertCancelledBatch) {
-    ErrorLog::AppendLine(
-        workingDir_ + u"/w2mError.log"_s,
-        ErrorLog::Stamp() + u", "_s + source + u", Return Val="_s + QString::number(code));
-  }
-  return code;
 }
 
 void FileConversion::ReportFailure(const QString& source, Direction direction, int code) {

@@ -3,8 +3,10 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 #include "platform/FileConverter.h"
+#include "player/ConversionQueue.h"
 #include "support/ReplaceQuestion.h"
 
 namespace audiolume {
@@ -17,8 +19,9 @@ class SongFilePresence;
  * A batch of MP3 to WAV or WAV to MP3 conversions: destinations asked about once each
  * (or for all), the space a WAV file needs checked first, failures reported with their
  * texts and logged, and the converting flag set while it runs so that the player waits.
- * UI thread only. Each file is converted on a thread of its own while the event loop goes
- * on, so progress is called on that thread.
+ * UI thread only. Files are converted side by side, one per core, on threads of their own
+ * while the event loop goes on; questions, reports and results keep the order of the list.
+ * progress hears about the file whose result is awaited, on its converting thread.
  */
 class FileConversion {
  public:
@@ -39,6 +42,9 @@ class FileConversion {
 
   bool IsConverting() const { return converting_; }
 
+  /** How many files are converted at once; 0 (the default) means one per core. */
+  void SetWorkers(int workers) { workers_ = workers; }
+
   /** Where free space is learnt; the drive's own figures unless replaced. */
   void SetSpaceProbe(std::function<DriveSpace(const QString& folder)> probe) {
     spaceOf_ = std::move(probe);
@@ -58,11 +64,26 @@ class FileConversion {
   static DriveSpace SpaceOf(const QString& folder);
 
  private:
+  /** One file of a batch: its conversion's ticket, or the code it was refused with. */
+  struct Planned {
+    QString source;
+    QString destination;
+    int ticket = 0;
+    int code = 0;
+    qint64 reserved = 0;  // destination bytes counted against the drive's free space
+  };
+  struct Batch {
+    ConversionQueue queue;
+    Direction direction;
+    int bitRate;
+    Result result;
+    bool dontAsk = false;
+    qint64 reserved = 0;
+  };
+
   QStringList RefuseOtherFormats(const QStringList& files, Direction direction, Result& result);
-  int ConvertOne(const QString& source, const QString& destination, Direction direction,
-                 int bitRate, const platform::ConvertProgress& progress);
-  int OffThread(const std::function<int(const platform::ConvertProgress&)>& job,
-                const platform::ConvertProgress& progress);
+  std::optional<Planned> Plan(Batch& batch, const QString& source, const QString& folder);
+  void TakeResult(Batch& batch, const Planned& file, int code);
   void ReportFailure(const QString& source, Direction direction, int code);
 
   MessageCatalog& catalog_;
@@ -71,7 +92,7 @@ class FileConversion {
   QString workingDir_;
   std::function<DriveSpace(const QString&)> spaceOf_ = SpaceOf;
   bool converting_ = false;
-  bool abandoned_ = false;  // the event loop was ended under the batch
+  int workers_ = 0;
   ReplaceQuestion replace_;
 };
 

@@ -115,6 +115,29 @@ TEST_F(FileConversionTest, NotEnoughSpaceForTheWavIsRefused) {
             1);
 }
 
+TEST_F(FileConversionTest, TwoAtOnceCountTheSpaceOfBothAndReportInListOrder) {
+  test::WriteAll(Path(u"bad1.mp3"_s), "not audio");
+  ASSERT_TRUE(test::WriteSineMp3(Path(u"a.mp3"_s), 1.0));
+  ASSERT_TRUE(test::WriteSineMp3(Path(u"b.mp3"_s), 1.0));
+  test::WriteAll(Path(u"bad2.mp3"_s), "not audio either");
+  // Room for one WAV of a second (about 176 kB) but not for two.
+  conversion_.SetSpaceProbe([](const QString&) {
+    return FileConversion::DriveSpace{300'000, 1'000'000};
+  });
+  conversion_.SetWorkers(2);
+  const auto result = conversion_.ConvertFiles(
+      {Path(u"bad1.mp3"_s), Path(u"a.mp3"_s), Path(u"b.mp3"_s), Path(u"bad2.mp3"_s)},
+      Path(u"out"_s), Direction::Mp3ToWav, 0);
+  EXPECT_EQ(result.converted, 1);
+  EXPECT_EQ(result.failed, 3);
+  ASSERT_EQ(Shown().size(), 4);
+  EXPECT_TRUE(Shown()[0].startsWith(u"MP3 to Wav Conversion Error"_s)) << Shown()[0].toStdString();
+  EXPECT_EQ(Shown()[1], u"Insufficient space in the Destination Drive"_s);
+  EXPECT_TRUE(Shown()[2].startsWith(u"MP3 to Wav Conversion Error"_s)) << Shown()[2].toStdString();
+  EXPECT_EQ(Shown()[3], u"1 file was converted"_s);
+  EXPECT_EQ(QDir(Path(u"out"_s)).entryList(QDir::Files), QStringList{u"a.wav"_s});
+}
+
 TEST_F(FileConversionTest, SpaceEstimateForAWavCopy) {
   platform::Mp3Info fourMinutes{128000, 240000, 5, 2};
   // 44.1 × 2 × 240,000 × 2 bytes, plus 0.5% of a 100 GB drive.
