@@ -23,7 +23,7 @@ QString SongFilePresence::CdDriveOf(const QString& path) const {
   return {};
 }
 
-bool SongFilePresence::CheckSongFileExists(const QString& path, bool& dontAsk) {
+bool SongFilePresence::CheckSongFileExists(const QString& path, bool& dontAsk, Question question) {
   if (path.isEmpty()) return false;
   // A name in another encoding than the system's (an old Latin-1 collection) was read
   // with replacement characters: no name we could give opens it, and no disc would help.
@@ -40,14 +40,14 @@ bool SongFilePresence::CheckSongFileExists(const QString& path, bool& dontAsk) {
   }
   while (!QFileInfo::exists(path) && !dontAsk) {
     const QString drive = CdDriveOf(path);
+    const bool insert = question == Question::InsertMedium;
+    QStringList lines{catalog_.GetMsgWithValue(RC_DB_CantFind_songFilename1, path),
+                      catalog_.GetMsg(RC_DB_CantFind_songFilename2)};
+    if (!insert) lines.append(catalog_.GetMsg(RC_DB_CantFind_songFilename3));
     const QString text =
-        !drive.isEmpty() ? drive + catalog_.GetMsg(RC_DB_InsertCD_intoDrive)
-                         : QStringList{catalog_.GetMsgWithValue(RC_DB_CantFind_songFilename1, path),
-                                       catalog_.GetMsg(RC_DB_CantFind_songFilename2),
-                                       catalog_.GetMsg(RC_DB_CantFind_songFilename3)}
-                               .join(u'\n');
-    const QString buttons = catalog_.GetMsg(RC_Retry) + u'|' + catalog_.GetMsg(RC_SkipOnce) + u'|' +
-                            catalog_.GetMsg(RC_DontAskAgain);
+        !drive.isEmpty() ? drive + catalog_.GetMsg(RC_DB_InsertCD_intoDrive) : lines.join(u'\n');
+    const QString buttons = catalog_.GetMsg(insert ? RC_InsertAgain : RC_Retry) + u'|' +
+                            catalog_.GetMsg(RC_SkipOnce) + u'|' + catalog_.GetMsg(RC_DontAskAgain);
     const int answer = prompter_.Ask(text, buttons, MessageIcon::Question);
     if (answer == 2) return false;
     if (answer == 3) {

@@ -21,9 +21,14 @@ class SongFilePresence {
   using CdMounts = std::function<QList<platform::CdMount>()>;
   SongFilePresence(CdMounts cdMounts, MessageCatalog& catalog, Prompter& prompter);
 
+  /** How a missing file is asked about: "try again?" with Retry, or (the portable-player
+   *  export) with "insert medium and try again" as the first button. */
+  enum class Question { TryAgain, InsertMedium };
+
   /** True when the file is there. dontAsk is the caller's for the rest of its run: once
    *  the user chose "Don't ask again" missing files are skipped silently. */
-  bool CheckSongFileExists(const QString& path, bool& dontAsk);
+  bool CheckSongFileExists(const QString& path, bool& dontAsk,
+                           Question question = Question::TryAgain);
 
   /** The letter ("D:") of the CD drive whose disc the path lies on; empty for none. */
   QString CdDriveOf(const QString& path) const;

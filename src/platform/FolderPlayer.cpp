@@ -75,6 +75,7 @@ class FolderPlayer : public PortablePlayer {
     worker_ = std::thread([this, path, target] {
       status_ = Copy(path, target);
       busy_ = false;
+      if (ended_) ended_();
     });
     return 1;
   }
@@ -87,6 +88,8 @@ class FolderPlayer : public PortablePlayer {
   }
 
   void TWRIO_Close() override { TWRIO_StopDownload(); }
+
+  void SetDownloadEnded(std::function<void()> ended) override { ended_ = std::move(ended); }
 
  private:
   // Copies source to target through "target.part"; a status word.
@@ -147,6 +150,7 @@ class FolderPlayer : public PortablePlayer {
   }
 
   QString folder_;
+  std::function<void()> ended_;
   std::thread worker_;
   std::atomic<bool> cancel_ = false;
   std::atomic<bool> busy_ = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace audiolume::platform {
@@ -40,6 +41,10 @@ class PortablePlayer {
   virtual int TWRIO_GetProgress(int which) = 0;
   virtual void TWRIO_StopDownload() = 0;
   virtual void TWRIO_Close() = 0;
+
+  /** ended is called on the sending thread each time a download ends, so that the caller
+   *  need not wait for its next poll to learn it. Set it while no download runs. */
+  virtual void SetDownloadEnded(std::function<void()> ended) = 0;
 };
 
 /**

@@ -1,0 +1,236 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include "fakes/FakePortablePlayer.h"
+#include "fakes/SineFiles.h"
+#include "fakes/TestFiles.h"
+#include "library/SongFilePresence.h"
+#include "platform/FileConverter.h"
+#include "player/RioExport.h"
+#include "support/CurrentError.h"
+#include "support/ErrorLog.h"
+#include "support/MessageCatalog.h"
+#include "support/ScriptedPrompter.h"
+
+namespace audiolume {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+using platform::PortablePlayer;
+using test::FakePortablePlayer;
+
+class RioExportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    QDir(dir_.path()).mkdir(u"player"_s);
+    QDir(dir_.path()).mkdir(u"songs"_s);
+    options_.device = Path(u"player"_s);
+  }
+  QString Path(const QString& name) const { return dir_.filePath(name); }
+  QStringList Shown() const {
+    QStringList texts;
+    for (const auto& shown : prompter_.ShownMessages()) texts.append(shown.text);
+    return texts;
+  }
+  // An MP3 of a few seconds at bitRate bits per second, in the songs folder.
+  QString Mp3At(const QString& name, int bitRate) {
+    const QString wav = Path(u"songs/"_s + name + u".wav"_s);
+    const QString mp3 = Path(u"songs/"_s + name + u".mp3"_s);
+    EXPECT_TRUE(test::WriteSineWav(wav, 2.0));
+    EXPECT_EQ(platform::_ConvertFile(wav, mp3, platform::kWavToMp3, 1, 1, bitRate), 0);
+    QFile::remove(wav);
+    return mp3;
+  }
+  void UseFake() {
+    rio_ = std::make_unique<RioExport>(
+        catalog_, prompter_, presence_, dir_.path(),
+        [this](const QString&) { return std::make_unique<FakePortablePlayer>(script_, record_); });
+  }
+  // Runs an export with the real folder player to its end.
+  void RunToEnd(const QList<PlayListEntry>& songs) {
+    QSignalSpy finished(rio_.get(), &RioExport::Finished);
+    rio_->ExportToRio(songs, options_);
+    if (finished.isEmpty()) {
+      ASSERT_TRUE(finished.wait(20000));
+    }
+  }
+
+  QTemporaryDir dir_;
+  CurrentError error_;
+  ErrorLog log_{dir_.filePath(u"TW_Error.log"_s), error_};
+  ScriptedPrompter prompter_;
+  MessageCatalog catalog_{dir_.path(), dir_.filePath(u"VeltoDj.ini"_s), log_, prompter_};
+  SongFilePresence presence_{{}, catalog_, prompter_};
+  RioOptions options_;
+  FakePortablePlayer::Script script_;
+  FakePortablePlayer::Record record_;
+  std::unique_ptr<RioExport> rio_ = std::make_unique<RioExport>(
+      catalog_, prompter_, presence_, dir_.path(), platform::MakeFolderPlayer);
+};
+
+TEST_F(RioExportTest, StatusWordsAreToldWithTheirTexts) {
+  EXPECT_EQ(PortablePlayer::Word(4, 4), 0x00040004u);
+  EXPECT_EQ(rio_->ReportRioStatus(0x00040004, u"Song"_s), PortablePlayer::kError);
+  EXPECT_EQ(rio_->ReportRioStatus(PortablePlayer::Word(3), u"Song"_s), PortablePlayer::kMemoryFull);
+  EXPECT_EQ(rio_->ReportRioStatus(PortablePlayer::Word(1), u"Song"_s), PortablePlayer::kReady);
+  EXPECT_EQ(rio_->ReportRioStatus(PortablePlayer::Word(2), u"Song"_s), PortablePlayer::kFinished);
+  EXPECT_EQ(Shown(), (QStringList{u"Song\nRio Player was aborted.\n\nTimeout"_s,
+                                  u"Song\nThe Rio memory is full."_s}));
+  EXPECT_EQ(PortablePlayer::ErrorText(7), u"error7");
+}
+
+TEST_F(RioExportTest, BitRateZeroSendsEveryFileAsItIsAndListsThemOnThePlayer) {
+  const QString high = Mp3At(u"high"_s, 192000);
+  const QString wav = Path(u"songs/tone.wav"_s);
+  ASSERT_TRUE(test::WriteSineWav(wav, 1.0));
+  options_.bitRate = 0;
+  QStringList arrived;
+  QObject::connect(rio_.get(), &RioExport::SongArrived, [&](int number, const QString& path) {
+    arrived.append(QString::number(number) + u' ' + path);
+  });
+  RunToEnd({{high, u"High"_s, u"Band"_s, {}}, {wav, u"Tone"_s, {}, {}}});
+  EXPECT_EQ(test::ReadAll(Path(u"player/high.mp3"_s)), test::ReadAll(high));
+  EXPECT_EQ(test::ReadAll(Path(u"player/tone.wav"_s)), test::ReadAll(wav));
+  EXPECT_EQ(arrived, (QStringList{u"1 "_s + Path(u"player/high.mp3"_s),
+                                  u"2 "_s + Path(u"player/tone.wav"_s)}));
+  EXPECT_EQ(test::ReadAll(Path(u"player/Audiolume.m3u"_s)),
+            "#EXTM3U\n#EXTINF:-1,Band - High\nhigh.mp3\n#EXTINF:-1,Tone\ntone.wav\n");
+  EXPECT_EQ(Shown(), QStringList{u"2 songs were downloaded into Rio"_s});
+  EXPECT_FALSE(QDir(Path(u"Temp"_s)).exists());
+}
+
+TEST_F(RioExportTest, OnlyFilesAboveTheBitRateAreReEncodedThroughTemp) {
+  const QString high = Mp3At(u"high"_s, 160000);
+  const QString low = Mp3At(u"low"_s, 112000);
+  options_.bitRate = 128000;
+  QStringList headings;
+  QObject::connect(rio_.get(), &RioExport::Captions,
+                   [&](const QString& heading, const QString&) { headings.append(heading); });
+  RunToEnd({{high, u"High"_s, {}, {}}, {low, u"Low"_s, {}, {}}});
+  platform::Mp3Info sent;
+  ASSERT_EQ(platform::_QueryMp3File(Path(u"player/high.mp3"_s), sent), 0);
+  EXPECT_EQ(sent.bitRate, 128000);
+  EXPECT_EQ(test::ReadAll(Path(u"player/low.mp3"_s)), test::ReadAll(low));
+  EXPECT_TRUE(headings.contains(u"Converting high.mp3\nFrom 160 to 128 kbps"_s))
+      << headings.join(u'|').toStdString();
+  EXPECT_TRUE(QDir(Path(u"Temp"_s)).isEmpty());
+  EXPECT_EQ(Shown().last(), u"2 songs were downloaded into Rio"_s);
+  EXPECT_EQ(rio_->Outcome().failed, 0);
+}
+
+TEST_F(RioExportTest, MissingFilesAskWithThreeAnswersAndRealAudioIsLeftOut) {
+  const QString song = Mp3At(u"song"_s, 128000);
+  test::WriteAll(Path(u"songs/talk.ra"_s), "real audio");
+  UseFake();
+  prompter_.QueueAnswer(1);  // insert medium and try again: still missing
+  prompter_.QueueAnswer(2);  // skip this one song
+  prompter_.QueueAnswer(3);  // don't ask again: this and the later missing file
+  rio_->ExportToRio({{Path(u"gone1.mp3"_s), u"One"_s, {}, {}},
+                     {Path(u"gone2.mp3"_s), u"Two"_s, {}, {}},
+                     {Path(u"songs/talk.ra"_s), u"Talk"_s, {}, {}},
+                     {Path(u"gone3.mp3"_s), u"Three"_s, {}, {}},
+                     {song, u"Song"_s, {}, {}}},
+                    options_);
+  ASSERT_EQ(prompter_.ShownMessages().size(), 3);
+  EXPECT_EQ(prompter_.ShownMessages()[0].text,
+            u"Can't find "_s + Path(u"gone1.mp3"_s) + u".\nIt may be in a removable drive."_s);
+  EXPECT_EQ(prompter_.ShownMessages()[0].buttons,
+            u"insert medium and try again|Skip this one song|Don't ask again"_s);
+  EXPECT_EQ(record_.downloads, QStringList{song});
+  rio_->tmrRioProgress_Timer();
+  rio_->tmrRioProgress_Timer();
+  EXPECT_FALSE(rio_->IsRunning());
+  EXPECT_EQ(Shown().last(), u"1 song was downloaded into Rio"_s);
+  EXPECT_EQ(rio_->Outcome().failed, 4);
+}
+
+TEST_F(RioExportTest, AStalledDownloadAsksAfterTheTimeOutAndCanBeSentAgain) {
+  const QString song = Mp3At(u"song"_s, 128000);
+  script_.stallAt = 50;
+  UseFake();
+  rio_->ExportToRio({{song, u"Song"_s, {}, {}}, {song, u"Again"_s, {}, {}}}, options_);
+  for (int tick = 0; tick < 30; ++tick) rio_->tmrRioProgress_Timer();
+  EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
+  EXPECT_TRUE(rio_->TimeOutTimer().isActive());
+  prompter_.QueueAnswer(1);  // Retry
+  rio_->tmrDownloadTimeOut_Timer();
+  ASSERT_EQ(Shown(), QStringList{u"The Download has timed-out.\nPlease check the player."_s});
+  EXPECT_EQ(prompter_.ShownMessages()[0].buttons, u"Retry|&Cancel"_s);
+  EXPECT_EQ(record_.downloads, (QStringList{song, song}));
+  prompter_.QueueAnswer(2);  // Cancel this song; the next one stalls as well
+  rio_->tmrDownloadTimeOut_Timer();
+  EXPECT_EQ(record_.stops, 1);
+  EXPECT_EQ(record_.downloads.size(), 3);
+  rio_->cmdCancelAllDownload_Click();
+  EXPECT_FALSE(rio_->IsRunning());
+  EXPECT_FALSE(rio_->ProgressTimer().isActive());
+  EXPECT_EQ(record_.stops, 2);
+  EXPECT_EQ(Shown().last(), u"No song was downloaded into Rio."_s);
+  EXPECT_EQ(record_.closes, 1);
+}
+
+TEST_F(RioExportTest, MemoryFullErrorsAndAnUnreadyPlayerEndTheirSongOrTheExport) {
+  const QString song = Mp3At(u"song"_s, 128000);
+  script_.memFree = 1000;
+  UseFake();
+  rio_->ExportToRio({{song, u"Song"_s, {}, {}}}, options_);
+  EXPECT_EQ(Shown(),
+            (QStringList{u"The Rio memory is full."_s, u"No song was downloaded into Rio."_s}));
+
+  // An error while sending ends the export; the rest are not sent.
+  prompter_.ClearRecord();
+  script_ = {};
+  script_.failAt = 50;
+  script_.failWord = PortablePlayer::Word(4, 3);
+  UseFake();
+  rio_->ExportToRio({{song, u"One"_s, {}, {}}, {song, u"Two"_s, {}, {}}}, options_);
+  for (int tick = 0; tick < 3; ++tick) rio_->tmrRioProgress_Timer();
+  EXPECT_EQ(Shown(), (QStringList{u"One\nRio Player was aborted.\n\nOut of flash"_s,
+                                  u"No song was downloaded into Rio."_s}));
+  EXPECT_EQ(record_.downloads.size(), 1);
+
+  // Not ready, or failing to erase: nothing is sent and no count is told.
+  prompter_.ClearRecord();
+  script_ = {};
+  script_.readyStatus = 0;
+  UseFake();
+  QSignalSpy finished(rio_.get(), &RioExport::Finished);
+  rio_->ExportToRio({{song, u"One"_s, {}, {}}}, options_);
+  EXPECT_EQ(
+      Shown(),
+      QStringList{u"The Rio player is not ready.\nPlease correct the problem and try again."_s});
+  ASSERT_EQ(finished.size(), 1);
+  EXPECT_EQ(finished[0][0].toString(), QString());
+
+  prompter_.ClearRecord();
+  script_ = {};
+  script_.eraseStatus = PortablePlayer::Word(4, 6);
+  options_.clearMemory = true;
+  UseFake();
+  rio_->ExportToRio({{song, u"One"_s, {}, {}}}, options_);
+  EXPECT_EQ(Shown(),
+            QStringList{u"while initializing Rio Player\nRio Player was aborted.\n\nNo device"_s});
+  EXPECT_EQ(record_.erases, 1);
+  EXPECT_EQ(record_.downloads.size(), 1);  // only the one sent in the error case above
+  EXPECT_FALSE(rio_->IsRunning());
+}
+
+TEST_F(RioExportTest, ClearingThePlayerKeepsItsOwnersOtherFiles) {
+  const QString song = Mp3At(u"song"_s, 128000);
+  test::WriteAll(Path(u"player/old.mp3"_s), "an old song");
+  test::WriteAll(Path(u"player/notes.txt"_s), "the owner's notes");
+  QDir(Path(u"player"_s)).mkdir(u"Photos"_s);
+  test::WriteAll(Path(u"player/Photos/keep.mp3"_s), "in a folder of the owner's");
+  options_.clearMemory = true;
+  RunToEnd({{song, u"Song"_s, {}, {}}});
+  EXPECT_FALSE(QFile::exists(Path(u"player/old.mp3"_s)));
+  EXPECT_EQ(QDir(Path(u"player"_s)).entryList(QDir::Files, QDir::Name),
+            (QStringList{u"Audiolume.m3u"_s, u"notes.txt"_s, u"song.mp3"_s}));
+  EXPECT_TRUE(QFile::exists(Path(u"player/Photos/keep.mp3"_s)));
+}
+
+}  // namespace
+}  // namespace audiolume
