@@ -35,12 +35,14 @@ const QString kLyrics = u"Lyrics"_s;
 }  // namespace
 
 CatalogWindows::CatalogWindows(Collection& collection, AppServices& services, Play& play,
-                               PlayerEngine& engine, std::function<void()> openAddSongs)
+                               PlayerEngine& engine, std::function<void()> openAddSongs,
+                               std::function<void(QMenu*)> fillPortableMenu)
     : collection_(collection),
       services_(services),
       play_(play),
       engine_(engine),
       openAddSongs_(std::move(openAddSongs)),
+      fillPortableMenu_(std::move(fillPortableMenu)),
       current_(engine, play),
       panel_(collection.library),
       view_(collection.library, panel_, services.Log(), services.SettingsFile(),
@@ -81,16 +83,16 @@ PlayList* CatalogWindows::Library() {
 
 PlayListMgr* CatalogWindows::Manager() {
   if (managerWindow_) return managerWindow_;
-  managerWindow_ = new PlayListMgr({manager_, current_, collection_.library, services_.Catalog(),
-                                    services_.Asker(),
-                                    [](const QString& file) { return QFileInfo::exists(file); },
-                                    [this](int entry) { engine_.lstTitle_DblClick(entry); },
-                                    [this] {
-                                      play_.Companions().Open(kMusicLib);
-                                      library_->lblAutoSelect_Click();
-                                    },
-                                    [this](const QStringList& files) { ExportToWav(files); },
-                                    [this](const QString& file) { EditTrackInfo(file); }});
+  managerWindow_ = new PlayListMgr(
+      {manager_, current_, collection_.library, services_.Catalog(), services_.Asker(),
+       [](const QString& file) { return QFileInfo::exists(file); },
+       [this](int entry) { engine_.lstTitle_DblClick(entry); },
+       [this] {
+         play_.Companions().Open(kMusicLib);
+         library_->lblAutoSelect_Click();
+       },
+       [this](const QStringList& files) { ExportToWav(files); },
+       [this](const QString& file) { EditTrackInfo(file); }, fillPortableMenu_});
   managerWindow_->setAttribute(Qt::WA_DeleteOnClose);
   managerWindow_->Form_Load();
   return managerWindow_;

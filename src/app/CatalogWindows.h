@@ -14,6 +14,8 @@
 #include "catalog/SongTexts.h"
 #include "catalog/TrackInfo.h"
 
+class QMenu;
+
 namespace audiolume {
 
 class AppServices;
@@ -32,7 +34,7 @@ class Edit_pic;
 class CatalogWindows {
  public:
   CatalogWindows(Collection& collection, AppServices& services, Play& play, PlayerEngine& engine,
-                 std::function<void()> openAddSongs);
+                 std::function<void()> openAddSongs, std::function<void(QMenu*)> fillPortableMenu);
   ~CatalogWindows();
 
   PlayList* Library();
@@ -60,6 +62,7 @@ class CatalogWindows {
   Play& play_;
   PlayerEngine& engine_;
   std::function<void()> openAddSongs_;
+  std::function<void(QMenu*)> fillPortableMenu_;
   PlayerPlaylist current_;
   PlayListPanel panel_;
   LibraryView view_;

@@ -15,9 +15,12 @@
 #include "catalog/AddSongs.h"
 #include "platform/AudioSink.h"
 #include "platform/TerminationSignals.h"
+#include "player/Export.h"
 #include "player/Play.h"
 #include "player/PlayerEngine.h"
 #include "player/PlayerRemote.h"
+#include "player/RioExport.h"
+#include "player/RioMenu.h"
 #include "support/MessageIds.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -72,6 +75,20 @@ int Jukebox::Run() {
     window.exec();
     if (catalogWindows) catalogWindows->SongsAdded();
   };
+  // The portable player: one export at a time, in its modal progress window.
+  RioExport rio(catalog, services.Asker(), collection.presence, veltoDj_.WorkingDirectory(),
+                platform::MakeFolderPlayer);
+  const QString rioOptions = veltoDj_.WorkingDirectory() + u"/Diamond.ini"_s;
+  Play* player = nullptr;
+  const auto fillPortableMenu = [&](QMenu* menu) {
+    new RioMenu(menu, catalog, services.Asker(), rioOptions, [&] {
+      engine.Stop_Player();
+      QList<PlayListEntry> songs;
+      for (int index = 1; index <= queue.Length(); ++index) songs.append(queue.Entry(index));
+      Export window(rio, catalog, player);
+      window.Run(songs, RioOptions::Read(rioOptions));
+    });
+  };
   Play play({engine, collection.library, collection.database, catalog, services.Diagnose(),
              services.Asker(), veltoDj_.SettingsFile(), veltoDj_.StartupPlaylistFile(),
              veltoDj_.ThemeFolder(),
@@ -79,8 +96,9 @@ int Jukebox::Run() {
                QString type;
                return collection.ReadArt(file, type);
              },
-             openAddSongs, &collection.conversion});
-  CatalogWindows windows(collection, services, play, engine, openAddSongs);
+             openAddSongs, &collection.conversion, fillPortableMenu});
+  player = &play;
+  CatalogWindows windows(collection, services, play, engine, openAddSongs, fillPortableMenu);
   // A pause that keeps the windows painting, for the recorder's wait on a busy drive.
   CdRecorder recorder(
       veltoDj_.CdDrives(), services, collection.library, collection.trailer,

@@ -102,11 +102,11 @@ void PlayListMgr::BuildMenus(QMenuBar* bar) {
   for (const auto& [name, caption, handler] : items) {
     file->addAction(catalog.GetMsg(caption), this, handler)->setObjectName(name);
   }
-  // The portable player comes with its own window.
   QMenu* rio = file->addMenu(catalog.GetMsg(RC_RioOptions));
-  for (const int caption : {RC_ExpostPLRio, RC_128kbps, RC_Mp3_80kbps, RC_64kbps,
-                            RC_NoBitrateConvert, RC_ClearRioMem}) {
-    rio->addAction(catalog.GetMsg(caption))->setEnabled(false);
+  if (context_.fillPortableMenu) {
+    context_.fillPortableMenu(rio);
+  } else {
+    rio->setEnabled(false);
   }
 }
 

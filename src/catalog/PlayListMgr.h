@@ -5,6 +5,7 @@
 
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QMenuBar;
 
 namespace audiolume {
@@ -31,6 +32,8 @@ struct PlayListMgrContext {
   std::function<void(const QStringList& files)> exportToWav;
   /** Opens the track information of a song file. */
   std::function<void(const QString& file)> editTrackInfo;
+  /** Fills the portable player's menu; the menu stays disabled without it. */
+  std::function<void(QMenu* menu)> fillPortableMenu;
 };
 
 /**

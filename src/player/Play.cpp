@@ -53,7 +53,7 @@ Play::Play(PlayContext context, QWidget* parent)
   setWindowTitle(context_.catalog.GetMsg(RC_PlayerTitle));
   setAcceptDrops(true);
   menus_ = new PlayMenus(*this, context_.catalog, bool(context_.openAddSongs),
-                         context_.conversion != nullptr, menuBar());
+                         context_.conversion != nullptr, context_.fillPortableMenu, menuBar());
   BuildPlayer();
   ConnectEngine();
   SetView(kFull);

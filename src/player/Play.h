@@ -45,6 +45,8 @@ struct PlayContext {
   std::function<void()> openAddSongs;
   /** The conversion window's owner, which the window's menus open in one direction. */
   FileConversion* conversion = nullptr;
+  /** Fills the portable player's menu; the menu stays disabled without it. */
+  std::function<void(QMenu* menu)> fillPortableMenu;
 };
 
 /**

@@ -12,9 +12,9 @@ using namespace Qt::Literals::StringLiterals;
 namespace audiolume {
 
 PlayMenus::PlayMenus(Play& play, MessageCatalog& catalog, bool addsSongs, bool converts,
-                     QMenuBar* bar)
+                     const std::function<void(QMenu*)>& fillPortableMenu, QMenuBar* bar)
     : QObject(&play), play_(play), catalog_(catalog), bar_(bar) {
-  Build(addsSongs, converts);
+  Build(addsSongs, converts, fillPortableMenu);
 }
 
 QAction* PlayMenus::Item(const QString& name) const {
@@ -37,7 +37,8 @@ QAction* PlayMenus::AddItem(QMenu* menu, const QString& name, int captionId,
   return action;
 }
 
-void PlayMenus::Build(bool addsSongs, bool converts) {
+void PlayMenus::Build(bool addsSongs, bool converts,
+                      const std::function<void(QMenu*)>& fillPortableMenu) {
   QMenu* library = AddMenu(RC_LibManager);
   AddItem(library, u"mnuLoadDatabase"_s, RC_Load_DB, &Play::mnuLoadDatabase_Click);
   AddItem(library, u"mnuSaveDatabase"_s, RC_Save_DB, &Play::mnuSaveDatabase_Click);
@@ -54,12 +55,12 @@ void PlayMenus::Build(bool addsSongs, bool converts) {
   AddItem(library, u"ExportToWAV"_s, RC_ExpostPLToWav,
           converts ? &Play::mnuConvMp3ToWav_Click : nullptr);
   QMenu* rio = library->addMenu(catalog_.GetMsg(RC_RioOptions));
-  AddItem(rio, u"mnuExportToRio"_s, RC_ExpostPLRio);
-  AddItem(rio, u"mnuRio128"_s, RC_128kbps);
-  AddItem(rio, u"mnuRio80"_s, RC_Mp3_80kbps);
-  AddItem(rio, u"mnuRio64"_s, RC_64kbps);
-  AddItem(rio, u"mnuRioNoConversion"_s, RC_NoBitrateConvert);
-  AddItem(rio, u"mnuRioClearMemory"_s, RC_ClearRioMem);
+  if (fillPortableMenu) {
+    fillPortableMenu(rio);
+    for (QAction* item : rio->actions()) actions_.insert(item->objectName(), item);
+  } else {
+    rio->setEnabled(false);
+  }
   library->addSeparator();
   QAction* close = AddItem(library, u"imgClose"_s, RC_Close, nullptr);
   close->setEnabled(true);

@@ -2,6 +2,7 @@
 
 #include <QMap>
 #include <QObject>
+#include <functional>
 
 #include "player/Play.h"
 
@@ -22,13 +23,14 @@ class PlayMenus : public QObject {
   Q_OBJECT
 
  public:
-  PlayMenus(Play& play, MessageCatalog& catalog, bool addsSongs, bool converts, QMenuBar* bar);
+  PlayMenus(Play& play, MessageCatalog& catalog, bool addsSongs, bool converts,
+            const std::function<void(QMenu*)>& fillPortableMenu, QMenuBar* bar);
 
   /** The item named name ("mnuShowMusicLib"); null for none. */
   QAction* Item(const QString& name) const;
 
  private:
-  void Build(bool addsSongs, bool converts);
+  void Build(bool addsSongs, bool converts, const std::function<void(QMenu*)>& fillPortableMenu);
   QMenu* AddMenu(int captionId);
   QAction* AddItem(QMenu* menu, const QString& name, int captionId,
                    void (Play::*handler)() = nullptr);

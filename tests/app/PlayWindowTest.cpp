@@ -52,7 +52,8 @@ class PlayWindowTest : public ::testing::Test {
             veltoDj_.ThemeFolder(),
             {},
             {},
-            nullptr};
+            nullptr,
+            {}};
   }
   QString Setting(const QString& key) const {
     return ReadIniString(veltoDj_.SettingsFile(), u"Player"_s, key);
@@ -88,7 +89,7 @@ TEST_F(PlayWindowTest, MenusExistAndOnlyBuiltCommandsAreEnabled) {
     EXPECT_TRUE(play.Menu(name)->isEnabled()) << name.toStdString();
   }
   for (const QString& name :
-       {u"mnuAddSongs"_s, u"mnuAutoDJ"_s, u"mnuExportToRio"_s, u"mnuShowRecorder"_s}) {
+       {u"mnuAddSongs"_s, u"mnuAutoDJ"_s, u"mnuUserManual"_s, u"mnuShowRecorder"_s}) {
     ASSERT_NE(play.Menu(name), nullptr) << name.toStdString();
     EXPECT_FALSE(play.Menu(name)->isEnabled()) << name.toStdString();
   }
@@ -195,7 +196,7 @@ TEST_F(PlayWindowTest, LibraryWindowsOpenFromThePlayerAndShareItsQueue) {
   }
   {
     Play play(Context());
-    CatalogWindows windows(collection_, veltoDj_.Services(), play, engine_, {});
+    CatalogWindows windows(collection_, veltoDj_.Services(), play, engine_, {}, {});
     play.Form_Load(2, 50);
     play.show();
     play.Menu(u"mnuShowMusicLib"_s)->trigger();
@@ -236,7 +237,7 @@ TEST_F(PlayWindowTest, LibraryWindowsOpenFromThePlayerAndShareItsQueue) {
     EXPECT_EQ(Setting(u"PlayListMgr"_s), u"False");
   }
   Play play(Context());
-  CatalogWindows windows(collection_, veltoDj_.Services(), play, engine_, {});
+  CatalogWindows windows(collection_, veltoDj_.Services(), play, engine_, {}, {});
   play.Form_Load(3, 50);
   EXPECT_TRUE(play.Companions().Opened(u"MusicLib"_s));
   EXPECT_FALSE(play.Companions().Opened(u"PlayListMgr"_s));

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "PromptedHome.h"
 #include "fakes/SineFiles.h"
 #include "fakes/TestFiles.h"
 #include "library/SongFilePresence.h"
@@ -18,22 +19,10 @@ namespace {
 using namespace Qt::Literals::StringLiterals;
 using Direction = FileConversion::Direction;
 
-class FileConversionTest : public ::testing::Test {
+class FileConversionTest : public ::testing::Test, public test::PromptedHome {
  protected:
   void SetUp() override { QDir(dir_.path()).mkdir(u"out"_s); }
-  QString Path(const QString& name) const { return dir_.filePath(name); }
-  QStringList Shown() const {
-    QStringList texts;
-    for (const auto& shown : prompter_.ShownMessages()) texts.append(shown.text);
-    return texts;
-  }
 
-  QTemporaryDir dir_;
-  CurrentError error_;
-  ErrorLog log_{dir_.filePath(u"TW_Error.log"_s), error_};
-  ScriptedPrompter prompter_;
-  MessageCatalog catalog_{dir_.path(), dir_.filePath(u"VeltoDj.ini"_s), log_, prompter_};
-  SongFilePresence presence_{{}, catalog_, prompter_};
   FileConversion conversion_{catalog_, prompter_, presence_, dir_.path()};
 };
 

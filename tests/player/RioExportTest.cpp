@@ -4,6 +4,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include "PromptedHome.h"
 #include "fakes/FakePortablePlayer.h"
 #include "fakes/SineFiles.h"
 #include "fakes/TestFiles.h"
@@ -22,18 +23,12 @@ using namespace Qt::Literals::StringLiterals;
 using platform::PortablePlayer;
 using test::FakePortablePlayer;
 
-class RioExportTest : public ::testing::Test {
+class RioExportTest : public ::testing::Test, public test::PromptedHome {
  protected:
   void SetUp() override {
     QDir(dir_.path()).mkdir(u"player"_s);
     QDir(dir_.path()).mkdir(u"songs"_s);
     options_.device = Path(u"player"_s);
-  }
-  QString Path(const QString& name) const { return dir_.filePath(name); }
-  QStringList Shown() const {
-    QStringList texts;
-    for (const auto& shown : prompter_.ShownMessages()) texts.append(shown.text);
-    return texts;
   }
   // An MP3 of a few seconds at bitRate bits per second, in the songs folder.
   QString Mp3At(const QString& name, int bitRate) {
@@ -58,12 +53,6 @@ class RioExportTest : public ::testing::Test {
     }
   }
 
-  QTemporaryDir dir_;
-  CurrentError error_;
-  ErrorLog log_{dir_.filePath(u"TW_Error.log"_s), error_};
-  ScriptedPrompter prompter_;
-  MessageCatalog catalog_{dir_.path(), dir_.filePath(u"VeltoDj.ini"_s), log_, prompter_};
-  SongFilePresence presence_{{}, catalog_, prompter_};
   RioOptions options_;
   FakePortablePlayer::Script script_;
   FakePortablePlayer::Record record_;
