@@ -9,6 +9,7 @@
 #include "cli/CatalogCommands.h"
 #include "cli/CdCommands.h"
 #include "cli/PlayCommand.h"
+#include "cli/RioCommand.h"
 #include "cli/TableField.h"
 #include "cli/TagCommands.h"
 #include "library/DatabaseCommands.h"
@@ -84,7 +85,11 @@ const char* const kUsage =
     "                                   record the disc's tracks; prints N<TAB>code<TAB>path\n"
     "                                   as each finishes\n"
     "  cddb sites [--server HOST] [--port N]\n"
-    "                                   host<TAB>port<TAB>description of each CDDB site\n";
+    "                                   host<TAB>port<TAB>description of each CDDB site\n"
+    "  rio export [--device DIR] [--bitrate BPS] [--clear] FILE...\n"
+    "                                   send the songs to the portable player (BPS 0: as\n"
+    "                                   they are); prints N<TAB>path on the player for each,\n"
+    "                                   then the count\n";
 
 int ExitCode(DatabaseCommands::Outcome outcome) {
   return outcome == DatabaseCommands::Outcome::Done ? 0 : 1;
@@ -136,7 +141,8 @@ int Twpl::Run(QStringList args) {
                                                {u"categories"_s, &Twpl::Categories},
                                                {u"info"_s, &Twpl::Info},
                                                {u"cd"_s, &Twpl::Cd},
-                                               {u"cddb"_s, &Twpl::Cddb}};
+                                               {u"cddb"_s, &Twpl::Cddb},
+                                               {u"rio"_s, &Twpl::Rio}};
   const auto found = commands.find(command);
   if (found == commands.end()) return Usage(u"unknown command '"_s + command + u"'"_s);
 
@@ -183,6 +189,17 @@ int Twpl::Cddb(Session& session, QStringList args) const {
   const CdCommands cd(session.veltoDj.CdDrives(), session.veltoDj.Services(), session.collection,
                       out_, err_);
   return UsageOnTwo(cd.Sites(args));
+}
+
+int Twpl::Rio(Session& session, QStringList args) const {
+  if (args.isEmpty() || args.takeFirst() != u"export") return Usage(u"rio needs export"_s);
+  for (qsizetype i = 0; i < args.size(); ++i) {
+    const bool isBitRate = i > 0 && args[i - 1] == u"--bitrate";
+    if (!isBitRate && !args[i].startsWith(u"--"_s)) args[i] = session.Absolute(args[i]);
+  }
+  RioCommand rio(session.collection, session.veltoDj.Services().Catalog(), session.prompter,
+                 session.veltoDj.WorkingDirectory(), out_, err_);
+  return UsageOnTwo(rio.Export(args));
 }
 
 int Twpl::Messages(Session& /*session*/, QStringList args) const {

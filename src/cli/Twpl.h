@@ -62,6 +62,7 @@ class Twpl {
   int Info(Session& session, QStringList args) const;
   int Cd(Session& session, QStringList args) const;
   int Cddb(Session& session, QStringList args) const;
+  int Rio(Session& session, QStringList args) const;
   CatalogCommands Catalog(Session& session) const;
   /** Passes an exit code on, with the usage text after a usage error (2). */
   int UsageOnTwo(int code) const;

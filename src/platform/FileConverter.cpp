@@ -21,6 +21,24 @@ std::unique_ptr<AudioDecoder> OpenSource(const QString& source, int mode) {
   return mode == kWavToMp3 ? OpenSndfileDecoder(source) : OpenMpegDecoder(source);
 }
 
+// The ID3v2 tag at the front of an MPEG file, byte for byte; empty when there is none.
+// A re-encoded song keeps it, so that a portable player still shows its title and art.
+QByteArray LeadingId3v2(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  const QByteArray header = file.read(10);
+  if (header.size() < 10 || !header.startsWith("ID3")) return {};
+  qint64 size = 10;
+  for (int i = 6; i < 10; ++i) {
+    if (quint8(header[i]) & 0x80) return {};  // not a synchsafe size: not a tag
+    size += qint64(quint8(header[i])) << (7 * (9 - i));
+  }
+  if (quint8(header[5]) & 0x10) size += 10;  // a footer follows the tag
+  file.seek(0);
+  const QByteArray tag = file.read(size);
+  return tag.size() == size ? tag : QByteArray();
+}
+
 // Decodes the source chunk by chunk into write; answers a ConvertResult.
 int Pump(AudioDecoder& decoder, const std::function<bool(const qint16*, qint64)>& write,
          const ConvertProgress& progress) {
@@ -58,6 +76,8 @@ int Convert(const QString& source, const QString& partial, int mode, int bitRate
   if (format.channels > 2) return kConvertUnsupported;
   QFile out(partial);
   if (!out.open(QIODevice::WriteOnly)) return kConvertCannotWrite;
+  const QByteArray tag = mode == kMp3ToMp3 ? LeadingId3v2(source) : QByteArray();
+  if (out.write(tag) != tag.size()) return kConvertCannotWrite;
   try {
     Mp3Encoder encoder(format, Mp3Settings{std::max(8, bitRate / 1000)});
     const int result = Pump(
@@ -72,7 +92,7 @@ int Convert(const QString& source, const QString& partial, int mode, int bitRate
     if (out.write(tail) != tail.size()) return kConvertCannotWrite;
     // The first frame becomes the length and seek table other players read.
     const QByteArray info = encoder.InfoFrame();
-    if (!info.isEmpty() && (!out.seek(0) || out.write(info) != info.size()))
+    if (!info.isEmpty() && (!out.seek(tag.size()) || out.write(info) != info.size()))
       return kConvertCannotWrite;
     if (!out.flush()) return kConvertCannotWrite;
   } catch (const DecodeError& error) {

@@ -78,9 +78,11 @@ class MpegDecoder : public AudioDecoder {
     size_t done = 0;
     const int result =
         mpg123_read(handle_.get(), reinterpret_cast<unsigned char*>(out), wanted, &done);
-    if (result != MPG123_OK && result != MPG123_DONE && result != MPG123_NEW_FORMAT) {
+    if (result != MPG123_OK && result != MPG123_DONE && result != MPG123_NEW_FORMAT &&
+        !EndsTheAudio(done)) {
       throw DecodeError(DecodeError::Kind::Damaged, handle_.Error());
     }
+    decodedAny_ = decodedAny_ || done > 0;
     return qint64(done / (sizeof(qint16) * size_t(format_.channels)));
   }
 
@@ -91,9 +93,20 @@ class MpegDecoder : public AudioDecoder {
   }
 
  private:
+  // Whether a read error only marks the end of the audio: the samples decoded with it are
+  // delivered first, and bytes after the last frame that mpg123 cannot resynchronise on
+  // (a tag it does not know, such as the jukebox's own trailer) or a file cut short in
+  // its last frame end the song instead of failing it.
+  bool EndsTheAudio(size_t done) const {
+    if (done > 0) return true;
+    const int code = mpg123_errcode(handle_.get());
+    return decodedAny_ && (code == MPG123_RESYNC_FAIL || code == MPG123_ERR_READER);
+  }
+
   Mpg123Handle handle_;
   PcmFormat format_;
   qint64 length_ = 0;
+  bool decodedAny_ = false;
 };
 
 }  // namespace

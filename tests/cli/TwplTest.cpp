@@ -413,5 +413,35 @@ TEST_F(TwplTest, AutoDjPicksFromTheValueListsAndWritesTheStartupPlaylist) {
   EXPECT_EQ(Run({u"autodj"_s, u"--third"_s, u"and"_s, u"genre=X"_s}).code, 2);
 }
 
+TEST_F(TwplTest, RioExportSendsTheSongsAndTellsWhereTheyArrived) {
+  ASSERT_TRUE(test::WriteSineMp3(dir_.filePath(u"one.mp3"_s), 1.0));
+  ASSERT_TRUE(test::WriteSineWav(dir_.filePath(u"two.wav"_s), 1.0));
+  QDir(dir_.path()).mkdir(u"player"_s);
+  const QString player = dir_.filePath(u"player"_s);
+
+  const Result sent = Run({u"rio"_s, u"export"_s, u"--device"_s, u"player"_s, u"--bitrate"_s,
+                           u"64000"_s, u"one.mp3"_s, u"gone.mp3"_s, u"two.wav"_s});
+  EXPECT_EQ(sent.out, u"1\t"_s + player + u"/one.mp3\n3\t"_s + player +
+                          u"/two.wav\n2 songs were downloaded into Rio\n"_s);
+  EXPECT_EQ(sent.code, 1);  // the missing song did not arrive
+  EXPECT_TRUE(Run({u"query"_s, u"player/one.mp3"_s}).out.startsWith(u"64000\t"_s));
+  EXPECT_EQ(test::ReadAll(dir_.filePath(u"player/two.wav"_s)),
+            test::ReadAll(dir_.filePath(u"two.wav"_s)));
+
+  const Result again = Run({u"rio"_s, u"export"_s, u"--device"_s, u"player"_s, u"--bitrate"_s,
+                            u"0"_s, u"--clear"_s, u"one.mp3"_s});
+  EXPECT_EQ(again.code, 0);
+  EXPECT_EQ(again.out.split(u'\n').at(1), u"1 song was downloaded into Rio"_s);
+  EXPECT_EQ(QDir(player).entryList(QDir::Files, QDir::Name),
+            (QStringList{u"Audiolume.m3u"_s, u"one.mp3"_s}));
+
+  const Result nowhere =
+      Run({u"rio"_s, u"export"_s, u"--device"_s, u"no such folder"_s, u"one.mp3"_s});
+  EXPECT_EQ(nowhere.code, 1);
+  EXPECT_EQ(nowhere.out, u"");
+  EXPECT_TRUE(nowhere.err.contains(u"The Rio player is not ready."_s));
+  EXPECT_EQ(Run({u"rio"_s, u"export"_s, u"one.mp3"_s}).code, 2);  // no player folder set
+}
+
 }  // namespace
 }  // namespace audiolume

@@ -5,8 +5,10 @@
 #include <QTemporaryDir>
 
 #include "fakes/SineFiles.h"
+#include "fakes/TaggedFiles.h"
 #include "platform/AudioDecoder.h"
 #include "platform/FileConverter.h"
+#include "platform/StandardTags.h"
 
 namespace audiolume::platform {
 namespace {
@@ -54,11 +56,27 @@ TEST_F(FileConverterTest, ConversionsKeepLengthAndPitch) {
   EXPECT_NEAR(double(back.frames) / back.rate, 3.0, 0.06);
   EXPECT_NEAR(test::ZeroCrossingFrequency(back.samples, back.rate), 440.0, 5.0);
 
+  // A re-encoded MP3 keeps the song's tag, picture and all, and its length; bytes after
+  // the audio that are no tag mpg123 knows (the jukebox's own trailer) end the audio.
+  ASSERT_TRUE(test::WriteStandardTag(
+      Path(u"tone.mp3"_s),
+      {u"Süße Nacht"_s, u"Die Band"_s, u"Album"_s, {}, 1999, 3, test::SmallPng(), u"image/png"_s}));
+  {
+    QFile song(Path(u"tone.mp3"_s));
+    ASSERT_TRUE(song.open(QIODevice::Append));
+    song.write(QByteArray(3000, ' ') + "lyrics and notes of the song");
+  }
   ASSERT_EQ(_ConvertFile(Path(u"tone.mp3"_s), Path(u"low.mp3"_s), kMp3ToMp3, 1, 1, 64000),
             kConvertDone);
   ASSERT_EQ(_QueryMp3File(Path(u"low.mp3"_s), info), kConvertDone);
   EXPECT_EQ(info.bitRate, 64000);
   EXPECT_EQ(info.sampleRateCode, 5);
+  EXPECT_NEAR(double(info.durationMs), 3000.0, 60.0);
+  const auto tags = ReadStandardTags(Path(u"low.mp3"_s), true);
+  ASSERT_TRUE(tags.has_value());
+  EXPECT_EQ(tags->fields.title, u"Süße Nacht");
+  EXPECT_EQ(tags->fields.year, 1999);
+  EXPECT_EQ(tags->picture, test::SmallPng());
 }
 
 TEST_F(FileConverterTest, FlacOggAndOpusSongsDecodeToTheirTone) {
