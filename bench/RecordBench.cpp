@@ -89,6 +89,11 @@ int main(int argc, char* argv[]) {
   all = all && ok;
   const double copy = Run(u"cp"_s, {u"disc.bin"_s, u"copy.bin"_s}, folder, ok);
   all = all && ok;
+  // twcd puts the song on the disk before it takes its name; cp leaves it in memory.
+  QFile::remove(folder + u"/copy.bin"_s);
+  Run(u"sync"_s, {}, folder, ok);
+  const double copySync = Run(u"sh"_s, {u"-c"_s, u"cp disc.bin copy.bin && sync"_s}, folder, ok);
+  all = all && ok;
   if (!all) {
     std::fputs("twcd, lame or cp failed (lame must be installed)\n", stderr);
     return 1;
@@ -96,5 +101,6 @@ int main(int argc, char* argv[]) {
   std::printf("10-minute CD image, one track\n");
   Report("to MP3 128", mp3, "lame -r -b 128", lame, 1.2);
   Report("to WAV", wav, "cp of the .bin", copy, 2.0);
+  Report("to WAV", wav, "cp, then sync", copySync, 2.0);
   return 0;
 }

@@ -125,10 +125,20 @@ int WriteSong(const RipRequest& request, const QString& path, BlockQueue& queue)
   if (!request.mp3) {
     WavWriter wav(path, format);
     if (!wav.IsOpen()) return CdRipper::kWriteFailed;
-    while (queue.Pop(block)) {
-      if (!wav.Write(block.data(), qint64(block.size() / 2))) return CdRipper::kWriteFailed;
+    // On the disk before the song takes its name, as an MP3 is below; written out as it
+    // grows, so that the rip does not wait for all of it at the end.
+    try {
+      WriteBehind disk(path);
+      while (queue.Pop(block)) {
+        if (!wav.Write(block.data(), qint64(block.size() / 2))) return CdRipper::kWriteFailed;
+        disk.Push();
+      }
+      if (!wav.Close()) return CdRipper::kWriteFailed;
+      disk.Sync();
+    } catch (const FileError&) {
+      return CdRipper::kWriteFailed;
     }
-    return wav.Close() ? CdRipper::kDone : CdRipper::kWriteFailed;
+    return CdRipper::kDone;
   }
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return CdRipper::kWriteFailed;

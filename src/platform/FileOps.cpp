@@ -1,5 +1,7 @@
 #include "platform/FileOps.h"
 
+#include <fcntl.h>
+
 #include <unistd.h>
 #include <QFile>
 #include <QSaveFile>
@@ -64,6 +66,23 @@ void FileOps::RemoveFile(const QString& path) {
   if (std::remove(QFile::encodeName(path).constData()) != 0 && errno != ENOENT) {
     throw FileError(errno, path);
   }
+}
+
+WriteBehind::WriteBehind(const QString& path)
+    : path_(path), fd_(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC)) {
+  if (fd_ < 0) throw FileError(errno, path);
+}
+
+WriteBehind::~WriteBehind() {
+  ::close(fd_);
+}
+
+void WriteBehind::Push() {
+  ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
+void WriteBehind::Sync() {
+  if (::fsync(fd_) != 0) throw FileError(errno, path_);
 }
 
 }  // namespace audiolume::platform

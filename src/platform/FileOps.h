@@ -40,4 +40,25 @@ class FileOps {
   static void RemoveFile(const QString& path);
 };
 
+/**
+ * Sends a file that another writer (a library) is writing on its way to the disk as it
+ * grows, so that the sync at its end has little left to wait for. Throws FileError.
+ */
+class WriteBehind {
+ public:
+  explicit WriteBehind(const QString& path);
+  ~WriteBehind();
+  WriteBehind(const WriteBehind&) = delete;
+  WriteBehind& operator=(const WriteBehind&) = delete;
+
+  /** Starts writing out whatever was written so far; returns at once. */
+  void Push();
+  /** Waits until all of the file is on the disk. */
+  void Sync();
+
+ private:
+  QString path_;
+  int fd_;
+};
+
 }  // namespace audiolume::platform
