@@ -36,7 +36,12 @@ Export::Export(RioExport& rio, MessageCatalog& catalog, QWidget* parent)
   cmdCancelDownload_->setObjectName(u"cmdCancelDownload"_s);
   cmdCancelAllDownload_->setObjectName(u"cmdCancelAllDownload"_s);
   progress_->setRange(0, 100);
+  progress_->setTextVisible(false);  // the label beside it shows the percentage
+  lblProgress_->setMinimumWidth(lblProgress_->fontMetrics().horizontalAdvance(u"100 %"_s) + 4);
   lblDetail_->setWordWrap(true);
+  QFont bold = lblHeading_->font();
+  bold.setBold(true);
+  lblHeading_->setFont(bold);
 
   auto* panel = new QHBoxLayout;
   panel->addWidget(new QLabel(catalog.GetMsg(RC_DownloadProgress), this));

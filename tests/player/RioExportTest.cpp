@@ -110,6 +110,25 @@ TEST_F(RioExportTest, OnlyFilesAboveTheBitRateAreReEncodedThroughTemp) {
   EXPECT_EQ(rio_->Outcome().failed, 0);
 }
 
+TEST_F(RioExportTest, AnEarlierTemporaryCopyIsAskedAboutAndAFailedReEncodingIsTold) {
+  QFile::copy(QString::fromUtf8(SHIPPED_DIR) + u"/TWPL_Err.eng"_s, Path(u"TWPL_Err.eng"_s));
+  const QString first = Mp3At(u"first"_s, 160000);
+  const QString second = Mp3At(u"second"_s, 160000);
+  QDir(dir_.path()).mkpath(u"Temp/second.mp3.part"_s);  // the re-encoding cannot write
+  test::WriteAll(Path(u"Temp/first.mp3"_s), "made by an earlier export");
+  options_.bitRate = 128000;
+  prompter_.QueueAnswer(3);  // No: send the earlier copy
+  RunToEnd({{first, u"First"_s, {}, {}}, {second, u"Second"_s, {}, {}}});
+  ASSERT_EQ(prompter_.ShownMessages().size(), 3);
+  EXPECT_EQ(Shown()[0], Path(u"Temp/first.mp3"_s) + u" already exists.\nReplace existing file?"_s);
+  EXPECT_EQ(prompter_.ShownMessages()[0].buttons, u"&Yes|Yes to All|&No|No to All"_s);
+  EXPECT_EQ(Shown()[1], u"MP3 conversion error 4\nThe destination file could not be written."_s);
+  EXPECT_EQ(Shown()[2], u"1 song was downloaded into Rio"_s);
+  EXPECT_EQ(test::ReadAll(Path(u"player/first.mp3"_s)), "made by an earlier export");
+  EXPECT_TRUE(QFile::exists(Path(u"Temp/first.mp3"_s)));  // not made by this export
+  EXPECT_FALSE(QFile::exists(Path(u"player/second.mp3"_s)));
+}
+
 TEST_F(RioExportTest, MissingFilesAskWithThreeAnswersAndRealAudioIsLeftOut) {
   const QString song = Mp3At(u"song"_s, 128000);
   test::WriteAll(Path(u"songs/talk.ra"_s), "real audio");
