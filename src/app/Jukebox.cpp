@@ -11,6 +11,7 @@
 #include "app/CdRecorder.h"
 #include "app/Collection.h"
 #include "app/MprisService.h"
+#include "app/PortableExport.h"
 #include "app/RecorderWindows.h"
 #include "catalog/AddSongs.h"
 #include "platform/AudioSink.h"
@@ -75,20 +76,9 @@ int Jukebox::Run() {
     window.exec();
     if (catalogWindows) catalogWindows->SongsAdded();
   };
-  // The portable player: one export at a time, in its modal progress window.
-  RioExport rio(catalog, services.Asker(), collection.presence, veltoDj_.WorkingDirectory(),
-                platform::MakeFolderPlayer);
-  const QString rioOptions = veltoDj_.WorkingDirectory() + u"/Diamond.ini"_s;
-  Play* player = nullptr;
-  const auto fillPortableMenu = [&](QMenu* menu) {
-    new RioMenu(menu, catalog, services.Asker(), rioOptions, [&] {
-      engine.Stop_Player();
-      QList<PlayListEntry> songs;
-      for (int index = 1; index <= queue.Length(); ++index) songs.append(queue.Entry(index));
-      Export window(rio, catalog, player);
-      window.Run(songs, RioOptions::Read(rioOptions));
-    });
-  };
+  PortableExport portable(services, collection.presence, veltoDj_.WorkingDirectory(), engine,
+                          queue);
+  const auto fillPortableMenu = [&portable](QMenu* menu) { portable.FillMenu(menu); };
   Play play({engine, collection.library, collection.database, catalog, services.Diagnose(),
              services.Asker(), veltoDj_.SettingsFile(), veltoDj_.StartupPlaylistFile(),
              veltoDj_.ThemeFolder(),
@@ -97,7 +87,7 @@ int Jukebox::Run() {
                return collection.ReadArt(file, type);
              },
              openAddSongs, &collection.conversion, fillPortableMenu});
-  player = &play;
+  portable.SetParentWindow(&play);
   CatalogWindows windows(collection, services, play, engine, openAddSongs, fillPortableMenu);
   // A pause that keeps the windows painting, for the recorder's wait on a busy drive.
   CdRecorder recorder(

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+
+#include "player/RioExport.h"
+
+class QMenu;
+class QWidget;
+
+namespace audiolume {
+
+class AppServices;
+class PlayQueue;
+class PlayerEngine;
+class SongFilePresence;
+
+/**
+ * The jukebox's export to a portable player: the export, its options file "Diamond.ini"
+ * and the menu the player window and the playlist manager both show. An export takes the
+ * player's current queue, stops the player and runs in the modal progress window. UI
+ * thread only.
+ */
+class PortableExport {
+ public:
+  PortableExport(AppServices& services, SongFilePresence& presence, const QString& home,
+                 PlayerEngine& engine, const PlayQueue& queue);
+
+  /** Fills a "Rio Options" menu. */
+  void FillMenu(QMenu* menu);
+  /** The window the progress window is shown over. */
+  void SetParentWindow(QWidget* window) { parent_ = window; }
+
+ private:
+  void ExportQueue();
+
+  AppServices& services_;
+  PlayerEngine& engine_;
+  const PlayQueue& queue_;
+  QString options_;
+  RioExport rio_;
+  QPointer<QWidget> parent_;
+};
+
+}  // namespace audiolume
