@@ -3,7 +3,6 @@
 #include <QEventLoop>
 #include <QThread>
 #include <atomic>
-#include <mutex>
 #include <thread>
 
 namespace audiolume {
@@ -15,8 +14,6 @@ struct ConversionQueue::Entry {
   std::atomic<int> result = 0;
   std::atomic<bool> ended = false;  // the job has returned
   bool finished = false;            // the UI thread has heard so
-  std::mutex watcherLock;
-  platform::ConvertProgress watcher;
 };
 
 ConversionQueue::ConversionQueue(int workers)
@@ -44,10 +41,8 @@ void ConversionQueue::StartWaiting() {
     const std::shared_ptr<Entry> entry = entries_.at(ticket);
     ++running_;
     entry->thread = std::thread([this, entry, ticket] {
-      const platform::ConvertProgress progress = [&entry = *entry](double fraction) {
-        if (const int cancel = entry.cancel) return cancel;
-        const std::lock_guard lock(entry.watcherLock);
-        return entry.watcher ? entry.watcher(fraction) : 0;
+      const platform::ConvertProgress progress = [&entry = *entry](double) {
+        return entry.cancel.load();
       };
       entry->result = entry->job(progress);
       entry->ended = true;
@@ -81,24 +76,16 @@ int ConversionQueue::Take(int ticket) {
   return result;
 }
 
-int ConversionQueue::Wait(int ticket, const platform::ConvertProgress& progress) {
+int ConversionQueue::Wait(int ticket) {
   const auto found = entries_.find(ticket);
   if (found == entries_.end()) return platform::kConvertCancelledBatch;
   const std::shared_ptr<Entry> entry = found->second;
-  {
-    const std::lock_guard lock(entry->watcherLock);
-    entry->watcher = progress;
-  }
   if (!entry->finished) {
     QEventLoop loop;
     connect(this, &ConversionQueue::Finished, &loop, [&loop, ticket](int ended) {
       if (ended == ticket) loop.quit();
     });
     loop.exec();
-  }
-  {
-    const std::lock_guard lock(entry->watcherLock);
-    entry->watcher = {};
   }
   if (!entry->finished) {
     // The loop was ended under us: nothing may outlive the caller's stack.

@@ -21,6 +21,7 @@ class ConversionQueue : public QObject {
   Q_OBJECT
 
  public:
+  /** A job is handed a progress that answers kConvertCancelledBatch once it is cancelled. */
   using Job = std::function<int(const platform::ConvertProgress&)>;
 
   /** workers 0 means one per core. */
@@ -37,12 +38,11 @@ class ConversionQueue : public QObject {
   int Take(int ticket);
 
   /**
-   * Lets events run until the job ends and takes its result; progress hears how far this
-   * job is and may cancel it. When the event loop is ended from outside (the program
-   * quits), every job is cancelled and waited for, Abandoned turns true, and the job's
-   * result is kConvertCancelledBatch.
+   * Lets events run until the job ends and takes its result. When the event loop is
+   * ended from outside (the program quits), every job is cancelled and waited for,
+   * Abandoned turns true, and the job's result is kConvertCancelledBatch.
    */
-  int Wait(int ticket, const platform::ConvertProgress& progress = {});
+  int Wait(int ticket);
   bool Abandoned() const { return abandoned_; }
 
   /** Stops a job (its partial output is removed) or drops it before it starts. */

@@ -94,7 +94,10 @@ FileConversion::Result FileConversion::ConvertFiles(const QStringList& files, co
                                                     const platform::ConvertProgress& progress) {
   converting_ = true;
   replace_.Reset();
-  Batch batch{ConversionQueue(workers_), direction, bitRate > 0 ? bitRate : 64000, {}, false, 0};
+  Batch batch{.direction = direction,
+              .bitRate = bitRate > 0 ? bitRate : 64000,
+              .progress = progress,
+              .queue = ConversionQueue(workers_)};
   const QStringList accepted = RefuseOtherFormats(files, direction, batch.result);
   std::deque<Planned> planned;
   qsizetype next = 0;
@@ -102,14 +105,16 @@ FileConversion::Result FileConversion::ConvertFiles(const QStringList& files, co
     // Questions are asked in list order, a file or two ahead, so that every core has
     // a file to convert while the results are taken in list order too.
     while (qsizetype(planned.size()) <= batch.queue.Workers() && next < accepted.size()) {
-      if (auto plan = Plan(batch, accepted[next++], folder)) planned.push_back(*plan);
+      if (auto plan = Plan(batch, next, accepted[next], folder)) planned.push_back(*plan);
+      ++next;
     }
     if (planned.empty()) break;
     const Planned current = planned.front();
     planned.pop_front();
+    batch.shown = current.index;
     prompter_.ShowStatus(
         catalog_.GetMsgWithValue(RC_Mp3toWav_Title, SplitPathName(current.source).name));
-    const int code = current.ticket ? batch.queue.Wait(current.ticket, progress) : current.code;
+    const int code = current.ticket ? batch.queue.Wait(current.ticket) : current.code;
     batch.reserved -= current.reserved;
     if (batch.queue.Abandoned()) break;
     TakeResult(batch, current, code);
@@ -139,7 +144,8 @@ FileConversion::Result FileConversion::ConvertFiles(const QStringList& files, co
 
 // Asks what has to be asked about one file and queues its conversion; nothing when the
 // file is skipped. A file refused before converting carries its code and no ticket.
-std::optional<FileConversion::Planned> FileConversion::Plan(Batch& batch, const QString& source,
+std::optional<FileConversion::Planned> FileConversion::Plan(Batch& batch, qsizetype index,
+                                                            const QString& source,
                                                             const QString& folder) {
   if (!presence_.CheckSongFileExists(source, batch.dontAsk)) return std::nullopt;
   const bool toWav = batch.direction == Direction::Mp3ToWav;
@@ -147,29 +153,36 @@ std::optional<FileConversion::Planned> FileConversion::Plan(Batch& batch, const 
                               (toWav ? u".wav"_s : u".mp3"_s);
   const int answer = PrepareDestination(destination);
   if (answer == 3 || answer == 4) return std::nullopt;
-  Planned plan{source, destination};
-  if (!toWav) {
-    plan.ticket = batch.queue.Add(
-        [source, destination, bitRate = batch.bitRate](const platform::ConvertProgress& progress) {
-          return platform::_ConvertFile(source, destination, platform::kWavToMp3, 1, 1, bitRate,
-                                        progress);
-        });
-    return plan;
+  Planned plan{index, source, destination};
+  if (toWav) {
+    platform::Mp3Info info;
+    if ((plan.code = platform::_QueryMp3File(source, info))) return plan;
+    // The files the other cores are still writing have not taken their space yet.
+    const DriveSpace space = spaceOf_(QFileInfo(destination).absolutePath());
+    plan.reserved = EstimatedWavBytes(info, space.total);
+    if (plan.reserved >= space.free - batch.reserved) {
+      plan.code = kRefusedForSpace;
+      plan.reserved = 0;
+      return plan;
+    }
+    batch.reserved += plan.reserved;
   }
-  platform::Mp3Info info;
-  if ((plan.code = platform::_QueryMp3File(source, info))) return plan;
-  // The files the other cores are still writing have not taken their space yet.
-  const DriveSpace space = spaceOf_(QFileInfo(destination).absolutePath());
-  plan.reserved = EstimatedWavBytes(info, space.total);
-  if (plan.reserved >= space.free - batch.reserved) {
-    plan.code = kRefusedForSpace;
-    plan.reserved = 0;
-    return plan;
-  }
-  batch.reserved += plan.reserved;
-  plan.ticket = batch.queue.Add([source, destination](const platform::ConvertProgress& progress) {
-    return platform::_ConvertFile(source, destination, platform::kMp3ToWav, 1, 1, 0, progress);
-  });
+  // Only the file whose result is awaited shows its progress; a cancel from there stops
+  // every file of the batch at its next step.
+  plan.ticket = batch.queue.Add(
+      [&batch, index, source, destination, mode = toWav ? platform::kMp3ToWav : platform::kWavToMp3,
+       bitRate = toWav ? 0 : batch.bitRate](const platform::ConvertProgress& queued) {
+        return platform::_ConvertFile(source, destination, mode, 1, 1, bitRate,
+                                      [&](double fraction) {
+                                        if (const int stop = queued(fraction)) return stop;
+                                        if (const int stop = batch.stop) return stop;
+                                        if (batch.shown != index || !batch.progress) return 0;
+                                        const int stop = batch.progress(fraction);
+                                        if (stop == platform::kConvertCancelledBatch)
+                                          batch.stop = stop;
+                                        return stop;
+                                      });
+      });
   return plan;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -66,6 +67,7 @@ class FileConversion {
  private:
   /** One file of a batch: its conversion's ticket, or the code it was refused with. */
   struct Planned {
+    qsizetype index = 0;  // in the list of files converted
     QString source;
     QString destination;
     int ticket = 0;
@@ -73,16 +75,21 @@ class FileConversion {
     qint64 reserved = 0;  // destination bytes counted against the drive's free space
   };
   struct Batch {
-    ConversionQueue queue;
     Direction direction;
     int bitRate;
-    Result result;
+    const platform::ConvertProgress& progress;
+    std::atomic<qsizetype> shown = 0;  // the file whose result is awaited
+    std::atomic<int> stop = 0;         // the batch was cancelled from the progress
+    Result result = {};
     bool dontAsk = false;
     qint64 reserved = 0;
+    // Last, so that it ends (and waits for its jobs) before the state they use.
+    ConversionQueue queue;
   };
 
   QStringList RefuseOtherFormats(const QStringList& files, Direction direction, Result& result);
-  std::optional<Planned> Plan(Batch& batch, const QString& source, const QString& folder);
+  std::optional<Planned> Plan(Batch& batch, qsizetype index, const QString& source,
+                              const QString& folder);
   void TakeResult(Batch& batch, const Planned& file, int code);
   void ReportFailure(const QString& source, Direction direction, int code);
 
