@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -60,8 +61,7 @@ int main(int argc, char* argv[]) {
   QTemporaryDir temporary;
   const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporary.path();
   const QString songs = folder + u"/songs"_s;
-  for (const QString& name :
-       {u"songs"_s, u"player"_s, u"cp"_s, u"cp-sync"_s, u"player2"_s, u"player3"_s, u"lame"_s}) {
+  for (const QString& name : {u"songs"_s, u"player2"_s, u"player3"_s, u"lame"_s}) {
     QDir(folder).mkpath(name);
   }
   // One song of about 3 MB at 192 kbit/s, copied under 20 names.
@@ -78,16 +78,31 @@ int main(int argc, char* argv[]) {
   bench::BenchLibrary context(folder);
   RunTool(u"sync"_s, {});
 
-  int sent = 0;
-  const double ours =
-      Seconds([&] { sent = Export(context, folder, files, folder + u"/player"_s, 0, 0); });
-  const double cp = Seconds([&] { RunTool(u"cp"_s, files + QStringList{folder + u"/cp"_s}); });
-  RunTool(u"sync"_s, {});
-  const double cpSync = Seconds([&] {
-    RunTool(u"cp"_s, files + QStringList{folder + u"/cp-sync"_s});
+  // The best of three rounds each, every round into fresh folders after a sync, so that
+  // one round does not pay for the writing of another.
+  double ours = 1e9;
+  double cp = 1e9;
+  double cpSync = 1e9;
+  for (int round = 0; round < 3; ++round) {
+    const QString suffix = QString::number(round);
+    for (const QString& name : {u"player"_s, u"cp"_s, u"cp-sync"_s}) {
+      QDir(folder).mkpath(name + suffix);
+    }
     RunTool(u"sync"_s, {});
-  });
-  if (sent != 20) return 1;
+    int sent = 0;
+    ours = std::min(ours, Seconds([&] {
+                      sent = Export(context, folder, files, folder + u"/player"_s + suffix, 0, 0);
+                    }));
+    if (sent != 20) return 1;
+    RunTool(u"sync"_s, {});
+    cp = std::min(
+        cp, Seconds([&] { RunTool(u"cp"_s, files + QStringList{folder + u"/cp"_s + suffix}); }));
+    RunTool(u"sync"_s, {});
+    cpSync = std::min(cpSync, Seconds([&] {
+                        RunTool(u"cp"_s, files + QStringList{folder + u"/cp-sync"_s + suffix});
+                        RunTool(u"sync"_s, {});
+                      }));
+  }
   std::printf("20 MP3 files, %.0f MB, sent as they are\n",
               double(QFileInfo(files.first()).size()) * 20 / 1e6);
   Report("export", ours, "cp", cp, 1.2);
