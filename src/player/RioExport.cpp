@@ -101,6 +101,18 @@ bool RioExport::Begin() {
     return false;
   }
   if (!options_.clearMemory) return true;
+  // Erasing would take songs this export is about to send, when the playlist holds
+  // songs from the player's own folder: they are kept, and the person told.
+  const QString device = QDir(options_.device).canonicalPath();
+  for (const PlayListEntry& song : songs_) {
+    if (QFileInfo(song.path).canonicalPath() == device) {
+      prompter_.Tell(options_.device +
+                         u"\nSongs of this playlist lie in the player's folder, so its songs "
+                         u"were not erased."_s,
+                     MessageIcon::Exclamation);
+      return true;
+    }
+  }
   return ReportRioStatus(player_->TWRIO_InitializeMemory(), u"while initializing Rio Player"_s) !=
          PortablePlayer::kError;
 }

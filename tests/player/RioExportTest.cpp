@@ -238,6 +238,14 @@ TEST_F(RioExportTest, ClearingThePlayerKeepsItsOwnersOtherFiles) {
   EXPECT_EQ(QDir(Path(u"player"_s)).entryList(QDir::Files, QDir::Name),
             (QStringList{u"Audiolume.m3u"_s, u"notes.txt"_s, u"song.mp3"_s}));
   EXPECT_TRUE(QFile::exists(Path(u"player/Photos/keep.mp3"_s)));
+
+  // A playlist with a song from the player's own folder: nothing is erased.
+  prompter_.ClearRecord();
+  test::WriteAll(Path(u"player/another.mp3"_s), "another song");
+  RunToEnd({{Path(u"player/song.mp3"_s), u"Song"_s, {}, {}}});
+  EXPECT_TRUE(Shown().first().endsWith(u"so its songs were not erased."_s));
+  EXPECT_EQ(test::ReadAll(Path(u"player/another.mp3"_s)), "another song");
+  EXPECT_EQ(test::ReadAll(Path(u"player/song.mp3"_s)), test::ReadAll(song));
 }
 
 }  // namespace
