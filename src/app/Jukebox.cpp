@@ -63,7 +63,7 @@ int Jukebox::Run() {
   PlayerEngine engine(queue, collection.library, catalog, services.Asker(), catalog.ErrorTextFile(),
                       {platform::MakeAudioSink(veltoDj_.AudioChoice()),
                        platform::MakeAudioSink(veltoDj_.AudioChoice())});
-  engine.SetFiles(veltoDj_.SettingsFile(), veltoDj_.WorkingDirectory());
+  engine.External().SetFiles(veltoDj_.SettingsFile(), veltoDj_.WorkingDirectory());
   engine.SetCdAudio(std::make_unique<platform::CdAudio>(veltoDj_.FirstCdDevice()));
   engine.SetTagReader([&collection](const QString& file, QString& title, QString& artist) {
     return collection.ReadTitleArtist(file, title, artist);

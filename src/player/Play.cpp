@@ -371,38 +371,25 @@ void Play::mnuShowWelcome_Click() {
 }
 
 void Play::ShowPlayerChoice() {
-  const bool external = !context_.engine.ExternalPlayer().isEmpty();
+  const bool external = !context_.engine.External().Program().isEmpty();
   Menu(u"mnuUseTWPLPlayer"_s)->setChecked(!external);
   Menu(u"mnuUseWinAmpPlayer"_s)->setChecked(external);
   Menu(u"mnuChangeWinAmpPath"_s)->setVisible(external);
   if (external) statusBar()->showMessage(context_.catalog.GetMsg(RC_PlayerWinAmp));
 }
 
-// Any program that takes a playlist file can be the external player.
 void Play::mnuUseWinAmpPlayer_Click() {
-  QString program = context_.engine.ExternalPlayerPath();
-  if (!QFileInfo(program).isFile()) {
-    context_.prompter.Tell(context_.catalog.GetMsg(RC_DB_WinAmp_Message1),
-                           MessageIcon::Information);
-    const QStringList chosen = context_.prompter.OpenFileNames(
-        context_.catalog.GetMsg(RC_Menu_PlayerSelection), u"/usr/bin"_s, u"Programs (*)"_s);
-    if (chosen.isEmpty()) {
-      ShowPlayerChoice();
-      return;
-    }
-    program = chosen.first();
-  }
-  context_.engine.UseExternalPlayer(program);
+  if (context_.engine.External().Choose(false)) context_.engine.Stop_Player();
   ShowPlayerChoice();
 }
 
 void Play::mnuChangeWinAmpPath_Click() {
-  context_.engine.UseExternalPlayer({});
-  mnuUseWinAmpPlayer_Click();
+  if (context_.engine.External().Choose(true)) context_.engine.Stop_Player();
+  ShowPlayerChoice();
 }
 
 void Play::mnuUseTWPLPlayer_Click() {
-  context_.engine.UseBuiltInPlayer();
+  context_.engine.External().UseBuiltIn();
   ShowPlayerChoice();
   ShowLibraryCount();
 }

@@ -1,8 +1,6 @@
 #include "player/PlayerEngine.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 
 #include "library/SongLibrary.h"
 #include "platform/AudioDecoder.h"
@@ -36,6 +34,7 @@ PlayerEngine::PlayerEngine(PlayQueue& queue, SongLibrary& library, MessageCatalo
       catalog_(catalog),
       prompter_(prompter),
       errorTextFile_(std::move(errorTextFile)),
+      external_(catalog, prompter),
       delay_([this](int ms, std::function<void()> then) { QTimer::singleShot(ms, this, then); }) {
   xaudio_ = std::make_unique<XAudioPlayer>(
       std::move(backEnds.mpegSink),
@@ -69,33 +68,7 @@ void PlayerEngine::SetRefusals(std::function<bool()> recordingAnalog,
   converting_ = std::move(converting);
 }
 
-void PlayerEngine::SetFiles(QString settingsFile, QString appDir) {
-  settingsFile_ = std::move(settingsFile);
-  appDir_ = std::move(appDir);
-}
-
-QString PlayerEngine::ExternalPlayer() const {
-  if (settingsFile_.isEmpty()) return {};
-  const QString player = ReadIniString(settingsFile_, u"PlayList"_s, u"Player"_s);
-  return player.isEmpty() || player.compare(u"TWPL"_s, Qt::CaseInsensitive) == 0 ? QString()
-                                                                                 : player;
-}
-
-QString PlayerEngine::ExternalPlayerPath() const {
-  return ReadIniString(settingsFile_, u"PlayList"_s, u"WinAmp path"_s);
-}
-
-void PlayerEngine::UseExternalPlayer(const QString& program) {
-  WriteIniString(settingsFile_, u"PlayList"_s, u"WinAmp path"_s, program);
-  if (program.isEmpty()) return;
-  WriteIniString(settingsFile_, u"PlayList"_s, u"Player"_s, program);
-  Stop_Player();
-}
-
-void PlayerEngine::UseBuiltInPlayer() {
-  WriteIniString(settingsFile_, u"PlayList"_s, u"Player"_s, u"TWPL"_s);
-}
-
+// The external player takes the queue without its RealAudio files, or the one song.
 void PlayerEngine::PlayWithWinAmp(const QString& file) {
   QStringList files;
   if (!file.isEmpty()) {
@@ -105,16 +78,7 @@ void PlayerEngine::PlayWithWinAmp(const QString& file) {
       if (!entry.path.endsWith(u".ra"_s, Qt::CaseInsensitive)) files.append(entry.path);
     }
   }
-  const QString playlist = appDir_ + u"/WinAmp.m3u"_s;
-  QFile m3u(playlist);
-  if (!m3u.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
-  for (const QString& path : files) m3u.write(path.toUtf8() + '\n');
-  m3u.close();
-  const QString program = ExternalPlayer();
-  if (!QProcess::startDetached(program, {playlist}, SplitPathName(program).folder)) {
-    prompter_.Tell(u"The player program could not be started:\n"_s + program,
-                   MessageIcon::Exclamation);
-  }
+  external_.Play(files);
 }
 
 // A wait belongs to the song and transport state it was started in: Stop, Pause and the
@@ -210,7 +174,7 @@ void PlayerEngine::AfterNextSong() {
 }
 
 void PlayerEngine::PlayNextSong() {
-  if (!ExternalPlayer().isEmpty()) return;
+  if (!external_.Program().isEmpty()) return;
   Stop_Player();
   if (singleSong_) {
     singleSong_ = false;
@@ -228,7 +192,7 @@ void PlayerEngine::cmdSkipForward_Click() {
 }
 
 void PlayerEngine::cmdSkipBack_Click() {
-  if (!ExternalPlayer().isEmpty()) return;
+  if (!external_.Program().isEmpty()) return;
   singleSong_ = false;
   Stop_Player();
   NextSong(-1);
@@ -236,7 +200,7 @@ void PlayerEngine::cmdSkipBack_Click() {
 }
 
 void PlayerEngine::lstTitle_DblClick(int listIndex) {
-  if (!ExternalPlayer().isEmpty()) return;  // a double-click plays in this player only
+  if (!external_.Program().isEmpty()) return;  // a double-click plays in this player only
   Stop_Player();
   listIndex_ = listIndex;
   newSong_ = true;
@@ -251,7 +215,7 @@ void PlayerEngine::SetButtons(bool playDown, bool pauseDown) {
 }
 
 void PlayerEngine::Button_Play_MouseDown() {
-  if (!ExternalPlayer().isEmpty()) {
+  if (!external_.Program().isEmpty()) {
     PlayWithWinAmp({});
     return;
   }
@@ -291,7 +255,7 @@ void PlayerEngine::PlayCurrentSong() {
 }
 
 void PlayerEngine::PlaySongFile(const QString& file) {
-  if (!ExternalPlayer().isEmpty()) {
+  if (!external_.Program().isEmpty()) {
     PlayWithWinAmp(file);
     return;
   }

@@ -9,6 +9,7 @@
 #include "platform/RealAudioEngine.h"
 #include "platform/XAudioPlayer.h"
 #include "player/CdModeQueue.h"
+#include "player/ExternalPlayer.h"
 #include "player/PlayQueue.h"
 
 namespace audiolume {
@@ -52,20 +53,8 @@ class PlayerEngine : public QObject {
   /** In CD mode the transport controls the CD drive's own playback. */
   void SetCDMode(bool on);
   bool CDMode() const { return cdMode_; }
-  /** Where the player choice is kept and where the external player's playlist goes. */
-  void SetFiles(QString settingsFile, QString appDir);
-
-  /** The external player chosen instead of the built-in one; empty when none. */
-  QString ExternalPlayer() const;
-  /** The external program last chosen ("WinAmp path"), whether in use or not. */
-  QString ExternalPlayerPath() const;
-  /** Plays through program from now on (stopping the built-in player); an empty program
-   *  forgets the one chosen. */
-  void UseExternalPlayer(const QString& program);
-  void UseBuiltInPlayer();
-  /** Writes "WinAmp.m3u" (file alone, or the queue without RealAudio files) into the
-   *  application directory and starts the external player with it. */
-  void PlayWithWinAmp(const QString& file);
+  /** The program that plays instead of the built-in player, when one is chosen. */
+  ExternalPlayer& External() { return external_; }
   void SetDelay(Delay delay) { delay_ = std::move(delay); }
   /** While one of these answers true, the player refuses to play. */
   void SetRefusals(std::function<bool()> recordingAnalog, std::function<bool()> converting);
@@ -169,14 +158,14 @@ class PlayerEngine : public QObject {
   void ShowPosition(int value, int maximum, double lengthSeconds);
   void ApplyVolume();
   void Wait(int milliseconds, std::function<void()> then);
+  void PlayWithWinAmp(const QString& file);
 
   PlayQueue& queue_;
   SongLibrary& library_;
   MessageCatalog& catalog_;
   Prompter& prompter_;
   QString errorTextFile_;
-  QString settingsFile_;
-  QString appDir_;
+  ExternalPlayer external_;
   std::unique_ptr<platform::XAudioPlayer> xaudio_;
   std::unique_ptr<platform::RealAudioEngine> realAudio_;
   std::unique_ptr<platform::CdAudio> cd_ = std::make_unique<platform::CdAudio>(QString());

@@ -322,7 +322,7 @@ TEST_F(PlayerEngineTest, CdModePlaysTheDiscDigitallyAndGivesThePlaylistBack) {
 TEST_F(PlayerEngineTest, ExternalPlayerGetsTheQueueWithoutRealAudioFiles) {
   MakeEngine(false);
   test::WriteAll(Path(u"VeltoDj.ini"_s), "[PlayList]\nPlayer=/bin/true\n");
-  engine_->SetFiles(Path(u"VeltoDj.ini"_s), dir_.path());
+  engine_->External().SetFiles(Path(u"VeltoDj.ini"_s), dir_.path());
   queue_.Insert(1, {Path(u"a.mp3"_s), u"A"_s, {}, {}});
   queue_.Insert(2, {Path(u"b.ra"_s), u"B"_s, {}, {}});
   engine_->Button_Play_MouseDown();
@@ -340,6 +340,19 @@ TEST_F(PlayerEngineTest, ExternalPlayerGetsTheQueueWithoutRealAudioFiles) {
   test::WriteAll(Path(u"VeltoDj.ini"_s), "[PlayList]\nPlayer=TWPL\n");
   engine_->Button_Play_MouseDown();
   EXPECT_EQ(opened_, QStringList{Path(u"a.mp3"_s)});
+
+  // Choosing: a program that is gone is asked for; cancelling keeps the built-in player.
+  ExternalPlayer& external = engine_->External();
+  prompter_.QueueFiles({});
+  EXPECT_FALSE(external.Choose(false));
+  EXPECT_EQ(external.Program(), QString());
+  prompter_.QueueFiles({u"/bin/true"_s});
+  EXPECT_TRUE(external.Choose(false));
+  EXPECT_EQ(external.Program(), u"/bin/true");
+  external.UseBuiltIn();
+  EXPECT_EQ(external.Program(), QString());
+  EXPECT_TRUE(external.Choose(false));  // the last program is still there: not asked
+  EXPECT_EQ(external.Program(), u"/bin/true");
 }
 
 }  // namespace
