@@ -298,4 +298,14 @@ void LibraryView::RefreshDataList() {
   Q_EMIT Refreshed();
 }
 
+bool LibraryView::EditCellAfter(int step, int& position, int& column) const {
+  if (!IsEditing()) return false;
+  position = Current();
+  column = editColumn_ + step;
+  if (column >= 0 && column < kEditableColumns) return true;
+  position += step;
+  column = step > 0 ? 0 : kEditableColumns - 1;
+  return position >= 1 && position <= Count();
+}
+
 }  // namespace audiolume

@@ -64,6 +64,9 @@ class LibraryView : public QObject {
   void BeginEdit(int position, int column);
   bool IsEditing() const { return editColumn_ >= 0; }
   int EditColumn() const { return editColumn_; }
+  /** The editable cell step cells from the one being edited, walking row after row
+   *  (Tab, Shift+Tab); false when not editing or past the first or last row. */
+  bool EditCellAfter(int step, int& position, int& column) const;
   /** Every change of the edit box goes into the display table at once. */
   void SetEditText(const QString& text);
   /** Enter: the edit box closes; the row stays the edited row. */

@@ -42,8 +42,6 @@ namespace audiolume {
 namespace {
 
 constexpr int kPageRows = 10;
-// Widths that fit typical texts of each column at the default font, in characters.
-constexpr int kColumnChars[] = {30, 22, 20, 11, 9, 9, 10, 12, 7};
 
 }  // namespace
 
@@ -65,7 +63,6 @@ PlayList::PlayList(LibraryWindowContext context, QWidget* parent)
   lblAutoSelect_ = Label(u"lblAutoSelect"_s, RC_AutoDJ, RC_DB_ToolTip_AutoSelect,
                          &PlayList::lblAutoSelect_Click);
   labels->addWidget(lblAutoSelect_);
-  // Track information and art editing arrive with their windows.
   labels->addWidget(
       Label(u"lblTag"_s, RC_EditTrackInfo, RC_TrackInfoTTips, &PlayList::lblTag_Click));
   labels->addWidget(
@@ -91,13 +88,7 @@ PlayList::PlayList(LibraryWindowContext context, QWidget* parent)
   model_ = new LibraryTableModel(context_.view, catalog, this);
   lstSongData_ = new LibraryGrid(context_.view, this);
   lstSongData_->setModel(model_);
-  for (int column = 0; column < LibraryTableModel::kShownColumns; ++column) {
-    lstSongData_->setColumnWidth(
-        column, lstSongData_->fontMetrics().averageCharWidth() * kColumnChars[column]);
-  }
-  // The title takes the room the window has beyond what the other columns need.
-  lstSongData_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-  lstSongData_->horizontalHeader()->setStretchLastSection(false);
+  lstSongData_->SizeColumns(LibraryTableModel::kShownColumns);
   connect(lstSongData_->horizontalHeader(), &QHeaderView::sectionClicked, this,
           &PlayList::cmdSort_Click);
   connect(lstSongData_, &LibraryGrid::CellPressed, this, &PlayList::lstSongData_MouseDown);
@@ -297,14 +288,9 @@ void PlayList::KeyBoardCursorControl(int key) {
 // Tab and Shift+Tab walk the editable cells, row after row.
 void PlayList::MoveEditCell(int step) {
   LibraryView& view = context_.view;
-  if (!view.IsEditing()) return;
-  int position = view.Current();
-  int column = view.EditColumn() + step;
-  if (column >= LibraryView::kEditableColumns || column < 0) {
-    position += step;
-    column = step > 0 ? 0 : LibraryView::kEditableColumns - 1;
-    if (position < 1 || position > view.Count()) return;
-  }
+  int position = 0;
+  int column = 0;
+  if (!view.EditCellAfter(step, position, column)) return;
   CloseEditBox();
   if (position != view.Current()) {
     view.Click(position, false, false);
