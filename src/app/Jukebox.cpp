@@ -1,7 +1,6 @@
 #include "app/Jukebox.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QMessageBox>
 #include <QRandomGenerator>
 #include <QStandardPaths>
@@ -23,6 +22,7 @@
 #include "player/RioExport.h"
 #include "player/RioMenu.h"
 #include "support/MessageIds.h"
+#include "support/Runtime.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -89,24 +89,18 @@ int Jukebox::Run() {
              openAddSongs, &collection.conversion, fillPortableMenu});
   portable.SetParentWindow(&play);
   CatalogWindows windows(collection, services, play, engine, openAddSongs, fillPortableMenu);
-  // A pause that keeps the windows painting, for the recorder's wait on a busy drive.
-  CdRecorder recorder(
-      veltoDj_.CdDrives(), services, collection.library, collection.trailer,
-      QCoreApplication::applicationDirPath() + u"/twcd"_s,
-      [](int ms) {
-        QEventLoop pause;
-        QTimer::singleShot(ms, &pause, &QEventLoop::quit);
-        pause.exec(QEventLoop::ExcludeUserInputEvents);
-      },
-      [&play, &catalog](const QString& text) {
-        // The job goes on while the failure stays on the screen.
-        auto* box =
-            new QMessageBox(QMessageBox::Warning, catalog.GetMsg(RC_TWPL_Title),
+  // The recorder waits for a busy drive with the windows painting.
+  CdRecorder recorder(veltoDj_.CdDrives(), services, collection.library, collection.trailer,
+                      QCoreApplication::applicationDirPath() + u"/twcd"_s, PauseWithEvents,
+                      [&play, &catalog](const QString& text) {
+                        // The job goes on while the failure stays on the screen.
+                        auto* box = new QMessageBox(
+                            QMessageBox::Warning, catalog.GetMsg(RC_TWPL_Title),
                             text + u'\n' + catalog.GetMsg(RC_TryAnalog), QMessageBox::Ok, &play);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setModal(false);
-        box->show();
-      });
+                        box->setAttribute(Qt::WA_DeleteOnClose);
+                        box->setModal(false);
+                        box->show();
+                      });
   RecorderWindows recorderWindows(recorder, services, play);
   engine.SetCdTracks([&recorder] { return recorder.DiscTracks(); });
   // While the sound card's input is recorded, or files are converted, the player is quiet.

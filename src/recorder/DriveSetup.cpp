@@ -1,10 +1,8 @@
 #include "recorder/DriveSetup.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
-#include <QTimer>
 
 #include "recorder/RecordDisc.h"
 #include "support/ErrorLog.h"
@@ -12,6 +10,7 @@
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"
 #include "support/Prompter.h"
+#include "support/Runtime.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -21,12 +20,6 @@ namespace {
 
 const QString kRecord = u"Record"_s;
 constexpr const char* kDriveKeys[] = {"SPEED", "MULTIPASS", "BLOCK", "OVERLAP", "MAX_MISMATCHES"};
-
-void Pause(int ms) {
-  QEventLoop pause;
-  QTimer::singleShot(ms, &pause, &QEventLoop::quit);
-  pause.exec(QEventLoop::ExcludeUserInputEvents);
-}
 
 }  // namespace
 
@@ -117,7 +110,7 @@ int DriveSetup::ExecuteAndWait(const QString& program, const QStringList& args) 
       process.waitForFinished(3000);
       return -1;
     }
-    Pause(100);
+    PauseWithEvents(100);
   }
   return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }

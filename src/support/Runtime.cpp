@@ -1,5 +1,7 @@
 #include "support/Runtime.h"
 
+#include <QEventLoop>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -155,6 +157,12 @@ QTime OleTimeOfDay(double days) {
 
 QDateTime FromOleDate(double days) {
   return QDateTime(OleDay(days), OleTimeOfDay(days));
+}
+
+void PauseWithEvents(int ms) {
+  QEventLoop pause;
+  QTimer::singleShot(ms, &pause, &QEventLoop::quit);
+  pause.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 }  // namespace audiolume

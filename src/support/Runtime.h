@@ -24,6 +24,10 @@ QString Str(double number);
  */
 QString FormatNumber(double number, const QString& pattern);
 
+/** Waits ms milliseconds while timers, sockets and painting go on; the person's input
+ *  waits until after. UI thread only. */
+void PauseWithEvents(int ms);
+
 /** Rounds to the nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4). */
 double RoundHalfEven(double number);
 
