@@ -64,14 +64,14 @@ class FolderPlayer : public PortablePlayer {
 
   bool TWRIO_FileExist(const QString& path) override { return QFile::exists(path); }
 
-  int TWRIO_DownloadFile(const QString& path) override {
+  int TWRIO_DownloadFile(const QString& path, const QString& name) override {
     TWRIO_StopDownload();
     if (!TWRIO_IsConnected()) return 0;
     cancel_ = false;
     progress_ = 0;
     status_ = Word(kReady);
     busy_ = true;
-    const QString target = folder_ + u'/' + QFileInfo(path).fileName();
+    const QString target = folder_ + u'/' + (name.isEmpty() ? QFileInfo(path).fileName() : name);
     worker_ = std::thread([this, path, target] {
       status_ = Copy(path, target);
       busy_ = false;

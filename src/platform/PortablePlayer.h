@@ -35,8 +35,9 @@ class PortablePlayer {
   virtual quint32 TWRIO_InitializeMemory() = 0;
   virtual qint64 TWRIO_GetMemFree() = 0;
   virtual bool TWRIO_FileExist(const QString& path) = 0;
-  /** Starts sending a file; 1 when it started. */
-  virtual int TWRIO_DownloadFile(const QString& path) = 0;
+  /** Starts sending a file, named name on the player (its own name when empty); 1 when
+   *  it started. */
+  virtual int TWRIO_DownloadFile(const QString& path, const QString& name = {}) = 0;
   /** Percent of the file sent. */
   virtual int TWRIO_GetProgress(int which) = 0;
   virtual void TWRIO_StopDownload() = 0;

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
+#include <algorithm>
 #include <deque>
 
 #include "library/SongFilePresence.h"
@@ -105,7 +106,13 @@ FileConversion::Result FileConversion::ConvertFiles(const QStringList& files, co
     // Questions are asked in list order, a file or two ahead, so that every core has
     // a file to convert while the results are taken in list order too.
     while (qsizetype(planned.size()) <= batch.queue.Workers() && next < accepted.size()) {
-      if (auto plan = Plan(batch, next, accepted[next], folder)) planned.push_back(*plan);
+      // A file converted to the same name as one still under way waits for it, and is
+      // then asked about as an existing file.
+      const QString destination = Destination(accepted[next], folder, direction);
+      if (std::ranges::any_of(planned,
+                              [&](const Planned& p) { return p.destination == destination; }))
+        break;
+      if (auto plan = Plan(batch, next, accepted[next], destination)) planned.push_back(*plan);
       ++next;
     }
     if (planned.empty()) break;
@@ -144,13 +151,17 @@ FileConversion::Result FileConversion::ConvertFiles(const QStringList& files, co
 
 // Asks what has to be asked about one file and queues its conversion; nothing when the
 // file is skipped. A file refused before converting carries its code and no ticket.
+QString FileConversion::Destination(const QString& source, const QString& folder,
+                                    Direction direction) {
+  return folder + u'/' + SplitFileExtension(SplitPathName(source).name).base +
+         (direction == Direction::Mp3ToWav ? u".wav"_s : u".mp3"_s);
+}
+
 std::optional<FileConversion::Planned> FileConversion::Plan(Batch& batch, qsizetype index,
                                                             const QString& source,
-                                                            const QString& folder) {
+                                                            const QString& destination) {
   if (!presence_.CheckSongFileExists(source, batch.dontAsk)) return std::nullopt;
   const bool toWav = batch.direction == Direction::Mp3ToWav;
-  const QString destination = folder + u'/' + SplitFileExtension(SplitPathName(source).name).base +
-                              (toWav ? u".wav"_s : u".mp3"_s);
   const int answer = PrepareDestination(destination);
   if (answer == 3 || answer == 4) return std::nullopt;
   Planned plan{index, source, destination};

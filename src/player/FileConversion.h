@@ -88,8 +88,9 @@ class FileConversion {
   };
 
   QStringList RefuseOtherFormats(const QStringList& files, Direction direction, Result& result);
+  static QString Destination(const QString& source, const QString& folder, Direction direction);
   std::optional<Planned> Plan(Batch& batch, qsizetype index, const QString& source,
-                              const QString& folder);
+                              const QString& destination);
   void TakeResult(Batch& batch, const Planned& file, int code);
   void ReportFailure(const QString& source, Direction direction, int code);
 

@@ -69,6 +69,7 @@ void RioExport::ExportToRio(const QList<PlayListEntry>& songs, const RioOptions&
   next_ = 0;
   ahead_.clear();
   playlist_.clear();
+  names_.clear();
   dontAskMissing_ = false;
   cancelAll_ = false;
   replace_.Reset();
@@ -177,6 +178,7 @@ std::optional<RioExport::Song> RioExport::Prepare(const PlayListEntry& entry, in
   song.title = entry.title.isEmpty() ? SplitPathName(entry.path).name : entry.title;
   song.artist = entry.artist;
   song.file = entry.path;
+  song.name = NameOnPlayer(entry.path);
   if (!presence_.CheckSongFileExists(entry.path, dontAskMissing_,
                                      SongFilePresence::Question::InsertMedium)) {
     return std::nullopt;
@@ -185,7 +187,7 @@ std::optional<RioExport::Song> RioExport::Prepare(const PlayListEntry& entry, in
   if (options_.bitRate <= 0 || !HasExtension(entry.path, u"mp3"_s)) return song;
   const QString folder = workingDir_ + u"/Temp"_s;
   QDir().mkpath(folder);
-  const QString temporary = folder + u'/' + SplitPathName(entry.path).name;
+  const QString temporary = folder + u'/' + song.name;
   if (QFileInfo::exists(temporary)) {
     const int answer = replace_.AskAboutFile(temporary);
     if (answer == ReplaceQuestion::kNo || answer == ReplaceQuestion::kNoToAll) {
@@ -208,6 +210,20 @@ std::optional<RioExport::Song> RioExport::Prepare(const PlayListEntry& entry, in
     return platform::_ConvertFile(source, temporary, platform::kMp3ToMp3, 1, 1, bitRate, progress);
   });
   return song;
+}
+
+// Songs of different albums often share a name ("01 Intro.mp3"): the later ones get
+// " (2)", " (3)"… so that none replaces another on the player, whose file system may not
+// tell upper from lower case.
+QString RioExport::NameOnPlayer(const QString& file) {
+  const NameParts parts = SplitFileExtension(SplitPathName(file).name);
+  const QString extension = parts.extension.isEmpty() ? QString() : u'.' + parts.extension;
+  QString name = parts.base + extension;
+  for (int copy = 2; names_.contains(name.toLower()); ++copy) {
+    name = parts.base + u" ("_s + QString::number(copy) + u')' + extension;
+  }
+  names_.insert(name.toLower());
+  return name;
 }
 
 // A failed re-encoding is told with its text; the song is then left out.
@@ -242,7 +258,7 @@ void RioExport::SendFile(const Song& song) {
   lastProgress_ = 0;
   downloading_ = true;
   Q_EMIT ProgressChanged(0);
-  if (player_->TWRIO_DownloadFile(song.file) == 0) {
+  if (player_->TWRIO_DownloadFile(song.file, song.name) == 0) {
     // The player went away between songs.
     ReportRioStatus(PortablePlayer::Word(PortablePlayer::kError, PortablePlayer::kNoDevice),
                     song.title);
@@ -333,11 +349,10 @@ void RioExport::EndDownload(bool arrived) {
   Q_EMIT ProgressChanged(-1);
   if (arrived) {
     ++result_.sent;
-    const QString name = SplitPathName(song.file).name;
     playlist_.append(u"#EXTINF:-1,"_s +
                      (song.artist.isEmpty() ? song.title : song.artist + u" - "_s + song.title));
-    playlist_.append(name);
-    Q_EMIT SongArrived(song.number, options_.device + u'/' + name);
+    playlist_.append(song.name);
+    Q_EMIT SongArrived(song.number, options_.device + u'/' + song.name);
   } else {
     ++result_.failed;
   }

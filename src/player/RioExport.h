@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 #include <deque>
@@ -83,6 +84,7 @@ class RioExport : public QObject {
     QString title;
     QString artist;
     QString file;       // what is sent: the song, or its re-encoded copy
+    QString name;       // its name on the player, unique in this export
     QString temporary;  // the re-encoded copy made for this export, deleted once sent
     int ticket = 0;     // its re-encoding while that runs
     QString converting;
@@ -92,6 +94,7 @@ class RioExport : public QObject {
   void Advance();
   void FillAhead();
   std::optional<Song> Prepare(const PlayListEntry& entry, int number);
+  QString NameOnPlayer(const QString& file);
   bool TakeConversion(Song& song);
   bool DownloadToRio(const Song& song);
   void SendFile(const Song& song);
@@ -123,6 +126,7 @@ class RioExport : public QObject {
   qsizetype next_ = 0;
   std::deque<Song> ahead_;
   QStringList playlist_;  // the lines of "Audiolume.m3u" for the songs that arrived
+  QSet<QString> names_;   // the names given on the player, in lower case
   Result result_;
 
   // The download of the first song in ahead_.

@@ -52,9 +52,10 @@ class FakePortablePlayer : public platform::PortablePlayer {
   }
   qint64 TWRIO_GetMemFree() override { return script_.memFree; }
   bool TWRIO_FileExist(const QString& path) override { return QFile::exists(path); }
-  int TWRIO_DownloadFile(const QString& path) override {
+  int TWRIO_DownloadFile(const QString& path, const QString& name) override {
     record_.downloads.append(path);
     file_ = path;
+    name_ = name.isEmpty() ? QFileInfo(path).fileName() : name;
     progress_ = 0;
     status_ = Word(kReady);
     active_ = true;
@@ -86,13 +87,14 @@ class FakePortablePlayer : public platform::PortablePlayer {
     status_ = Word(kFinished);
     record_.received.append(file_);
     if (!script_.folder.isEmpty()) {
-      QFile::copy(file_, script_.folder + u'/' + QFileInfo(file_).fileName());
+      QFile::copy(file_, script_.folder + u'/' + name_);
     }
   }
 
   Script script_;
   Record& record_;
   QString file_;
+  QString name_;
   int progress_ = 0;
   bool active_ = false;
   quint32 status_ = Word(kReady);

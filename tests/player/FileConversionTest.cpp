@@ -130,6 +130,23 @@ TEST_F(FileConversionTest, TwoAtOnceCountTheSpaceOfBothAndReportInListOrder) {
   EXPECT_EQ(QDir(Path(u"out"_s)).entryList(QDir::Files), QStringList{u"a.wav"_s});
 }
 
+TEST_F(FileConversionTest, ASecondFileOfTheSameNameWaitsAndIsAskedAbout) {
+  QDir(dir_.path()).mkpath(u"one"_s);
+  QDir(dir_.path()).mkpath(u"two"_s);
+  ASSERT_TRUE(test::WriteSineWav(Path(u"one/song.wav"_s), 1.0, 440));
+  ASSERT_TRUE(test::WriteSineWav(Path(u"two/song.wav"_s), 2.0, 880));
+  conversion_.SetWorkers(2);
+  prompter_.QueueAnswer(1);  // Yes: replace the first one's MP3
+  const auto result = conversion_.ConvertFiles({Path(u"one/song.wav"_s), Path(u"two/song.wav"_s)},
+                                               Path(u"out"_s), Direction::WavToMp3, 128000);
+  EXPECT_EQ(result.converted, 2);
+  ASSERT_EQ(Shown().size(), 2);
+  EXPECT_EQ(Shown()[0], Path(u"out/song.mp3"_s) + u" already exists.\nReplace existing file?"_s);
+  platform::Mp3Info info;
+  ASSERT_EQ(platform::_QueryMp3File(Path(u"out/song.mp3"_s), info), 0);
+  EXPECT_NEAR(double(info.durationMs), 2000.0, 60.0);  // whole, and the second one's
+}
+
 TEST_F(FileConversionTest, SpaceEstimateForAWavCopy) {
   platform::Mp3Info fourMinutes{128000, 240000, 5, 2};
   // 44.1 × 2 × 240,000 × 2 bytes, plus 0.5% of a 100 GB drive.

@@ -98,15 +98,21 @@ TEST_F(RioExportTest, OnlyFilesAboveTheBitRateAreReEncodedThroughTemp) {
   QStringList headings;
   QObject::connect(rio_.get(), &RioExport::Captions,
                    [&](const QString& heading, const QString&) { headings.append(heading); });
-  RunToEnd({{high, u"High"_s, {}, {}}, {low, u"Low"_s, {}, {}}});
+  // A song of another album with the same file name gets a name of its own.
+  QDir(dir_.path()).mkpath(u"songs/other"_s);
+  const QString same = Path(u"songs/other/High.mp3"_s);
+  ASSERT_TRUE(QFile::copy(high, same));
+  RunToEnd({{high, u"High"_s, {}, {}}, {low, u"Low"_s, {}, {}}, {same, u"Other"_s, {}, {}}});
   platform::Mp3Info sent;
-  ASSERT_EQ(platform::_QueryMp3File(Path(u"player/high.mp3"_s), sent), 0);
-  EXPECT_EQ(sent.bitRate, 128000);
+  for (const QString& name : {u"player/high.mp3"_s, u"player/High (2).mp3"_s}) {
+    ASSERT_EQ(platform::_QueryMp3File(Path(name), sent), 0) << name.toStdString();
+    EXPECT_EQ(sent.bitRate, 128000);
+  }
   EXPECT_EQ(test::ReadAll(Path(u"player/low.mp3"_s)), test::ReadAll(low));
   EXPECT_TRUE(headings.contains(u"Converting high.mp3\nFrom 160 to 128 kbps"_s))
       << headings.join(u'|').toStdString();
   EXPECT_TRUE(QDir(Path(u"Temp"_s)).isEmpty());
-  EXPECT_EQ(Shown().last(), u"2 songs were downloaded into Rio"_s);
+  EXPECT_EQ(Shown().last(), u"3 songs were downloaded into Rio"_s);
   EXPECT_EQ(rio_->Outcome().failed, 0);
 }
 
