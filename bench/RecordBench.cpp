@@ -1,7 +1,8 @@
 // Recording a 10-minute CD image (one track of a sine tone with a little noise, as a
 // CUE/BIN pair) with the ripper twcd, to MP3 at 128 kbit/s beside LAME encoding the same
 // samples (`lame -r -b 128` on the raw audio), and to WAV beside `cp` of the .bin, in the
-// same run. Targets: within 1.2 times of LAME, within 2 times of cp.
+// same run (and beside cp followed by sync). Targets: within 1.2 times of LAME, within 2
+// times of cp.
 //
 // Usage: bench_record [FOLDER]   (default: a temporary folder; needs lame)
 #include <QCoreApplication>
@@ -11,6 +12,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -84,16 +86,27 @@ int main(int argc, char* argv[]) {
            u"--little-endian"_s, u"--signed"_s, u"-b"_s, u"128"_s, u"disc.bin"_s, u"lame.mp3"_s},
           folder, ok);
   all = all && ok;
-  control(folder + u"/ours.wav"_s);
-  const double wav = Run(twcd, {u"/T"_s, u"1"_s, u"/O"_s, u"/format"_s, u"WAV"_s}, folder, ok);
-  all = all && ok;
-  const double copy = Run(u"cp"_s, {u"disc.bin"_s, u"copy.bin"_s}, folder, ok);
-  all = all && ok;
-  // twcd puts the song on the disk before it takes its name; cp leaves it in memory.
-  QFile::remove(folder + u"/copy.bin"_s);
-  Run(u"sync"_s, {}, folder, ok);
-  const double copySync = Run(u"sh"_s, {u"-c"_s, u"cp disc.bin copy.bin && sync"_s}, folder, ok);
-  all = all && ok;
+  // WAV: the best of three rounds each, every round after a sync and into a new file, so
+  // that one round does not pay for the writing of another. twcd puts the song on the
+  // disk before it takes its name; cp leaves it in memory, hence cp then sync as well.
+  double wav = 1e9;
+  double copy = 1e9;
+  double copySync = 1e9;
+  for (int round = 0; round < 3 && all; ++round) {
+    const QString n = QString::number(round);
+    control(folder + u"/ours"_s + n + u".wav"_s);
+    Run(u"sync"_s, {}, folder, ok);
+    wav = std::min(wav, Run(twcd, {u"/T"_s, u"1"_s, u"/O"_s, u"/format"_s, u"WAV"_s}, folder, ok));
+    all = all && ok;
+    Run(u"sync"_s, {}, folder, ok);
+    copy = std::min(copy, Run(u"cp"_s, {u"disc.bin"_s, u"copy"_s + n + u".bin"_s}, folder, ok));
+    all = all && ok;
+    Run(u"sync"_s, {}, folder, ok);
+    copySync = std::min(
+        copySync,
+        Run(u"sh"_s, {u"-c"_s, u"cp disc.bin sync"_s + n + u".bin && sync"_s}, folder, ok));
+    all = all && ok;
+  }
   if (!all) {
     std::fputs("twcd, lame or cp failed (lame must be installed)\n", stderr);
     return 1;

@@ -45,15 +45,19 @@ class TrackChecksums {
 
   void Add(const std::vector<qint16>& block) {
     crc_ = ::crc32(crc_, reinterpret_cast<const Bytef*>(block.data()), uInt(block.size() * 2));
-    for (std::size_t i = 0; i + 1 < block.size(); i += 2) {
-      ++position_;
-      peak_ = std::max({peak_, std::abs(int(block[i])), std::abs(int(block[i + 1]))});
-      if (position_ < checkFrom_ || position_ > checkTo_) continue;
-      const quint32 sample = quint32(quint16(block[i])) | quint32(quint16(block[i + 1])) << 16;
-      v1_ += quint32(position_) * sample;
-      const quint64 product = quint64(quint32(position_)) * sample;
+    for (const qint16 value : block) peak_ = std::max(peak_, std::abs(int(value)));
+    // Frames are counted from 1; only those from checkFrom_ to checkTo_ enter the sums.
+    const qint64 first = position_ + 1;
+    const qint64 frames = qint64(block.size() / 2);
+    const qint64 to = std::min(first + frames - 1, checkTo_);
+    for (qint64 position = std::max(first, checkFrom_); position <= to; ++position) {
+      const std::size_t at = std::size_t(position - first) * 2;
+      const quint32 sample = quint32(quint16(block[at])) | quint32(quint16(block[at + 1])) << 16;
+      v1_ += quint32(position) * sample;
+      const quint64 product = quint64(quint32(position)) * sample;
       v2_ += quint32(product & 0xFFFFFFFFu) + quint32(product >> 32);
     }
+    position_ += frames;
   }
 
   void Into(RipProgress& result) const {
@@ -118,8 +122,10 @@ class BlockQueue {
   bool stopped_ = false;
 };
 
-// Encodes or writes every block into path; an exit code.
-int WriteSong(const RipRequest& request, const QString& path, BlockQueue& queue) {
+// Encodes or writes every block into path, and sums it up on the way (this thread has
+// time to spare while the other reads); an exit code.
+int WriteSong(const RipRequest& request, const QString& path, BlockQueue& queue,
+              TrackChecksums& sums) {
   const PcmFormat format{44100, 2};
   std::vector<qint16> block;
   if (!request.mp3) {
@@ -132,6 +138,7 @@ int WriteSong(const RipRequest& request, const QString& path, BlockQueue& queue)
       while (queue.Pop(block)) {
         if (!wav.Write(block.data(), qint64(block.size() / 2))) return CdRipper::kWriteFailed;
         disk.Push();
+        sums.Add(block);
       }
       if (!wav.Close()) return CdRipper::kWriteFailed;
       disk.Sync();
@@ -148,6 +155,7 @@ int WriteSong(const RipRequest& request, const QString& path, BlockQueue& queue)
       if (file.write(encoder.Encode(block.data(), qint64(block.size() / 2))) < 0) {
         return CdRipper::kWriteFailed;
       }
+      sums.Add(block);
     }
     if (file.write(encoder.Flush()) < 0) return CdRipper::kWriteFailed;
     const QByteArray info = encoder.InfoFrame();
@@ -226,7 +234,7 @@ int CdRipper::Rip(const RipRequest& request,
   BlockQueue queue;
   int written = kDone;
   std::thread writer([&] {
-    written = WriteSong(request, partial, queue);
+    written = WriteSong(request, partial, queue, sums);
     if (written != kDone) queue.Stop();
   });
 
@@ -240,9 +248,7 @@ int CdRipper::Rip(const RipRequest& request,
   // Before the disc's first sample (a negative offset) there is silence.
   if (first < 0) {
     const qint64 silence = std::min(count, -first);
-    std::vector<qint16> block(std::size_t(silence * 2), 0);
-    sums.Add(block);
-    queue.Push(std::move(block));
+    queue.Push(std::vector<qint16>(std::size_t(silence * 2), 0));
     done = silence;
   }
   int read = kDone;
@@ -268,7 +274,6 @@ int CdRipper::Rip(const RipRequest& request,
       done += take;
     }
     if (read != kDone) break;
-    sums.Add(block);
     queue.Push(std::move(block));
     const double seconds = std::max(0.001, clock.elapsed() / 1000.0);
     result.percent = int(done * 100 / count);

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
+#include <cstring>
 
 #include "fakes/TestFiles.h"
 #include "platform/AudioCapture.h"
@@ -19,6 +21,44 @@ namespace audiolume::test {
 namespace {
 
 using Mark = RecordJob::Mark;
+
+// The rip log's sums of 16-bit stereo audio, worked out plainly: CRC-32 (bit by bit), and
+// AccurateRip v1 and v2 over the frames from 1 that count (a last track leaves out its
+// last five sectors).
+struct Sums {
+  quint32 crc = 0;
+  quint32 v1 = 0;
+  quint32 v2 = 0;
+  int peak = 0;
+};
+Sums SumsOf(const QByteArray& audio, bool lastTrack) {
+  Sums sums;
+  quint32 crc = 0xFFFFFFFFu;
+  for (const char byte : audio) {
+    crc ^= quint8(byte);
+    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  sums.crc = ~crc;
+  const qint64 frames = audio.size() / 4;
+  const qint64 counted = frames - (lastTrack ? 5 * 588 : 0);
+  for (qint64 frame = 0; frame < frames; ++frame) {
+    quint32 sample = 0;
+    std::memcpy(&sample, audio.constData() + frame * 4, 4);
+    for (const qint16 half : {qint16(sample & 0xFFFF), qint16(sample >> 16)}) {
+      sums.peak = std::max(sums.peak, std::abs(int(half)));
+    }
+    if (frame >= counted) continue;
+    const quint64 position = quint64(frame + 1);
+    sums.v1 += quint32(position * sample);
+    const quint64 product = position * sample;
+    sums.v2 += quint32(product) + quint32(product >> 32);
+  }
+  return sums;
+}
+
+QString Hex(quint32 value) {
+  return QString::number(value, 16).toUpper().rightJustified(8, u'0');
+}
 
 /** A capture that records the track in a few polls and writes a small file. */
 class FakeCapture : public platform::AudioCapture {
@@ -137,6 +177,15 @@ TEST_F(RecordJobTest, RipsAWavEqualToTheDiscAndAddsItThroughTheImportFile) {
   sf_readf_short(wav, reinterpret_cast<short*>(samples.data()), info.frames);
   sf_close(wav);
   EXPECT_TRUE(samples == AudioOfTrack(tracks, 2)) << "sample for sample";
+  // The rip log's sums are those of the audio, the last track's last sectors left out.
+  const Sums sums = SumsOf(AudioOfTrack(tracks, 2), true);
+  const QString ripLog = QString::fromUtf8(ReadAll(Path(u"Music/Album/rip.log"_s)));
+  EXPECT_TRUE(ripLog.contains(u"CRC32 of the audio: "_s + Hex(sums.crc))) << ripLog.toStdString();
+  EXPECT_TRUE(ripLog.contains(u"AccurateRip v1: "_s + Hex(sums.v1) + u"   v2: "_s + Hex(sums.v2)))
+      << ripLog.toStdString();
+  EXPECT_TRUE(
+      ripLog.contains(u"Peak level: "_s + QString::number(sums.peak * 100 / 32768.0, 'f', 1)))
+      << ripLog.toStdString();
   // The library was empty: the song waits in the import file.
   EXPECT_TRUE(ReadAll(Path(u"VeltoDj.dat"_s))
                   .contains("Song 2\xFF"

@@ -24,9 +24,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <system_error>
 
 #include "platform/CdDriveList.h"
 #include "platform/CdRipper.h"
+#include "platform/IniDocument.h"
 #include "support/IniSettings.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -44,9 +46,29 @@ constexpr int kUnknownDrive = 47;
 const QString kControl = u"TWCD.ini"_s;
 const QString kLog = u"TWCD.log"_s;
 
-void Log(const QString& key, const QString& value) {
-  audiolume::WriteIniString(kLog, u"TWCD"_s, key, value);
-}
+// "TWCD.log", which the recorder polls: kept in memory and written whole, a few times a
+// second while ripping and once with everything at the end. Keys others wrote stay.
+class RipLog {
+ public:
+  RipLog() {
+    try {
+      log_ = audiolume::platform::IniDocument::Load(kLog);
+    } catch (const std::system_error&) {
+      // An unreadable log is written anew.
+    }
+  }
+  void Set(const QString& key, const QString& value) { log_.SetValue(u"TWCD"_s, key, value); }
+  void Write() {
+    try {
+      log_.Save(kLog);
+    } catch (const std::system_error&) {
+      // The recorder then sees no progress, and the exit code still tells the outcome.
+    }
+  }
+
+ private:
+  audiolume::platform::IniDocument log_;
+};
 
 bool ParseFormat(const QString& text, RipRequest& request) {
   if (text.compare(u"WAV"_s, Qt::CaseInsensitive) == 0) {
@@ -142,14 +164,16 @@ int main(int argc, char* argv[]) {
   request.output =
       QFileInfo(file).suffix().isEmpty() ? file + (request.mp3 ? u".mp3"_s : u".wav"_s) : file;
 
-  Log(u"DONE"_s, u"started"_s);
+  RipLog log;
+  log.Set(u"DONE"_s, u"started"_s);
+  log.Write();
   int lastPercent = -1;
   QElapsedTimer sinceLog;
   sinceLog.start();
   RipProgress result;
   const int code = CdRipper::Rip(
       request,
-      [&lastPercent, &sinceLog](const RipProgress& progress) {
+      [&log, &lastPercent, &sinceLog](const RipProgress& progress) {
         // The recorder looks once a second; the log is rewritten safely, so not too often.
         if (progress.percent == lastPercent ||
             (sinceLog.elapsed() < 250 && progress.percent < 100)) {
@@ -157,23 +181,25 @@ int main(int argc, char* argv[]) {
         }
         sinceLog.restart();
         lastPercent = progress.percent;
-        Log(u"PERCENT"_s, QString::number(progress.percent));
+        log.Set(u"PERCENT"_s, QString::number(progress.percent));
+        log.Write();
       },
       result);
-  Log(u"JITTER_ERRORS"_s, QString::number(result.jitterErrors));
-  Log(u"AVERAGE_SPEED"_s, QString::number(result.averageSpeed, 'f', 1));
-  Log(u"AVERAGE_JITTER"_s,
-      result.averageJitter == 0 ? u"0"_s : QString::number(result.averageJitter, 'f', 2));
+  log.Set(u"JITTER_ERRORS"_s, QString::number(result.jitterErrors));
+  log.Set(u"AVERAGE_SPEED"_s, QString::number(result.averageSpeed, 'f', 1));
+  log.Set(u"AVERAGE_JITTER"_s,
+          result.averageJitter == 0 ? u"0"_s : QString::number(result.averageJitter, 'f', 2));
   // For the album's rip log: where the audio came from, and what it was.
   const auto hex = [](quint32 value) {
     return QString::number(value, 16).toUpper().rightJustified(8, u'0');
   };
-  Log(u"DEVICE"_s, request.device);
-  Log(u"CRC32"_s, hex(result.crc32));
-  Log(u"ACCURATERIP_V1"_s, hex(result.accurateRipV1));
-  Log(u"ACCURATERIP_V2"_s, hex(result.accurateRipV2));
-  Log(u"PEAK"_s, QString::number(result.peak * 100, 'f', 1));
-  Log(u"DONE"_s,
-      code == CdRipper::kDone || code == CdRipper::kJitterErrors ? u"ok"_s : u"not_ok"_s);
+  log.Set(u"DEVICE"_s, request.device);
+  log.Set(u"CRC32"_s, hex(result.crc32));
+  log.Set(u"ACCURATERIP_V1"_s, hex(result.accurateRipV1));
+  log.Set(u"ACCURATERIP_V2"_s, hex(result.accurateRipV2));
+  log.Set(u"PEAK"_s, QString::number(result.peak * 100, 'f', 1));
+  log.Set(u"DONE"_s,
+          code == CdRipper::kDone || code == CdRipper::kJitterErrors ? u"ok"_s : u"not_ok"_s);
+  log.Write();
   return code;
 }
