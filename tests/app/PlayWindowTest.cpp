@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -196,7 +197,13 @@ TEST_F(PlayWindowTest, LibraryWindowsOpenFromThePlayerAndShareItsQueue) {
   }
   {
     Play play(Context());
-    CatalogWindows windows(collection_, veltoDj_.Services(), play, engine_, {}, {});
+    // The portable player's menu is filled the same way in the playlist manager.
+    int fills = 0;
+    CatalogWindows windows(collection_, veltoDj_.Services(), play, engine_, {},
+                           [&fills](QMenu* menu) {
+                             ++fills;
+                             menu->addAction(u"Export"_s)->setObjectName(u"mnuExportToRio"_s);
+                           });
     play.Form_Load(2, 50);
     play.show();
     play.Menu(u"mnuShowMusicLib"_s)->trigger();
@@ -218,6 +225,8 @@ TEST_F(PlayWindowTest, LibraryWindowsOpenFromThePlayerAndShareItsQueue) {
     EXPECT_EQ(queue_.Entry(2).path, u"/m/Alpha.mp3");
 
     play.Menu(u"mnuShowPlayListMgr"_s)->trigger();
+    EXPECT_EQ(fills, 1);
+    EXPECT_NE(windows.Manager()->findChild<QAction*>(u"mnuExportToRio"_s), nullptr);
     auto* songs = windows.Manager()->findChild<QListWidget*>(u"lstSongList"_s);
     ASSERT_EQ(songs->count(), 2);
     EXPECT_EQ(songs->item(0)->text(), u"Gamma - Band");
