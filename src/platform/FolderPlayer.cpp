@@ -89,7 +89,11 @@ class FolderPlayer : public PortablePlayer {
 
   void TWRIO_Close() override { TWRIO_StopDownload(); }
 
-  void SetDownloadEnded(std::function<void()> ended) override { ended_ = std::move(ended); }
+  void SetDownloadEnded(std::function<void()> ended) override {
+    // The copying thread may still be on its way out, about to call the old one.
+    if (worker_.joinable()) worker_.join();
+    ended_ = std::move(ended);
+  }
 
  private:
   // Copies source to target through "target.part"; a status word.

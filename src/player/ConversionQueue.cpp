@@ -20,6 +20,10 @@ ConversionQueue::ConversionQueue(int workers)
     : workers_(workers > 0 ? workers : std::max(1, QThread::idealThreadCount())) {}
 
 ConversionQueue::~ConversionQueue() {
+  StopAll();
+}
+
+void ConversionQueue::StopAll() {
   CancelAll();
   JoinAll();
 }
@@ -90,8 +94,7 @@ int ConversionQueue::Wait(int ticket) {
   if (!entry->finished) {
     // The loop was ended under us: nothing may outlive the caller's stack.
     abandoned_ = true;
-    CancelAll();
-    JoinAll();
+    StopAll();
   }
   return Take(ticket);
 }

@@ -48,6 +48,8 @@ class ConversionQueue : public QObject {
   /** Stops a job (its partial output is removed) or drops it before it starts. */
   void Cancel(int ticket);
   void CancelAll();
+  /** Cancels everything and waits for the running jobs to end. */
+  void StopAll();
 
  Q_SIGNALS:
   /** A job ended; its result waits for Take. */

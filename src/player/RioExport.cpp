@@ -366,8 +366,9 @@ void RioExport::EndDownload(bool arrived) {
 
 void RioExport::Finish() {
   if (!running_) return;
-  // Re-encodings still running are stopped and waited for before their files go.
-  conversions_.reset();
+  // Re-encodings still running are stopped and waited for before their files go. The
+  // queue itself stays: the export may be finishing inside one of its signals.
+  conversions_->StopAll();
   for (const Song& song : ahead_) DeleteTemporary(song);
   result_.failed += int(ahead_.size() + (songs_.size() - next_));
   ahead_.clear();
