@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
+#include <algorithm>
+#include <array>
 #include <cerrno>
 
 #include "library/ID3Sync.h"
@@ -162,8 +164,11 @@ bool TrailerTag::ReadStoredTrailer(QFile& file) {
   const qint64 positionsAt = length + scan_.PositionsOffset() + 1;
   const QByteArray stored = ReadAt(file, positionsAt, kPositionsBytes);
   if (stored.size() != kPositionsBytes) return false;
+  // Read from a copy of known size: GCC cannot see the size check through QByteArray.
+  std::array<char, kPositionsBytes> bytes{};
+  std::copy(stored.cbegin(), stored.cend(), bytes.begin());
   auto at = [&](int i) {
-    return Absolute(qFromLittleEndian<qint32>(stored.constData() + 4 * i), length);
+    return Absolute(qFromLittleEndian<qint32>(bytes.data() + 4 * i), length);
   };
   TrailerPositions& p = scan_.positions;
   p = {at(0), at(1), at(2), at(3), at(4)};

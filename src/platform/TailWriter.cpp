@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
+#include <algorithm>
+#include <array>
 #include <cerrno>
 
 #include "platform/FileError.h"
@@ -28,6 +30,14 @@ quint64 Hash(QByteArrayView bytes) {
     hash *= 1099511628211ull;
   }
   return hash;
+}
+
+// The little-endian number at bytes[at…at+7], read from a copy of known size: GCC cannot
+// see the caller's size check through QByteArray.
+quint64 Le64(const QByteArray& bytes, qsizetype at) {
+  std::array<char, 8> copy{};
+  std::copy_n(bytes.cbegin() + at, copy.size(), copy.begin());
+  return qFromLittleEndian<quint64>(copy.data());
 }
 
 QByteArray Int64(quint64 value) {
@@ -125,11 +135,11 @@ bool TailWriter::Recover(const QString& path) {
   try {
     const QByteArray journal = FileOps::ReadFile(journalPath);
     const bool whole = journal.size() >= kHeaderBytes + 8 && journal.startsWith(kMagic) &&
-                       qFromLittleEndian<quint64>(journal.constData() + journal.size() - 8) ==
+                       Le64(journal, journal.size() - 8) ==
                            Hash(QByteArrayView(journal).first(journal.size() - 8));
     if (whole) {
-      const auto offset = qint64(qFromLittleEndian<quint64>(journal.constData() + kMagicBytes));
-      const auto length = qint64(qFromLittleEndian<quint64>(journal.constData() + kMagicBytes + 8));
+      const auto offset = qint64(Le64(journal, kMagicBytes));
+      const auto length = qint64(Le64(journal, kMagicBytes + 8));
       const QByteArrayView old =
           QByteArrayView(journal).sliced(kHeaderBytes, journal.size() - kHeaderBytes - 8);
       if (offset < 0 || offset + old.size() != length) throw FileError(EINVAL, journalPath);
