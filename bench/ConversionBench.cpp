@@ -7,10 +7,8 @@
 // Usage: bench_conversion [FOLDER]   (default: a temporary folder; needs lame and mpg123)
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
@@ -25,17 +23,9 @@
 using namespace audiolume;
 using namespace Qt::Literals::StringLiterals;
 
+using bench::Report;
 using bench::RunTool;
 using bench::Seconds;
-
-namespace {
-
-void Report(const char* what, double ours, const char* tool, double theirs, double target = 1.1) {
-  std::printf("%-12s %6.2f s   %-14s %6.2f s   ratio %.2f, target %.1f (%s)\n", what, ours, tool,
-              theirs, ours / theirs, target, ours <= target * theirs ? "met" : "NOT met");
-}
-
-}  // namespace
 
 int main(int argc, char* argv[]) {
   QCoreApplication app(argc, argv);
@@ -73,8 +63,8 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   std::printf("5-minute sine tone, 44.1 kHz stereo\n");
-  Report("WAV to MP3", encode, "lame -b 128", lame);
-  Report("MP3 to WAV", decode, "mpg123 -w", mpg123);
+  Report("WAV to MP3", encode, "lame -b 128", lame, 1.1);
+  Report("MP3 to WAV", decode, "mpg123 -w", mpg123, 1.1);
 
   // A batch of eight WAV files, through the conversion window's batch.
   const QString batch = folder + u"/batch"_s;

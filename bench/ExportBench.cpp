@@ -9,10 +9,8 @@
 // Usage: bench_export [FOLDER]   (default: a temporary folder; needs lame and cp)
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
@@ -29,15 +27,11 @@
 using namespace audiolume;
 using namespace Qt::Literals::StringLiterals;
 
+using bench::Report;
 using bench::RunTool;
 using bench::Seconds;
 
 namespace {
-
-void Report(const char* what, double ours, const char* tool, double theirs, double target) {
-  std::printf("%-22s %6.2f s   %-24s %6.2f s   ratio %.2f, target %.1f (%s)\n", what, ours, tool,
-              theirs, ours / theirs, target, ours <= target * theirs ? "met" : "NOT met");
-}
 
 // Runs one export to its end; the number of songs that arrived.
 int Export(bench::BenchLibrary& context, const QString& folder, const QStringList& files,

@@ -7,9 +7,7 @@
 // Usage: bench_record [FOLDER]   (default: a temporary folder; needs lame)
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -18,6 +16,9 @@
 #include <numbers>
 #include <vector>
 
+#include "BenchTiming.h"
+
+using audiolume::bench::Report;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -46,18 +47,7 @@ bool WriteImage(const QString& folder) {
 }
 
 double Run(const QString& program, const QStringList& args, const QString& folder, bool& ok) {
-  QProcess process;
-  process.setWorkingDirectory(folder);
-  QElapsedTimer timer;
-  timer.start();
-  process.start(program, args);
-  ok = process.waitForFinished(600000) && process.exitCode() == 0;
-  return timer.nsecsElapsed() / 1e9;
-}
-
-void Report(const char* what, double ours, const char* tool, double theirs, double target) {
-  std::printf("%-14s %6.2f s   %-22s %6.2f s   ratio %.2f (target %.1f: %s)\n", what, ours, tool,
-              theirs, ours / theirs, target, ours <= target * theirs ? "met" : "NOT met");
+  return audiolume::bench::Seconds([&] { ok = audiolume::bench::RunTool(program, args, folder); });
 }
 
 }  // namespace

@@ -160,8 +160,7 @@ QList<SongAdder::Added> SongAdder::AddSongs(const QStringList& files,
           platform::IsMpegAudioName(file) && platform::_QueryMp3File(file, info) == 0;
       record.TrackTime = PlayTime(scanned ? info.durationMs / 1000.0 : *seconds);
     }
-    if (SplitFileExtension(SplitPathName(file).name)
-            .extension.compare(u"wav"_s, Qt::CaseInsensitive) == 0) {
+    if (HasExtension(file, u"wav"_s)) {
       if (status) status(catalog_.GetMsgWithValue(RC_Converting, SplitPathName(file).name));
       QString path = file;
       const qint64 wavBytes = QFileInfo(file).size();

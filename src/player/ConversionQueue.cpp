@@ -12,8 +12,7 @@ struct ConversionQueue::Entry {
   std::thread thread;
   std::atomic<int> cancel = 0;
   std::atomic<int> result = 0;
-  std::atomic<bool> ended = false;  // the job has returned
-  bool finished = false;            // the UI thread has heard so
+  bool finished = false;  // the job has returned and the UI thread has heard so
 };
 
 ConversionQueue::ConversionQueue(int workers)
@@ -49,7 +48,6 @@ void ConversionQueue::StartWaiting() {
         return entry.cancel.load();
       };
       entry->result = entry->job(progress);
-      entry->ended = true;
       QMetaObject::invokeMethod(
           this, [this, ticket] { Ended(ticket); }, Qt::QueuedConnection);
     });

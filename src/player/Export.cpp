@@ -69,17 +69,14 @@ Export::Export(RioExport& rio, MessageCatalog& catalog, QWidget* parent)
     lblSongNumber_->setText(QString::number(number) + u" / "_s + QString::number(count));
   });
   connect(&rio_, &RioExport::ProgressChanged, this, &Export::ShowProgress);
-  connect(&rio_, &RioExport::Finished, this, [this] {
-    finished_ = true;
-    accept();
-  });
+  connect(&rio_, &RioExport::Finished, this, &QDialog::accept);
 }
 
 void Export::Run(const QList<PlayListEntry>& songs, const RioOptions& options) {
-  finished_ = false;
   show();
   rio_.ExportToRio(songs, options);
-  if (!finished_) exec();
+  // An export that ended at once (the player not ready) has closed the window already.
+  if (rio_.IsRunning()) exec();
 }
 
 void Export::ShowProgress(int percent) {
@@ -101,7 +98,7 @@ void Export::cmdCancelAllDownload_Click() {
 
 // Escape or the window's close button cancel the export; the window goes once it ended.
 void Export::reject() {
-  if (finished_ || !rio_.IsRunning()) {
+  if (!rio_.IsRunning()) {
     QDialog::reject();
     return;
   }

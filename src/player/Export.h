@@ -47,7 +47,6 @@ class Export : public QDialog {
   QProgressBar* progress_;
   QPushButton* cmdCancelDownload_;
   QPushButton* cmdCancelAllDownload_;
-  bool finished_ = false;
 };
 
 }  // namespace audiolume

@@ -53,10 +53,8 @@ QStringList FileConversion::RefuseOtherFormats(const QStringList& files, Directi
   QStringList accepted;
   QStringList refused;
   for (const QString& file : files) {
-    const bool fits = direction == Direction::Mp3ToWav
-                          ? platform::IsMpegAudioName(file)
-                          : SplitFileExtension(SplitPathName(file).name)
-                                    .extension.compare(u"wav"_s, Qt::CaseInsensitive) == 0;
+    const bool fits = direction == Direction::Mp3ToWav ? platform::IsMpegAudioName(file)
+                                                       : HasExtension(file, u"wav"_s);
     (fits ? accepted : refused).append(file);
   }
   if (refused.isEmpty()) return accepted;

@@ -75,7 +75,7 @@ void PlayerEngine::PlayWithWinAmp(const QString& file) {
     files.append(file);
   } else {
     for (const PlayListEntry& entry : queue_.Entries()) {
-      if (!entry.path.endsWith(u".ra"_s, Qt::CaseInsensitive)) files.append(entry.path);
+      if (!HasExtension(entry.path, u"ra"_s)) files.append(entry.path);
     }
   }
   external_.Play(files);

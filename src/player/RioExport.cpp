@@ -24,11 +24,6 @@ constexpr int kProgressInterval = 1000;
 constexpr int kTimeOutInterval = 30000;
 const QString kPlaylistName = u"Audiolume.m3u"_s;
 
-bool HasExtension(const QString& path, const QString& extension) {
-  return SplitFileExtension(SplitPathName(path).name)
-             .extension.compare(extension, Qt::CaseInsensitive) == 0;
-}
-
 }  // namespace
 
 RioExport::RioExport(MessageCatalog& catalog, Prompter& prompter, SongFilePresence& presence,
@@ -82,6 +77,7 @@ void RioExport::ExportToRio(const QList<PlayListEntry>& songs, const RioOptions&
     End({});
     return;
   }
+  if (options_.bitRate > 0) QDir(workingDir_).mkpath(u"Temp"_s);
   conversions_ = std::make_unique<ConversionQueue>(workers_);
   connect(conversions_.get(), &ConversionQueue::Finished, this, &RioExport::Advance);
   // The copy ends on the player's own thread; the export hears of it on this one.
@@ -185,9 +181,7 @@ std::optional<RioExport::Song> RioExport::Prepare(const PlayListEntry& entry, in
   }
   if (HasExtension(entry.path, u"ra"_s)) return std::nullopt;
   if (options_.bitRate <= 0 || !HasExtension(entry.path, u"mp3"_s)) return song;
-  const QString folder = workingDir_ + u"/Temp"_s;
-  QDir().mkpath(folder);
-  const QString temporary = folder + u'/' + song.name;
+  const QString temporary = workingDir_ + u"/Temp/"_s + song.name;
   if (QFileInfo::exists(temporary)) {
     const int answer = replace_.AskAboutFile(temporary);
     if (answer == ReplaceQuestion::kNo || answer == ReplaceQuestion::kNoToAll) {

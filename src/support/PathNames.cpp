@@ -14,4 +14,9 @@ NameParts SplitFileExtension(const QString& name) {
   return {name.left(dot), name.mid(dot + 1)};
 }
 
+bool HasExtension(const QString& path, const QString& extension) {
+  return SplitFileExtension(SplitPathName(path).name)
+             .extension.compare(extension, Qt::CaseInsensitive) == 0;
+}
+
 }  // namespace audiolume

@@ -20,4 +20,7 @@ struct NameParts {
 };
 NameParts SplitFileExtension(const QString& name);
 
+/** Whether the file name at the end of path has that extension ("wav"), in any case. */
+bool HasExtension(const QString& path, const QString& extension);
+
 }  // namespace audiolume
