@@ -31,6 +31,26 @@ constexpr qint64 kSamplesPerSector = CDIO_CD_FRAMESIZE_RAW / 4;
 constexpr int kBatchSectors = 32;
 constexpr std::size_t kQueueLimit = 16;  // about 7 s of audio between reader and encoder
 
+// The loudest sample's size. The samples go in runs of a fixed length, which the compiler
+// turns into vector instructions.
+int Peak(const qint16* samples, std::size_t count) {
+  constexpr std::size_t kRun = 64;
+  qint16 high = 0;
+  qint16 low = 0;
+  std::size_t i = 0;
+  for (; i + kRun <= count; i += kRun) {
+    for (std::size_t k = i; k < i + kRun; ++k) {
+      high = std::max(high, samples[k]);
+      low = std::min(low, samples[k]);
+    }
+  }
+  for (; i < count; ++i) {
+    high = std::max(high, samples[i]);
+    low = std::min(low, samples[i]);
+  }
+  return std::max(int(high), -int(low));
+}
+
 /**
  * The checksums of a track's audio: CRC-32 of its bytes, and the AccurateRip sums (v1 and
  * v2), which leave out the first five sectors of the disc's first track and the last five
@@ -43,9 +63,17 @@ class TrackChecksums {
         checkTo_(samples - (lastTrack ? 5 * kSamplesPerSector : 0)),
         crc_(::crc32(0L, Z_NULL, 0)) {}
 
-  void Add(const std::vector<qint16>& block) {
+  // The work is shared between the two threads: the CRC and the peak on the reading one,
+  // the AccurateRip sums on the writing one.
+
+  /** The CRC and the peak. */
+  void AddBytes(const std::vector<qint16>& block) {
     crc_ = ::crc32(crc_, reinterpret_cast<const Bytef*>(block.data()), uInt(block.size() * 2));
-    for (const qint16 value : block) peak_ = std::max(peak_, std::abs(int(value)));
+    peak_ = std::max(peak_, Peak(block.data(), block.size()));
+  }
+
+  /** The AccurateRip sums. */
+  void AddFrames(const std::vector<qint16>& block) {
     // Frames are counted from 1; only those from checkFrom_ to checkTo_ enter the sums.
     const qint64 first = position_ + 1;
     const qint64 frames = qint64(block.size() / 2);
@@ -53,17 +81,18 @@ class TrackChecksums {
     for (qint64 position = std::max(first, checkFrom_); position <= to; ++position) {
       const std::size_t at = std::size_t(position - first) * 2;
       const quint32 sample = quint32(quint16(block[at])) | quint32(quint16(block[at + 1])) << 16;
-      v1_ += quint32(position) * sample;
       const quint64 product = quint64(quint32(position)) * sample;
-      v2_ += quint32(product & 0xFFFFFFFFu) + quint32(product >> 32);
+      low_ += quint32(product);
+      high_ += quint32(product >> 32);
     }
     position_ += frames;
   }
 
   void Into(RipProgress& result) const {
     result.crc32 = quint32(crc_);
-    result.accurateRipV1 = v1_;
-    result.accurateRipV2 = v2_;
+    // v1 sums the products' low halves; v2 adds their high halves to that.
+    result.accurateRipV1 = low_;
+    result.accurateRipV2 = low_ + high_;
     result.peak = peak_ / 32768.0;
   }
 
@@ -72,8 +101,8 @@ class TrackChecksums {
   qint64 checkTo_;
   qint64 position_ = 0;
   uLong crc_;
-  quint32 v1_ = 0;
-  quint32 v2_ = 0;
+  quint32 low_ = 0;
+  quint32 high_ = 0;
   int peak_ = 0;
 };
 
@@ -122,8 +151,8 @@ class BlockQueue {
   bool stopped_ = false;
 };
 
-// Encodes or writes every block into path, and sums it up on the way (this thread has
-// time to spare while the other reads); an exit code.
+// Encodes or writes every block into path, adding up the AccurateRip sums on the way; an
+// exit code.
 int WriteSong(const RipRequest& request, const QString& path, BlockQueue& queue,
               TrackChecksums& sums) {
   const PcmFormat format{44100, 2};
@@ -138,7 +167,7 @@ int WriteSong(const RipRequest& request, const QString& path, BlockQueue& queue,
       while (queue.Pop(block)) {
         if (!wav.Write(block.data(), qint64(block.size() / 2))) return CdRipper::kWriteFailed;
         disk.Push();
-        sums.Add(block);
+        sums.AddFrames(block);
       }
       if (!wav.Close()) return CdRipper::kWriteFailed;
       disk.Sync();
@@ -155,7 +184,7 @@ int WriteSong(const RipRequest& request, const QString& path, BlockQueue& queue,
       if (file.write(encoder.Encode(block.data(), qint64(block.size() / 2))) < 0) {
         return CdRipper::kWriteFailed;
       }
-      sums.Add(block);
+      sums.AddFrames(block);
     }
     if (file.write(encoder.Flush()) < 0) return CdRipper::kWriteFailed;
     const QByteArray info = encoder.InfoFrame();
@@ -248,7 +277,9 @@ int CdRipper::Rip(const RipRequest& request,
   // Before the disc's first sample (a negative offset) there is silence.
   if (first < 0) {
     const qint64 silence = std::min(count, -first);
-    queue.Push(std::vector<qint16>(std::size_t(silence * 2), 0));
+    std::vector<qint16> block(std::size_t(silence * 2), 0);
+    sums.AddBytes(block);
+    queue.Push(std::move(block));
     done = silence;
   }
   int read = kDone;
@@ -274,6 +305,7 @@ int CdRipper::Rip(const RipRequest& request,
       done += take;
     }
     if (read != kDone) break;
+    sums.AddBytes(block);
     queue.Push(std::move(block));
     const double seconds = std::max(0.001, clock.elapsed() / 1000.0);
     result.percent = int(done * 100 / count);

@@ -1,6 +1,7 @@
 #include "platform/FileOps.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include <unistd.h>
 #include <QFile>
@@ -11,6 +12,14 @@
 #include "platform/FileError.h"
 
 namespace audiolume::platform {
+
+namespace {
+
+// The disk is handed the new part of a file in pieces this large: big enough to be written
+// in few requests, small enough to keep it busy from the start.
+constexpr qint64 kPushBytes = 1 << 20;
+
+}  // namespace
 
 QByteArray FileOps::ReadFile(const QString& path) {
   QFile file(path);
@@ -78,7 +87,11 @@ WriteBehind::~WriteBehind() {
 }
 
 void WriteBehind::Push() {
-  ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+  // Only what was written since the last push: the pages before it are on their way.
+  struct stat status {};
+  if (::fstat(fd_, &status) != 0 || status.st_size < pushed_ + kPushBytes) return;
+  ::sync_file_range(fd_, pushed_, status.st_size - pushed_, SYNC_FILE_RANGE_WRITE);
+  pushed_ = status.st_size;
 }
 
 void WriteBehind::Sync() {

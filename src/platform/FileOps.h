@@ -41,8 +41,9 @@ class FileOps {
 };
 
 /**
- * Sends a file that another writer (a library) is writing on its way to the disk as it
- * grows, so that the sync at its end has little left to wait for. Throws FileError.
+ * Sends a file that is being written (by this program or a library such as libsndfile) on
+ * its way to the disk as it grows, so that the sync at its end has little left to wait
+ * for. Throws FileError.
  */
 class WriteBehind {
  public:
@@ -51,7 +52,7 @@ class WriteBehind {
   WriteBehind(const WriteBehind&) = delete;
   WriteBehind& operator=(const WriteBehind&) = delete;
 
-  /** Starts writing out whatever was written so far; returns at once. */
+  /** Starts writing out what was written since the last push, once that is a megabyte. */
   void Push();
   /** Waits until all of the file is on the disk. */
   void Sync();
@@ -59,6 +60,7 @@ class WriteBehind {
  private:
   QString path_;
   int fd_;
+  qint64 pushed_ = 0;
 };
 
 }  // namespace audiolume::platform

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "platform/AudioDecoder.h"
+#include "platform/FileError.h"
+#include "platform/FileOps.h"
 #include "platform/PortablePlayer.h"
 
 namespace audiolume::platform {
@@ -107,39 +109,37 @@ class FolderPlayer : public PortablePlayer {
     const qint64 size = std::max<qint64>(1, in.size());
     std::vector<char> chunk(kChunk);
     qint64 sent = 0;
-    while (!cancel_) {
-      const qint64 read = in.read(chunk.data(), kChunk);
-      if (read < 0) {
+    try {
+      // The device writes the song as it comes, so that the sync at the end is short.
+      WriteBehind disk(partial);
+      while (!cancel_) {
+        const qint64 read = in.read(chunk.data(), kChunk);
+        if (read < 0) {
+          ::close(out);
+          QFile::remove(partial);
+          return Word(kError, 17);
+        }
+        if (read == 0) break;
+        for (qint64 done = 0; done < read;) {
+          const ssize_t written = ::write(out, chunk.data() + done, std::size_t(read - done));
+          if (written < 0) throw FileError(errno, partial);
+          done += written;
+        }
+        disk.Push();
+        sent += read;
+        progress_ = int(std::min<qint64>(99, sent * 100 / size));
+      }
+      if (cancel_) {
         ::close(out);
         QFile::remove(partial);
-        return Word(kError, 17);
+        return Word(kReady);
       }
-      if (read == 0) break;
-      for (qint64 done = 0; done < read;) {
-        const ssize_t written = ::write(out, chunk.data() + done, std::size_t(read - done));
-        if (written < 0) {
-          const int error = errno;
-          ::close(out);
-          return Failure(error, partial);
-        }
-        done += written;
-      }
-      // The device starts writing each chunk at once, so that the sync at the end finds
-      // little left to wait for while the next chunks are read.
-      ::sync_file_range(out, sent, read, SYNC_FILE_RANGE_WRITE);
-      sent += read;
-      progress_ = int(std::min<qint64>(99, sent * 100 / size));
-    }
-    if (cancel_) {
+      // On the device before it takes the song's name: a player pulled out now keeps no
+      // half song.
+      disk.Sync();
+    } catch (const FileError& error) {
       ::close(out);
-      QFile::remove(partial);
-      return Word(kReady);
-    }
-    // On the device before it takes the song's name: a player pulled out now keeps no half song.
-    if (::fsync(out) != 0) {
-      const int error = errno;
-      ::close(out);
-      return Failure(error, partial);
+      return Failure(error.code().value(), partial);
     }
     ::close(out);
     if (::rename(name.constData(), QFile::encodeName(target).constData()) != 0) {
