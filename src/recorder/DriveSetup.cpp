@@ -34,6 +34,20 @@ QString DriveSetup::Control(const QString& section, const QString& key) const {
 }
 
 QString DriveSetup::RunDriveTest() {
+  // The recorder window may hold the drive: it lets go for the test and reads the disc
+  // again afterwards, with the titles it has, without a new lookup.
+  RecordDisc& disc = context_.disc;
+  const bool held = disc.IsOpen();
+  if (held) disc.CloseMCI();
+  const bool suppressed = disc.LookupSuppressed();
+  disc.SetLookupSuppressed(true);
+  const QString result = TestDrive();
+  if (held) disc.InitCD();
+  disc.SetLookupSuppressed(suppressed);
+  return result;
+}
+
+QString DriveSetup::TestDrive() {
   const QString control = context_.appDir + u"/TWCD.ini"_s;
   QFile::remove(context_.appDir + u"/Cd_rec.ctl"_s);
   for (const QString& program : {u"twcd"_s, u"twcd-setup"_s}) {
@@ -44,7 +58,6 @@ QString DriveSetup::RunDriveTest() {
   }
   RecordDisc& disc = context_.disc;
   Log(u"Call RecordFrm.InitCD()"_s);
-  disc.SetLookupSuppressed(true);
   const int opened = disc.OpenCD(false);
   Log(u"Call RecordFrm.CloseMCI()"_s);
   disc.CloseMCI();

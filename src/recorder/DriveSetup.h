@@ -43,6 +43,7 @@ class DriveSetup {
   void AutoConfigure();
 
  private:
+  QString TestDrive();
   void Log(const QString& line) const;
   QString Control(const QString& section, const QString& key) const;
 

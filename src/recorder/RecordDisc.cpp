@@ -92,6 +92,7 @@ int RecordDisc::MyOpenCD() {
                              MessageIcon::Exclamation);
       code = 0;
     }
+    open_ = code == 0;
     if (code != 0) {
       return context_.prompter.Ask(
           context_.catalog.GetMsgWithValue(RC_WinError, QString::number(code)) + u'\n' +
@@ -140,6 +141,7 @@ void RecordDisc::MyCloseCD() {
     report(1, stop);
   }
   const int close = Send(u"close twplcd"_s);
+  open_ = false;
   if (close != 0 && close != CdCommandDevice::kHardware &&
       close != CdCommandDevice::kInvalidDeviceName) {
     report(2, close);
@@ -168,6 +170,7 @@ int RecordDisc::OpenCD(bool skipIdentity) {
   if (code == 5) {
     driveLetter_.clear();
     Send(u"close twplcd"_s);
+    open_ = false;
     Q_EMIT GaveUp();
   }
   return code;

@@ -54,6 +54,9 @@ class RecordDisc : public QObject {
   QString DriveDevice() const;
   /** Keeps OpenCD from starting a title lookup for a disc the cache does not know. */
   void SetLookupSuppressed(bool suppressed) { lookupSuppressed_ = suppressed; }
+  bool LookupSuppressed() const { return lookupSuppressed_; }
+  /** True while the drive is open under the recorder's alias. */
+  bool IsOpen() const { return open_; }
 
   /** 0 audio disc open; −1 data disc; −4 no disc; 3 the user gave up on a busy drive;
    *  else the answer to an error box. */
@@ -100,6 +103,7 @@ class RecordDisc : public QObject {
   int selected_ = 0;
   QString driveLetter_;
   bool lookupSuppressed_ = false;
+  bool open_ = false;
 };
 
 }  // namespace audiolume

@@ -401,7 +401,7 @@ void RecordFrm::cmdRecord_Click() {
   if (context_.job.IsRecording()) return;
   RecordDisc& disc = context_.disc;
   disc.SaveCDPlayerData();
-  const RecordSettings settings = RecordSettings::Load(context_.settingsFile, context_.appDir);
+  RecordSettings settings = RecordSettings::Load(context_.settingsFile, context_.appDir);
   QList<bool> ticked;
   for (qsizetype k = 0; k < disc.Disc().tracks.size() && k < rows_.size(); ++k) {
     ticked.append(rows_[k].ChkTrack->isChecked());
@@ -409,6 +409,12 @@ void RecordFrm::cmdRecord_Click() {
   if (!ticked.contains(true)) {
     context_.prompter.Tell(u"There are no songs checked"_s, MessageIcon::Exclamation);
     return;
+  }
+  if (context_.setUpDrive && context_.job.NeedsDriveSetUp(settings)) {
+    // A drive is tested before its first digital recording; the test may also have
+    // switched the recorder to analog capture.
+    context_.setUpDrive();
+    settings = RecordSettings::Load(context_.settingsFile, context_.appDir);
   }
   ReplaceQuestion replace(context_.catalog, context_.prompter);
   QList<RecordItem> items;

@@ -36,6 +36,8 @@ struct RecordFrmContext {
   std::function<bool()> askCddbLogin;
   /** The recording options, modal. */
   std::function<void()> showOptions;
+  /** The drive set-up (its test, modal), run before the first digital recording. */
+  std::function<void()> setUpDrive;
 };
 
 /**

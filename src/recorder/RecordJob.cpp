@@ -71,11 +71,15 @@ QString RecordJob::Refusal(const RecordSettings& settings) const {
     return u"Analog recording needs a sound card input, and none was found. Run the drive "
            u"set-up again to record digitally."_s;
   }
-  if (!QFileInfo::exists(context_.appDir + u"/TWCD.ini"_s)) {
+  if (NeedsDriveSetUp(settings)) {
     return context_.catalog.GetMsg(RC_NotConfig_1) + u'\n' +
            context_.catalog.GetMsg(RC_NotConfig_2);
   }
   return {};
+}
+
+bool RecordJob::NeedsDriveSetUp(const RecordSettings& settings) const {
+  return settings.AR != 1 && !QFileInfo::exists(context_.appDir + u"/TWCD.ini"_s);
 }
 
 void RecordJob::Start(const RecordSettings& settings, QList<Track> tracks, int drive,

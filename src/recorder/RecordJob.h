@@ -65,6 +65,8 @@ class RecordJob : public QObject {
   /** Why a job with these settings cannot start (the drive never configured, analog
    *  capture asked for); empty when it can. */
   QString Refusal(const RecordSettings& settings) const;
+  /** True while a digital recording waits for the drive set-up ("TWCD.ini" is missing). */
+  bool NeedsDriveSetUp(const RecordSettings& settings) const;
   /** Starts recording; drive is the selected drive's index, letter its "D:". */
   void Start(const RecordSettings& settings, QList<Track> tracks, int drive, const QString& letter,
              const QString& device = {});

@@ -77,6 +77,18 @@ TEST_F(DriveSetupTest, JitterTurnsCorrectionOnAndAFailureMeansAnalog) {
   EXPECT_TRUE(prompter_.ShownMessages().last().text.contains(u"twcd-setup"_s));
 }
 
+TEST_F(DriveSetupTest, TheRecorderWindowsDriveIsLetGoForTheTestAndOpenedAgain) {
+  RecordDisc& disc = Disc({Image(u"disc"_s, {{750}, {750}})});
+  disc.InitCD();
+  ASSERT_TRUE(disc.IsOpen());
+  const qsizetype shown = prompter_.ShownMessages().size();
+  EXPECT_EQ(Setup(FakePrograms(u"YES"_s)).RunDriveTest(), u"YES"_s);
+  EXPECT_EQ(prompter_.ShownMessages().size(), shown) << "the drive was not found still open";
+  EXPECT_TRUE(disc.IsOpen());
+  EXPECT_TRUE(disc.PollTimer().isActive()) << "the window goes on watching for discs";
+  EXPECT_FALSE(disc.LookupSuppressed());
+}
+
 TEST_F(DriveSetupTest, AutoConfigureForgetsTheDriveSoRecordingIsRefused) {
   Disc({Image(u"disc"_s, {{750}})});
   WriteAll(Path(u"TWCD.ini"_s), "[DRIVE_1]\nCONFIG_OK=YES\n");

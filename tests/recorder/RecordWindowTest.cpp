@@ -41,7 +41,11 @@ class RecordWindowTest : public RecorderFixture {
                                                              ++loginsShown_;
                                                              return false;
                                                            },
-                                                           {}});
+                                                           {},
+                                                           [this] {
+                                                             ++setUpsRun_;
+                                                             if (setUp_) setUp_();
+                                                           }});
     window_->show();
     window_->Form_Load();
     return *window_;
@@ -61,6 +65,8 @@ class RecordWindowTest : public RecorderFixture {
   std::unique_ptr<RecordFrm> window_;
   int prefsShown_ = 0;
   int loginsShown_ = 0;
+  int setUpsRun_ = 0;
+  std::function<void()> setUp_;
   bool prefsAnswer_ = false;
 };
 
@@ -102,15 +108,20 @@ TEST_F(RecordWindowTest, RecordsTheTickedTracksOnceTheDriveIsConfigured) {
   auto* record = window.findChild<QPushButton*>(u"cmdRecord"_s);
   QTest::mouseClick(record, Qt::LeftButton);
   EXPECT_EQ(prompter_.ShownMessages().last().text, u"There are no songs checked"_s);
+  EXPECT_EQ(setUpsRun_, 0);
   window.TrackTick(1)->setChecked(true);
+  // The drive set-up comes first; left without a result, the recording is refused.
   QTest::mouseClick(record, Qt::LeftButton);
+  EXPECT_EQ(setUpsRun_, 1);
   EXPECT_TRUE(prompter_.ShownMessages().last().text.startsWith(
       u"Audiolume is not configured to work with your PC."_s));
   EXPECT_FALSE(job_.IsRecording());
 
-  WriteAll(Path(u"TWCD.ini"_s), "[DRIVE_1]\nCONFIG_OK=YES\n");
+  // A set-up that configures the drive lets the same press go on to record.
+  setUp_ = [this] { WriteAll(Path(u"TWCD.ini"_s), "[DRIVE_1]\nCONFIG_OK=YES\n"); };
   qputenv("AUDIOLUME_CD_DRIVES", (u"D="_s + Path(u"disc.cue"_s)).toUtf8());
   QTest::mouseClick(record, Qt::LeftButton);
+  EXPECT_EQ(setUpsRun_, 2);
   ASSERT_TRUE(job_.IsRecording());
   EXPECT_FALSE(record->isVisible());
   EXPECT_TRUE(window.findChild<QPushButton*>(u"cmdCancel"_s)->isVisible());
