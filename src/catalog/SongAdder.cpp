@@ -83,11 +83,8 @@ std::optional<double> SongAdder::ProbeSong(const QString& path) {
 // MPEG audio, the one format that carries trailing tags without harm. Other files are
 // opened for reading only, so that not even a repair touches them.
 bool SongAdder::ReadSongInformation(const QString& path, SongRecord& record) {
-  QFile file(path);
-  if (!(platform::TakesTrailingTags(path) && file.open(QIODevice::ReadWrite)) &&
-      !file.open(QIODevice::ReadOnly)) {
-    return false;
-  }
+  QFile file;
+  if (!TrailerTag::OpenForReading(file, path)) return false;
   ClearSongRecord(record);
   const TrailerTag::TagSource source = trailer_.ReadFileTags(file, path, record);
   if (record.Title.trimmed().isEmpty()) record.Title = NameUpToFirstDot(path);

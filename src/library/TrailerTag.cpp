@@ -417,8 +417,9 @@ bool TrailerTag::CheckWritable(const QString& path) {
 
 bool TrailerTag::ConvertID3Tag(const QString& path) {
   QFile file(path);
-  if (!platform::TakesTrailingTags(path) || !file.open(QIODevice::ReadWrite) ||
-      !FindTrailer(file) || !scan_.ID3BeforeTrailer) {
+  if (!platform::TakesTrailingTags(path) ||
+      !file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly) || !FindTrailer(file) ||
+      !scan_.ID3BeforeTrailer) {
     return false;
   }
   return ReplaceTail(file, file.size() + 1, id3_.Bytes(), u"ConvertID3Tags"_s) == 0;

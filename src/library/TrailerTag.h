@@ -118,6 +118,10 @@ class TrailerTag {
   /** The 256-byte header this program writes. */
   static QByteArray NewHeader();
 
+  /** Opens a song to read its tags: for reading and writing where a scan may repair its
+   *  end, for reading only otherwise. A missing file is never made. */
+  static bool OpenForReading(QFile& file, const QString& path);
+
  private:
   bool ScanFooter(QFile& file, qint64 length, int footerOffset);
   bool ReadStoredTrailer(QFile& file);
@@ -127,7 +131,6 @@ class TrailerTag {
   /** Replaces the file's end from position (1-based) on, old or new but never torn. */
   int ReplaceTail(QFile& file, qint64 position, const QByteArray& bytes, const QString& context);
   int OpenForWriting(QFile& file, const QString& path);
-  static bool OpenForReading(QFile& file, const QString& path);
   QByteArray ReadAt(QFile& file, qint64 position, qint64 count);
   std::optional<qint32> Int32At(QFile& file, qint64 position);
   /** Reads the file's last bytes into the window; returns the file's length. */

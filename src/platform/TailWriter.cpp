@@ -144,7 +144,8 @@ bool TailWriter::Recover(const QString& path) {
           QByteArrayView(journal).sliced(kHeaderBytes, journal.size() - kHeaderBytes - 8);
       if (offset < 0 || offset + old.size() != length) throw FileError(EINVAL, journalPath);
       QFile file(path);
-      if (!file.open(QIODevice::ReadWrite)) ThrowFileError(file);
+      // A song deleted since is not made again from its journal.
+      if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) ThrowFileError(file);
       RestoreEnd(file.handle(), offset, length, old, path);
     }
     FileOps::RemoveFile(journalPath);

@@ -79,6 +79,11 @@ TEST_F(SongAdderTest, FilesOnACdDriveGetNoTrailerAndMissingOnesAreSkipped) {
   ASSERT_EQ(prompter_.ShownMessages().size(), 2);
   EXPECT_TRUE(prompter_.ShownMessages()[0].text.startsWith(u"E:Please insert the CD"_s));
   EXPECT_EQ(prompter_.ShownMessages().last().buttons, u"Retry|Skip this one song|Don't ask again");
+
+  // Reading a missing song's tags (a playlist entry, the track information) makes no file.
+  SongRecord record;
+  EXPECT_FALSE(adder_.ReadSongInformation(Path(u"gone.mp3"_s), record));
+  EXPECT_FALSE(QFile::exists(Path(u"gone.mp3"_s)));
 }
 
 TEST_F(SongAdderTest, ANameInAnOldEncodingIsSaidToBeUnreadable) {
