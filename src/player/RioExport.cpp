@@ -134,7 +134,10 @@ void RioExport::Advance() {
     Song& song = ahead_.front();
     if (song.ticket != 0) {
       if (!conversions_->IsFinished(song.ticket)) {
+        // The progress timer shows how far the re-encoding is while the export waits.
         Q_EMIT Captions(song.converting, {});
+        Q_EMIT ProgressChanged(song.converted->load());
+        tmrRioProgress_.start();
         break;
       }
       if (!TakeConversion(song)) {
@@ -199,10 +202,16 @@ std::optional<RioExport::Song> RioExport::Prepare(const PlayListEntry& entry, in
                     QString::number(options_.bitRate / 1000) + u" kbps"_s;
   song.file = temporary;
   song.temporary = temporary;
-  song.ticket = conversions_->Add([source = entry.path, temporary, bitRate = options_.bitRate](
-                                      const platform::ConvertProgress& progress) {
-    return platform::_ConvertFile(source, temporary, platform::kMp3ToMp3, 1, 1, bitRate, progress);
-  });
+  song.converted = std::make_shared<std::atomic<int>>(0);
+  song.ticket =
+      conversions_->Add([source = entry.path, temporary, bitRate = options_.bitRate,
+                         converted = song.converted](const platform::ConvertProgress& progress) {
+        return platform::_ConvertFile(source, temporary, platform::kMp3ToMp3, 1, 1, bitRate,
+                                      [&progress, &converted](double fraction) {
+                                        converted->store(int(fraction * 100));
+                                        return progress(fraction);
+                                      });
+      });
   return song;
 }
 
@@ -265,7 +274,13 @@ void RioExport::SendFile(const Song& song) {
 }
 
 void RioExport::tmrRioProgress_Timer() {
-  if (!downloading_ || inTick_) return;
+  if (inTick_) return;
+  if (!downloading_) {
+    if (!ahead_.empty() && ahead_.front().ticket != 0) {
+      Q_EMIT ProgressChanged(ahead_.front().converted->load());
+    }
+    return;
+  }
   inTick_ = true;
   const quint32 status = player_->TWRIO_GetStatus(1);
   int progress = player_->TWRIO_GetProgress(0);

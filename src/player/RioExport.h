@@ -5,6 +5,7 @@
 #include <QSet>
 #include <QStringList>
 #include <QTimer>
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -88,6 +89,8 @@ class RioExport : public QObject {
     QString temporary;  // the re-encoded copy made for this export, deleted once sent
     int ticket = 0;     // its re-encoding while that runs
     QString converting;
+    // How far the re-encoding is, in percent; written by the converting thread.
+    std::shared_ptr<std::atomic<int>> converted;
   };
 
   bool Begin();

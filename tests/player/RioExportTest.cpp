@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
 
 #include "PromptedHome.h"
 #include "fakes/FakePortablePlayer.h"
@@ -31,10 +33,10 @@ class RioExportTest : public ::testing::Test, public test::PromptedHome {
     options_.device = Path(u"player"_s);
   }
   // An MP3 of a few seconds at bitRate bits per second, in the songs folder.
-  QString Mp3At(const QString& name, int bitRate) {
+  QString Mp3At(const QString& name, int bitRate, double seconds = 2.0) {
     const QString wav = Path(u"songs/"_s + name + u".wav"_s);
     const QString mp3 = Path(u"songs/"_s + name + u".mp3"_s);
-    EXPECT_TRUE(test::WriteSineWav(wav, 2.0));
+    EXPECT_TRUE(test::WriteSineWav(wav, seconds));
     EXPECT_EQ(platform::_ConvertFile(wav, mp3, platform::kWavToMp3, 1, 1, bitRate), 0);
     QFile::remove(wav);
     return mp3;
@@ -114,6 +116,32 @@ TEST_F(RioExportTest, OnlyFilesAboveTheBitRateAreReEncodedThroughTemp) {
   EXPECT_TRUE(QDir(Path(u"Temp"_s)).isEmpty());
   EXPECT_EQ(Shown().last(), u"3 songs were downloaded into Rio"_s);
   EXPECT_EQ(rio_->Outcome().failed, 0);
+}
+
+TEST_F(RioExportTest, TheBarFollowsAReEncodingWhileTheExportWaitsForIt) {
+  const QString song = Mp3At(u"long"_s, 192000, 60.0);
+  options_.bitRate = 128000;
+  QString heading;
+  QList<int> whileConverting;
+  QObject::connect(rio_.get(), &RioExport::Captions,
+                   [&](const QString& text, const QString&) { heading = text; });
+  QObject::connect(rio_.get(), &RioExport::ProgressChanged, [&](int percent) {
+    if (heading.startsWith(u"Converting"_s)) whileConverting.append(percent);
+  });
+  QSignalSpy finished(rio_.get(), &RioExport::Finished);
+  rio_->ExportToRio({{song, u"Long"_s, {}, {}}}, options_);
+  EXPECT_TRUE(rio_->ProgressTimer().isActive());
+  while (finished.isEmpty() && heading.startsWith(u"Converting"_s)) {
+    rio_->tmrRioProgress_Timer();  // the ticks the window would get, faster
+    QTest::qWait(5);
+  }
+  ASSERT_TRUE(finished.wait(20000));
+  ASSERT_FALSE(whileConverting.isEmpty());
+  EXPECT_TRUE(std::is_sorted(whileConverting.begin(), whileConverting.end()));
+  EXPECT_TRUE(std::any_of(whileConverting.begin(), whileConverting.end(), [](int percent) {
+    return percent > 0 && percent < 100;
+  })) << "the bar moved while the song was re-encoded";
+  EXPECT_EQ(Shown().last(), u"1 song was downloaded into Rio"_s);
 }
 
 TEST_F(RioExportTest, AnEarlierTemporaryCopyIsAskedAboutAndAFailedReEncodingIsTold) {
