@@ -136,6 +136,7 @@ void RioExport::Advance() {
       if (!conversions_->IsFinished(song.ticket)) {
         // The progress timer shows how far the re-encoding is while the export waits.
         Q_EMIT Captions(song.converting, {});
+        Q_EMIT SongNumber(song.number, int(songs_.size()));
         Q_EMIT ProgressChanged(song.converted->load());
         tmrRioProgress_.start();
         break;
