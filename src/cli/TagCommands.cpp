@@ -85,9 +85,9 @@ int TagCommands::Run(const QString& command, QStringList args) {
   return Problem(u"unknown tags command '"_s + command + u"'"_s);
 }
 
-int TagCommands::Problem(const QString& text) const {
+int TagCommands::Problem(const QString& text, int code) const {
   std::fprintf(err_, "twpl: %s\n", text.toUtf8().constData());
-  return 2;
+  return code;
 }
 
 void TagCommands::Print(const QString& name, const QString& value) const {
@@ -102,7 +102,7 @@ void TagCommands::PrintRecord(const SongRecord& record) const {
 
 int TagCommands::Show(const QStringList& args) {
   if (args.size() != 1) return Problem(u"tags show needs FILE"_s);
-  if (!QFileInfo(args[0]).isFile()) return Problem(u"no such file: "_s + args[0]);
+  if (!QFileInfo(args[0]).isFile()) return Problem(u"no such file: "_s + args[0], 1);
   SongRecord record;
   QString artType;
   const QByteArray art = trailer_.ReadSongTagsWithArt(args[0], record, artType);

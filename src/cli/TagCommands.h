@@ -29,7 +29,9 @@ class TagCommands {
   int Write(QStringList args);
   int Art(const QStringList& args);
   int ExtractArt(const QStringList& args);
-  int Problem(const QString& text) const;
+  /** Tells text on stderr; returns code (2, a command line twpl does not take, also
+   *  prints the usage). */
+  int Problem(const QString& text, int code = 2) const;
   void Print(const QString& name, const QString& value) const;
   void PrintRecord(const SongRecord& record) const;
   void PrintStandardTags(const QString& path) const;

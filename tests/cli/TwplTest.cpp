@@ -162,6 +162,10 @@ TEST_F(TwplTest, TagsShowWriteAndArt) {
   EXPECT_EQ(Run({u"tags"_s, u"extract-art"_s, u"plain.mp3"_s, u"x.jpg"_s}).code, 1);
   EXPECT_EQ(Run({u"tags"_s, u"write"_s, u"song.mp3"_s, u"Nope=1"_s}).code, 2);
   EXPECT_EQ(Run({u"tags"_s, u"write"_s, u"song.mp3"_s, u"--answer"_s, u"maybe"_s}).code, 2);
+  // A missing song is a failure, not a command line twpl does not take.
+  const Result missing = Run({u"tags"_s, u"show"_s, u"gone.mp3"_s});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_FALSE(missing.err.contains(u"usage:"_s)) << missing.err.toStdString();
 }
 
 TEST_F(TwplTest, ATagWriteThatIsKilledOrRunsOutOfSpaceLosesNothing) {
