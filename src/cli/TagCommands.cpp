@@ -7,6 +7,8 @@
 #include "library/ID3Tag.h"
 #include "library/SongRecord.h"
 #include "library/TrailerTag.h"
+#include "platform/FileError.h"
+#include "platform/FileOps.h"
 #include "platform/StandardTags.h"
 #include "support/CommandLinePrompter.h"
 #include "support/Runtime.h"
@@ -188,8 +190,13 @@ int TagCommands::ExtractArt(const QStringList& args) {
   QString artType;
   const QByteArray art = trailer_.ReadSongTagsWithArt(args[0], record, artType);
   if (art.isEmpty()) return 1;
-  QFile out(args[1]);
-  return out.open(QIODevice::WriteOnly) && out.write(art) == art.size() ? 0 : 1;
+  // Renamed over OUT when whole, so that a failed write leaves a picture there intact.
+  try {
+    platform::FileOps::ReplaceFileContents(args[1], art);
+  } catch (const platform::FileError& error) {
+    return Problem(QString::fromLocal8Bit(error.what()), 1);
+  }
+  return 0;
 }
 
 }  // namespace audiolume
