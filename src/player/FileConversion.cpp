@@ -76,9 +76,10 @@ int FileConversion::PrepareDestination(const QString& destination) {
   if (QFileInfo::exists(destination)) {
     return replace_.AskAboutFile(destination);
   }
-  // A destination that cannot be written: try again or go on without it.
+  // A destination that cannot be written: try again or go on without it. The probe never
+  // truncates a file that appeared meanwhile.
   QFile probe(destination);
-  while (!probe.open(QIODevice::WriteOnly)) {
+  while (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
     const QString text = catalog_.GetMsg(RC_WriteErr_1) + u'\n' + catalog_.GetMsg(RC_WriteErr_2);
     const QString buttons = catalog_.GetMsg(RC_Retry) + u'|' + catalog_.GetMsg(RC_Ignore);
     if (prompter_.Ask(text, buttons, MessageIcon::Exclamation) != 1) return 3;
