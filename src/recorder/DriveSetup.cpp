@@ -35,10 +35,13 @@ QString DriveSetup::Control(const QString& section, const QString& key) const {
 
 QString DriveSetup::RunDriveTest() {
   // The recorder window may hold the drive: it lets go for the test and reads the disc
-  // again afterwards, with the titles it has, without a new lookup.
+  // again afterwards, with the titles typed so far, without a new lookup.
   RecordDisc& disc = context_.disc;
   const bool held = disc.IsOpen();
-  if (held) disc.CloseMCI();
+  if (held) {
+    disc.SaveCDPlayerData();
+    disc.CloseMCI();
+  }
   const bool suppressed = disc.LookupSuppressed();
   disc.SetLookupSuppressed(true);
   const QString result = TestDrive();

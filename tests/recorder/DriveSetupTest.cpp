@@ -81,12 +81,14 @@ TEST_F(DriveSetupTest, TheRecorderWindowsDriveIsLetGoForTheTestAndOpenedAgain) {
   RecordDisc& disc = Disc({Image(u"disc"_s, {{750}, {750}})});
   disc.InitCD();
   ASSERT_TRUE(disc.IsOpen());
+  disc.Disc().titles[1] = u"Typed Before The Test"_s;
   const qsizetype shown = prompter_.ShownMessages().size();
   EXPECT_EQ(Setup(FakePrograms(u"YES"_s)).RunDriveTest(), u"YES"_s);
   EXPECT_EQ(prompter_.ShownMessages().size(), shown) << "the drive was not found still open";
   EXPECT_TRUE(disc.IsOpen());
   EXPECT_TRUE(disc.PollTimer().isActive()) << "the window goes on watching for discs";
   EXPECT_FALSE(disc.LookupSuppressed());
+  EXPECT_EQ(disc.Disc().titles[1], u"Typed Before The Test"_s);
 }
 
 TEST_F(DriveSetupTest, AutoConfigureForgetsTheDriveSoRecordingIsRefused) {
