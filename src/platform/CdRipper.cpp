@@ -6,8 +6,6 @@
 #include <cdio/paranoia/paranoia.h>
 #include <zlib.h>
 
-#include <unistd.h>
-
 #include <QElapsedTimer>
 #include <QFile>
 #include <algorithm>
@@ -151,50 +149,61 @@ class BlockQueue {
   bool stopped_ = false;
 };
 
-// Encodes or writes every block into path, adding up the AccurateRip sums on the way; an
-// exit code.
-int WriteSong(const RipRequest& request, const QString& path, BlockQueue& queue,
-              TrackChecksums& sums) {
-  const PcmFormat format{44100, 2};
-  std::vector<qint16> block;
-  if (!request.mp3) {
-    WavWriter wav(path, format);
-    if (!wav.IsOpen()) return CdRipper::kWriteFailed;
-    // On the disk before the song takes its name, as an MP3 is below; written out as it
-    // grows, so that the rip does not wait for all of it at the end.
-    try {
-      WriteBehind disk(path);
-      while (queue.Pop(block)) {
-        if (!wav.Write(block.data(), qint64(block.size() / 2))) return CdRipper::kWriteFailed;
-        disk.Push();
-        sums.AddFrames(block);
-      }
-      if (!wav.Close()) return CdRipper::kWriteFailed;
-      disk.Sync();
-    } catch (const FileError&) {
-      return CdRipper::kWriteFailed;
+// Each writer below puts the song on the disk before it takes its name, written out as it
+// grows so that the rip does not wait for all of it at the end, and adds up the
+// AccurateRip sums on the way; an exit code.
+
+int WriteWav(const QString& path, BlockQueue& queue, TrackChecksums& sums) {
+  WavWriter wav(path, PcmFormat{44100, 2});
+  if (!wav.IsOpen()) return CdRipper::kWriteFailed;
+  try {
+    WriteBehind disk(path);
+    std::vector<qint16> block;
+    while (queue.Pop(block)) {
+      if (!wav.Write(block.data(), qint64(block.size() / 2))) return CdRipper::kWriteFailed;
+      disk.Push();
+      sums.AddFrames(block);
     }
-    return CdRipper::kDone;
+    if (!wav.Close()) return CdRipper::kWriteFailed;
+    disk.Sync();
+  } catch (const FileError&) {
+    return CdRipper::kWriteFailed;
   }
+  return CdRipper::kDone;
+}
+
+int WriteMp3(const Mp3Settings& settings, const QString& path, BlockQueue& queue,
+             TrackChecksums& sums) {
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return CdRipper::kWriteFailed;
   try {
-    Mp3Encoder encoder(format, request.mp3Settings);
+    WriteBehind disk(path);
+    Mp3Encoder encoder(PcmFormat{44100, 2}, settings);
+    std::vector<qint16> block;
     while (queue.Pop(block)) {
       if (file.write(encoder.Encode(block.data(), qint64(block.size() / 2))) < 0) {
         return CdRipper::kWriteFailed;
       }
+      disk.Push();
       sums.AddFrames(block);
     }
     if (file.write(encoder.Flush()) < 0) return CdRipper::kWriteFailed;
     const QByteArray info = encoder.InfoFrame();
     if (!info.isEmpty() && (!file.seek(0) || file.write(info) < 0)) return CdRipper::kWriteFailed;
     if (!file.flush()) return CdRipper::kWriteFailed;
+    disk.Sync();
   } catch (const DecodeError&) {
     return CdRipper::kEncodeFailed;
+  } catch (const FileError&) {
+    return CdRipper::kWriteFailed;
   }
-  return file.handle() >= 0 && ::fsync(file.handle()) == 0 ? CdRipper::kDone
-                                                           : CdRipper::kWriteFailed;
+  return CdRipper::kDone;
+}
+
+int WriteSong(const RipRequest& request, const QString& path, BlockQueue& queue,
+              TrackChecksums& sums) {
+  return request.mp3 ? WriteMp3(request.mp3Settings, path, queue, sums)
+                     : WriteWav(path, queue, sums);
 }
 
 }  // namespace

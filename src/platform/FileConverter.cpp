@@ -2,6 +2,7 @@
 
 #include <mpg123.h>
 #include <sndfile.h>
+#include <taglib/id3v2header.h>
 
 #include <QFile>
 #include <vector>
@@ -26,17 +27,13 @@ std::unique_ptr<AudioDecoder> OpenSource(const QString& source, int mode) {
 QByteArray LeadingId3v2(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return {};
-  const QByteArray header = file.read(10);
-  if (header.size() < 10 || !header.startsWith("ID3")) return {};
-  qint64 size = 10;
-  for (int i = 6; i < 10; ++i) {
-    if (quint8(header[i]) & 0x80) return {};  // not a synchsafe size: not a tag
-    size += qint64(quint8(header[i])) << (7 * (9 - i));
-  }
-  if (quint8(header[5]) & 0x10) size += 10;  // a footer follows the tag
+  const QByteArray start = file.read(TagLib::ID3v2::Header::size());
+  if (!start.startsWith("ID3")) return {};
+  const TagLib::ID3v2::Header header(TagLib::ByteVector(start.constData(), uint(start.size())));
+  if (header.tagSize() == 0) return {};  // a size that is not synchsafe: no tag
   file.seek(0);
-  const QByteArray tag = file.read(size);
-  return tag.size() == size ? tag : QByteArray();
+  const QByteArray tag = file.read(header.completeTagSize());
+  return tag.size() == qint64(header.completeTagSize()) ? tag : QByteArray();
 }
 
 // Decodes the source chunk by chunk into write; answers a ConvertResult.

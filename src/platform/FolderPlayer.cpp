@@ -101,11 +101,27 @@ class FolderPlayer : public PortablePlayer {
   // Copies source to target through "target.part"; a status word.
   quint32 Copy(const QString& source, const QString& target) {
     QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) return Word(kError, 17);
+    if (!in.open(QIODevice::ReadOnly)) return Word(kError, kFailToRead);
     const QString partial = target + QStringLiteral(".part");
     const QByteArray name = QFile::encodeName(partial);
     const int out = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (out < 0) return Failure(errno, partial);
+    quint32 status = out < 0 ? Failure(errno) : Send(in, out, partial);
+    if (out >= 0) ::close(out);
+    if (status == Word(kFinished) &&
+        ::rename(name.constData(), QFile::encodeName(target).constData()) != 0) {
+      status = Failure(errno);
+    }
+    if (status != Word(kFinished)) {
+      QFile::remove(partial);
+      return status;
+    }
+    progress_ = 100;
+    return status;
+  }
+
+  // Writes the source into out chunk by chunk and puts it on the device; a status word:
+  // finished, ready when cancelled, else the error.
+  quint32 Send(QFile& in, int out, const QString& partial) {
     const qint64 size = std::max<qint64>(1, in.size());
     std::vector<char> chunk(kChunk);
     qint64 sent = 0;
@@ -114,12 +130,13 @@ class FolderPlayer : public PortablePlayer {
       WriteBehind disk(partial);
       while (!cancel_) {
         const qint64 read = in.read(chunk.data(), kChunk);
-        if (read < 0) {
-          ::close(out);
-          QFile::remove(partial);
-          return Word(kError, 17);
+        if (read < 0) return Word(kError, kFailToRead);
+        if (read == 0) {
+          // On the device before it takes the song's name: a player pulled out now keeps
+          // no half song.
+          disk.Sync();
+          return Word(kFinished);
         }
-        if (read == 0) break;
         for (qint64 done = 0; done < read;) {
           const ssize_t written = ::write(out, chunk.data() + done, std::size_t(read - done));
           if (written < 0) throw FileError(errno, partial);
@@ -129,28 +146,13 @@ class FolderPlayer : public PortablePlayer {
         sent += read;
         progress_ = int(std::min<qint64>(99, sent * 100 / size));
       }
-      if (cancel_) {
-        ::close(out);
-        QFile::remove(partial);
-        return Word(kReady);
-      }
-      // On the device before it takes the song's name: a player pulled out now keeps no
-      // half song.
-      disk.Sync();
+      return Word(kReady);
     } catch (const FileError& error) {
-      ::close(out);
-      return Failure(error.code().value(), partial);
+      return Failure(error.code().value());
     }
-    ::close(out);
-    if (::rename(name.constData(), QFile::encodeName(target).constData()) != 0) {
-      return Failure(errno, partial);
-    }
-    progress_ = 100;
-    return Word(kFinished);
   }
 
-  quint32 Failure(int error, const QString& partial) {
-    QFile::remove(partial);
+  quint32 Failure(int error) const {
     if (error == ENOSPC || error == EDQUOT) return Word(kError, kOutOfFlash);
     if (!QFileInfo(folder_).isDir()) return Word(kError, kNoDevice);
     return Word(kError, kFailToWrite);

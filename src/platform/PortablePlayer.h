@@ -15,7 +15,13 @@ namespace audiolume::platform {
 class PortablePlayer {
  public:
   enum StatusClass : int { kReady = 1, kFinished = 2, kMemoryFull = 3, kError = 4 };
-  enum ErrorCode : int { kOutOfFlash = 3, kTimeout = 4, kNoDevice = 6, kFailToWrite = 18 };
+  enum ErrorCode : int {
+    kOutOfFlash = 3,
+    kTimeout = 4,
+    kNoDevice = 6,
+    kFailToRead = 17,
+    kFailToWrite = 18
+  };
 
   static constexpr quint32 Word(int statusClass, int code = 0) {
     return quint32(code) << 16 | quint32(statusClass);
