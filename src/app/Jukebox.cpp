@@ -15,12 +15,9 @@
 #include "catalog/AddSongs.h"
 #include "platform/AudioSink.h"
 #include "platform/TerminationSignals.h"
-#include "player/Export.h"
 #include "player/Play.h"
 #include "player/PlayerEngine.h"
 #include "player/PlayerRemote.h"
-#include "player/RioExport.h"
-#include "player/RioMenu.h"
 #include "support/MessageIds.h"
 #include "support/Runtime.h"
 

@@ -66,4 +66,12 @@ void ExternalPlayer::Play(const QStringList& files) {
   }
 }
 
+void ExternalPlayer::PlayQueue(const QList<PlayListEntry>& entries) {
+  QStringList files;
+  for (const PlayListEntry& entry : entries) {
+    if (!HasExtension(entry.path, u"ra"_s)) files.append(entry.path);
+  }
+  Play(files);
+}
+
 }  // namespace audiolume

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "library/PlayListText.h"
+
 namespace audiolume {
 
 class MessageCatalog;
@@ -29,6 +31,8 @@ class ExternalPlayer {
   /** Writes "WinAmp.m3u" with files into the application directory and starts the
    *  program with it; a program that cannot start is told. */
   void Play(const QStringList& files);
+  /** Plays the queue's songs, leaving out its RealAudio files. */
+  void PlayQueue(const QList<PlayListEntry>& entries);
 
  private:
   MessageCatalog& catalog_;

@@ -68,19 +68,6 @@ void PlayerEngine::SetRefusals(std::function<bool()> recordingAnalog,
   converting_ = std::move(converting);
 }
 
-// The external player takes the queue without its RealAudio files, or the one song.
-void PlayerEngine::PlayWithWinAmp(const QString& file) {
-  QStringList files;
-  if (!file.isEmpty()) {
-    files.append(file);
-  } else {
-    for (const PlayListEntry& entry : queue_.Entries()) {
-      if (!HasExtension(entry.path, u"ra"_s)) files.append(entry.path);
-    }
-  }
-  external_.Play(files);
-}
-
 // A wait belongs to the song and transport state it was started in: Stop, Pause and the
 // start of another song drop it.
 void PlayerEngine::Wait(int milliseconds, std::function<void()> then) {
@@ -216,7 +203,7 @@ void PlayerEngine::SetButtons(bool playDown, bool pauseDown) {
 
 void PlayerEngine::Button_Play_MouseDown() {
   if (!external_.Program().isEmpty()) {
-    PlayWithWinAmp({});
+    external_.PlayQueue(queue_.Entries());
     return;
   }
   if (paused_) {
@@ -256,7 +243,11 @@ void PlayerEngine::PlayCurrentSong() {
 
 void PlayerEngine::PlaySongFile(const QString& file) {
   if (!external_.Program().isEmpty()) {
-    PlayWithWinAmp(file);
+    if (file.isEmpty()) {
+      external_.PlayQueue(queue_.Entries());
+    } else {
+      external_.Play({file});
+    }
     return;
   }
   Stop_Player();  // one song at a time, whichever back-end played the last

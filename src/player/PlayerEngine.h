@@ -158,7 +158,6 @@ class PlayerEngine : public QObject {
   void ShowPosition(int value, int maximum, double lengthSeconds);
   void ApplyVolume();
   void Wait(int milliseconds, std::function<void()> then);
-  void PlayWithWinAmp(const QString& file);
 
   PlayQueue& queue_;
   SongLibrary& library_;

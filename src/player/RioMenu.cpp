@@ -28,11 +28,7 @@ constexpr BitRateItem kBitRateItems[] = {{u"mnuRio128", RC_128kbps, 128000},
 
 RioMenu::RioMenu(QMenu* menu, MessageCatalog& catalog, Prompter& prompter, QString iniFile,
                  std::function<void()> exportPlaylist)
-    : QObject(menu),
-      menu_(menu),
-      catalog_(catalog),
-      prompter_(prompter),
-      iniFile_(std::move(iniFile)) {
+    : QObject(menu), menu_(menu), prompter_(prompter), iniFile_(std::move(iniFile)) {
   // Before the first export the player's folder is asked for.
   connect(AddItem(u"mnuExportToRio"_s, catalog.GetMsg(RC_ExpostPLRio)), &QAction::triggered, this,
           [this, exportPlaylist = std::move(exportPlaylist)] {

@@ -34,7 +34,6 @@ class RioMenu : public QObject {
   void ShowChecks();
 
   QMenu* menu_;
-  MessageCatalog& catalog_;
   Prompter& prompter_;
   QString iniFile_;
 };
