@@ -31,8 +31,10 @@ Jukebox::Jukebox(StartupOptions options, QString instanceName)
 int Jukebox::Run() {
   veltoDj_.Initialize();
   AppServices& services = veltoDj_.Services();
-  Collection collection(veltoDj_.WorkingDirectory(), services,
-                        [this] { return platform::CdDriveList::MountPoints(veltoDj_.CdDrives()); });
+  const SongFilePresence::CdMounts cdMounts = [this] {
+    return platform::CdDriveList::MountPoints(veltoDj_.CdDrives());
+  };
+  Collection collection(veltoDj_.WorkingDirectory(), services, cdMounts);
   MessageCatalog& catalog = services.Catalog();
   prompter_.SetAppearance(catalog.GetMsg(RC_TWPL_Title), catalog.MessageFont());
   veltoDj_.Load();
@@ -83,7 +85,7 @@ int Jukebox::Run() {
                QString type;
                return collection.ReadArt(file, type);
              },
-             openAddSongs, &collection.conversion, fillPortableMenu});
+             openAddSongs, &collection.conversion, fillPortableMenu, cdMounts});
   portable.SetParentWindow(&play);
   CatalogWindows windows(collection, services, play, engine, openAddSongs, fillPortableMenu);
   // The recorder waits for a busy drive with the windows painting.

@@ -1,9 +1,9 @@
 #include "catalog/CategoryLists.h"
 
-#include <QFile>
-
 #include "library/GenreCatalog.h"
 #include "platform/CodePage.h"
+#include "platform/FileError.h"
+#include "platform/FileOps.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -11,11 +11,16 @@ namespace audiolume {
 
 namespace {
 
+// A missing or unreadable file (a FIFO, a device, one far too large) gives empty lists.
 QStringList FileLines(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
+  QByteArray bytes;
+  try {
+    bytes = platform::FileOps::ReadFile(path);
+  } catch (const platform::FileError&) {
+    return {};
+  }
   QStringList lines;
-  for (const QByteArray& line : file.readAll().split('\n')) {
+  for (const QByteArray& line : bytes.split('\n')) {
     lines.append(platform::DecodeText(line).trimmed());
   }
   return lines;

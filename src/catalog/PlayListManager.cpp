@@ -3,6 +3,7 @@
 #include "catalog/CurrentPlaylist.h"
 #include "catalog/PlayListPanel.h"
 #include "catalog/PlayListStore.h"
+#include "library/PlayListText.h"
 #include "support/CurrentError.h"
 #include "support/ErrorCheck.h"
 #include "support/ErrorLog.h"
@@ -74,6 +75,11 @@ QString PlayListManager::MissingSongsText(const QStringList& files) {
          u"\nThey will be omitted from the playlist."_s;
 }
 
+QString PlayListManager::UnstorableNameText(const QString& name) {
+  return u"The playlist name \""_s + name.simplified() +
+         u"\" cannot be used: a name may not contain \"]\" or a line break, nor start with \"[\"."_s;
+}
+
 std::optional<QString> PlayListManager::GetSavePlaylistName(const QString& proposal, bool ask) {
   QString name = proposal;
   if (name.trimmed().startsWith(Placeholder(), Qt::CaseInsensitive)) {
@@ -94,6 +100,10 @@ std::optional<QString> PlayListManager::GetSavePlaylistName(const QString& propo
 bool PlayListManager::Save(const QString& name) {
   if (IsPlaceholder(name)) {
     prompter_.Tell(catalog_.GetMsg(RC_NewReserveWord), MessageIcon::Exclamation);
+    return false;
+  }
+  if (!PlayListText::IsStorableName(name)) {
+    prompter_.Tell(UnstorableNameText(name), MessageIcon::Exclamation);
     return false;
   }
   bool stored = false;

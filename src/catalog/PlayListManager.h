@@ -54,9 +54,12 @@ class PlayListManager {
   /** The name to save under: asked with the proposal as default when ask is set or the
    *  proposal is the placeholder; nothing when the user gives no name. */
   std::optional<QString> GetSavePlaylistName(const QString& proposal, bool ask);
-  /** Stores the current playlist under name: refuses the placeholder, asks before
-   *  replacing another stored playlist of that name. True when stored. */
+  /** Stores the current playlist under name: refuses the placeholder and names the
+   *  playlist file cannot hold, asks before replacing another stored playlist of that
+   *  name. True when stored. */
   bool Save(const QString& name);
+  /** The refusal of a name the playlist file cannot hold. */
+  static QString UnstorableNameText(const QString& name);
   /** Removes a stored playlist after asking; true when removed. */
   bool Delete(const QString& name);
   /** An empty new playlist: the placeholder becomes the current name. */

@@ -1,8 +1,10 @@
 #include "catalog/PlayListStore.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 #include "platform/CodePage.h"
+#include "platform/FileLock.h"
 #include "platform/FileNames.h"
 #include "platform/FileOps.h"
 
@@ -29,10 +31,14 @@ QByteArray PlayListStore::ReadData() const {
 
 QStringList PlayListStore::Names(const QString& placeholder) const {
   QStringList names;
+  QSet<QString> seen;
   for (const QByteArray& line : PlayListText::Lines(ReadData())) {
     const std::optional<QString> name = PlayListText::BlockName(line);
     if (!name || name->isEmpty() || name->compare(placeholder, Qt::CaseInsensitive) == 0) continue;
-    if (!names.contains(*name)) names.append(*name);
+    if (!seen.contains(*name)) {
+      seen.insert(*name);
+      names.append(*name);
+    }
   }
   return names;
 }
@@ -53,13 +59,17 @@ std::optional<QList<PlayListEntry>> PlayListStore::Songs(const QString& name) co
   return songs;
 }
 
+// The file is read and replaced under its lock, so that a playlist another program stored
+// meanwhile is kept.
 void PlayListStore::Save(const QString& name, const QList<PlayListEntry>& songs) {
+  const platform::FileLock lock(DataFile());
   const QByteArray block = PlayListText::TitleLine(name) + PlayListText::SongLines(songs);
   const auto [bytes, found] = WithBlockReplaced(name, block);
   Replace(found ? bytes : bytes + block);
 }
 
 bool PlayListStore::Remove(const QString& name) {
+  const platform::FileLock lock(DataFile());
   const auto [bytes, found] = WithBlockReplaced(name, {});
   if (found) Replace(bytes);
   return found;

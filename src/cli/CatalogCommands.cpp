@@ -144,9 +144,11 @@ int CatalogCommands::LibraryDelete(QStringList args) {
 int CatalogCommands::PlayList(const QString& command, QStringList args) {
   if (command == u"list") {
     if (!args.isEmpty()) return Problem(u"playlist list takes no arguments"_s);
-    for (const QString& name : manager_->Titles()) {
-      if (!manager_->IsPlaceholder(name)) Print(TableField::Escaped(name));
+    QStringList names;
+    if (!services_.Error().Trap([&] { names = store_->Names(manager_->Placeholder()); })) {
+      return Fail(services_.Error().Description());
     }
+    for (const QString& name : names) Print(TableField::Escaped(name));
     return 0;
   }
   if (command == u"show") return PlayListShow(args);

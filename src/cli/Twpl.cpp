@@ -266,8 +266,12 @@ int Twpl::PlayList(Session& session, QStringList args) const {
   if (args.isEmpty()) return Usage(u"playlist needs a subcommand"_s);
   const QString command = args.takeFirst();
   if (command == u"save") {
-    for (qsizetype i = 1; i < args.size(); ++i) {
-      if (args[i] != u"--replace") args[i] = session.Absolute(args[i]);
+    // The first argument that is not the flag is the name; the files follow it.
+    bool named = false;
+    for (QString& arg : args) {
+      if (arg == u"--replace") continue;
+      if (named) arg = session.Absolute(arg);
+      named = true;
     }
   }
   session.collection.library.LoadSongData();

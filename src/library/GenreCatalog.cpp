@@ -1,13 +1,25 @@
 #include "library/GenreCatalog.h"
 
+#include <system_error>
+
+#include "platform/IniDocument.h"
+#include "platform/IniProfile.h"
 #include "support/IniSettings.h"
 
 namespace audiolume {
 
+// The file is read once for all the names, however large it is.
 void GenreCatalog::Load(const QString& catalogFile) {
+  platform::IniDocument catalog;
+  try {
+    catalog = platform::IniDocument::Load(ResolveIniPath(catalogFile));
+  } catch (const std::system_error&) {
+    // An unreadable catalog is a missing one.
+  }
   for (int number = 0; number <= kLastGenre; ++number) {
-    names_[number] =
-        ReadIniString(catalogFile, QStringLiteral("ID3 Genres"), QString::number(number));
+    names_[number] = catalog.Value(QStringLiteral("ID3 Genres"), QString::number(number))
+                         .value_or(QString())
+                         .left(platform::IniProfile::kMaxValueLength);
   }
 }
 

@@ -14,14 +14,22 @@ namespace {
 constexpr char kSeparator = '\xFF';
 const QString kPresetMark = u"!SB!"_s;
 
+// A field as it may stand in a song line: a line break (an ID3v2 title may hold one) would
+// end the line and leave the rest of the song as a line of its own.
+QByteArray Field(QString text) {
+  text.replace(u"\r\n"_s, u" "_s);
+  text.replace(u'\r', u' ');
+  text.replace(u'\n', u' ');
+  return platform::EncodeText(text);
+}
+
 }  // namespace
 
 QByteArray PlayListText::SongLine(int position, const PlayListEntry& entry) {
   QString artist = entry.artist;
   if (!entry.preset.isEmpty()) artist += kPresetMark + entry.preset;
-  return ' ' + QByteArray::number(position) + ' ' + kSeparator + platform::EncodeText(entry.path) +
-         kSeparator + platform::EncodeText(entry.title) + kSeparator +
-         platform::EncodeText(artist) + "\r\n";
+  return ' ' + QByteArray::number(position) + ' ' + kSeparator + Field(entry.path) + kSeparator +
+         Field(entry.title) + kSeparator + Field(artist) + "\r\n";
 }
 
 QList<PlayListEntry> PlayListText::ParseSongLines(const QByteArray& bytes) {
@@ -74,7 +82,12 @@ QList<QByteArray> PlayListText::Lines(const QByteArray& bytes) {
 std::optional<QString> PlayListText::BlockName(const QByteArray& line) {
   if (!line.startsWith('[')) return std::nullopt;
   const qsizetype close = line.indexOf(']');
-  return platform::DecodeText(line.mid(1, close < 0 ? -1 : close - 1)).trimmed();
+  return platform::DecodeText(line.mid(1, close < 0 ? -1 : close - 1)).remove(QChar(0)).trimmed();
+}
+
+bool PlayListText::IsStorableName(const QString& name) {
+  return !name.trimmed().startsWith(u'[') && !name.contains(u']') && !name.contains(u'\n') &&
+         !name.contains(u'\r') && !name.contains(QChar(0));
 }
 
 QByteArray PlayListText::TitleLine(const QString& name) {

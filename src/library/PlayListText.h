@@ -43,9 +43,12 @@ class PlayListText {
 
   /** The file's lines without their CR LF endings. */
   static QList<QByteArray> Lines(const QByteArray& bytes);
-  /** A title line's name (between "[" and the first "]", trimmed); nothing for a line
-   *  that does not start with "[". */
+  /** A title line's name (between "[" and the first "]", trimmed, without NUL characters,
+   *  which no name typed can hold); nothing for a line that does not start with "[". */
   static std::optional<QString> BlockName(const QByteArray& line);
+  /** Whether a title line can hold the name so that BlockName gives it back: no "]", no
+   *  line break or NUL, no "[" at its start. */
+  static bool IsStorableName(const QString& name);
   /** The title line of a block. */
   static QByteArray TitleLine(const QString& name);
   /** The non-empty lines of the first block called name, as they stand; nothing when

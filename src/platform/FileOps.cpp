@@ -21,14 +21,25 @@ constexpr qint64 kPushBytes = 1 << 20;
 
 }  // namespace
 
-QByteArray FileOps::ReadFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    if (!file.exists()) throw FileError(ENOENT, path);
+QByteArray FileOps::ReadFile(const QString& path, qint64 maxBytes) {
+  // Opened without blocking, so that a FIFO put in a file's place cannot hang the program
+  // before it is seen not to be a file.
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) throw FileError(errno, path);
+  QFile file;
+  if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
     ThrowFileError(file);
   }
-  QByteArray bytes = file.readAll();
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) throw FileError(errno, path);
+  if (S_ISDIR(status.st_mode)) throw FileError(EISDIR, path);
+  if (!S_ISREG(status.st_mode)) throw FileError(EINVAL, path);
+  if (status.st_size > maxBytes) throw FileError(EFBIG, path);
+  // Read to at most the limit, should the file grow meanwhile.
+  QByteArray bytes = file.read(maxBytes + 1);
   if (file.error() != QFileDevice::NoError) ThrowFileError(file);
+  if (bytes.size() > maxBytes) throw FileError(EFBIG, path);
   return bytes;
 }
 

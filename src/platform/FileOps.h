@@ -12,8 +12,13 @@ namespace audiolume::platform {
  */
 class FileOps {
  public:
-  /** Reads the whole file. */
-  static QByteArray ReadFile(const QString& path);
+  /** The largest file ReadFile takes unless told otherwise: far beyond any file of the
+   *  program's own, far below what would exhaust memory. */
+  static constexpr qint64 kReadLimit = qint64(256) << 20;
+
+  /** Reads the whole of a regular file of at most maxBytes. Anything else (a FIFO, a
+   *  device, a folder, a larger file) is refused without blocking or reading it. */
+  static QByteArray ReadFile(const QString& path, qint64 maxBytes = kReadLimit);
 
   /** Writes bytes to path exactly as given (no temporary file): for work files such as
    *  "TWPL.tmp" whose later rename is the commit. The file is flushed to disk. */

@@ -5,6 +5,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/FileError.h"
+#include "platform/FileOps.h"
 
 namespace audiolume::platform {
 
@@ -38,10 +39,10 @@ bool SameName(const QString& a, const QString& b) {
 
 IniDocument IniDocument::Load(const QString& path) {
   IniDocument doc;
-  QFile file(path);
-  if (!file.exists()) return doc;
-  if (!file.open(QIODevice::ReadOnly)) ThrowFileError(file);
-  const QByteArray bytes = file.readAll();
+  if (!QFile::exists(path)) return doc;
+  // No settings file comes near this size; a larger one is not one to read many times.
+  constexpr qint64 kMaxBytes = qint64(16) << 20;
+  const QByteArray bytes = FileOps::ReadFile(path, kMaxBytes);
   if (bytes.contains("\r\n")) doc.lineEnd_ = "\r\n";
   for (QByteArray line : bytes.split('\n')) {
     if (line.endsWith('\r')) line.chop(1);

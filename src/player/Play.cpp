@@ -432,7 +432,7 @@ void Play::RestorePosition(int runCount) {
 void Play::LoadStartupPlaylist() {
   // On a first start an installation's default playlist becomes the start-up playlist.
   if (!QFileInfo::exists(context_.startupPlaylist)) {
-    DefaultPlaylist(QFileInfo(context_.startupPlaylist).absolutePath(), context_.settingsFile,
+    DefaultPlaylist(QFileInfo(context_.startupPlaylist).absolutePath(), context_.cdMounts,
                     context_.catalog, context_.prompter)
         .Import();
   }

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "library/PlayListText.h"
+#include "library/SongFilePresence.h"
 #include "player/CompanionWindows.h"
 
 class QAction;
@@ -47,6 +48,9 @@ struct PlayContext {
   FileConversion* conversion = nullptr;
   /** Fills the portable player's menu; the menu stays disabled without it. */
   std::function<void(QMenu* menu)> fillPortableMenu;
+  /** Where the CD drives' discs are mounted (an installation's default playlist may lie on
+   *  a disc); none without it. */
+  SongFilePresence::CdMounts cdMounts = [] { return QList<platform::CdMount>(); };
 };
 
 /**

@@ -6,6 +6,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/FileError.h"
+#include "platform/FileLock.h"
 #include "platform/FileOps.h"
 #include "recorder/CdDisc.h"
 
@@ -90,6 +91,8 @@ void TitleCache::CreateWhenMissing() const {
 
 void TitleCache::SaveCDPlayerData(const CdDisc& disc, int numberOfTracks) const {
   if (disc.serialNumber.isEmpty()) return;
+  // Read and replaced under the lock, so that an entry another program wrote meanwhile stays.
+  const platform::FileLock lock(file_);
   CreateWhenMissing();
   // A cache copied from elsewhere keeps its line ends.
   const QByteArray bytes = platform::FileOps::ReadFile(file_);

@@ -181,12 +181,48 @@ TEST_F(JukeboxStartTest, AnOldInstallationsLibraryAndDefaultPlaylistAreTakenOver
   EXPECT_TRUE(QFile::exists(Home() + u"/DefaultPlayList.dat"_s));
 
   QFile::remove(Home() + u"/DefaultPlayList.dat"_s);
-  DefaultPlaylist defaults(Home(), veltoDj.SettingsFile(), veltoDj.Services().Catalog(), prompter_);
+  DefaultPlaylist defaults(Home(), {}, veltoDj.Services().Catalog(), prompter_);
   EXPECT_TRUE(defaults.Import());
   const QList<PlayListEntry> startup = PlayListText::Read(veltoDj.StartupPlaylistFile());
   ASSERT_EQ(startup.size(), 1);
   EXPECT_EQ(startup[0], (PlayListEntry{u"/a.mp3"_s, u"A"_s, u"Band"_s, {}}));
   EXPECT_TRUE(test::ReadAll(Home() + u"/DefaultPlayList.dat"_s).startsWith("[Start]\r\n 1 "));
+}
+
+// "<CD>" stands for the folder where a drive's disc is mounted; without the disc the user
+// is asked, and Escape (the last button) only cancels.
+TEST_F(JukeboxStartTest, ADefaultPlaylistOnACdIsReadFromWhereTheDiscIsMounted) {
+  QDir().mkpath(Home());
+  const QString disc = dir_.filePath(u"media/cdrom"_s);
+  QDir().mkpath(disc + u"/Lists"_s);
+  test::WriteAll(disc + u"/Lists/Songs.dat"_s,
+                 "[Start]\r\n 1 \xFF<CD>\\Music\\a.mp3\xFF"
+                 "A\xFF\r\n 2 \xFF/home/b.mp3\xFF"
+                 "B\xFF\r\n");
+  test::WriteAll(Home() + u"/DefaultPlayList.ini"_s,
+                 "[General]\r\nPlaylist Path=<CD>\\Lists\\Songs.dat\r\n"
+                 "Startup Playlist Name=Start\r\n");
+  VeltoDj veltoDj(Options(Home(), emptyShipped_.path()), prompter_);
+  veltoDj.Initialize();
+  QList<platform::CdMount> mounts;
+  DefaultPlaylist defaults(
+      Home(), [&mounts] { return mounts; }, veltoDj.Services().Catalog(), prompter_);
+  prompter_.QueueAnswer(3);  // Escape
+  EXPECT_FALSE(defaults.Import());
+  EXPECT_TRUE(prompter_.ShownMessages().last().buttons.endsWith(u"Cancel"_s));
+  EXPECT_FALSE(test::ReadAll(Home() + u"/DefaultPlayList.ini"_s).contains("Ignore"));
+
+  mounts = {{u"D:"_s, dir_.filePath(u"empty"_s)}, {u"E:"_s, disc}};
+  ASSERT_TRUE(defaults.Import());
+  const QList<PlayListEntry> startup = PlayListText::Read(Home() + u"/PlayList.txt"_s);
+  ASSERT_EQ(startup.size(), 2);
+  EXPECT_EQ(startup[0].path, disc + u"/Music/a.mp3"_s);
+  EXPECT_EQ(startup[1].path, u"/home/b.mp3");
+
+  mounts.clear();
+  prompter_.QueueAnswer(2);  // don't show this again
+  EXPECT_FALSE(defaults.Import());
+  EXPECT_TRUE(test::ReadAll(Home() + u"/DefaultPlayList.ini"_s).contains("Ignore=True"));
 }
 
 }  // namespace

@@ -117,6 +117,33 @@ TEST_F(PlayListFilesTest, TheLibraryPanelAsksAboutMissingSongsAndKeepsTheRecentP
   EXPECT_TRUE(ReadAll(Path(u"TW_Error.log"_s)).contains("In, index=1"));
 }
 
+TEST_F(PlayListFilesTest, EveryNameAndSongStaysInItsOwnLinesOfThePlaylistFile) {
+  WriteAll(Path(u"Playlist.dat"_s), "[Old]\r\n 1 \xFF/m/o.mp3\xFFO\xFF\r\n");
+  const QByteArray before = ReadAll(Path(u"Playlist.dat"_s));
+  current_.Append({u"/m/a.mp3"_s, u"First\nline"_s, u"Duo\r\nTrio"_s, {}});
+  current_.Append({u"/m/b.mp3"_s, u"B"_s, u"Band"_s, {}});
+  for (const QString& name : {u"Mix ]2"_s, u"[Mix"_s, u"Mix\n2"_s, u"Mix\r"_s}) {
+    EXPECT_FALSE(manager_.Save(name)) << name.toStdString();
+    EXPECT_EQ(prompter_.ShownMessages().last().text, PlayListManager::UnstorableNameText(name));
+  }
+  EXPECT_EQ(ReadAll(Path(u"Playlist.dat"_s)), before);
+
+  ASSERT_TRUE(manager_.Save(u"Mix [2"_s));  // a "[" inside is fine
+  EXPECT_EQ(manager_.Titles(), (QStringList{u"Old"_s, u"Mix [2"_s, u"(New)"_s}));
+  const auto songs = store_.Songs(u"Mix [2"_s);
+  ASSERT_TRUE(songs && songs->size() == 2);
+  EXPECT_EQ(songs->at(0), (PlayListEntry{u"/m/a.mp3"_s, u"First line"_s, u"Duo Trio"_s, {}}));
+  EXPECT_EQ(songs->at(1).path, u"/m/b.mp3");
+
+  // A name another program stored with a NUL in it can still be shown and deleted.
+  QByteArray withNul("[Mi");
+  withNul += '\0';
+  WriteAll(Path(u"Playlist.dat"_s), withNul + "x]\r\n 1 \xFF/m/o.mp3\xFFO\xFF\r\n");
+  EXPECT_EQ(manager_.Titles(), (QStringList{u"Mix"_s, u"(New)"_s}));
+  ASSERT_TRUE(store_.Songs(u"Mix"_s));
+  EXPECT_TRUE(store_.Remove(u"Mix"_s));
+}
+
 class AutoDjTest : public LibraryFixture {
  protected:
   void Song(const QString& genre, const QString& mood, const QString& time) {

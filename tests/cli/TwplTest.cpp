@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -399,6 +401,37 @@ TEST_F(TwplTest, PlaylistsAreSavedShownLoadedAndDeleted) {
   EXPECT_EQ(Run({u"playlist"_s, u"delete"_s, u"Trip"_s}).code, 1);
   ASSERT_EQ(Run({u"playlist"_s, u"delete"_s, u"Trip"_s, u"--yes"_s}).code, 0);
   EXPECT_EQ(Run({u"playlist"_s, u"list"_s}).out, u"Later\n"_s);
+
+  // The flag may come first; the name stays a name.
+  ASSERT_EQ(Run({u"playlist"_s, u"save"_s, u"--replace"_s, u"Later"_s, u"/m/two.mp3"_s}).code, 0);
+  EXPECT_EQ(Run({u"playlist"_s, u"list"_s}).out, u"Later\n"_s);
+  EXPECT_EQ(Run({u"playlist"_s, u"show"_s, u"Later"_s}).out, u"1\t/m/two.mp3\tTwo\tB\t\n"_s);
+  result = Run({u"playlist"_s, u"save"_s, u"Mix ]2"_s, u"/m/two.mp3"_s});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_TRUE(result.err.contains(u"cannot be used"_s)) << result.err.toStdString();
+  EXPECT_EQ(Run({u"playlist"_s, u"list"_s}).out, u"Later\n"_s);
+
+  QFile::remove(Home() + u"/Playlist.dat"_s);
+  QDir().mkdir(Home() + u"/Playlist.dat"_s);
+  result = Run({u"playlist"_s, u"list"_s});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_TRUE(result.err.contains(u"Playlist.dat"_s)) << result.err.toStdString();
+}
+
+// A FIFO or a device put in place of a file the program reads is refused at once, never
+// waited on or read without end.
+TEST_F(TwplTest, FilesThatAreNotRegularFilesNeverHangACommand) {
+  MakeLibrary();
+  for (const QString& name : {u"ID3v1.cat"_s, u"Diamond.ini"_s, u"Playlist.dat"_s}) {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Home() + u'/' + name).constData(), 0600), 0);
+  }
+  ASSERT_TRUE(QFile::link(u"/dev/zero"_s, Home() + u"/VeltoDj.cat"_s));
+  Result result = Run({u"categories"_s});
+  EXPECT_EQ(result.code, 0) << result.err.toStdString();
+  EXPECT_EQ(result.out, QString());
+  EXPECT_EQ(Run({u"playlist"_s, u"list"_s}).code, 1);
+  result = Run({u"rio"_s, u"export"_s, u"/m/one.mp3"_s});
+  EXPECT_EQ(result.code, 2) << result.err.toStdString();  // no player folder could be read
 }
 
 TEST_F(TwplTest, AutoDjPicksFromTheValueListsAndWritesTheStartupPlaylist) {
