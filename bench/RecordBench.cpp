@@ -57,7 +57,7 @@ int main(int argc, char* argv[]) {
   QTemporaryDir temporary;
   const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporary.path();
   if (!WriteImage(folder)) return 1;
-  const QString twcd = QCoreApplication::applicationDirPath() + u"/../bin/twcd"_s;
+  const QString twcd = QCoreApplication::applicationDirPath() + u"/../libexec/audiolume/twcd"_s;
   qputenv("AUDIOLUME_CD_DRIVES", (u"D="_s + folder + u"/disc.cue"_s).toUtf8());
   const auto control = [&folder](const QString& file) {
     QFile ini(folder + u"/TWCD.ini"_s);

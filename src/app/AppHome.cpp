@@ -25,6 +25,10 @@ QString AppHome::ShippedDataDir(const QString& executableDir) {
   return QDir::cleanPath(executableDir + QStringLiteral("/../share/audiolume"));
 }
 
+QString AppHome::HelperProgramDir(const QString& executableDir) {
+  return QDir::cleanPath(executableDir + QStringLiteral("/../libexec/audiolume"));
+}
+
 void AppHome::InstallShippedFiles(const QString& shippedDir, const QString& home) {
   const QDir shipped(shippedDir);
   const QFileInfoList entries =

@@ -21,6 +21,11 @@ class AppHome {
    *  executable's folder, in a build tree as in an installation. */
   static QString ShippedDataDir(const QString& executableDir);
 
+  /** The folder of the helper programs the recorder starts (twcd, twcd-setup):
+   *  ../libexec/audiolume from the executable's folder, in a build tree as in an
+   *  installation. */
+  static QString HelperProgramDir(const QString& executableDir);
+
   /** Copies every shipped file missing from home into it, folders too (the skin);
    *  existing files are kept. */
   static void InstallShippedFiles(const QString& shippedDir, const QString& home);

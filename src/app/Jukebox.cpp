@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include "app/AppHome.h"
 #include "app/CatalogWindows.h"
 #include "app/CdRecorder.h"
 #include "app/Collection.h"
@@ -89,9 +90,10 @@ int Jukebox::Run() {
   portable.SetParentWindow(&play);
   CatalogWindows windows(collection, services, play, engine, openAddSongs, fillPortableMenu);
   // The recorder waits for a busy drive with the windows painting.
-  CdRecorder recorder(veltoDj_.CdDrives(), services, collection.library, collection.trailer,
-                      QCoreApplication::applicationDirPath() + u"/twcd"_s, PauseWithEvents,
-                      [&play, &catalog](const QString& text) {
+  const QString ripper =
+      AppHome::HelperProgramDir(QCoreApplication::applicationDirPath()) + u"/twcd"_s;
+  CdRecorder recorder(veltoDj_.CdDrives(), services, collection.library, collection.trailer, ripper,
+                      PauseWithEvents, [&play, &catalog](const QString& text) {
                         // The job goes on while the failure stays on the screen.
                         auto* box = new QMessageBox(
                             QMessageBox::Warning, catalog.GetMsg(RC_TWPL_Title),

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCoreApplication>
 
+#include "app/AppHome.h"
 #include "app/AppServices.h"
 #include "app/CdRecorder.h"
 #include "player/Play.h"
@@ -85,7 +86,7 @@ void RecorderWindows::SetUpDrive() {
 DriveSetup RecorderWindows::MakeDriveSetup() {
   return DriveSetup({recorder_.disc, services_.Catalog(), services_.Asker(),
                      services_.SettingsFile(), services_.Home(),
-                     QCoreApplication::applicationDirPath()});
+                     AppHome::HelperProgramDir(QCoreApplication::applicationDirPath())});
 }
 
 bool RecorderWindows::AskCddbLogin() {

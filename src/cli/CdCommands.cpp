@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 
+#include "app/AppHome.h"
 #include "app/AppServices.h"
 #include "app/CdRecorder.h"
 #include "app/Collection.h"
@@ -50,8 +51,9 @@ CdCommands::CdCommands(QList<platform::CdDrive> drives, AppServices& services,
       err_(err) {}
 
 std::unique_ptr<CdRecorder> CdCommands::MakeRecorder() const {
-  return std::make_unique<CdRecorder>(drives_, services_, collection_.library, collection_.trailer,
-                                      QCoreApplication::applicationDirPath() + u"/twcd"_s);
+  return std::make_unique<CdRecorder>(
+      drives_, services_, collection_.library, collection_.trailer,
+      AppHome::HelperProgramDir(QCoreApplication::applicationDirPath()) + u"/twcd"_s);
 }
 
 void CdCommands::Print(const QString& line) const {
@@ -233,7 +235,8 @@ int CdCommands::Configure(QStringList args) const {
   if (length)
     WriteIniString(services_.SettingsFile(), u"Record"_s, u"InitLength"_s, length->toLower());
   DriveSetup setup({recorder.disc, services_.Catalog(), services_.Asker(), services_.SettingsFile(),
-                    services_.Home(), QCoreApplication::applicationDirPath()});
+                    services_.Home(),
+                    AppHome::HelperProgramDir(QCoreApplication::applicationDirPath())});
   const QString result = setup.RunDriveTest();
   Print(result);
   return result == u"YES" || result == u"33" ? 0 : 1;

@@ -10,8 +10,11 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
-for file in bin/audiolume bin/twpl bin/twcd bin/twcd-setup; do
+for file in bin/audiolume bin/twpl libexec/audiolume/twcd libexec/audiolume/twcd-setup; do
   [ -x "$prefix/$file" ] || fail "$file is not installed as a program"
+done
+for helper in twcd twcd-setup; do
+  [ ! -e "$prefix/bin/$helper" ] || fail "the helper $helper is installed as a command"
 done
 for file in ID3v1.cat Rec_err.txt TWPL_Err.eng TWPL_Msg.eng VeltoDj.cat VeltoDj.dft Themes/player.png; do
   [ -f "$prefix/share/audiolume/$file" ] || fail "share/audiolume/$file is missing"
