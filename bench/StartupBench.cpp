@@ -71,7 +71,8 @@ int StartOnce(const QString& home) {
                    AppHome::ShippedDataDir(QApplication::applicationDirPath()),
                    {},
                    {},
-                   u"null"_s},
+                   u"null"_s,
+                   {}},
                   u"audiolume-bench-"_s + QString::number(QCoreApplication::applicationPid()));
   jukebox.Run();
   std::printf("%.1f\n", paint.Ms());

@@ -48,9 +48,7 @@ int Jukebox::Run() {
     }
     QApplication::setFont(font);
   }
-  veltoDj_.ParseCommandLine([&collection](const QString& file, QString& title, QString& artist) {
-    return collection.ReadTitleArtist(file, title, artist);
-  });
+  veltoDj_.ParseCommandLine();
   if (veltoDj_.ActivatePreviousInstance(instance_)) {
     // The running copy plays the song; this one leaves after giving it a moment.
     QTimer::singleShot(500, qApp, &QCoreApplication::quit);
@@ -125,10 +123,7 @@ int Jukebox::Run() {
                    &Play::HandleOtherCopy);
   play.Form_Load(veltoDj_.RunCount(), veltoDj_.PlayVolume());
   play.show();
-  if (veltoDj_.PlayFileAtStart()) {
-    engine.SetListIndex(0);
-    engine.Button_Play_MouseDown();
-  }
+  play.OpenFiles(veltoDj_.FilesToPlay());
   const platform::TerminationSignals quitOnSignal;
   const int code = QApplication::exec();
   play.Form_Unload();

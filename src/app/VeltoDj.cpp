@@ -3,9 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 
 #include "app/AppHome.h"
-#include "library/PlayListText.h"
 #include "platform/CdDriveList.h"
 #include "platform/FileNames.h"
 #include "platform/FileOps.h"
@@ -13,7 +13,6 @@
 #include "support/AppVersion.h"
 #include "support/IniSettings.h"
 #include "support/MessageIds.h"
-#include "support/PathNames.h"
 #include "support/Prompter.h"
 #include "support/Runtime.h"
 
@@ -182,22 +181,23 @@ QString VeltoDj::FirstCdDevice() const {
   return drives.isEmpty() ? QString() : drives.first().device;
 }
 
-void VeltoDj::ParseCommandLine(const TitleReader& readTitleArtist) {
+// The songs join the queue of whichever copy runs, rather than replacing the start-up
+// playlist: several files opened at once start several copies, which would race on it.
+void VeltoDj::ParseCommandLine() {
   const QString line = options_.commandLine.trimmed();
   if (line.isEmpty()) return;
   services_.Log().LogError(u"Command Line ="_s + line);
   if (line.startsWith(u'-')) return;  // an option: noted, nothing more
-  if (!QFileInfo(line).isFile()) return;
-  PlayListEntry song{QFileInfo(line).absoluteFilePath(), SplitPathName(line).name, {}, {}};
-  QString title;
-  if (readTitleArtist(song.path, title, song.artist) && !title.isEmpty()) song.title = title;
-  playFileAtStart_ =
-      services_.Error().Trap([&] { PlayListText::Write(StartupPlaylistFile(), {song}); });
-  services_.Check().CheckError(u"in VeltoDj.ParseCommandLine"_s);
+  for (const QString& argument : options_.arguments) {
+    const QUrl url(argument);
+    const QFileInfo file(url.isLocalFile() ? url.toLocalFile() : argument);
+    if (file.isFile()) filesToPlay_.append(file.absoluteFilePath());
+  }
 }
 
 bool VeltoDj::ActivatePreviousInstance(platform::SingleInstance& instance) {
-  const QString key = options_.commandLine.trimmed().isEmpty() ? u"F12"_s : u"F11"_s;
+  const QString key =
+      filesToPlay_.isEmpty() ? u"F12"_s : platform::SingleInstance::FilesMessage(filesToPlay_);
   if (instance.SendToRunning(key)) return true;
   if (!instance.Listen()) services_.Log().LogError(u"Can't listen for other copies"_s);
   return false;

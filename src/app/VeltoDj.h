@@ -18,11 +18,12 @@ class SingleInstance;
 struct StartupOptions {
   QString explicitHome;  // --home or AUDIOLUME_HOME; never registered
   QString registryPath;
-  QString dataHome;     // where an unregistered jukebox makes its folder
-  QString shippedDir;   // files shipped beside the program
-  QString cdDrives;     // AUDIOLUME_CD_DRIVES
-  QString commandLine;  // the arguments, joined
-  QString audio;        // AUDIOLUME_AUDIO: "null" plays silently
+  QString dataHome;       // where an unregistered jukebox makes its folder
+  QString shippedDir;     // files shipped beside the program
+  QString cdDrives;       // AUDIOLUME_CD_DRIVES
+  QString commandLine;    // the arguments, joined
+  QString audio;          // AUDIOLUME_AUDIO: "null" plays silently
+  QStringList arguments;  // the arguments one by one: paths or file URLs
 };
 
 /** Section "Record" as read at start-up. */
@@ -59,15 +60,13 @@ class VeltoDj {
    *  when both are missing. */
   void BootstrapSettings();
 
-  /** Title and artist from a song file's own tag; false when it has none. */
-  using TitleReader = std::function<bool(const QString& file, QString& title, QString& artist)>;
+  /** Takes the command line: it is logged, and the files it names (paths or file URLs, as
+   *  a file manager's "Open with" gives them) are the songs to play. An option (a line
+   *  starting with "-") names none. */
+  void ParseCommandLine();
 
-  /** Takes the command line: a song file becomes a one-song "PlayList.txt", titled from
-   *  its tag when it has one. */
-  void ParseCommandLine(const TitleReader& readTitleArtist);
-
-  /** Hands "F12" (no command line) or "F11" (a song to play) to a running copy and
-   *  returns true when one took it; otherwise starts answering later copies. */
+  /** Hands the songs to play (or, without any, "F12": show yourself) to a running copy and
+   *  returns true when one took them; otherwise starts answering later copies. */
   bool ActivatePreviousInstance(platform::SingleInstance& instance);
 
   /** Copies the newest library (and start-up playlist) of an earlier application
@@ -89,7 +88,8 @@ class VeltoDj {
   int PlayVolume() const { return settings_.playVolume; }
   void SetPlayVolume(int volume) { settings_.playVolume = volume; }
   int RunCount() const { return runCount_; }
-  bool PlayFileAtStart() const { return playFileAtStart_; }
+  /** The song files of the command line, absolute, in order. */
+  const QStringList& FilesToPlay() const { return filesToPlay_; }
   bool RioOffered() const { return rioOffered_; }
   const QString& CommandLine() const { return options_.commandLine; }
   const QString& AudioChoice() const { return options_.audio; }
@@ -122,7 +122,7 @@ class VeltoDj {
   int runCount_ = 0;
   bool rioOffered_ = false;
   bool rioInstalled_ = false;
-  bool playFileAtStart_ = false;
+  QStringList filesToPlay_;
 };
 
 }  // namespace audiolume

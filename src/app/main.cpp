@@ -12,7 +12,7 @@ int main(int argc, char* argv[]) {
       env.home,     env.registryPath,
       env.dataHome, audiolume::AppHome::ShippedDataDir(QApplication::applicationDirPath()),
       env.cdDrives, QApplication::arguments().mid(1).join(u' '),
-      env.audio};
+      env.audio,    QApplication::arguments().mid(1)};
   audiolume::Jukebox jukebox(std::move(options),
                              audiolume::platform::SingleInstance::DefaultName());
   return jukebox.Run();

@@ -154,7 +154,8 @@ int Twpl::Run(QStringList args) {
                    AppHome::ShippedDataDir(executableDir_),
                    env_.cdDrives,
                    {},
-                   env_.audio},
+                   env_.audio,
+                   {}},
                   prompter);
   veltoDj.Initialize();
   veltoDj.BootstrapSettings();

@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QUrl>
 
 namespace audiolume::platform {
 
@@ -13,6 +14,25 @@ SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::DefaultName() {
   return QStringLiteral("TWPL-") + QString::number(::getuid());
+}
+
+QString SingleInstance::FilesMessage(const QStringList& files) {
+  QStringList words{QStringLiteral("OPEN")};
+  for (const QString& file : files) {
+    words.append(QString::fromLatin1(QUrl::fromLocalFile(file).toEncoded()));
+  }
+  return words.join(u' ');
+}
+
+std::optional<QStringList> SingleInstance::FilesOf(const QString& message) {
+  QStringList words = message.split(u' ', Qt::SkipEmptyParts);
+  if (words.isEmpty() || words.takeFirst() != u"OPEN") return std::nullopt;
+  QStringList files;
+  for (const QString& word : words) {
+    const QUrl url = QUrl::fromEncoded(word.toLatin1());
+    if (url.isLocalFile()) files.append(url.toLocalFile());
+  }
+  return files;
 }
 
 bool SingleInstance::SendToRunning(const QString& message, int timeoutMs) {

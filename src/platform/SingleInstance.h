@@ -2,6 +2,8 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
+#include <optional>
 
 class QLocalServer;
 
@@ -21,6 +23,12 @@ class SingleInstance : public QObject {
   ~SingleInstance() override;
 
   static QString DefaultName();
+
+  /** The message that hands files to the running copy: "OPEN" and their file URLs,
+   *  percent-encoded so that any name fits on the one line. */
+  static QString FilesMessage(const QStringList& files);
+  /** The files of such a message; nothing for another message. */
+  static std::optional<QStringList> FilesOf(const QString& message);
 
   /** Hands message to a running copy; false when none is running. Blocks at most
    *  timeoutMs. */

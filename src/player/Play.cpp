@@ -21,6 +21,7 @@
 #include "library/DefaultPlaylist.h"
 #include "library/LibraryRowsMime.h"
 #include "library/SongLibrary.h"
+#include "platform/SingleInstance.h"
 #include "player/PlayMenus.h"
 #include "player/PlayerEngine.h"
 #include "player/frmFileConversion.h"
@@ -544,15 +545,20 @@ void Play::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void Play::HandleOtherCopy(const QString& key) {
+void Play::HandleOtherCopy(const QString& message) {
   if (isMinimized()) showNormal();
   raise();
   activateWindow();
-  if (key != u"F11") return;
-  context_.engine.Stop_Player();
-  LoadStartupPlaylist();
-  context_.engine.SetListIndex(0);
-  context_.engine.Button_Play_MouseDown();
+  if (const auto files = platform::SingleInstance::FilesOf(message)) OpenFiles(*files);
+}
+
+void Play::OpenFiles(const QStringList& files) {
+  PlayerEngine& engine = context_.engine;
+  const int first = engine.Queue().Length();
+  engine.AddDroppedFiles(files);
+  if (engine.Queue().Length() == first || engine.IsPlaying()) return;
+  engine.SetListIndex(first);
+  engine.Button_Play_MouseDown();
 }
 
 void Play::mnuLoadDatabase_Click() {

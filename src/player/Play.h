@@ -75,9 +75,12 @@ class Play : public QMainWindow {
   /** Writes volume, layout and the queue back (shut-down). */
   void Form_Unload();
 
-  /** A later copy's hand-over: "F12" restores the window, "F11" also reloads the
-   *  start-up playlist. */
-  void HandleOtherCopy(const QString& key);
+  /** A later copy's hand-over: the window comes to the front, and files it hands over
+   *  are opened. */
+  void HandleOtherCopy(const QString& message);
+  /** Song files opened from the desktop join the end of the queue; when nothing plays,
+   *  the first of them starts. */
+  void OpenFiles(const QStringList& files);
 
   QAction* Menu(const QString& name) const;
   ViewMode View() const { return view_; }

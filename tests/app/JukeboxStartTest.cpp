@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include "app/VeltoDj.h"
 #include "fakes/CurrentDirGuard.h"
@@ -23,9 +24,14 @@ class JukeboxStartTest : public ::testing::Test {
  protected:
   StartupOptions Options(const QString& home, const QString& shipped,
                          const QString& commandLine = {}) const {
-    return {home,     dir_.filePath(u"registry.ini"_s), dir_.filePath(u"data"_s),
-            shipped,  u"D=/images/a.cue;e=/dev/sr1"_s,  commandLine,
-            u"null"_s};
+    return {home,
+            dir_.filePath(u"registry.ini"_s),
+            dir_.filePath(u"data"_s),
+            shipped,
+            u"D=/images/a.cue;e=/dev/sr1"_s,
+            commandLine,
+            u"null"_s,
+            {}};
   }
   QString Home() const { return dir_.filePath(u"home"_s); }
   QString Ini(const QString& section, const QString& key) const {
@@ -103,38 +109,44 @@ TEST_F(JukeboxStartTest, UnregisteredStartUsesTheDataFolderAndRegistersIt) {
   EXPECT_EQ(again.WorkingDirectory(), home);
 }
 
-TEST_F(JukeboxStartTest, SongOnTheCommandLineBecomesTheStartupPlaylistOfTheRunningCopy) {
-  const QString song = dir_.filePath(u"My Song.mp3"_s);
+// "Open with" on several files starts a copy that hands them all to the running one; the
+// start-up playlist is left as it is.
+TEST_F(JukeboxStartTest, FilesOnTheCommandLineAreHandedToTheRunningCopy) {
+  const QString song = dir_.filePath(u"My Song #1.mp3"_s);
+  const QString other = dir_.filePath(u"Ünïcode\nname.flac"_s);
   test::WriteAll(song, "not really audio");
+  test::WriteAll(other, "not really audio");
   const QString name = u"audiolume-test-"_s + QString::number(QCoreApplication::applicationPid());
 
   VeltoDj first(Options(Home(), emptyShipped_.path()), prompter_);
   first.Initialize();
+  PlayListText::Write(first.StartupPlaylistFile(), {{u"/m/kept.mp3"_s, u"Kept"_s, {}, {}}});
   platform::SingleInstance firstInstance(name);
   EXPECT_FALSE(first.ActivatePreviousInstance(firstInstance));
   QStringList received;
   QObject::connect(&firstInstance, &platform::SingleInstance::MessageReceived,
                    [&](const QString& key) { received.append(key); });
 
-  VeltoDj second(Options(Home(), emptyShipped_.path(), song), prompter_);
+  const QStringList arguments{song, QUrl::fromLocalFile(other).toString(), u"/no/such.mp3"_s};
+  StartupOptions options = Options(Home(), emptyShipped_.path(), arguments.join(u' '));
+  options.arguments = arguments;
+  VeltoDj second(options, prompter_);
   second.Initialize();
-  second.ParseCommandLine([](const QString&, QString&, QString&) { return false; });
-  EXPECT_TRUE(second.PlayFileAtStart());
+  second.ParseCommandLine();
+  EXPECT_EQ(second.FilesToPlay(), (QStringList{song, other}));
   platform::SingleInstance secondInstance(name);
   EXPECT_TRUE(second.ActivatePreviousInstance(secondInstance));
   EXPECT_TRUE(QTest::qWaitFor([&] { return !received.isEmpty(); }, 5000));
-  EXPECT_EQ(received, QStringList{u"F11"_s});
-
-  const QList<PlayListEntry> playlist = PlayListText::Read(first.StartupPlaylistFile());
-  ASSERT_EQ(playlist.size(), 1);
-  EXPECT_EQ(playlist[0].path, song);
-  EXPECT_EQ(playlist[0].title, u"My Song.mp3");
+  ASSERT_EQ(received.size(), 1);
+  EXPECT_EQ(platform::SingleInstance::FilesOf(received[0]), (QStringList{song, other}));
+  EXPECT_EQ(PlayListText::Read(first.StartupPlaylistFile()).size(), 1);
   EXPECT_TRUE(
       test::ReadAll(Home() + u"/TW_Error.log"_s).contains("Command Line =" + song.toUtf8()));
 
   VeltoDj option(Options(Home(), emptyShipped_.path(), u"-minimized"_s), prompter_);
-  option.ParseCommandLine([](const QString&, QString&, QString&) { return false; });
-  EXPECT_FALSE(option.PlayFileAtStart());
+  option.ParseCommandLine();
+  EXPECT_TRUE(option.FilesToPlay().isEmpty());
+  EXPECT_FALSE(platform::SingleInstance::FilesOf(u"F12"_s));
 }
 
 TEST_F(JukeboxStartTest, PreviousInstallationsNewestLibraryIsRecovered) {

@@ -18,10 +18,12 @@
 #include "catalog/PlayList.h"
 #include "catalog/PlayListMgr.h"
 #include "fakes/CurrentDirGuard.h"
+#include "fakes/SineFiles.h"
 #include "fakes/TestFiles.h"
 #include "library/LibraryRowsMime.h"
 #include "library/PlayListText.h"
 #include "platform/AudioSink.h"
+#include "platform/SingleInstance.h"
 #include "player/Play.h"
 #include "player/PlayerEngine.h"
 #include "support/IniSettings.h"
@@ -69,7 +71,8 @@ class PlayWindowTest : public ::testing::Test {
                     QString::fromUtf8(SHIPPED_DIR),
                     {},
                     {},
-                    u"null"_s},
+                    u"null"_s,
+                    {}},
                    prompter_};
   Collection collection_{veltoDj_.WorkingDirectory(), veltoDj_.Services(), {}};
   PlayQueue queue_{[] { return 0.5; }};
@@ -190,6 +193,32 @@ TEST_F(PlayWindowTest, ViewsDeleteKeyAndPlayOrderControls) {
 
 // The player opens the library and the playlist manager, takes library rows dropped on
 // its queue, shows them in the manager, and reopens the library at the next start.
+// Files opened from the desktop (here by another copy) join the queue; the first plays.
+TEST_F(PlayWindowTest, OpenedFilesJoinTheQueueAndTheFirstPlays) {
+  PlayListText::Write(veltoDj_.StartupPlaylistFile(), {{u"/m/a.mp3"_s, u"A"_s, {}, {}}});
+  const QString song = dir_.filePath(u"Song ? one.mp3"_s);
+  const QString flac = dir_.filePath(u"two.flac"_s);
+  ASSERT_TRUE(test::WriteSineMp3(song, 0.5));
+  ASSERT_TRUE(test::WriteSineFlac(flac, 0.5));
+  test::WriteAll(dir_.filePath(u"notes.txt"_s), "not a song");
+  Play play(Context());
+  play.Form_Load(2, 50);
+  play.HandleOtherCopy(
+      platform::SingleInstance::FilesMessage({song, dir_.filePath(u"notes.txt"_s), flac}));
+  ASSERT_EQ(queue_.Length(), 3);
+  EXPECT_EQ(queue_.Entry(1).path, u"/m/a.mp3");
+  EXPECT_EQ(queue_.Entry(2).path, song);
+  EXPECT_EQ(queue_.Entry(3).path, flac);
+  EXPECT_TRUE(engine_.IsPlaying());
+  EXPECT_EQ(engine_.CurrentFile(), song);
+
+  // While a song plays, more files only join the queue.
+  play.OpenFiles({flac});
+  EXPECT_EQ(queue_.Length(), 4);
+  EXPECT_EQ(engine_.CurrentFile(), song);
+  engine_.Stop_Player();
+}
+
 TEST_F(PlayWindowTest, LibraryWindowsOpenFromThePlayerAndShareItsQueue) {
   SongLibrary& library = collection_.library;
   for (const QString& title : {u"Alpha"_s, u"Beta"_s, u"Gamma"_s}) {
