@@ -107,6 +107,9 @@ int Jukebox::Run() {
                      [&collection] { return collection.conversion.IsConverting(); });
   PlayerRemote remote(
       engine, collection.library,
+      [&collection](const QString& file, SongRecord& record) {
+        collection.adder.ReadSongInformation(file, record);
+      },
       [&collection](const QString& file, QString& type) { return collection.ReadArt(file, type); },
       QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
           u"/audiolume/covers"_s);
@@ -117,7 +120,7 @@ int Jukebox::Run() {
         play.raise();
         play.activateWindow();
       },
-      [&play] { play.close(); });
+      [&play] { play.CloseFromOutside(); });
   catalogWindows = &windows;
   QObject::connect(&instance_, &platform::SingleInstance::MessageReceived, &play,
                    &Play::HandleOtherCopy);

@@ -27,20 +27,32 @@ QDBusObjectPath MprisPlayer::TrackId(int songIndex) {
                                        : u"/org/mpris/MediaPlayer2/TrackList/NoTrack"_s);
 }
 
+namespace {
+
+// Sound menus fetch these addresses as they stand: spaces, "#" and "?" in a name must be
+// percent-encoded.
+QString FileUrl(const QString& path) {
+  return QString::fromLatin1(QUrl::fromLocalFile(path).toEncoded());
+}
+
+}  // namespace
+
 QVariantMap MprisPlayer::Metadata() const {
   const PlayerRemote::Song& song = remote_.CurrentSong();
   if (song.index <= 0 && song.file.isEmpty())
     return {{u"mpris:trackid"_s, QVariant::fromValue(TrackId(0))}};
   QVariantMap metadata{{u"mpris:trackid"_s, QVariant::fromValue(TrackId(song.index))},
                        {u"xesam:title"_s, song.title},
-                       {u"xesam:url"_s, QUrl::fromLocalFile(song.file).toString()}};
+                       {u"xesam:url"_s, FileUrl(song.file)}};
   if (!song.artist.isEmpty()) metadata.insert(u"xesam:artist"_s, QStringList{song.artist});
   if (!song.album.isEmpty()) metadata.insert(u"xesam:album"_s, song.album);
+  if (!song.genre.isEmpty()) metadata.insert(u"xesam:genre"_s, QStringList{song.genre});
+  if (song.trackNumber > 0) metadata.insert(u"xesam:trackNumber"_s, song.trackNumber);
   if (song.lengthMicroseconds > 0) {
     metadata.insert(u"mpris:length"_s, qlonglong(song.lengthMicroseconds));
   }
   if (const QString art = remote_.ArtPath(); !art.isEmpty()) {
-    metadata.insert(u"mpris:artUrl"_s, QUrl::fromLocalFile(art).toString());
+    metadata.insert(u"mpris:artUrl"_s, FileUrl(art));
   }
   return metadata;
 }
@@ -51,6 +63,22 @@ double MprisPlayer::Volume() const {
 
 void MprisPlayer::SetVolume(double volume) {
   remote_.SetVolume(volume);
+}
+
+QString MprisPlayer::LoopStatus() const {
+  return remote_.Repeats() ? u"Playlist"_s : u"None"_s;
+}
+
+void MprisPlayer::SetLoopStatus(const QString& status) {
+  remote_.SetRepeats(status != u"None");
+}
+
+bool MprisPlayer::Shuffle() const {
+  return remote_.Shuffle();
+}
+
+void MprisPlayer::SetShuffle(bool shuffle) {
+  remote_.SetShuffle(shuffle);
 }
 
 qlonglong MprisPlayer::Position() const {

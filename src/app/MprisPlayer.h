@@ -21,6 +21,8 @@ class MprisPlayer : public QDBusAbstractAdaptor {
   Q_PROPERTY(double MaximumRate READ Rate)
   Q_PROPERTY(QVariantMap Metadata READ Metadata)
   Q_PROPERTY(double Volume READ Volume WRITE SetVolume)
+  Q_PROPERTY(QString LoopStatus READ LoopStatus WRITE SetLoopStatus)
+  Q_PROPERTY(bool Shuffle READ Shuffle WRITE SetShuffle)
   Q_PROPERTY(qlonglong Position READ Position)
   Q_PROPERTY(bool CanGoNext READ CanGo)
   Q_PROPERTY(bool CanGoPrevious READ CanGo)
@@ -38,6 +40,12 @@ class MprisPlayer : public QDBusAbstractAdaptor {
   QVariantMap Metadata() const;
   double Volume() const;
   void SetVolume(double volume);
+  /** "Playlist" when the queue starts again after its last song, else "None"; the player
+   *  has no repeat of one song, so "Track" is taken as "Playlist". */
+  QString LoopStatus() const;
+  void SetLoopStatus(const QString& status);
+  bool Shuffle() const;
+  void SetShuffle(bool shuffle);
   qlonglong Position() const;
   bool CanGo() const;
   bool CanControl() const { return true; }

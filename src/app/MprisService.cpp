@@ -32,6 +32,9 @@ MprisService::MprisService(PlayerRemote& remote, std::function<void()> raise,
   connect(&remote_, &PlayerRemote::VolumeChanged, this, [this, player] {
     AnnounceChanged({{u"Volume"_s, player->Volume()}});
   });
+  connect(&remote_, &PlayerRemote::OrderChanged, this, [this, player] {
+    AnnounceChanged({{u"LoopStatus"_s, player->LoopStatus()}, {u"Shuffle"_s, player->Shuffle()}});
+  });
   connect(&remote_, &PlayerRemote::QueueChanged, this, [this, player] {
     const bool can = player->CanGo();
     AnnounceChanged({{u"CanGoNext"_s, can},

@@ -41,6 +41,9 @@ namespace audiolume {
 namespace {
 
 const QString kPlayer = u"Player"_s;
+// Boxes open one over another are closed up to this many, so that one that refuses to
+// close cannot hold the loop.
+constexpr int kMaxBoxesClosed = 16;
 
 QString Bool(bool value) {
   return value ? u"True"_s : u"False"_s;
@@ -255,6 +258,7 @@ void Play::ConnectEngine() {
     if (row >= 0 && row < lstTitle_->count()) lstTitle_->setCurrentRow(row);
   });
   connect(&engine, &PlayerEngine::QueueChanged, this, &Play::ShowQueue);
+  connect(&engine, &PlayerEngine::OrderChanged, this, &Play::ShowPlayOrder);
   connect(&engine, &PlayerEngine::VolumeSliderMoved, this, [this](int value) {
     const QSignalBlocker block(VolumeSlider_);
     VolumeSlider_->setValue(value);
@@ -288,24 +292,32 @@ void Play::ReadPlaySettings() {
   const int option = int(Val(ReadIniString(file, kPlayer, u"Play Option"_s)));
   cmdPlayOrder_Click(std::clamp(order, 0, 1));
   cmdPlayOption_Click(std::clamp(option, 0, 1));
+  ShowPlayOrder();
   SetView(
       ViewMode(std::clamp(int(Val(ReadIniDefault(file, kPlayer, u"View Mode"_s, u"2"_s))), 0, 2)));
 }
 
 void Play::cmdPlayOrder_Click(int index) {
-  cmdPlayOrder_->setCurrentIndex(index);
-  Menu(u"mnuPlayInOrder"_s)->setChecked(index == 0);
-  Menu(u"mnuPlayShuffle"_s)->setChecked(index == 1);
-  context_.engine.Queue().SetOrder(PlayQueue::Order(index));
-  WriteIniString(context_.settingsFile, kPlayer, u"Play Order"_s, QString::number(index));
+  context_.engine.SetPlayOrder(PlayQueue::Order(index));
 }
 
 void Play::cmdPlayOption_Click(int index) {
-  cmdPlayOption_->setCurrentIndex(index);
-  Menu(u"mnuPlayOnce"_s)->setChecked(index == 0);
-  Menu(u"mnuPlayContinuous"_s)->setChecked(index == 1);
-  context_.engine.Queue().SetCycle(PlayQueue::Cycle(index));
-  WriteIniString(context_.settingsFile, kPlayer, u"Play Option"_s, QString::number(index));
+  context_.engine.SetPlayCycle(PlayQueue::Cycle(index));
+}
+
+// The desktop may change the order and cycle too: the controls and the settings follow
+// the queue, whoever changed it.
+void Play::ShowPlayOrder() {
+  const int order = int(context_.engine.Queue().PlayOrder());
+  const int option = int(context_.engine.Queue().PlayCycle());
+  cmdPlayOrder_->setCurrentIndex(order);
+  Menu(u"mnuPlayInOrder"_s)->setChecked(order == 0);
+  Menu(u"mnuPlayShuffle"_s)->setChecked(order == 1);
+  cmdPlayOption_->setCurrentIndex(option);
+  Menu(u"mnuPlayOnce"_s)->setChecked(option == 0);
+  Menu(u"mnuPlayContinuous"_s)->setChecked(option == 1);
+  WriteIniString(context_.settingsFile, kPlayer, u"Play Order"_s, QString::number(order));
+  WriteIniString(context_.settingsFile, kPlayer, u"Play Option"_s, QString::number(option));
 }
 
 // Tiny shows the song and the buttons, Mini adds the sliders and lists, Full adds the art
@@ -550,6 +562,16 @@ void Play::HandleOtherCopy(const QString& message) {
   raise();
   activateWindow();
   if (const auto files = platform::SingleInstance::FilesOf(message)) OpenFiles(*files);
+}
+
+void Play::CloseFromOutside() {
+  // Each box runs an event loop of its own: the window can close only once they end.
+  for (int box = 0; box < kMaxBoxesClosed; ++box) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) break;
+    modal->close();
+  }
+  QTimer::singleShot(0, this, &QWidget::close);
 }
 
 void Play::OpenFiles(const QStringList& files) {

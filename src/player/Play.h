@@ -78,6 +78,9 @@ class Play : public QMainWindow {
   /** A later copy's hand-over: the window comes to the front, and files it hands over
    *  are opened. */
   void HandleOtherCopy(const QString& message);
+  /** The desktop asks the program to end: open boxes are closed as Escape closes them, so
+   *  that their waits end, then the window closes as its close button does. */
+  void CloseFromOutside();
   /** Song files opened from the desktop join the end of the queue; when nothing plays,
    *  the first of them starts. */
   void OpenFiles(const QStringList& files);
@@ -133,6 +136,7 @@ class Play : public QMainWindow {
   void ReadPlaySettings();
   void LoadStartupPlaylist();
   void ShowQueue();
+  void ShowPlayOrder();
   void ShowLibraryCount();
   void ShowArt(const QString& file);
   void ShowPlayerChoice();

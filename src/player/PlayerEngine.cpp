@@ -376,6 +376,11 @@ void PlayerEngine::Stop_Player() {
 }
 
 void PlayerEngine::PositionScroll_Scroll(int value) {
+  SeekTo(value, shownRange_ > 0 ? lengthSeconds_ * value / shownRange_ : 0.0);
+}
+
+void PlayerEngine::SeekTo(int value, double seconds) {
+  Q_EMIT Sought(seconds);
   if (DriveAudio()) {
     if (positionRange_ > 0) cd_->_CdsSkip(double(value) / double(positionRange_));
   } else if (current_ == Kind::Mpeg) {
@@ -389,8 +394,26 @@ void PlayerEngine::PositionScroll_Scroll(int value) {
 }
 
 void PlayerEngine::VolumeSlider_Change(int value) {
+  fadeTimer_.stop();  // the user's own level wins over a fade under way
   volumeSlider_ = std::clamp(value, 0, kVolumeMaximum);
   ApplyVolume();
+  Q_EMIT VolumeChosen();
+}
+
+int PlayerEngine::ChosenVolumeLevel() const {
+  return fadeTimer_.isActive() ? fadeDistance_ : VolumeLevel();
+}
+
+void PlayerEngine::SetPlayOrder(PlayQueue::Order order) {
+  if (queue_.PlayOrder() == order) return;
+  queue_.SetOrder(order);
+  Q_EMIT OrderChanged();
+}
+
+void PlayerEngine::SetPlayCycle(PlayQueue::Cycle cycle) {
+  if (queue_.PlayCycle() == cycle) return;
+  queue_.SetCycle(cycle);
+  Q_EMIT OrderChanged();
 }
 
 void PlayerEngine::ApplyVolume() {
@@ -462,7 +485,7 @@ void PlayerEngine::SeekToSeconds(double seconds) {
   const double fraction = std::clamp(seconds / lengthSeconds_, 0.0, 1.0);
   // The bar shows the new place at once, as it does when dragged there.
   shownPosition_ = int(fraction * shownRange_);
-  PositionScroll_Scroll(shownPosition_);
+  SeekTo(shownPosition_, seconds);
 }
 
 void PlayerEngine::MoveVolumeSlider(int value) {

@@ -71,6 +71,7 @@ class PlayerEngine : public QObject {
   void PlayNextSong();
   void Play_Single_Song(const QString& file);
   void Stop_Player();
+  /** The position bar dragged to value (of the bar's range). */
   void PositionScroll_Scroll(int value);
   /** The volume slider runs inverted: 0 is loudest, kVolumeMaximum silent. */
   void VolumeSlider_Change(int value);
@@ -80,6 +81,13 @@ class PlayerEngine : public QObject {
   int VolumeSliderValue() const { return volumeSlider_; }
   /** The level the back-ends get, 0 silent to 100 full. */
   int VolumeLevel() const { return kVolumeMaximum - volumeSlider_; }
+  /** The level the user chose: during a fade-in, the one it rises to. */
+  int ChosenVolumeLevel() const;
+
+  /** The play order and cycle of the queue; changing them here tells the windows and the
+   *  desktop. */
+  void SetPlayOrder(PlayQueue::Order order);
+  void SetPlayCycle(PlayQueue::Cycle cycle);
 
   /** The entry selected in the window's list (0-based), which play starts from. */
   void SetListIndex(int listIndex) { listIndex_ = listIndex; }
@@ -137,6 +145,12 @@ class PlayerEngine : public QObject {
   void SelectionChanged(int listIndex);
   void QueueChanged();
   void VolumeSliderMoved(int value);
+  /** The user (or the desktop) set the volume; a fade-in's steps are not such a change. */
+  void VolumeChosen();
+  /** The song was moved to a place, by the position bar or from outside. */
+  void Sought(double seconds);
+  /** The play order or cycle changed. */
+  void OrderChanged();
   /** The song a single-play run was playing has ended and no other follows. */
   void PlayEnded();
   /** A song could not be played; message is the back-end's error text. */
@@ -157,6 +171,8 @@ class PlayerEngine : public QObject {
   void SetButtons(bool playDown, bool pauseDown);
   void ShowPosition(int value, int maximum, double lengthSeconds);
   void ApplyVolume();
+  /** Moves the song to value of the bar's range, which is seconds into it. */
+  void SeekTo(int value, double seconds);
   void Wait(int milliseconds, std::function<void()> then);
 
   PlayQueue& queue_;

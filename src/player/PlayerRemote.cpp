@@ -8,6 +8,8 @@
 
 #include "library/PlayTime.h"
 #include "library/SongLibrary.h"
+#include "library/SongRecord.h"
+#include "player/PlayQueue.h"
 #include "player/PlayerEngine.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -20,18 +22,23 @@ constexpr double kMicroseconds = 1e6;
 
 }  // namespace
 
-PlayerRemote::PlayerRemote(PlayerEngine& engine, const SongLibrary& library, ArtReader readArt,
-                           QString cacheFolder)
+PlayerRemote::PlayerRemote(PlayerEngine& engine, const SongLibrary& library, SongReader readSong,
+                           ArtReader readArt, QString cacheFolder)
     : engine_(engine),
       library_(library),
+      readSong_(std::move(readSong)),
       readArt_(std::move(readArt)),
       cacheFolder_(std::move(cacheFolder)) {
   connect(&engine_, &PlayerEngine::SongStarted, this, &PlayerRemote::TakeSong);
   // The engine turns its buttons before its state: the status is read once it is done.
   connect(&engine_, &PlayerEngine::ButtonsChanged, this, &PlayerRemote::NoteStatus,
           Qt::QueuedConnection);
-  connect(&engine_, &PlayerEngine::VolumeSliderMoved, this, &PlayerRemote::VolumeChanged);
+  connect(&engine_, &PlayerEngine::VolumeChosen, this, &PlayerRemote::NoteVolume);
+  connect(&engine_, &PlayerEngine::Sought, this,
+          [this](double seconds) { Q_EMIT Seeked(qint64(seconds * kMicroseconds)); });
   connect(&engine_, &PlayerEngine::QueueChanged, this, &PlayerRemote::QueueChanged);
+  connect(&engine_, &PlayerEngine::OrderChanged, this, &PlayerRemote::OrderChanged);
+  lastVolume_ = engine_.ChosenVolumeLevel();
 }
 
 PlayerRemote::Status PlayerRemote::PlaybackStatus() const {
@@ -44,7 +51,30 @@ qint64 PlayerRemote::PositionMicroseconds() const {
 }
 
 double PlayerRemote::Volume() const {
-  return double(engine_.VolumeLevel()) / PlayerEngine::kVolumeMaximum;
+  return double(engine_.ChosenVolumeLevel()) / PlayerEngine::kVolumeMaximum;
+}
+
+// The window's slider and the desktop both set the level; each level is told once.
+void PlayerRemote::NoteVolume() {
+  if (engine_.ChosenVolumeLevel() == lastVolume_) return;
+  lastVolume_ = engine_.ChosenVolumeLevel();
+  Q_EMIT VolumeChanged();
+}
+
+bool PlayerRemote::Shuffle() const {
+  return engine_.Queue().PlayOrder() == PlayQueue::Order::Random;
+}
+
+void PlayerRemote::SetShuffle(bool shuffle) {
+  engine_.SetPlayOrder(shuffle ? PlayQueue::Order::Random : PlayQueue::Order::Fixed);
+}
+
+bool PlayerRemote::Repeats() const {
+  return engine_.Queue().PlayCycle() == PlayQueue::Cycle::Continuous;
+}
+
+void PlayerRemote::SetRepeats(bool repeats) {
+  engine_.SetPlayCycle(repeats ? PlayQueue::Cycle::Continuous : PlayQueue::Cycle::Single);
 }
 
 void PlayerRemote::SetVolume(double volume) {
@@ -109,17 +139,24 @@ void PlayerRemote::SetPosition(int songIndex, qint64 positionMicroseconds) {
 
 void PlayerRemote::MoveTo(double seconds) {
   engine_.SeekToSeconds(seconds);
-  Q_EMIT Seeked(qint64(seconds * kMicroseconds));
 }
 
 void PlayerRemote::TakeSong(int index, const QString& file, const QString& title,
                             const QString& artist) {
-  song_ = Song{index, file, title, artist, {}, 0};
+  song_ = Song{index, file, title, artist, {}, {}, 0, 0};
   artPath_.reset();
   if (const int row = library_.FindSongByFilename(file); row > 0) {
     song_.album = library_.SongText(row, 1);
+    song_.genre = library_.SongText(row, 3);
+    song_.trackNumber = library_.SongRecords(row).TrackNumber;
     song_.lengthMicroseconds =
         PlayTime::ConvertToSeconds(library_.SongText(row, 8)) * qint64(kMicroseconds);
+  } else if (readSong_ && !file.isEmpty()) {
+    SongRecord record;
+    readSong_(file, record);
+    song_.album = record.Album.trimmed();
+    song_.genre = record.Genre.trimmed();
+    song_.trackNumber = record.TrackNumber;
   }
   if (song_.lengthMicroseconds == 0) {
     song_.lengthMicroseconds = qint64(engine_.LengthSeconds() * kMicroseconds);

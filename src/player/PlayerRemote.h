@@ -10,6 +10,7 @@ namespace audiolume {
 
 class PlayerEngine;
 class SongLibrary;
+struct SongRecord;
 
 /**
  * The player as the desktop's media keys and sound menus see it: a playback status, the
@@ -31,14 +32,18 @@ class PlayerRemote : public QObject {
     QString title;
     QString artist;
     QString album;
+    QString genre;
+    int trackNumber = 0;  // 0 when unknown
     qint64 lengthMicroseconds = 0;
   };
 
+  /** Reads a song file's record from its tags, for a song outside the library. */
+  using SongReader = std::function<void(const QString& file, SongRecord& record)>;
   /** Reads a song file's picture (bytes, and its type such as "jpg"). */
   using ArtReader = std::function<QByteArray(const QString& file, QString& type)>;
 
-  PlayerRemote(PlayerEngine& engine, const SongLibrary& library, ArtReader readArt,
-               QString cacheFolder);
+  PlayerRemote(PlayerEngine& engine, const SongLibrary& library, SongReader readSong,
+               ArtReader readArt, QString cacheFolder);
 
   Status PlaybackStatus() const;
   const Song& CurrentSong() const { return song_; }
@@ -46,9 +51,15 @@ class PlayerRemote : public QObject {
    *  empty when the song has none. */
   QString ArtPath();
   qint64 PositionMicroseconds() const;
-  /** 0.0 silent to 1.0 full. */
+  /** 0.0 silent to 1.0 full: the level the user chose, which a fade-in rises to. */
   double Volume() const;
   void SetVolume(double volume);
+  /** Whether the queue plays in random order. */
+  bool Shuffle() const;
+  void SetShuffle(bool shuffle);
+  /** Whether the queue starts again after its last song. */
+  bool Repeats() const;
+  void SetRepeats(bool repeats);
   bool HasSongs() const;
 
   void Play();
@@ -70,20 +81,24 @@ class PlayerRemote : public QObject {
   void VolumeChanged();
   void Seeked(qint64 positionMicroseconds);
   void QueueChanged();
+  void OrderChanged();
 
  private:
   void TakeSong(int index, const QString& file, const QString& title, const QString& artist);
   void NoteStatus();
+  void NoteVolume();
   QString StoreArt(const QString& file);
   void MoveTo(double seconds);
 
   PlayerEngine& engine_;
   const SongLibrary& library_;
+  SongReader readSong_;
   ArtReader readArt_;
   QString cacheFolder_;
   Song song_;
   std::optional<QString> artPath_;  // once looked for, for the current song
   Status lastStatus_ = Status::Stopped;
+  int lastVolume_ = -1;  // the level last told; -1 before any
 };
 
 }  // namespace audiolume

@@ -55,6 +55,8 @@ class MprisTest : public test::LibraryFixture {
       ASSERT_TRUE(test::WriteSineMp3(Path(name + u".mp3"_s), 20.0));
       const int row = library_.AddSongRow(u"Song "_s + name, u"The Album"_s, u"The Artist"_s,
                                           u"0:20"_s, Path(name + u".mp3"_s));
+      library_.SongText(row, 3) = u"Jazz"_s;
+      library_.SongRecords(row).TrackNumber = qint16(row);
       queue_.Insert(row, library_.PlayListEntryOf(row));
     }
     service_ = std::make_unique<MprisService>(
@@ -101,6 +103,13 @@ class MprisTest : public test::LibraryFixture {
                        catalog_, prompter_,
                        {},       {platform::MakeNullAudioSink(), platform::MakeNullAudioSink()}};
   PlayerRemote remote_{engine_, library_,
+                       [](const QString& file, SongRecord& record) {
+                         // The song reader of the jukebox reads the file's own tag.
+                         if (file.endsWith(u".flac"_s)) {
+                           record.Album = u"Outside"_s;
+                           record.TrackNumber = 7;
+                         }
+                       },
                        [](const QString&, QString& type) {
                          type = u"png"_s;
                          return test::SmallPng();
@@ -192,6 +201,57 @@ TEST_F(MprisTest, TheDesktopSeesAndDrivesThePlayer) {
   EXPECT_DOUBLE_EQ(volume, 0.25);
   EXPECT_EQ(titles.mid(0, 1), QStringList{u"Song one"_s});
   EXPECT_TRUE(titles.contains(u"Song two"_s));
+}
+
+// What the window changes (volume, place in the song, order and cycle) the desktop hears of
+// once each; a fade-in is not a change of volume; a song outside the library keeps its
+// details; addresses are percent-encoded.
+TEST_F(MprisTest, ChangesMadeInThePlayerAreAnnouncedOnce) {
+  engine_.VolumeSlider_Change(40);  // the window's slider: level 60
+  engine_.MoveVolumeSlider(40);     // the same level again, as the desktop would set it
+  engine_.SetPlayOrder(PlayQueue::Order::Random);
+  engine_.SetPlayCycle(PlayQueue::Cycle::Continuous);
+  EXPECT_EQ(Property(kPlayer, u"LoopStatus"_s).toString(), u"Playlist");
+  EXPECT_TRUE(Property(kPlayer, u"Shuffle"_s).toBool());
+  Call(u"org.freedesktop.DBus.Properties"_s, u"Set"_s,
+       {kPlayer, u"Shuffle"_s, QVariant::fromValue(QDBusVariant(false))});
+  Call(u"org.freedesktop.DBus.Properties"_s, u"Set"_s,
+       {kPlayer, u"LoopStatus"_s, QVariant::fromValue(QDBusVariant(u"None"_s))});
+  EXPECT_EQ(queue_.PlayOrder(), PlayQueue::Order::Fixed);
+  EXPECT_EQ(queue_.PlayCycle(), PlayQueue::Cycle::Single);
+
+  Call(kPlayer, u"Play"_s);
+  QVariantMap metadata = Metadata();
+  EXPECT_EQ(metadata.value(u"xesam:genre"_s).toStringList(), QStringList{u"Jazz"_s});
+  EXPECT_EQ(metadata.value(u"xesam:trackNumber"_s).toInt(), 1);
+  Settle(300);
+  engine_.PositionScroll_Scroll(0);  // the position bar dragged to the start
+  Settle(100);
+  EXPECT_EQ(recorder_.seeked, QList<qlonglong>{0});
+
+  // A FLAC song from outside the library starts with a fade-in.
+  const QString outside = Path(u"Late #2 ?.flac"_s);
+  ASSERT_TRUE(test::WriteSineFlac(outside, 2.0));
+  Call(u"org.mpris.MediaPlayer2.Player"_s, u"OpenUri"_s,
+       {QString::fromLatin1(QUrl::fromLocalFile(outside).toEncoded())});
+  Settle(400);
+  metadata = Metadata();
+  EXPECT_EQ(metadata.value(u"xesam:album"_s).toString(), u"Outside");
+  EXPECT_EQ(metadata.value(u"xesam:trackNumber"_s).toInt(), 7);
+  EXPECT_TRUE(metadata.value(u"xesam:url"_s).toString().endsWith(u"/Late%20%232%20%3F.flac"_s))
+      << metadata.value(u"xesam:url"_s).toString().toStdString();
+  EXPECT_DOUBLE_EQ(Property(kPlayer, u"Volume"_s).toDouble(), 0.6);
+  Call(kPlayer, u"Stop"_s);
+
+  Settle(200);
+  QList<double> volumes;
+  QStringList loops;
+  for (const QVariantMap& change : recorder_.changed) {
+    if (change.contains(u"Volume"_s)) volumes.append(change.value(u"Volume"_s).toDouble());
+    if (change.contains(u"LoopStatus"_s)) loops.append(change.value(u"LoopStatus"_s).toString());
+  }
+  EXPECT_EQ(volumes, QList<double>{0.6});
+  EXPECT_EQ(loops, (QStringList{u"None"_s, u"Playlist"_s, u"Playlist"_s, u"None"_s}));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
@@ -10,6 +11,7 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include "app/CatalogWindows.h"
@@ -193,6 +195,17 @@ TEST_F(PlayWindowTest, ViewsDeleteKeyAndPlayOrderControls) {
 
 // The player opens the library and the playlist manager, takes library rows dropped on
 // its queue, shows them in the manager, and reopens the library at the next start.
+// The desktop's Quit while a question is on the screen ends the question, then the window.
+TEST_F(PlayWindowTest, QuitFromTheDesktopClosesAnOpenBoxAndThenTheWindow) {
+  Play play(Context());
+  play.Form_Load(2, 50);
+  play.show();
+  QDialog box(&play);
+  QTimer::singleShot(0, &play, [&play] { play.CloseFromOutside(); });
+  EXPECT_EQ(box.exec(), QDialog::Rejected);
+  EXPECT_TRUE(QTest::qWaitFor([&play] { return !play.isVisible(); }, 2000));
+}
+
 // Files opened from the desktop (here by another copy) join the queue; the first plays.
 TEST_F(PlayWindowTest, OpenedFilesJoinTheQueueAndTheFirstPlays) {
   PlayListText::Write(veltoDj_.StartupPlaylistFile(), {{u"/m/a.mp3"_s, u"A"_s, {}, {}}});
