@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
@@ -15,6 +16,7 @@
 #include "app/CatalogWindows.h"
 #include "app/Collection.h"
 #include "app/VeltoDj.h"
+#include "catalog/GetSongInfoFromUser.h"
 #include "catalog/PlayList.h"
 #include "catalog/PlayListMgr.h"
 #include "fakes/CurrentDirGuard.h"
@@ -259,6 +261,30 @@ TEST_F(PlayWindowTest, LibraryWindowsOpenFromThePlayerAndShareItsQueue) {
   EXPECT_TRUE(play.Companions().Opened(u"TrackInfo"_s)->isVisible());
   play.close();
   EXPECT_EQ(Setting(u"TrackInfo"_s), u"True");
+}
+
+// The track information steps through the library's order from the song it shows, also
+// when the player or the playlist manager opened it.
+TEST_F(PlayWindowTest, TrackInformationStepsFromTheSongItShows) {
+  QStringList files;
+  for (const QString& title : {u"Alpha"_s, u"Beta"_s, u"Gamma"_s, u"Delta"_s}) {
+    files.append(dir_.filePath(title + u".mp3"_s));
+    test::WriteAll(files.last(), "not audio");
+    collection_.library.AddSongRow(title, {}, u"Band"_s, u"2:00"_s, files.last());
+  }
+  Play play(Context());
+  CatalogWindows windows(collection_, veltoDj_.Services(), play, engine_, {}, {});
+  play.Form_Load(2, 50);
+  windows.EditTrackInfo(files[2]);
+  GetSongInfoFromUser* window = windows.TrackInfoWindow();
+  auto* title = window->findChild<QLineEdit*>(u"txtTrackInfo0"_s);
+  ASSERT_EQ(title->text(), u"Gamma");
+  QTest::keyClick(window, Qt::Key_Down);
+  EXPECT_EQ(title->text(), u"Delta");
+  windows.EditTrackInfo(files[1]);
+  QTest::keyClick(window, Qt::Key_Up);
+  EXPECT_EQ(title->text(), u"Alpha");
+  play.close();
 }
 
 }  // namespace
