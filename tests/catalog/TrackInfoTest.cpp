@@ -395,6 +395,15 @@ TEST_F(TrackInfoTest, LyricsSavedInTheLyricsEditorSurviveTheTrackInformationsSav
   EXPECT_EQ(saved.Title, u"sung Again");
   EXPECT_EQ(saved.Lyrics, u"New words");
   EXPECT_EQ(saved.Bios, u"Old bios");
+
+  // What is typed goes into the song at once: the track information's Save takes it too.
+  window.show();
+  QTest::mouseClick(window.findChild<QPushButton*>(u"lblLyrics"_s), Qt::LeftButton);
+  box->selectAll();
+  QTest::keyClicks(box, u"Typed only"_s);
+  QTest::mouseClick(window.findChild<QPushButton*>(u"imgOK"_s), Qt::LeftButton);
+  EXPECT_EQ(Stored(path).Lyrics, u"Typed only");
+  EXPECT_FALSE(texts.IsChanged());
 }
 
 // The lyrics window closed by its title bar leaves the edit: it asks about what was typed,
