@@ -75,7 +75,8 @@ bool CurrentSong::Open(const QString& path) {
 }
 
 // The library holds what the file may not (the categories and play time of a FLAC song,
-// the plays of this session); the file holds the long texts, which the database does not.
+// the plays of this session); the file holds the long texts, which the database does not
+// keep: a row has them only once saved in this session, and then the file has the same.
 CurrentSong::Song CurrentSong::Read(const QString& path) const {
   Song song;
   SongRecord file;
