@@ -8,6 +8,8 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,9 +19,11 @@
 #include "app/Collection.h"
 #include "app/VeltoDj.h"
 #include "catalog/GetSongInfoFromUser.h"
+#include "catalog/Lyrics.h"
 #include "catalog/PlayList.h"
 #include "catalog/PlayListMgr.h"
 #include "fakes/CurrentDirGuard.h"
+#include "fakes/SineFiles.h"
 #include "fakes/TestFiles.h"
 #include "library/LibraryRowsMime.h"
 #include "library/PlayListText.h"
@@ -284,6 +288,31 @@ TEST_F(PlayWindowTest, TrackInformationStepsFromTheSongItShows) {
   windows.EditTrackInfo(files[1]);
   QTest::keyClick(window, Qt::Key_Up);
   EXPECT_EQ(title->text(), u"Alpha");
+  play.close();
+}
+
+// The track information and the lyrics editor it opens edit one song: lyrics saved in the
+// editor stay when the track information is saved after them.
+TEST_F(PlayWindowTest, TrackInformationAndItsLyricsEditorEditOneSong) {
+  const QString file = dir_.filePath(u"Song.mp3"_s);
+  ASSERT_TRUE(test::WriteSineMp3(file, 0.3));
+  collection_.library.AddSongRow(u"Song"_s, {}, u"Band"_s, u"0:00"_s, file);
+  Play play(Context());
+  CatalogWindows windows(collection_, veltoDj_.Services(), play, engine_, {}, {});
+  play.Form_Load(2, 50);
+  windows.EditTrackInfo(file);
+  GetSongInfoFromUser* info = windows.TrackInfoWindow();
+  QTest::keyClicks(info->findChild<QLineEdit*>(u"txtTrackInfo0"_s), u" Two"_s);
+  QTest::mouseClick(info->findChild<QPushButton*>(u"lblLyrics"_s), Qt::LeftButton);
+  Lyrics* lyrics = windows.LyricsWindow();
+  ASSERT_TRUE(lyrics->isVisible());
+  QTest::keyClicks(lyrics->findChild<QPlainTextEdit*>(u"txtLyrics"_s), u"La la"_s);
+  QTest::mouseClick(lyrics->findChild<QPushButton*>(u"imgOK"_s), Qt::LeftButton);
+  QTest::mouseClick(info->findChild<QPushButton*>(u"imgOK"_s), Qt::LeftButton);
+  SongRecord record;
+  collection_.trailer.ReadSongTags(file, record);
+  EXPECT_EQ(record.Lyrics, u"La la");
+  EXPECT_EQ(record.Title, u"Song Two");
   play.close();
 }
 
