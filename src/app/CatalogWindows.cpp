@@ -51,9 +51,11 @@ CatalogWindows::CatalogWindows(Collection& collection, AppServices& services, Pl
       store_(collection.library.WorkingDir()),
       manager_(store_, current_, services.Catalog(), services.Asker(), services.Error(),
                services.Check(), services.SettingsFile(), services.Log()),
-      texts_(collection.adder, collection.rowWriter),
-      trackInfo_(collection.library, collection.adder, collection.trailer, collection.id3,
-                 collection.rowWriter, collection.database, collection.library.WorkingDir()) {
+      song_(collection.library, collection.adder, collection.id3, collection.rowWriter,
+            collection.database),
+      texts_(collection.adder, song_),
+      trackInfo_(song_, collection.library, collection.trailer, collection.database,
+                 collection.library.WorkingDir()) {
   categories_.Load(collection.library.WorkingDir() + u"/VeltoDj.cat"_s, collection.genres);
   ConnectPlayer();
 }
@@ -100,10 +102,10 @@ PlayListMgr* CatalogWindows::Manager() {
 
 Lyrics* CatalogWindows::LyricsWindow() {
   if (lyrics_) return lyrics_;
-  lyrics_ =
-      new Lyrics({texts_, services_.Catalog(), [this](const QString& file) { EditTrackInfo(file); },
-                  [this](const QString& address) { OpenWebAddress(address); },
-                  [this](const QString& file) { EditArt(file); }});
+  lyrics_ = new Lyrics({texts_, services_.Catalog(), services_.Asker(),
+                        [this](const QString& file) { EditTrackInfo(file); },
+                        [this](const QString& address) { OpenWebAddress(address); },
+                        [this](const QString& file) { EditArt(file); }});
   lyrics_->setAttribute(Qt::WA_DeleteOnClose);
   if (!engine_.CurrentFile().isEmpty()) lyrics_->SetSongFile(engine_.CurrentFile());
   return lyrics_;
@@ -113,7 +115,8 @@ GetSongInfoFromUser* CatalogWindows::TrackInfoWindow() {
   if (trackInfoWindow_) return trackInfoWindow_;
   trackInfoWindow_ = new GetSongInfoFromUser(
       {trackInfo_, categories_, collection_.genres, services_.Catalog(), services_.Asker(),
-       services_.SettingsFile(), [this](int step) { return MoveInLibrary(step); },
+       services_.SettingsFile(),
+       [this](const QString& from, int step) { return MoveInLibrary(from, step); },
        [this](const QString& file, int tab) {
          play_.Companions().Open(kLyrics);
          lyrics_->EditLyrics(file, tab);
@@ -122,6 +125,9 @@ GetSongInfoFromUser* CatalogWindows::TrackInfoWindow() {
        [this] {
          if (library_) library_->RefreshDataList();
          if (lyrics_) lyrics_->SongSaved(trackInfo_.Path());
+       },
+       [this] {
+         if (lyrics_) lyrics_->SongReloaded();
        }});
   trackInfoWindow_->setAttribute(Qt::WA_DeleteOnClose);
   // Opened from the player's menu: the song playing, else the first of its queue.
@@ -152,13 +158,22 @@ void CatalogWindows::EditArt(const QString& file) {
   artWindow_->raise();
 }
 
-// The library grid's keyboard navigation: the row step places away becomes the current
-// one, and its song is shown.
-QString CatalogWindows::MoveInLibrary(int step) {
+// The library grid's keyboard navigation from the song's place in the grid (the grid's
+// current row for a song the library does not hold): the row step places away becomes
+// the current one, and its song is shown.
+QString CatalogWindows::MoveInLibrary(const QString& from, int step) {
   LibraryView& view = view_;
   if (view.Count() == 0) return {};
-  const int position = std::clamp(view.Current() + step, 1, view.Count());
-  if (position == view.Current()) return {};
+  const int row = collection_.library.FindSongByFilename(from);
+  int start = view.Current();
+  for (int position = 1; row > 0 && position <= view.Count(); ++position) {
+    if (view.RowAt(position) == row) {
+      start = position;
+      break;
+    }
+  }
+  const int position = std::clamp(start + step, 1, view.Count());
+  if (position == start) return {};
   view.Click(position, false, false);
   if (library_) library_->ShowCurrent();
   return collection_.library.SongText(view.RowAt(position), SongLibrary::kFilenameColumn);

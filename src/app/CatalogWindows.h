@@ -7,6 +7,7 @@
 #include "app/PlayerPlaylist.h"
 #include "catalog/AutoDj.h"
 #include "catalog/CategoryLists.h"
+#include "catalog/CurrentSong.h"
 #include "catalog/LibraryView.h"
 #include "catalog/PlayListManager.h"
 #include "catalog/PlayListPanel.h"
@@ -52,7 +53,7 @@ class CatalogWindows {
   void ConnectPlayer();
   void ExportToWav(const QStringList& files);
   void OpenWebAddress(const QString& address);
-  QString MoveInLibrary(int step);
+  QString MoveInLibrary(const QString& from, int step);
   /** AutoDJ and the library panel replace the player's playlist through the manager
    *  when it is open, so that it shows the new list. */
   void ClearCurrent();
@@ -72,6 +73,7 @@ class CatalogWindows {
   PlayListManager manager_;
   QPointer<PlayList> library_;
   QPointer<PlayListMgr> managerWindow_;
+  CurrentSong song_;  // what the track information and the lyrics editor edit
   SongTexts texts_;
   QPointer<Lyrics> lyrics_;
   TrackInfo trackInfo_;

@@ -172,12 +172,20 @@ QWidget* GetSongInfoFromUser::BuildBoxes() {
 }
 
 bool GetSongInfoFromUser::EditTrackInfo(const QString& path) {
-  if (!context_.info.Load(path)) return false;
+  if (path == shown_ && Shows()) return true;
+  if (path != context_.info.Path()) AskToSave();
+  const bool loaded = context_.info.Load(path);
   Fill();
-  return true;
+  if (context_.reloaded) context_.reloaded();
+  return loaded;
+}
+
+bool GetSongInfoFromUser::Shows() const {
+  return !shown_.isEmpty() && shown_ == context_.info.Path();
 }
 
 void GetSongInfoFromUser::Fill() {
+  shown_ = context_.info.Path();
   const TrackInfo::Song& song = context_.info.Current();
   const SongRecord& r = song.record;
   const QString texts[kTexts] = {r.Title,
@@ -199,7 +207,7 @@ void GetSongInfoFromUser::Fill() {
   }
   for (int list = 0; list < 5; ++list)
     cmbDropDown_[std::size_t(list)]->setEditText(r.*kListFields[list]);
-  const int genre = context_.info.Id3Genre();
+  const int genre = song.id3Genre;
   lblID3Genre_->setText(
       genre < 0 ? QString() : QString::number(genre) + u"  "_s + context_.genres.GenreName(genre));
   ShowPicture();
@@ -213,7 +221,8 @@ void GetSongInfoFromUser::ShowPicture() {
 }
 
 // A frequency or track number that is not a number counts as 0; a last-played text that
-// is not a date leaves the date as it was.
+// is not a date, or that still reads as the date shown (which has no milliseconds),
+// leaves the date as it was.
 void GetSongInfoFromUser::TakeFields() {
   TrackInfo::Song& song = context_.info.Current();
   SongRecord& r = song.record;
@@ -222,7 +231,9 @@ void GetSongInfoFromUser::TakeFields() {
   r.Album = text(kAlbum);
   r.Artist = text(kArtist);
   r.TrackTime = text(kPlayTime);
-  if (const auto date = SongLibrary::ParseLastPlayed(text(kLastPlayed))) r.LastPlayed = *date;
+  if (text(kLastPlayed) != SongLibrary::FormatLastPlayed(r.LastPlayed)) {
+    if (const auto date = SongLibrary::ParseLastPlayed(text(kLastPlayed))) r.LastPlayed = *date;
+  }
   r.PlayFreq = text(kFrequency).trimmed().toInt();
   r.SerialNumber = text(kSerialNumber);
   r.TrackNumber = text(kTrackNumber).trimmed().toShort();
@@ -244,16 +255,23 @@ TrackInfo::Boxes GetSongInfoFromUser::TickedBoxes() const {
 }
 
 bool GetSongInfoFromUser::IsChanged() {
-  if (context_.info.Path().isEmpty()) return false;
-  TakeFields();
+  if (Shows()) TakeFields();
   return context_.info.IsChanged();
 }
 
-void GetSongInfoFromUser::imgOK_Click() {
-  TakeFields();
+// The whole save: the song, then its album when boxes are ticked. A song the window does
+// not show (edited in the lyrics editor only) is saved without its album.
+void GetSongInfoFromUser::Save() {
+  if (context_.info.Path().isEmpty()) return;
+  const bool shows = Shows();
+  if (shows) TakeFields();
   context_.info.Save();
-  context_.info.ApplyToAlbum(TickedBoxes());
+  if (shows) context_.info.ApplyToAlbum(TickedBoxes());
   if (context_.saved) context_.saved();
+}
+
+void GetSongInfoFromUser::imgOK_Click() {
+  Save();
   cancelled_ = true;  // saved: closing asks nothing more
   close();
 }
@@ -263,7 +281,7 @@ void GetSongInfoFromUser::imgCancel_Click() {
   close();
 }
 
-// Yes saves, No goes on without saving.
+// Yes saves, No drops the edits.
 bool GetSongInfoFromUser::AskToSave() {
   if (!IsChanged()) return false;
   MessageCatalog& catalog = context_.catalog;
@@ -271,16 +289,24 @@ bool GetSongInfoFromUser::AskToSave() {
   const int answer = context_.prompter.Ask(catalog.GetMsgWithValue(RC_SaveTrackInfo, name),
                                            catalog.GetMsg(RC_Yes) + u'|' + catalog.GetMsg(RC_No),
                                            MessageIcon::Question);
-  if (answer != 1) return false;
-  context_.info.Save();
-  if (context_.saved) context_.saved();
+  if (answer != 1) {
+    context_.info.Revert();
+    if (context_.reloaded) context_.reloaded();
+    return false;
+  }
+  Save();
   return true;
 }
 
+// Steps from the song shown, wherever the window was opened from.
 void GetSongInfoFromUser::Move(int step) {
   AskToSave();
-  const QString next = context_.move ? context_.move(step) : QString();
-  if (!next.isEmpty()) EditTrackInfo(next);
+  const QString next = context_.move ? context_.move(context_.info.Path(), step) : QString();
+  if (next.isEmpty()) {
+    Fill();  // what the question left
+  } else {
+    EditTrackInfo(next);
+  }
 }
 
 void GetSongInfoFromUser::txtTrackInfo_DblClick(int index) {

@@ -26,14 +26,18 @@ struct TrackInfoContext {
   MessageCatalog& catalog;
   Prompter& prompter;
   QString settingsFile;
-  /** Selects the song step places away in the library grid; its file, empty when none. */
-  std::function<QString(int step)> move;
+  /** Selects the song step places away from a song's place in the library grid; its
+   *  file, empty when none. */
+  std::function<QString(const QString& from, int step)> move;
   /** Opens the lyrics (1), notes (2) or biography (3) of a song for editing. */
   std::function<void(const QString& path, int tab)> editTexts;
   /** Opens a web address in the browser. */
   std::function<void(const QString& address)> openAddress;
   /** The song's row changed: the library grid redraws. */
   std::function<void()> saved;
+  /** The song edited was read anew or its edits dropped: the other windows over it show
+   *  it again. */
+  std::function<void()> reloaded;
 };
 
 /**
@@ -67,7 +71,8 @@ class GetSongInfoFromUser : public QWidget {
 
   explicit GetSongInfoFromUser(TrackInfoContext context);
 
-  /** Shows a song; false when its file is missing. */
+  /** Shows a song, asking first to save the edits of another one shown; the song shown
+   *  stays as it is. False when its file is missing. */
   bool EditTrackInfo(const QString& path);
   /** Whether the fields differ from what was loaded. */
   bool IsChanged();
@@ -89,6 +94,8 @@ class GetSongInfoFromUser : public QWidget {
   void Fill();
   void TakeFields();
   bool AskToSave();
+  void Save();
+  bool Shows() const;
   TrackInfo::Boxes TickedBoxes() const;
   void ShowPicture();
 
@@ -99,6 +106,7 @@ class GetSongInfoFromUser : public QWidget {
   QLabel* imgArt_ = nullptr;
   QLabel* lblID3Genre_ = nullptr;
   bool cancelled_ = false;
+  QString shown_;  // the song the fields were filled from
 };
 
 }  // namespace audiolume

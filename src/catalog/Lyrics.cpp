@@ -1,6 +1,8 @@
 #include "catalog/Lyrics.h"
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -12,6 +14,7 @@
 #include "catalog/SongTexts.h"
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"
+#include "support/Prompter.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -30,6 +33,8 @@ Lyrics::Lyrics(LyricsContext context) : context_(std::move(context)) {
     boxes_[i] = new QPlainTextEdit(stack_);
     boxes_[i]->setObjectName(tabs[i].first);
     stack_->addWidget(boxes_[i]);
+    connect(boxes_[i], &QPlainTextEdit::textChanged, this,
+            [this, tab = int(i) + 1] { TextTyped(tab); });
   }
   connect(tabs_, &QTabBar::currentChanged, stack_, &QStackedWidget::setCurrentIndex);
   imgOK_ = new QPushButton(catalog.GetMsg(RC_OK), this);
@@ -122,11 +127,13 @@ int Lyrics::CurrentTab() const {
 // unlocks them as ordinary text boxes.
 void Lyrics::Refresh() {
   const bool editing = context_.texts.CurrentMode() == SongTexts::Mode::Edit;
+  refreshing_ = true;
   for (std::size_t i = 0; i < boxes_.size(); ++i) {
     boxes_[i]->setPlainText(context_.texts.Text(SongTexts::Tab(i + 1)));
     boxes_[i]->setReadOnly(!editing);
     boxes_[i]->setBackgroundRole(editing ? QPalette::Base : QPalette::Window);
   }
+  refreshing_ = false;
   imgOK_->setVisible(editing);
   imgCancel_->setText(context_.catalog.GetMsg(editing ? RC_Cancel : RC_Close));
   imgOptions_->setEnabled(context_.editTrackInfo && !context_.texts.Path().isEmpty());
@@ -140,15 +147,14 @@ void Lyrics::Refresh() {
   mnuOptionsPopUp_->findChild<QAction*>(u"mnuTagArt"_s)->setEnabled(song && context_.editArt);
 }
 
-void Lyrics::TakeTexts() {
-  for (std::size_t i = 0; i < boxes_.size(); ++i) {
-    context_.texts.SetText(SongTexts::Tab(i + 1), boxes_[i]->toPlainText());
-  }
+// Only what is typed goes into the song: a text shown as it was read stays as it was read.
+void Lyrics::TextTyped(int tab) {
+  if (refreshing_ || context_.texts.CurrentMode() != SongTexts::Mode::Edit) return;
+  context_.texts.SetText(SongTexts::Tab(tab), boxes_.at(std::size_t(tab - 1))->toPlainText());
 }
 
 // All three tabs are written together, the hidden ones as they stand.
 void Lyrics::imgOK_Click() {
-  TakeTexts();
   context_.texts.Save();
   Refresh();
   close();
@@ -159,17 +165,35 @@ void Lyrics::imgCancel_Click() {
   close();
 }
 
+// However the window closes, it leaves the edit: what was typed is saved or dropped.
+void Lyrics::closeEvent(QCloseEvent* event) {
+  SongTexts& texts = context_.texts;
+  if (texts.IsChanged()) {
+    MessageCatalog& catalog = context_.catalog;
+    const int answer = context_.prompter.Ask(
+        catalog.GetMsgWithValue(RC_SaveTrackInfo, QFileInfo(texts.Path()).fileName()),
+        catalog.GetMsg(RC_Yes) + u'|' + catalog.GetMsg(RC_No), MessageIcon::Question);
+    if (answer == 1) texts.Save();
+  }
+  texts.Cancel();
+  Refresh();
+  event->accept();
+}
+
 void Lyrics::imgOptions_Click() {
   const QString path = context_.texts.Path();
   if (!path.isEmpty() && context_.editTrackInfo) context_.editTrackInfo(path);
 }
 
-// An edit in progress keeps its texts; only what is shown is read again.
+// An edit shows the song edited as saved; in display mode the song is read again.
 void Lyrics::SongSaved(const QString& path) {
-  if (context_.texts.CurrentMode() != SongTexts::Mode::Display) return;
-  if (path.compare(context_.texts.Path(), Qt::CaseInsensitive) != 0) return;
-  context_.texts.Reload();
+  if (path != context_.texts.Path()) return;
+  if (context_.texts.CurrentMode() == SongTexts::Mode::Display) context_.texts.Reload();
   Refresh();
+}
+
+void Lyrics::SongReloaded() {
+  if (context_.texts.CurrentMode() == SongTexts::Mode::Edit) Refresh();
 }
 
 void Lyrics::imgBuyCD_Click() {

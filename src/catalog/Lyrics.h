@@ -13,12 +13,14 @@ class QTabBar;
 namespace audiolume {
 
 class MessageCatalog;
+class Prompter;
 class SongTexts;
 
 /** What the lyrics window works with. */
 struct LyricsContext {
   SongTexts& texts;
   MessageCatalog& catalog;
+  Prompter& prompter;
   /** Opens the track information of a song file; a save there comes back through
    *  SongSaved. */
   std::function<void(const QString& path)> editTrackInfo;
@@ -30,7 +32,9 @@ struct LyricsContext {
 
 /**
  * The lyrics, notes and artist biography of a song on three tabs: read-only for the song
- * playing, or editable for one song until OK writes all three or Cancel drops the edit.
+ * playing, or editable for the song edited, what is typed going into it at once, until
+ * OK saves the song or Cancel drops the texts typed. Closing the window otherwise asks
+ * about texts typed. Either way the window returns to showing the song playing.
  */
 class Lyrics : public QWidget {
   Q_OBJECT
@@ -47,6 +51,8 @@ class Lyrics : public QWidget {
   void ShowTab(int tab);
   /** A song's information was saved elsewhere: its texts are read again when shown. */
   void SongSaved(const QString& path);
+  /** The song edited was read anew or its edits dropped: an edit shows it again. */
+  void SongReloaded();
   int CurrentTab() const;
 
   void imgOK_Click();
@@ -56,10 +62,13 @@ class Lyrics : public QWidget {
   /** The options pop-up: the artist's e-mail and web site, the buy-CD page, the art. */
   QMenu* OptionsMenu() const { return mnuOptionsPopUp_; }
 
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   void BuildOptions();
   void Refresh();
-  void TakeTexts();
+  void TextTyped(int tab);
 
   LyricsContext context_;
   QTabBar* tabs_;
@@ -70,6 +79,7 @@ class Lyrics : public QWidget {
   QPushButton* imgOptions_;
   QPushButton* imgBuyCD_;
   QMenu* mnuOptionsPopUp_;
+  bool refreshing_ = false;  // the boxes are being filled, not typed into
 };
 
 }  // namespace audiolume

@@ -1,13 +1,59 @@
 #include "catalog/SongTexts.h"
 
-#include <QFileInfo>
-
+#include "catalog/CurrentSong.h"
 #include "catalog/SongAdder.h"
-#include "catalog/SongRowWriter.h"
 #include "library/SongRecord.h"
-#include "library/TrailerTag.h"
 
 namespace audiolume {
+
+namespace {
+
+QString SongRecord::*TextField(SongTexts::Tab tab) {
+  QString SongRecord::*const fields[] = {&SongRecord::Lyrics, &SongRecord::Notes,
+                                         &SongRecord::Bios};
+  return fields[tab - 1];
+}
+
+}  // namespace
+
+const QString& SongTexts::Path() const {
+  return mode_ == Mode::Edit ? song_.Path() : path_;
+}
+
+QString SongTexts::BuyCDURL() const {
+  return mode_ == Mode::Edit ? song_.Edited().record.BuyCDURL.trimmed() : buyCdUrl_;
+}
+
+QString SongTexts::ArtistURL() const {
+  return mode_ == Mode::Edit ? song_.Edited().record.ArtistURL.trimmed() : artistUrl_;
+}
+
+QString SongTexts::ArtistEmail() const {
+  return mode_ == Mode::Edit ? song_.Edited().record.ArtistEmail.trimmed() : artistEmail_;
+}
+
+const QString& SongTexts::Text(Tab tab) const {
+  if (mode_ == Mode::Edit) return song_.Edited().record.*TextField(tab);
+  return texts_.at(std::size_t(tab - 1));
+}
+
+void SongTexts::SetText(Tab tab, const QString& text) {
+  if (mode_ == Mode::Edit) {
+    song_.Edited().record.*TextField(tab) = text;
+  } else {
+    texts_.at(std::size_t(tab - 1)) = text;
+  }
+}
+
+bool SongTexts::IsChanged() const {
+  if (mode_ != Mode::Edit) return false;
+  for (const Tab tab : {kLyrics, kNotes, kBios}) {
+    if (song_.Edited().record.*TextField(tab) != song_.Loaded().record.*TextField(tab)) {
+      return true;
+    }
+  }
+  return false;
+}
 
 void SongTexts::ShowLyrics(const QString& lyrics, const QString& notes, const QString& bios) {
   mode_ = Mode::Display;
@@ -29,9 +75,8 @@ bool SongTexts::SetSongFile(const QString& path) {
 }
 
 bool SongTexts::EditLyrics(const QString& path) {
-  if (!QFileInfo(path).isFile()) return false;
+  if (!song_.Open(path)) return false;
   mode_ = Mode::Edit;
-  Read(path);
   return true;
 }
 
@@ -40,26 +85,33 @@ void SongTexts::Reload() {
 }
 
 void SongTexts::Read(const QString& path) {
-  path_ = path;
   SongRecord record;
   reader_.ReadSongInformation(path, record);
+  Show(path, record);
+}
+
+void SongTexts::Show(const QString& path, const SongRecord& record) {
+  mode_ = Mode::Display;
+  path_ = path;
   texts_ = {record.Lyrics, record.Notes, record.Bios};
   buyCdUrl_ = record.BuyCDURL.trimmed();
   artistUrl_ = record.ArtistURL.trimmed();
   artistEmail_ = record.ArtistEmail.trimmed();
 }
 
-// Everything else in the file's tag stays as it is: the song is read again first.
+// Display mode goes on showing the song just edited, as it now stands.
 int SongTexts::Save() {
-  SongRecord record;
-  reader_.ReadSongInformation(path_, record);
-  record.Filename = path_;
-  record.Lyrics = texts_[0];
-  record.Notes = texts_[1];
-  record.Bios = texts_[2];
-  const int written = writer_.WriteSong(path_, record, {});
-  mode_ = Mode::Display;
+  const int written = song_.Save();
+  Show(song_.Path(), song_.Edited().record);
   return written;
+}
+
+void SongTexts::Cancel() {
+  if (mode_ != Mode::Edit) return;
+  for (const Tab tab : {kLyrics, kNotes, kBios}) {
+    song_.Edited().record.*TextField(tab) = song_.Loaded().record.*TextField(tab);
+  }
+  Show(song_.Path(), song_.Edited().record);
 }
 
 }  // namespace audiolume

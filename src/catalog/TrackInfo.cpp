@@ -1,17 +1,12 @@
 #include "catalog/TrackInfo.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QImage>
 
 #include "catalog/ArtPicture.h"
-#include "catalog/SongAdder.h"
-#include "catalog/SongRowWriter.h"
 #include "library/DatabaseCommands.h"
-#include "library/ID3Tag.h"
 #include "library/SongLibrary.h"
 #include "library/TrailerTag.h"
-#include "platform/StandardTags.h"
 #include "support/IniSettings.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -26,61 +21,34 @@ QString Folded(const QString& text) {
   return text.trimmed().toLower();
 }
 
-void TrimAll(TrackInfo::Song& song) {
-  SongRecord& r = song.record;
-  for (QString* text : {&r.Title, &r.Album, &r.Artist, &r.Genre, &r.Tempo, &r.Mood, &r.Situation,
-                        &r.Preference, &r.TrackTime, &r.SerialNumber, &r.ArtistURL, &r.BuyCDURL,
-                        &r.ArtistEmail, &song.year, &song.comment}) {
-    *text = text->trimmed();
-  }
-}
-
 }  // namespace
 
-TrackInfo::TrackInfo(SongLibrary& library, SongAdder& reader, TrailerTag& trailer,
-                     const ID3Tag& id3, SongRowWriter& writer, DatabaseCommands& database,
-                     QString workingDir)
-    : library_(library),
-      reader_(reader),
+TrackInfo::TrackInfo(CurrentSong& song, SongLibrary& library, TrailerTag& trailer,
+                     DatabaseCommands& database, QString workingDir)
+    : song_(song),
+      library_(library),
       trailer_(trailer),
-      id3_(id3),
-      writer_(writer),
       database_(database),
       workingDir_(std::move(workingDir)) {}
 
-// The ID3 tag holds the year and comment, which the record has no field for; a file
-// without one may have them in its standard tag.
-TrackInfo::Song TrackInfo::ReadSong(const QString& path) const {
-  Song song;
-  reader_.ReadSongInformation(path, song.record);
-  song.record.Filename = path;
-  if (id3_.ID3Present) {
-    song.year = id3_.ID3Year.trimmed();
-    song.comment = id3_.ID3Comment.trimmed();
-  } else if (const auto standard = platform::ReadStandardTags(path, false)) {
-    if (standard->fields.year > 0) song.year = QString::number(standard->fields.year);
-    song.comment = standard->fields.comment;
-  }
-  return song;
+bool TrackInfo::Load(const QString& path) {
+  // A picture chosen for the song stays with its other edits.
+  const bool keepPicture = path == Path() && !newPicture_.isEmpty();
+  if (!song_.Open(path)) return false;
+  if (!keepPicture) ReadPicture();
+  return true;
 }
 
-bool TrackInfo::Load(const QString& path) {
-  if (!QFileInfo(path).isFile()) return false;
-  path_ = path;
-  loaded_ = ReadSong(path);
-  id3Genre_ = id3_.ID3Present ? id3_.ID3Genre : -1;
-  // The library row holds the play statistics the player keeps.
-  if (const int row = library_.FindSongByFilename(path); row > 0) {
-    const SongRecord& stored = library_.SongRecords(row);
-    loaded_.record.LastPlayed = stored.LastPlayed;
-    loaded_.record.PlayFreq = stored.PlayFreq;
-  }
-  current_ = loaded_;
+void TrackInfo::Revert() {
+  song_.Revert();
+  ReadPicture();
+}
+
+void TrackInfo::ReadPicture() {
   newPicture_.clear();
   SongRecord ignored;
   QString type;
-  StorePicture(trailer_.ReadSongTagsWithArt(path, ignored, type), type);
-  return true;
+  StorePicture(trailer_.ReadSongTagsWithArt(Path(), ignored, type), type);
 }
 
 // Pictures in other forms (PNG covers of standard tags) are shown and stored as JPEG, one
@@ -99,7 +67,7 @@ void TrackInfo::StorePicture(const QByteArray& art, const QString& type) {
 }
 
 bool TrackInfo::IsChanged() const {
-  return current_ != loaded_ || !newPicture_.isEmpty();
+  return song_.IsChanged() || !newPicture_.isEmpty();
 }
 
 QString TrackInfo::PicturePath() const {
@@ -116,24 +84,16 @@ bool TrackInfo::SetPicture(const QString& picturePath) {
 }
 
 int TrackInfo::Save() {
-  TrimAll(current_);
-  current_.record.Filename = path_;
-  const int written =
-      writer_.WriteSong(path_, current_.record, ID3Edits{current_.year, current_.comment});
+  const int written = song_.Save();
   if (written == 0 && !newPicture_.isEmpty()) {
-    trailer_.PutArtIntoTrailer(path_, newPicture_);
+    trailer_.PutArtIntoTrailer(Path(), newPicture_);
     newPicture_.clear();
   }
-  if (library_.FindSongByFilename(path_) > 0) {
-    library_.AddOrReplaceRecord(current_.record);
-    database_.SaveQuietly(u"in GetSongInfoFromUser.Save"_s);
-  }
-  loaded_ = current_;
   return written;
 }
 
 bool TrackInfo::OnSameAlbum(int row) const {
-  const SongRecord& song = current_.record;
+  const SongRecord& song = Current().record;
   const bool sameName =
       Folded(library_.SongText(row, 1)) == Folded(song.Album) && !Folded(song.Album).isEmpty();
   const QString serial = Folded(song.SerialNumber);
@@ -143,7 +103,7 @@ bool TrackInfo::OnSameAlbum(int row) const {
 }
 
 void TrackInfo::CopyTicked(const Boxes& boxes, Song& song) const {
-  const SongRecord& from = current_.record;
+  const SongRecord& from = Current().record;
   SongRecord& to = song.record;
   QString SongRecord::*const fields[] = {
       &SongRecord::Album, &SongRecord::Artist,    &SongRecord::Genre,     &SongRecord::Tempo,
@@ -151,8 +111,8 @@ void TrackInfo::CopyTicked(const Boxes& boxes, Song& song) const {
   for (int box = kAlbum; box <= kPreference; ++box) {
     if (boxes[std::size_t(box)]) to.*fields[box] = from.*fields[box];
   }
-  if (boxes[kYear]) song.year = current_.year;
-  if (boxes[kComment]) song.comment = current_.comment;
+  if (boxes[kYear]) song.year = Current().year;
+  if (boxes[kComment]) song.comment = Current().comment;
   if (boxes[kSerialNumber]) to.SerialNumber = from.SerialNumber;
   if (boxes[kArtistURL]) to.ArtistURL = from.ArtistURL;
   if (boxes[kBuyCDURL]) to.BuyCDURL = from.BuyCDURL;
@@ -168,22 +128,19 @@ QList<TrackInfo::Changed> TrackInfo::ApplyToAlbum(const Boxes& boxes) {
   QStringList members;
   for (int row = 1; row <= library_.SongCount(); ++row) {
     const QString path = library_.SongText(row, SongLibrary::kFilenameColumn);
-    if (path.compare(path_, Qt::CaseInsensitive) != 0 && OnSameAlbum(row)) members.append(path);
+    if (path != Path() && OnSameAlbum(row)) members.append(path);
   }
   const QString picture = PicturePath();
   for (const QString& path : members) {
-    Song song = ReadSong(path);
-    const int row = library_.FindSongByFilename(path);
-    song.record.LastPlayed = library_.SongRecords(row).LastPlayed;
-    song.record.PlayFreq = library_.SongRecords(row).PlayFreq;
+    Song song = song_.Read(path);
     CopyTicked(boxes, song);
     const ID3Edits edits{boxes[kYear] ? std::optional(song.year) : std::nullopt,
                          boxes[kComment] ? std::optional(song.comment) : std::nullopt};
-    const int written = writer_.WriteSong(path, song.record, edits);
+    const int written = song_.Store(path, song, edits);
     if (written == 0 && boxes[kArt] && !picture.isEmpty()) {
       trailer_.PutArtIntoTrailer(path, picture);
     }
-    changed.append({library_.AddOrReplaceRecord(song.record), path});
+    changed.append({library_.FindSongByFilename(path), path});
   }
   database_.SaveQuietly(u"in GetSongInfoFromUser.ApplyToAlbum"_s);
   return changed;

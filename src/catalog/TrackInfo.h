@@ -4,22 +4,19 @@
 #include <QString>
 #include <array>
 
-#include "library/SongRecord.h"
+#include "catalog/CurrentSong.h"
 
 namespace audiolume {
 
 class DatabaseCommands;
-class SongAdder;
 class SongLibrary;
-class SongRowWriter;
 class TrailerTag;
-struct ID3Tag;
 
 /**
- * One song's information as the track information window edits it: loaded through the
- * song reader (trailer, standard tag, ID3v1, file name) with the ID3 year and comment and
- * the picture, saved into the song file, its library row and the database, and copied to
- * the other songs of its album field by field. UI thread only.
+ * One song's information as the track information window edits it: the song edited
+ * (shared with the lyrics editor) with its picture, saved into the song file, its
+ * library row and the database, and copied to the other songs of its album field by
+ * field. UI thread only.
  */
 class TrackInfo {
  public:
@@ -45,12 +42,7 @@ class TrackInfo {
   using Boxes = std::array<bool, kBoxes>;
 
   /** What the window shows and edits. */
-  struct Song {
-    SongRecord record;
-    QString year;
-    QString comment;
-    bool operator==(const Song&) const = default;
-  };
+  using Song = CurrentSong::Song;
 
   /** A song of the album that apply to album rewrote. */
   struct Changed {
@@ -58,19 +50,19 @@ class TrackInfo {
     QString path;
   };
 
-  TrackInfo(SongLibrary& library, SongAdder& reader, TrailerTag& trailer, const ID3Tag& id3,
-            SongRowWriter& writer, DatabaseCommands& database, QString workingDir);
+  TrackInfo(CurrentSong& song, SongLibrary& library, TrailerTag& trailer,
+            DatabaseCommands& database, QString workingDir);
 
-  /** Reads the song; its picture goes to "Temp.jpg" in the working directory (as JPEG).
-   *  False when the file does not exist. */
+  /** Opens the song (CurrentSong::Open: edits of the same song stay); its picture goes to
+   *  "Temp.jpg" in the working directory (as JPEG). False when the file does not exist. */
   bool Load(const QString& path);
-  const QString& Path() const { return path_; }
-  Song& Current() { return current_; }
-  const Song& Current() const { return current_; }
-  /** The genre number of the song's ID3v1 tag; -1 when it has none. */
-  int Id3Genre() const { return id3Genre_; }
+  const QString& Path() const { return song_.Path(); }
+  Song& Current() { return song_.Edited(); }
+  const Song& Current() const { return song_.Edited(); }
   /** Whether anything differs from what was loaded, the picture included. */
   bool IsChanged() const;
+  /** Drops the edits, the picture chosen too. */
+  void Revert();
   /** "Temp.jpg" while the song has a picture; empty when it has none. */
   QString PicturePath() const;
   /** Takes a picture file to store with the next save: "bmp", "wmf" and "ico" files as
@@ -78,19 +70,15 @@ class TrackInfo {
    *  cannot read or another kind. */
   bool SetPicture(const QString& picturePath);
 
-  /**
-   * Trims every field, writes the song file's tags, stores the record in the library row
-   * and saves the database. Returns the tag writer's result (0 when written); a file that
-   * cannot be written is reported by the writer and the library row is updated all the
-   * same.
-   */
+  /** CurrentSong::Save, and the picture chosen. Returns the tag writer's result. */
   int Save();
 
   /**
    * Copies the ticked fields of the saved song to every other song of its album: songs
    * with the same CD serial number when it has one (songs without one join by album
    * name), else songs of the same album name, compared trimmed and without regard to
-   * case. Returns the songs changed, in library order.
+   * case. Each of them keeps what its library row and file hold but the ticked fields.
+   * Returns the songs changed, in library order.
    */
   QList<Changed> ApplyToAlbum(const Boxes& boxes);
 
@@ -99,23 +87,17 @@ class TrackInfo {
   static void WriteBoxes(const QString& settingsFile, const Boxes& boxes);
 
  private:
-  Song ReadSong(const QString& path) const;
+  void ReadPicture();
   bool OnSameAlbum(int row) const;
   void CopyTicked(const Boxes& boxes, Song& song) const;
   void StorePicture(const QByteArray& art, const QString& type);
 
+  CurrentSong& song_;
   SongLibrary& library_;
-  SongAdder& reader_;
   TrailerTag& trailer_;
-  const ID3Tag& id3_;
-  SongRowWriter& writer_;
   DatabaseCommands& database_;
   QString workingDir_;
-  QString path_;
-  Song loaded_;
-  Song current_;
   bool hasPicture_ = false;
-  int id3Genre_ = -1;
   QString newPicture_;  // a picture file chosen since loading
 };
 

@@ -327,8 +327,9 @@ int CatalogCommands::InfoSave(QStringList args) {
   }
   if (args.isEmpty()) return Problem(u"info save needs FILE NAME=VALUE…"_s);
   const QString file = args.takeFirst();
-  TrackInfo info(collection_.library, collection_.adder, collection_.trailer, collection_.id3,
-                 collection_.rowWriter, collection_.database, home_);
+  CurrentSong edited(collection_.library, collection_.adder, collection_.id3, collection_.rowWriter,
+                     collection_.database);
+  TrackInfo info(edited, collection_.library, collection_.trailer, collection_.database, home_);
   if (!info.Load(file)) return Fail(u"no such file: "_s + file);
   TrackInfo::Song& song = info.Current();
   for (const QString& arg : args) {

@@ -272,6 +272,14 @@ int SongLibrary::AddSongRow(const QString& title, const QString& album, const QS
   return row;
 }
 
+SongRecord SongLibrary::RecordAsSaved(int row) const {
+  const Row& stored = rows_.at(Index(row));
+  Row copy{stored.record, nullptr};
+  if (stored.text) copy.text = std::make_unique<TextColumns>(*stored.text);
+  FillRecordFromText(copy);
+  return copy.record;
+}
+
 int SongLibrary::AddOrReplaceRecord(const SongRecord& record) {
   int row = FindSongByFilename(record.Filename);
   if (row == 0) {

@@ -74,6 +74,10 @@ class SongLibrary {
   /** The row as a playlist entry: its file, title and artist. */
   PlayListEntry PlayListEntryOf(int row) const;
 
+  /** The row's record as saving writes it: the text columns, the working copy that the
+   *  grid edits and the player's play count update, over the record. */
+  SongRecord RecordAsSaved(int row) const;
+
   /** Copies the record of path's row into record: 0 when found, 1 when not. */
   int GetSongRecord(const QString& path, SongRecord& record) const;
 

@@ -5,9 +5,12 @@
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,6 +20,8 @@
 #include "app/CatalogWindows.h"
 #include "app/Collection.h"
 #include "app/VeltoDj.h"
+#include "catalog/GetSongInfoFromUser.h"
+#include "catalog/Lyrics.h"
 #include "catalog/PlayList.h"
 #include "catalog/PlayListMgr.h"
 #include "fakes/CurrentDirGuard.h"
@@ -301,6 +306,55 @@ TEST_F(PlayWindowTest, LibraryWindowsOpenFromThePlayerAndShareItsQueue) {
   EXPECT_TRUE(play.Companions().Opened(u"TrackInfo"_s)->isVisible());
   play.close();
   EXPECT_EQ(Setting(u"TrackInfo"_s), u"True");
+}
+
+// The track information steps through the library's order from the song it shows, also
+// when the player or the playlist manager opened it.
+TEST_F(PlayWindowTest, TrackInformationStepsFromTheSongItShows) {
+  QStringList files;
+  for (const QString& title : {u"Alpha"_s, u"Beta"_s, u"Gamma"_s, u"Delta"_s}) {
+    files.append(dir_.filePath(title + u".mp3"_s));
+    test::WriteAll(files.last(), "not audio");
+    collection_.library.AddSongRow(title, {}, u"Band"_s, u"2:00"_s, files.last());
+  }
+  Play play(Context());
+  CatalogWindows windows(collection_, veltoDj_.Services(), play, engine_, {}, {});
+  play.Form_Load(2, 50);
+  windows.EditTrackInfo(files[2]);
+  GetSongInfoFromUser* window = windows.TrackInfoWindow();
+  auto* title = window->findChild<QLineEdit*>(u"txtTrackInfo0"_s);
+  ASSERT_EQ(title->text(), u"Gamma");
+  QTest::keyClick(window, Qt::Key_Down);
+  EXPECT_EQ(title->text(), u"Delta");
+  windows.EditTrackInfo(files[1]);
+  QTest::keyClick(window, Qt::Key_Up);
+  EXPECT_EQ(title->text(), u"Alpha");
+  play.close();
+}
+
+// The track information and the lyrics editor it opens edit one song: lyrics saved in the
+// editor stay when the track information is saved after them.
+TEST_F(PlayWindowTest, TrackInformationAndItsLyricsEditorEditOneSong) {
+  const QString file = dir_.filePath(u"Song.mp3"_s);
+  ASSERT_TRUE(test::WriteSineMp3(file, 0.3));
+  collection_.library.AddSongRow(u"Song"_s, {}, u"Band"_s, u"0:00"_s, file);
+  Play play(Context());
+  CatalogWindows windows(collection_, veltoDj_.Services(), play, engine_, {}, {});
+  play.Form_Load(2, 50);
+  windows.EditTrackInfo(file);
+  GetSongInfoFromUser* info = windows.TrackInfoWindow();
+  QTest::keyClicks(info->findChild<QLineEdit*>(u"txtTrackInfo0"_s), u" Two"_s);
+  QTest::mouseClick(info->findChild<QPushButton*>(u"lblLyrics"_s), Qt::LeftButton);
+  Lyrics* lyrics = windows.LyricsWindow();
+  ASSERT_TRUE(lyrics->isVisible());
+  QTest::keyClicks(lyrics->findChild<QPlainTextEdit*>(u"txtLyrics"_s), u"La la"_s);
+  QTest::mouseClick(lyrics->findChild<QPushButton*>(u"imgOK"_s), Qt::LeftButton);
+  QTest::mouseClick(info->findChild<QPushButton*>(u"imgOK"_s), Qt::LeftButton);
+  SongRecord record;
+  collection_.trailer.ReadSongTags(file, record);
+  EXPECT_EQ(record.Lyrics, u"La la");
+  EXPECT_EQ(record.Title, u"Song Two");
+  play.close();
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -55,7 +57,7 @@ class TrackInfoTest : public TagFixture {
     library_.AddOrReplaceRecord(record);
     return path;
   }
-  // A song whose tag holds these lyrics, biography and buy-CD address.
+  // A song whose tag and row hold these lyrics, biography and buy-CD address.
   QString AddSungSong(const QString& name, const QString& lyrics, const QString& bios,
                       const QString& buyCd) {
     const QString path = AddSong(name, u"Words"_s, {});
@@ -64,6 +66,24 @@ class TrackInfoTest : public TagFixture {
     record.Bios = bios;
     record.BuyCDURL = buyCd;
     EXPECT_EQ(trailer_.WriteSongTrailer(path, record, false), 0);
+    library_.AddOrReplaceRecord(record);
+    return path;
+  }
+  // A FLAC or Ogg song (by its name) whose library row has every field set; the file's own
+  // tag holds only what such a tag can: title, artist, album and genre.
+  QString AddTaggedSong(const QString& name, const QString& album) {
+    const QString path = Path(name);
+    EXPECT_TRUE(name.endsWith(u".flac"_s) ? WriteSineFlac(path, 0.3) : WriteSineOgg(path, 0.3));
+    SongRecord record = SampleRecord(name);
+    record.Album = album;
+    record.Filename = path;
+    StandardTagValues tag;
+    tag.title = record.Title;
+    tag.artist = record.Artist;
+    tag.album = album;
+    tag.genre = record.Genre;
+    EXPECT_TRUE(WriteStandardTag(path, tag));
+    library_.AddOrReplaceRecord(record);
     return path;
   }
   SongRecord Stored(const QString& path) {
@@ -72,12 +92,31 @@ class TrackInfoTest : public TagFixture {
     return record;
   }
 
+  // The track information window's context over this fixture.
+  TrackInfoContext WindowContext(const CategoryLists& categories,
+                                 std::function<QString(const QString&, int)> move = {},
+                                 std::function<void(const QString&, int)> editTexts = {},
+                                 std::function<void()> reloaded = {}) {
+    return {info_,
+            categories,
+            genres_,
+            catalog_,
+            prompter_,
+            Path(u"VeltoDj.ini"_s),
+            std::move(move),
+            std::move(editTexts),
+            {},
+            {},
+            std::move(reloaded)};
+  }
+
   QList<platform::CdMount> cdMounts_;
   SongFilePresence presence_{[this] { return cdMounts_; }, catalog_, prompter_};
   SongAdder adder_{library_, trailer_, presence_, catalog_, prompter_, check_, dir_.path()};
   SongRowWriter writer_{library_, adder_, trailer_, presence_};
   DatabaseCommands database_{library_, catalog_, prompter_, error_, check_};
-  TrackInfo info_{library_, adder_, trailer_, id3_, writer_, database_, dir_.path()};
+  CurrentSong song_{library_, adder_, id3_, writer_, database_};
+  TrackInfo info_{song_, library_, trailer_, database_, dir_.path()};
 };
 
 TEST_F(TrackInfoTest, SavingWritesTheFileAndTheRowAndAsksOnlyAfterARealChange) {
@@ -169,13 +208,50 @@ TEST_F(TrackInfoTest, BoxStatesAndPicturesAreKept) {
   EXPECT_FALSE(info_.IsChanged());
 }
 
+// Saving starts from the library row: the categories, play time, serial number and
+// addresses a FLAC or Ogg file has no room for stay, and so do the plays of this session,
+// for the song and for the rest of its album.
+TEST_F(TrackInfoTest, SavingKeepsWhatOnlyTheLibraryHoldsAndThePlaysOfThisSession) {
+  const QString flac = AddTaggedSong(u"a.flac"_s, u"Night"_s);
+  const QString ogg = AddTaggedSong(u"b.ogg"_s, u"Night"_s);
+  const QString mp3 = AddSong(u"c"_s, u"Night"_s, u"1234-ABCD"_s);
+  for (const QString& played : {flac, flac, ogg, mp3}) library_.NoteSongPlayed(played);
+  ASSERT_TRUE(info_.Load(flac));
+  EXPECT_EQ(info_.Current().record.Tempo, u"Fast");
+  EXPECT_EQ(info_.Current().record.PlayFreq, 14);  // 12 stored, 2 played
+  info_.Current().year = u"2000"_s;
+  ASSERT_EQ(info_.Save(), 0);
+  TrackInfo::Boxes boxes{};
+  boxes[TrackInfo::kYear] = true;
+  ASSERT_EQ(info_.ApplyToAlbum(boxes).size(), 2);
+
+  const QString today = QDate::currentDate().toString(u"MM-dd-yy"_s);
+  for (const auto& [path, plays] : {std::pair{flac, 14}, std::pair{ogg, 13}, std::pair{mp3, 1}}) {
+    const SongRecord record = library_.RecordAsSaved(library_.FindSongByFilename(path));
+    EXPECT_EQ(record.PlayFreq, plays) << path.toStdString();
+    EXPECT_EQ(SongLibrary::FormatLastPlayed(record.LastPlayed).left(8), today);
+    ASSERT_TRUE(info_.Load(path));
+    EXPECT_EQ(info_.Current().year, u"2000");
+  }
+  for (const QString& path : {flac, ogg}) {
+    const SongRecord record = library_.RecordAsSaved(library_.FindSongByFilename(path));
+    SongRecord expected = SampleRecord(QFileInfo(path).fileName());
+    expected.Album = u"Night"_s;
+    expected.Filename = path;
+    expected.LastPlayed = record.LastPlayed;
+    expected.PlayFreq = record.PlayFreq;
+    EXPECT_EQ(record, expected) << path.toStdString();
+  }
+  EXPECT_EQ(Stored(mp3).Mood, u"Calm");
+}
+
 // The lyrics window's texts: an edit in progress outlives a song change in the player,
 // and saving writes the notes typed on one tab with the unchanged lyrics of another.
 TEST_F(TrackInfoTest, LyricsEditsSurviveASongChangeAndSaveAllThreeTexts) {
   const QString path =
       AddSungSong(u"sung"_s, u"First line\r\nSecond line"_s, u"Born somewhere"_s, {});
 
-  SongTexts texts(adder_, writer_);
+  SongTexts texts(adder_, song_);
   texts.ShowLyrics(u"playing"_s, {}, {});
   texts.SetTrackInfo(u"next song"_s, u"its notes"_s, {});
   EXPECT_EQ(texts.Text(SongTexts::kLyrics), u"next song");
@@ -203,10 +279,11 @@ TEST_F(TrackInfoTest, LyricsEditsSurviveASongChangeAndSaveAllThreeTexts) {
 TEST_F(TrackInfoTest, TheLyricsWindowEditsWithRealKeys) {
   const QString path = AddSungSong(u"sung"_s, u"Old lyrics"_s, {}, u"shop.example/words"_s);
   const QString other = AddSong(u"other"_s, u"Words"_s, {});
-  SongTexts texts(adder_, writer_);
+  SongTexts texts(adder_, song_);
   QStringList opened;
   Lyrics window({texts,
                  catalog_,
+                 prompter_,
                  {},
                  [&opened](const QString& address) { opened.append(address); },
                  [&opened](const QString& file) { opened.append(u"art:"_s + file); }});
@@ -245,19 +322,10 @@ TEST_F(TrackInfoTest, TheTrackInformationWindowAsksOnlyAfterARealChange) {
   CategoryLists categories;
   categories.Load(Path(u"VeltoDj.cat"_s), genres_);
   QList<int> moves;
-  GetSongInfoFromUser window({info_,
-                              categories,
-                              genres_,
-                              catalog_,
-                              prompter_,
-                              Path(u"VeltoDj.ini"_s),
-                              [&](int step) {
-                                moves.append(step);
-                                return step > 0 ? second : first;
-                              },
-                              {},
-                              {},
-                              {}});
+  GetSongInfoFromUser window(WindowContext(categories, [&](const QString&, int step) {
+    moves.append(step);
+    return step > 0 ? second : first;
+  }));
   window.show();
   ASSERT_TRUE(window.EditTrackInfo(first));
   auto* title = window.findChild<QLineEdit*>(u"txtTrackInfo0"_s);
@@ -291,6 +359,120 @@ TEST_F(TrackInfoTest, TheTrackInformationWindowAsksOnlyAfterARealChange) {
   EXPECT_EQ(Stored(second).Title, u"Second Song");
   EXPECT_EQ(ReadIniString(Path(u"VeltoDj.ini"_s), u"Tag"_s, u"ChkBox4"_s), u"1");
   EXPECT_EQ(prompter_.ShownMessages().size(), 2);  // saving asked nothing more
+}
+
+// One song, two windows: lyrics typed and saved in the lyrics editor opened from the track
+// information stay when the track information is saved afterwards.
+TEST_F(TrackInfoTest, LyricsSavedInTheLyricsEditorSurviveTheTrackInformationsSave) {
+  const QString path = AddSungSong(u"sung"_s, u"Old lyrics"_s, u"Old bios"_s, {});
+  CategoryLists categories;
+  SongTexts texts(adder_, song_);
+  Lyrics lyrics({texts, catalog_, prompter_, {}, {}, {}});
+  GetSongInfoFromUser window(WindowContext(
+      categories, {},
+      [&lyrics](const QString& file, int tab) {
+        lyrics.show();
+        lyrics.EditLyrics(file, tab);
+      },
+      [&lyrics] { lyrics.SongReloaded(); }));
+  window.show();
+  ASSERT_TRUE(window.EditTrackInfo(path));
+  auto* title = window.findChild<QLineEdit*>(u"txtTrackInfo0"_s);
+  QTest::keyClicks(title, u" Again"_s);  // typed before the lyrics
+  QTest::mouseClick(window.findChild<QPushButton*>(u"lblLyrics"_s), Qt::LeftButton);
+  ASSERT_TRUE(lyrics.isVisible());
+  auto* box = lyrics.findChild<QPlainTextEdit*>(u"txtLyrics"_s);
+  EXPECT_EQ(box->toPlainText(), u"Old lyrics");
+  box->selectAll();
+  QTest::keyClicks(box, u"New words"_s);
+  QTest::mouseClick(lyrics.findChild<QPushButton*>(u"imgOK"_s), Qt::LeftButton);
+  EXPECT_FALSE(lyrics.isVisible());
+  EXPECT_EQ(Stored(path).Lyrics, u"New words");
+  EXPECT_EQ(Stored(path).Title, u"sung");  // the track information is not saved yet
+
+  QTest::mouseClick(window.findChild<QPushButton*>(u"imgOK"_s), Qt::LeftButton);
+  const SongRecord saved = Stored(path);
+  EXPECT_EQ(saved.Title, u"sung Again");
+  EXPECT_EQ(saved.Lyrics, u"New words");
+  EXPECT_EQ(saved.Bios, u"Old bios");
+
+  // What is typed goes into the song at once: the track information's Save takes it too.
+  window.show();
+  QTest::mouseClick(window.findChild<QPushButton*>(u"lblLyrics"_s), Qt::LeftButton);
+  box->selectAll();
+  QTest::keyClicks(box, u"Typed only"_s);
+  QTest::mouseClick(window.findChild<QPushButton*>(u"imgOK"_s), Qt::LeftButton);
+  EXPECT_EQ(Stored(path).Lyrics, u"Typed only");
+  EXPECT_FALSE(texts.IsChanged());
+}
+
+// The lyrics window closed by its title bar leaves the edit: it asks about what was typed,
+// then follows the song playing again.
+TEST_F(TrackInfoTest, ClosingTheLyricsWindowLeavesTheEdit) {
+  const QString path = AddSungSong(u"sung"_s, u"Old lyrics"_s, {}, {});
+  const QString playing = AddSungSong(u"playing"_s, u"Playing lyrics"_s, {}, {});
+  SongTexts texts(adder_, song_);
+  Lyrics window({texts, catalog_, prompter_, {}, {}, {}});
+  auto* box = window.findChild<QPlainTextEdit*>(u"txtLyrics"_s);
+  window.show();
+  ASSERT_TRUE(window.EditLyrics(path, SongTexts::kLyrics));
+  window.close();  // nothing typed: nothing asked
+  EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
+  EXPECT_EQ(texts.CurrentMode(), SongTexts::Mode::Display);
+
+  window.show();
+  ASSERT_TRUE(window.EditLyrics(path, SongTexts::kLyrics));
+  QTest::keyClicks(box, u"Dropped "_s);
+  prompter_.QueueAnswer(2);  // No
+  window.close();
+  ASSERT_EQ(prompter_.ShownMessages().size(), 1);
+  EXPECT_EQ(prompter_.ShownMessages()[0].text,
+            u"Do you want to save the track into of 'sung.mp3'?"_s);
+  window.SetSongFile(playing);
+  window.show();
+  EXPECT_EQ(box->toPlainText(), u"Playing lyrics");
+  EXPECT_TRUE(box->isReadOnly());
+  EXPECT_EQ(Stored(path).Lyrics, u"Old lyrics");
+  EXPECT_FALSE(song_.IsChanged());
+
+  ASSERT_TRUE(window.EditLyrics(path, SongTexts::kLyrics));
+  box->selectAll();
+  QTest::keyClicks(box, u"Kept"_s);
+  prompter_.QueueAnswer(1);  // Yes
+  window.close();
+  EXPECT_EQ(Stored(path).Lyrics, u"Kept");
+  window.SetSongFile(playing);
+  EXPECT_EQ(box->toPlainText(), u"Playing lyrics");
+}
+
+// A last-played time with milliseconds is no change; opening another song asks about the
+// edits as moving does, and Yes saves the album too.
+TEST_F(TrackInfoTest, OpeningAnotherSongAsksAndYesSavesTheAlbumToo) {
+  const QString first = AddSong(u"first"_s, u"Album"_s, {});
+  const QString second = AddSong(u"second"_s, u"Album"_s, {});
+  SongRecord played = library_.SongRecords(library_.FindSongByFilename(second));
+  played.LastPlayed = 45000.123456789;
+  library_.AddOrReplaceRecord(played);
+  CategoryLists categories;
+  GetSongInfoFromUser window(
+      WindowContext(categories, [&](const QString&, int) { return second; }));
+  window.show();
+  ASSERT_TRUE(window.EditTrackInfo(first));
+  QTest::keyClick(&window, Qt::Key_Down);
+  ASSERT_EQ(window.findChild<QLineEdit*>(u"txtTrackInfo0"_s)->text(), u"second");
+  window.EditTrackInfo(first);  // as the player or the playlist manager opens a song
+  EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
+  window.EditTrackInfo(second);
+
+  window.findChild<QComboBox*>(u"cmbDropDown2"_s)->setEditText(u"Dreamy"_s);
+  auto* moodBox = window.findChild<QCheckBox*>(u"chkApplyToAlbum4"_s);
+  QTest::mouseClick(moodBox, Qt::LeftButton, {}, QPoint(6, moodBox->height() / 2));
+  prompter_.QueueAnswer(1);  // Yes
+  window.EditTrackInfo(first);
+  ASSERT_EQ(prompter_.ShownMessages().size(), 1);
+  EXPECT_EQ(Stored(second).Mood, u"Dreamy");
+  EXPECT_EQ(Stored(first).Mood, u"Dreamy");
+  EXPECT_EQ(window.findChild<QComboBox*>(u"cmbDropDown2"_s)->currentText(), u"Dreamy");
 }
 
 // The picture chooser: the picture kinds listed, the preview's size, a PNG stored as JPEG

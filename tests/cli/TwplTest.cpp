@@ -308,6 +308,30 @@ TEST_F(TwplTest, InfoSaveWritesTheSongAndAppliesToItsAlbum) {
   EXPECT_EQ(Run({u"info"_s, u"save"_s, u"a.mp3"_s, u"--apply-to-album"_s, u"Colour"_s}).code, 2);
 }
 
+// A FLAC song's save keeps what only the library holds, for the song and its album.
+TEST_F(TwplTest, InfoSaveOfAFlacSongKeepsItsLibraryFields) {
+  MakeLibrary();
+  for (const QString& name : {u"a.flac"_s, u"b.flac"_s}) {
+    ASSERT_TRUE(test::WriteSineFlac(dir_.filePath(name), 0.3));
+    test::StandardTagValues tag;
+    tag.title = name;
+    tag.album = u"Night"_s;
+    ASSERT_TRUE(test::WriteStandardTag(dir_.filePath(name), tag));
+  }
+  ASSERT_EQ(Run({u"library"_s, u"add"_s, u"a.flac"_s, u"b.flac"_s}).code, 0);
+  for (const QString& name : {u"a.flac"_s, u"b.flac"_s}) {
+    ASSERT_EQ(Run({u"library"_s, u"edit"_s, name, u"Tempo=Slow"_s, u"Mood=Calm"_s}).code, 0);
+  }
+  const QString before = Run({u"library"_s, u"list"_s}).out;
+  ASSERT_TRUE(before.contains(u"\tSlow\tCalm\t"_s));
+
+  const Result result =
+      Run({u"info"_s, u"save"_s, u"a.flac"_s, u"Year=2000"_s, u"--apply-to-album"_s, u"Year"_s});
+  ASSERT_EQ(result.code, 0) << result.err.toStdString();
+  EXPECT_TRUE(result.out.endsWith(u"\t"_s + dir_.filePath(u"b.flac"_s) + u"\n"_s));
+  EXPECT_EQ(Run({u"library"_s, u"list"_s}).out, before);
+}
+
 // FLAC and Opus songs are added with their own tags and play time, and an edit goes into
 // their Vorbis comments; not a byte is appended to them.
 TEST_F(TwplTest, ModernFormatsAreAddedAndEditedInTheirOwnTags) {
