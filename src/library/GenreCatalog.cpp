@@ -1,13 +1,31 @@
 #include "library/GenreCatalog.h"
 
+#include <system_error>
+
+#include "platform/IniDocument.h"
+#include "platform/IniProfile.h"
 #include "support/IniSettings.h"
 
 namespace audiolume {
 
+// The section is read once, in the file's order; a key that is not one of the numbers, as
+// they are written, names no genre.
 void GenreCatalog::Load(const QString& catalogFile) {
-  for (int number = 0; number <= kLastGenre; ++number) {
-    names_[number] =
-        ReadIniString(catalogFile, QStringLiteral("ID3 Genres"), QString::number(number));
+  names_.fill({});
+  fileOrder_.clear();
+  QList<QPair<QString, QString>> entries;
+  try {
+    entries = platform::IniDocument::Load(ResolveIniPath(catalogFile))
+                  .Entries(QStringLiteral("ID3 Genres"));
+  } catch (const std::system_error&) {
+    return;  // no catalog: no names
+  }
+  for (const auto& [key, value] : entries) {
+    bool number = false;
+    const int genre = key.toInt(&number);
+    if (!number || genre < 0 || genre > kLastGenre || key != QString::number(genre)) continue;
+    names_[std::size_t(genre)] = value.left(platform::IniProfile::kMaxValueLength);
+    if (!value.isEmpty()) fileOrder_.append(genre);
   }
 }
 
