@@ -10,7 +10,11 @@ QList<PlayListEntry> PlayerPlaylist::Entries() const {
 }
 
 void PlayerPlaylist::Append(const PlayListEntry& entry) {
-  engine_.AppendEntry(entry);
+  engine_.AppendEntries({entry});
+}
+
+void PlayerPlaylist::AppendMany(const QList<PlayListEntry>& entries) {
+  engine_.AppendEntries(entries);
 }
 
 void PlayerPlaylist::Remove(int index) {

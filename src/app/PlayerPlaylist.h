@@ -14,6 +14,7 @@ class PlayerPlaylist : public CurrentPlaylist {
 
   QList<PlayListEntry> Entries() const override;
   void Append(const PlayListEntry& entry) override;
+  void AppendMany(const QList<PlayListEntry>& entries) override;
   void Remove(int index) override;
   void Move(int from, int to) override;
   void Clear() override;

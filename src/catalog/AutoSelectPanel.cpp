@@ -44,7 +44,10 @@ AutoSelectPanel::AutoSelectPanel(const AutoDj& autoDj, MessageCatalog& catalog, 
   txtAutoSelectPlayTime_ = new QLineEdit(this);
   txtAutoSelectPlayTime_->setObjectName(u"txtAutoSelectPlayTime"_s);
   txtAutoSelectPlayTime_->setMaximumWidth(70);
-  txtAutoSelectPlayTime_->setPlaceholderText(u"3"_s);
+  // A real value, not a grey hint: what the box shows is what the run uses. Emptied, the
+  // box says what an empty time gives.
+  txtAutoSelectPlayTime_->setText(u"3"_s);
+  txtAutoSelectPlayTime_->setPlaceholderText(u"1 song"_s);
   auto* ok = new QPushButton(catalog.GetMsg(RC_OK), this);
   ok->setObjectName(u"ImgOKAutoSelect"_s);
   ok->setDefault(true);
@@ -92,10 +95,15 @@ QWidget* AutoSelectPanel::BuildCriterion(int criterion) {
       button->setChecked(id == 0);
       group->addButton(button, id);
       logic->addWidget(button);
-      // The help for the logic shows while the button is held down.
-      const int help = id == 0 ? RC_AutoSelect_Help7 : RC_AutoSelect_Help1;
-      connect(button, &QRadioButton::pressed, this,
-              [this, help] { pnlHelp_->setText(catalog_.GetMsg(help)); });
+      // The help for the logic shows while the button is held down: what it means, "For
+      // example:" and the example.
+      const QString help = id == 0 ? catalog_.GetMsg(RC_AutoSelect_Help5) + u'\n' +
+                                         catalog_.GetMsg(RC_AutoSelect_Help6) + u'\n' +
+                                         catalog_.GetMsg(RC_AutoSelect_Help7)
+                                   : catalog_.GetMsg(RC_AutoSelect_Help1) + u'\n' +
+                                         catalog_.GetMsg(RC_AutoSelect_Help2) + u'\n' +
+                                         catalog_.GetMsg(RC_AutoSelect_Help3);
+      connect(button, &QRadioButton::pressed, this, [this, help] { pnlHelp_->setText(help); });
       connect(button, &QRadioButton::released, this,
               [this] { pnlHelp_->setText(catalog_.GetMsg(RC_AutoSelect_Hint)); });
     }
@@ -125,9 +133,19 @@ QWidget* AutoSelectPanel::BuildCriterion(int criterion) {
 }
 
 void AutoSelectPanel::Open() {
-  if (options_[0]->checkedId() < 0) {
-    options_[0]->button(0)->setChecked(true);
-    CriterionClicked(0, 0);
+  if (options_[0]->checkedId() < 0) options_[0]->button(0)->setChecked(true);
+  // The library may have changed since the panel was last open: every chosen column's
+  // values are listed anew, the chosen values that are still there stay chosen.
+  for (int criterion = 0; criterion < 3; ++criterion) {
+    const int option = options_[std::size_t(criterion)]->checkedId();
+    if (option < 0) continue;
+    QListWidget* list = lists_[std::size_t(criterion)];
+    QStringList chosen;
+    for (const QListWidgetItem* item : list->selectedItems()) chosen.append(item->text());
+    CriterionClicked(criterion, option);
+    for (int i = 0; i < list->count(); ++i) {
+      list->item(i)->setSelected(chosen.contains(list->item(i)->text()));
+    }
   }
   show();
 }

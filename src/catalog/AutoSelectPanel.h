@@ -28,7 +28,8 @@ class AutoSelectPanel : public QWidget {
  public:
   AutoSelectPanel(const AutoDj& autoDj, MessageCatalog& catalog, QWidget* parent = nullptr);
 
-  /** lblAutoSelect_Click: fills the first criterion's list when it is still empty. */
+  /** lblAutoSelect_Click: lists the values of every chosen column again (the first
+   *  criterion's album when none is chosen yet), keeping the chosen values. */
   void Open();
   /** Remembers the column of criterion (0 to 2) and fills its value list. */
   void CriterionClicked(int criterion, int option);

@@ -30,9 +30,7 @@ QStringList FileLines(const QString& path) {
 
 void CategoryLists::Load(const QString& categoryFile, const GenreCatalog& genres) {
   for (QStringList& list : lists_) list.clear();
-  for (int number = 0; number <= GenreCatalog::kLastGenre; ++number) {
-    if (const QString name = genres.GenreName(number); !name.isEmpty()) lists_[0].append(name);
-  }
+  for (const int number : genres.FileOrder()) lists_[0].append(genres.GenreName(number));
   const QStringList sections{u"[tempo]"_s, u"[mood]"_s, u"[situation]"_s, u"[preference]"_s};
   int list = 0;
   for (const QString& line : FileLines(categoryFile)) {

@@ -9,9 +9,9 @@ class GenreCatalog;
 
 /**
  * The lists offered for the genre and the four category columns: list 0 holds the genre
- * names of the genre catalog in number order, lists 1 to 4 the tempo, mood, situation and
- * preference entries of "VeltoDj.cat". Section names are compared without regard to case;
- * lines before the first section of "VeltoDj.cat" go to list 0 too.
+ * names of the genre catalog in the catalog file's order, lists 1 to 4 the tempo, mood, situation
+ * and preference entries of "VeltoDj.cat". Section names are compared without regard to case; lines
+ * before the first section of "VeltoDj.cat" go to list 0 too.
  */
 class CategoryLists {
  public:

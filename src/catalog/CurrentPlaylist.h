@@ -17,6 +17,8 @@ class CurrentPlaylist {
 
   virtual QList<PlayListEntry> Entries() const = 0;
   virtual void Append(const PlayListEntry& entry) = 0;
+  /** Appends many entries at once; the player redraws and tells the desktop once. */
+  virtual void AppendMany(const QList<PlayListEntry>& entries) = 0;
   virtual void Remove(int index) = 0;
   /** Moves an entry to another position. */
   virtual void Move(int from, int to) = 0;

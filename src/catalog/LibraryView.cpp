@@ -8,6 +8,8 @@
 
 #include "catalog/PlayListPanel.h"
 #include "library/SongLibrary.h"
+#include "platform/FileError.h"
+#include "platform/FileOps.h"
 #include "support/ErrorLog.h"
 #include "support/IniSettings.h"
 
@@ -142,21 +144,23 @@ void LibraryView::Sort(int column) {
 
 void LibraryView::Click(int position, bool shift, bool control) {
   if (position < 1 || position > Count()) return;
-  if (editRow_ != 0 && editRow_ != RowAt(position)) LeaveRow();
+  const int row = RowAt(position);
+  if (editRow_ != 0 && editRow_ != row) LeaveRow();
   if (!control) ClearSelection();
-  if (shift && anchor_ >= 1 && anchor_ <= Count()) {
-    for (int p = std::min(anchor_, position); p <= std::max(anchor_, position); ++p) {
-      library_.SongMark(p) = 1;
+  const int anchor = PositionOf(anchorRow_);
+  if (shift && anchor >= 1) {
+    for (int p = std::min(anchor, position); p <= std::max(anchor, position); ++p) {
+      library_.SongMark(RowAt(p)) = 1;
     }
   } else {
-    library_.SongMark(position) = control ? !library_.SongMark(position) : 1;
-    anchor_ = position;
+    library_.SongMark(row) = control ? !library_.SongMark(row) : 1;
+    anchorRow_ = row;
   }
-  current_ = position;
+  currentRow_ = row;
 }
 
 bool LibraryView::IsSelected(int position) const {
-  return library_.SongMark(position) != 0;
+  return library_.SongMark(RowAt(position)) != 0;
 }
 
 int LibraryView::SelectedCount() const {
@@ -172,7 +176,21 @@ QList<int> LibraryView::SelectedRows() const {
 }
 
 void LibraryView::ClearSelection() {
-  for (int position = 1; position <= Count(); ++position) library_.SongMark(position) = 0;
+  for (int row = 1; row <= Count(); ++row) library_.SongMark(row) = 0;
+}
+
+int LibraryView::PositionOf(int row) const {
+  if (row < 1 || row > Count()) return 0;
+  for (int position = 1; position <= Count(); ++position) {
+    if (RowAt(position) == row) return position;
+  }
+  return 0;
+}
+
+void LibraryView::ForgetRows() {
+  ClearSelection();
+  currentRow_ = anchorRow_ = editRow_ = 0;
+  editColumn_ = -1;
 }
 
 QString LibraryView::StatusLine(int position) const {
@@ -229,10 +247,8 @@ int LibraryView::FindSongIndex(const QString& file) const {
   return library_.FindSongByFilename(file);
 }
 
-int LibraryView::DeleteSelected(bool deleteFiles) {
-  const QList<int> rows = SelectedRows();
-  RemoveRows(rows, deleteFiles);
-  return int(rows.size());
+QStringList LibraryView::DeleteSelected(bool deleteFiles) {
+  return RemoveRows(SelectedRows(), deleteFiles);
 }
 
 bool LibraryView::RemoveSongFromDatabase(const QString& file, bool deleteFile) {
@@ -242,9 +258,18 @@ bool LibraryView::RemoveSongFromDatabase(const QString& file, bool deleteFile) {
   return true;
 }
 
+namespace {
+
+// A row number after row `removed` went: the rows after it move up; the removed one is none.
+int AfterRemoval(int row, int removed) {
+  return row == removed ? 0 : row > removed ? row - 1 : row;
+}
+
+}  // namespace
+
 // Rows go from the last to the first so that the numbers still to remove stay valid; the
 // display order keeps its sequence with the numbers of the rows that moved up.
-void LibraryView::RemoveRows(QList<int> rows, bool deleteFiles) {
+QStringList LibraryView::RemoveRows(QList<int> rows, bool deleteFiles) {
   editRow_ = 0;
   editColumn_ = -1;
   std::sort(rows.begin(), rows.end(), std::greater<>());
@@ -259,23 +284,32 @@ void LibraryView::RemoveRows(QList<int> rows, bool deleteFiles) {
     files.append(library_.SongText(row, SongLibrary::kFilenameColumn));
     panel_.RowRemoved(row);
     library_.DeleteSongRecord(row);
+    currentRow_ = AfterRemoval(currentRow_, row);
+    anchorRow_ = AfterRemoval(anchorRow_, row);
     for (qint16& entry : order) {
       if (entry > row) --entry;
     }
   }
   for (int position = 1; position <= Count(); ++position) {
     library_.SongOrder(position) = order[std::size_t(position - 1)];
-    library_.SongMark(position) = 0;
   }
-  current_ = anchor_ = 0;
+  QStringList kept;
   if (deleteFiles) {
     for (const QString& file : files) {
       // A file that another song still names stays.
       if (file.isEmpty() || FindSongIndex(file) != 0 || !QFile::exists(file)) continue;
-      if (!QFile::remove(file)) log_.LogError(u"in PlayList.DeleteSong: cannot delete "_s + file);
+      // The trash, not removal: a slip can be undone from the desktop.
+      try {
+        platform::FileOps::MoveToTrash(file);
+      } catch (const platform::FileError& error) {
+        log_.LogError(u"in PlayList.DeleteSong: cannot move to the trash "_s + file + u": "_s +
+                      QString::fromLocal8Bit(error.what()));
+        kept.append(file);
+      }
     }
   }
   Q_EMIT Refreshed();
+  return kept;
 }
 
 void LibraryView::RefreshDataList() {

@@ -44,7 +44,8 @@ class LibraryView : public QObject {
   /** Applies the stored sort key, as the window does when it opens. */
   void ApplyStoredSort();
 
-  // Selection.
+  // Selection. It is a set of songs, kept as the library's marks per row, so that it and
+  // the current and anchor songs stay with their songs through sorts.
   /** A click on a grid position: alone it selects only that position; with shift the
    *  positions from the last clicked one; with control the others stay selected and the
    *  clicked one toggles. Leaving an edited row writes it back first. */
@@ -54,10 +55,14 @@ class LibraryView : public QObject {
   /** The selected rows in display order. */
   QList<int> SelectedRows() const;
   void ClearSelection();
-  /** The last clicked position; 0 before any. */
-  int Current() const { return current_; }
+  /** The grid position of the last clicked song; 0 before any. */
+  int Current() const { return PositionOf(currentRow_); }
+  /** The grid position that shows a library row; 0 for none. */
+  int PositionOf(int row) const;
   /** pnlStatusBar's text for a position. */
   QString StatusLine(int position) const;
+  /** The library was emptied or replaced: no song is current, selected or edited. */
+  void ForgetRows();
 
   // Editing in place.
   /** Opens the edit box on a cell of columns 0 to 7; remembers the row's texts. */
@@ -79,9 +84,10 @@ class LibraryView : public QObject {
   void LeaveRow();
 
   // Deletion.
-  /** Removes the selected songs' rows (and their files, unless another row still names
-   *  them). Returns the number removed. */
-  int DeleteSelected(bool deleteFiles);
+  /** Removes the selected songs' rows; with deleteFiles their files go to the desktop's
+   *  trash, unless another row still names them. Returns the files that could not be
+   *  moved to the trash; they stay where they are. */
+  QStringList DeleteSelected(bool deleteFiles);
   /** Removes the row of a file (FindSongIndex); false when the library has none. */
   bool RemoveSongFromDatabase(const QString& file, bool deleteFile);
   /** The row of a file, compared by full path without regard to case; 0 when none. */
@@ -98,17 +104,17 @@ class LibraryView : public QObject {
   void RowChanged(int position);
 
  private:
-  void RemoveRows(QList<int> rows, bool deleteFiles);
+  QStringList RemoveRows(QList<int> rows, bool deleteFiles);
 
   SongLibrary& library_;
   PlayListPanel& panel_;
   const ErrorLog& log_;
   QString settingsFile_;
   RowWriter writeRow_;
-  int sortedBy_ = -1;  // the column last sorted by, as stored
-  int current_ = 0;
-  int anchor_ = 0;
-  int editRow_ = 0;  // the library row whose texts are remembered; 0 when none
+  int sortedBy_ = -1;   // the column last sorted by, as stored
+  int currentRow_ = 0;  // the library row of the last clicked song; 0 when none
+  int anchorRow_ = 0;   // the row a shift-click selects from
+  int editRow_ = 0;     // the library row whose texts are remembered; 0 when none
   int editColumn_ = -1;
   QString editBefore_;
   std::array<QString, kEditableColumns> rowBefore_;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDrag>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -42,6 +43,9 @@ namespace audiolume {
 namespace {
 
 constexpr int kPageRows = 10;
+const QString kClickHelp = u"Click on any cell to Edit the song characteristics."_s;
+// Entries of the panel dragged within it: their indexes, joined by ",".
+const QString kPanelEntriesMime = u"application/x-audiolume-panel-entries"_s;
 
 }  // namespace
 
@@ -58,8 +62,8 @@ PlayList::PlayList(LibraryWindowContext context, QWidget* parent)
       Label(u"lblAddSongsFromDisk"_s, RC_Add_Songs, RC_DB_ToolTip_AddSongs_Disk, nullptr));
   labels->addWidget(
       Label(u"lblOpenPlayList"_s, RC_OpenPlaylist, RC_DB_ToolTip_OpenPlayList, nullptr));
-  labels->addWidget(
-      Label(u"lblSavePlayList"_s, RC_SavePlayList, RC_DB_ToolTip_SavePlayList, nullptr));
+  labels->addWidget(Label(u"lblSavePlayList"_s, RC_SavePlayList, RC_DB_ToolTip_SavePlayList,
+                          &PlayList::lblSavePlayList_Click));
   lblAutoSelect_ = Label(u"lblAutoSelect"_s, RC_AutoDJ, RC_DB_ToolTip_AutoSelect,
                          &PlayList::lblAutoSelect_Click);
   labels->addWidget(lblAutoSelect_);
@@ -78,7 +82,6 @@ PlayList::PlayList(LibraryWindowContext context, QWidget* parent)
   labels->addWidget(trash);
   for (const auto& [name, opener] : {std::pair{u"lblAddSongsFromDisk"_s, context_.openAddSongs},
                                      {u"lblOpenPlayList"_s, context_.openPlayListMgr},
-                                     {u"lblSavePlayList"_s, context_.openPlayListMgr},
                                      {u"lblRecord"_s, context_.openRecorder}}) {
     auto* label = findChild<QToolButton*>(name);
     label->setEnabled(bool(opener));
@@ -135,7 +138,7 @@ PlayList::PlayList(LibraryWindowContext context, QWidget* parent)
   splitter->setStretchFactor(1, 1);
   pnlStatusBar_ = new QLabel(this);
   pnlStatusBar_->setObjectName(u"pnlStatusBar"_s);
-  pnlStatusBar_->setText(u"Click on any cell to Edit the song characteristics."_s);
+  pnlStatusBar_->setText(kClickHelp);
   pnlStatusBar_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
   auto* layout = new QVBoxLayout(this);
@@ -164,6 +167,8 @@ QWidget* PlayList::BuildPanel() {
   lstPlayList_->setObjectName(u"lstPlayList"_s);
   lstPlayList_->setAcceptDrops(true);
   lstPlayList_->viewport()->setAcceptDrops(true);
+  lstPlayList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  lstPlayList_->installEventFilter(this);
   lstPlayList_->viewport()->installEventFilter(this);
   lstPlayList_->setToolTip(u"Drag the song to change the play order."_s);
   lblPlayTime_ = new QLabel(panel);
@@ -241,6 +246,7 @@ void PlayList::cmdSort_Click(int column) {
   context_.view.LeaveRow();
   context_.view.Sort(column);
   lstSongData_->scrollToTop();
+  ShowStatus();  // the current song's new place
 }
 
 void PlayList::lstSongData_MouseDown(int position, int column, Qt::KeyboardModifiers modifiers,
@@ -340,12 +346,14 @@ void PlayList::ShowCategories(int column) {
 }
 
 // The typed start of a category completes to the first entry that begins with it; the
-// completed part is selected so that typing on replaces it.
+// completed part is selected so that typing on replaces it. Only a typed character
+// completes: after Backspace or Delete the shorter text stays, so that "Pop" can be had
+// when "Pop Rock" comes first.
 void PlayList::txtEditBox_Change(const QString& text) {
   LibraryView& view = context_.view;
   const QStringList* list = context_.categories.ForColumn(view.EditColumn());
   const int caret = txtEditBox_->cursorPosition();
-  if (list && caret == text.size()) {
+  if (list && typedCharacter_ && caret == text.size()) {
     const QString completed = CategoryLists::Complete(*list, text.left(caret));
     if (!completed.isEmpty() && completed.size() > caret) {
       txtEditBox_->setText(completed);
@@ -366,25 +374,13 @@ void PlayList::CloseEditBox() {
 
 bool PlayList::eventFilter(QObject* watched, QEvent* event) {
   if (watched == txtEditBox_ && event->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Escape) {
-      const QModelIndex cell =
-          model_->index(context_.view.Current() - 1, context_.view.EditColumn());
-      context_.view.CancelEdit();
-      CloseEditBox();
-      Q_EMIT model_->dataChanged(cell, cell);
-      return true;
-    }
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-      CloseEditBox();
-      return true;
-    }
-    if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
-        key == Qt::Key_PageDown || key == Qt::Key_Tab || key == Qt::Key_Backtab) {
-      KeyBoardCursorControl(key);
-      return true;
-    }
-    return false;
+    return txtEditBox_KeyPress(*static_cast<QKeyEvent*>(event));
+  }
+  // Events may come before the panel is made.
+  const bool onPanel =
+      lstPlayList_ && (watched == lstPlayList_ || watched == lstPlayList_->viewport());
+  if (onPanel && PanelEvent(event)) {
+    return true;
   }
   const bool isDrop = event->type() == QEvent::Drop;
   if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove || isDrop) {
@@ -399,6 +395,96 @@ bool PlayList::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   return QWidget::eventFilter(watched, event);
+}
+
+bool PlayList::txtEditBox_KeyPress(const QKeyEvent& press) {
+  const int key = press.key();
+  typedCharacter_ = !press.text().isEmpty() && press.text().front().isPrint();
+  if (key == Qt::Key_Escape) {
+    const QModelIndex cell = model_->index(context_.view.Current() - 1, context_.view.EditColumn());
+    context_.view.CancelEdit();
+    CloseEditBox();
+    Q_EMIT model_->dataChanged(cell, cell);
+    return true;
+  }
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    CloseEditBox();
+    return true;
+  }
+  if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
+      key == Qt::Key_PageDown || key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+    KeyBoardCursorControl(key);
+    return true;
+  }
+  return false;
+}
+
+// The panel's own keys and drags: Delete removes the selected entries; the selected
+// entries dragged within the panel move to where they are dropped.
+bool PlayList::PanelEvent(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress:
+      if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Delete) return false;
+      lblDeletePlaylistSong_Click();
+      return true;
+    case QEvent::MouseButtonPress:
+      panelPressedAt_ = static_cast<QMouseEvent*>(event)->position().toPoint();
+      return false;
+    case QEvent::MouseMove: {
+      const auto* move = static_cast<QMouseEvent*>(event);
+      if (!(move->buttons() & Qt::LeftButton) ||
+          (move->position().toPoint() - panelPressedAt_).manhattanLength() <
+              QApplication::startDragDistance() ||
+          SelectedEntries().isEmpty()) {
+        return false;
+      }
+      auto* drag = new QDrag(lstPlayList_);
+      auto* mime = new QMimeData;
+      QStringList entries;
+      for (const int entry : SelectedEntries()) entries.append(QString::number(entry));
+      mime->setData(kPanelEntriesMime, entries.join(u',').toLatin1());
+      drag->setMimeData(mime);
+      drag->exec(Qt::MoveAction);
+      return true;
+    }
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop: {
+      auto* drop = static_cast<QDropEvent*>(event);
+      if (!drop->mimeData()->hasFormat(kPanelEntriesMime)) return false;
+      drop->acceptProposedAction();
+      if (event->type() == QEvent::Drop) MovePanelEntries(*drop);
+      return true;
+    }
+    default: return false;
+  }
+}
+
+void PlayList::MovePanelEntries(const QDropEvent& drop) {
+  QList<int> entries;
+  for (const QByteArray& entry : drop.mimeData()->data(kPanelEntriesMime).split(',')) {
+    bool number = false;
+    const int index = entry.toInt(&number);
+    if (number && index >= 0 && index < context_.panel.Count()) entries.append(index);
+  }
+  // Dropped on the lower half of an entry, they go after it.
+  const QPoint at = drop.position().toPoint();
+  int before = lstPlayList_->count();
+  if (const QListWidgetItem* item = lstPlayList_->itemAt(at)) {
+    before = lstPlayList_->row(item) + (at.y() > lstPlayList_->visualItemRect(item).center().y());
+  }
+  const int first = context_.panel.Move(entries, before);
+  ShowPanel();
+  for (int i = 0; i < entries.size(); ++i) lstPlayList_->item(first + i)->setSelected(true);
+}
+
+QList<int> PlayList::SelectedEntries() const {
+  QList<int> entries;
+  for (const QListWidgetItem* item : lstPlayList_->selectedItems()) {
+    entries.append(lstPlayList_->row(item));
+  }
+  std::sort(entries.begin(), entries.end());
+  return entries;
 }
 
 void PlayList::lstSongData_DblClick(int position) {
@@ -427,33 +513,69 @@ void PlayList::ShowPanel() {
 void PlayList::lblDeleteDatabaseSong_Click() {
   LibraryView& view = context_.view;
   MessageCatalog& catalog = context_.catalog;
-  const int count = view.SelectedCount();
-  if (count == 0) {
+  const QList<int> rows = view.SelectedRows();
+  if (rows.isEmpty()) {
     context_.prompter.Tell(catalog.GetMsg(RC_MustHighlight), MessageIcon::Information);
     return;
   }
-  const QString text = (count > 1 ? QString::number(count) + u" songs\n"_s : QString()) +
-                       catalog.GetMsg(RC_DB_AreYouSure_Remove);
+  const QString text =
+      (rows.size() > 1 ? QString::number(rows.size()) + u" songs\n"_s : QString()) +
+      SongNames(rows) + catalog.GetMsg(RC_DB_AreYouSure_Remove);
   const QString buttons = catalog.GetMsg(RC_RemoveRecord) + u'|' + catalog.GetMsg(RC_DeleteBoth) +
                           u'|' + catalog.GetMsg(RC_Cancel);
   const int answer = context_.prompter.Ask(text, buttons, MessageIcon::Question);
   if (answer == 3) return;
   CloseEditBox();
-  view.DeleteSelected(answer == 2);
+  const QStringList kept = view.DeleteSelected(answer == 2);
   context_.database.SaveQuietly(u"in PlayList.lblDeleteDatabaseSong_Click"_s);
   pnlStatusBar_->setText(u"Drag the song to trash can to delete it."_s);
+  if (!kept.isEmpty()) {
+    context_.prompter.Tell(
+        u"These files could not be moved to the trash and were left where they are:\n"_s +
+            kept.join(u'\n'),
+        MessageIcon::Exclamation);
+  }
+}
+
+// The first few songs by title and file, so that the question says which songs go.
+QString PlayList::SongNames(const QList<int>& rows) const {
+  constexpr int kNamed = 5;
+  const SongLibrary& library = context_.view.Library();
+  QString names;
+  for (const int row : rows.first(std::min<qsizetype>(rows.size(), kNamed))) {
+    names += library.SongText(row, 0) + u" ("_s +
+             library.SongText(row, SongLibrary::kFilenameColumn) + u")\n"_s;
+  }
+  if (rows.size() > kNamed)
+    names += u"and "_s + QString::number(rows.size() - kNamed) + u" more\n"_s;
+  return names + u'\n';
 }
 
 void PlayList::lblDeletePlaylistSong_Click() {
-  const int entry = lstPlayList_->currentRow();
-  if (entry < 0) {
+  const QList<int> entries = SelectedEntries();
+  if (entries.isEmpty()) {
     QApplication::beep();
     context_.prompter.Tell(context_.catalog.GetMsg(RC_MustHighlight), MessageIcon::Information);
     return;
   }
-  context_.panel.Remove(entry);
+  for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+    context_.panel.Remove(*entry);
+  }
   ShowPanel();
-  lstPlayList_->setCurrentRow(std::min(entry, lstPlayList_->count() - 1));
+  lstPlayList_->setCurrentRow(std::min(entries.first(), lstPlayList_->count() - 1));
+}
+
+// The songs built in the panel are what the user means to keep; with an empty panel the
+// playlist manager opens on the player's playlist, to save that.
+void PlayList::lblSavePlayList_Click() {
+  PlayListPanel& panel = context_.panel;
+  if (panel.Count() == 0) {
+    if (context_.openPlayListMgr) context_.openPlayListMgr();
+    return;
+  }
+  const std::optional<QString> name = context_.manager.GetSavePlaylistName(panel.Title(), true);
+  if (!name) return;
+  if (context_.manager.Store(*name, panel.Songs())) panel.SetTitle(*name);
 }
 
 void PlayList::lblAutoSelect_Click() {
@@ -472,7 +594,7 @@ void PlayList::ImgOKAutoSelect_Click() {
   ShowPanel();
   context_.prompter.Tell(AutoDj::Report(result, context_.catalog), MessageIcon::Information);
   context_.clearCurrent();
-  for (const PlayListEntry& entry : autoDj.Entries(result)) context_.current.Append(entry);
+  context_.current.AppendMany(autoDj.Entries(result));
   pages_->setCurrentIndex(0);
   lblAutoSelect_->setEnabled(true);
 }
@@ -483,16 +605,17 @@ void PlayList::lblPlaySongs_Click() {
     context_.prompter.Tell(context_.catalog.GetMsg(RC_MustAddToPlaylist), MessageIcon::Information);
     return;
   }
-  const SongLibrary& library = context_.view.Library();
   context_.clearCurrent();
-  for (const PlayListPanel::Entry& entry : panel.Entries()) {
-    context_.current.Append(library.PlayListEntryOf(entry.row));
-  }
+  context_.current.AppendMany(panel.Songs());
   context_.current.Loaded(panel.Title());
   if (context_.playCurrent) context_.playCurrent();
 }
 
 void PlayList::LibraryReplaced() {
+  CloseEditBox();
+  // The old rows' numbers would name other songs of the new library, or none.
+  context_.view.ForgetRows();
+  pnlStatusBar_->setText(kClickHelp);
   context_.panel.Clear();
   context_.view.ApplyStoredSort();
   context_.view.RefreshDataList();

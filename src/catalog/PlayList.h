@@ -3,6 +3,8 @@
 #include <QWidget>
 #include <functional>
 
+class QDropEvent;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -81,6 +83,9 @@ class PlayList : public QWidget {
   void lstPlayList_DragDrop(const QList<int>& rows);
   void lblDeleteDatabaseSong_Click();
   void lblDeletePlaylistSong_Click();
+  /** Stores the panel's songs under a name asked for; with an empty panel it opens the
+   *  playlist manager, which saves the player's playlist. */
+  void lblSavePlayList_Click();
   void lblAutoSelect_Click();
   void lblTag_Click();
   void lblEditArt_Click();
@@ -116,10 +121,16 @@ class PlayList : public QWidget {
   void ShowPanel();
   void ShowStatus();
   QString CurrentFile() const;
+  QString SongNames(const QList<int>& rows) const;
   void MoveEditCell(int step);
   void PlaceEditBox();
   void CloseEditBox();
   void txtEditBox_Change(const QString& text);
+  bool txtEditBox_KeyPress(const QKeyEvent& press);
+  bool PanelEvent(QEvent* event);
+  void MovePanelEntries(const QDropEvent& drop);
+  /** The panel's selected entries, in order. */
+  QList<int> SelectedEntries() const;
   void ShowCategories(int column);
 
   LibraryWindowContext context_;
@@ -127,7 +138,7 @@ class PlayList : public QWidget {
   LibraryGrid* lstSongData_;
   QLineEdit* txtEditBox_;
   QListWidget* lstCategories_;
-  QListWidget* lstPlayList_;
+  QListWidget* lstPlayList_ = nullptr;
   QLabel* lblPlayTime_;
   QLabel* pnlStatusBar_;
   QStackedWidget* pages_;
@@ -135,6 +146,8 @@ class PlayList : public QWidget {
   QToolButton* lblAutoSelect_;
   QMenu* mnuPopUpAction_;
   bool unloaded_ = false;
+  bool typedCharacter_ = false;  // the edit box's last key typed a character
+  QPoint panelPressedAt_;
 };
 
 }  // namespace audiolume

@@ -52,13 +52,15 @@ bool PlayListManager::Load(const QString& name, const Presence& present) {
   check_.CheckError(u"in PlayListMgr.lstPlayListTitle_Click"_s);
   if (!songs) return false;
   current_.Clear();
+  QList<PlayListEntry> found;
   for (const PlayListEntry& song : *songs) {
     if (present(song.path)) {
-      current_.Append(song);
+      found.append(song);
     } else {
       missing_.append(song.path);
     }
   }
+  current_.AppendMany(found);
   current_.Loaded(name);
   loaded_ = name;
   changed_ = false;
@@ -98,6 +100,14 @@ std::optional<QString> PlayListManager::GetSavePlaylistName(const QString& propo
 }
 
 bool PlayListManager::Save(const QString& name) {
+  if (!Store(name, current_.Entries())) return false;
+  current_.Loaded(name);
+  loaded_ = name;
+  changed_ = false;
+  return true;
+}
+
+bool PlayListManager::Store(const QString& name, const QList<PlayListEntry>& songs) {
   if (IsPlaceholder(name)) {
     prompter_.Tell(catalog_.GetMsg(RC_NewReserveWord), MessageIcon::Exclamation);
     return false;
@@ -114,13 +124,9 @@ bool PlayListManager::Save(const QString& name) {
     const QString buttons = catalog_.GetMsg(RC_Yes) + u'|' + catalog_.GetMsg(RC_No);
     if (prompter_.Ask(question, buttons, MessageIcon::Question) != 1) return false;
   }
-  const bool saved = error_.Trap([&] { store_.Save(name, current_.Entries()); });
+  const bool saved = error_.Trap([&] { store_.Save(name, songs); });
   check_.CheckError(u"in PlayListMgr.SavePlayList"_s);
-  if (!saved) return false;
-  current_.Loaded(name);
-  loaded_ = name;
-  changed_ = false;
-  return true;
+  return saved;
 }
 
 bool PlayListManager::Delete(const QString& name) {

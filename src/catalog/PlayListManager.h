@@ -4,6 +4,8 @@
 #include <functional>
 #include <optional>
 
+#include "library/PlayListText.h"
+
 namespace audiolume {
 
 class CurrentError;
@@ -60,6 +62,9 @@ class PlayListManager {
   bool Save(const QString& name);
   /** The refusal of a name the playlist file cannot hold. */
   static QString UnstorableNameText(const QString& name);
+  /** Stores songs under name, refusing and asking as Save does; the current playlist
+   *  stays as it is. True when stored. */
+  bool Store(const QString& name, const QList<PlayListEntry>& songs);
   /** Removes a stored playlist after asking; true when removed. */
   bool Delete(const QString& name);
   /** An empty new playlist: the placeholder becomes the current name. */

@@ -196,7 +196,9 @@ void PlayListMgr::lblDelete_Click() {
 
 void PlayListMgr::lstSongList_DragDrop(const QList<int>& rows) {
   const SongLibrary& library = context_.library;
-  for (const int row : rows) context_.current.Append(library.PlayListEntryOf(row));
+  QList<PlayListEntry> songs;
+  for (const int row : rows) songs.append(library.PlayListEntryOf(row));
+  context_.current.AppendMany(songs);
   if (!rows.isEmpty()) context_.manager.MarkChanged();
   LoadPlayList();
 }

@@ -16,6 +16,12 @@ bool PlayListPanel::AddSongByFile(const QString& file) {
   return row != 0;
 }
 
+QList<PlayListEntry> PlayListPanel::Songs() const {
+  QList<PlayListEntry> songs;
+  for (const Entry& entry : entries_) songs.append(library_.PlayListEntryOf(entry.row));
+  return songs;
+}
+
 QStringList PlayListPanel::Files() const {
   QStringList files;
   for (const Entry& entry : entries_) {
@@ -23,6 +29,16 @@ QStringList PlayListPanel::Files() const {
     if (!file.isEmpty()) files.append(file);
   }
   return files;
+}
+
+int PlayListPanel::Move(const QList<int>& entries, int before) {
+  QList<Entry> moving;
+  for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+    moving.prepend(entries_.takeAt(*entry));
+    if (*entry < before) --before;
+  }
+  for (int i = 0; i < moving.size(); ++i) entries_.insert(before + i, moving[i]);
+  return before;
 }
 
 void PlayListPanel::Remove(int entry) {

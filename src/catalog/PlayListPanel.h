@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "library/PlayListText.h"
+
 namespace audiolume {
 
 class SongLibrary;
@@ -35,8 +37,13 @@ class PlayListPanel {
   /** Appends the library's song of a file (full path, case-blind); false when the
    *  library has none. */
   bool AddSongByFile(const QString& file);
+  /** The entries as playlist songs (file, title, artist), in order. */
+  QList<PlayListEntry> Songs() const;
   /** The entries' song files, in order, leaving out empty ones. */
   QStringList Files() const;
+  /** Moves entries (sorted, from 0) together to stand before entry `before` (Count() for
+   *  the end), in their order; returns where the first of them now stands. */
+  int Move(const QList<int>& entries, int before);
   /** Removes one entry and takes its play time off the total. */
   void Remove(int entry);
   void Clear();

@@ -1,5 +1,8 @@
 #include "catalog/StartupPlaylistFile.h"
 
+#include <QFileInfo>
+
+#include "platform/FileOps.h"
 #include "support/IniSettings.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -24,6 +27,12 @@ void StartupPlaylistFile::Clear() {
 void StartupPlaylistFile::Write() const {
   PlayListText::Write(path_, entries_);
   WriteIniString(settingsFile_, kPlayer, kTitle, title_);
+}
+
+void StartupPlaylistFile::AppendToFile(const PlayListEntry& entry) const {
+  QByteArray bytes = QFileInfo::exists(path_) ? platform::FileOps::ReadFile(path_) : QByteArray();
+  if (!bytes.isEmpty() && !bytes.endsWith('\n')) bytes += "\r\n";
+  platform::FileOps::ReplaceFileContents(path_, bytes + PlayListText::SongLine(1, entry));
 }
 
 }  // namespace audiolume

@@ -15,6 +15,7 @@ class StartupPlaylistFile : public CurrentPlaylist {
 
   QList<PlayListEntry> Entries() const override { return entries_; }
   void Append(const PlayListEntry& entry) override { entries_.append(entry); }
+  void AppendMany(const QList<PlayListEntry>& entries) override { entries_.append(entries); }
   void Remove(int index) override { entries_.removeAt(index); }
   void Move(int from, int to) override { entries_.move(from, to); }
   void Clear() override;
@@ -22,6 +23,9 @@ class StartupPlaylistFile : public CurrentPlaylist {
 
   /** Throws FileError; the old file then stays. */
   void Write() const;
+  /** Adds one song to the end of the file as it stands on disk, numbered 1, as
+   *  installing a sample song does. Throws FileError; the old file then stays. */
+  void AppendToFile(const PlayListEntry& entry) const;
 
  private:
   QString path_;

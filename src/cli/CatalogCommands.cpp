@@ -155,7 +155,8 @@ int CatalogCommands::PlayList(const QString& command, QStringList args) {
   if (command == u"save") return PlayListSave(args);
   if (command == u"delete") return PlayListDelete(args);
   if (command == u"load") return PlayListLoad(args);
-  return Problem(u"playlist needs list, show, save, delete or load"_s);
+  if (command == u"add-startup") return PlayListAddStartup(args);
+  return Problem(u"playlist needs list, show, save, delete, load or add-startup"_s);
 }
 
 void CatalogCommands::PrintSongs(const QList<PlayListEntry>& songs) const {
@@ -211,6 +212,22 @@ int CatalogCommands::PlayListLoad(const QStringList& args) {
   }
   PrintSongs(current_->Entries());
   return WriteCurrent();
+}
+
+// As sample songs are installed: each song joins the library, and its line, numbered 1,
+// the end of the start-up playlist.
+int CatalogCommands::PlayListAddStartup(const QStringList& args) {
+  if (args.isEmpty()) return Problem(u"playlist add-startup needs FILE..."_s);
+  collection_.adder.SetAnswers(false, true);  // a song already in the library stays as it is
+  const QList<SongAdder::Added> added = collection_.adder.AddSongs(args);
+  for (const SongAdder::Added& song : added) {
+    const PlayListEntry entry = collection_.library.PlayListEntryOf(song.row);
+    if (!services_.Error().Trap([&] { current_->AppendToFile(entry); })) {
+      return Fail(services_.Error().Description());
+    }
+    Print(QString::number(song.row) + u'\t' + TableField::Escaped(song.path));
+  }
+  return added.size() == args.size() ? 0 : 1;
 }
 
 int CatalogCommands::WriteCurrent() {

@@ -46,6 +46,7 @@ class CatalogCommands {
   int PlayListSave(QStringList args);
   int PlayListDelete(QStringList args);
   int PlayListLoad(const QStringList& args);
+  int PlayListAddStartup(const QStringList& args);
   /** Makes the command's playlist the start-up playlist; 1 with a message on failure. */
   int WriteCurrent();
   int AutoDjSelect(QStringList args);

@@ -61,6 +61,8 @@ const char* const kUsage =
     "                                   store a playlist of those songs\n"
     "  playlist delete NAME --yes       remove a stored playlist\n"
     "  playlist load NAME               make it the start-up playlist; prints it as show\n"
+    "  playlist add-startup FILE...     add songs to the library and to the end of the\n"
+    "                                   start-up playlist; prints N<TAB>path for each\n"
     "  autodj values COLUMN             the values of album, artist, genre, tempo, mood,\n"
     "                                   situation or preference\n"
     "  autodj --first COLUMN=V[;V...] [--second and|andnot COLUMN=V...]\n"
@@ -274,6 +276,9 @@ int Twpl::PlayList(Session& session, QStringList args) const {
       if (named) arg = session.Absolute(arg);
       named = true;
     }
+  }
+  if (command == u"add-startup") {
+    for (QString& file : args) file = session.Absolute(file);
   }
   session.collection.library.LoadSongData();
   return UsageOnTwo(Catalog(session).PlayList(command, args));

@@ -1,6 +1,8 @@
 #include "library/GenreCatalog.h"
 
+#include <array>
 #include <system_error>
+#include <utility>
 
 #include "platform/IniDocument.h"
 #include "platform/IniProfile.h"
@@ -8,18 +10,26 @@
 
 namespace audiolume {
 
-// The file is read once for all the names, however large it is.
+// The section is read once, in the file's order; a key that is not one of the numbers, as
+// they are written, names no genre.
 void GenreCatalog::Load(const QString& catalogFile) {
-  platform::IniDocument catalog;
+  names_.fill({});
+  fileOrder_.clear();
+  QList<QPair<QString, QString>> entries;
   try {
-    catalog = platform::IniDocument::Load(ResolveIniPath(catalogFile));
+    entries = platform::IniDocument::Load(ResolveIniPath(catalogFile))
+                  .Entries(QStringLiteral("ID3 Genres"));
   } catch (const std::system_error&) {
-    // An unreadable catalog is a missing one.
+    return;  // no catalog: no names
   }
-  for (int number = 0; number <= kLastGenre; ++number) {
-    names_[number] = catalog.Value(QStringLiteral("ID3 Genres"), QString::number(number))
-                         .value_or(QString())
-                         .left(platform::IniProfile::kMaxValueLength);
+  std::array<bool, kLastGenre + 1> seen{};
+  for (const auto& [key, value] : entries) {
+    bool number = false;
+    const int genre = key.toInt(&number);
+    if (!number || genre < 0 || genre > kLastGenre || key != QString::number(genre)) continue;
+    if (std::exchange(seen[std::size_t(genre)], true)) continue;  // the first entry counts
+    names_[std::size_t(genre)] = value.left(platform::IniProfile::kMaxValueLength);
+    if (!value.isEmpty()) fileOrder_.append(genre);
   }
 }
 

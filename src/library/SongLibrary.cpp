@@ -297,8 +297,8 @@ void SongLibrary::DeleteSongRecord(int row) {
   if (!loaded_) LoadSongData();
   if (row < 1 || row > SongCount()) return;
   rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(Index(row)));
+  mark_.erase(mark_.begin() + static_cast<std::ptrdiff_t>(Index(row)));
   order_.pop_back();
-  mark_.pop_back();
   modified_ = true;
 }
 

@@ -49,6 +49,8 @@ class SongLibrary {
   /** The row shown at a display position (1-based), as the library window sorts them. */
   qint16& SongOrder(int position) { return order_.at(Index(position)); }
   qint16 SongOrder(int position) const { return order_.at(Index(position)); }
+  /** Whether a row's song is selected in the library window. The mark belongs to the
+   *  song: it moves with the row when rows before it go, whatever the display order. */
   qint16& SongMark(int row) { return mark_.at(Index(row)); }
 
   bool SongDataModified() const { return modified_; }

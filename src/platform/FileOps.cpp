@@ -4,12 +4,16 @@
 #include <sys/stat.h>
 
 #include <unistd.h>
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <cerrno>
 #include <cstdio>
 
 #include "platform/FileError.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace audiolume::platform {
 
@@ -86,6 +90,20 @@ void FileOps::RemoveFile(const QString& path) {
   if (std::remove(QFile::encodeName(path).constData()) != 0 && errno != ENOENT) {
     throw FileError(errno, path);
   }
+}
+
+void FileOps::MoveToTrash(const QString& path) {
+  // Qt falls back to a "files" folder in the current folder when it cannot make the home
+  // trash; the home trash is made first, so that it never has to.
+  const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+  for (const QString& folder : {u"/Trash/files"_s, u"/Trash/info"_s}) {
+    errno = 0;
+    if (data.isEmpty() || !QDir().mkpath(data + folder)) {
+      throw FileError(errno != 0 ? errno : ENOENT, data + folder);
+    }
+  }
+  QFile file(path);
+  if (!file.moveToTrash()) ThrowFileError(file);
 }
 
 WriteBehind::WriteBehind(const QString& path)

@@ -43,6 +43,10 @@ class FileOps {
 
   /** Deletes the file; a missing file is not an error. */
   static void RemoveFile(const QString& path);
+
+  /** Moves the file to the desktop's trash (freedesktop.org trash), from where the user
+   *  can restore it. Throws FileError when it cannot be moved; it then stays. */
+  static void MoveToTrash(const QString& path);
 };
 
 /**

@@ -11,6 +11,12 @@ void PlayQueue::Insert(int position, const PlayListEntry& entry) {
   playCounts_.insert(std::clamp(position, 1, int(playCounts_.size())), 0);
 }
 
+void PlayQueue::Append(const QList<PlayListEntry>& entries) {
+  entries_.append(entries);
+  // The counts run from 0 to length + 1: the new ones go before the last.
+  playCounts_.insert(playCounts_.size() - 1, entries.size(), 0);
+}
+
 void PlayQueue::Remove(int index) {
   if (index < 1 || index > Length()) return;
   entries_.removeAt(index - 1);

@@ -27,6 +27,8 @@ class PlayQueue {
 
   /** Inserts at a 1-based position (Length() + 1 appends). */
   void Insert(int position, const PlayListEntry& entry);
+  /** Appends entries at the end, each not yet played. */
+  void Append(const QList<PlayListEntry>& entries);
   void Remove(int index);
   /** Moves an entry (1-based) to another position; its play count and the current song
    *  go with it. */

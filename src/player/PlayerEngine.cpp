@@ -117,8 +117,8 @@ void PlayerEngine::AddLibraryRows(const QList<int>& rows) {
   }
 }
 
-void PlayerEngine::AppendEntry(const PlayListEntry& entry) {
-  queue_.Insert(queue_.Length() + 1, entry);
+void PlayerEngine::AppendEntries(const QList<PlayListEntry>& entries) {
+  queue_.Append(entries);
   Q_EMIT QueueChanged();
 }
 

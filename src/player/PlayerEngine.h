@@ -100,8 +100,9 @@ class PlayerEngine : public QObject {
   void AddDroppedFiles(const QStringList& files);
   /** Library rows dropped on the queue, in the library window's order, join its end. */
   void AddLibraryRows(const QList<int>& rows);
-  /** Appends an entry as it stands (a playlist file's song). */
-  void AppendEntry(const PlayListEntry& entry);
+  /** Appends entries as they stand (a playlist file's songs, AutoDJ's choice); the queue
+   *  is announced changed once, however many they are. */
+  void AppendEntries(const QList<PlayListEntry>& entries);
   /** Moves an entry (from 0) to another place; the song playing stays the current one. */
   void MoveEntry(int from, int to);
   void ResetPlayerVars();

@@ -2,8 +2,10 @@
 
 #include "catalog/LibraryView.h"
 #include "catalog/PlayListPanel.h"
-#include "library/PlayTime.h"
+#include "fakes/TestFiles.h"
+#include "fakes/TrashFolder.h"
 #include "library/LibraryFixture.h"
+#include "library/PlayTime.h"
 #include "support/IniSettings.h"
 
 namespace audiolume::test {
@@ -101,11 +103,13 @@ TEST_F(LibraryViewTest, DeleteKeepsSharedFilesAndDropsEveryPanelEntryOfTheRecord
   for (const int row : {3, 2, 3, 4}) panel_.AddSongToPlaylistByIndex(row);
   EXPECT_EQ(panel_.PlayTime(), u"0:12:00");
 
+  const TrashFolder trash(dir_.path(), Path(u"share"_s));
   view_.Click(1, false, false);
   view_.Click(3, false, true);
-  EXPECT_EQ(view_.DeleteSelected(true), 2);
+  EXPECT_TRUE(view_.DeleteSelected(true).isEmpty());
   EXPECT_TRUE(QFile::exists(shared));
   EXPECT_FALSE(QFile::exists(alone));
+  EXPECT_TRUE(QFile::exists(Path(u"share/Trash/files/alone.mp3"_s)));
   EXPECT_EQ(library_.SongCount(), 2);
   ASSERT_EQ(panel_.Count(), 2);
   EXPECT_EQ(panel_.Entries()[0].row, 1);  // B moved up
@@ -117,6 +121,15 @@ TEST_F(LibraryViewTest, DeleteKeepsSharedFilesAndDropsEveryPanelEntryOfTheRecord
   EXPECT_TRUE(view_.RemoveSongFromDatabase(shared, true));
   EXPECT_FALSE(QFile::exists(shared));
   EXPECT_FALSE(view_.RemoveSongFromDatabase(u"/nowhere.mp3"_s, false));
+
+  // Without a trash to go to (its folder cannot be made), the file stays and is named.
+  const QString d = Path(u"d.mp3"_s);
+  WriteAll(d, "song");
+  const TrashFolder noTrash(dir_.path(), d + u"/share"_s);
+  view_.Click(1, false, false);
+  EXPECT_EQ(view_.DeleteSelected(true), QStringList{d});
+  EXPECT_TRUE(QFile::exists(d));
+  EXPECT_EQ(library_.SongCount(), 0);
 }
 
 TEST(PlayTimeTest, ReadsAndSumsTimeTexts) {

@@ -1,7 +1,11 @@
+#include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -16,6 +20,8 @@
 #include "catalog/PlayListPanel.h"
 #include "catalog/PlayListStore.h"
 #include "catalog/StartupPlaylistFile.h"
+#include "fakes/SineFiles.h"
+#include "fakes/TrashFolder.h"
 #include "library/DatabaseCommands.h"
 #include "library/TagFixture.h"
 
@@ -58,6 +64,23 @@ class LibraryWindowTest : public TagFixture {
             [this](const QString& file) { edited_.append(u"art:"_s + file); },
             {}};
   }
+
+  // The window as its menu opens it.
+  std::unique_ptr<PlayList> Open() {
+    auto window = std::make_unique<PlayList>(Context());
+    window->Form_Load();
+    window->show();
+    return window;
+  }
+  static QPoint CellCenter(LibraryGrid* grid, int row, int column) {
+    return grid->visualRect(grid->model()->index(row, column)).center();
+  }
+  static QStringList PanelTitles(PlayList& window) {
+    QStringList titles;
+    auto* panel = window.findChild<QListWidget*>(u"lstPlayList"_s);
+    for (int i = 0; i < panel->count(); ++i) titles.append(panel->item(i)->text());
+    return titles;
+  }
 };
 
 TEST_F(LibraryWindowTest, ClicksKeysAndDoubleClicksWorkOnTheGrid) {
@@ -68,19 +91,15 @@ TEST_F(LibraryWindowTest, ClicksKeysAndDoubleClicksWorkOnTheGrid) {
   }
   WriteAll(Path(u"VeltoDj.cat"_s), "[Mood]\r\nHappy\r\nHopeful\r\n");
   categories_.Load(Path(u"VeltoDj.cat"_s), genres_);
-  PlayList window(Context());
-  window.Form_Load();
-  window.show();
+  const std::unique_ptr<PlayList> opened = Open();
+  PlayList& window = *opened;
   LibraryGrid* grid = window.Grid();
   QWidget* cells = grid->viewport();
-  auto cellCenter = [grid](int row, int column) {
-    return grid->visualRect(grid->model()->index(row, column)).center();
-  };
 
   grid->horizontalHeader()->sectionClicked(0);
   EXPECT_EQ(grid->model()->index(0, 0).data().toString(), u"alpha");
 
-  QTest::mouseClick(cells, Qt::LeftButton, {}, cellCenter(1, 0));
+  QTest::mouseClick(cells, Qt::LeftButton, {}, CellCenter(grid, 1, 0));
   auto* edit = window.findChild<QLineEdit*>(u"txtEditBox"_s);
   ASSERT_TRUE(edit->isVisible());
   edit->selectAll();
@@ -91,7 +110,7 @@ TEST_F(LibraryWindowTest, ClicksKeysAndDoubleClicksWorkOnTheGrid) {
   EXPECT_FALSE(edit->isVisible());
 
   // Tab walks the editable cells; past the preference it goes on in the next row.
-  QTest::mouseClick(cells, Qt::LeftButton, {}, cellCenter(0, 6));
+  QTest::mouseClick(cells, Qt::LeftButton, {}, CellCenter(grid, 0, 6));
   QTest::keyClick(edit, Qt::Key_Tab);
   EXPECT_EQ(view_.EditColumn(), 7);
   QTest::keyClick(edit, Qt::Key_Tab);
@@ -104,7 +123,7 @@ TEST_F(LibraryWindowTest, ClicksKeysAndDoubleClicksWorkOnTheGrid) {
   QTest::keyClick(edit, Qt::Key_Escape);
 
   // Typing in a category column completes from the category list.
-  QTest::mouseClick(cells, Qt::LeftButton, {}, cellCenter(0, 5));
+  QTest::mouseClick(cells, Qt::LeftButton, {}, CellCenter(grid, 0, 5));
   edit->clear();
   QTest::keyClicks(edit, u"ho"_s);
   EXPECT_EQ(edit->text(), u"Hopeful");
@@ -113,8 +132,8 @@ TEST_F(LibraryWindowTest, ClicksKeysAndDoubleClicksWorkOnTheGrid) {
   QTest::keyClick(grid, Qt::Key_Down);
   EXPECT_EQ(view_.Current(), 2);
   // A double-click's first press selects the row, as with a real mouse.
-  QTest::mouseClick(cells, Qt::LeftButton, {}, cellCenter(2, 1));
-  QTest::mouseDClick(cells, Qt::LeftButton, {}, cellCenter(2, 1));
+  QTest::mouseClick(cells, Qt::LeftButton, {}, CellCenter(grid, 2, 1));
+  QTest::mouseDClick(cells, Qt::LeftButton, {}, CellCenter(grid, 2, 1));
   auto* panel = window.findChild<QListWidget*>(u"lstPlayList"_s);
   ASSERT_EQ(panel->count(), 1);
   EXPECT_EQ(panel->item(0)->text(), u"Gamma");
@@ -124,7 +143,7 @@ TEST_F(LibraryWindowTest, ClicksKeysAndDoubleClicksWorkOnTheGrid) {
   const QString file = library_.SongText(view_.RowAt(3), SongLibrary::kFilenameColumn);
   EXPECT_EQ(edited_, (QStringList{file, u"art:"_s + file}));
 
-  QTest::mouseClick(cells, Qt::LeftButton, Qt::ControlModifier, cellCenter(0, 8));
+  QTest::mouseClick(cells, Qt::LeftButton, Qt::ControlModifier, CellCenter(grid, 0, 8));
   EXPECT_EQ(view_.SelectedCount(), 2);
   prompter_.QueueAnswer(1);  // remove the records only
   QTest::keyClick(grid, Qt::Key_Delete);
@@ -145,9 +164,8 @@ TEST_F(LibraryWindowTest, TheAutoDjPanelReplacesThePlayersPlaylist) {
     library_.SongText(row, 3) = genre;
     library_.SongText(row, 5) = mood;
   }
-  PlayList window(Context());
-  window.Form_Load();
-  window.show();
+  const std::unique_ptr<PlayList> opened = Open();
+  PlayList& window = *opened;
   QTest::mouseClick(window.findChild<QToolButton*>(u"lblAutoSelect"_s), Qt::LeftButton);
   auto* panel = window.findChild<QWidget*>(u"picAutoSelect"_s);
   ASSERT_TRUE(panel->isVisible());
@@ -176,6 +194,204 @@ TEST_F(LibraryWindowTest, TheAutoDjPanelReplacesThePlayersPlaylist) {
   EXPECT_EQ(current_.Entries()[1].title, u"RockCalm");
   EXPECT_EQ(window.findChild<QListWidget*>(u"lstPlayList"_s)->count(), 2);
   EXPECT_TRUE(prompter_.ShownMessages().last().text.startsWith(u"2 songs met"_s));
+}
+
+TEST_F(LibraryWindowTest, TheSelectionFollowsItsSongThroughASortAndDeleteTrashesThatSong) {
+  const TrashFolder trash(dir_.path(), Path(u"share"_s));
+  library_.LoadSongData();
+  const QString alpha = Path(u"Alpha.mp3"_s);
+  const QString zulu = Path(u"Zulu.flac"_s);
+  const QString ogg = Path(u"Mike.ogg"_s);
+  ASSERT_TRUE(WriteSineMp3(alpha, 0.5));
+  ASSERT_TRUE(WriteSineFlac(zulu, 0.5));
+  ASSERT_TRUE(WriteSineOgg(ogg, 0.5));
+  library_.AddSongRow(u"Alpha"_s, {}, u"Zed"_s, u"0:01"_s, alpha);
+  library_.AddSongRow(u"Zulu"_s, {}, u"Able"_s, u"0:01"_s, zulu);
+  library_.AddSongRow(u"Mike"_s, {}, u"Mid"_s, u"0:01"_s, ogg);
+  const std::unique_ptr<PlayList> opened = Open();
+  PlayList& window = *opened;
+  LibraryGrid* grid = window.Grid();
+  grid->horizontalHeader()->sectionClicked(0);  // Alpha, Mike, Zulu
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, CellCenter(grid, 0, 8));
+  auto* status = window.findChild<QLabel*>(u"pnlStatusBar"_s);
+  EXPECT_TRUE(status->text().startsWith(u"1, "_s + alpha));
+
+  grid->horizontalHeader()->sectionClicked(2);  // by artist: Zulu, Mike, Alpha
+  EXPECT_EQ(grid->model()->index(0, 0).data().toString(), u"Zulu");
+  EXPECT_FALSE(view_.IsSelected(1));
+  EXPECT_TRUE(view_.IsSelected(3));
+  EXPECT_EQ(view_.Current(), 3);
+  EXPECT_TRUE(status->text().startsWith(u"3, "_s + alpha));
+
+  prompter_.QueueAnswer(2);  // delete both the record and the file
+  QTest::keyClick(grid, Qt::Key_Delete);
+  const QString question = prompter_.ShownMessages().last().text;
+  EXPECT_TRUE(question.contains(u"Alpha ("_s + alpha + u')')) << question.toStdString();
+  EXPECT_FALSE(question.contains(u"Zulu"_s));
+  EXPECT_FALSE(QFile::exists(alpha));
+  EXPECT_TRUE(QFile::exists(Path(u"share/Trash/files/Alpha.mp3"_s)));
+  EXPECT_TRUE(QFile::exists(zulu));
+  EXPECT_TRUE(QFile::exists(ogg));
+  ASSERT_EQ(library_.SongCount(), 2);
+  EXPECT_EQ(grid->model()->index(0, 0).data().toString(), u"Zulu");
+  EXPECT_EQ(grid->model()->index(1, 0).data().toString(), u"Mike");
+
+  // Many songs are named by their first few and a count of the rest.
+  for (int i = 0; i < 7; ++i) library_.AddSongRow(u"Song "_s + QString::number(i), {}, {}, {}, {});
+  window.RefreshDataList();
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, CellCenter(grid, 0, 8));
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, CellCenter(grid, 8, 8));
+  prompter_.QueueAnswer(3);  // cancel
+  QTest::keyClick(grid, Qt::Key_Delete);
+  const QString many = prompter_.ShownMessages().last().text;
+  EXPECT_TRUE(many.startsWith(u"9 songs\nZulu ("_s + zulu + u")\nMike ("_s)) << many.toStdString();
+  EXPECT_TRUE(many.contains(u"\nand 4 more\n"_s)) << many.toStdString();
+  EXPECT_EQ(library_.SongCount(), 9);
+}
+
+TEST_F(LibraryWindowTest, ClearingOrLoadingTheLibraryForgetsTheSelectedRow) {
+  library_.LoadSongData();
+  for (const QString& title : {u"One"_s, u"Two"_s, u"Three"_s}) {
+    library_.AddSongRow(title, {}, {}, u"1:00"_s, Path(title + u".mp3"_s));
+  }
+  ASSERT_TRUE(library_.SaveSongData());
+  const QString larger = Path(u"larger.TWD"_s);
+  ASSERT_TRUE(QFile::copy(library_.DatabasePath(), larger));
+  library_.DeleteSongRecord(3);
+  const std::unique_ptr<PlayList> opened = Open();
+  PlayList& window = *opened;
+  LibraryGrid* grid = window.Grid();
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, CellCenter(grid, 1, 8));
+  ASSERT_EQ(view_.Current(), 2);
+
+  prompter_.QueueFiles({larger});
+  window.findChild<QAction*>(u"mnuLoadDatabase"_s)->trigger();
+  ASSERT_EQ(library_.SongCount(), 3);
+  EXPECT_EQ(view_.Current(), 0);
+  EXPECT_EQ(view_.SelectedCount(), 0);
+  QTest::mouseClick(window.findChild<QToolButton*>(u"lblTag"_s), Qt::LeftButton);
+  QTest::keyClick(grid, Qt::Key_Return);
+  EXPECT_TRUE(edited_.isEmpty());
+  EXPECT_TRUE(PanelTitles(window).isEmpty());
+
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, CellCenter(grid, 2, 8));
+  prompter_.QueueAnswer(1);  // yes, clear
+  window.findChild<QAction*>(u"mnuClearDatabase"_s)->trigger();
+  ASSERT_EQ(library_.SongCount(), 0);
+  QTest::mouseClick(window.findChild<QToolButton*>(u"lblTag"_s), Qt::LeftButton);
+  QTest::mouseClick(window.findChild<QToolButton*>(u"lblEditArt"_s), Qt::LeftButton);
+  QTest::keyClick(grid, Qt::Key_Return);
+  EXPECT_TRUE(edited_.isEmpty());
+}
+
+TEST_F(LibraryWindowTest, CategoriesCompleteOnlyOnTypedCharactersAndGenresKeepTheFilesOrder) {
+  library_.LoadSongData();
+  library_.AddSongRow(u"Song"_s, {}, {}, {}, Path(u"song.mp3"_s));
+  WriteAll(Path(u"VeltoDj.cat"_s), "[Mood]\r\nPop Rock\r\nPop\r\n");
+  categories_.Load(Path(u"VeltoDj.cat"_s), genres_);
+  const std::unique_ptr<PlayList> opened = Open();
+  PlayList& window = *opened;
+  LibraryGrid* grid = window.Grid();
+  auto* edit = window.findChild<QLineEdit*>(u"txtEditBox"_s);
+  auto* offered = window.findChild<QListWidget*>(u"lstCategories"_s);
+
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, CellCenter(grid, 0, 3));
+  QStringList genres;
+  for (int i = 0; i < offered->count(); ++i) genres.append(offered->item(i)->text());
+  EXPECT_EQ(genres, (QStringList{u"Other"_s, u"Rock"_s, u"Rocksteady"_s, u"Pop"_s}));
+  QTest::keyClick(edit, Qt::Key_Escape);
+
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, CellCenter(grid, 0, 5));
+  edit->clear();
+  QTest::keyClicks(edit, u"Pop"_s);
+  EXPECT_EQ(edit->text(), u"Pop Rock");
+  QTest::keyClick(edit, Qt::Key_Delete);
+  EXPECT_EQ(edit->text(), u"Pop");
+  QTest::keyClick(edit, Qt::Key_Backspace);
+  EXPECT_EQ(edit->text(), u"Po");
+  QTest::keyClicks(edit, u"p"_s);
+  EXPECT_EQ(edit->text(), u"Pop Rock");
+  QTest::keyClick(edit, Qt::Key_Backspace);
+  QTest::keyClick(edit, Qt::Key_Return);
+  EXPECT_EQ(library_.SongText(1, 5), u"Pop");
+}
+
+TEST_F(LibraryWindowTest, ThePanelReordersByDragDeletesByKeyAndIsWhatSavePlayListStores) {
+  library_.LoadSongData();
+  for (const QString& name : {u"a.mp3"_s, u"b.flac"_s, u"c.ogg"_s, u"d.mp3"_s}) {
+    library_.AddSongRow(name.left(1).toUpper(), {}, u"Band"_s, u"1:00"_s, Path(name));
+  }
+  const std::unique_ptr<PlayList> opened = Open();
+  PlayList& window = *opened;
+  for (int row = 1; row <= 4; ++row) window.lstSongData_DblClick(view_.PositionOf(row));
+  auto* panel = window.findChild<QListWidget*>(u"lstPlayList"_s);
+  ASSERT_EQ(PanelTitles(window), (QStringList{u"A"_s, u"B"_s, u"C"_s, u"D"_s}));
+
+  // A and B dragged onto the lower half of D go after it; they stay selected.
+  panel->item(0)->setSelected(true);
+  panel->item(1)->setSelected(true);
+  QMimeData entries;
+  entries.setData(u"application/x-audiolume-panel-entries"_s, "0,1");
+  const QRect d = panel->visualItemRect(panel->item(3));
+  const QPoint onD(d.center().x(), d.bottom() - 1);
+  QDragEnterEvent enter(onD, Qt::MoveAction, &entries, Qt::LeftButton, {});
+  QApplication::sendEvent(panel->viewport(), &enter);
+  QDropEvent drop(onD, Qt::MoveAction, &entries, Qt::LeftButton, {});
+  QApplication::sendEvent(panel->viewport(), &drop);
+  EXPECT_EQ(PanelTitles(window), (QStringList{u"C"_s, u"D"_s, u"A"_s, u"B"_s}));
+  EXPECT_EQ(panel->selectedItems().size(), 2);
+  QTest::keyClick(panel, Qt::Key_Delete);
+  EXPECT_EQ(PanelTitles(window), (QStringList{u"C"_s, u"D"_s}));
+  EXPECT_EQ(panel_.PlayTime(), u"0:02:00");
+
+  // Save Play List stores the panel's songs, not the player's empty playlist.
+  prompter_.QueueText(u"Sunday Mix"_s);
+  QTest::mouseClick(window.findChild<QToolButton*>(u"lblSavePlayList"_s), Qt::LeftButton);
+  const auto stored = store_.Songs(u"Sunday Mix"_s);
+  ASSERT_TRUE(stored.has_value());
+  ASSERT_EQ(stored->size(), 2);
+  EXPECT_EQ(stored->at(0).path, Path(u"c.ogg"_s));
+  EXPECT_EQ(stored->at(1).path, Path(u"d.mp3"_s));
+  EXPECT_TRUE(current_.Entries().isEmpty());
+}
+
+TEST_F(LibraryWindowTest, TheAutoDjPanelUsesThePlayTimeItShowsAndListsNewValuesOnReopening) {
+  library_.LoadSongData();
+  for (int i = 0; i < 8; ++i) {
+    library_.AddSongRow(u"Song "_s + QString::number(i), u"First"_s, {}, u"30:00"_s,
+                        Path(QString::number(i) + u".mp3"_s));
+  }
+  const std::unique_ptr<PlayList> opened = Open();
+  PlayList& window = *opened;
+  auto* open = window.findChild<QToolButton*>(u"lblAutoSelect"_s);
+  QTest::mouseClick(open, Qt::LeftButton);
+  auto* panel = window.findChild<QWidget*>(u"picAutoSelect"_s);
+  auto* albums = panel->findChild<QListWidget*>(u"lst1stCriteria"_s);
+  ASSERT_EQ(albums->count(), 1);
+  albums->item(0)->setSelected(true);
+
+  // The logic buttons explain themselves in three lines while held down.
+  auto* help = panel->findChild<QLabel*>(u"pnlHelp"_s);
+  auto* second = panel->findChild<QCheckBox*>(u"chk2ndCriteria"_s);
+  QTest::mouseClick(second, Qt::LeftButton, {}, QPoint(8, second->height() / 2));
+  auto* andNot = panel->findChild<QRadioButton*>(u"opt2ndLogic1"_s);
+  QTest::mousePress(andNot, Qt::LeftButton, {}, QPoint(8, andNot->height() / 2));
+  EXPECT_EQ(help->text().split(u'\n').size(), 3) << help->text().toStdString();
+  QTest::mouseRelease(andNot, Qt::LeftButton, {}, QPoint(8, andNot->height() / 2));
+  QTest::mouseClick(second, Qt::LeftButton, {}, QPoint(8, second->height() / 2));
+
+  QTest::mouseClick(panel->findChild<QPushButton*>(u"imgCancelAutoSelect"_s), Qt::LeftButton);
+  library_.AddSongRow(u"Late"_s, u"Second"_s, {}, u"30:00"_s, Path(u"late.mp3"_s));
+  QTest::mouseClick(open, Qt::LeftButton);
+  ASSERT_EQ(albums->count(), 2);
+  EXPECT_TRUE(albums->item(0)->isSelected());
+  EXPECT_FALSE(albums->item(1)->isSelected());
+
+  // The box shows 3 hours and 3 hours is what the run keeps: six songs fill them, the
+  // seventh crosses them.
+  EXPECT_EQ(window.findChild<QLineEdit*>(u"txtAutoSelectPlayTime"_s)->text(), u"3");
+  QTest::mouseClick(panel->findChild<QPushButton*>(u"ImgOKAutoSelect"_s), Qt::LeftButton);
+  EXPECT_EQ(current_.Entries().size(), 7);
 }
 
 }  // namespace

@@ -34,6 +34,9 @@ class TwplTest : public ::testing::Test {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(u"AUDIOLUME_HOME"_s);
     env.insert(u"AUDIOLUME_REGISTRY"_s, dir_.filePath(u"registry.ini"_s));
+    // Deleted songs go to a trash in the test's folder, not the user's.
+    env.insert(u"HOME"_s, dir_.path());
+    env.insert(u"XDG_DATA_HOME"_s, dir_.filePath(u"share"_s));
     twpl.setWorkingDirectory(dir_.path());
     QStringList command = wrapper + QStringList{QString::fromUtf8(TWPL_PATH), u"--home"_s, Home()};
     const QString program = command.takeFirst();

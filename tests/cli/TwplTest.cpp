@@ -397,6 +397,7 @@ TEST_F(TwplTest, LibrarySortEditAndDelete) {
   EXPECT_EQ(result.out, u"removed 1\n"_s);
   EXPECT_TRUE(result.err.contains(u"/m/none.mp3"_s));
   EXPECT_FALSE(QFile::exists(song));
+  EXPECT_TRUE(QFile::exists(dir_.filePath(u"share/Trash/files/song.mp3"_s)));
   EXPECT_EQ(Run({u"library"_s, u"list"_s}).out.count(u'\n'), 2);
 }
 
@@ -456,6 +457,28 @@ TEST_F(TwplTest, FilesThatAreNotRegularFilesNeverHangACommand) {
   EXPECT_EQ(Run({u"playlist"_s, u"list"_s}).code, 1);
   result = Run({u"rio"_s, u"export"_s, u"/m/one.mp3"_s});
   EXPECT_EQ(result.code, 2) << result.err.toStdString();  // no player folder could be read
+}
+
+TEST_F(TwplTest, SampleSongsJoinTheLibraryAndTheEndOfTheStartupPlaylist) {
+  QDir().mkpath(Home());
+  const QByteArray old = " 1 \xFF/m/old.mp3\xFFOld\xFF\r\n";
+  test::WriteAll(Home() + u"/PlayList.txt"_s, old);
+  const QString flac = dir_.filePath(u"Sample Song.flac"_s);
+  const QString ogg = dir_.filePath(u"Other.ogg"_s);
+  ASSERT_TRUE(test::WriteSineFlac(flac, 0.3));
+  ASSERT_TRUE(test::WriteSineOgg(ogg, 0.3));
+  Result result = Run({u"playlist"_s, u"add-startup"_s, flac, ogg});
+  ASSERT_EQ(result.code, 0) << result.err.toStdString();
+  EXPECT_EQ(result.out, u"1\t"_s + flac + u"\n2\t"_s + ogg + u'\n');
+  const QByteArray lines = old + " 1 \xFF" + flac.toUtf8() + "\xFFSample Song\xFF\r\n" + " 1 \xFF" +
+                           ogg.toUtf8() + "\xFFOther\xFF\r\n";
+  EXPECT_EQ(test::ReadAll(Home() + u"/PlayList.txt"_s), lines);
+  EXPECT_EQ(Run({u"library"_s, u"list"_s}).out.count(u'\n'), 2);
+
+  // A song already in the library is not added again, nor listed twice.
+  EXPECT_EQ(Run({u"playlist"_s, u"add-startup"_s, ogg}).code, 1);
+  EXPECT_EQ(test::ReadAll(Home() + u"/PlayList.txt"_s), lines);
+  EXPECT_EQ(Run({u"playlist"_s, u"add-startup"_s}).code, 2);
 }
 
 TEST_F(TwplTest, AutoDjPicksFromTheValueListsAndWritesTheStartupPlaylist) {

@@ -105,5 +105,24 @@ TEST(PlayQueueTest, InsertAndRemoveKeepEntriesInPlace) {
   EXPECT_TRUE(queue.AllPlayed());
 }
 
+TEST(PlayQueueTest, EntriesAppendedTogetherAreUnplayedInTheRunningPass) {
+  // Draws: 1; then 1 again (played) and 3; then 2.
+  ScriptedRandom random{{0.1, 0.1, 0.9, 0.5}};
+  PlayQueue queue = Queue(1, random, Order::Random, Cycle::Single);
+  queue.NextSong(+1);
+  queue.Append({{u"/m/2.ogg"_s, u"2"_s, {}, {}}, {u"/m/3.flac"_s, u"3"_s, {}, {}}});
+  ASSERT_EQ(queue.Length(), 3);
+  EXPECT_EQ(queue.Entry(3).path, u"/m/3.flac");
+  QList<int> played{queue.CurrentIndex()};
+  for (int i = 0; i < 2; ++i) {
+    queue.NextSong(+1);
+    played.append(queue.CurrentIndex());
+  }
+  EXPECT_EQ(played, (QList<int>{1, 3, 2}));
+  EXPECT_EQ(queue.PlayCount(1), 1);
+  queue.NextSong(+1);
+  EXPECT_TRUE(queue.AllPlayed());
+}
+
 }  // namespace
 }  // namespace audiolume

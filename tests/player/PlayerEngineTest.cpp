@@ -97,6 +97,22 @@ TEST_F(PlayerEngineTest, NotificationsSetTimeAndPosition) {
   EXPECT_FALSE(engine_->EOFTimer().isActive());  // nothing plays: nothing runs on
 }
 
+TEST_F(PlayerEngineTest, ManySongsJoinTheQueueWithOneAnnouncement) {
+  MakeEngine(false);
+  engine_->AppendEntries({{u"/m/first.mp3"_s, u"First"_s, {}, {}}});
+  int changes = 0;
+  QObject::connect(engine_.get(), &PlayerEngine::QueueChanged, [&changes] { ++changes; });
+  QList<PlayListEntry> many;
+  for (int i = 0; i < 1000; ++i) {
+    many.append({u"/m/"_s + QString::number(i) + u".flac"_s, QString::number(i), {}, {}});
+  }
+  engine_->AppendEntries(many);
+  EXPECT_EQ(changes, 1);
+  ASSERT_EQ(queue_.Length(), 1001);
+  EXPECT_EQ(queue_.Entry(1).title, u"First");
+  EXPECT_EQ(queue_.Entry(1001).path, u"/m/999.flac");
+}
+
 TEST_F(PlayerEngineTest, EndOfAnMpegStreamRunsOnToTheDurationButNotToAFalseOne) {
   MakeEngine(false);
   queue_.Insert(1, {Path(u"a.MP3"_s), u"A"_s, {}, {}});
