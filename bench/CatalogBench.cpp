@@ -186,7 +186,7 @@ int main(int argc, char** argv) {
              {},
              nullptr,
              {}});
-  PlayerRemote remote(engine, library, {}, dir.filePath(u"covers"_s));
+  PlayerRemote remote(engine, library, {}, {}, dir.filePath(u"covers"_s));
   PlayerPlaylist player(engine, play);
   AutoDj::Selection everything;
   everything.first = {3, autoDj.ValueList(3), false};
