@@ -139,8 +139,8 @@ void CatalogWindows::EditTrackInfo(const QString& file) {
 void CatalogWindows::EditArt(const QString& file) {
   if (!artWindow_) {
     artWindow_ = new Edit_pic(
-        {collection_.trailer, services_.Catalog(), services_.Asker(), services_.SettingsFile(),
-         collection_.library.WorkingDir(),
+        {collection_.trailer, collection_.rowWriter, services_.Catalog(), services_.Asker(),
+         services_.SettingsFile(),
          [](const QString& program, const QString& picture) {
            return QProcess::startDetached(program, {picture});
          },

@@ -1,10 +1,7 @@
 #include "catalog/TrackInfo.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QImage>
 
-#include "catalog/ArtPicture.h"
 #include "catalog/SongAdder.h"
 #include "catalog/SongRowWriter.h"
 #include "library/DatabaseCommands.h"
@@ -19,8 +16,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace audiolume {
 
 namespace {
-
-const QString kPicture = u"Temp.jpg"_s;
 
 QString Folded(const QString& text) {
   return text.trimmed().toLower();
@@ -76,42 +71,26 @@ bool TrackInfo::Load(const QString& path) {
     loaded_.record.PlayFreq = stored.PlayFreq;
   }
   current_ = loaded_;
-  newPicture_.clear();
   SongRecord ignored;
   QString type;
-  StorePicture(trailer_.ReadSongTagsWithArt(path, ignored, type), type);
+  picture_ = ArtPicture::FromBytes(trailer_.ReadSongTagsWithArt(path, ignored, type));
+  pictureChanged_ = false;
   return true;
 }
 
-// Pictures in other forms (PNG covers of standard tags) are shown and stored as JPEG, one
-// of the four kinds the trailer keeps.
-void TrackInfo::StorePicture(const QByteArray& art, const QString& type) {
-  const QString target = workingDir_ + u'/' + kPicture;
-  QFile::remove(target);
-  hasPicture_ = false;
-  if (art.isEmpty()) return;
-  if (type.compare(u"jpg"_s, Qt::CaseInsensitive) == 0) {
-    QFile file(target);
-    hasPicture_ = file.open(QIODevice::WriteOnly) && file.write(art) == art.size();
-  } else {
-    hasPicture_ = QImage::fromData(art).save(target, "JPG");
-  }
-}
-
 bool TrackInfo::IsChanged() const {
-  return current_ != loaded_ || !newPicture_.isEmpty();
+  return current_ != loaded_ || pictureChanged_;
 }
 
-QString TrackInfo::PicturePath() const {
-  if (!newPicture_.isEmpty()) return newPicture_;
-  return hasPicture_ ? workingDir_ + u'/' + kPicture : QString();
+QByteArray TrackInfo::Picture() const {
+  return picture_ ? picture_->bytes : QByteArray();
 }
 
 bool TrackInfo::SetPicture(const QString& picturePath) {
-  const QString art = ArtPicture(picturePath, workingDir_ + u'/' + kPicture);
-  if (art.isEmpty()) return false;
-  newPicture_ = art;
-  hasPicture_ = true;
+  auto chosen = ArtPicture::FromFile(picturePath);
+  if (!chosen) return false;
+  picture_ = std::move(chosen);
+  pictureChanged_ = true;
   return true;
 }
 
@@ -119,11 +98,9 @@ int TrackInfo::Save() {
   TrimAll(current_);
   current_.record.Filename = path_;
   const int written =
-      writer_.WriteSong(path_, current_.record, ID3Edits{current_.year, current_.comment});
-  if (written == 0 && !newPicture_.isEmpty()) {
-    trailer_.PutArtIntoTrailer(path_, newPicture_);
-    newPicture_.clear();
-  }
+      writer_.WriteSong(path_, current_.record, ID3Edits{current_.year, current_.comment},
+                        pictureChanged_ ? &*picture_ : nullptr);
+  pictureChanged_ = false;
   if (library_.FindSongByFilename(path_) > 0) {
     library_.AddOrReplaceRecord(current_.record);
     database_.SaveQuietly(u"in GetSongInfoFromUser.Save"_s);
@@ -170,7 +147,7 @@ QList<TrackInfo::Changed> TrackInfo::ApplyToAlbum(const Boxes& boxes) {
     const QString path = library_.SongText(row, SongLibrary::kFilenameColumn);
     if (path.compare(path_, Qt::CaseInsensitive) != 0 && OnSameAlbum(row)) members.append(path);
   }
-  const QString picture = PicturePath();
+  const ArtPicture* picture = boxes[kArt] && picture_ ? &*picture_ : nullptr;
   for (const QString& path : members) {
     Song song = ReadSong(path);
     const int row = library_.FindSongByFilename(path);
@@ -179,10 +156,7 @@ QList<TrackInfo::Changed> TrackInfo::ApplyToAlbum(const Boxes& boxes) {
     CopyTicked(boxes, song);
     const ID3Edits edits{boxes[kYear] ? std::optional(song.year) : std::nullopt,
                          boxes[kComment] ? std::optional(song.comment) : std::nullopt};
-    const int written = writer_.WriteSong(path, song.record, edits);
-    if (written == 0 && boxes[kArt] && !picture.isEmpty()) {
-      trailer_.PutArtIntoTrailer(path, picture);
-    }
+    writer_.WriteSong(path, song.record, edits, picture);
     changed.append({library_.AddOrReplaceRecord(song.record), path});
   }
   database_.SaveQuietly(u"in GetSongInfoFromUser.ApplyToAlbum"_s);

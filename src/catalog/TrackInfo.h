@@ -3,7 +3,9 @@
 #include <QList>
 #include <QString>
 #include <array>
+#include <optional>
 
+#include "catalog/ArtPicture.h"
 #include "library/SongRecord.h"
 
 namespace audiolume {
@@ -61,8 +63,8 @@ class TrackInfo {
   TrackInfo(SongLibrary& library, SongAdder& reader, TrailerTag& trailer, const ID3Tag& id3,
             SongRowWriter& writer, DatabaseCommands& database, QString workingDir);
 
-  /** Reads the song; its picture goes to "Temp.jpg" in the working directory (as JPEG).
-   *  False when the file does not exist. */
+  /** Reads the song with its picture, which this object keeps in memory. False when the
+   *  file does not exist. */
   bool Load(const QString& path);
   const QString& Path() const { return path_; }
   Song& Current() { return current_; }
@@ -71,11 +73,11 @@ class TrackInfo {
   int Id3Genre() const { return id3Genre_; }
   /** Whether anything differs from what was loaded, the picture included. */
   bool IsChanged() const;
-  /** "Temp.jpg" while the song has a picture; empty when it has none. */
-  QString PicturePath() const;
-  /** Takes a picture file to store with the next save: "bmp", "wmf" and "ico" files as
-   *  they are, JPEG and PNG pictures as JPEG art through "Temp.jpg". False for a file it
-   *  cannot read or another kind. */
+  /** The song's picture as shown: the one chosen since loading, else its stored art;
+   *  empty when it has none. */
+  QByteArray Picture() const;
+  /** Takes a picture file to store with the next save (and to copy to the album). False
+   *  for a file that cannot be read or is no picture. */
   bool SetPicture(const QString& picturePath);
 
   /**
@@ -102,7 +104,6 @@ class TrackInfo {
   Song ReadSong(const QString& path) const;
   bool OnSameAlbum(int row) const;
   void CopyTicked(const Boxes& boxes, Song& song) const;
-  void StorePicture(const QByteArray& art, const QString& type);
 
   SongLibrary& library_;
   SongAdder& reader_;
@@ -114,9 +115,9 @@ class TrackInfo {
   QString path_;
   Song loaded_;
   Song current_;
-  bool hasPicture_ = false;
+  std::optional<ArtPicture> picture_;
+  bool pictureChanged_ = false;  // chosen since loading or saving
   int id3Genre_ = -1;
-  QString newPicture_;  // a picture file chosen since loading
 };
 
 }  // namespace audiolume
