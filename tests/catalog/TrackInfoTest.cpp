@@ -353,6 +353,7 @@ TEST_F(TrackInfoTest, ThePictureChooserStoresAPngAsJpegArt) {
   ASSERT_TRUE(image.save(Path(u"pictures/cover.png"_s)));
   ASSERT_TRUE(image.save(Path(u"pictures/OLD.BMP"_s), "BMP"));
   WriteAll(Path(u"pictures/notes.txt"_s), "not a picture");
+  WriteAll(Path(u"pictures/fake.jpg"_s), "not a picture either");
   QStringList started;
   Edit_pic window({trailer_,
                    writer_,
@@ -370,7 +371,7 @@ TEST_F(TrackInfoTest, ThePictureChooserStoresAPngAsJpegArt) {
   EXPECT_EQ(ReadIniString(Path(u"VeltoDj.ini"_s), u"PlayList"_s, u"EditPicPath"_s),
             Path(u"pictures"_s));
   auto* files = window.findChild<QListWidget*>(u"File1"_s);
-  ASSERT_EQ(files->count(), 2);  // cover.png and OLD.BMP, not notes.txt
+  ASSERT_EQ(files->count(), 3);  // cover.png, fake.jpg and OLD.BMP, not notes.txt
   QTest::mouseClick(
       files->viewport(), Qt::LeftButton, {},
       files->visualItemRect(files->findItems(u"cover.png"_s, Qt::MatchExactly)[0]).center());
@@ -389,7 +390,16 @@ TEST_F(TrackInfoTest, ThePictureChooserStoresAPngAsJpegArt) {
   EXPECT_EQ(type, u"jpg");
   EXPECT_EQ(QImage::fromData(art).size(), QSize(64, 48));
 
+  // A file named as a picture that is none is refused, and another may be chosen.
   window.LinkPicture(song);
+  window.show();
+  files->setCurrentItem(files->findItems(u"fake.jpg"_s, Qt::MatchExactly)[0]);
+  QTest::mouseClick(window.findChild<QPushButton*>(u"imgDone"_s), Qt::LeftButton);
+  ASSERT_EQ(prompter_.ShownMessages().size(), 2);
+  EXPECT_EQ(prompter_.ShownMessages()[1].text,
+            Path(u"pictures/fake.jpg"_s) + u"\nThis file is not a picture."_s);
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_TRUE(TrailerArt(song, type) == art);
   files->setCurrentItem(files->findItems(u"OLD.BMP"_s, Qt::MatchExactly)[0]);
   QTest::mouseClick(window.findChild<QPushButton*>(u"imgDone"_s), Qt::LeftButton);
   EXPECT_TRUE(TrailerArt(song, type) == ReadAll(Path(u"pictures/OLD.BMP"_s)));
