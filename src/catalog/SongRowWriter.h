@@ -17,8 +17,9 @@ struct SongRecord;
  * Stores a song's information where each part of it lives. MPEG files keep everything in
  * their trailer tag: the file's own information is read first so that everything else in
  * its tags stays, then the trailer is written back. Formats that must not carry trailing
- * data (FLAC, Ogg, Opus, MP4) take title, artist, album, genre, year, comment, track,
- * lyrics and the picture into their own standard tag instead, only what differs, while
+ * data (FLAC, Ogg, Opus, MP4) take title, artist, album, genre, year, comment and track
+ * into their own standard tag instead, only what differs, and lyrics and the picture where
+ * that tag has a place for them (the Vorbis comments of FLAC, Ogg and Opus), while
  * their notes and biography stay in the song's library row. What cannot be stored (a
  * format with no place for it, a file that cannot be written, notes of a song the library
  * does not hold) is told through the prompter. Files on CD drives are left alone. UI
