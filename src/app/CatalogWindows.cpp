@@ -54,8 +54,7 @@ CatalogWindows::CatalogWindows(Collection& collection, AppServices& services, Pl
       song_(collection.library, collection.adder, collection.id3, collection.rowWriter,
             collection.database),
       texts_(collection.adder, song_),
-      trackInfo_(song_, collection.library, collection.trailer, collection.database,
-                 collection.library.WorkingDir()) {
+      trackInfo_(song_, collection.library, collection.trailer, collection.database) {
   categories_.Load(collection.library.WorkingDir() + u"/VeltoDj.cat"_s, collection.genres);
   ConnectPlayer();
 }
@@ -145,8 +144,8 @@ void CatalogWindows::EditTrackInfo(const QString& file) {
 void CatalogWindows::EditArt(const QString& file) {
   if (!artWindow_) {
     artWindow_ = new Edit_pic(
-        {collection_.trailer, services_.Catalog(), services_.Asker(), services_.SettingsFile(),
-         collection_.library.WorkingDir(),
+        {collection_.trailer, collection_.rowWriter, services_.Catalog(), services_.Asker(),
+         services_.SettingsFile(),
          [](const QString& program, const QString& picture) {
            return QProcess::startDetached(program, {picture});
          },

@@ -17,7 +17,7 @@ Collection::Collection(const QString& home, AppServices& services,
       conversion(services.Catalog(), services.Asker(), presence, home),
       adder(library, trailer, presence, services.Catalog(), services.Asker(), services.Check(),
             home),
-      rowWriter(library, adder, trailer, presence) {
+      rowWriter(library, adder, trailer, presence, services.Asker()) {
   genres.Load(home + QStringLiteral("/ID3v1.cat"));
 }
 

@@ -98,14 +98,15 @@ CurrentSong::Song CurrentSong::Read(const QString& path) const {
   return song;
 }
 
-int CurrentSong::Store(const QString& path, Song& song, const ID3Edits& edits) {
+int CurrentSong::Store(const QString& path, Song& song, const ID3Edits& edits,
+                       const ArtPicture* art) {
   song.record.Filename = path;
-  const int written = writer_.WriteSong(path, song.record, edits);
+  const int written = writer_.WriteSong(path, song.record, edits, art);
   if (library_.FindSongByFilename(path) > 0) library_.AddOrReplaceRecord(song.record);
   return written;
 }
 
-int CurrentSong::Save() {
+int CurrentSong::Save(const ArtPicture* art) {
   Song song = Read(path_);
   TakeEdits(loaded_, edited_, song);
   TrimAll(song);
@@ -113,7 +114,7 @@ int CurrentSong::Save() {
     return after != before ? std::optional(after.trimmed()) : std::nullopt;
   };
   const int written = Store(
-      path_, song, {edit(loaded_.year, edited_.year), edit(loaded_.comment, edited_.comment)});
+      path_, song, {edit(loaded_.year, edited_.year), edit(loaded_.comment, edited_.comment)}, art);
   if (library_.FindSongByFilename(path_) > 0) {
     database_.SaveQuietly(u"in GetSongInfoFromUser.Save"_s);
   }

@@ -7,6 +7,7 @@
 namespace audiolume {
 
 class DatabaseCommands;
+struct ArtPicture;
 class SongAdder;
 class SongLibrary;
 class SongRowWriter;
@@ -51,7 +52,7 @@ class CurrentSong {
    * Returns the tag writer's result (0 when written); a file that cannot be written is
    * reported by the writer and the library row is updated all the same.
    */
-  int Save();
+  int Save(const ArtPicture* art = nullptr);
 
   /**
    * A song as it stands: its library row as saving writes it (this session's plays
@@ -62,7 +63,8 @@ class CurrentSong {
   /** Writes a song into its file (the ID3 year and comment as edits say) and into its
    *  library row when it has one; the database is the caller's to save. Returns the tag
    *  writer's result. */
-  int Store(const QString& path, Song& song, const ID3Edits& edits);
+  int Store(const QString& path, Song& song, const ID3Edits& edits,
+            const ArtPicture* art = nullptr);
 
  private:
   SongLibrary& library_;

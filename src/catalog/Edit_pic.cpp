@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "catalog/ArtPicture.h"
+#include "catalog/SongRowWriter.h"
 #include "library/SongRecord.h"
 #include "library/TrailerTag.h"
 #include "support/IniSettings.h"
@@ -97,7 +98,7 @@ void Edit_pic::Dir1_Change(const QString& folder) {
   folders_->clear();
   folders_->addItems(dir.entryList(QDir::Dirs | QDir::NoDot, QDir::Name));
   File1_->clear();
-  File1_->addItems(dir.entryList(ArtPicturePatterns(), QDir::Files, QDir::Name));
+  File1_->addItems(dir.entryList(ArtPicture::Patterns(), QDir::Files, QDir::Name));
   WriteIniString(context_.settingsFile, kSection, u"EditPicPath"_s, dir.absolutePath());
 }
 
@@ -123,10 +124,17 @@ QString Edit_pic::SizeText() const {
   return Label2_->text();
 }
 
-// JPEG and PNG pictures are stored as JPEG art, the other kinds as they are.
+// A file that is no picture leaves the window open for another choice.
 void Edit_pic::imgDone_Click() {
-  const QString art = ArtPicture(ChosenPicture(), context_.workingDir + u"/Temp.jpg"_s);
-  if (!art.isEmpty() && !songPath_.isEmpty()) context_.trailer.PutArtIntoTrailer(songPath_, art);
+  const QString chosen = ChosenPicture();
+  if (!chosen.isEmpty() && !songPath_.isEmpty()) {
+    const auto art = ArtPicture::FromFile(chosen);
+    if (!art) {
+      context_.prompter.Tell(chosen + u"\nThis file is not a picture."_s, MessageIcon::Exclamation);
+      return;
+    }
+    context_.writer.WriteArt(songPath_, *art);
+  }
   close();
 }
 

@@ -11,15 +11,16 @@ namespace audiolume {
 
 class MessageCatalog;
 class Prompter;
+class SongRowWriter;
 class TrailerTag;
 
 /** What the picture chooser works with. */
 struct EditPicContext {
   TrailerTag& trailer;
+  SongRowWriter& writer;
   MessageCatalog& catalog;
   Prompter& prompter;
   QString settingsFile;
-  QString workingDir;
   /** Starts a paint program on a picture file; false when it cannot be started. */
   std::function<bool(const QString& program, const QString& picture)> startProgram;
   /** Opens a picture in the desktop's own image handler. */
@@ -29,7 +30,7 @@ struct EditPicContext {
 /**
  * Picks a picture file as a song's art: folders and picture files to browse (the
  * folder is remembered as EditPicPath), a preview with its size, the paint program, and
- * Done storing the picture in the song file.
+ * Done storing the picture as the song's art (told by its content, whatever its name).
  */
 class Edit_pic : public QWidget {
   Q_OBJECT

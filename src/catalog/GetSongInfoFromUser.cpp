@@ -12,9 +12,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "catalog/ArtPicture.h"
 #include "catalog/CategoryLists.h"
 #include "library/GenreCatalog.h"
 #include "library/SongLibrary.h"
+#include "support/IniSettings.h"
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"
 #include "support/Prompter.h"
@@ -144,7 +146,12 @@ QWidget* GetSongInfoFromUser::BuildBoxes() {
   imgArt_->setFixedSize(160, 160);
   imgArt_->setAlignment(Qt::AlignCenter);
   imgArt_->setFrameShape(QFrame::StyledPanel);
+  imgArt_->installEventFilter(this);  // a click chooses another picture
   layout->addWidget(imgArt_);
+  auto* editArt = new QPushButton(context_.catalog.GetMsg(RC_Menu_AddArt), panel);
+  editArt->setObjectName(u"imgEditArt"_s);
+  connect(editArt, &QPushButton::clicked, this, &GetSongInfoFromUser::imgEditArt_Click);
+  layout->addWidget(editArt);
   layout->addWidget(new QLabel(context_.catalog.GetMsg(RC_ApplyFields), panel));
   const int captions[TrackInfo::kBoxes] = {RC_Album,
                                            RC_Artist,
@@ -214,7 +221,8 @@ void GetSongInfoFromUser::Fill() {
 }
 
 void GetSongInfoFromUser::ShowPicture() {
-  const QPixmap picture(context_.info.PicturePath());
+  QPixmap picture;
+  picture.loadFromData(context_.info.Picture());
   imgArt_->setPixmap(picture.isNull() ? QPixmap()
                                       : picture.scaled(imgArt_->size(), Qt::KeepAspectRatio,
                                                        Qt::SmoothTransformation));
@@ -316,7 +324,31 @@ void GetSongInfoFromUser::txtTrackInfo_DblClick(int index) {
                                                                         : address);
 }
 
+// The folder is the picture chooser's, remembered as EditPicPath.
+void GetSongInfoFromUser::imgEditArt_Click() {
+  const QString path = context_.info.Path();
+  if (path.isEmpty()) return;
+  const QString folder = ReadIniDefault(context_.settingsFile, u"PlayList"_s, u"EditPicPath"_s,
+                                        QFileInfo(path).absolutePath());
+  const QStringList chosen =
+      context_.prompter.OpenFileNames(context_.catalog.GetMsg(RC_Menu_AddArt), folder,
+                                      u"Pictures ("_s + ArtPicture::Patterns().join(u' ') + u')');
+  if (chosen.isEmpty()) return;
+  if (!context_.info.SetPicture(chosen.first())) {
+    context_.prompter.Tell(chosen.first() + u"\nThis file is not a picture."_s,
+                           MessageIcon::Exclamation);
+    return;
+  }
+  WriteIniString(context_.settingsFile, u"PlayList"_s, u"EditPicPath"_s,
+                 QFileInfo(chosen.first()).absolutePath());
+  ShowPicture();
+}
+
 bool GetSongInfoFromUser::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == imgArt_ && event->type() == QEvent::MouseButtonRelease) {
+    imgEditArt_Click();
+    return true;
+  }
   if (event->type() == QEvent::MouseButtonDblClick) {
     for (const int index : {kArtistURL, kBuyCDURL, kArtistEmail}) {
       if (watched == txtTrackInfo_[std::size_t(index)]) {

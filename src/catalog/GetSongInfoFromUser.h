@@ -82,6 +82,8 @@ class GetSongInfoFromUser : public QWidget {
   /** Moves step songs through the library grid (-1 up, +1 down, ±10 a page). */
   void Move(int step);
   void txtTrackInfo_DblClick(int index);
+  /** Chooses a picture file as the song's art, shown now and stored on Save. */
+  void imgEditArt_Click();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

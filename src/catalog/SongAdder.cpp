@@ -88,6 +88,12 @@ bool SongAdder::ReadSongInformation(const QString& path, SongRecord& record) {
   ClearSongRecord(record);
   const TrailerTag::TagSource source = trailer_.ReadFileTags(file, path, record);
   if (record.Title.trimmed().isEmpty()) record.Title = NameUpToFirstDot(path);
+  // Songs that take no trailer keep their notes and biography in the library row alone.
+  const int row = platform::TakesTrailingTags(path) ? 0 : library_.FindSongByFilename(path);
+  if (row > 0) {
+    record.Notes = library_.SongRecords(row).Notes;
+    record.Bios = library_.SongRecords(row).Bios;
+  }
   return source != TrailerTag::TagSource::Trailer && TakesTrailer(path);
 }
 

@@ -42,7 +42,8 @@ class SongAdder {
                         const std::function<void(const QString&)>& status = {});
 
   /** Fills record from the song file's trailer tag, else its standard tag and its ID3v1
-   *  tag; the title falls back to the file's name.
+   *  tag; the title falls back to the file's name. A song that takes no trailer (FLAC,
+   *  Ogg, …) has its notes and biography from its library row.
    *  Returns true when the file has no trailer yet and may take one. */
   bool ReadSongInformation(const QString& path, SongRecord& record);
 

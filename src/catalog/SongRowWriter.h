@@ -4,43 +4,64 @@
 
 namespace audiolume {
 
+class Prompter;
 class SongAdder;
 class SongFilePresence;
 class SongLibrary;
 class TrailerTag;
+struct ArtPicture;
 struct ID3Edits;
 struct SongRecord;
 
 /**
- * Writes a library row's editable texts (title to preference) into its song file: the
- * file's own information is read first so that everything else in its tags stays, then
- * the trailer tag is written back. Formats that must not carry trailing data (FLAC, Ogg,
- * Opus, MP4) take title, artist, album and genre into their own standard tag instead,
- * and only when those differ. Files on CD drives are left alone. UI thread only.
+ * Stores a song's information where each part of it lives. MPEG files keep everything in
+ * their trailer tag: the file's own information is read first so that everything else in
+ * its tags stays, then the trailer is written back. Formats that must not carry trailing
+ * data (FLAC, Ogg, Opus, MP4) take title, artist, album, genre, year, comment and track
+ * into their own standard tag instead, only what differs, and lyrics and the picture where
+ * that tag has a place for them (the Vorbis comments of FLAC, Ogg and Opus), while
+ * their notes and biography stay in the song's library row. What cannot be stored (a
+ * format with no place for it, a file that cannot be written, notes of a song the library
+ * does not hold) is told through the prompter. Files on CD drives are left alone. UI
+ * thread only.
  */
 class SongRowWriter {
  public:
   static constexpr int kEditableColumns = 8;
 
-  SongRowWriter(const SongLibrary& library, SongAdder& adder, TrailerTag& trailer,
-                const SongFilePresence& presence)
-      : library_(library), adder_(adder), trailer_(trailer), presence_(presence) {}
+  SongRowWriter(SongLibrary& library, SongAdder& adder, TrailerTag& trailer,
+                const SongFilePresence& presence, Prompter& prompter)
+      : library_(library),
+        adder_(adder),
+        trailer_(trailer),
+        presence_(presence),
+        prompter_(prompter) {}
 
   /** 0 when written or when nothing needed writing; else the tag writer's error (70 when
-   *  a standard tag could not be written). */
+   *  a part of the song could not be stored). */
   int Write(int row);
 
-  /** Writes a whole record (and the ID3 year and comment when given) into a song file by
-   *  the same rules; the track information's save. Same results as Write. */
-  int WriteSong(const QString& path, SongRecord& record, const ID3Edits& edits);
+  /** Writes a whole record (and the ID3 year and comment, and the picture, when given)
+   *  into a song file by the same rules; the track information's save. Same results as
+   *  Write. */
+  int WriteSong(const QString& path, SongRecord& record, const ID3Edits& edits,
+                const ArtPicture* art = nullptr);
+
+  /** Stores a picture as the song's art, the rest of its tags as they are. Same results. */
+  int WriteArt(const QString& path, const ArtPicture& art);
 
  private:
-  int WriteStandardTag(const QString& path, const SongRecord& record, const ID3Edits& edits);
+  int WriteTrailerArt(const QString& path, const ArtPicture& art);
+  int WriteStandardTag(const QString& path, const SongRecord& record, const ID3Edits& edits,
+                       const ArtPicture* art);
+  int KeepInRow(const QString& path, const SongRecord& record);
+  int NotStored(const QString& path, const QString& why);
 
-  const SongLibrary& library_;
+  SongLibrary& library_;
   SongAdder& adder_;
   TrailerTag& trailer_;
   const SongFilePresence& presence_;
+  Prompter& prompter_;
 };
 
 }  // namespace audiolume

@@ -1,8 +1,5 @@
 #include "catalog/TrackInfo.h"
 
-#include <QFile>
-#include <QImage>
-
 #include "catalog/ArtPicture.h"
 #include "library/DatabaseCommands.h"
 #include "library/SongLibrary.h"
@@ -15,8 +12,6 @@ namespace audiolume {
 
 namespace {
 
-const QString kPicture = u"Temp.jpg"_s;
-
 QString Folded(const QString& text) {
   return text.trimmed().toLower();
 }
@@ -24,16 +19,12 @@ QString Folded(const QString& text) {
 }  // namespace
 
 TrackInfo::TrackInfo(CurrentSong& song, SongLibrary& library, TrailerTag& trailer,
-                     DatabaseCommands& database, QString workingDir)
-    : song_(song),
-      library_(library),
-      trailer_(trailer),
-      database_(database),
-      workingDir_(std::move(workingDir)) {}
+                     DatabaseCommands& database)
+    : song_(song), library_(library), trailer_(trailer), database_(database) {}
 
 bool TrackInfo::Load(const QString& path) {
   // A picture chosen for the song stays with its other edits.
-  const bool keepPicture = path == Path() && !newPicture_.isEmpty();
+  const bool keepPicture = path == Path() && pictureChanged_;
   if (!song_.Open(path)) return false;
   if (!keepPicture) ReadPicture();
   return true;
@@ -45,50 +36,31 @@ void TrackInfo::Revert() {
 }
 
 void TrackInfo::ReadPicture() {
-  newPicture_.clear();
   SongRecord ignored;
   QString type;
-  StorePicture(trailer_.ReadSongTagsWithArt(Path(), ignored, type), type);
-}
-
-// Pictures in other forms (PNG covers of standard tags) are shown and stored as JPEG, one
-// of the four kinds the trailer keeps.
-void TrackInfo::StorePicture(const QByteArray& art, const QString& type) {
-  const QString target = workingDir_ + u'/' + kPicture;
-  QFile::remove(target);
-  hasPicture_ = false;
-  if (art.isEmpty()) return;
-  if (type.compare(u"jpg"_s, Qt::CaseInsensitive) == 0) {
-    QFile file(target);
-    hasPicture_ = file.open(QIODevice::WriteOnly) && file.write(art) == art.size();
-  } else {
-    hasPicture_ = QImage::fromData(art).save(target, "JPG");
-  }
+  picture_ = ArtPicture::FromBytes(trailer_.ReadSongTagsWithArt(Path(), ignored, type));
+  pictureChanged_ = false;
 }
 
 bool TrackInfo::IsChanged() const {
-  return song_.IsChanged() || !newPicture_.isEmpty();
+  return song_.IsChanged() || pictureChanged_;
 }
 
-QString TrackInfo::PicturePath() const {
-  if (!newPicture_.isEmpty()) return newPicture_;
-  return hasPicture_ ? workingDir_ + u'/' + kPicture : QString();
+QByteArray TrackInfo::Picture() const {
+  return picture_ ? picture_->bytes : QByteArray();
 }
 
 bool TrackInfo::SetPicture(const QString& picturePath) {
-  const QString art = ArtPicture(picturePath, workingDir_ + u'/' + kPicture);
-  if (art.isEmpty()) return false;
-  newPicture_ = art;
-  hasPicture_ = true;
+  auto chosen = ArtPicture::FromFile(picturePath);
+  if (!chosen) return false;
+  picture_ = std::move(chosen);
+  pictureChanged_ = true;
   return true;
 }
 
 int TrackInfo::Save() {
-  const int written = song_.Save();
-  if (written == 0 && !newPicture_.isEmpty()) {
-    trailer_.PutArtIntoTrailer(Path(), newPicture_);
-    newPicture_.clear();
-  }
+  const int written = song_.Save(pictureChanged_ ? &*picture_ : nullptr);
+  pictureChanged_ = false;
   return written;
 }
 
@@ -130,16 +102,13 @@ QList<TrackInfo::Changed> TrackInfo::ApplyToAlbum(const Boxes& boxes) {
     const QString path = library_.SongText(row, SongLibrary::kFilenameColumn);
     if (path != Path() && OnSameAlbum(row)) members.append(path);
   }
-  const QString picture = PicturePath();
+  const ArtPicture* picture = boxes[kArt] && picture_ ? &*picture_ : nullptr;
   for (const QString& path : members) {
     Song song = song_.Read(path);
     CopyTicked(boxes, song);
     const ID3Edits edits{boxes[kYear] ? std::optional(song.year) : std::nullopt,
                          boxes[kComment] ? std::optional(song.comment) : std::nullopt};
-    const int written = song_.Store(path, song, edits);
-    if (written == 0 && boxes[kArt] && !picture.isEmpty()) {
-      trailer_.PutArtIntoTrailer(path, picture);
-    }
+    song_.Store(path, song, edits, picture);
     changed.append({library_.FindSongByFilename(path), path});
   }
   database_.SaveQuietly(u"in GetSongInfoFromUser.ApplyToAlbum"_s);

@@ -3,7 +3,9 @@
 #include <QList>
 #include <QString>
 #include <array>
+#include <optional>
 
+#include "catalog/ArtPicture.h"
 #include "catalog/CurrentSong.h"
 
 namespace audiolume {
@@ -51,10 +53,10 @@ class TrackInfo {
   };
 
   TrackInfo(CurrentSong& song, SongLibrary& library, TrailerTag& trailer,
-            DatabaseCommands& database, QString workingDir);
+            DatabaseCommands& database);
 
-  /** Opens the song (CurrentSong::Open: edits of the same song stay); its picture goes to
-   *  "Temp.jpg" in the working directory (as JPEG). False when the file does not exist. */
+  /** Opens the song (CurrentSong::Open: edits of the same song stay) with its picture,
+   *  which this object keeps in memory. False when the file does not exist. */
   bool Load(const QString& path);
   const QString& Path() const { return song_.Path(); }
   Song& Current() { return song_.Edited(); }
@@ -63,11 +65,11 @@ class TrackInfo {
   bool IsChanged() const;
   /** Drops the edits, the picture chosen too. */
   void Revert();
-  /** "Temp.jpg" while the song has a picture; empty when it has none. */
-  QString PicturePath() const;
-  /** Takes a picture file to store with the next save: "bmp", "wmf" and "ico" files as
-   *  they are, JPEG and PNG pictures as JPEG art through "Temp.jpg". False for a file it
-   *  cannot read or another kind. */
+  /** The song's picture as shown: the one chosen since loading, else its stored art;
+   *  empty when it has none. */
+  QByteArray Picture() const;
+  /** Takes a picture file to store with the next save (and to copy to the album). False
+   *  for a file that cannot be read or is no picture. */
   bool SetPicture(const QString& picturePath);
 
   /** CurrentSong::Save, and the picture chosen. Returns the tag writer's result. */
@@ -90,15 +92,13 @@ class TrackInfo {
   void ReadPicture();
   bool OnSameAlbum(int row) const;
   void CopyTicked(const Boxes& boxes, Song& song) const;
-  void StorePicture(const QByteArray& art, const QString& type);
 
   CurrentSong& song_;
   SongLibrary& library_;
   TrailerTag& trailer_;
   DatabaseCommands& database_;
-  QString workingDir_;
-  bool hasPicture_ = false;
-  QString newPicture_;  // a picture file chosen since loading
+  std::optional<ArtPicture> picture_;
+  bool pictureChanged_ = false;  // chosen since loading or saving
 };
 
 }  // namespace audiolume

@@ -346,7 +346,7 @@ int CatalogCommands::InfoSave(QStringList args) {
   const QString file = args.takeFirst();
   CurrentSong edited(collection_.library, collection_.adder, collection_.id3, collection_.rowWriter,
                      collection_.database);
-  TrackInfo info(edited, collection_.library, collection_.trailer, collection_.database, home_);
+  TrackInfo info(edited, collection_.library, collection_.trailer, collection_.database);
   if (!info.Load(file)) return Fail(u"no such file: "_s + file);
   TrackInfo::Song& song = info.Current();
   for (const QString& arg : args) {

@@ -11,6 +11,7 @@
 #include "platform/CodePage.h"
 #include "platform/FileNames.h"
 #include "platform/FileOps.h"
+#include "platform/StandardTags.h"
 #include "support/AppError.h"
 #include "support/AppVersion.h"
 #include "support/CurrentError.h"
@@ -191,10 +192,13 @@ bool SongLibrary::SaveSongData() {
   out.reserve(SongCount() * 320);
   for (Row& row : rows_) {
     FillRecordFromText(row);
-    // Notes, biographies and lyrics live in the song files' own tags only.
-    row.record.Lyrics.clear();
-    row.record.Notes.clear();
-    row.record.Bios.clear();
+    // Notes, biographies and lyrics of songs with a trailer live in the files alone; other
+    // formats keep their notes and biography in the library.
+    if (platform::TakesTrailingTags(row.record.Filename)) {
+      row.record.Lyrics.clear();
+      row.record.Notes.clear();
+      row.record.Bios.clear();
+    }
     RecordCodec::AppendRecord(out, row.record);
   }
   const QString temporary = File(u"TWPL.tmp"_s);

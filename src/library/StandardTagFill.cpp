@@ -18,6 +18,7 @@ void FillRecordFromStandardTags(const platform::StandardTagFields& tags, SongRec
   Fill(record.Artist, tags.artist, overwrite);
   Fill(record.Album, tags.album, overwrite);
   Fill(record.Genre, tags.genre, overwrite);
+  Fill(record.Lyrics, tags.lyrics, overwrite);
   if (tags.track > 0 && tags.track <= 0x7fff && (overwrite || record.TrackNumber == 0)) {
     record.TrackNumber = qint16(tags.track);
   }

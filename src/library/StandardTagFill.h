@@ -8,7 +8,7 @@ namespace audiolume {
 
 struct SongRecord;
 
-/** Copies a standard tag's title, artist, album, genre and track number into the
+/** Copies a standard tag's title, artist, album, genre, lyrics and track number into the
  *  record: each that the tag has, or with overwrite off only into empty fields. */
 void FillRecordFromStandardTags(const platform::StandardTagFields& tags, SongRecord& record,
                                 bool overwrite);

@@ -353,10 +353,19 @@ int TrailerTag::WriteSongTrailer(const QString& path, SongRecord& record, bool k
 
 int TrailerTag::PutArtIntoTrailer(const QString& songPath, const QString& picturePath) {
   const QString artType = picturePath.mid(picturePath.lastIndexOf(u'.') + 1);
-  if (!QStringList{u"bmp"_s, u"jpg"_s, u"wmf"_s, u"ico"_s}.contains(artType)) return 4;
+  if (!IsArtType(artType)) return 4;
   QFile picture(picturePath);
   if (!picture.open(QIODevice::ReadOnly)) return 1;
-  const QByteArray art = picture.readAll();
+  return PutArtIntoTrailer(songPath, picture.readAll(), artType);
+}
+
+bool TrailerTag::IsArtType(const QString& type) {
+  return QStringList{u"bmp"_s, u"jpg"_s, u"wmf"_s, u"ico"_s}.contains(type);
+}
+
+int TrailerTag::PutArtIntoTrailer(const QString& songPath, const QByteArray& art,
+                                  const QString& artType) {
+  if (!IsArtType(artType)) return 4;
   QFile file;
   if (const int opened = OpenForWriting(file, songPath)) return opened;
 

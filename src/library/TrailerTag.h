@@ -102,6 +102,11 @@ class TrailerTag {
   /** Stores a picture ("bmp", "jpg", "wmf", "ico") in the song's trailer. 0 on success,
    *  4 for another extension, 1 when either file does not exist, else an error number. */
   int PutArtIntoTrailer(const QString& songPath, const QString& picturePath);
+  /** Stores a picture's bytes of one of those types (lower case) in the song's trailer;
+   *  the same results. */
+  int PutArtIntoTrailer(const QString& songPath, const QByteArray& art, const QString& artType);
+  /** Whether the trailer keeps pictures of this type: "bmp", "jpg", "wmf" or "ico". */
+  static bool IsArtType(const QString& type);
 
   std::optional<QString> GetTrailerVersion(const QString& path);
 

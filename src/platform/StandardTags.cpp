@@ -23,6 +23,7 @@
 #include <memory>
 
 #include "platform/AudioDecoder.h"
+#include "platform/FileError.h"
 #include "platform/FileOps.h"
 
 namespace audiolume::platform {
@@ -89,9 +90,29 @@ QByteArray ToBytes(const TagLib::ByteVector& bytes) {
 }
 
 StandardTagFields FieldsOf(const TagLib::Tag& tag) {
-  return {ToQString(tag.title()), ToQString(tag.artist()),  ToQString(tag.album()),
-          ToQString(tag.genre()), ToQString(tag.comment()), int(tag.year()),
-          int(tag.track())};
+  return {ToQString(tag.title()),   ToQString(tag.artist()),
+          ToQString(tag.album()),   ToQString(tag.genre()),
+          ToQString(tag.comment()), int(tag.year()),
+          int(tag.track()),         {}};
+}
+
+// The Vorbis comment of the formats that keep lyrics and covers in one; nothing for others.
+TagLib::Ogg::XiphComment* XiphOf(TagLib::File* file, bool create) {
+  if (auto* flac = dynamic_cast<TagLib::FLAC::File*>(file)) return flac->xiphComment(create);
+  if (auto* vorbis = dynamic_cast<TagLib::Ogg::Vorbis::File*>(file)) return vorbis->tag();
+  if (auto* opus = dynamic_cast<TagLib::Ogg::Opus::File*>(file)) return opus->tag();
+  return nullptr;
+}
+
+const TagLib::String kLyricsField = "LYRICS";
+
+// Untrimmed: a song's text keeps its line breaks.
+QString LyricsOf(TagLib::File* file) {
+  const TagLib::Ogg::XiphComment* xiph = XiphOf(file, false);
+  if (xiph == nullptr) return {};
+  const auto fields = xiph->fieldListMap().find(kLyricsField);
+  if (fields == xiph->fieldListMap().end() || fields->second.isEmpty()) return {};
+  return QString::fromStdString(fields->second.front().to8Bit(true));
 }
 
 // The front cover, else the first picture.
@@ -188,9 +209,63 @@ std::optional<StandardTags> TagsOf(TagLib::File* file, bool withPicture) {
   StandardTags tags;
   const TagLib::Tag* tag = TextTag(file);
   if (tag != nullptr) tags.fields = FieldsOf(*tag);
+  tags.fields.lyrics = LyricsOf(file);
   if (withPicture) ReadPicture(file, tags);
   if ((tag == nullptr || tag->isEmpty()) && tags.picture.isEmpty()) return std::nullopt;
   return tags;
+}
+
+// Each field that differs from what the tag holds: a field left alone keeps its form (a
+// full date, a "3/12" track number, the text of a second tag of the file).
+void SetChangedFields(TagLib::File* file, const StandardTagFields& fields) {
+  TagLib::Tag* tag = file->tag();
+  const StandardTagFields now = FieldsOf(*tag);
+  const std::pair<QString StandardTagFields::*, void (TagLib::Tag::*)(const TagLib::String&)>
+      texts[] = {{&StandardTagFields::title, &TagLib::Tag::setTitle},
+                 {&StandardTagFields::artist, &TagLib::Tag::setArtist},
+                 {&StandardTagFields::album, &TagLib::Tag::setAlbum},
+                 {&StandardTagFields::genre, &TagLib::Tag::setGenre},
+                 {&StandardTagFields::comment, &TagLib::Tag::setComment}};
+  for (const auto& [field, set] : texts) {
+    if (fields.*field != now.*field) (tag->*set)(ToTagString(fields.*field));
+  }
+  if (fields.year != now.year) tag->setYear(unsigned(std::max(0, fields.year)));
+  if (fields.track != now.track) tag->setTrack(unsigned(std::max(0, fields.track)));
+  TagLib::Ogg::XiphComment* xiph = XiphOf(file, true);
+  if (xiph == nullptr || fields.lyrics == LyricsOf(file)) return;
+  if (fields.lyrics.isEmpty()) {
+    xiph->removeFields(kLyricsField);
+  } else {
+    xiph->addField(kLyricsField, ToTagString(fields.lyrics), true);
+  }
+}
+
+// FLAC files keep pictures in blocks of their own, Ogg files in the Vorbis comment.
+void SetFrontCover(TagLib::File* file, const QByteArray& cover, const QString& mime) {
+  auto picture = std::make_unique<TagLib::FLAC::Picture>();
+  picture->setType(TagLib::FLAC::Picture::FrontCover);
+  picture->setMimeType(ToTagString(mime));
+  picture->setData(TagLib::ByteVector(cover.constData(), unsigned(cover.size())));
+  const auto replaceFront = [&picture](auto& owner) {
+    for (TagLib::FLAC::Picture* old : owner.pictureList()) {
+      if (old->type() == TagLib::FLAC::Picture::FrontCover) owner.removePicture(old);
+    }
+    owner.addPicture(picture.release());
+  };
+  if (auto* flac = dynamic_cast<TagLib::FLAC::File*>(file)) {
+    replaceFront(*flac);
+  } else if (TagLib::Ogg::XiphComment* xiph = XiphOf(file, true)) {
+    replaceFront(*xiph);
+  }
+}
+
+bool Synced(const QString& path) {
+  try {
+    WriteBehind(path).Sync();
+    return true;
+  } catch (const FileError&) {
+    return false;
+  }
 }
 
 }  // namespace
@@ -212,7 +287,8 @@ std::optional<StandardTags> ReadStandardTags(const QString& path, bool withPictu
   return ref.isNull() ? std::nullopt : TagsOf(ref.file(), withPicture);
 }
 
-bool WriteStandardTags(const QString& path, const StandardTagFields& fields) {
+bool WriteStandardTags(const QString& path, const StandardTagFields& fields,
+                       const QByteArray& cover, const QString& coverMime) {
   if (!QFileInfo(path).isFile() || !FileOps::CanWrite(path)) return false;
   // The copy keeps the file's name after a prefix: TagLib tells formats by their extension.
   const QFileInfo info(path);
@@ -225,23 +301,22 @@ bool WriteStandardTags(const QString& path, const StandardTagFields& fields) {
     const QByteArray name = QFile::encodeName(copy);
     TagLib::FileRef ref(name.constData(), false);
     if (!ref.isNull() && ref.file()->isValid() && ref.tag() != nullptr) {
-      TagLib::Tag* tag = ref.tag();
-      tag->setTitle(ToTagString(fields.title));
-      tag->setArtist(ToTagString(fields.artist));
-      tag->setAlbum(ToTagString(fields.album));
-      tag->setGenre(ToTagString(fields.genre));
-      tag->setComment(ToTagString(fields.comment));
-      tag->setYear(unsigned(std::max(0, fields.year)));
-      tag->setTrack(unsigned(std::max(0, fields.track)));
+      SetChangedFields(ref.file(), fields);
+      if (!cover.isEmpty()) SetFrontCover(ref.file(), cover, coverMime);
       saved = ref.save();
     }
   }
-  if (!saved ||
+  if (!saved || !Synced(copy) ||
       std::rename(QFile::encodeName(copy).constData(), QFile::encodeName(path).constData()) != 0) {
     QFile::remove(copy);
     return false;
   }
   return true;
+}
+
+bool HoldsLyricsAndCover(const QString& path) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  return suffix == u"flac" || suffix == u"ogg" || suffix == u"oga" || suffix == u"opus";
 }
 
 bool MayHoldStandardTag(const QString& path, QByteArrayView start, QByteArrayView end) {

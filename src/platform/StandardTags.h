@@ -13,8 +13,9 @@ struct StandardTagFields {
   QString album;
   QString genre;
   QString comment;
-  int year = 0;   // 0 when the tag has none
-  int track = 0;  // 0 when the tag has none
+  int year = 0;    // 0 when the tag has none
+  int track = 0;   // 0 when the tag has none
+  QString lyrics;  // as written, line breaks and all
 
   bool operator==(const StandardTagFields&) const = default;
 };
@@ -55,13 +56,22 @@ std::optional<StandardTags> ReadStandardTags(const QString& path, bool withPictu
 bool MayHoldStandardTag(const QString& path, QByteArrayView start, QByteArrayView end);
 
 /**
- * Writes title, artist, album, genre, comment, year and track into the file's own
- * standard tag, for formats that must not carry trailing data. The file is edited as a
- * copy beside it, which then takes its place; the original is kept until that rename, so
- * a failure at any step leaves it as it was. Returns false when TagLib cannot open or save
- * the file, or the folder cannot take the copy.
+ * Writes title, artist, album, genre, comment, year, track and lyrics into the file's own
+ * standard tag, for formats that must not carry trailing data; only the fields that differ
+ * from what the tag holds are set, and lyrics only where HoldsLyricsAndCover. A cover,
+ * when given (bytes and MIME type), becomes the front cover in place of any earlier one;
+ * the other pictures stay. The file is edited as a copy beside it, synced, which then
+ * takes its place; the original is kept until that rename, so a failure at any step
+ * leaves it as it was. Returns false when TagLib cannot open or save the file, or the
+ * folder cannot take the copy.
  */
-bool WriteStandardTags(const QString& path, const StandardTagFields& fields);
+bool WriteStandardTags(const QString& path, const StandardTagFields& fields,
+                       const QByteArray& cover = {}, const QString& coverMime = {});
+
+/** Whether the file's standard tag has a place for lyrics and a front cover: the Vorbis
+ *  comments of FLAC, Ogg Vorbis and Opus files (LYRICS; a FLAC picture block, or
+ *  METADATA_BLOCK_PICTURE in Ogg). Judged by the file's name, as TagLib opens it. */
+bool HoldsLyricsAndCover(const QString& path);
 
 /** Whether a song file's format allows bytes after its audio without harm to players
  *  and checkers, judged by its name: MPEG audio and WAV. */

@@ -1,5 +1,6 @@
 #include "catalog/TrackInfo.h"
 
+#include <sndfile.h>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
+#include <memory>
 
 #include "catalog/CategoryLists.h"
 #include "catalog/Edit_pic.h"
@@ -28,6 +30,7 @@
 #include "library/DatabaseCommands.h"
 #include "library/SongFilePresence.h"
 #include "library/TagFixture.h"
+#include "platform/StandardTags.h"
 #include "support/IniSettings.h"
 
 namespace audiolume::test {
@@ -91,6 +94,50 @@ class TrackInfoTest : public TagFixture {
     trailer_.ReadSongTags(path, record);
     return record;
   }
+  // A song of a format that takes no trailer, tagged as other programs tag it, in the
+  // library.
+  QString AddTagged(const QString& name, bool (*write)(const QString&, double),
+                    const QString& album) {
+    const QString path = Path(name);
+    EXPECT_TRUE(write(path, 0.3));
+    StandardTagValues values;
+    values.title = name;
+    values.album = album;
+    values.artist = u"Tagged"_s;
+    EXPECT_TRUE(WriteStandardTag(path, values));
+    SongRecord record;
+    record.Title = name;
+    record.Album = album;
+    record.Artist = values.artist;
+    record.Mood = u"Calm"_s;
+    record.Filename = path;
+    library_.AddOrReplaceRecord(record);
+    return path;
+  }
+  // A picture file of the given Qt format ("PNG", "BMP", "JPG"); returns its bytes.
+  static QByteArray WritePicture(const QString& path, const char* format, Qt::GlobalColor color) {
+    QImage image(32, 24, QImage::Format_RGB32);
+    image.fill(color);
+    EXPECT_TRUE(image.save(path, format));
+    return ReadAll(path);
+  }
+  static QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+  QByteArray TrailerArt(const QString& path, QString& type) {
+    SongRecord record;
+    return trailer_.ReadSongTagsWithArt(path, record, type);
+  }
+  Edit_pic* PictureChooser() {
+    return new Edit_pic({trailer_,
+                         writer_,
+                         catalog_,
+                         prompter_,
+                         Path(u"VeltoDj.ini"_s),
+                         [](const QString&, const QString&) { return true; },
+                         {}});
+  }
 
   // The track information window's context over this fixture.
   TrackInfoContext WindowContext(const CategoryLists& categories,
@@ -113,10 +160,10 @@ class TrackInfoTest : public TagFixture {
   QList<platform::CdMount> cdMounts_;
   SongFilePresence presence_{[this] { return cdMounts_; }, catalog_, prompter_};
   SongAdder adder_{library_, trailer_, presence_, catalog_, prompter_, check_, dir_.path()};
-  SongRowWriter writer_{library_, adder_, trailer_, presence_};
+  SongRowWriter writer_{library_, adder_, trailer_, presence_, prompter_};
   DatabaseCommands database_{library_, catalog_, prompter_, error_, check_};
   CurrentSong song_{library_, adder_, id3_, writer_, database_};
-  TrackInfo info_{song_, library_, trailer_, database_, dir_.path()};
+  TrackInfo info_{song_, library_, trailer_, database_};
 };
 
 TEST_F(TrackInfoTest, SavingWritesTheFileAndTheRowAndAsksOnlyAfterARealChange) {
@@ -186,10 +233,10 @@ TEST_F(TrackInfoTest, BoxStatesAndPicturesAreKept) {
   EXPECT_EQ(ReadIniString(settings, u"Tag"_s, u"ChkBox0"_s), u"0");
   EXPECT_EQ(TrackInfo::ReadBoxes(settings), boxes);
 
-  // A PNG picture is stored as JPEG art, and shown as "Temp.jpg".
+  // A PNG picture is stored as JPEG art, and shown from memory.
   const QString path = AddSong(u"pictured"_s, u"Art"_s, {});
   ASSERT_TRUE(info_.Load(path));
-  EXPECT_TRUE(info_.PicturePath().isEmpty());
+  EXPECT_TRUE(info_.Picture().isEmpty());
   const QString png = Path(u"cover.png"_s);
   QImage image(40, 30, QImage::Format_RGB32);
   image.fill(Qt::blue);
@@ -204,8 +251,9 @@ TEST_F(TrackInfoTest, BoxStatesAndPicturesAreKept) {
   EXPECT_EQ(type, u"jpg");
   EXPECT_EQ(QImage::fromData(art).size(), QSize(40, 30));
   ASSERT_TRUE(info_.Load(path));
-  EXPECT_EQ(info_.PicturePath(), Path(u"Temp.jpg"_s));
+  EXPECT_TRUE(info_.Picture() == art);
   EXPECT_FALSE(info_.IsChanged());
+  EXPECT_FALSE(QFile::exists(Path(u"Temp.jpg"_s)));
 }
 
 // Saving starts from the library row: the categories, play time, serial number and
@@ -476,21 +524,23 @@ TEST_F(TrackInfoTest, OpeningAnotherSongAsksAndYesSavesTheAlbumToo) {
 }
 
 // The picture chooser: the picture kinds listed, the preview's size, a PNG stored as JPEG
-// art, the folder remembered, and a set paint program that is missing.
+// art, a bitmap named in capitals stored as it is, the folder remembered, and a set paint
+// program that is missing.
 TEST_F(TrackInfoTest, ThePictureChooserStoresAPngAsJpegArt) {
   const QString song = AddSong(u"pictured"_s, u"Art"_s, {});
   QDir(dir_.path()).mkdir(u"pictures"_s);
   QImage image(64, 48, QImage::Format_RGB32);
   image.fill(Qt::darkCyan);
   ASSERT_TRUE(image.save(Path(u"pictures/cover.png"_s)));
-  ASSERT_TRUE(image.save(Path(u"pictures/old.bmp"_s)));
+  ASSERT_TRUE(image.save(Path(u"pictures/OLD.BMP"_s), "BMP"));
   WriteAll(Path(u"pictures/notes.txt"_s), "not a picture");
+  WriteAll(Path(u"pictures/fake.jpg"_s), "not a picture either");
   QStringList started;
   Edit_pic window({trailer_,
+                   writer_,
                    catalog_,
                    prompter_,
                    Path(u"VeltoDj.ini"_s),
-                   dir_.path(),
                    [&started](const QString& program, const QString&) {
                      started.append(program);
                      return true;
@@ -502,7 +552,7 @@ TEST_F(TrackInfoTest, ThePictureChooserStoresAPngAsJpegArt) {
   EXPECT_EQ(ReadIniString(Path(u"VeltoDj.ini"_s), u"PlayList"_s, u"EditPicPath"_s),
             Path(u"pictures"_s));
   auto* files = window.findChild<QListWidget*>(u"File1"_s);
-  ASSERT_EQ(files->count(), 2);  // cover.png and old.bmp, not notes.txt
+  ASSERT_EQ(files->count(), 3);  // cover.png, fake.jpg and OLD.BMP, not notes.txt
   QTest::mouseClick(
       files->viewport(), Qt::LeftButton, {},
       files->visualItemRect(files->findItems(u"cover.png"_s, Qt::MatchExactly)[0]).center());
@@ -520,6 +570,194 @@ TEST_F(TrackInfoTest, ThePictureChooserStoresAPngAsJpegArt) {
   const QByteArray art = trailer_.ReadSongTagsWithArt(song, record, type);
   EXPECT_EQ(type, u"jpg");
   EXPECT_EQ(QImage::fromData(art).size(), QSize(64, 48));
+
+  // A file named as a picture that is none is refused, and another may be chosen.
+  window.LinkPicture(song);
+  window.show();
+  files->setCurrentItem(files->findItems(u"fake.jpg"_s, Qt::MatchExactly)[0]);
+  QTest::mouseClick(window.findChild<QPushButton*>(u"imgDone"_s), Qt::LeftButton);
+  ASSERT_EQ(prompter_.ShownMessages().size(), 2);
+  EXPECT_EQ(prompter_.ShownMessages()[1].text,
+            Path(u"pictures/fake.jpg"_s) + u"\nThis file is not a picture."_s);
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_TRUE(TrailerArt(song, type) == art);
+  files->setCurrentItem(files->findItems(u"OLD.BMP"_s, Qt::MatchExactly)[0]);
+  QTest::mouseClick(window.findChild<QPushButton*>(u"imgDone"_s), Qt::LeftButton);
+  EXPECT_TRUE(TrailerArt(song, type) == ReadAll(Path(u"pictures/OLD.BMP"_s)));
+  EXPECT_EQ(type, u"bmp");
+}
+
+// FLAC, Ogg and Opus songs keep their lyrics and picture in their own tag, where other
+// players read them, and their notes and biography in the library row, which a save of
+// the library no longer empties for them; a change the tag does not hold leaves the file
+// untouched.
+TEST_F(TrackInfoTest, FlacOggAndOpusSongsKeepLyricsInTheirTagAndNotesInTheLibrary) {
+  const QString mp3 = AddSong(u"trailered"_s, u"Mixed"_s, {});
+  const QByteArray bmp = WritePicture(Path(u"COVER.BMP"_s), "BMP", Qt::red);
+  const QStringList songs = {AddTagged(u"song.flac"_s, WriteSineFlac, u"Mixed"_s),
+                             AddTagged(u"song.ogg"_s, WriteSineOgg, u"Mixed"_s),
+                             AddTagged(u"song.opus"_s, WriteSineOpus, u"Mixed"_s), mp3};
+  for (const QString& path : songs) {
+    SCOPED_TRACE(path.toStdString());
+    ASSERT_TRUE(info_.Load(path));
+    info_.Current().record.Lyrics = u"la la\nla"_s;
+    info_.Current().record.Notes = u"Recorded live"_s;
+    info_.Current().record.Bios = u"Born in Lyon"_s;
+    ASSERT_TRUE(info_.SetPicture(Path(u"COVER.BMP"_s)));
+    EXPECT_EQ(info_.Save(), 0);
+  }
+  for (const QString& path : songs.mid(0, 3)) {
+    const auto tags = platform::ReadStandardTags(path, true);
+    ASSERT_TRUE(tags.has_value());
+    EXPECT_EQ(tags->fields.lyrics, u"la la\nla");
+    EXPECT_TRUE(tags->picture == bmp);
+    EXPECT_EQ(tags->pictureMime, u"image/bmp");
+    EXPECT_EQ(tags->fields.title, QFileInfo(path).fileName());  // the rest as it was
+  }
+  EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
+
+  // Only the notes change: the FLAC file is not rewritten.
+  const QByteArray flacBefore = ReadAll(songs[0]);
+  ASSERT_TRUE(info_.Load(songs[0]));
+  info_.Current().record.Notes = u"Recorded in the studio"_s;
+  EXPECT_EQ(info_.Save(), 0);
+  EXPECT_TRUE(ReadAll(songs[0]) == flacBefore);
+
+  library_.LoadSongData();  // as the next start reads it
+  EXPECT_TRUE(library_.SongRecords(library_.FindSongByFilename(mp3)).Notes.isEmpty());
+  const QString notes[] = {u"Recorded in the studio"_s, u"Recorded live"_s, u"Recorded live"_s,
+                           u"Recorded live"_s};
+  for (int i = 0; i < songs.size(); ++i) {
+    SCOPED_TRACE(songs[i].toStdString());
+    ASSERT_TRUE(info_.Load(songs[i]));
+    EXPECT_EQ(info_.Current().record.Lyrics, u"la la\nla");
+    EXPECT_EQ(info_.Current().record.Notes, notes[i]);
+    EXPECT_EQ(info_.Current().record.Bios, u"Born in Lyon");
+    EXPECT_TRUE(info_.Picture() == bmp);
+  }
+}
+
+// Nothing typed is dropped without a word: a format with no place for lyrics, a file
+// that cannot be written, notes of a song the library does not hold.
+TEST_F(TrackInfoTest, WhatASongFileCannotHoldIsToldNotDropped) {
+  const QString aiff = Path(u"song.aiff"_s);
+  ASSERT_TRUE(WriteSineSndfile(aiff, 0.3, SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 440.0));
+  ASSERT_TRUE(info_.Load(aiff));
+  info_.Current().record.Lyrics = u"la la"_s;
+  EXPECT_NE(info_.Save(), 0);
+  ASSERT_EQ(prompter_.ShownMessages().size(), 1);
+  EXPECT_TRUE(prompter_.ShownMessages()[0].text.contains(u"no place for lyrics"_s));
+
+  const QString flac = Path(u"loose.flac"_s);  // not in the library
+  ASSERT_TRUE(WriteSineFlac(flac, 0.3));
+  ASSERT_TRUE(info_.Load(flac));
+  info_.Current().record.Notes = u"A note"_s;
+  EXPECT_NE(info_.Save(), 0);
+  ASSERT_EQ(prompter_.ShownMessages().size(), 2);
+  EXPECT_TRUE(prompter_.ShownMessages()[1].text.contains(u"does not hold this song"_s));
+
+  // A file TagLib cannot take is left as it was; its notes still reach the library.
+  const QByteArray junk("fLaC and nothing a FLAC file holds");
+  WriteAll(Path(u"junk.flac"_s), junk);
+  SongRecord record;
+  record.Title = u"junk"_s;
+  record.Filename = Path(u"junk.flac"_s);
+  library_.AddOrReplaceRecord(record);
+  ASSERT_TRUE(info_.Load(Path(u"junk.flac"_s)));
+  info_.Current().record.Lyrics = u"la la"_s;
+  info_.Current().record.Notes = u"Kept"_s;
+  EXPECT_NE(info_.Save(), 0);
+  ASSERT_EQ(prompter_.ShownMessages().size(), 3);
+  EXPECT_TRUE(prompter_.ShownMessages()[2].text.contains(u"could not be written"_s));
+  EXPECT_TRUE(ReadAll(Path(u"junk.flac"_s)) == junk);
+  EXPECT_EQ(library_.SongRecords(library_.FindSongByFilename(Path(u"junk.flac"_s))).Notes, u"Kept");
+}
+
+// Apply to album copies the picture the window holds, whatever its kind, to MP3 and FLAC
+// songs alike; the picture chooser of another song does not change it meanwhile.
+TEST_F(TrackInfoTest, ApplyToAlbumCopiesTheChosenPictureWhateverItsKind) {
+  const QString edited = AddSong(u"edited"_s, u"Covers"_s, {});
+  const QString mp3 = AddSong(u"member"_s, u"Covers"_s, {});
+  const QString flac = AddTagged(u"member.flac"_s, WriteSineFlac, u"Covers"_s);
+  const QString other = AddSong(u"other"_s, u"Elsewhere"_s, {});
+  const QByteArray jpeg = WritePicture(Path(u"old.jpg"_s), "JPG", Qt::green);
+  const QByteArray png = WritePicture(Path(u"other.png"_s), "PNG", Qt::yellow);
+  const QByteArray bmp = WritePicture(Path(u"COVER.BMP"_s), "BMP", Qt::red);
+  ASSERT_TRUE(info_.Load(edited));
+  ASSERT_TRUE(info_.SetPicture(Path(u"old.jpg"_s)));
+  ASSERT_EQ(info_.Save(), 0);
+  TrackInfo::Boxes boxes{};
+  boxes[TrackInfo::kArt] = true;
+
+  ASSERT_TRUE(info_.Load(edited));
+  std::unique_ptr<Edit_pic> chooser(PictureChooser());
+  chooser->LinkPicture(other);
+  chooser->Dir1_Change(dir_.path());
+  auto* files = chooser->findChild<QListWidget*>(u"File1"_s);
+  files->setCurrentItem(files->findItems(u"other.png"_s, Qt::MatchExactly)[0]);
+  chooser->imgDone_Click();
+  EXPECT_EQ(info_.ApplyToAlbum(boxes).size(), 2);
+  QString type;
+  EXPECT_TRUE(TrailerArt(mp3, type) == jpeg);
+  EXPECT_TRUE(platform::ReadStandardTags(flac, true)->picture == jpeg);
+  EXPECT_EQ(QImage::fromData(TrailerArt(other, type)).pixelColor(0, 0), QColor(Qt::yellow));
+
+  ASSERT_TRUE(info_.SetPicture(Path(u"COVER.BMP"_s)));
+  ASSERT_EQ(info_.Save(), 0);
+  EXPECT_EQ(info_.ApplyToAlbum(boxes).size(), 2);
+  for (const QString& song : {edited, mp3}) {
+    EXPECT_TRUE(TrailerArt(song, type) == bmp);
+    EXPECT_EQ(type, u"bmp");
+  }
+  const auto tags = platform::ReadStandardTags(flac, true);
+  EXPECT_TRUE(tags->picture == bmp);
+  EXPECT_EQ(tags->pictureMime, u"image/bmp");
+  EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
+}
+
+// The track information's own picture chooser: the button or a click on the picture
+// opens the file dialog; the picture chosen shows at once and is stored on Save.
+TEST_F(TrackInfoTest, TheTrackInformationWindowChoosesAPicture) {
+  const QString song = AddSong(u"pictured"_s, u"Art"_s, {});
+  const QByteArray bmp = WritePicture(Path(u"COVER.BMP"_s), "BMP", Qt::red);
+  WriteAll(Path(u"notes.txt"_s), "not a picture");
+  CategoryLists categories;
+  GetSongInfoFromUser window({info_,
+                              categories,
+                              genres_,
+                              catalog_,
+                              prompter_,
+                              Path(u"VeltoDj.ini"_s),
+                              {},
+                              {},
+                              {},
+                              {},
+                              {}});
+  window.show();
+  ASSERT_TRUE(window.EditTrackInfo(song));
+  auto* picture = window.findChild<QLabel*>(u"imgArt"_s);
+  auto* button = window.findChild<QPushButton*>(u"imgEditArt"_s);
+  ASSERT_NE(button, nullptr);
+  EXPECT_TRUE(picture->pixmap().isNull());
+
+  prompter_.QueueFiles({Path(u"notes.txt"_s)});
+  QTest::mouseClick(button, Qt::LeftButton);
+  ASSERT_EQ(prompter_.ShownMessages().size(), 2);  // the file dialog, then the message
+  EXPECT_EQ(prompter_.ShownMessages()[0].text, u"Tag Art"_s);
+  EXPECT_EQ(prompter_.ShownMessages()[1].text,
+            Path(u"notes.txt"_s) + u"\nThis file is not a picture."_s);
+  EXPECT_EQ(prompter_.LastFolder(), dir_.path());
+  EXPECT_FALSE(window.IsChanged());
+
+  prompter_.QueueFiles({Path(u"COVER.BMP"_s)});
+  QTest::mouseClick(picture, Qt::LeftButton);
+  EXPECT_FALSE(picture->pixmap().isNull());
+  EXPECT_TRUE(window.IsChanged());
+  QTest::mouseClick(window.findChild<QPushButton*>(u"imgOK"_s), Qt::LeftButton);
+  QString type;
+  EXPECT_TRUE(TrailerArt(song, type) == bmp);
+  EXPECT_EQ(type, u"bmp");
+  EXPECT_EQ(prompter_.ShownMessages().size(), 3);  // the second file dialog, no question
 }
 
 }  // namespace

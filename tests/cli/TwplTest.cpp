@@ -370,6 +370,38 @@ TEST_F(TwplTest, ModernFormatsAreAddedAndEditedInTheirOwnTags) {
   EXPECT_EQ(QDir(dir_.path()).entryList({u".audiolume*"_s}, QDir::Files | QDir::Hidden).size(), 0);
 }
 
+// info save of a FLAC song stores its lyrics and picture in the file's own tag and its
+// notes in the library, where the next run finds them; what cannot be stored fails aloud.
+TEST_F(TwplTest, InfoSaveKeepsWhatIsTypedForAFlacSongOrSaysWhyNot) {
+  MakeLibrary();
+  ASSERT_TRUE(test::WriteSineFlac(dir_.filePath(u"song.flac"_s), 0.5));
+  ASSERT_TRUE(test::WriteSineOgg(dir_.filePath(u"loose.ogg"_s), 0.5));
+  QImage image(4, 4, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  ASSERT_TRUE(image.save(dir_.filePath(u"COVER.BMP"_s), "BMP"));
+  ASSERT_EQ(Run({u"library"_s, u"add"_s, u"song.flac"_s}).code, 0);
+
+  Result result = Run({u"info"_s, u"save"_s, u"song.flac"_s, u"Lyrics=la la"_s, u"Notes=Live"_s,
+                       u"Art=COVER.BMP"_s});
+  ASSERT_EQ(result.code, 0) << result.err.toStdString();
+  const QString shown = Run({u"tags"_s, u"show"_s, u"song.flac"_s}).out;
+  EXPECT_TRUE(shown.contains(u"\nLyrics\tla la\n"_s)) << shown.toStdString();
+  EXPECT_TRUE(shown.contains(u"\nStdPicture\timage/bmp\n"_s)) << shown.toStdString();
+  CurrentError error;
+  ErrorLog log(Home() + u"/TW_Error.log"_s, error);
+  ScriptedPrompter prompter;
+  ErrorCheck check(error, log, prompter);
+  SongLibrary library(Home(), error, check);
+  library.LoadSongData();
+  const int row = library.FindSongByFilename(dir_.filePath(u"song.flac"_s));
+  ASSERT_GT(row, 0);
+  EXPECT_EQ(library.SongRecords(row).Notes, u"Live");
+
+  result = Run({u"info"_s, u"save"_s, u"loose.ogg"_s, u"Notes=Lost"_s});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_TRUE(result.err.contains(u"does not hold this song"_s)) << result.err.toStdString();
+}
+
 TEST_F(TwplTest, LibrarySortEditAndDelete) {
   MakeLibrary();
   const QString song = dir_.filePath(u"song.mp3"_s);

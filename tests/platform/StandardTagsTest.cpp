@@ -3,8 +3,16 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <taglib/fileref.h>
+#include <taglib/flacfile.h>
+#include <taglib/flacpicture.h>
+#include <taglib/tpropertymap.h>
+#include <taglib/xiphcomment.h>
+
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include "fakes/QtPrinters.h"
@@ -99,7 +107,7 @@ TEST_F(StandardTagsTest, WritingKeepsTheAudioAndLeavesAFileItCannotWriteAlone) {
   ASSERT_TRUE(WriteStandardTag(Path(u"song.flac"_s), Values(u"Before"_s)));
   const qint64 frames = platform::OpenSongDecoder(Path(u"song.flac"_s))->LengthFrames();
   platform::StandardTagFields fields{
-      u"After"_s, u"Other Artist"_s, u"Album"_s, u"Jazz"_s, u"note"_s, 1999, 3};
+      u"After"_s, u"Other Artist"_s, u"Album"_s, u"Jazz"_s, u"note"_s, 1999, 3, {}};
   ASSERT_TRUE(platform::WriteStandardTags(Path(u"song.flac"_s), fields));
   const auto tags = platform::ReadStandardTags(Path(u"song.flac"_s), false);
   ASSERT_TRUE(tags.has_value());
@@ -130,6 +138,85 @@ TEST_F(StandardTagsTest, WritingKeepsTheAudioAndLeavesAFileItCannotWriteAlone) {
   EXPECT_TRUE(platform::TakesTrailingTags(u"/m/a.wav"_s));
   EXPECT_FALSE(platform::TakesTrailingTags(u"/m/a.flac"_s));
   EXPECT_FALSE(platform::TakesTrailingTags(u"/m/a.opus"_s));
+}
+
+// What other players read: a LYRICS comment, the front cover as a FLAC picture block or,
+// in Ogg files, as METADATA_BLOCK_PICTURE, in place of the old front cover while other
+// pictures stay; a field that does not change keeps its form.
+TEST_F(StandardTagsTest, WritesLyricsAndTheFrontCoverAndOnlyTheFieldsThatChange) {
+  struct Case {
+    QString name;
+    bool (*write)(const QString&, double);
+  };
+  const QByteArray jpeg = [] {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    image.save(&buffer, "JPG");
+    return bytes;
+  }();
+  for (const Case& c : {Case{u"song.flac"_s, WriteSineFlac}, Case{u"song.ogg"_s, WriteSineOgg},
+                        Case{u"song.opus"_s, WriteSineOpus}}) {
+    SCOPED_TRACE(c.name.toStdString());
+    const QString path = Path(c.name);
+    const QByteArray name = QFile::encodeName(path);
+    ASSERT_TRUE(c.write(path, 1.0));
+    StandardTagValues values = Values(u"Before"_s);
+    values.picture = SmallPng();
+    values.pictureMime = u"image/png"_s;
+    ASSERT_TRUE(WriteStandardTag(path, values));
+    {
+      // A full date and a back cover, as a careful tagger leaves them.
+      TagLib::FileRef ref(name.constData());
+      TagLib::PropertyMap properties = ref.file()->properties();
+      properties.replace("DATE", TagLib::StringList("2004-05-01"));
+      ref.file()->setProperties(properties);
+      auto* back = new TagLib::FLAC::Picture;
+      back->setType(TagLib::FLAC::Picture::BackCover);
+      back->setMimeType("image/png");
+      back->setData(
+          TagLib::ByteVector(values.picture.constData(), unsigned(values.picture.size())));
+      if (auto* flac = dynamic_cast<TagLib::FLAC::File*>(ref.file())) {
+        flac->addPicture(back);
+      } else {
+        dynamic_cast<TagLib::Ogg::XiphComment*>(ref.tag())->addPicture(back);
+      }
+      ASSERT_TRUE(ref.save());
+    }
+    platform::StandardTagFields fields = platform::ReadStandardTags(path, false)->fields;
+    EXPECT_TRUE(fields.lyrics.isEmpty());
+    fields.title = u"After"_s;
+    fields.lyrics = u"la la\nsecond line\n"_s;
+    ASSERT_TRUE(platform::WriteStandardTags(path, fields, jpeg, u"image/jpeg"_s));
+
+    const auto tags = platform::ReadStandardTags(path, true);
+    ASSERT_TRUE(tags.has_value());
+    EXPECT_EQ(tags->fields, fields);
+    EXPECT_TRUE(tags->picture == jpeg);
+    EXPECT_EQ(tags->pictureMime, u"image/jpeg");
+    TagLib::FileRef ref(name.constData());
+    const TagLib::PropertyMap properties = ref.file()->properties();
+    EXPECT_EQ(properties["DATE"].toString(), "2004-05-01");
+    EXPECT_EQ(properties["LYRICS"].toString(), TagLib::String("la la\nsecond line\n"));
+    const auto* flac = dynamic_cast<TagLib::FLAC::File*>(ref.file());
+    const TagLib::List<TagLib::FLAC::Picture*> pictures =
+        flac ? const_cast<TagLib::FLAC::File*>(flac)->pictureList()
+             : dynamic_cast<TagLib::Ogg::XiphComment*>(ref.tag())->pictureList();
+    ASSERT_EQ(pictures.size(), 2u);
+    EXPECT_EQ(pictures[0]->type(), TagLib::FLAC::Picture::BackCover);
+    EXPECT_EQ(pictures[1]->type(), TagLib::FLAC::Picture::FrontCover);
+
+    fields.lyrics.clear();
+    ASSERT_TRUE(platform::WriteStandardTags(path, fields));
+    EXPECT_TRUE(platform::ReadStandardTags(path, false)->fields.lyrics.isEmpty());
+    EXPECT_TRUE(platform::ReadStandardTags(path, true)->picture == jpeg);
+  }
+  EXPECT_TRUE(platform::HoldsLyricsAndCover(u"/m/a.FLAC"_s));
+  EXPECT_TRUE(platform::HoldsLyricsAndCover(u"/m/a.opus"_s));
+  EXPECT_FALSE(platform::HoldsLyricsAndCover(u"/m/a.aiff"_s));
+  EXPECT_FALSE(platform::HoldsLyricsAndCover(u"/m/a.mp3"_s));
 }
 
 }  // namespace
