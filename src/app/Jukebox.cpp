@@ -9,6 +9,7 @@
 #include "app/CatalogWindows.h"
 #include "app/CdRecorder.h"
 #include "app/Collection.h"
+#include "app/LibraryDiskSync.h"
 #include "app/MprisService.h"
 #include "app/PortableExport.h"
 #include "app/RecorderWindows.h"
@@ -117,6 +118,8 @@ int Jukebox::Run() {
       },
       [&play] { play.close(); });
   catalogWindows = &windows;
+  LibraryDiskSync diskSync(collection.library, engine, services.Error(), services.Log(),
+                           [&windows] { return windows.EditingLibrary(); });
   QObject::connect(&instance_, &platform::SingleInstance::MessageReceived, &play,
                    &Play::HandleOtherCopy);
   play.Form_Load(veltoDj_.RunCount(), veltoDj_.PlayVolume());
@@ -128,6 +131,7 @@ int Jukebox::Run() {
   const platform::TerminationSignals quitOnSignal;
   const int code = QApplication::exec();
   play.Form_Unload();
+  diskSync.Unload();
   veltoDj_.Unload();
   return code;
 }
