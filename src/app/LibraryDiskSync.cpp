@@ -1,6 +1,6 @@
 #include "app/LibraryDiskSync.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include "library/SongLibrary.h"
 #include "player/PlayerEngine.h"
@@ -28,7 +28,7 @@ LibraryDiskSync::LibraryDiskSync(SongLibrary& library, PlayerEngine& engine, Cur
   connect(&engine, &PlayerEngine::SongStarted, this, [this] {
     if (library_.PlaysUnsaved()) tmrSavePlays_.start();
   });
-  connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
+  connect(qApp, &QGuiApplication::applicationStateChanged, this,
           [this](Qt::ApplicationState state) {
             if (state == Qt::ApplicationActive) Activated();
           });
@@ -42,8 +42,9 @@ void LibraryDiskSync::tmrSavePlays_Timer() {
 }
 
 void LibraryDiskSync::Activated() {
-  // Rows must not move under a cell being typed into; the next save takes them in.
-  if (!editing_()) library_.TakeInDiskChanges();
+  // Rows must not move under a cell being typed into or a question about them; the next
+  // save takes them in.
+  if (!editing_() && !QApplication::activeModalWidget()) library_.TakeInDiskChanges();
 }
 
 void LibraryDiskSync::Unload() {

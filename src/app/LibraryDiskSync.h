@@ -16,8 +16,8 @@ class SongLibrary;
  * file too. Counted plays are saved a moment after a song starts (only the plays: edits
  * not yet saved wait for their own save) and at exit. What another program saved is
  * taken in when the jukebox becomes the active application again, unless a cell is being
- * edited, and by every save. Failures go to the error log, without a message. UI thread
- * only.
+ * edited or a dialog is open, and by every save. Failures go to the error log, without a message.
+ * UI thread only.
  */
 class LibraryDiskSync : public QObject {
   Q_OBJECT

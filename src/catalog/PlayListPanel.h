@@ -32,8 +32,8 @@ class PlayListPanel {
 
   /** Appends the library row's song and adds its play time. */
   void AddSongToPlaylistByIndex(int row);
-  /** Appends the library's song of a file (full path, case-blind); false when the
-   *  library has none. */
+  /** Appends the library's song of a file (its exact full path); false when the library
+   *  has none. */
   bool AddSongByFile(const QString& file);
   /** The entries' song files, in order, leaving out empty ones. */
   QStringList Files() const;
