@@ -339,14 +339,16 @@ bool SongLibrary::WriteDatabase(const QByteArray& bytes) {
   return true;
 }
 
+bool SongLibrary::LockAndTakeIn(std::optional<DatabaseLock>& lock) {
+  return error_.Trap([&] {
+    lock.emplace(workingDir_);
+    TakeIn();
+  });
+}
+
 bool SongLibrary::SaveSongData() {
   std::optional<DatabaseLock> lock;
-  if (!error_.Trap([&] {
-        lock.emplace(workingDir_);
-        TakeIn();
-      })) {
-    return false;
-  }
+  if (!LockAndTakeIn(lock)) return false;
   QByteArray out = VersionHeader();
   out.reserve(SongCount() * 320);
   for (Row& row : rows_) {
@@ -367,12 +369,7 @@ bool SongLibrary::SaveSongData() {
 bool SongLibrary::SavePlayCounts() {
   if (!playsUnsaved_) return true;
   std::optional<DatabaseLock> lock;
-  if (!error_.Trap([&] {
-        lock.emplace(workingDir_);
-        TakeIn();
-      })) {
-    return false;
-  }
+  if (!LockAndTakeIn(lock)) return false;
   // Songs never saved carry their plays into the save that stores them.
   if (stored_.isEmpty()) return true;
   StoredRecords stored(stored_);

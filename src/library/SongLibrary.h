@@ -15,6 +15,7 @@
 namespace audiolume {
 
 class CurrentError;
+class DatabaseLock;
 class ErrorCheck;
 
 /**
@@ -165,6 +166,9 @@ class SongLibrary {
   /** The records here, their texts put back into them. */
   std::vector<const SongRecord*> CurrentRecords();
   bool TakeIn();
+  /** Takes the lock, then what another program saved meanwhile; false with the error
+   *  pending when either fails. */
+  bool LockAndTakeIn(std::optional<DatabaseLock>& lock);
   void RemoveTakenRow(int row);
   bool WriteDatabase(const QByteArray& bytes);
 
