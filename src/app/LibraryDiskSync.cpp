@@ -34,7 +34,21 @@ LibraryDiskSync::LibraryDiskSync(SongLibrary& library, PlayerEngine& engine, Cur
           });
 }
 
+// Taking in what twpl saved may move rows: not under a cell being typed into or a
+// question about them.
+bool LibraryDiskSync::Busy() const {
+  return editing_() || QApplication::activeModalWidget() != nullptr;
+}
+
 void LibraryDiskSync::tmrSavePlays_Timer() {
+  if (Busy()) {
+    tmrSavePlays_.start();  // once the user is done
+    return;
+  }
+  SavePlays();
+}
+
+void LibraryDiskSync::SavePlays() {
   tmrSavePlays_.stop();
   if (library_.SavePlayCounts()) return;
   log_.LogError(u"in Play.SavePlayCounts"_s);
@@ -42,13 +56,11 @@ void LibraryDiskSync::tmrSavePlays_Timer() {
 }
 
 void LibraryDiskSync::Activated() {
-  // Rows must not move under a cell being typed into or a question about them; the next
-  // save takes them in.
-  if (!editing_() && !QApplication::activeModalWidget()) library_.TakeInDiskChanges();
+  if (!Busy()) library_.TakeInDiskChanges();  // else the next save takes them in
 }
 
 void LibraryDiskSync::Unload() {
-  tmrSavePlays_Timer();
+  SavePlays();
 }
 
 }  // namespace audiolume

@@ -15,9 +15,9 @@ class SongLibrary;
  * Keeps the jukebox's library and its database file in step while twpl may change the
  * file too. Counted plays are saved a moment after a song starts (only the plays: edits
  * not yet saved wait for their own save) and at exit. What another program saved is
- * taken in when the jukebox becomes the active application again, unless a cell is being
- * edited or a dialog is open, and by every save. Failures go to the error log, without a message.
- * UI thread only.
+ * taken in when the jukebox becomes the active application again and by every save; not
+ * while a cell is being edited or a dialog is open, as rows may move. Failures go to the error log,
+ * without a message. UI thread only.
  */
 class LibraryDiskSync : public QObject {
   Q_OBJECT
@@ -27,7 +27,8 @@ class LibraryDiskSync : public QObject {
   LibraryDiskSync(SongLibrary& library, PlayerEngine& engine, CurrentError& error,
                   const ErrorLog& log, std::function<bool()> editing);
 
-  /** tmrSavePlays: saves the plays counted since the last save. */
+  /** tmrSavePlays: saves the plays counted since the last save, or waits while a cell is
+   *  edited or a dialog is open. */
   void tmrSavePlays_Timer();
   /** The jukebox became the active application: takes in what changed on disk. */
   void Activated();
@@ -35,6 +36,9 @@ class LibraryDiskSync : public QObject {
   void Unload();
 
  private:
+  bool Busy() const;
+  void SavePlays();
+
   SongLibrary& library_;
   CurrentError& error_;
   const ErrorLog& log_;
