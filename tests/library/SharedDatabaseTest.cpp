@@ -126,6 +126,20 @@ TEST_F(SharedDatabaseTest, SavingPlaysLeavesUnsavedEditsOut) {
   EXPECT_TRUE(library_.SongDataModified());
 }
 
+// Two rows may name one file; the first here goes with the first there, the second with
+// the second.
+TEST_F(SharedDatabaseTest, TwoRowsOfOneFileKeepTheirOwnEdits) {
+  library_.AddSongRow(u"Copy"_s, {}, {}, {}, u"/music/a.mp3"_s);
+  ASSERT_TRUE(library_.SaveSongData());
+  other_.LoadSongData();
+  other_.SongText(5, 0) = u"Second edited"_s;
+  ASSERT_TRUE(other_.SaveSongData());
+  library_.SongText(1, 0) = u"First edited"_s;
+  ASSERT_TRUE(library_.SaveSongData());
+  EXPECT_EQ(StoredTitles(), (QStringList{u"First edited"_s, u"Title b.flac"_s, u"Title c.ogg"_s,
+                                         u"Title d.mp3"_s, u"Second edited"_s}));
+}
+
 TEST_F(SharedDatabaseTest, ASaveWaitsForTheLockAndFailsWithoutTouchingTheFile) {
   const QByteArray before = ReadAll(library_.DatabasePath());
   library_.SongText(1, 0) = u"Changed"_s;
