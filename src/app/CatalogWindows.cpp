@@ -57,9 +57,13 @@ CatalogWindows::CatalogWindows(Collection& collection, AppServices& services, Pl
       trackInfo_(song_, collection.library, collection.trailer, collection.database) {
   categories_.Load(collection.library.WorkingDir() + u"/VeltoDj.cat"_s, collection.genres);
   ConnectPlayer();
+  // Rows twpl saved meanwhile: the panel forgets removed ones, the grid shows the rest.
+  collection.library.SetListener(
+      {[this](int row) { panel_.RowRemoved(row); }, [this] { view_.RefreshDataList(); }});
 }
 
 CatalogWindows::~CatalogWindows() {
+  collection_.library.SetListener({});
   delete library_;
   delete managerWindow_;
   delete lyrics_;

@@ -48,6 +48,8 @@ class CatalogWindows {
   void EditArt(const QString& file);
   /** Rows were added to the library (the adding window). */
   void SongsAdded();
+  /** Whether a cell of the library window is open for editing. */
+  bool EditingLibrary() const { return view_.IsEditing(); }
 
  private:
   void ConnectPlayer();

@@ -10,6 +10,7 @@
 #include "app/CatalogWindows.h"
 #include "app/CdRecorder.h"
 #include "app/Collection.h"
+#include "app/LibraryDiskSync.h"
 #include "app/MprisService.h"
 #include "app/PortableExport.h"
 #include "app/RecorderWindows.h"
@@ -122,6 +123,8 @@ int Jukebox::Run() {
       },
       [&play] { play.CloseFromOutside(); });
   catalogWindows = &windows;
+  LibraryDiskSync diskSync(collection.library, engine, services.Error(), services.Log(),
+                           [&windows] { return windows.EditingLibrary(); });
   QObject::connect(&instance_, &platform::SingleInstance::MessageReceived, &play,
                    &Play::HandleOtherCopy);
   play.Form_Load(veltoDj_.RunCount(), veltoDj_.PlayVolume());
@@ -130,6 +133,7 @@ int Jukebox::Run() {
   const platform::TerminationSignals quitOnSignal;
   const int code = QApplication::exec();
   play.Form_Unload();
+  diskSync.Unload();
   veltoDj_.Unload();
   return code;
 }

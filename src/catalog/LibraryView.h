@@ -90,7 +90,8 @@ class LibraryView : public QObject {
   QStringList DeleteSelected(bool deleteFiles);
   /** Removes the row of a file (FindSongIndex); false when the library has none. */
   bool RemoveSongFromDatabase(const QString& file, bool deleteFile);
-  /** The row of a file, compared by full path without regard to case; 0 when none. */
+  /** The row of a file, by its exact full path (SongLibrary::FindSongByFilename); 0 when
+   *  none. */
   int FindSongIndex(const QString& file) const;
 
   /** The display order after rows were added or removed elsewhere: every row shown

@@ -34,8 +34,8 @@ class PlayListPanel {
 
   /** Appends the library row's song and adds its play time. */
   void AddSongToPlaylistByIndex(int row);
-  /** Appends the library's song of a file (full path, case-blind); false when the
-   *  library has none. */
+  /** Appends the library's song of a file (its exact full path); false when the library
+   *  has none. */
   bool AddSongByFile(const QString& file);
   /** The entries as playlist songs (file, title, artist), in order. */
   QList<PlayListEntry> Songs() const;

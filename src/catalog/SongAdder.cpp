@@ -146,13 +146,20 @@ QList<SongAdder::Added> SongAdder::AddSongs(const QStringList& files,
   replaceRecord_.Reset(presetToAll_);
   replaceMp3_.Reset(presetToAll_);
   bool dontAsk = false;
+  failed_ = false;
   QList<Added> added;
   for (const QString& file : files) {
-    if (!presence_.CheckSongFileExists(file, dontAsk)) continue;
+    if (!presence_.CheckSongFileExists(file, dontAsk)) {
+      failed_ = true;
+      continue;
+    }
     if (status) status(catalog_.GetMsgWithValue(RC_Adding, SplitPathName(file).name));
     if (!ShouldAdd(file)) continue;
     const auto seconds = ProbeSong(file);
-    if (!seconds) continue;
+    if (!seconds) {
+      failed_ = true;
+      continue;
+    }
     SongRecord record;
     bool writeTrailer = ReadSongInformation(file, record);
     record.Filename = file;
@@ -169,7 +176,10 @@ QList<SongAdder::Added> SongAdder::AddSongs(const QStringList& files,
       const qint64 wavBytes = QFileInfo(file).size();
       const int code = ConvertWav(path);
       if (code == platform::kConvertCancelledBatch) break;
-      if (code != 0) continue;
+      if (code != 0) {
+        failed_ = failed_ || code != platform::kConvertCancelledFile;
+        continue;
+      }
       record.TrackTime = PlayTime(double(wavBytes) / kWavBytesPerSecond);
       record.Title = NameUpToFirstDot(path);
       record.Filename = path;
@@ -182,11 +192,12 @@ QList<SongAdder::Added> SongAdder::AddSongs(const QStringList& files,
     } catch (const AppError& error) {
       // The library is full: what was added so far is saved below.
       prompter_.Tell(error.Description() + u"\nin AddSongs.imgOK_Click"_s, MessageIcon::Critical);
+      failed_ = true;
       break;
     }
   }
   library_.SaveSongData();
-  check_.CheckError(u"in AddSongs.imgOK_Click"_s);
+  if (check_.CheckError(u"in AddSongs.imgOK_Click"_s) != 0) failed_ = true;
   return added;
 }
 

@@ -40,6 +40,10 @@ class SongAdder {
   /** Adds the files in order; status gets the progress texts. Returns what was added. */
   QList<Added> AddSongs(const QStringList& files,
                         const std::function<void(const QString&)>& status = {});
+  /** Whether the last AddSongs refused a file (missing, not playable, not converted, or
+   *  past a full library) or could not save the library. A song left out because the
+   *  user would not replace its record is no failure. */
+  bool Failed() const { return failed_; }
 
   /** Fills record from the song file's trailer tag, else its standard tag and its ID3v1
    *  tag; the title falls back to the file's name. A song that takes no trailer (FLAC,
@@ -64,6 +68,7 @@ class SongAdder {
   ErrorCheck& check_;
   QString workingDir_;
   int presetToAll_ = 0;
+  bool failed_ = false;
   ReplaceQuestion replaceRecord_;  // a song already in the library
   ReplaceQuestion replaceMp3_;     // an MP3 file where a WAV file's copy would go
 };

@@ -344,10 +344,16 @@ int Twpl::Play(Session& session, QStringList args) const {
     const bool isOptionValue = i > 0 && args[i - 1] == u"--speed";
     if (!isOptionValue && !args[i].startsWith(u"--"_s)) args[i] = session.Absolute(args[i]);
   }
-  PlayCommand play(session.collection.library, session.veltoDj.Services().Catalog(),
-                   session.prompter, env_.audio, out_, err_);
+  SongLibrary& library = session.collection.library;
+  PlayCommand play(library, session.veltoDj.Services().Catalog(), session.prompter, env_.audio,
+                   out_, err_);
   const int code = play.Run(args);
   if (code == 2) std::fputs(kUsage, err_);
+  // Songs of the library count their plays, as in the jukebox.
+  if (!library.SavePlayCounts()) {
+    session.veltoDj.Services().Check().CheckError(u"in twpl play"_s);
+    return 1;
+  }
   return code;
 }
 
@@ -396,7 +402,7 @@ int Twpl::LibraryAdd(Session& session, QStringList args) const {
   for (const SongAdder::Added& song : adder.AddSongs(args)) {
     Print(QString::number(song.row) + u'\t' + TableField::Escaped(song.path));
   }
-  return 0;
+  return adder.Failed() ? 1 : 0;
 }
 
 int Twpl::Tags(Session& session, QStringList args) const {

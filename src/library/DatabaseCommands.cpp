@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "library/DatabaseLock.h"
 #include "library/SongLibrary.h"
 #include "platform/CodePage.h"
 #include "platform/FileOps.h"
@@ -66,6 +67,7 @@ bool DatabaseCommands::LoadDatabaseFrom(const QString& file) {
   const QString current = library_.DatabasePath();
   const bool copied = error_.Trap([&] {
     if (SameFile(file, current)) return;
+    const DatabaseLock lock(library_.WorkingDir());
     // The chosen file is copied in first, so a failure leaves the current database.
     const QString scratch = library_.File(u"Temp.Tmp"_s);
     const bool hadDatabase = QFileInfo::exists(current);
@@ -151,6 +153,7 @@ bool DatabaseCommands::ClearDatabase() {
   }
   TellBackup(kSavedName);
   const bool moved = error_.Trap([&] {
+    const DatabaseLock lock(library_.WorkingDir());
     if (QFileInfo::exists(library_.DatabasePath())) {
       platform::FileOps::MoveFile(library_.DatabasePath(), library_.File(kSavedName));
     }

@@ -1,12 +1,16 @@
 #include "library/SongLibrary.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 #include <utility>
 
+#include "library/DatabaseLock.h"
+#include "library/DiskMerge.h"
 #include "library/RecordCodec.h"
 #include "platform/CodePage.h"
 #include "platform/FileNames.h"
@@ -74,6 +78,63 @@ qint32 PlayCount(const QString& text) {
   constexpr double kMax = std::numeric_limits<qint32>::max();
   return static_cast<qint32>(std::clamp(count, -kMax, kMax));
 }
+
+// Columns 0 to 8 are stored without surrounding blanks, whether edited or not; a text
+// that has none is kept as it is, without a copy.
+void TrimStoredTexts(SongRecord& r) {
+  for (QString* field : {&r.Title, &r.Album, &r.Artist, &r.Genre, &r.Tempo, &r.Mood, &r.Situation,
+                         &r.Preference, &r.TrackTime}) {
+    if (!field->isEmpty() && (field->front().isSpace() || field->back().isSpace())) {
+      *field = field->trimmed();
+    }
+  }
+}
+
+// A path the system's Windows ancestor stored: a drive letter and a colon, or backslashes.
+bool IsWindowsPath(QStringView path) {
+  return (path.size() >= 2 && path[1] == u':' && path[0].isLetter()) || path.contains(u'\\');
+}
+
+// Reads a database file's records, handing each to append, which stores it and returns
+// the stored record: the next record shares its texts (RecordCodec::ReadRecord). Throws
+// AppError at a record cut short; the records before it are stored.
+template <typename Append>
+void ReadRecords(QByteArrayView bytes, Append append) {
+  ByteReader in(bytes);
+  const QString version = platform::DecodeText(in.Bytes(kVersionBytes));
+  const bool full = RecordCodec::IsFullLayout(version);
+  static const SongRecord kNoRecord;
+  const SongRecord* previous = &kNoRecord;
+  while (!in.AtEnd()) {
+    previous =
+        &append(full ? RecordCodec::ReadRecord(in, *previous) : RecordCodec::ReadLegacyRecord(in));
+  }
+}
+
+// The records of a database file as stored, for a merge; complete is false when the file
+// is damaged after its last whole record.
+struct StoredRecords {
+  std::vector<SongRecord> records;
+  bool complete = true;
+
+  explicit StoredRecords(QByteArrayView bytes) {
+    if (bytes.isEmpty()) return;  // no file
+    try {
+      ReadRecords(bytes, [this](SongRecord&& record) -> const SongRecord& {
+        return records.emplace_back(std::move(record));
+      });
+    } catch (const AppError&) {
+      complete = false;
+    }
+  }
+
+  DiskMerge::Records Pointers() const {
+    DiskMerge::Records pointers;
+    pointers.reserve(records.size());
+    for (const SongRecord& record : records) pointers.push_back(&record);
+    return pointers;
+  }
+};
 
 }  // namespace
 
@@ -154,6 +215,9 @@ void SongLibrary::LoadSongData() {
   // allocator tidy hundreds of thousands of small blocks in the middle of the load.
   const std::vector<Row> old = std::exchange(rows_, {});
   Clear();
+  stored_.clear();
+  stamp_ = {};
+  playsUnsaved_ = false;
   const QString path = DatabasePath();
   if (!QFileInfo::exists(path)) {
     ImportLegacyText();
@@ -161,7 +225,11 @@ void SongLibrary::LoadSongData() {
     return;
   }
   error_.Trap([&] {
+    // Dated before it is read: a save by another program in between counts as a change.
+    const DiskStamp stamp = StampOf(path);
     const QByteArray bytes = platform::FileOps::ReadFile(path);
+    stored_ = bytes;
+    stamp_ = stamp;
     try {
       ReadDatabase(bytes);
     } catch (const AppError& error) {
@@ -172,22 +240,116 @@ void SongLibrary::LoadSongData() {
   loaded_ = true;
 }
 
+// A record cut short is dropped whole; the rows before it stay.
 void SongLibrary::ReadDatabase(QByteArrayView bytes) {
-  ByteReader in(bytes);
-  const QString version = platform::DecodeText(in.Bytes(kVersionBytes));
-  const bool full = RecordCodec::IsFullLayout(version);
   rows_.reserve(static_cast<std::size_t>(std::min<qsizetype>(bytes.size() / 256, kMaxSongs)));
   order_.reserve(rows_.capacity());
   mark_.reserve(rows_.capacity());
-  static const SongRecord kNoRecord;
-  while (!in.AtEnd()) {
-    // A record cut short is dropped whole; the rows before it stay.
-    const SongRecord& previous = rows_.empty() ? kNoRecord : rows_.back().record;
-    AppendRow(full ? RecordCodec::ReadRecord(in, previous) : RecordCodec::ReadLegacyRecord(in));
+  ReadRecords(bytes, [this](SongRecord&& record) -> const SongRecord& {
+    return rows_[Index(AppendRow(std::move(record)))].record;
+  });
+}
+
+SongLibrary::DiskStamp SongLibrary::StampOf(const QString& path) {
+  const std::filesystem::path file(QFile::encodeName(path).toStdString());
+  std::error_code failed;
+  DiskStamp stamp;
+  stamp.time = std::filesystem::last_write_time(file, failed);
+  if (!failed) stamp.size = std::filesystem::file_size(file, failed);
+  stamp.exists = !failed;
+  return stamp.exists ? stamp : DiskStamp();
+}
+
+std::vector<const SongRecord*> SongLibrary::CurrentRecords() {
+  std::vector<const SongRecord*> records;
+  records.reserve(rows_.size());
+  for (Row& row : rows_) {
+    FillRecordFromText(row);
+    records.push_back(&row.record);
+  }
+  return records;
+}
+
+// Throws when the database cannot be read now or its new rows would not fit; the library
+// is then as it was.
+bool SongLibrary::TakeIn() {
+  const QString path = DatabasePath();
+  const DiskStamp now = StampOf(path);
+  // A database that went missing is not an emptied library: the rows here are written
+  // back by the save.
+  if (now == stamp_ || !now.exists) return false;
+  const QByteArray disk = platform::FileOps::ReadFile(path);
+  DiskMerge::Result merge;
+  if (disk != stored_) {
+    const StoredRecords there(disk);
+    merge = DiskMerge::Merge(StoredRecords(stored_).Pointers(), CurrentRecords(), there.Pointers(),
+                             there.complete);
+  }
+  if (SongCount() - qsizetype(merge.removed.size()) + qsizetype(merge.added.size()) > kMaxSongs) {
+    throw AppError(kErrOverflow, path);
+  }
+  stored_ = disk;
+  stamp_ = now;
+  if (merge.Empty()) return false;
+  for (auto& [index, record] : merge.changed) {
+    Row& row = rows_[index];
+    row.record = std::move(record);
+    row.text.reset();  // made again from the new record
+  }
+  for (auto index = merge.removed.rbegin(); index != merge.removed.rend(); ++index) {
+    RemoveTakenRow(int(*index) + 1);
+  }
+  for (SongRecord& record : merge.added) AppendRow(std::move(record));
+  if (listener_.rowsTakenIn) listener_.rowsTakenIn();
+  return true;
+}
+
+// The display order loses the row's position and names the later rows by their new
+// numbers; the selection marks move with the positions.
+void SongLibrary::RemoveTakenRow(int row) {
+  if (listener_.rowRemoving) listener_.rowRemoving(row);
+  rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(Index(row)));
+  auto position = std::find(order_.begin(), order_.end(), row);
+  if (position == order_.end()) position = order_.end() - 1;
+  mark_.erase(mark_.begin() + (position - order_.begin()));
+  order_.erase(position);
+  for (qint16& entry : order_) {
+    if (entry > row) --entry;
   }
 }
 
+bool SongLibrary::TakeInDiskChanges() {
+  bool changed = false;
+  // A database that cannot be read now is reported by the save that needs it.
+  if (!error_.Trap([&] { changed = TakeIn(); })) check_.CheckError({});
+  return changed;
+}
+
+bool SongLibrary::WriteDatabase(const QByteArray& bytes) {
+  const QString temporary = File(u"TWPL.tmp"_s);
+  if (!error_.Trap([&] { platform::FileOps::WriteFile(temporary, bytes); })) return false;
+  const bool replaced = error_.Trap([&] {
+    if (QFileInfo::exists(DatabasePath())) {
+      platform::FileOps::KeepCopy(DatabasePath(), File(u"TWPL.MD9"_s));
+    }
+    platform::FileOps::MoveFile(temporary, DatabasePath());
+  });
+  if (!replaced) return false;
+  stored_ = bytes;
+  stamp_ = StampOf(DatabasePath());
+  return true;
+}
+
+bool SongLibrary::LockAndTakeIn(std::optional<DatabaseLock>& lock) {
+  return error_.Trap([&] {
+    lock.emplace(workingDir_);
+    TakeIn();
+  });
+}
+
 bool SongLibrary::SaveSongData() {
+  std::optional<DatabaseLock> lock;
+  if (!LockAndTakeIn(lock)) return false;
   QByteArray out = VersionHeader();
   out.reserve(SongCount() * 320);
   for (Row& row : rows_) {
@@ -199,18 +361,38 @@ bool SongLibrary::SaveSongData() {
       row.record.Notes.clear();
       row.record.Bios.clear();
     }
+    TrimStoredTexts(row.record);
     RecordCodec::AppendRecord(out, row.record);
   }
-  const QString temporary = File(u"TWPL.tmp"_s);
-  if (!error_.Trap([&] { platform::FileOps::WriteFile(temporary, out); })) return false;
-  const bool replaced = error_.Trap([&] {
-    if (QFileInfo::exists(DatabasePath())) {
-      platform::FileOps::KeepCopy(DatabasePath(), File(u"TWPL.MD9"_s));
+  if (!WriteDatabase(out)) return false;
+  modified_ = false;
+  playsUnsaved_ = false;
+  return true;
+}
+
+bool SongLibrary::SavePlayCounts() {
+  if (!playsUnsaved_) return true;
+  std::optional<DatabaseLock> lock;
+  if (!LockAndTakeIn(lock)) return false;
+  // Songs never saved carry their plays into the save that stores them.
+  if (stored_.isEmpty()) return true;
+  StoredRecords stored(stored_);
+  const std::vector<const SongRecord*> here = CurrentRecords();
+  const std::vector<std::ptrdiff_t> partners = DiskMerge::Pair(stored.Pointers(), here);
+  QByteArray out = VersionHeader();
+  out.reserve(stored_.size());
+  for (std::size_t i = 0; i < stored.records.size(); ++i) {
+    SongRecord& record = stored.records[i];
+    if (partners[i] >= 0) {
+      const SongRecord& played = *here[std::size_t(partners[i])];
+      record.PlayFreq = played.PlayFreq;
+      record.LastPlayed = played.LastPlayed;
     }
-    platform::FileOps::MoveFile(temporary, DatabasePath());
-  });
-  if (replaced) modified_ = false;
-  return replaced;
+    RecordCodec::AppendRecord(out, record);
+  }
+  if (!WriteDatabase(out)) return false;
+  playsUnsaved_ = false;
+  return true;
 }
 
 void SongLibrary::ImportLegacyText() {
@@ -245,16 +427,22 @@ PlayListEntry SongLibrary::PlayListEntryOf(int row) const {
 }
 
 int SongLibrary::FindSongByFilename(const QString& path) const {
+  int windowsRow = 0;
+  int windowsMatches = 0;
   // The text column is the working copy; a row added by AddSongRow has no record yet.
   for (std::size_t i = 0; i < rows_.size(); ++i) {
     const Row& row = rows_[i];
     const QStringView name = row.text ? QStringView((*row.text)[kFilenameColumn])
                                       : QStringView(row.record.Filename).trimmed();
-    if (name.compare(path, Qt::CaseInsensitive) == 0) {
-      return static_cast<int>(i) + 1;
+    if (name == path) return static_cast<int>(i) + 1;
+    // Windows ignored the case of names; Linux tells Song.mp3 from song.mp3.
+    if (name.size() == path.size() && name.compare(path, Qt::CaseInsensitive) == 0 &&
+        IsWindowsPath(name)) {
+      windowsRow = static_cast<int>(i) + 1;
+      ++windowsMatches;
     }
   }
-  return 0;
+  return windowsMatches == 1 ? windowsRow : 0;
 }
 
 int SongLibrary::GetSongRecord(const QString& path, SongRecord& record) const {
@@ -315,6 +503,7 @@ void SongLibrary::NoteSongPlayed(const QString& path) {
   const qint64 count = PlayCount(SongText(row, kPlayFreqColumn));
   SongText(row, kPlayFreqColumn) =
       QString::number(std::min<qint64>(count + 1, std::numeric_limits<qint32>::max()));
+  playsUnsaved_ = true;
 }
 
 }  // namespace audiolume

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <array>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -12,6 +15,7 @@
 namespace audiolume {
 
 class CurrentError;
+class DatabaseLock;
 class ErrorCheck;
 
 /**
@@ -20,7 +24,12 @@ class ErrorCheck;
  * form in which windows show, sort and edit it: columns 0 to 11 mirror the record's first
  * twelve fields, and saving rebuilds those fields from them. A row's columns are made the
  * first time they are asked for, so that loading and saving a large library cost only
- * the records. UI thread only.
+ * the records.
+ *
+ * Another program (twpl, a second jukebox) may save the database meanwhile. The library
+ * keeps the database as it last read or wrote it; before it writes, it takes in what
+ * changed on disk since (DiskMerge), so that neither side loses the other's rows, and the
+ * read, merge and write run under the lock file "TWPL.TWD.lock". UI thread only.
  */
 class SongLibrary {
  public:
@@ -30,7 +39,17 @@ class SongLibrary {
   static constexpr int kPlayFreqColumn = 10;
   static constexpr int kFilenameColumn = 11;
 
+  /** What the windows hear when rows another program saved are taken in. */
+  struct Listener {
+    /** Before a row that another program removed goes; later rows move up. */
+    std::function<void(int row)> rowRemoving;
+    /** After rows were taken in: new rows are at the end of the display order. */
+    std::function<void()> rowsTakenIn;
+  };
+
   SongLibrary(QString workingDir, CurrentError& error, ErrorCheck& check);
+
+  void SetListener(Listener listener) { listener_ = std::move(listener); }
 
   const QString& WorkingDir() const { return workingDir_; }
   QString DatabasePath() const { return File(QStringLiteral("TWPL.TWD")); }
@@ -64,13 +83,34 @@ class SongLibrary {
   void LoadSongData();
 
   /**
-   * Writes "TWPL.tmp", keeps the old database as "TWPL.MD9" and puts the new one in its
-   * place. On failure returns false with the error pending and "TWPL.TWD" untouched.
+   * Takes in what another program saved since the database was last read or written,
+   * then writes "TWPL.tmp", keeps the old database as "TWPL.MD9" and puts the new one in
+   * its place. Columns 0 to 8 are stored without surrounding blanks. On failure returns
+   * false with the error pending and "TWPL.TWD" untouched.
    */
   bool SaveSongData();
 
-  /** The first row whose file name (column 11) equals path without regard to case;
-   *  0 when none. */
+  /**
+   * Stores the plays counted since the last save and nothing else: the database as it
+   * is, with each of its songs' play count and last-played date from here. Edits not yet
+   * saved wait for their own save. Returns false with the error pending on failure.
+   */
+  bool SavePlayCounts();
+  /** Whether plays were counted since the database was last written. */
+  bool PlaysUnsaved() const { return playsUnsaved_; }
+
+  /**
+   * Takes in what another program saved since the database was last read or written,
+   * keeping the edits made here. Returns whether any row changed. A database that
+   * cannot be read now is left for the next save to report.
+   */
+  bool TakeInDiskChanges();
+
+  /**
+   * The first row whose file name (column 11) is path exactly. A record brought from
+   * Windows (its path starts with a drive letter and ":" or holds a "\") also matches
+   * without regard to case, when it is the only one that does. 0 when none.
+   */
   int FindSongByFilename(const QString& path) const;
 
   /** The row as a playlist entry: its file, title and artist. */
@@ -95,7 +135,8 @@ class SongLibrary {
   /** Removes a row; later rows move up. Display order is the caller's to fix. */
   void DeleteSongRecord(int row);
 
-  /** Stamps the song's row as played now and counts the play; not a modification. */
+  /** Stamps the song's row as played now and counts the play; not a modification, but
+   *  a play to save (SavePlayCounts). */
   void NoteSongPlayed(const QString& path);
 
   /** Empties the library in memory (nothing is written). */
@@ -113,12 +154,29 @@ class SongLibrary {
     mutable std::unique_ptr<TextColumns> text;  // made on first use
   };
 
+  // The database file's size and modification time: another program's save changes them.
+  struct DiskStamp {
+    bool exists = false;
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type time{};
+    bool operator==(const DiskStamp&) const = default;
+  };
+
   static std::size_t Index(int oneBased) { return static_cast<std::size_t>(oneBased - 1); }
   static TextColumns& Texts(const Row& row);
   int AppendRow(SongRecord record);
   static void FillRecordFromText(Row& row);
   void ReadDatabase(QByteArrayView bytes);
   void ImportLegacyText();
+  static DiskStamp StampOf(const QString& path);
+  /** The records here, their texts put back into them. */
+  std::vector<const SongRecord*> CurrentRecords();
+  bool TakeIn();
+  /** Takes the lock, then what another program saved meanwhile; false with the error
+   *  pending when either fails. */
+  bool LockAndTakeIn(std::optional<DatabaseLock>& lock);
+  void RemoveTakenRow(int row);
+  bool WriteDatabase(const QByteArray& bytes);
 
   QString workingDir_;
   CurrentError& error_;
@@ -128,6 +186,10 @@ class SongLibrary {
   std::vector<qint16> mark_;
   bool modified_ = false;
   bool loaded_ = false;
+  bool playsUnsaved_ = false;
+  QByteArray stored_;  // the database as last read or written: what a merge starts from
+  DiskStamp stamp_;    // the file as it was then
+  Listener listener_;
 };
 
 }  // namespace audiolume

@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -19,6 +20,7 @@
 
 #include "app/CatalogWindows.h"
 #include "app/Collection.h"
+#include "app/LibraryDiskSync.h"
 #include "app/VeltoDj.h"
 #include "catalog/GetSongInfoFromUser.h"
 #include "catalog/Lyrics.h"
@@ -355,6 +357,58 @@ TEST_F(PlayWindowTest, TrackInformationAndItsLyricsEditorEditOneSong) {
   EXPECT_EQ(record.Lyrics, u"La la");
   EXPECT_EQ(record.Title, u"Song Two");
   play.close();
+}
+
+// A play counted in the jukebox reaches the database a moment after the song starts,
+// without the edit the user has not saved yet; rows twpl saved meanwhile show in the
+// library window when the jukebox is active again, and its panel forgets the removed one.
+TEST_F(PlayWindowTest, PlaysAreSavedAndRowsTwplSavedAreTakenIn) {
+  SongLibrary& library = collection_.library;
+  const QString song = dir_.filePath(u"Song.flac"_s);
+  ASSERT_TRUE(test::WriteSineFlac(song, 0.5));
+  library.AddSongRow(u"Flac"_s, {}, u"Band"_s, u"0:01"_s, song);
+  library.AddSongRow(u"Gone"_s, {}, u"Band"_s, u"2:00"_s, u"/m/gone.mp3"_s);
+  ASSERT_TRUE(library.SaveSongData());
+  AppServices& services = veltoDj_.Services();
+  Play play(Context());
+  CatalogWindows windows(collection_, services, play, engine_, {}, {});
+  LibraryDiskSync sync(library, engine_, services.Error(), services.Log(),
+                       [&windows] { return windows.EditingLibrary(); });
+  play.Form_Load(2, 50);
+  PlayList* libraryWindow = windows.Library();
+  libraryWindow->lstSongData_DblClick(2);
+  auto* panel = libraryWindow->findChild<QListWidget*>(u"lstPlayList"_s);
+  ASSERT_EQ(panel->count(), 1);
+  library.SongText(1, 5) = u"Unsaved mood"_s;
+  library.SetSongDataModified(true);
+
+  engine_.AddSongToPlayList(song, 1);
+  engine_.SetListIndex(0);
+  engine_.Button_Play_MouseDown();
+  SongLibrary twpl(veltoDj_.WorkingDirectory(), services.Error(), services.Check());
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        twpl.LoadSongData();
+        return twpl.SongCount() == 2 && twpl.SongRecords(1).PlayFreq == 1;
+      },
+      6000));
+  EXPECT_EQ(twpl.SongText(1, 5), u"");
+
+  twpl.DeleteSongRecord(2);
+  twpl.AddSongRow(u"From twpl"_s, {}, {}, u"1:00"_s, u"/m/new.ogg"_s);
+  ASSERT_TRUE(twpl.SaveSongData());
+  sync.Activated();
+  ASSERT_EQ(library.SongCount(), 2);
+  EXPECT_EQ(library.SongText(2, 0), u"From twpl");
+  EXPECT_EQ(library.SongText(1, 5), u"Unsaved mood");
+  EXPECT_EQ(panel->count(), 0);
+  EXPECT_EQ(libraryWindow->findChild<QTableView*>(u"lstSongData"_s)->model()->rowCount(), 2);
+
+  // A play not yet saved when the jukebox ends is saved then.
+  library.NoteSongPlayed(song);
+  sync.Unload();
+  twpl.LoadSongData();
+  EXPECT_EQ(twpl.SongRecords(1).PlayFreq, 2);
 }
 
 }  // namespace

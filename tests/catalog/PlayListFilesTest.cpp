@@ -85,7 +85,7 @@ TEST_F(PlayListFilesTest, TheLibraryPanelAsksAboutMissingSongsAndKeepsTheRecentP
   library_.AddSongRow(u"In"_s, {}, {}, u"1:00"_s, u"/m/in.mp3"_s);
   library_.AddSongRow(u"Also"_s, {}, {}, u"2:00"_s, u"/m/also.mp3"_s);
   WriteAll(Path(u"Playlist.dat"_s),
-           "[Mix]\r\n 1 \xFF/m/IN.mp3\xFFIn\xFF\r\n 2 \xFF/m/x.mp3\xFFX\xFF\r\n"
+           "[Mix]\r\n 1 \xFF/m/in.mp3\xFFIn\xFF\r\n 2 \xFF/m/x.mp3\xFFX\xFF\r\n"
            " 3 \xFF/m/y.mp3\xFFY\xFF\r\n 4 \xFF/m/also.mp3\xFF"
            "Also\xFF\r\n");
   PlayListPanel panel(library_);

