@@ -58,8 +58,11 @@ CatalogWindows::CatalogWindows(Collection& collection, AppServices& services, Pl
   categories_.Load(collection.library.WorkingDir() + u"/VeltoDj.cat"_s, collection.genres);
   ConnectPlayer();
   // Rows twpl saved meanwhile: the panel forgets removed ones, the grid shows the rest.
-  collection.library.SetListener(
-      {[this](int row) { panel_.RowRemoved(row); }, [this] { view_.RefreshDataList(); }});
+  collection.library.SetListener({[this](int row) {
+                                    panel_.RowRemoved(row);
+                                    view_.RowRemoved(row);
+                                  },
+                                  [this] { view_.RefreshDataList(); }});
 }
 
 CatalogWindows::~CatalogWindows() {

@@ -193,6 +193,17 @@ void LibraryView::ForgetRows() {
   editColumn_ = -1;
 }
 
+void LibraryView::RowRemoved(int row) {
+  for (int* kept : {&currentRow_, &anchorRow_, &editRow_}) {
+    if (*kept == row) {
+      *kept = 0;
+    } else if (*kept > row) {
+      --*kept;
+    }
+  }
+  if (editRow_ == 0) editColumn_ = -1;
+}
+
 QString LibraryView::StatusLine(int position) const {
   const int row = RowAt(position);
   return QString::number(position) + u", "_s +

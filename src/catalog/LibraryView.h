@@ -63,6 +63,9 @@ class LibraryView : public QObject {
   QString StatusLine(int position) const;
   /** The library was emptied or replaced: no song is current, selected or edited. */
   void ForgetRows();
+  /** A row is about to go (another program removed its song): the current, anchor and
+   *  edited songs keep pointing at the same songs, or at none. */
+  void RowRemoved(int row);
 
   // Editing in place.
   /** Opens the edit box on a cell of columns 0 to 7; remembers the row's texts. */

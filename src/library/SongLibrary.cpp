@@ -305,13 +305,13 @@ bool SongLibrary::TakeIn() {
 }
 
 // The display order loses the row's position and names the later rows by their new
-// numbers; the selection marks move with the positions.
+// numbers; the selection marks, which belong to rows, go with them.
 void SongLibrary::RemoveTakenRow(int row) {
   if (listener_.rowRemoving) listener_.rowRemoving(row);
   rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(Index(row)));
+  mark_.erase(mark_.begin() + static_cast<std::ptrdiff_t>(Index(row)));
   auto position = std::find(order_.begin(), order_.end(), row);
   if (position == order_.end()) position = order_.end() - 1;
-  mark_.erase(mark_.begin() + (position - order_.begin()));
   order_.erase(position);
   for (qint16& entry : order_) {
     if (entry > row) --entry;

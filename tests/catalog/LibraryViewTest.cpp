@@ -52,6 +52,37 @@ TEST_F(LibraryViewTest, SortsByTextWithEmptyKeysFirstAndStoresTheKey) {
                                     u"\u00c9T\u00c9 B"_s}));
 }
 
+// Another program removed songs and the library took that in: the selection and the
+// current song stay with their songs.
+TEST_F(LibraryViewTest, TheSelectionStaysWithItsSongsWhenAnotherProgramRemovesRows) {
+  library_.LoadSongData();
+  // Rows in another order than the grid's, so that rows and positions differ.
+  for (const QString& name : {u"C"_s, u"A"_s, u"D"_s, u"B"_s}) {
+    Add(name, {}, {}, u"/m/"_s + name + u".flac"_s);
+  }
+  ASSERT_TRUE(library_.SaveSongData());
+  library_.SetListener(
+      {[this](int row) { view_.RowRemoved(row); }, [this] { view_.RefreshDataList(); }});
+  view_.Sort(0);
+  view_.Click(3, false, false);  // C
+  view_.Click(4, false, true);   // and D
+
+  SongLibrary twpl(dir_.path(), error_, check_);
+  twpl.LoadSongData();
+  twpl.DeleteSongRecord(twpl.FindSongByFilename(u"/m/A.flac"_s));
+  twpl.DeleteSongRecord(twpl.FindSongByFilename(u"/m/B.flac"_s));
+  ASSERT_TRUE(twpl.SaveSongData());
+  ASSERT_TRUE(library_.TakeInDiskChanges());
+  QStringList selected;
+  for (const int row : view_.SelectedRows()) {
+    selected.append(library_.SongText(row, SongLibrary::kFilenameColumn));
+  }
+  EXPECT_EQ(selected, (QStringList{u"/m/C.flac"_s, u"/m/D.flac"_s}));
+  ASSERT_GE(view_.Current(), 1);
+  EXPECT_EQ(library_.SongText(view_.RowAt(view_.Current()), 0), u"D");
+  library_.SetListener({});
+}
+
 TEST_F(LibraryViewTest, ClickShiftAndControlSelect) {
   for (int i = 1; i <= 5; ++i) Add(QString::number(i), {}, {}, u"/m/"_s + QString::number(i));
   view_.Click(2, false, false);
