@@ -1,12 +1,20 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <thread>
 
 #include "PromptedHome.h"
 #include "fakes/FakePortablePlayer.h"
@@ -86,6 +94,45 @@ TEST_F(ExportWindowTest, ClosingTheWindowCancelsTheExportAndWaitsForItsEnd) {
   EXPECT_EQ(record_.stops, 1);
   EXPECT_EQ(record_.downloads.size(), 1);
   EXPECT_EQ(prompter_.ShownMessages().last().text, u"No song was downloaded into Rio."_s);
+}
+
+TEST_F(ExportWindowTest, ALongPlayerFolderIsReadBackWhole) {
+  const QString folder = u"/media/"_s + QString(300, u'x');
+  ASSERT_TRUE(RioOptions::WriteDevice(Ini(), folder));
+  EXPECT_EQ(RioOptions::Read(Ini()).device, folder);
+}
+
+// A device that stopped answering holds the copying thread in the kernel: neither the
+// answers to the time-out question nor Cancel wait for it.
+TEST_F(ExportWindowTest, AStalledCopyNeverHoldsTheWindow) {
+  QDir(dir_.path()).mkdir(u"player"_s);
+  const QByteArray fifo = QFile::encodeName(dir_.filePath(u"stalled.mp3"_s));
+  ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+  std::thread writer([&fifo] {
+    const int fd = ::open(fifo.constData(), O_WRONLY);
+    (void)::write(fd, "ab", 2);
+    QTest::qSleep(4000);
+    ::close(fd);
+  });
+  RioExport rio(catalog_, prompter_, presence_, dir_.path(), platform::MakeFolderPlayer);
+  Export window(rio, catalog_);
+  RioOptions options;
+  options.device = dir_.filePath(u"player"_s);
+  QElapsedTimer clock;
+  QTimer::singleShot(100, &window, [&] {
+    clock.start();
+    prompter_.QueueAnswer(1);  // Retry
+    rio.tmrDownloadTimeOut_Timer();
+    prompter_.QueueAnswer(2);  // Cancel this song
+    rio.tmrDownloadTimeOut_Timer();
+    window.findChild<QPushButton*>(u"cmdCancelAllDownload"_s)->click();
+  });
+  const QString song = dir_.filePath(u"stalled.mp3"_s);
+  window.Run({{song, u"One"_s, {}, {}}, {song, u"Two"_s, {}, {}}}, options);
+  EXPECT_LT(clock.elapsed(), 1500);
+  EXPECT_FALSE(rio.IsRunning());
+  EXPECT_EQ(prompter_.ShownMessages().last().text, u"No song was downloaded into Rio."_s);
+  writer.join();
 }
 
 }  // namespace
