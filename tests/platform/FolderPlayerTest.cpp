@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "fakes/QtPrinters.h"
+#include "fakes/StalledPipe.h"
 #include "fakes/TestFiles.h"
 #include "platform/PortablePlayer.h"
 
@@ -147,15 +148,8 @@ TEST_F(FolderPlayerTest, StopRemovesThePartialFile) {
 
 TEST_F(FolderPlayerTest, StoppingAStalledCopyReturnsAtOnce) {
   QDir().mkpath(Path(u"player"_s));
-  // A pipe that gives nothing holds the copy, as a device that stopped answering does.
-  const QByteArray fifo = QFile::encodeName(Path(u"stalled.mp3"_s));
-  ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
-  std::thread writer([&fifo] {
-    const int fd = ::open(fifo.constData(), O_WRONLY);
-    (void)::write(fd, "ab", 2);
-    QTest::qSleep(3000);
-    ::close(fd);
-  });
+  test::StalledPipe pipe(Path(u"stalled.mp3"_s), 3000);
+  ASSERT_TRUE(pipe.Made());
   {
     const auto player = MakeFolderPlayer(Path(u"player"_s));
     ASSERT_EQ(player->TWRIO_DownloadFile(Path(u"stalled.mp3"_s)), 1);
@@ -167,7 +161,7 @@ TEST_F(FolderPlayerTest, StoppingAStalledCopyReturnsAtOnce) {
     player->TWRIO_Close();
     EXPECT_LT(clock.elapsed(), 1000);
   }
-  writer.join();
+  pipe.Release();
   for (int i = 0; i < 200 && !QDir(Path(u"player"_s)).isEmpty(); ++i) QTest::qWait(10);
   EXPECT_TRUE(QDir(Path(u"player"_s)).isEmpty());
 }

@@ -1,24 +1,18 @@
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
-#include <thread>
 
 #include "PromptedHome.h"
 #include "fakes/FakePortablePlayer.h"
 #include "fakes/SineFiles.h"
+#include "fakes/StalledPipe.h"
 #include "library/SongFilePresence.h"
 #include "player/Export.h"
 #include "player/RioExport.h"
@@ -106,14 +100,8 @@ TEST_F(ExportWindowTest, ALongPlayerFolderIsReadBackWhole) {
 // answers to the time-out question nor Cancel wait for it.
 TEST_F(ExportWindowTest, AStalledCopyNeverHoldsTheWindow) {
   QDir(dir_.path()).mkdir(u"player"_s);
-  const QByteArray fifo = QFile::encodeName(dir_.filePath(u"stalled.mp3"_s));
-  ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
-  std::thread writer([&fifo] {
-    const int fd = ::open(fifo.constData(), O_WRONLY);
-    (void)::write(fd, "ab", 2);
-    QTest::qSleep(4000);
-    ::close(fd);
-  });
+  test::StalledPipe pipe(dir_.filePath(u"stalled.mp3"_s), 4000);
+  ASSERT_TRUE(pipe.Made());
   RioExport rio(catalog_, prompter_, presence_, dir_.path(), platform::MakeFolderPlayer);
   Export window(rio, catalog_);
   RioOptions options;
@@ -132,7 +120,6 @@ TEST_F(ExportWindowTest, AStalledCopyNeverHoldsTheWindow) {
   EXPECT_LT(clock.elapsed(), 1500);
   EXPECT_FALSE(rio.IsRunning());
   EXPECT_EQ(prompter_.ShownMessages().last().text, u"No song was downloaded into Rio."_s);
-  writer.join();
 }
 
 }  // namespace
