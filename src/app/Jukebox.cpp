@@ -75,8 +75,7 @@ int Jukebox::Run() {
     window.exec();
     if (catalogWindows) catalogWindows->SongsAdded();
   };
-  PortableExport portable(services, collection.presence, veltoDj_.WorkingDirectory(), engine,
-                          queue);
+  PortableExport portable(services, collection, veltoDj_.WorkingDirectory(), engine, queue);
   const auto fillPortableMenu = [&portable](QMenu* menu) { portable.FillMenu(menu); };
   Play play({engine, collection.library, collection.database, catalog, services.Diagnose(),
              services.Asker(), veltoDj_.SettingsFile(), veltoDj_.StartupPlaylistFile(),
@@ -103,9 +102,12 @@ int Jukebox::Run() {
                       });
   RecorderWindows recorderWindows(recorder, services, play);
   engine.SetCdTracks([&recorder] { return recorder.DiscTracks(); });
-  // While the sound card's input is recorded, or files are converted, the player is quiet.
+  // While the sound card's input is recorded, or files are converted or sent to the
+  // portable player, the player is quiet.
   engine.SetRefusals([&recorder] { return recorder.job.IsRecordingAnalog(); },
-                     [&collection] { return collection.conversion.IsConverting(); });
+                     [&collection, &portable] {
+                       return collection.conversion.IsConverting() || portable.IsRunning();
+                     });
   PlayerRemote remote(
       engine, collection.library,
       [&collection](const QString& file, SongRecord& record) {

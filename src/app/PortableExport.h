@@ -2,18 +2,18 @@
 
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include "player/RioExport.h"
 
 class QMenu;
-class QWidget;
 
 namespace audiolume {
 
 class AppServices;
+class Collection;
 class PlayQueue;
 class PlayerEngine;
-class SongFilePresence;
 
 /**
  * The jukebox's export to a portable player: the export, its options file "Diamond.ini"
@@ -23,8 +23,15 @@ class SongFilePresence;
  */
 class PortableExport {
  public:
-  PortableExport(AppServices& services, SongFilePresence& presence, const QString& home,
+  PortableExport(AppServices& services, Collection& collection, const QString& home,
                  PlayerEngine& engine, const PlayQueue& queue);
+
+  /** What the export learns of songs from the collection: whether the library holds a
+   *  file, and a song's record (its library row, else its tags). */
+  static RioExport::Library SongFacts(Collection& collection);
+
+  /** While an export runs the player refuses to play. */
+  bool IsRunning() const { return rio_.IsRunning(); }
 
   /** Fills a "Rio Options" menu. */
   void FillMenu(QMenu* menu);

@@ -3,6 +3,7 @@
 #include <QEventLoop>
 
 #include "app/Collection.h"
+#include "app/PortableExport.h"
 #include "player/RioExport.h"
 #include "support/CommandLinePrompter.h"
 #include "support/PathNames.h"
@@ -41,6 +42,7 @@ int RioCommand::Export(QStringList args) {
     args.remove(at, 2);
   }
   if (args.removeAll(u"--clear"_s) > 0) options.clearMemory = true;
+  const bool erase = args.removeAll(u"--yes"_s) > 0;
   if (args.isEmpty()) return Fail(u"rio export needs FILE..."_s);
   if (options.device.isEmpty()) return Fail(u"no player folder: give --device DIR"_s);
 
@@ -52,9 +54,13 @@ int RioCommand::Export(QStringList args) {
     }
     songs.append(song);
   }
-  // A temporary copy left by an earlier export is made again rather than trusted.
-  prompter_.SetPreferredCaptions({u"Yes to All"_s});
+  // A temporary copy left by an earlier export is made again rather than trusted; the
+  // songs sent earlier are erased only when the command says yes.
+  QStringList answers{u"Yes to All"_s};
+  if (erase) answers.append(RioExport::EraseCaption());
+  prompter_.SetPreferredCaptions(answers);
   RioExport rio(catalog_, prompter_, collection_.presence, home_, platform::MakeFolderPlayer);
+  rio.SetLibrary(PortableExport::SongFacts(collection_));
   QObject::connect(&rio, &RioExport::SongArrived, [this](int number, const QString& path) {
     std::fprintf(out_, "%d\t%s\n", number, path.toUtf8().constData());
     std::fflush(out_);

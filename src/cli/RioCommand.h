@@ -15,7 +15,8 @@ class RioCommand {
   RioCommand(Collection& collection, MessageCatalog& catalog, CommandLinePrompter& prompter,
              QString home, std::FILE* out, std::FILE* err);
 
-  /** args: [--device DIR] [--bitrate BPS] [--clear] FILE… (paths already absolute).
+  /** args: [--device DIR] [--bitrate BPS] [--clear [--yes]] FILE… (paths already
+   *  absolute); --clear erases the songs sent earlier only with --yes.
    *  Prints "N<TAB>path on the player" per song that arrived, then the count report.
    *  Returns 1 when a song did not arrive, 2 for bad arguments. */
   int Export(QStringList args);

@@ -88,7 +88,7 @@ const char* const kUsage =
     "                                   as each finishes\n"
     "  cddb sites [--server HOST] [--port N]\n"
     "                                   host<TAB>port<TAB>description of each CDDB site\n"
-    "  rio export [--device DIR] [--bitrate BPS] [--clear] FILE...\n"
+    "  rio export [--device DIR] [--bitrate BPS] [--clear [--yes]] FILE...\n"
     "                                   send the songs to the portable player (BPS 0: as\n"
     "                                   they are); prints N<TAB>path on the player for each,\n"
     "                                   then the count\n";

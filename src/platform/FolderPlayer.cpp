@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -7,10 +8,10 @@
 #include <QStorageInfo>
 #include <atomic>
 #include <cerrno>
+#include <mutex>
 #include <thread>
 #include <vector>
 
-#include "platform/AudioDecoder.h"
 #include "platform/FileError.h"
 #include "platform/FileOps.h"
 #include "platform/PortablePlayer.h"
@@ -35,6 +36,112 @@ namespace {
 
 constexpr qint64 kChunk = 1 << 20;
 
+// Creates path as a new file: a file or link of that name left behind is removed first,
+// and a link put there meanwhile is never followed. A descriptor, or -1 with errno.
+int OpenNew(const QString& path) {
+  const QByteArray name = QFile::encodeName(path);
+  ::unlink(name.constData());
+  return ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+}
+
+// Removes path when it still is the file open as out: a download started again meanwhile
+// has put a partial file of its own there.
+void RemoveIfOwn(int out, const QString& path) {
+  struct stat opened {};
+  struct stat named {};
+  const QByteArray name = QFile::encodeName(path);
+  if (::fstat(out, &opened) == 0 && ::lstat(name.constData(), &named) == 0 &&
+      opened.st_dev == named.st_dev && opened.st_ino == named.st_ino) {
+    ::unlink(name.constData());
+  }
+}
+
+quint32 Failure(int error, const QString& folder) {
+  using P = PortablePlayer;
+  if (error == ENOSPC || error == EDQUOT) return P::Word(P::kError, P::kOutOfFlash);
+  if (!QFileInfo(folder).isDir()) return P::Word(P::kError, P::kNoDevice);
+  return P::Word(P::kError, P::kFailToWrite);
+}
+
+// One download, shared by the player and its thread so that the thread may outlive both
+// the download's end and the player.
+struct Download {
+  QString folder;
+  std::atomic<bool> cancel = false;
+  std::atomic<bool> busy = true;
+  std::atomic<int> progress = 0;
+  std::atomic<quint32> status = PortablePlayer::Word(PortablePlayer::kReady);
+  std::mutex endedLock;
+  std::function<void()> ended;  // emptied when the download is abandoned
+
+  // Copies source to target through "target.part"; a status word.
+  quint32 Copy(const QString& source, const QString& target) {
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+      return PortablePlayer::Word(PortablePlayer::kError, PortablePlayer::kFailToRead);
+    const QString partial = target + QStringLiteral(".part");
+    const int out = OpenNew(partial);
+    if (out < 0) return Failure(errno, folder);
+    quint32 result = Send(in, out, partial);
+    if (result == PortablePlayer::Word(PortablePlayer::kFinished) &&
+        ::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) !=
+            0) {
+      result = Failure(errno, folder);
+    }
+    if (result != PortablePlayer::Word(PortablePlayer::kFinished)) RemoveIfOwn(out, partial);
+    ::close(out);
+    if (result == PortablePlayer::Word(PortablePlayer::kFinished)) progress = 100;
+    return result;
+  }
+
+  // Writes the source into out chunk by chunk and puts it on the device; a status word:
+  // finished, ready when cancelled, else the error.
+  quint32 Send(QFile& in, int out, const QString& partial) {
+    using P = PortablePlayer;
+    const qint64 size = std::max<qint64>(1, in.size());
+    std::vector<char> chunk(kChunk);
+    qint64 sent = 0;
+    try {
+      // The device writes the song as it comes, so that the sync at the end is short.
+      WriteBehind disk(partial);
+      while (!cancel) {
+        const qint64 read = in.read(chunk.data(), kChunk);
+        if (read < 0) return P::Word(P::kError, P::kFailToRead);
+        if (read == 0) {
+          // On the device before it takes the song's name: a player pulled out now keeps
+          // no half song.
+          disk.Sync();
+          return cancel ? P::Word(P::kReady) : P::Word(P::kFinished);
+        }
+        for (qint64 done = 0; done < read;) {
+          const ssize_t written = ::write(out, chunk.data() + done, std::size_t(read - done));
+          if (written < 0) throw FileError(errno, partial);
+          done += written;
+        }
+        disk.Push();
+        sent += read;
+        progress = int(std::min<qint64>(99, sent * 100 / size));
+      }
+      return P::Word(P::kReady);
+    } catch (const FileError& error) {
+      return Failure(error.code().value(), folder);
+    }
+  }
+
+  void Run(const QString& source, const QString& target) {
+    status = Copy(source, target);
+    busy = false;
+    const std::lock_guard lock(endedLock);
+    if (ended) ended();
+  }
+
+  void Abandon() {
+    cancel = true;
+    const std::lock_guard lock(endedLock);
+    ended = {};
+  }
+};
+
 class FolderPlayer : public PortablePlayer {
  public:
   explicit FolderPlayer(QString folder) : folder_(std::move(folder)) {}
@@ -48,18 +155,37 @@ class FolderPlayer : public PortablePlayer {
   }
 
   quint32 TWRIO_GetStatus(int /*which*/) override {
-    if (worker_.joinable() && !busy_) worker_.join();
-    if (!busy_ && status_ == Word(kReady) && !TWRIO_IsConnected()) return 0;
-    return status_;
+    if (download_) return download_->status;
+    return TWRIO_IsConnected() ? Word(kReady) : 0;
   }
 
-  quint32 TWRIO_InitializeMemory() override {
-    const QDir folder(folder_);
-    for (const QFileInfo& file : folder.entryInfoList(QDir::Files | QDir::Hidden)) {
-      if (!IsSongFileName(file.fileName())) continue;
-      if (!QFile::remove(file.absoluteFilePath())) return Word(kError, kFailToWrite);
+  quint32 TWRIO_DeleteFiles(const QStringList& names) override {
+    for (const QString& name : names) {
+      const QString path = folder_ + u'/' + name;
+      if (!QFileInfo(path).isFile() || QFileInfo(path).isSymLink()) continue;
+      if (!QFile::remove(path)) return Word(kError, kFailToWrite);
     }
     return Word(kReady);
+  }
+
+  bool TWRIO_WriteFile(const QString& name, const QByteArray& contents) override {
+    const QString path = folder_ + u'/' + name;
+    const QString partial = path + QStringLiteral(".part");
+    const int out = OpenNew(partial);
+    if (out < 0) return false;
+    bool written = true;
+    for (qsizetype done = 0; written && done < contents.size();) {
+      const ssize_t count =
+          ::write(out, contents.constData() + done, std::size_t(contents.size() - done));
+      written = count > 0;
+      done += count;
+    }
+    written = written && ::fsync(out) == 0;
+    ::close(out);
+    written = written && ::rename(QFile::encodeName(partial).constData(),
+                                  QFile::encodeName(path).constData()) == 0;
+    if (!written) QFile::remove(partial);
+    return written;
   }
 
   qint64 TWRIO_GetMemFree() override { return QStorageInfo(folder_).bytesAvailable(); }
@@ -69,102 +195,36 @@ class FolderPlayer : public PortablePlayer {
   int TWRIO_DownloadFile(const QString& path, const QString& name) override {
     TWRIO_StopDownload();
     if (!TWRIO_IsConnected()) return 0;
-    cancel_ = false;
-    progress_ = 0;
-    status_ = Word(kReady);
-    busy_ = true;
+    download_ = std::make_shared<Download>();
+    download_->folder = folder_;
+    download_->ended = ended_;
     const QString target = folder_ + u'/' + (name.isEmpty() ? QFileInfo(path).fileName() : name);
-    worker_ = std::thread([this, path, target] {
-      status_ = Copy(path, target);
-      busy_ = false;
-      if (ended_) ended_();
-    });
+    std::thread([download = download_, path, target] { download->Run(path, target); }).detach();
     return 1;
   }
 
-  int TWRIO_GetProgress(int /*which*/) override { return progress_; }
+  int TWRIO_GetProgress(int /*which*/) override {
+    return download_ ? download_->progress.load() : 0;
+  }
 
   void TWRIO_StopDownload() override {
-    cancel_ = true;
-    if (worker_.joinable()) worker_.join();
+    if (download_) download_->Abandon();
+    download_.reset();
   }
 
   void TWRIO_Close() override { TWRIO_StopDownload(); }
 
   void SetDownloadEnded(std::function<void()> ended) override {
-    // The copying thread may still be on its way out, about to call the old one.
-    if (worker_.joinable()) worker_.join();
     ended_ = std::move(ended);
+    if (!download_) return;
+    const std::lock_guard lock(download_->endedLock);
+    download_->ended = ended_;
   }
 
  private:
-  // Copies source to target through "target.part"; a status word.
-  quint32 Copy(const QString& source, const QString& target) {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) return Word(kError, kFailToRead);
-    const QString partial = target + QStringLiteral(".part");
-    const QByteArray name = QFile::encodeName(partial);
-    const int out = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    quint32 status = out < 0 ? Failure(errno) : Send(in, out, partial);
-    if (out >= 0) ::close(out);
-    if (status == Word(kFinished) &&
-        ::rename(name.constData(), QFile::encodeName(target).constData()) != 0) {
-      status = Failure(errno);
-    }
-    if (status != Word(kFinished)) {
-      QFile::remove(partial);
-      return status;
-    }
-    progress_ = 100;
-    return status;
-  }
-
-  // Writes the source into out chunk by chunk and puts it on the device; a status word:
-  // finished, ready when cancelled, else the error.
-  quint32 Send(QFile& in, int out, const QString& partial) {
-    const qint64 size = std::max<qint64>(1, in.size());
-    std::vector<char> chunk(kChunk);
-    qint64 sent = 0;
-    try {
-      // The device writes the song as it comes, so that the sync at the end is short.
-      WriteBehind disk(partial);
-      while (!cancel_) {
-        const qint64 read = in.read(chunk.data(), kChunk);
-        if (read < 0) return Word(kError, kFailToRead);
-        if (read == 0) {
-          // On the device before it takes the song's name: a player pulled out now keeps
-          // no half song.
-          disk.Sync();
-          return Word(kFinished);
-        }
-        for (qint64 done = 0; done < read;) {
-          const ssize_t written = ::write(out, chunk.data() + done, std::size_t(read - done));
-          if (written < 0) throw FileError(errno, partial);
-          done += written;
-        }
-        disk.Push();
-        sent += read;
-        progress_ = int(std::min<qint64>(99, sent * 100 / size));
-      }
-      return Word(kReady);
-    } catch (const FileError& error) {
-      return Failure(error.code().value());
-    }
-  }
-
-  quint32 Failure(int error) const {
-    if (error == ENOSPC || error == EDQUOT) return Word(kError, kOutOfFlash);
-    if (!QFileInfo(folder_).isDir()) return Word(kError, kNoDevice);
-    return Word(kError, kFailToWrite);
-  }
-
   QString folder_;
   std::function<void()> ended_;
-  std::thread worker_;
-  std::atomic<bool> cancel_ = false;
-  std::atomic<bool> busy_ = false;
-  std::atomic<int> progress_ = 0;
-  std::atomic<quint32> status_ = Word(kReady);
+  std::shared_ptr<Download> download_;
 };
 
 }  // namespace

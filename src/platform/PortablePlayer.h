@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -37,8 +39,12 @@ class PortablePlayer {
   virtual bool TWRIO_IsConnected() = 0;
   /** 0 when the player is not ready; otherwise a status word (of the download under way). */
   virtual quint32 TWRIO_GetStatus(int which) = 0;
-  /** Erases the player's songs; a status word. */
-  virtual quint32 TWRIO_InitializeMemory() = 0;
+  /** Erases these files lying directly in the player's folder (names, not paths); a
+   *  status word. Links and folders of those names are left alone. */
+  virtual quint32 TWRIO_DeleteFiles(const QStringList& names) = 0;
+  /** Puts a small file (the playlist) on the player, replacing one of that name by a
+   *  rename; false when it could not be written. */
+  virtual bool TWRIO_WriteFile(const QString& name, const QByteArray& contents) = 0;
   virtual qint64 TWRIO_GetMemFree() = 0;
   virtual bool TWRIO_FileExist(const QString& path) = 0;
   /** Starts sending a file, named name on the player (its own name when empty); 1 when
@@ -46,6 +52,8 @@ class PortablePlayer {
   virtual int TWRIO_DownloadFile(const QString& path, const QString& name = {}) = 0;
   /** Percent of the file sent. */
   virtual int TWRIO_GetProgress(int which) = 0;
+  /** Stops the download without waiting for it: a device that stopped answering may hold
+   *  the sending thread in the kernel for long. */
   virtual void TWRIO_StopDownload() = 0;
   virtual void TWRIO_Close() = 0;
 
@@ -56,9 +64,9 @@ class PortablePlayer {
 
 /**
  * A player that mounts as a folder (a USB music player, a card, a phone): a download is
- * a copy in chunks on a worker thread into "name.part", synced and renamed; erasing
- * deletes only the song files lying directly in the folder, never sub-folders or other
- * files, since a phone or card also holds its owner's own files.
+ * a copy in chunks on a worker thread into "name.part", created new (never through a
+ * link lying there), synced and renamed. A stopped download is abandoned rather than
+ * waited for: its thread removes its partial file when it returns.
  */
 std::unique_ptr<PortablePlayer> MakeFolderPlayer(const QString& folder);
 

@@ -1,12 +1,15 @@
 #include "player/RioExport.h"
 
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStorageInfo>
 
+#include "library/PlayTime.h"
 #include "library/SongFilePresence.h"
-#include "platform/FileError.h"
-#include "platform/FileOps.h"
+#include "platform/AudioDecoder.h"
+#include "platform/Mp3CopyTags.h"
 #include "support/IniSettings.h"
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"
@@ -23,8 +26,96 @@ namespace {
 constexpr int kProgressInterval = 1000;
 constexpr int kTimeOutInterval = 30000;
 const QString kPlaylistName = u"Audiolume.m3u"_s;
+const QString kSentListName = u"Audiolume.sent"_s;
+const QString kPartial = u".part"_s;
+// The longest file name FAT, exFAT and the usual Linux file systems take, in bytes.
+constexpr qsizetype kMaxNameBytes = 255;
+constexpr qint64 kMaxSentListBytes = 4 << 20;
+
+// FAT refuses these characters in names; control characters are no better.
+QString FatSafe(QString name) {
+  for (QChar& c : name) {
+    if (c.category() == QChar::Other_Control || u"?:*\"<>|\\"_s.contains(c)) c = u'_';
+  }
+  return name;
+}
+
+// base + suffix, base cut on a character so that the name with ".part" fits.
+QString Fitted(QString base, const QString& suffix) {
+  const qsizetype room = kMaxNameBytes - (suffix + kPartial).toUtf8().size();
+  while (!base.isEmpty() && base.toUtf8().size() > room) {
+    base.chop(base.size() >= 2 && base.back().isLowSurrogate() ? 2 : 1);
+  }
+  return base + suffix;
+}
+
+// A title on one playlist line: a line break would start a bogus entry.
+QString OneLine(QString text) {
+  for (QChar& c : text) {
+    if (c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
+        c.category() == QChar::Separator_Paragraph) {
+      c = u' ';
+    }
+  }
+  return text;
+}
+
+bool SameContent(const QString& one, const QString& other) {
+  QFile a(one);
+  QFile b(other);
+  if (a.size() != b.size() || !a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly)) {
+    return false;
+  }
+  constexpr qint64 kChunk = 1 << 20;
+  while (!a.atEnd()) {
+    if (a.read(kChunk) != b.read(kChunk)) return false;
+  }
+  return true;
+}
+
+// The song's length in whole seconds: its record's, else measured; -1 when unknown.
+int Seconds(const SongRecord& record, const QString& path) {
+  if (const int seconds = PlayTime::ConvertToSeconds(record.TrackTime); seconds > 0) {
+    return seconds;
+  }
+  if (!QFileInfo(path).isFile()) return -1;  // a pipe or device would be read to its end
+  try {
+    const auto decoder = platform::OpenSongDecoder(path);
+    return int(decoder->LengthFrames() / std::max(1, decoder->Format().sampleRate));
+  } catch (const platform::DecodeError&) {
+    return -1;
+  }
+}
+
+platform::StandardTagFields TagFields(const SongRecord& record, const QString& title,
+                                      const QString& artist) {
+  platform::StandardTagFields fields;
+  fields.title = record.Title.isEmpty() ? title : record.Title;
+  fields.artist = record.Artist.isEmpty() ? artist : record.Artist;
+  fields.album = record.Album;
+  fields.genre = record.Genre;
+  fields.comment = record.Notes;
+  fields.track = record.TrackNumber;
+  return fields;
+}
+
+// Why the player's folder cannot take songs; empty when the folder looks fine.
+QString FolderProblem(const QString& folder, qint64 free) {
+  const QFileInfo info(folder);
+  if (!info.exists()) return u"the folder does not exist"_s;
+  if (!info.isDir()) return u"this is not a folder"_s;
+  if (::access(QFile::encodeName(folder).constData(), W_OK) != 0) {
+    return u"the folder is read-only"_s;
+  }
+  if (free <= 0) return u"the player is full"_s;
+  return {};
+}
 
 }  // namespace
+
+QString RioExport::EraseCaption() {
+  return u"Erase"_s;
+}
 
 RioExport::RioExport(MessageCatalog& catalog, Prompter& prompter, SongFilePresence& presence,
                      QString workingDir, OpenPlayer openPlayer)
@@ -63,8 +154,10 @@ void RioExport::ExportToRio(const QList<PlayListEntry>& songs, const RioOptions&
   result_ = {};
   next_ = 0;
   ahead_.clear();
-  playlist_.clear();
+  onPlayer_.clear();
+  files_.clear();
   names_.clear();
+  temporaries_.clear();
   dontAskMissing_ = false;
   cancelAll_ = false;
   replace_.Reset();
@@ -92,26 +185,81 @@ bool RioExport::Begin() {
   player_ = openPlayer_(options_.device);
   wasRunning_ = player_->TWRIO_IsRIORunning();
   player_->TWRIO_IsConnected();
-  if (player_->TWRIO_GetStatus(1) == 0) {
-    prompter_.Tell(catalog_.GetMsg(RC_RioNotReady) + u'\n' + catalog_.GetMsg(RC_RioCorrect),
-                   MessageIcon::Exclamation);
-    return false;
-  }
-  if (!options_.clearMemory) return true;
-  // Erasing would take songs this export is about to send, when the playlist holds
-  // songs from the player's own folder: they are kept, and the person told.
-  const QString device = QDir(options_.device).canonicalPath();
-  for (const PlayListEntry& song : songs_) {
-    if (QFileInfo(song.path).canonicalPath() == device) {
-      prompter_.Tell(options_.device +
-                         u"\nSongs of this playlist lie in the player's folder, so its songs "
-                         u"were not erased."_s,
-                     MessageIcon::Exclamation);
-      return true;
+  if (!Ready()) return false;
+  ReadPlayerFolder();
+  return !options_.clearMemory || Erase();
+}
+
+bool RioExport::Ready() {
+  const qint64 free = player_->TWRIO_GetMemFree();
+  if (player_->TWRIO_GetStatus(1) != 0 && free > 0) return true;
+  const QString problem = FolderProblem(options_.device, free);
+  prompter_.Tell(catalog_.GetMsg(RC_RioNotReady) + u'\n' + options_.device +
+                     (problem.isEmpty() ? QString() : u": "_s + problem) + u'\n' +
+                     catalog_.GetMsg(RC_RioCorrect),
+                 MessageIcon::Exclamation);
+  return false;
+}
+
+// Learns the names in the player's folder and the songs sent there before, and removes
+// the partial files an export that was cut short left behind.
+void RioExport::ReadPlayerFolder() {
+  QStringList leftovers;
+  const QDir folder(options_.device);
+  for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+    const QString whole = name.chopped(std::min(name.size(), kPartial.size()));
+    if (name.endsWith(kPartial) &&
+        (platform::IsSongFileName(whole) || whole == kPlaylistName || whole == kSentListName)) {
+      leftovers.append(name);
+    } else {
+      files_.insert(name.toLower(), name);
     }
   }
-  return ReportRioStatus(player_->TWRIO_InitializeMemory(), u"while initializing Rio Player"_s) !=
-         PortablePlayer::kError;
+  if (!leftovers.isEmpty()) player_->TWRIO_DeleteFiles(leftovers);
+  QFile list(folder.filePath(kSentListName));
+  if (!QFileInfo(list).isFile() || list.size() > kMaxSentListBytes ||
+      !list.open(QIODevice::ReadOnly)) {
+    return;
+  }
+  for (const QString& line : QString::fromUtf8(list.readAll()).split(u'\n')) {
+    const QStringList fields = line.split(u'\t');
+    if (fields.size() != 3 || files_.value(fields[0].toLower()) != fields[0]) continue;
+    onPlayer_.append({fields[0], fields[1].toInt(), fields[2], true});
+  }
+}
+
+// Erasing takes the songs sent before, save those the library knows and those of this
+// export, after one question.
+bool RioExport::Erase() {
+  QSet<QString> keep;
+  for (const PlayListEntry& song : songs_) keep.insert(QFileInfo(song.path).canonicalFilePath());
+  QStringList names;
+  for (const OnPlayer& song : onPlayer_) {
+    const QString path = options_.device + u'/' + song.name;
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    if (!keep.contains(canonical) && !library_.knows(path) && !library_.knows(canonical)) {
+      names.append(song.name);
+    }
+  }
+  if (names.isEmpty()) return true;
+  const QString folder = QDir(options_.device).canonicalPath();
+  QString text = u"Erase the "_s + QString::number(names.size()) +
+                 (names.size() == 1 ? u" song"_s : u" songs"_s) +
+                 u" this program sent earlier to "_s + options_.device + u"?"_s;
+  if (QStorageInfo(folder).rootPath() != folder) {
+    text += u"\nThis folder is not a drive of its own: it lies on "_s +
+            QStorageInfo(folder).rootPath() + u'.';
+  }
+  if (prompter_.Ask(text, EraseCaption() + u"|&Keep them"_s, MessageIcon::Question) != 1) {
+    return true;
+  }
+  const quint32 status = player_->TWRIO_DeleteFiles(names);
+  for (const QString& name : names) {
+    if (QFileInfo::exists(options_.device + u'/' + name)) continue;
+    files_.remove(name.toLower());
+    onPlayer_.removeIf([&name](const OnPlayer& song) { return song.name == name; });
+  }
+  return ReportRioStatus(status, u"while initializing Rio Player"_s) != PortablePlayer::kError;
 }
 
 // Moves the export on as far as it can go without waiting: prepares the next songs,
@@ -177,15 +325,17 @@ std::optional<RioExport::Song> RioExport::Prepare(const PlayListEntry& entry, in
   song.number = number;
   song.title = entry.title.isEmpty() ? SplitPathName(entry.path).name : entry.title;
   song.artist = entry.artist;
+  song.source = entry.path;
   song.file = entry.path;
-  song.name = NameOnPlayer(entry.path);
   if (!presence_.CheckSongFileExists(entry.path, dontAskMissing_,
                                      SongFilePresence::Question::InsertMedium)) {
     return std::nullopt;
   }
   if (HasExtension(entry.path, u"ra"_s)) return std::nullopt;
+  const SongRecord record = library_.record(entry.path);
+  song.seconds = Seconds(record, entry.path);
   if (options_.bitRate <= 0 || !HasExtension(entry.path, u"mp3"_s)) return song;
-  const QString temporary = workingDir_ + u"/Temp/"_s + song.name;
+  const QString temporary = workingDir_ + u"/Temp/"_s + TemporaryName(entry.path);
   if (QFileInfo::exists(temporary)) {
     const int answer = replace_.AskAboutFile(temporary);
     if (answer == ReplaceQuestion::kNo || answer == ReplaceQuestion::kNoToAll) {
@@ -204,30 +354,69 @@ std::optional<RioExport::Song> RioExport::Prepare(const PlayListEntry& entry, in
   song.file = temporary;
   song.temporary = temporary;
   song.converted = std::make_shared<std::atomic<int>>(0);
-  song.ticket =
-      conversions_->Add([source = entry.path, temporary, bitRate = options_.bitRate,
-                         converted = song.converted](const platform::ConvertProgress& progress) {
-        return platform::_ConvertFile(source, temporary, platform::kMp3ToMp3, 1, 1, bitRate,
-                                      [&progress, &converted](double fraction) {
-                                        converted->store(int(fraction * 100));
-                                        return progress(fraction);
-                                      });
+  // The encoder keeps no tag but a leading ID3v2 one: the copy gets its tags from the
+  // song's record, as other players read them.
+  song.ticket = conversions_->Add(
+      [source = entry.path, temporary, bitRate = options_.bitRate, converted = song.converted,
+       fields =
+           TagFields(record, song.title, song.artist)](const platform::ConvertProgress& progress) {
+        const int code = platform::_ConvertFile(source, temporary, platform::kMp3ToMp3, 1, 1,
+                                                bitRate, [&progress, &converted](double fraction) {
+                                                  converted->store(int(fraction * 100));
+                                                  return progress(fraction);
+                                                });
+        if (code == platform::kConvertDone) platform::WriteMp3CopyTags(temporary, fields);
+        return code;
       });
   return song;
 }
 
-// Songs of different albums often share a name ("01 Intro.mp3"): the later ones get
-// " (2)", " (3)"… so that none replaces another on the player, whose file system may not
-// tell upper from lower case.
-QString RioExport::NameOnPlayer(const QString& file) {
+// Songs of different albums often share a name ("01 Intro.mp3"): their copies in "Temp"
+// get " (2)", " (3)"… so that none replaces another.
+QString RioExport::TemporaryName(const QString& file) {
   const NameParts parts = SplitFileExtension(SplitPathName(file).name);
   const QString extension = parts.extension.isEmpty() ? QString() : u'.' + parts.extension;
   QString name = parts.base + extension;
-  for (int copy = 2; names_.contains(name.toLower()); ++copy) {
+  for (int copy = 2; temporaries_.contains(name.toLower()); ++copy) {
     name = parts.base + u" ("_s + QString::number(copy) + u')' + extension;
   }
-  names_.insert(name.toLower());
+  temporaries_.insert(name.toLower());
   return name;
+}
+
+// Gives the song its name on the player; false when it is there already and is not sent:
+// a song lying in the player's folder, or the very file sent there before. Any other file
+// of the same name, in any case (cards do not tell them apart), is never replaced: the
+// song gets " (2)", " (3)"… A name holds no character FAT refuses and fits with ".part".
+bool RioExport::NameOnPlayer(Song& song) {
+  const QFileInfo file(song.file);
+  if (file.canonicalPath() == QDir(options_.device).canonicalPath()) {
+    song.name = file.fileName();
+    return false;
+  }
+  const NameParts parts = SplitFileExtension(FatSafe(SplitPathName(song.source).name));
+  const QString extension = parts.extension.isEmpty() ? QString() : u'.' + parts.extension;
+  for (int copy = 1;; ++copy) {
+    const QString name = Fitted(
+        parts.base, (copy > 1 ? u" ("_s + QString::number(copy) + u')' : QString()) + extension);
+    const QString key = name.toLower();
+    if (names_.contains(key)) continue;
+    const auto there = files_.constFind(key);
+    if (there != files_.cend() &&
+        !(IsSent(*there) && SameContent(song.file, options_.device + u'/' + *there))) {
+      continue;
+    }
+    names_.insert(key);
+    song.name = there != files_.cend() ? *there : name;
+    if (there != files_.cend()) return false;
+    files_.insert(key, name);
+    return true;
+  }
+}
+
+bool RioExport::IsSent(const QString& name) const {
+  return std::ranges::any_of(
+      onPlayer_, [&name](const OnPlayer& song) { return song.sent && song.name == name; });
 }
 
 // A failed re-encoding is told with its text; the song is then left out.
@@ -247,9 +436,15 @@ bool RioExport::TakeConversion(Song& song) {
   return false;
 }
 
-bool RioExport::DownloadToRio(const Song& song) {
+bool RioExport::DownloadToRio(Song& song) {
+  if (!NameOnPlayer(song)) {
+    // Never written over itself: it counts as sent.
+    EndDownload(true, false);
+    return true;
+  }
   if (player_->TWRIO_GetMemFree() < QFileInfo(song.file).size()) {
     prompter_.Tell(catalog_.GetMsg(RC_RioMemFull), MessageIcon::Exclamation);
+    cancelAll_ = true;
     return false;
   }
   SendFile(song);
@@ -298,7 +493,13 @@ void RioExport::tmrRioProgress_Timer() {
   if (PortablePlayer::ClassOf(status) == PortablePlayer::kError) {
     tmrRioProgress_.stop();
     ReportRioStatus(status, ahead_.front().title);
-    cancelAll_ = true;
+    // One song that cannot be written is left out; a player gone or full ends the export.
+    const int code = PortablePlayer::CodeOf(status);
+    if (code == PortablePlayer::kOutOfFlash || code == PortablePlayer::kNoDevice) {
+      cancelAll_ = true;
+    } else {
+      cancel_ = true;
+    }
   }
   if (progress >= 100) done_ = true;
   inTick_ = false;
@@ -353,15 +554,23 @@ void RioExport::CheckDownload() {
   EndDownload(false);
 }
 
-void RioExport::EndDownload(bool arrived) {
+// sent: the song was copied, rather than found on the player already.
+void RioExport::EndDownload(bool arrived, bool sent) {
   const Song song = ahead_.front();
   ahead_.pop_front();
   Q_EMIT ProgressChanged(-1);
   if (arrived) {
     ++result_.sent;
-    playlist_.append(u"#EXTINF:-1,"_s +
-                     (song.artist.isEmpty() ? song.title : song.artist + u" - "_s + song.title));
-    playlist_.append(song.name);
+    const OnPlayer entry{
+        song.name, song.seconds,
+        OneLine(song.artist.isEmpty() ? song.title : song.artist + u" - "_s + song.title),
+        sent || IsSent(song.name)};
+    const auto at = std::ranges::find(onPlayer_, song.name, &OnPlayer::name);
+    if (at != onPlayer_.end()) {
+      *at = entry;
+    } else {
+      onPlayer_.append(entry);
+    }
     Q_EMIT SongArrived(song.number, options_.device + u'/' + song.name);
   } else {
     ++result_.failed;
@@ -383,7 +592,7 @@ void RioExport::Finish() {
   result_.failed += int(ahead_.size() + (songs_.size() - next_));
   ahead_.clear();
   next_ = songs_.size();
-  if (result_.sent > 0 || options_.clearMemory) WritePlaylistFile();
+  WritePlaylistFile();
   player_->SetDownloadEnded({});
   if (!wasRunning_) player_->TWRIO_Close();
   const QString report = result_.sent == 0   ? catalog_.GetMsg(RC_Downloaded_0)
@@ -403,15 +612,22 @@ void RioExport::End(const QString& report) {
   Q_EMIT Finished(report);
 }
 
-// The player shows this list of what it just received, file names relative to it.
+// The player shows "Audiolume.m3u", every song this program has on it, names relative to
+// it; "Audiolume.sent" keeps those it sent, for erasing them later.
 void RioExport::WritePlaylistFile() {
-  const QString path = options_.device + u'/' + kPlaylistName;
-  try {
-    platform::FileOps::ReplaceFileContents(
-        path, (QStringList{u"#EXTM3U"_s} + playlist_).join(u'\n').toUtf8() + '\n');
-  } catch (const platform::FileError& error) {
-    prompter_.Tell(path + u"\nThe playlist could not be written to the player: "_s +
-                       QString::fromStdString(error.what()),
+  QStringList playlist{u"#EXTM3U"_s};
+  QStringList sent{u"# The files Audiolume sent to this player: name, seconds, title"_s};
+  for (const OnPlayer& song : onPlayer_) {
+    if (!QFileInfo::exists(options_.device + u'/' + song.name)) continue;
+    playlist << u"#EXTINF:"_s + QString::number(song.seconds) + u',' + song.title << song.name;
+    if (song.sent) {
+      sent.append(song.name + u'\t' + QString::number(song.seconds) + u'\t' + song.title);
+    }
+  }
+  if (!player_->TWRIO_WriteFile(kSentListName, sent.join(u'\n').toUtf8() + '\n') ||
+      !player_->TWRIO_WriteFile(kPlaylistName, playlist.join(u'\n').toUtf8() + '\n')) {
+    prompter_.Tell(options_.device + u'/' + kPlaylistName +
+                       u"\nThe playlist could not be written to the player."_s,
                    MessageIcon::Exclamation);
   }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -12,7 +13,9 @@
 #include <optional>
 
 #include "library/PlayListText.h"
+#include "library/SongRecord.h"
 #include "platform/PortablePlayer.h"
+#include "platform/StandardTags.h"
 #include "player/ConversionQueue.h"
 #include "player/RioOptions.h"
 #include "support/ReplaceQuestion.h"
@@ -27,8 +30,14 @@ class SongFilePresence;
  * Sends the songs of a playlist to the portable player: the player is checked and maybe
  * erased, each song is looked for, MP3 files above the chosen bit rate are re-encoded
  * into the working directory's "Temp" folder (one per core, ahead of the song being
- * sent), each file is sent while its progress is polled, and the count is reported. At
- * the end the player gets "Audiolume.m3u" listing the songs it received.
+ * sent), each file is sent while its progress is polled, and the count is reported.
+ *
+ * The player's folder also holds its owner's files. "Audiolume.sent" on the player lists
+ * the files this program sent there; erasing takes only those (never a song the library
+ * knows, and only after a question), a song never replaces another file of the same name
+ * (it gets " (2)" unless it is the very file sent before), and a song already lying in the
+ * folder is not sent again. At the end the player gets "Audiolume.m3u" listing every song
+ * this program has on it.
  *
  * The export runs on the event loop: ExportToRio returns once the first song is under
  * way, the timers and conversions drive the rest, and Finished comes at the end (also
@@ -44,15 +53,26 @@ class RioExport : public QObject {
     int failed = 0;  // songs that did not arrive, for any reason
   };
 
+  /** What the library tells of song files: whether it holds a song of that path, and a
+   *  song's record (its row, else the file's tags). */
+  struct Library {
+    std::function<bool(const QString&)> knows = [](const QString&) { return false; };
+    std::function<SongRecord(const QString&)> record = [](const QString&) { return SongRecord{}; };
+  };
+
   RioExport(MessageCatalog& catalog, Prompter& prompter, SongFilePresence& presence,
             QString workingDir, OpenPlayer openPlayer);
   ~RioExport() override;
+
+  void SetLibrary(Library library) { library_ = std::move(library); }
 
   /** How many songs are re-encoded at once; 0 (the default) means one per core. */
   void SetWorkers(int workers) { workers_ = workers; }
 
   void ExportToRio(const QList<PlayListEntry>& songs, const RioOptions& options);
   bool IsRunning() const { return running_; }
+  /** The caption of the answer that erases the songs sent earlier. */
+  static QString EraseCaption();
   const Result& Outcome() const { return result_; }
 
   /** The status word's message, if any: class 3 and 4 are told with title; returns the
@@ -84,8 +104,10 @@ class RioExport : public QObject {
     int number = 0;
     QString title;
     QString artist;
+    int seconds = -1;   // its length, -1 when unknown
+    QString source;     // the song's file
     QString file;       // what is sent: the song, or its re-encoded copy
-    QString name;       // its name on the player, unique in this export
+    QString name;       // its name on the player, given when it is sent
     QString temporary;  // the re-encoded copy made for this export, deleted once sent
     int ticket = 0;     // its re-encoding while that runs
     QString converting;
@@ -93,18 +115,31 @@ class RioExport : public QObject {
     std::shared_ptr<std::atomic<int>> converted;
   };
 
+  /** A song this program has on the player, as its playlist lists it. */
+  struct OnPlayer {
+    QString name;
+    int seconds = -1;
+    QString title;
+    bool sent = true;  // false: the song already lay in the folder and was not sent
+  };
+
   bool Begin();
+  bool Ready();
+  void ReadPlayerFolder();
+  bool Erase();
   void Advance();
   void FillAhead();
   std::optional<Song> Prepare(const PlayListEntry& entry, int number);
-  QString NameOnPlayer(const QString& file);
+  QString TemporaryName(const QString& file);
+  bool NameOnPlayer(Song& song);
   bool TakeConversion(Song& song);
-  bool DownloadToRio(const Song& song);
+  bool DownloadToRio(Song& song);
   void SendFile(const Song& song);
   void CheckDownload();
-  void EndDownload(bool arrived);
+  void EndDownload(bool arrived, bool sent = true);
   void Finish();
   void End(const QString& report);
+  bool IsSent(const QString& name) const;
   void WritePlaylistFile();
   static void DeleteTemporary(const Song& song);
 
@@ -113,6 +148,7 @@ class RioExport : public QObject {
   SongFilePresence& presence_;
   QString workingDir_;
   OpenPlayer openPlayer_;
+  Library library_;
   int workers_ = 0;
   ReplaceQuestion replace_;
   QTimer tmrRioProgress_;
@@ -128,8 +164,10 @@ class RioExport : public QObject {
   bool dontAskMissing_ = false;
   qsizetype next_ = 0;
   std::deque<Song> ahead_;
-  QStringList playlist_;  // the lines of "Audiolume.m3u" for the songs that arrived
-  QSet<QString> names_;   // the names given on the player, in lower case
+  QList<OnPlayer> onPlayer_;       // the playlist's songs, earlier exports' first
+  QHash<QString, QString> files_;  // the files in the player's folder, by lower-case name
+  QSet<QString> names_;            // the names given on the player this time, in lower case
+  QSet<QString> temporaries_;      // the names given in "Temp", in lower case
   Result result_;
 
   // The download of the first song in ahead_.

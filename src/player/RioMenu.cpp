@@ -32,8 +32,8 @@ RioMenu::RioMenu(QMenu* menu, MessageCatalog& catalog, Prompter& prompter, QStri
   // Before the first export the player's folder is asked for.
   connect(AddItem(u"mnuExportToRio"_s, catalog.GetMsg(RC_ExpostPLRio)), &QAction::triggered, this,
           [this, exportPlaylist = std::move(exportPlaylist)] {
-            if (RioOptions::Read(iniFile_).device.isEmpty()) mnuRioDevice_Click();
-            if (!RioOptions::Read(iniFile_).device.isEmpty()) exportPlaylist();
+            if (RioOptions::ReadDevice(iniFile_).isEmpty()) mnuRioDevice_Click();
+            if (!RioOptions::ReadDevice(iniFile_).isEmpty()) exportPlaylist();
           });
   menu->addSeparator();
   for (const BitRateItem& item : kBitRateItems) {
@@ -83,7 +83,7 @@ void RioMenu::mnuRioClearMemory_Click() {
 }
 
 void RioMenu::mnuRioDevice_Click() {
-  const QString current = RioOptions::Read(iniFile_).device;
+  const QString current = RioOptions::ReadDevice(iniFile_);
   const std::optional<QString> folder =
       prompter_.FolderName(u"The portable player's folder"_s, current);
   if (folder) RioOptions::WriteDevice(iniFile_, *folder);

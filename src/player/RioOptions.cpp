@@ -1,6 +1,9 @@
 #include "player/RioOptions.h"
 
 #include <algorithm>
+#include <system_error>
+
+#include "platform/IniDocument.h"
 
 #include "support/IniSettings.h"
 
@@ -19,8 +22,20 @@ RioOptions RioOptions::Read(const QString& iniFile) {
   const int bitRate = ReadIniString(iniFile, kSection, u"Bit rate"_s).toInt();
   if (std::ranges::find(kBitRates, bitRate) != std::end(kBitRates)) options.bitRate = bitRate;
   options.clearMemory = ReadIniString(iniFile, kSection, u"Clear memory"_s) == u"1";
-  options.device = ReadIniString(iniFile, kSection, u"Device Path"_s);
+  options.device = ReadDevice(iniFile);
   return options;
+}
+
+// The folder's path is read whole: a profile read cuts values at 255 characters, which
+// would turn a long path into one of its parent folders.
+QString RioOptions::ReadDevice(const QString& iniFile) {
+  try {
+    return platform::IniDocument::Load(ResolveIniPath(iniFile))
+        .Value(kSection, u"Device Path"_s)
+        .value_or(QString());
+  } catch (const std::system_error&) {
+    return {};
+  }
 }
 
 bool RioOptions::WriteBitRate(const QString& iniFile, int bitRate) {

@@ -19,6 +19,8 @@ struct RioOptions {
 
   /** The options stored in iniFile; a missing or unknown bit rate sends files unchanged. */
   static RioOptions Read(const QString& iniFile);
+  /** The player's folder, however long its path. */
+  static QString ReadDevice(const QString& iniFile);
   static bool WriteBitRate(const QString& iniFile, int bitRate);
   static bool WriteClearMemory(const QString& iniFile, bool clear);
   static bool WriteDevice(const QString& iniFile, const QString& folder);

@@ -544,12 +544,20 @@ TEST_F(TwplTest, RioExportSendsTheSongsAndTellsWhereTheyArrived) {
   EXPECT_EQ(test::ReadAll(dir_.filePath(u"player/two.wav"_s)),
             test::ReadAll(dir_.filePath(u"two.wav"_s)));
 
+  // Without --yes the erase question is answered no: the earlier songs stay, and the
+  // song at another rate does not replace the one sent before.
+  const Result kept = Run({u"rio"_s, u"export"_s, u"--device"_s, u"player"_s, u"--bitrate"_s,
+                           u"0"_s, u"--clear"_s, u"one.mp3"_s});
+  EXPECT_EQ(kept.code, 0);
+  EXPECT_EQ(kept.out, u"1\t"_s + player + u"/one (2).mp3\n1 song was downloaded into Rio\n"_s);
+  EXPECT_TRUE(kept.err.contains(u"Erase the 2 songs this program sent earlier to "_s + player))
+      << kept.err.toStdString();
   const Result again = Run({u"rio"_s, u"export"_s, u"--device"_s, u"player"_s, u"--bitrate"_s,
-                            u"0"_s, u"--clear"_s, u"one.mp3"_s});
+                            u"0"_s, u"--clear"_s, u"--yes"_s, u"one.mp3"_s});
   EXPECT_EQ(again.code, 0);
   EXPECT_EQ(again.out.split(u'\n').at(1), u"1 song was downloaded into Rio"_s);
   EXPECT_EQ(QDir(player).entryList(QDir::Files, QDir::Name),
-            (QStringList{u"Audiolume.m3u"_s, u"one.mp3"_s}));
+            (QStringList{u"Audiolume.m3u"_s, u"Audiolume.sent"_s, u"one.mp3"_s}));
 
   const Result nowhere =
       Run({u"rio"_s, u"export"_s, u"--device"_s, u"no such folder"_s, u"one.mp3"_s});

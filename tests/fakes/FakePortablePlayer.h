@@ -34,6 +34,8 @@ class FakePortablePlayer : public platform::PortablePlayer {
     QStringList downloads;  // every file whose sending was started
     QStringList received;   // every file that arrived whole
     int erases = 0;
+    QStringList erased;   // the names erasing was asked for
+    QStringList written;  // the small files put on the player
     int stops = 0;
     int closes = 0;
   };
@@ -46,9 +48,16 @@ class FakePortablePlayer : public platform::PortablePlayer {
     if (!script_.connected) return 0;
     return active_ ? status_ : (status_ == Word(kReady) ? script_.readyStatus : status_);
   }
-  quint32 TWRIO_InitializeMemory() override {
+  quint32 TWRIO_DeleteFiles(const QStringList& names) override {
     ++record_.erases;
+    record_.erased += names;
     return script_.eraseStatus;
+  }
+  bool TWRIO_WriteFile(const QString& name, const QByteArray& contents) override {
+    record_.written.append(name);
+    if (script_.folder.isEmpty()) return true;
+    QFile file(script_.folder + u'/' + name);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
   }
   qint64 TWRIO_GetMemFree() override { return script_.memFree; }
   bool TWRIO_FileExist(const QString& path) override { return QFile::exists(path); }

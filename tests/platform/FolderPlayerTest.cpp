@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <thread>
 
 #include "fakes/QtPrinters.h"
+#include "fakes/StalledPipe.h"
 #include "fakes/TestFiles.h"
 #include "platform/PortablePlayer.h"
 
@@ -63,17 +65,39 @@ TEST_F(FolderPlayerTest, SendsAFileWhole) {
   EXPECT_FALSE(QFile::exists(Path(u"player/Song one.mp3.part"_s)));
 }
 
-TEST_F(FolderPlayerTest, ErasingTakesOnlyTheSongsAtTheTop) {
+TEST_F(FolderPlayerTest, ErasingTakesOnlyTheNamedFilesNeverLinksOrFolders) {
   QDir().mkpath(Path(u"player/Photos"_s));
-  for (const QString& name : {u"a.mp3"_s, u"b.WAV"_s, u"c.flac"_s, u"notes.txt"_s,
-                              u"Photos/d.mp3"_s, u"Photos/e.jpg"_s}) {
+  for (const QString& name : {u"a.mp3"_s, u"b.WAV"_s, u"notes.txt"_s, u"Photos/d.mp3"_s}) {
     test::WriteAll(Path(u"player/"_s + name), "x");
   }
+  test::WriteAll(Path(u"elsewhere.mp3"_s), "the owner's");
+  ASSERT_TRUE(QFile::link(Path(u"elsewhere.mp3"_s), Path(u"player/link.mp3"_s)));
   const auto player = MakeFolderPlayer(Path(u"player"_s));
-  EXPECT_EQ(player->TWRIO_InitializeMemory(), PortablePlayer::Word(PortablePlayer::kReady));
-  EXPECT_EQ(QDir(Path(u"player"_s)).entryList(QDir::Files), QStringList{u"notes.txt"_s});
-  EXPECT_EQ(QDir(Path(u"player/Photos"_s)).entryList(QDir::Files),
-            (QStringList{u"d.mp3"_s, u"e.jpg"_s}));
+  EXPECT_EQ(player->TWRIO_DeleteFiles({u"a.mp3"_s, u"link.mp3"_s, u"Photos"_s, u"gone.mp3"_s}),
+            PortablePlayer::Word(PortablePlayer::kReady));
+  EXPECT_EQ(QDir(Path(u"player"_s)).entryList(QDir::Files | QDir::System, QDir::Name),
+            (QStringList{u"b.WAV"_s, u"link.mp3"_s, u"notes.txt"_s}));
+  EXPECT_TRUE(QFile::exists(Path(u"player/Photos/d.mp3"_s)));
+  EXPECT_EQ(test::ReadAll(Path(u"elsewhere.mp3"_s)), "the owner's");
+}
+
+TEST_F(FolderPlayerTest, LinksInThePlayersFolderAreReplacedNeverWrittenThrough) {
+  QDir().mkpath(Path(u"player"_s));
+  test::WriteAll(Path(u"a.mp3"_s), "the song");
+  test::WriteAll(Path(u"target"_s), "the owner's file");
+  ASSERT_TRUE(QFile::link(Path(u"target"_s), Path(u"player/a.mp3.part"_s)));
+  ASSERT_TRUE(QFile::link(Path(u"target"_s), Path(u"player/Audiolume.m3u"_s)));
+  ASSERT_TRUE(QFile::link(Path(u"target"_s), Path(u"player/Audiolume.m3u.part"_s)));
+  const auto player = MakeFolderPlayer(Path(u"player"_s));
+  ASSERT_EQ(player->TWRIO_DownloadFile(Path(u"a.mp3"_s)), 1);
+  EXPECT_EQ(WaitForEnd(*player), PortablePlayer::Word(PortablePlayer::kFinished));
+  EXPECT_TRUE(player->TWRIO_WriteFile(u"Audiolume.m3u"_s, "#EXTM3U\n"));
+  EXPECT_EQ(test::ReadAll(Path(u"target"_s)), "the owner's file");
+  EXPECT_EQ(test::ReadAll(Path(u"player/a.mp3"_s)), "the song");
+  EXPECT_FALSE(QFileInfo(Path(u"player/Audiolume.m3u"_s)).isSymLink());
+  EXPECT_EQ(test::ReadAll(Path(u"player/Audiolume.m3u"_s)), "#EXTM3U\n");
+  EXPECT_EQ(QDir(Path(u"player"_s)).entryList(QDir::Files | QDir::System, QDir::Name),
+            (QStringList{u"Audiolume.m3u"_s, u"a.mp3"_s}));
 }
 
 TEST_F(FolderPlayerTest, APlayerPulledOutMidCopyKeepsNoHalfSong) {
@@ -117,7 +141,29 @@ TEST_F(FolderPlayerTest, StopRemovesThePartialFile) {
   QTest::qWait(60);
   player->TWRIO_StopDownload();
   writer.join();
-  EXPECT_TRUE(QDir(Path(u"player"_s)).entryList(QDir::Files).isEmpty());
+  // The abandoned copy cleans up once its thread returns.
+  for (int i = 0; i < 200 && !QDir(Path(u"player"_s)).isEmpty(); ++i) QTest::qWait(10);
+  EXPECT_TRUE(QDir(Path(u"player"_s)).isEmpty());
+}
+
+TEST_F(FolderPlayerTest, StoppingAStalledCopyReturnsAtOnce) {
+  QDir().mkpath(Path(u"player"_s));
+  test::StalledPipe pipe(Path(u"stalled.mp3"_s), 3000);
+  ASSERT_TRUE(pipe.Made());
+  {
+    const auto player = MakeFolderPlayer(Path(u"player"_s));
+    ASSERT_EQ(player->TWRIO_DownloadFile(Path(u"stalled.mp3"_s)), 1);
+    QTest::qWait(100);
+    QElapsedTimer clock;
+    clock.start();
+    player->TWRIO_StopDownload();
+    ASSERT_EQ(player->TWRIO_DownloadFile(Path(u"stalled.mp3"_s)), 1);  // sent again
+    player->TWRIO_Close();
+    EXPECT_LT(clock.elapsed(), 1000);
+  }
+  pipe.Release();
+  for (int i = 0; i < 200 && !QDir(Path(u"player"_s)).isEmpty(); ++i) QTest::qWait(10);
+  EXPECT_TRUE(QDir(Path(u"player"_s)).isEmpty());
 }
 
 }  // namespace

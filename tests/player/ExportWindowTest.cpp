@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -11,6 +12,7 @@
 #include "PromptedHome.h"
 #include "fakes/FakePortablePlayer.h"
 #include "fakes/SineFiles.h"
+#include "fakes/StalledPipe.h"
 #include "library/SongFilePresence.h"
 #include "player/Export.h"
 #include "player/RioExport.h"
@@ -85,6 +87,38 @@ TEST_F(ExportWindowTest, ClosingTheWindowCancelsTheExportAndWaitsForItsEnd) {
   EXPECT_FALSE(window.isVisible());
   EXPECT_EQ(record_.stops, 1);
   EXPECT_EQ(record_.downloads.size(), 1);
+  EXPECT_EQ(prompter_.ShownMessages().last().text, u"No song was downloaded into Rio."_s);
+}
+
+TEST_F(ExportWindowTest, ALongPlayerFolderIsReadBackWhole) {
+  const QString folder = u"/media/"_s + QString(300, u'x');
+  ASSERT_TRUE(RioOptions::WriteDevice(Ini(), folder));
+  EXPECT_EQ(RioOptions::Read(Ini()).device, folder);
+}
+
+// A device that stopped answering holds the copying thread in the kernel: neither the
+// answers to the time-out question nor Cancel wait for it.
+TEST_F(ExportWindowTest, AStalledCopyNeverHoldsTheWindow) {
+  QDir(dir_.path()).mkdir(u"player"_s);
+  test::StalledPipe pipe(dir_.filePath(u"stalled.mp3"_s), 4000);
+  ASSERT_TRUE(pipe.Made());
+  RioExport rio(catalog_, prompter_, presence_, dir_.path(), platform::MakeFolderPlayer);
+  Export window(rio, catalog_);
+  RioOptions options;
+  options.device = dir_.filePath(u"player"_s);
+  QElapsedTimer clock;
+  QTimer::singleShot(100, &window, [&] {
+    clock.start();
+    prompter_.QueueAnswer(1);  // Retry
+    rio.tmrDownloadTimeOut_Timer();
+    prompter_.QueueAnswer(2);  // Cancel this song
+    rio.tmrDownloadTimeOut_Timer();
+    window.findChild<QPushButton*>(u"cmdCancelAllDownload"_s)->click();
+  });
+  const QString song = dir_.filePath(u"stalled.mp3"_s);
+  window.Run({{song, u"One"_s, {}, {}}, {song, u"Two"_s, {}, {}}}, options);
+  EXPECT_LT(clock.elapsed(), 1500);
+  EXPECT_FALSE(rio.IsRunning());
   EXPECT_EQ(prompter_.ShownMessages().last().text, u"No song was downloaded into Rio."_s);
 }
 

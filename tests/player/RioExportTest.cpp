@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QSignalSpy>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include "fakes/TestFiles.h"
 #include "library/SongFilePresence.h"
 #include "platform/FileConverter.h"
+#include "platform/StandardTags.h"
 #include "player/RioExport.h"
 #include "support/CurrentError.h"
 #include "support/ErrorLog.h"
@@ -82,13 +84,14 @@ TEST_F(RioExportTest, BitRateZeroSendsEveryFileAsItIsAndListsThemOnThePlayer) {
   QObject::connect(rio_.get(), &RioExport::SongArrived, [&](int number, const QString& path) {
     arrived.append(QString::number(number) + u' ' + path);
   });
-  RunToEnd({{high, u"High"_s, u"Band"_s, {}}, {wav, u"Tone"_s, {}, {}}});
+  // A line break in a title would start a bogus entry in the playlist.
+  RunToEnd({{high, u"High"_s, u"Band"_s, {}}, {wav, u"Tone\nTwo"_s, {}, {}}});
   EXPECT_EQ(test::ReadAll(Path(u"player/high.mp3"_s)), test::ReadAll(high));
   EXPECT_EQ(test::ReadAll(Path(u"player/tone.wav"_s)), test::ReadAll(wav));
   EXPECT_EQ(arrived, (QStringList{u"1 "_s + Path(u"player/high.mp3"_s),
                                   u"2 "_s + Path(u"player/tone.wav"_s)}));
   EXPECT_EQ(test::ReadAll(Path(u"player/Audiolume.m3u"_s)),
-            "#EXTM3U\n#EXTINF:-1,Band - High\nhigh.mp3\n#EXTINF:-1,Tone\ntone.wav\n");
+            "#EXTM3U\n#EXTINF:2,Band - High\nhigh.mp3\n#EXTINF:1,Tone Two\ntone.wav\n");
   EXPECT_EQ(Shown(), QStringList{u"2 songs were downloaded into Rio"_s});
   EXPECT_FALSE(QDir(Path(u"Temp"_s)).exists());
 }
@@ -241,9 +244,8 @@ TEST_F(RioExportTest, MemoryFullErrorsAndAnUnreadyPlayerEndTheirSongOrTheExport)
   UseFake();
   QSignalSpy finished(rio_.get(), &RioExport::Finished);
   rio_->ExportToRio({{song, u"One"_s, {}, {}}}, options_);
-  EXPECT_EQ(
-      Shown(),
-      QStringList{u"The Rio player is not ready.\nPlease correct the problem and try again."_s});
+  EXPECT_EQ(Shown(), QStringList{u"The Rio player is not ready.\n"_s + options_.device +
+                                 u"\nPlease correct the problem and try again."_s});
   ASSERT_EQ(finished.size(), 1);
   EXPECT_EQ(finished[0][0].toString(), QString());
 
@@ -251,35 +253,165 @@ TEST_F(RioExportTest, MemoryFullErrorsAndAnUnreadyPlayerEndTheirSongOrTheExport)
   script_ = {};
   script_.eraseStatus = PortablePlayer::Word(4, 6);
   options_.clearMemory = true;
+  test::WriteAll(Path(u"player/old.mp3"_s), "sent before");
+  test::WriteAll(Path(u"player/Audiolume.sent"_s), "old.mp3\t1\tOld\n");
   UseFake();
+  prompter_.QueueAnswer(1);  // Erase
   rio_->ExportToRio({{song, u"One"_s, {}, {}}}, options_);
-  EXPECT_EQ(Shown(),
-            QStringList{u"while initializing Rio Player\nRio Player was aborted.\n\nNo device"_s});
-  EXPECT_EQ(record_.erases, 1);
+  ASSERT_EQ(Shown().size(), 2);
+  EXPECT_EQ(Shown()[1], u"while initializing Rio Player\nRio Player was aborted.\n\nNo device"_s);
+  EXPECT_EQ(record_.erased, QStringList{u"old.mp3"_s});
   EXPECT_EQ(record_.downloads.size(), 1);  // only the one sent in the error case above
   EXPECT_FALSE(rio_->IsRunning());
 }
 
-TEST_F(RioExportTest, ClearingThePlayerKeepsItsOwnersOtherFiles) {
+TEST_F(RioExportTest, AFolderThatIsMissingOrFullIsNamedWithTheReason) {
   const QString song = Mp3At(u"song"_s, 128000);
-  test::WriteAll(Path(u"player/old.mp3"_s), "an old song");
+  options_.device = Path(u"no card"_s);
+  RunToEnd({{song, u"Song"_s, {}, {}}});
+  EXPECT_EQ(Shown(), QStringList{u"The Rio player is not ready.\n"_s + Path(u"no card"_s) +
+                                 u": the folder does not exist\n"
+                                 u"Please correct the problem and try again."_s});
+  prompter_.ClearRecord();
+  options_.device = Path(u"player"_s);
+  script_.memFree = 0;
+  UseFake();
+  rio_->ExportToRio({{song, u"Song"_s, {}, {}}}, options_);
+  EXPECT_EQ(Shown(), QStringList{u"The Rio player is not ready.\n"_s + Path(u"player"_s) +
+                                 u": the player is full\n"
+                                 u"Please correct the problem and try again."_s});
+}
+
+// The player's folder holds the owner's files beside the songs sent there: a second export
+// never replaces one, and erasing takes only what this program sent and the library does
+// not know, after a question.
+TEST_F(RioExportTest, TheOwnersFilesAndLibrarySongsOnThePlayerAreNeverTouched) {
+  const QString a = Mp3At(u"a"_s, 128000);
+  const QString b = Mp3At(u"b"_s, 128000, 1.0);
+  const QString mine = Mp3At(u"my recording"_s, 128000, 3.0);
+  test::WriteAll(Path(u"player/My Recording.mp3"_s), "the owner's recording");
   test::WriteAll(Path(u"player/notes.txt"_s), "the owner's notes");
   QDir(Path(u"player"_s)).mkdir(u"Photos"_s);
   test::WriteAll(Path(u"player/Photos/keep.mp3"_s), "in a folder of the owner's");
-  options_.clearMemory = true;
-  RunToEnd({{song, u"Song"_s, {}, {}}});
-  EXPECT_FALSE(QFile::exists(Path(u"player/old.mp3"_s)));
-  EXPECT_EQ(QDir(Path(u"player"_s)).entryList(QDir::Files, QDir::Name),
-            (QStringList{u"Audiolume.m3u"_s, u"notes.txt"_s, u"song.mp3"_s}));
-  EXPECT_TRUE(QFile::exists(Path(u"player/Photos/keep.mp3"_s)));
+  RunToEnd({{a, u"A"_s, {}, {}}, {b, u"B"_s, {}, {}}, {mine, u"Mine"_s, {}, {}}});
+  EXPECT_EQ(test::ReadAll(Path(u"player/My Recording.mp3"_s)), "the owner's recording");
+  EXPECT_EQ(test::ReadAll(Path(u"player/my recording (2).mp3"_s)), test::ReadAll(mine));
 
-  // A playlist with a song from the player's own folder: nothing is erased.
+  // Another album's "a.mp3" is not the song sent before; the same song is not sent again.
+  QDir(dir_.path()).mkpath(u"songs/other"_s);
+  const QString otherA = Path(u"songs/other/A.mp3"_s);
+  ASSERT_TRUE(QFile::copy(Mp3At(u"x"_s, 128000, 1.0), otherA));
+  test::WriteAll(Path(u"player/b.mp3.part"_s), "left by an export cut short");
+  test::WriteAll(Path(u"player/film.mkv.part"_s), "the owner's download");
   prompter_.ClearRecord();
-  test::WriteAll(Path(u"player/another.mp3"_s), "another song");
-  RunToEnd({{Path(u"player/song.mp3"_s), u"Song"_s, {}, {}}});
-  EXPECT_TRUE(Shown().first().endsWith(u"so its songs were not erased."_s));
-  EXPECT_EQ(test::ReadAll(Path(u"player/another.mp3"_s)), "another song");
-  EXPECT_EQ(test::ReadAll(Path(u"player/song.mp3"_s)), test::ReadAll(song));
+  QStringList arrived;
+  QObject::connect(rio_.get(), &RioExport::SongArrived,
+                   [&](int, const QString& path) { arrived.append(QFileInfo(path).fileName()); });
+  RunToEnd({{otherA, u"Other A"_s, {}, {}}, {a, u"A"_s, {}, {}}});
+  EXPECT_EQ(arrived, (QStringList{u"A (2).mp3"_s, u"a.mp3"_s}));
+  EXPECT_EQ(test::ReadAll(Path(u"player/a.mp3"_s)), test::ReadAll(a));
+  EXPECT_EQ(test::ReadAll(Path(u"player/A (2).mp3"_s)), test::ReadAll(otherA));
+  EXPECT_FALSE(QFile::exists(Path(u"player/b.mp3.part"_s)));
+  EXPECT_TRUE(QFile::exists(Path(u"player/film.mkv.part"_s)));
+  // The playlist lists every song sent, not only this export's.
+  EXPECT_EQ(test::ReadAll(Path(u"player/Audiolume.m3u"_s)),
+            "#EXTM3U\n#EXTINF:2,A\na.mp3\n#EXTINF:1,B\nb.mp3\n#EXTINF:3,Mine\n"
+            "my recording (2).mp3\n#EXTINF:1,Other A\nA (2).mp3\n");
+
+  // The library holds the player's b.mp3: it stays.
+  rio_->SetLibrary({[this](const QString& path) { return path == Path(u"player/b.mp3"_s); },
+                    [](const QString&) { return SongRecord{}; }});
+  prompter_.ClearRecord();
+  prompter_.QueueAnswer(1);  // Erase
+  options_.clearMemory = true;
+  const QString c = Mp3At(u"c"_s, 128000, 1.0);
+  RunToEnd({{c, u"C"_s, {}, {}}});
+  ASSERT_FALSE(prompter_.ShownMessages().isEmpty());
+  EXPECT_EQ(Shown().first(), u"Erase the 3 songs this program sent earlier to "_s +
+                                 Path(u"player"_s) +
+                                 u"?\nThis folder is not a drive of its own: it lies on "_s +
+                                 QStorageInfo(Path(u"player"_s)).rootPath() + u'.');
+  EXPECT_EQ(prompter_.ShownMessages().first().buttons, u"Erase|&Keep them"_s);
+  EXPECT_EQ(QDir(Path(u"player"_s)).entryList(QDir::Files, QDir::Name),
+            (QStringList{u"Audiolume.m3u"_s, u"Audiolume.sent"_s, u"My Recording.mp3"_s, u"b.mp3"_s,
+                         u"c.mp3"_s, u"film.mkv.part"_s, u"notes.txt"_s}));
+  EXPECT_TRUE(QFile::exists(Path(u"player/Photos/keep.mp3"_s)));
+  EXPECT_EQ(test::ReadAll(Path(u"player/Audiolume.m3u"_s)),
+            "#EXTM3U\n#EXTINF:1,B\nb.mp3\n#EXTINF:1,C\nc.mp3\n");
+
+  // Kept when the question is answered no.
+  prompter_.ClearRecord();
+  prompter_.QueueAnswer(2);
+  RunToEnd({{a, u"A"_s, {}, {}}});
+  EXPECT_TRUE(QFile::exists(Path(u"player/c.mp3"_s)));
+}
+
+TEST_F(RioExportTest, NamesOnThePlayerHoldNoCharacterFatRefusesAndFitWithPart) {
+  const QString odd = Mp3At(u"a?b:c*d\"e<f>g|h\\i"_s, 128000, 1.0);
+  // 247 bytes of name before ".mp3": with ".part" one byte too long, cut before the "é".
+  const QString base = u'x' + QString(123, QChar(0xe9));
+  const QString longName = Path(u"songs/"_s + base + u".mp3"_s);
+  ASSERT_TRUE(QFile::rename(Mp3At(u"long"_s, 128000, 1.0), longName));
+  const QString failing = Mp3At(u"fails"_s, 128000, 1.0);
+  const QString last = Mp3At(u"last"_s, 128000, 1.0);
+  QDir(Path(u"player"_s)).mkdir(u"fails.mp3.part"_s);  // this one song cannot be written
+  QStringList arrived;
+  QObject::connect(rio_.get(), &RioExport::SongArrived,
+                   [&](int, const QString& path) { arrived.append(QFileInfo(path).fileName()); });
+  RunToEnd({{odd, u"Odd"_s, {}, {}},
+            {longName, u"Long"_s, {}, {}},
+            {failing, u"Fails"_s, {}, {}},
+            {last, u"Last"_s, {}, {}}});
+  const QString cut = base.chopped(1) + u".mp3"_s;
+  EXPECT_EQ(cut.toUtf8().size() + 5, 254);
+  EXPECT_EQ(arrived, (QStringList{u"a_b_c_d_e_f_g_h_i.mp3"_s, cut, u"last.mp3"_s}));
+  EXPECT_EQ(test::ReadAll(Path(u"player/"_s + cut)), test::ReadAll(longName));
+  EXPECT_TRUE(QString::fromUtf8(test::ReadAll(Path(u"player/Audiolume.m3u"_s)))
+                  .contains(u"\na_b_c_d_e_f_g_h_i.mp3\n"_s + u"#EXTINF:1,Long\n"_s + cut));
+  EXPECT_EQ(rio_->Outcome().sent, 3);
+  EXPECT_EQ(rio_->Outcome().failed, 1);
+  EXPECT_TRUE(Shown().first().startsWith(u"Fails\nRio Player was aborted."_s));
+}
+
+TEST_F(RioExportTest, ASongInThePlayersFolderIsNeverWrittenOver) {
+  const QString high = Mp3At(u"high"_s, 160000);
+  const QString low = Mp3At(u"low"_s, 112000);
+  ASSERT_TRUE(QFile::rename(high, Path(u"player/high.mp3"_s)));
+  ASSERT_TRUE(QFile::rename(low, Path(u"player/low.mp3"_s)));
+  const QByteArray before = test::ReadAll(Path(u"player/high.mp3"_s));
+  options_.bitRate = 128000;
+  QStringList arrived;
+  QObject::connect(rio_.get(), &RioExport::SongArrived,
+                   [&](int, const QString& path) { arrived.append(QFileInfo(path).fileName()); });
+  RunToEnd({{Path(u"player/high.mp3"_s), u"High"_s, {}, {}},
+            {Path(u"player/low.mp3"_s), u"Low"_s, {}, {}}});
+  EXPECT_EQ(test::ReadAll(Path(u"player/high.mp3"_s)), before);
+  platform::Mp3Info sent;
+  ASSERT_EQ(platform::_QueryMp3File(Path(u"player/high (2).mp3"_s), sent), 0);
+  EXPECT_EQ(sent.bitRate, 128000);
+  EXPECT_EQ(arrived, (QStringList{u"high (2).mp3"_s, u"low.mp3"_s}));
+  EXPECT_EQ(rio_->Outcome().sent, 2);
+}
+
+TEST_F(RioExportTest, AReEncodedSongGetsItsTagsFromTheRecord) {
+  const QString song = Mp3At(u"ripped"_s, 160000);
+  SongRecord record;
+  record.Title = u"Größe"_s;
+  record.Artist = u"The Band"_s;
+  record.Album = u"First Album"_s;
+  record.TrackNumber = 7;
+  rio_->SetLibrary({[](const QString&) { return true; },
+                    [&](const QString& path) { return path == song ? record : SongRecord{}; }});
+  options_.bitRate = 128000;
+  RunToEnd({{song, u"Ripped"_s, {}, {}}});
+  const auto tags = platform::ReadStandardTags(Path(u"player/ripped.mp3"_s), false);
+  ASSERT_TRUE(tags);
+  EXPECT_EQ(tags->fields.title, u"Größe"_s);
+  EXPECT_EQ(tags->fields.artist, u"The Band"_s);
+  EXPECT_EQ(tags->fields.album, u"First Album"_s);
+  EXPECT_EQ(tags->fields.track, 7);
+  const QByteArray bytes = test::ReadAll(Path(u"player/ripped.mp3"_s));
+  EXPECT_TRUE(bytes.right(128).startsWith("TAG")) << "an ID3v1 tag as well";
 }
 
 }  // namespace
