@@ -57,7 +57,7 @@ int Peak(const qint16* samples, std::size_t count) {
 class TrackChecksums {
  public:
   TrackChecksums(qint64 samples, bool firstTrack, bool lastTrack)
-      : checkFrom_(firstTrack ? 5 * kSamplesPerSector - 1 : 0),
+      : checkFrom_(firstTrack ? 5 * kSamplesPerSector : 1),
         checkTo_(samples - (lastTrack ? 5 * kSamplesPerSector : 0)),
         crc_(::crc32(0L, Z_NULL, 0)) {}
 
@@ -72,7 +72,8 @@ class TrackChecksums {
 
   /** The AccurateRip sums. */
   void AddFrames(const std::vector<qint16>& block) {
-    // Frames are counted from 1; only those from checkFrom_ to checkTo_ enter the sums.
+    // Frames are counted from 1; only those from checkFrom_ to checkTo_ enter the sums
+    // (the disc's first track skips five sectors less one frame: it counts from 2940).
     const qint64 first = position_ + 1;
     const qint64 frames = qint64(block.size() / 2);
     const qint64 to = std::min(first + frames - 1, checkTo_);
