@@ -90,7 +90,8 @@ class RecordJob : public QObject {
   void TrackProgress(int track, int percent, const QString& text);
   void StatusChanged(const QString& text);
   void ErrorLineChanged(const QString& text);
-  /** A track ended with the job's final code; path is its song file. */
+  /** A track ended with the job's final code (51 no whole song file, 52 the ripper stalled
+   *  and was stopped, 53 skipped for want of room); path is its song file. */
   void TrackFinished(int track, int code, const QString& path);
   void JobEnded();
 
