@@ -93,9 +93,9 @@ int Jukebox::Run() {
   CdRecorder recorder(veltoDj_.CdDrives(), services, collection.library, collection.trailer, ripper,
                       PauseWithEvents, [&play, &catalog](const QString& text) {
                         // The job goes on while the failure stays on the screen.
-                        auto* box = new QMessageBox(
-                            QMessageBox::Warning, catalog.GetMsg(RC_TWPL_Title),
-                            text + u'\n' + catalog.GetMsg(RC_TryAnalog), QMessageBox::Ok, &play);
+                        auto* box =
+                            new QMessageBox(QMessageBox::Warning, catalog.GetMsg(RC_TWPL_Title),
+                                            text, QMessageBox::Ok, &play);
                         box->setAttribute(Qt::WA_DeleteOnClose);
                         box->setModal(false);
                         box->show();

@@ -65,7 +65,7 @@ void RecorderWindows::ShowOptions() {
                          [this] { ShowAdvancedOptions(recorder_.disc.SelectedDrive()); },
                          [this] { ShowCddbPrefs(); }, [this] { SetUpDrive(); }},
                         window_);
-  if (options.exec() == QDialog::Accepted) recorder_.disc.SetSelectedDrive(options.SelectedDrive());
+  if (options.exec() == QDialog::Accepted) recorder_.disc.ChooseDrive(options.SelectedDrive());
 }
 
 void RecorderWindows::ShowAdvancedOptions(int drive) {

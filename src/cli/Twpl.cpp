@@ -164,6 +164,9 @@ int Twpl::Run(QStringList args) {
   Collection collection(veltoDj.WorkingDirectory(), veltoDj.Services(), [&veltoDj] {
     return platform::CdDriveList::MountPoints(veltoDj.CdDrives());
   });
+  // Every command that reads or changes the library finds it loaded, without each having to.
+  static const QStringList kWithoutLibrary = {u"messages"_s, u"msg"_s, u"diagnostics"_s};
+  if (!kWithoutLibrary.contains(command)) collection.library.LoadSongData();
   Session session{veltoDj, collection, prompter, callerDir};
   return (this->*found->second)(session, args);
 }
@@ -243,7 +246,6 @@ int Twpl::Library(Session& session, QStringList args) const {
   if (TakeFlag(args, u"--replace"_s) || TakeFlag(args, u"--yes"_s)) {
     session.prompter.SetPreferredCaptions({u"Yes"_s});
   }
-  session.collection.library.LoadSongData();
   return (this->*found->second)(session, args);
 }
 
@@ -280,12 +282,10 @@ int Twpl::PlayList(Session& session, QStringList args) const {
   if (command == u"add-startup") {
     for (QString& file : args) file = session.Absolute(file);
   }
-  session.collection.library.LoadSongData();
   return UsageOnTwo(Catalog(session).PlayList(command, args));
 }
 
 int Twpl::AutoDj(Session& session, QStringList args) const {
-  session.collection.library.LoadSongData();
   return UsageOnTwo(Catalog(session).AutoDjCommand(args));
 }
 
@@ -300,7 +300,6 @@ int Twpl::Info(Session& session, QStringList args) const {
   for (QString& arg : args) {
     if (arg.startsWith(u"Art="_s)) arg = u"Art="_s + session.Absolute(arg.mid(4));
   }
-  session.collection.library.LoadSongData();
   return UsageOnTwo(Catalog(session).InfoSave(args));
 }
 

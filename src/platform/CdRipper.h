@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <vector>
 
 #include "platform/AudioEncoders.h"
 
@@ -64,6 +65,14 @@ class CdRipper {
   /** Reads sectors of the first audio track of the disc twice and compares the passes.
    *  False when the drive holds no audio disc. */
   static bool TestDrive(const QString& device, int sectors, DriveTest& result);
+
+  /** Reads count raw sectors from a sector into out; false when the drive fails. */
+  using SectorReader = std::function<bool(int sector, std::vector<char>& out, int count)>;
+  /** Reads count sectors from start twice, block by block, and counts the sectors that
+   *  differ. Between the two reads of a block it reads elsewhere, at away, so that the
+   *  second read comes from the disc rather than from the drive's cache. */
+  static void CompareReads(const SectorReader& read, int start, int count, int away,
+                           DriveTest& result);
 
   /** progress is called from the reading thread as the rip goes. */
   static int Rip(const RipRequest& request, const std::function<void(const RipProgress&)>& progress,

@@ -18,7 +18,8 @@ enum CaptureCode : int {
   kNoInput = 1,
   kCannotWrite = 2,
   kNoTrack = 3,
-  kStopped = 4
+  kStopped = 4,
+  kNotPlayed = 5  // the drive did not start playing the track (an image never plays)
 };
 
 /** The default input of the sound card, recorded for as long as the track lasts. */
@@ -44,6 +45,7 @@ class DeviceAudioCapture : public AudioCapture {
   }
 
   int _a2d_Start() override {
+    if (CdDevice::IsImage(device_)) return code_ = kNotPlayed;
     CdDevice drive(device_);
     if (drive.Media() != CdMedia::Disc || track_ < 1 || track_ > drive.Toc().tracks.size()) {
       return code_ = kNoTrack;
@@ -70,7 +72,11 @@ class DeviceAudioCapture : public AudioCapture {
     stream_ = source_->start();
     if (!stream_) return code_ = kNoInput;
     cd_ = std::make_unique<CdAudio>(device_);
-    cd_->PlayTrack(track_);
+    if (!cd_->PlayTrack(track_)) {
+      // Without the drive playing, the input would record whatever else it hears.
+      source_->stop();
+      return code_ = kNotPlayed;
+    }
     QObject::connect(stream_, &QIODevice::readyRead, stream_, [this] { Take(); });
     running_ = true;
     code_ = kCaptured;

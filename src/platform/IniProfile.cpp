@@ -7,8 +7,13 @@
 namespace audiolume::platform {
 
 QString IniProfile::ReadString(const QString& path, const QString& section, const QString& key) {
+  return ReadWholeString(path, section, key).left(kMaxValueLength);
+}
+
+QString IniProfile::ReadWholeString(const QString& path, const QString& section,
+                                    const QString& key) {
   try {
-    return IniDocument::Load(path).Value(section, key).value_or(QString()).left(kMaxValueLength);
+    return IniDocument::Load(path).Value(section, key).value_or(QString());
   } catch (const std::system_error&) {
     return {};
   }

@@ -16,6 +16,8 @@ class IniProfile {
   /** The trimmed value, cut to kMaxValueLength; empty when the file, section or key is
    *  missing or the file cannot be read. Never throws. */
   static QString ReadString(const QString& path, const QString& section, const QString& key);
+  /** ReadString's value whole, for values such as paths that must never be cut. */
+  static QString ReadWholeString(const QString& path, const QString& section, const QString& key);
 
   /** Creates file, section and key as needed. Returns false when the file cannot be
    *  written. Never throws. */

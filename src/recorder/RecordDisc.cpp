@@ -148,6 +148,14 @@ void RecordDisc::MyCloseCD() {
   }
 }
 
+void RecordDisc::ChooseDrive(int index) {
+  if (index == selected_ && open_) return;
+  SaveCDPlayerData();
+  CloseMCI();
+  selected_ = index;
+  OpenCD(false);
+}
+
 int RecordDisc::OpenCD(bool skipIdentity) {
   mciTimer_.stop();
   QString letters;

@@ -49,6 +49,9 @@ class RecordDisc : public QObject {
   int GetAllCDDriveLetters(QString& letters);
   int SelectedDrive() const { return selected_; }
   void SetSelectedDrive(int index) { selected_ = index; }
+  /** The drive chosen in the options: its disc is read, so that the window shows it and
+   *  a recording reads it, drive letter and number alike. */
+  void ChooseDrive(int index);
   const QString& DriveLetter() const { return driveLetter_; }
   /** The device or image behind the selected drive. */
   QString DriveDevice() const;

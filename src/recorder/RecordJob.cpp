@@ -6,10 +6,15 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QStorageInfo>
+#include <system_error>
 
 #include "library/SongLibrary.h"
 #include "library/TrailerTag.h"
+#include "platform/CdDevice.h"
 #include "platform/CodePage.h"
+#include "platform/FileError.h"
+#include "platform/FileOps.h"
+#include "platform/Id3v2Writer.h"
 #include "recorder/CdDisc.h"
 #include "support/AppVersion.h"
 #include "support/ErrorLog.h"
@@ -25,6 +30,11 @@ namespace audiolume {
 namespace {
 
 constexpr int kUnfinished = 51;
+constexpr int kStalled = 52;
+constexpr int kNoRoom = 53;
+constexpr int kWriteFailed = 43;
+// The ripper's log is a few hundred bytes; anything much bigger is not its log.
+constexpr qint64 kMaxRipLog = 64 * 1024;
 constexpr int kJitter = 33;
 
 QString Megabytes(qint64 bytes) {
@@ -34,6 +44,14 @@ QString Megabytes(qint64 bytes) {
 // Numbers in the record log are written in print style: a blank either side.
 QString Printed(qint64 value) {
   return u' ' + QString::number(value) + u' ';
+}
+
+// The row of exactly this file: names that differ only in case are different songs.
+int RowOf(const SongLibrary& library, const QString& path) {
+  for (int row = 1; row <= library.SongCount(); ++row) {
+    if (library.SongText(row, SongLibrary::kFilenameColumn) == path) return row;
+  }
+  return 0;
 }
 
 }  // namespace
@@ -49,7 +67,34 @@ RecordJob::~RecordJob() {
 }
 
 QString RecordJob::Log(const QString& key) const {
-  return ReadIniString(context_.appDir + u"/TWCD.log"_s, u"TWCD"_s, key);
+  return ripLog_.Value(u"TWCD"_s, key).value_or(QString());
+}
+
+void RecordJob::ReadRipLog() {
+  ripLog_ = {};
+  // Only a regular file of a log's size: a link to a device or an endless file would hold
+  // the job, or fill its memory.
+  const QString path = context_.appDir + u"/TWCD.log"_s;
+  const QFileInfo file(path);
+  if (!file.isFile() || file.size() > kMaxRipLog) return;
+  try {
+    ripLog_ = platform::IniDocument::Load(path);
+  } catch (const std::system_error&) {
+    // Read again at the next tick.
+  }
+}
+
+bool RecordJob::AnalogAgreed() {
+  if (analogAnswer_ == 0) {
+    // Whatever the card's input hears is recorded: the user says whether that is the drive.
+    analogAnswer_ = context_.prompter.Ask(
+        u"Record through the sound card's input while the drive plays the track? Only the "
+        u"drive's own playback belongs in the song: the input must be connected to the "
+        u"drive, not to a microphone."_s,
+        context_.catalog.GetMsg(RC_Yes) + u'|' + context_.catalog.GetMsg(RC_No),
+        MessageIcon::Question);
+  }
+  return analogAnswer_ == 1;
 }
 
 bool RecordJob::CaptureAvailable() const {
@@ -86,6 +131,7 @@ void RecordJob::Start(const RecordSettings& settings, QList<Track> tracks, int d
                       const QString& letter, const QString& device) {
   device_ = device;
   analogFallback_ = false;
+  analogAnswer_ = 0;
   settings_ = settings;
   tracks_ = std::move(tracks);
   ripLogs_.clear();
@@ -100,6 +146,7 @@ void RecordJob::Start(const RecordSettings& settings, QList<Track> tracks, int d
 
 void RecordJob::timerRecord_Timer() {
   if (!recording_) return;
+  ReadRipLog();
   switch (phase_) {
     case 0: NextTrack(); break;
     case 1: WaitForRipper(); break;
@@ -112,10 +159,17 @@ void RecordJob::NextTrack() {
     EndJob();
     return;
   }
+  if (settings_.AR == 1 && !AnalogAgreed()) {
+    EndJob();
+    return;
+  }
   const Track& track = tracks_[item_];
-  WriteIniString(context_.appDir + u"/TWCD.log"_s, u"TWCD"_s, u"PERCENT"_s, u"0"_s);
+  // A ripper that ends before it writes its log must not leave the last track's figures.
+  QFile::remove(context_.appDir + u"/TWCD.log"_s);
+  ripLog_ = {};
   if (!EnoughSpace(track)) {
     Q_EMIT TrackMarked(track.item.track, Mark::Failed);
+    Q_EMIT TrackFinished(track.item.track, kNoRoom, track.item.path);
     return;  // the next tick takes the next track
   }
   lastPercent_ = 0;
@@ -125,6 +179,7 @@ void RecordJob::NextTrack() {
     StartDigital(track);
   }
   started_.start();
+  progressed_.start();
   Q_EMIT TrackMarked(track.item.track, Mark::Recording);
   Q_EMIT StatusChanged(
       context_.catalog.GetMsgWithValue(RC_ReadingTrack, QString::number(track.item.track)));
@@ -175,7 +230,6 @@ void RecordJob::StartDigital(const Track& track) {
   WriteIniString(control, u"TWCD"_s, u"DRIVENUMBER"_s, number);
   const QString out = context_.appDir + u"/TWCD.out"_s;
   QFile::remove(out);
-  WriteIniString(context_.appDir + u"/TWCD.log"_s, u"TWCD"_s, u"DONE"_s, QString());
   const QStringList args = CommandLine(track);
   WriteIniString(context_.settingsFile, u"Record"_s, u"CMD"_s,
                  QFileInfo(context_.ripper).fileName() + u' ' + args.join(u' '));
@@ -236,15 +290,16 @@ void RecordJob::FollowCapture() {
     return;
   }
   analogFallback_ = false;
-  const int code = capture_ ? capture_->_a2d_CloseWithReturnCode() : -1;
+  int code = capture_ ? capture_->_a2d_CloseWithReturnCode() : -1;
   capture_.reset();
   const QString captured = context_.appDir + u"/tw_a2d.tmp"_s;
-  if (code == 0) {
-    QFile::remove(track.item.path);
-    QFile::rename(captured, track.item.path);
-  } else {
-    QFile::remove(captured);
+  // An earlier song of the track gives way only to a capture that succeeded.
+  try {
+    if (code == 0) platform::FileOps::MoveFile(captured, track.item.path);
+  } catch (const platform::FileError&) {
+    code = kWriteFailed;
   }
+  QFile::remove(captured);
   Finish(code, true);
 }
 
@@ -255,6 +310,7 @@ void RecordJob::FollowRipper() {
   }
   const Track& track = tracks_[item_];
   const int percent = Log(u"PERCENT"_s).toInt();
+  if (percent != lastPercent_) progressed_.restart();
   if (percent > 100) {
     Q_EMIT TrackProgress(track.item.track, percent, context_.catalog.GetMsg(RC_UnableEstimate));
   } else {
@@ -263,7 +319,13 @@ void RecordJob::FollowRipper() {
         track.item.track, percent,
         context_.catalog.GetMsgWithValue(RC_PerDigital, QString::number(percent) + u'%'));
   }
-  if (ripper_->state() != QProcess::NotRunning) return;
+  if (ripper_->state() != QProcess::NotRunning) {
+    if (progressed_.elapsed() < context_.ripperTimeOutMs) return;
+    // A ripper that has read nothing for so long will not end by itself.
+    StopRipper();
+    Finish(kStalled, false);
+    return;
+  }
   const int exitCode =
       ripper_->exitStatus() == QProcess::NormalExit && ripper_->error() != QProcess::FailedToStart
           ? ripper_->exitCode()
@@ -274,10 +336,15 @@ void RecordJob::FollowRipper() {
 }
 
 int RecordJob::FinalCode(int exitCode) const {
-  if (exitCode != 0) return exitCode;
-  // A ripper that says it is done must have read (nearly) all of the track.
-  if (lastPercent_ < 95 || !Log(u"DONE"_s).startsWith(u"ok"_s)) return kUnfinished;
-  return 0;
+  if (exitCode != 0 && exitCode != kJitter) return exitCode;
+  // A ripper that says it is done must have read (nearly) all of the track into the file
+  // it was given.
+  const QFileInfo song(tracks_[item_].item.path);
+  if (lastPercent_ < 95 || !Log(u"DONE"_s).startsWith(u"ok"_s) || !song.isFile() ||
+      song.size() == 0) {
+    return kUnfinished;
+  }
+  return exitCode;
 }
 
 void RecordJob::Finish(int code, bool analog) {
@@ -299,8 +366,9 @@ void RecordJob::Finish(int code, bool analog) {
     const QString line = trackText + u", "_s +
                          context_.catalog.GetMsgWithValue(RC_DigRecError, QString::number(code));
     Q_EMIT ErrorLineChanged(line);
-    // The same track is captured through the sound card next, when there is a card input.
-    analogFallback_ = CaptureAvailable();
+    // The same track is captured through the sound card next, when there is a card input
+    // and a drive to play it, and the user wants that.
+    analogFallback_ = CaptureAvailable() && !platform::CdDevice::IsImage(device_) && AnalogAgreed();
     QString text = line;
     if (analogFallback_) text += u'\n' + context_.catalog.GetMsg(RC_TryAnalog);
     if (const QString reason = ErrorText(code); !reason.isEmpty()) text += u'\n' + reason;
@@ -319,7 +387,15 @@ void RecordJob::AddToLibrary(const Track& track) {
   const RecordItem& item = track.item;
   SongLibrary& library = context_.library;
   if (library.SongCount() > 0) {
-    library.AddSongRow(item.title, item.album, item.artist, track.lengthText, item.path);
+    if (const int row = RowOf(library, item.path); row > 0) {
+      // A song recorded again replaces its own row (and keeps its plays).
+      const std::pair<int, QString> columns[] = {
+          {0, item.title}, {1, item.album}, {2, item.artist}, {8, track.lengthText}};
+      for (const auto& [column, text] : columns) library.SongText(row, column) = text;
+      library.SetSongDataModified(true);
+    } else {
+      library.AddSongRow(item.title, item.album, item.artist, track.lengthText, item.path);
+    }
     library.SaveSongData();
   } else {
     // An empty library takes the song in through its import file.
@@ -331,6 +407,11 @@ void RecordJob::AddToLibrary(const Track& track) {
                       platform::EncodeText(item.path) + "\r\n";
     QFile file(context_.appDir + u"/VeltoDj.dat"_s);
     if (file.open(QIODevice::Append)) file.write(line);
+  }
+  if (settings_.Extension() == u".mp3") {
+    // The standard tag that other players and phones read, before the jukebox's own.
+    platform::WriteId3v2Tag(item.path,
+                            {item.title, item.artist, item.album, {}, {}, 0, item.track});
   }
   SongRecord record;
   record.Title = item.title;
@@ -346,7 +427,7 @@ void RecordJob::AppendRecordLog(const Track& track, int code, bool analog) const
   const QDateTime now = QDateTime::currentDateTime();
   ErrorLog::AppendLine(
       context_.appDir + u"/Record.log"_s,
-      now.toString(u"yyyy-MM-dd"_s) + u", "_s + now.toString(u"HH:mm:ss"_s) + u", Tk="_s +
+      now.toString(u"MM-dd-yyyy"_s) + u", "_s + now.toString(u"HH:mm:ss"_s) + u", Tk="_s +
           Printed(track.item.track) + u", "_s + QFileInfo(track.item.path).fileName() +
           u", RecordTime="_s + Printed(started_.isValid() ? started_.elapsed() / 1000 : 0) +
           u", Percent="_s + Printed(lastPercent_) + u", Speed="_s + Log(u"AVERAGE_SPEED"_s) +
@@ -404,16 +485,19 @@ QString RecordJob::ErrorText(int code) const {
   return suggestion.isEmpty() ? message : message + u'\n' + suggestion;
 }
 
+void RecordJob::StopRipper() {
+  ripper_->kill();
+  ripper_->waitForFinished(3000);
+  delete ripper_;
+  ripper_ = nullptr;
+  if (item_ >= 0 && item_ < tracks_.size()) QFile::remove(tracks_[item_].item.path + u".part"_s);
+}
+
 void RecordJob::Cancel() {
   timerRecord_.stop();
   if (ripper_) {
-    ripper_->kill();
-    ripper_->waitForFinished(3000);
-    delete ripper_;
-    ripper_ = nullptr;
+    StopRipper();
     if (item_ >= 0 && item_ < tracks_.size()) {
-      const QString path = tracks_[item_].item.path;
-      QFile::remove(path + u".part"_s);
       Q_EMIT TrackMarked(tracks_[item_].item.track, Mark::None);
     }
   }

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "platform/AudioCapture.h"
+#include "platform/IniDocument.h"
 #include "recorder/RecordList.h"
 #include "recorder/RecordSettings.h"
 
@@ -48,6 +49,8 @@ class RecordJob : public QObject {
     std::function<void(int ms)> wait;
     /** Analog capture from the sound card; null (or returning null) without one. */
     std::function<std::unique_ptr<platform::AudioCapture>()> makeCapture = {};
+    /** How long the ripper may go without progress before the track is given up. */
+    qint64 ripperTimeOutMs = 10 * 60 * 1000;
   };
 
   /** Where the track is on the disc and how long it is, for the ripper and the space check. */
@@ -87,7 +90,8 @@ class RecordJob : public QObject {
   void TrackProgress(int track, int percent, const QString& text);
   void StatusChanged(const QString& text);
   void ErrorLineChanged(const QString& text);
-  /** A track ended with the job's final code; path is its song file. */
+  /** A track ended with the job's final code (51 no whole song file, 52 the ripper stalled
+   *  and was stopped, 53 skipped for want of room); path is its song file. */
   void TrackFinished(int track, int code, const QString& path);
   void JobEnded();
 
@@ -98,10 +102,14 @@ class RecordJob : public QObject {
   void StartAnalog(const Track& track);
   void WaitForRipper();
   void FollowRipper();
+  /** Ends the ripper and deletes its partial file. */
+  void StopRipper();
   void FollowCapture();
   int FinalCode(int exitCode) const;
   void Finish(int code, bool analog);
   bool CaptureAvailable() const;
+  /** Asks the user once per recording whether analog capture may run. */
+  bool AnalogAgreed();
   /** Whether the current track goes through the sound card rather than the ripper. */
   bool Capturing() const { return settings_.AR == 1 || analogFallback_; }
   void AddToLibrary(const Track& track);
@@ -110,7 +118,9 @@ class RecordJob : public QObject {
   void AppendRipLog(const Track& track, int code);
   QString ErrorText(int code) const;
   void EndJob();
+  /** A value of "TWCD.log" as read at this tick. */
   QString Log(const QString& key) const;
+  void ReadRipLog();
 
   Context context_;
   RecordSettings settings_;
@@ -124,8 +134,11 @@ class RecordJob : public QObject {
   QProcess* ripper_ = nullptr;
   std::unique_ptr<platform::AudioCapture> capture_;
   bool analogFallback_ = false;  // the track that failed digitally is captured next
+  int analogAnswer_ = 0;         // to AnalogAgreed's question: 0 not asked, 1 yes, 2 no
   QString device_;
   QElapsedTimer started_;
+  QElapsedTimer progressed_;  // since the ripper's progress last changed
+  platform::IniDocument ripLog_;
   QSet<QString> ripLogs_;  // the rip logs this job has headed
   QTimer timerRecord_;
 };

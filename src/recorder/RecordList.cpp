@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 #include "platform/FileError.h"
 #include "recorder/CdDisc.h"
@@ -20,8 +21,22 @@ bool Removed(char32_t c) {
          (c >= 141 && c <= 144) || c == 157 || c == 158;
 }
 
+// A file system takes names of at most 255 bytes.
+constexpr qsizetype kMaxNameBytes = 255;
+// What the ripper adds to a song's name while it writes it.
+const QString kPartial = u".part"_s;
+
+// name cut at a whole character so that it and tail, in UTF-8, fit in a file name.
+QString Fitted(QString name, const QString& tail) {
+  const qsizetype room = kMaxNameBytes - tail.toUtf8().size();
+  while (name.toUtf8().size() > room) {
+    name.chop(name.size() > 1 && name.back().isLowSurrogate() ? 2 : 1);
+  }
+  return name.trimmed();
+}
+
 QString AddLevel(const QString& folder, const QString& name, bool create) {
-  const QString clean = RecordList::GetValidFileName(name);
+  const QString clean = Fitted(RecordList::GetValidFileName(name), {});
   if (clean.isEmpty()) return folder;
   const QString path = folder + u'/' + clean;
   if (create && !QDir().mkpath(path)) throw platform::FileError(EACCES, path);
@@ -64,19 +79,34 @@ QString RecordList::FileName(const RecordSettings& settings, int track, const QS
   if (!name.isEmpty()) name.chop(settings.FilenameSeparator.size());
   if (name.isEmpty())
     name = title.isEmpty() ? QString::number(track).rightJustified(2, u'0') : title;
-  return GetValidFileName(name);
+  name = GetValidFileName(name);
+  // A name of removed characters only would be a hidden file every such track shares.
+  return name.isEmpty() ? u"Track "_s + QString::number(track).rightJustified(2, u'0') : name;
+}
+
+QString RecordList::UniquePath(const QString& folder, const QString& name, const QString& extension,
+                               const QSet<QString>& taken) {
+  QString path;
+  for (int copy = 1; path.isEmpty() || taken.contains(path); ++copy) {
+    const QString mark = copy == 1 ? QString() : u" (%1)"_s.arg(copy);
+    path = folder + u'/' + Fitted(name, mark + extension + kPartial) + mark + extension;
+  }
+  return path;
 }
 
 QList<RecordItem> RecordList::BuildRecordList(const RecordSettings& settings, const CdDisc& disc,
                                               QList<bool>& ticked, ReplaceQuestion& replace) {
   const QString folder = OutputFolder(settings, disc.artist, disc.album, true);
   QList<RecordItem> items;
+  QSet<QString> taken;
   for (qsizetype k = 0; k < ticked.size() && k < disc.titles.size(); ++k) {
     if (!ticked[k]) continue;
     const int track = int(k) + 1;
     const QString title = disc.titles[k];
-    const QString path = folder + u'/' + FileName(settings, track, title, disc.artist, disc.album) +
-                         settings.Extension();
+    const QString path =
+        UniquePath(folder, FileName(settings, track, title, disc.artist, disc.album),
+                   settings.Extension(), taken);
+    taken.insert(path);
     if (QFileInfo::exists(path)) {
       const int answer = replace.AskAboutFile(path);
       if (answer != ReplaceQuestion::kYes && answer != ReplaceQuestion::kYesToAll) {

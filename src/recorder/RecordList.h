@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QString>
 
 namespace audiolume {
@@ -29,9 +30,14 @@ class RecordList {
    *  settings ask (an empty name adds no level). create: make them. Throws FileError. */
   static QString OutputFolder(const RecordSettings& settings, const QString& artist,
                               const QString& album, bool create);
-  /** The song file's name without folder and extension, for track (1-based). */
+  /** The song file's name without folder and extension, for track (1-based); "Track NN"
+   *  when nothing of it is left. */
   static QString FileName(const RecordSettings& settings, int track, const QString& title,
                           const QString& artist, const QString& album);
+  /** The song file folder/name + extension, its name cut to fit a file system's 255 bytes
+   *  (the ripper's ".part" included), with " (2)", " (3)"... when taken has it already. */
+  static QString UniquePath(const QString& folder, const QString& name, const QString& extension,
+                            const QSet<QString>& taken);
 
   /**
    * The ticked tracks of the disc (ticked[k] for track k + 1) with their song files. A

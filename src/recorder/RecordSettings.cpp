@@ -1,6 +1,7 @@
 #include "recorder/RecordSettings.h"
 
 #include <QFile>
+#include <QStandardPaths>
 
 #include "support/IniSettings.h"
 
@@ -49,7 +50,11 @@ RecordSettings RecordSettings::Load(const QString& settingsFile, const QString& 
   s.AR = ReadOrWrite(settingsFile, u"AR"_s, u"0"_s).toInt();
   s.CBR = ReadOrWrite(settingsFile, u"CBR"_s, u"128"_s);
   s.VBR = ReadOrWrite(settingsFile, u"VBR"_s, u"50"_s);
-  s.NewSongPath = read(u"NewSongPath"_s, appDir + u"/Music"_s);
+  s.NewSongPath = ReadIniWhole(settingsFile, kSection, u"NewSongPath"_s);
+  // By default the desktop's music folder, where people look for their music.
+  if (s.NewSongPath.isEmpty()) {
+    s.NewSongPath = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+  }
   s.SPDIF = read(u"SPDIF"_s, u"0"_s).toInt();
   s.TrackOffset = read(u"TrackOffset"_s, u"0"_s);
   s.StartTime = read(u"StartTime"_s, u"0"_s);
@@ -92,8 +97,10 @@ QString RecordSettings::EncoderFormat(const QString& settingsFile) const {
     const QString defaultRate = preset.defaultRate > 0 ? QString::number(preset.defaultRate)
                                 : RF == 8              ? u"0"_s
                                                        : CBR;
-    const QString rate =
-        ReadOrWrite(settingsFile, QString::fromLatin1(preset.rateKey), defaultRate);
+    const QString rateKey = QString::fromLatin1(preset.rateKey);
+    // The custom rate is the one chosen now, whatever an earlier choice left in its key.
+    if (RF == 7) WriteIniString(settingsFile, kSection, rateKey, CBR.trimmed());
+    const QString rate = ReadOrWrite(settingsFile, rateKey, defaultRate);
     const QString mode = ReadOrWrite(settingsFile, prefix + u"ChannelMode"_s, u"103"_s);
     const QString band = ReadOrWrite(settingsFile, prefix + u"StereoBand"_s, u"8"_s);
     if (RF == 8) return u"MP3 0:"_s + mode + u':' + band + u':' + VBR.trimmed();

@@ -14,6 +14,10 @@ QString ReadIniString(const QString& file, const QString& section, const QString
   return platform::IniProfile::ReadString(ResolveIniPath(file), section, key);
 }
 
+QString ReadIniWhole(const QString& file, const QString& section, const QString& key) {
+  return platform::IniProfile::ReadWholeString(ResolveIniPath(file), section, key);
+}
+
 QString ReadIniDefault(const QString& file, const QString& section, const QString& key,
                        const QString& defaultValue) {
   const QString value = ReadIniString(file, section, key);

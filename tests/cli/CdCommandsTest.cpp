@@ -101,6 +101,24 @@ TEST_F(CdCommandsTest, RecordRipsTheTickedTracksOnceTheDriveIsConfigured) {
   EXPECT_TRUE(result.out.isEmpty());
 }
 
+TEST_F(CdCommandsTest, RecordedSongsJoinTheLibraryThere) {
+  MakeLibrary();
+  test::WriteAll(Home() + u"/TWCD.ini"_s, "[DRIVE_1]\nCONFIG_OK=YES\n");
+  const QString to = dir_.filePath(u"new songs"_s);
+  const Result result =
+      Run({u"cd"_s, u"record"_s, u"--tracks"_s, u"3"_s, u"--format"_s, u"1"_s, u"--to"_s, to});
+  ASSERT_EQ(result.code, 0) << result.err.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(Home() + u"/VeltoDj.dat"_s));
+  CurrentError error;
+  ErrorLog log(Home() + u"/TW_Error.log"_s, error);
+  ScriptedPrompter prompter;
+  ErrorCheck check(error, log, prompter);
+  SongLibrary library(Home(), error, check);
+  library.LoadSongData();
+  ASSERT_EQ(library.SongCount(), 3);
+  EXPECT_EQ(library.SongText(3, SongLibrary::kFilenameColumn), to + u"/03_Track 3.wav"_s);
+}
+
 TEST_F(CdCommandsTest, SitesComeFromTheServer) {
   server_.replies[u"sites"_s] = {
       "210 Ok\r\ngnudb.gnudb.org 8880 N000.00 W000.00 Random server\r\n.\r\n"};

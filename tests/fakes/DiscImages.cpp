@@ -4,6 +4,7 @@
 #include <QtEndian>
 #include <cmath>
 #include <numbers>
+#include <random>
 
 namespace audiolume::test {
 
@@ -19,6 +20,14 @@ QByteArray TrackBytes(const ImageTrack& track, int number) {
   QByteArray bytes(qsizetype(filled) * kSectorBytes, '\0');
   if (!track.audio) return bytes;
   auto* samples = reinterpret_cast<qint16*>(bytes.data());
+  if (track.noise) {
+    // The same noise every time, so that a rip can be compared with it.
+    std::mt19937 random(number);
+    std::uniform_int_distribution<int> sample(-32768, 32767);
+    for (qsizetype i = 0; i < bytes.size() / 2; ++i)
+      samples[i] = qToLittleEndian(qint16(sample(random)));
+    return bytes;
+  }
   const qsizetype frames = bytes.size() / 4;
   for (qsizetype i = 0; i < frames; ++i) {
     const double phase = 2 * std::numbers::pi * 440.0 * number * double(i) / 44100.0;

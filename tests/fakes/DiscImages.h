@@ -9,6 +9,7 @@ namespace audiolume::test {
 struct ImageTrack {
   int frames = 0;
   bool audio = true;
+  bool noise = false;  // audio of random samples rather than a tone
 };
 
 /**

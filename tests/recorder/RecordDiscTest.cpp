@@ -52,6 +52,19 @@ TEST_F(RecordDiscTest, SkipsDataDiscsAndEmptyDrivesThenAsksForADisc) {
   EXPECT_EQ(recorder.Disc().numberOfTracks, 10);
   EXPECT_EQ(recorder.Disc().titles.size(), 10);
 
+  // Another drive chosen: its disc is read, and the letter goes with the number.
+  recorder.ChooseDrive(0);
+  EXPECT_EQ(recorder.SelectedDrive(), 2) << "the first drive holds no audio disc";
+  EXPECT_EQ(recorder.DriveLetter(), u"F:"_s);
+  const QString audio = Image(u"audio"_s, {{750}, {750}});
+  RecordDisc& two = Disc({mixed, audio});
+  ASSERT_EQ(two.OpenCD(false), 0);
+  two.ChooseDrive(1);
+  EXPECT_EQ(two.SelectedDrive(), 1);
+  EXPECT_EQ(two.DriveLetter(), u"E:"_s);
+  EXPECT_EQ(two.DriveDevice(), audio);
+  EXPECT_EQ(two.Disc().numberOfTracks, 2);
+
   RecordDisc& none = Disc({data, Path(u"empty.cue"_s)});
   QSignalSpy gaveUp(&none, &RecordDisc::GaveUp);
   prompter_.QueueAnswer(1);  // OK: search again

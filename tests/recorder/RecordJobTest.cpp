@@ -1,7 +1,10 @@
 #include <sndfile.h>
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
@@ -10,6 +13,7 @@
 #include "fakes/TestFiles.h"
 #include "platform/AudioCapture.h"
 #include "platform/FileConverter.h"
+#include "platform/StandardTags.h"
 #include "recorder/CdDisc.h"
 #include "recorder/RecordJob.h"
 #include "recorder/RecordList.h"
@@ -84,6 +88,11 @@ class FakeCapture : public platform::AudioCapture {
   QString file_;
 };
 
+// Shell lines of a ripper that writes its log and the song file it was given.
+const QString kRipsTheSong =
+    u"printf '[TWCD]\\nDONE=ok\\nPERCENT=100\\nCRC32=1234ABCD\\nAVERAGE_SPEED=7.5\\n' > "
+    u"TWCD.log\nprintf song > \"$(sed -n 's/^FILENAME=//p' TWCD.ini)\"\n"_s;
+
 class RecordJobTest : public RecorderFixture {
  protected:
   RecordJobTest() {
@@ -114,6 +123,7 @@ class RecordJobTest : public RecorderFixture {
                                ripper,
                                [this](const QString& text) { failures_.append(text); },
                                {}};
+    context.ripperTimeOutMs = ripperTimeOutMs_;
     if (captureCode >= 0) {
       context.makeCapture = [captureCode]() -> std::unique_ptr<platform::AudioCapture> {
         return std::make_unique<FakeCapture>(captureCode);
@@ -150,7 +160,16 @@ class RecordJobTest : public RecorderFixture {
     ASSERT_FALSE(job.IsRecording());
   }
 
+  /** A script standing in for the ripper, of these shell lines. */
+  QString Script(const QString& name, const QString& lines) {
+    const QString script = Path(name);
+    WriteAll(script, (u"#!/bin/sh\n"_s + lines).toUtf8());
+    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return script;
+  }
+
   RecordSettings settings_;
+  qint64 ripperTimeOutMs_ = 60000;
   std::unique_ptr<RecordJob> job_;
   QList<std::pair<int, int>> codes_;
   QMap<int, Mark> marks_;
@@ -192,8 +211,47 @@ TEST_F(RecordJobTest, RipsAWavEqualToTheDiscAndAddsItThroughTheImportFile) {
                             "Album\xFF"
                             "Band\xFF"));
   EXPECT_TRUE(ReadAll(Path(u"Record.log"_s)).contains(", Tk= 2 , 02.wav, RecordTime="));
+  // Log lines begin with the date as month, day and year.
+  EXPECT_TRUE(ReadAll(Path(u"Record.log"_s))
+                  .startsWith(QDate::currentDate().toString(u"MM-dd-yyyy"_s).toUtf8() + ", "));
   EXPECT_TRUE(ReadIniString(Path(u"VeltoDj.ini"_s), u"Record"_s, u"CMD"_s)
                   .endsWith(u"/T 2 /O /format WAV"_s));
+}
+
+// The AccurateRip sums of a ripped track's WAV file as whipper's checksum module, which
+// the AccurateRip database is matched with, works them out, in the rip log's words.
+QString ReferenceSums(const QString& wav, int track, int tracks) {
+  QProcess python;
+  python.start(u"/usr/bin/python3"_s,
+               {u"-c"_s,
+                u"import sys, accuraterip\n"
+                u"v1, v2 = accuraterip.compute(sys.argv[1], int(sys.argv[2]), int(sys.argv[3]))\n"
+                u"print('AccurateRip v1: %08X   v2: %08X' % (v1, v2))"_s,
+                wav, QString::number(track), QString::number(tracks)});
+  python.waitForFinished(60000);
+  return QString::fromUtf8(python.readAllStandardOutput()).trimmed();
+}
+
+TEST_F(RecordJobTest, AccurateRipSumsAreThoseTheDatabaseIsMatchedWith) {
+  // Noise, unlike a tone or silence, gives every sample position its own weight.
+  const QList<ImageTrack> tracks = {{600, true, true}, {300}, {450, true, true}};
+  qputenv("AUDIOLUME_CD_DRIVES", (u"D="_s + Image(u"disc"_s, tracks)).toUtf8());
+  settings_.RF = 1;
+  settings_.EC = 1;
+  RecordJob& job = Job(QString::fromUtf8(TWCD_PATH));
+  job.Start(settings_, Tracks({1, 2, 3}), 0, u"D:"_s);
+  RunToTheEnd(job);
+  qunsetenv("AUDIOLUME_CD_DRIVES");
+  ASSERT_EQ(codes_, (QList<std::pair<int, int>>{{1, 0}, {2, 0}, {3, 0}}))
+      << failures_.join(u'\n').toStdString();
+  const QString ripLog = QString::fromUtf8(ReadAll(Path(u"Music/Album/rip.log"_s)));
+  for (const int track : {1, 2, 3}) {
+    const QString reference =
+        ReferenceSums(Path(u"Music/Album/%1.wav"_s.arg(track, 2, 10, QChar(u'0'))), track, 3);
+    if (reference.isEmpty()) GTEST_SKIP() << "whipper's accuraterip module is not installed";
+    EXPECT_TRUE(ripLog.contains(reference)) << track << ": " << reference.toStdString() << "\n"
+                                            << ripLog.toStdString();
+  }
 }
 
 TEST_F(RecordJobTest, RipsAnMp3OfTheTracksLength) {
@@ -211,6 +269,12 @@ TEST_F(RecordJobTest, RipsAnMp3OfTheTracksLength) {
   // part of it.
   EXPECT_NEAR(double(info.durationMs), 6000.0, 60.0);
   EXPECT_EQ(info.bitRate, 128000);
+  // Other players read the standard tag at the start; the jukebox's own tag is there too.
+  const auto tags = platform::ReadStandardTags(Path(u"Music/Album/02.mp3"_s), false);
+  ASSERT_TRUE(tags.has_value());
+  EXPECT_EQ(tags->fields,
+            (platform::StandardTagFields{u"Song 2"_s, u"Band"_s, u"Album"_s, {}, {}, 0, 2}));
+  EXPECT_TRUE(ReadAll(Path(u"Music/Album/02.mp3"_s)).right(128).startsWith("TAGSong 2"));
 }
 
 TEST_F(RecordJobTest, TheRipperSayingDoneIsNotEnough) {
@@ -230,6 +294,15 @@ TEST_F(RecordJobTest, TheRipperSayingDoneIsNotEnough) {
   EXPECT_EQ(codes_.value(0).second, 51);
   EXPECT_EQ(library_.SongCount(), 1);
 
+  // All of it read, says the ripper, and yet no song file: nothing was recorded.
+  codes_.clear();
+  RecordJob& nothing = Job(FakeRipper(u"100"_s, u"ok"_s, 0));
+  nothing.Start(settings_, Tracks({2}), 0, u"D:"_s);
+  RunToTheEnd(nothing);
+  EXPECT_EQ(codes_.value(0).second, 51);
+  EXPECT_EQ(marks_[2], Mark::Failed);
+  EXPECT_EQ(library_.SongCount(), 1);
+
   // Done with jitter errors still counts: the song joins the library.
   codes_.clear();
   RecordJob& jitter = Job(FakeRipper(u"100"_s, u"ok"_s, 33));
@@ -240,6 +313,85 @@ TEST_F(RecordJobTest, TheRipperSayingDoneIsNotEnough) {
   EXPECT_EQ(marks_[3], Mark::Warning);
   EXPECT_EQ(library_.SongCount(), 2);
   EXPECT_EQ(library_.SongText(2, 0), u"Song 3"_s);
+}
+
+TEST_F(RecordJobTest, LongPathsReachTheRipperWholeAndClashingNamesEachKeepTheirFile) {
+  const QList<ImageTrack> tracks = {{75}, {75}, {75}};
+  qputenv("AUDIOLUME_CD_DRIVES", (u"D="_s + Image(u"disc"_s, tracks)).toUtf8());
+  settings_.RF = 1;
+  settings_.EC = 1;
+  settings_.NewSongPath = Path(u"Music/"_s + QString(200, u'f') + u'/' + QString(200, u'g'));
+  settings_.Filename = {u"0,1"_s, u"0,2"_s, u"0,3"_s, u"1,4"_s};
+  CdDisc disc;
+  disc.album = u"Album"_s;
+  const QString shared(300, u'\u00e9');
+  disc.titles = {shared + u'1', shared + u'2', shared + u'3'};
+  disc.tracks = {{0, 1}, {0, 1}, {0, 1}};
+  QList<bool> ticked(3, true);
+  ReplaceQuestion replace(catalog_, prompter_);
+  const QList<RecordItem> items = RecordList::BuildRecordList(settings_, disc, ticked, replace);
+  RecordJob& job = Job(QString::fromUtf8(TWCD_PATH));
+  job.Start(settings_, RecordJob::TracksOf(items, disc), 0, u"D:"_s);
+  RunToTheEnd(job);
+  qunsetenv("AUDIOLUME_CD_DRIVES");
+  ASSERT_EQ(codes_, (QList<std::pair<int, int>>{{1, 0}, {2, 0}, {3, 0}}))
+      << failures_.join(u'\n').toStdString();
+  const QString folder = settings_.NewSongPath + u"/Album"_s;
+  EXPECT_EQ(QDir(folder).entryList({u"*.wav"_s}, QDir::Files).size(), 3);
+  for (const RecordItem& item : items) {
+    EXPECT_TRUE(item.path.startsWith(folder)) << item.path.toStdString();
+    EXPECT_GT(QFileInfo(item.path).size(), 75 * 2352) << item.path.toStdString();
+  }
+}
+
+TEST_F(RecordJobTest, ARipperThatEndsEarlyLeavesNoFiguresOfTheTrackBefore) {
+  // Track 1 rips; for track 2 the ripper refuses its command line before it writes a log.
+  RecordJob& job = Job(Script(u"ripper.sh"_s, u"[ \"$2\" = 1 ] || exit 45\n"_s + kRipsTheSong));
+  job.Start(settings_, Tracks({1, 2}), 0, u"D:"_s);
+  RunToTheEnd(job);
+  EXPECT_EQ(codes_, (QList<std::pair<int, int>>{{1, 0}, {2, 45}}));
+  EXPECT_EQ(ReadAll(Path(u"Music/Album/rip.log"_s)).count("1234ABCD"), 1);
+  EXPECT_EQ(ReadAll(Path(u"Record.log"_s)).count("Speed=7.5"), 1);
+}
+
+TEST_F(RecordJobTest, ALogThatIsNoFileAndARipperThatNeverEndsDoNotHoldTheJob) {
+  RecordJob& job = Job(Script(u"ripper.sh"_s, u"ln -sf /dev/zero TWCD.log\n"_s));
+  job.Start(settings_, Tracks({1}), 0, u"D:"_s);
+  RunToTheEnd(job);
+  EXPECT_EQ(codes_.value(0).second, 51);
+
+  codes_.clear();
+  ripperTimeOutMs_ = 300;
+  RecordJob& stuck = Job(Script(u"stuck.sh"_s,
+                                u"printf '[TWCD]\\nDONE=started\\nPERCENT=10\\n' > TWCD.log\n"
+                                u"touch \"$(sed -n 's/^FILENAME=//p' TWCD.ini).part\"\n"
+                                u"exec sleep 30\n"_s));
+  stuck.Start(settings_, Tracks({2}), 0, u"D:"_s);
+  QElapsedTimer clock;
+  clock.start();
+  RunToTheEnd(stuck);
+  EXPECT_LT(clock.elapsed(), 3000);
+  EXPECT_EQ(codes_.value(0).second, 52);
+  EXPECT_EQ(marks_[2], Mark::Failed);
+  EXPECT_TRUE(failures_.value(1).contains(u"made no progress"_s))
+      << failures_.join(u'\n').toStdString();
+  EXPECT_FALSE(QFile::exists(Tracks({2}).first().item.path + u".part"_s));
+}
+
+TEST_F(RecordJobTest, RecordingASongAgainReplacesItsRow) {
+  const QString path = Tracks({1}).first().item.path;
+  QString otherCase = path;
+  otherCase.replace(u"01.mp3"_s, u"01.MP3"_s);
+  library_.AddSongRow(u"Other case"_s, {}, {}, u"1:00"_s, otherCase);
+  library_.AddSongRow(u"Old title"_s, {}, {}, u"1:00"_s, path);
+  RecordJob& job = Job(Script(u"ripper.sh"_s, kRipsTheSong));
+  job.Start(settings_, Tracks({1}), 0, u"D:"_s);
+  RunToTheEnd(job);
+  ASSERT_EQ(codes_, (QList<std::pair<int, int>>{{1, 0}}));
+  ASSERT_EQ(library_.SongCount(), 2);
+  EXPECT_EQ(library_.SongText(1, 0), u"Other case"_s);
+  EXPECT_EQ(library_.SongText(2, 0), u"Song 1"_s);
+  EXPECT_EQ(library_.SongText(2, 8), u"0:02"_s);
 }
 
 TEST_F(RecordJobTest, AnalogCaptureAndTheFallbackAfterADigitalFailure) {
@@ -257,8 +409,9 @@ TEST_F(RecordJobTest, AnalogCaptureAndTheFallbackAfterADigitalFailure) {
   EXPECT_TRUE(ReadAll(Tracks({1}).first().item.path).startsWith("captured"))
       << "moved, then tagged";
   EXPECT_EQ(ReadAll(Path(u"Record.log"_s)).count(", Analog Recording"), 2);
-  EXPECT_TRUE(failures_.value(0).contains(u"Will try analog mode now."_s));
+  EXPECT_EQ(failures_.value(0).count(u"Will try analog mode now."_s), 1);
   EXPECT_EQ(library_.SongCount(), 3);
+  EXPECT_EQ(prompter_.ShownMessages().size(), 1) << "asked once for the whole recording";
 
   // Analog chosen outright; a capture that fails shows its code on the error line.
   codes_.clear();
@@ -276,12 +429,42 @@ TEST_F(RecordJobTest, AnalogCaptureAndTheFallbackAfterADigitalFailure) {
   EXPECT_FALSE(Job({}).Refusal(settings_).isEmpty()) << "no card input, no analog recording";
 }
 
+TEST_F(RecordJobTest, AnalogCaptureOnlyWhenTheUserAgreesAndNeverOverAGoodSong) {
+  // The user says no: the failed tracks stay failed, and nothing is captured.
+  prompter_.QueueAnswer(2);
+  RecordJob& job = Job(FakeRipper(u"30"_s, u"not_ok"_s, 42), 0);
+  job.Start(settings_, Tracks({1, 2}), 0, u"D:"_s);
+  RunToTheEnd(job);
+  EXPECT_EQ(codes_, (QList<std::pair<int, int>>{{1, 42}, {2, 42}}));
+  EXPECT_FALSE(failures_.join(u'\n').contains(u"Will try analog mode now."_s));
+
+  // A disc image is never played: it is not asked about.
+  codes_.clear();
+  prompter_.ClearRecord();
+  const QString cue = Image(u"disc"_s, {{75}});
+  RecordJob& image = Job(FakeRipper(u"30"_s, u"not_ok"_s, 42), 0);
+  image.Start(settings_, Tracks({1}), 0, u"D:"_s, cue);
+  RunToTheEnd(image);
+  EXPECT_EQ(codes_, (QList<std::pair<int, int>>{{1, 42}}));
+  EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
+
+  // A capture that fails leaves the earlier song of the track as it was.
+  codes_.clear();
+  const QString song = Tracks({1}).first().item.path;
+  WriteAll(song, "good rip");
+  RecordJob& failing = Job(FakeRipper(u"30"_s, u"not_ok"_s, 42), 4);
+  failing.Start(settings_, Tracks({1}), 0, u"D:"_s);
+  RunToTheEnd(failing);
+  EXPECT_EQ(codes_, (QList<std::pair<int, int>>{{1, 42}, {1, 4}}));
+  EXPECT_EQ(ReadAll(song), "good rip");
+}
+
 TEST_F(RecordJobTest, NoRoomForAnyTrackStartsNoRipper) {
   settings_.RF = 1;
   RecordJob& job = Job(FakeRipper(u"100"_s, u"ok"_s, 0));
   job.Start(settings_, Tracks({1, 2}, 1000000000), 0, u"D:"_s);
   RunToTheEnd(job);
-  EXPECT_TRUE(codes_.isEmpty());
+  EXPECT_EQ(codes_, (QList<std::pair<int, int>>{{1, 53}, {2, 53}}));
   EXPECT_FALSE(QFile::exists(Path(u"TWCD.log"_s)) &&
                ReadAll(Path(u"TWCD.log"_s)).contains("DONE=ok"));
   EXPECT_EQ(ReadAll(Path(u"Rec_err.log"_s)).count("********"), 2);

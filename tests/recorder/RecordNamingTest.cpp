@@ -1,4 +1,6 @@
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include "fakes/TestFiles.h"
 #include "recorder/CdDisc.h"
@@ -49,6 +51,11 @@ TEST_F(RecordNamingTest, PresetsFormatTextsAndSpaceForEveryCode) {
     EXPECT_EQ(settings.EncoderFormat(file), text) << code;
   }
   EXPECT_EQ(ReadIniString(file, u"Record"_s, u"mp3rqChannelMode"_s), u"103"_s);
+  // The custom rate follows every choice, not only the first.
+  settings.RF = 7;
+  settings.CBR = u"320"_s;
+  EXPECT_EQ(settings.EncoderFormat(file), u"MP3 320:103:8"_s);
+  settings.CBR = u"192"_s;
   WriteIniString(file, u"Record"_s, u"mp3cdqBitRate"_s, u"256"_s);
   settings.RF = 0;
   EXPECT_EQ(settings.EncoderFormat(file), u"MP3 256:103:8"_s);
@@ -83,6 +90,58 @@ TEST_F(RecordNamingTest, RecordListAsksBeforeReplacingAndUnticksWhatIsKept) {
   EXPECT_EQ(items[0].path, Path(u"Music/Album/01_One.mp3"_s));
   EXPECT_EQ(items[1].track, 3);
   EXPECT_EQ(ticked, (QList<bool>{true, false, true}));
+}
+
+TEST_F(RecordNamingTest, NewSongsGoToTheDesktopsMusicFolderByDefault) {
+  const RecordSettings settings = RecordSettings::Load(Path(u"VeltoDj.ini"_s), dir_.path());
+  EXPECT_EQ(settings.NewSongPath, QStandardPaths::writableLocation(QStandardPaths::MusicLocation));
+  EXPECT_FALSE(settings.NewSongPath.startsWith(dir_.path()));
+}
+
+TEST_F(RecordNamingTest, TracksOfOneNameEachGetTheirOwnFile) {
+  RecordSettings settings;
+  settings.NewSongPath = Path(u"Music"_s);
+  settings.Filename = {u"0,1"_s, u"0,2"_s, u"0,3"_s, u"1,4"_s};
+  CdDisc disc;
+  disc.album = u"Album"_s;
+  disc.titles = {u"Interlude"_s, u"Interlude"_s, u"???"_s, u"interlude"_s, u"Interlude"_s};
+  QDir().mkpath(Path(u"Music/Album"_s));
+  WriteAll(Path(u"Music/Album/Interlude (2).mp3"_s), "from an earlier rip");
+  QList<bool> ticked(5, true);
+  ReplaceQuestion replace(catalog_, prompter_);
+  prompter_.QueueAnswer(ReplaceQuestion::kYes);
+  const QList<RecordItem> items = RecordList::BuildRecordList(settings, disc, ticked, replace);
+  QStringList names;
+  for (const RecordItem& item : items) names.append(QFileInfo(item.path).fileName());
+  EXPECT_EQ(names, (QStringList{u"Interlude.mp3"_s, u"Interlude (2).mp3"_s, u"Track 03.mp3"_s,
+                                u"interlude.mp3"_s, u"Interlude (3).mp3"_s}));
+  EXPECT_EQ(prompter_.ShownMessages().size(), 1) << "asked once, about the file on disk";
+}
+
+TEST_F(RecordNamingTest, LongNamesAreCutToFitAFileSystemAndPathsAreNever) {
+  const QString file = Path(u"VeltoDj.ini"_s);
+  const QString deep = Path(u"Music/"_s + QString(200, u'f') + u'/' + QString(200, u'g'));
+  WriteIniString(file, u"Record"_s, u"NewSongPath"_s, deep);
+  RecordSettings settings = RecordSettings::Load(file, dir_.path());
+  EXPECT_EQ(settings.NewSongPath, deep);
+  settings.Filename = {u"0,1"_s, u"0,2"_s, u"0,3"_s, u"1,4"_s};
+  CdDisc disc;
+  disc.album = QString(300, u'\u00e9');  // two bytes each in UTF-8
+  const QString shared = QString(100, u'x') + QString(100, u'\u00e9');
+  disc.titles = {shared + u'1', shared + u'2'};
+  QList<bool> ticked(2, true);
+  ReplaceQuestion replace(catalog_, prompter_);
+  const QList<RecordItem> items = RecordList::BuildRecordList(settings, disc, ticked, replace);
+  ASSERT_EQ(items.size(), 2);
+  const QString folder = QFileInfo(items[0].path).path();
+  EXPECT_TRUE(QDir(folder).exists());
+  EXPECT_EQ(folder, deep + u'/' + QString(127, u'\u00e9'));
+  EXPECT_NE(items[0].path, items[1].path);
+  for (const RecordItem& item : items) {
+    EXPECT_TRUE(item.path.startsWith(folder + u'/' + QString(100, u'x')));
+    EXPECT_LE((QFileInfo(item.path).fileName() + u".part"_s).toUtf8().size(), 255);
+  }
+  EXPECT_TRUE(items[1].path.endsWith(u" (2).mp3"_s));
 }
 
 }  // namespace

@@ -152,7 +152,8 @@ int main(int argc, char* argv[]) {
         stderr);
     return kBadCommandLine;
   }
-  const QString file = audiolume::ReadIniString(kControl, u"TWCD"_s, u"FILENAME"_s);
+  // A path runs to 4096 bytes: read whole, never cut like the other values.
+  const QString file = audiolume::ReadIniWhole(kControl, u"TWCD"_s, u"FILENAME"_s);
   const QString letter = audiolume::ReadIniString(kControl, u"TWCD"_s, u"DRIVELETTER"_s);
   const QString number = audiolume::ReadIniString(kControl, u"TWCD"_s, u"DRIVENUMBER"_s);
   if (file.isEmpty() || letter.isEmpty()) return kNotConfigured;
