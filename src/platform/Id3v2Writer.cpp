@@ -1,5 +1,6 @@
 #include "platform/Id3v2Writer.h"
 
+#include <taglib/id3v1tag.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
 
@@ -20,21 +21,28 @@ TagLib::String Utf8(const QString& text) {
   return TagLib::String(text.toStdString(), TagLib::String::UTF8);
 }
 
-// The fields into the copy's ID3v2 tag; false when TagLib cannot read or save it.
-bool TagCopy(const QString& copy, const StandardTagFields& fields) {
+void Fill(TagLib::Tag& tag, const StandardTagFields& fields) {
+  tag.setTitle(Utf8(fields.title));
+  tag.setArtist(Utf8(fields.artist));
+  tag.setAlbum(Utf8(fields.album));
+  tag.setGenre(Utf8(fields.genre));
+  tag.setComment(Utf8(fields.comment));
+  tag.setYear(unsigned(std::max(0, fields.year)));
+  tag.setTrack(unsigned(std::max(0, fields.track)));
+}
+
+// The fields into the copy's tags; false when TagLib cannot read or save it.
+bool TagCopy(const QString& copy, const StandardTagFields& fields, Id3v1 id3v1) {
   TagLib::MPEG::File file(QFile::encodeName(copy).constData(), false);
   // Only into MPEG audio: a file of anything else is left alone.
   if (!file.isValid() || file.firstFrameOffset() < 0) return false;
-  TagLib::ID3v2::Tag* tag = file.ID3v2Tag(true);
-  tag->setTitle(Utf8(fields.title));
-  tag->setArtist(Utf8(fields.artist));
-  tag->setAlbum(Utf8(fields.album));
-  tag->setGenre(Utf8(fields.genre));
-  tag->setYear(unsigned(std::max(0, fields.year)));
-  tag->setTrack(unsigned(std::max(0, fields.track)));
-  // Only the ID3v2 tag: an ID3v1 tag after the audio is the caller's.
-  return file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripNone, TagLib::ID3v2::v4,
-                   TagLib::File::DoNotDuplicate);
+  Fill(*file.ID3v2Tag(true), fields);
+  int tags = TagLib::MPEG::File::ID3v2;
+  if (id3v1 == Id3v1::Write) {
+    Fill(*file.ID3v1Tag(true), fields);
+    tags |= TagLib::MPEG::File::ID3v1;
+  }
+  return file.save(tags, TagLib::File::StripNone, TagLib::ID3v2::v4, TagLib::File::DoNotDuplicate);
 }
 
 // TagLib writes without a sync; the copy must be on the disk before it takes the name.
@@ -45,13 +53,13 @@ bool Synced(const QString& path) {
 
 }  // namespace
 
-bool WriteId3v2Tag(const QString& path, const StandardTagFields& fields) {
+bool WriteId3v2Tag(const QString& path, const StandardTagFields& fields, Id3v1 id3v1) {
   const QFileInfo info(path);
   // The copy keeps the name's extension after a prefix, as TagLib and people expect.
   const QString copy = info.absolutePath() + QStringLiteral("/.audiolume-id3v2-") + info.fileName();
   try {
     FileOps::CopyFile(path, copy);
-    if (TagCopy(copy, fields) && Synced(copy)) {
+    if (TagCopy(copy, fields, id3v1) && Synced(copy)) {
       FileOps::MoveFile(copy, path);
       return true;
     }

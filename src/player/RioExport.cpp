@@ -9,7 +9,7 @@
 #include "library/PlayTime.h"
 #include "library/SongFilePresence.h"
 #include "platform/AudioDecoder.h"
-#include "platform/Mp3CopyTags.h"
+#include "platform/Id3v2Writer.h"
 #include "support/IniSettings.h"
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"
@@ -365,7 +365,8 @@ std::optional<RioExport::Song> RioExport::Prepare(const PlayListEntry& entry, in
                                                   converted->store(int(fraction * 100));
                                                   return progress(fraction);
                                                 });
-        if (code == platform::kConvertDone) platform::WriteMp3CopyTags(temporary, fields);
+        if (code == platform::kConvertDone)
+          platform::WriteId3v2Tag(temporary, fields, platform::Id3v1::Write);
         return code;
       });
   return song;

@@ -273,7 +273,7 @@ TEST_F(RecordJobTest, RipsAnMp3OfTheTracksLength) {
   const auto tags = platform::ReadStandardTags(Path(u"Music/Album/02.mp3"_s), false);
   ASSERT_TRUE(tags.has_value());
   EXPECT_EQ(tags->fields,
-            (platform::StandardTagFields{u"Song 2"_s, u"Band"_s, u"Album"_s, {}, {}, 0, 2}));
+            (platform::StandardTagFields{u"Song 2"_s, u"Band"_s, u"Album"_s, {}, {}, 0, 2, {}}));
   EXPECT_TRUE(ReadAll(Path(u"Music/Album/02.mp3"_s)).right(128).startsWith("TAGSong 2"));
 }
 
