@@ -46,14 +46,6 @@ QString Printed(qint64 value) {
   return u' ' + QString::number(value) + u' ';
 }
 
-// The row of exactly this file: names that differ only in case are different songs.
-int RowOf(const SongLibrary& library, const QString& path) {
-  for (int row = 1; row <= library.SongCount(); ++row) {
-    if (library.SongText(row, SongLibrary::kFilenameColumn) == path) return row;
-  }
-  return 0;
-}
-
 }  // namespace
 
 RecordJob::RecordJob(Context context, QObject* parent)
@@ -387,7 +379,7 @@ void RecordJob::AddToLibrary(const Track& track) {
   const RecordItem& item = track.item;
   SongLibrary& library = context_.library;
   if (library.SongCount() > 0) {
-    if (const int row = RowOf(library, item.path); row > 0) {
+    if (const int row = library.FindSongByFilename(item.path); row > 0) {
       // A song recorded again replaces its own row (and keeps its plays).
       const std::pair<int, QString> columns[] = {
           {0, item.title}, {1, item.album}, {2, item.artist}, {8, track.lengthText}};
