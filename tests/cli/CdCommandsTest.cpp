@@ -71,9 +71,18 @@ TEST_F(CdCommandsTest, LookupStoresTitlesAndListsInexactMatches) {
   EXPECT_TRUE(
       server_.received.contains(u"cddb hello tester localhost TunewrightJukebox v3.12.030"_s));
 
+  // A disc the server does not know leaves no entry that would stop the next lookup.
+  QFile::remove(Home() + u"/cdPlayer.ini"_s);
   server_.replies[u"cddb query"_s] = {"202 No match\r\n"};
   result = Run(Lookup({}));
   EXPECT_EQ(result.code, 1);
+  EXPECT_EQ(result.err.trimmed(), u"CD Not found in Database!"_s);
+  EXPECT_FALSE(test::ReadAll(Home() + u"/cdPlayer.ini"_s).contains("[15600]"));
+
+  server_.replies[u"cddb query"_s] = {"211 Found inexact matches, list follows\r\n.\r\n"};
+  result = Run(Lookup({}));
+  EXPECT_EQ(result.code, 1);
+  EXPECT_TRUE(result.out.isEmpty());
   EXPECT_EQ(result.err.trimmed(), u"CD Not found in Database!"_s);
 }
 
