@@ -18,11 +18,17 @@ namespace {
 
 constexpr int kMaxTracks = 99;  // a CD holds at most 99 tracks
 
+// Each line on its own: a cache carried over from Windows may hold Windows-1252 entries
+// beside UTF-8 ones, and one of them must not decide how the others are read.
 QStringList LinesOf(const QByteArray& bytes) {
-  QString text = platform::DecodeText(bytes);
-  text.replace(u"\r\n"_s, u"\n"_s);
-  QStringList lines = text.split(u'\n');
-  if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+  QList<QByteArray> raw = bytes.split('\n');
+  if (!raw.isEmpty() && raw.last().isEmpty()) raw.removeLast();
+  QStringList lines;
+  lines.reserve(raw.size());
+  for (QByteArray& line : raw) {
+    if (line.endsWith('\r')) line.chop(1);
+    lines.append(platform::DecodeText(line));
+  }
   return lines;
 }
 
@@ -89,7 +95,7 @@ void TitleCache::CreateWhenMissing() const {
       file_, "[OptionSettings]\nAnimate = False\nOnTop = False\nFloat = False\nRepeat = False\n\n");
 }
 
-void TitleCache::SaveCDPlayerData(const CdDisc& disc, int numberOfTracks) const {
+void TitleCache::SaveCDPlayerData(const CdDisc& disc, int numberOfTracks) {
   if (disc.serialNumber.isEmpty()) return;
   // Read and replaced under the lock, so that an entry another program wrote meanwhile stays.
   const platform::FileLock lock(file_);
@@ -111,7 +117,9 @@ void TitleCache::SaveCDPlayerData(const CdDisc& disc, int numberOfTracks) const 
   }
   if (!written) lines += Entry(disc, numberOfTracks);
   platform::FileOps::WriteFile(workFile_, platform::EncodeText(lines.join(lineEnd) + lineEnd));
-  platform::FileOps::KeepCopy(file_, backupFile_);
+  // The copy from before this run's first save is the one worth keeping.
+  if (!backedUp_) platform::FileOps::KeepCopy(file_, backupFile_);
+  backedUp_ = true;
   platform::FileOps::CopyFile(workFile_, file_);
 }
 

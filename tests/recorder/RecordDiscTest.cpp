@@ -106,7 +106,6 @@ TEST_F(RecordDiscTest, TitleCacheKeepsItsLineFormAndEitherCaseOfHeader) {
                              "\r\n1=B\r\n2=z\r\n3=w\r\norder=0 1\r\nplaynum=2\r\n\r\n[abc]\r\n"))
       << saved.toStdString();
   EXPECT_EQ(saved.count("EntryType=1"), 2) << "the old entry is gone";
-  EXPECT_TRUE(ReadAll(Path(u"cdPlayer.bak"_s)).contains("artist=Old")) << "the cache before";
 
   // An entry cut short (a crash of another program) loses nothing already shown.
   WriteAll(Path(u"cdPlayer.ini"_s), "[" + serial.toUtf8() +
@@ -115,6 +114,34 @@ TEST_F(RecordDiscTest, TitleCacheKeepsItsLineFormAndEitherCaseOfHeader) {
   disc.titles = {u"x"_s, u"y"_s, u"z"_s, u"w"_s};
   ASSERT_TRUE(cache_.ReadCDPlayerData(disc));
   EXPECT_EQ(disc.titles, (QStringList{u"Only"_s, u"y"_s, u"z"_s, u"w"_s}));
+}
+
+TEST_F(RecordDiscTest, TitleCacheReadsEachLineInItsOwnEncodingAndKeepsTheFirstBackup) {
+  // A cache carried over from Windows: one entry in Windows-1252 beside one in UTF-8.
+  const QByteArray before =
+      "[aaaa]\r\nEntryType=1\r\nartist=Bj\xC3\xB6rk\r\ntitle=Debut\r\nnumtracks=1\r\n0=Human "
+      "Behaviour\r\n\r\n[bbbb]\r\nEntryType=1\r\nartist=Sigur R\xF3s\r\ntitle=()\r\n"
+      "numtracks=1\r\n0=Untitled\r\n\r\n";
+  WriteAll(Path(u"cdPlayer.ini"_s), before);
+  CdDisc disc;
+  disc.serialNumber = u"CCCC"_s;
+  disc.artist = u"New"_s;
+  disc.titles = {u"One"_s};
+  cache_.SaveCDPlayerData(disc, 1);
+  disc.serialNumber = u"AAAA"_s;
+  ASSERT_TRUE(cache_.ReadCDPlayerData(disc));
+  EXPECT_EQ(disc.artist, u"Björk"_s);
+  disc.serialNumber = u"BBBB"_s;
+  ASSERT_TRUE(cache_.ReadCDPlayerData(disc));
+  EXPECT_EQ(disc.artist, u"Sigur Rós"_s);
+  const QByteArray saved = ReadAll(Path(u"cdPlayer.ini"_s));
+  EXPECT_TRUE(saved.contains("artist=Bj\xC3\xB6rk\r\n")) << saved.toStdString();
+  EXPECT_TRUE(saved.contains("artist=Sigur R\xC3\xB3s\r\n"));
+
+  // The second save of the run keeps the backup of the cache as it was before the first.
+  disc.serialNumber = u"DDDD"_s;
+  cache_.SaveCDPlayerData(disc, 1);
+  EXPECT_EQ(ReadAll(Path(u"cdPlayer.bak"_s)), before);
 }
 
 TEST_F(RecordDiscTest, PollSavesTitlesOnRemovalAndReadsTheDiscWhenItComesBack) {
