@@ -269,11 +269,15 @@ void RecordDisc::GetCDID() {
       CdDisc::DiscIdentifier(digitTotal, disc_.IdentifierSeconds(), disc_.numberOfTracks);
 }
 
-void RecordDisc::SaveCDPlayerData() {
+bool RecordDisc::SaveCDPlayerData() {
   // Default titles came from no server and no user: the disc stays unknown, to be looked up.
-  if (!disc_.cached && !disc_.HasTitles([this](int track) { return TrackDefault(track); })) return;
+  if (!disc_.cached && !disc_.HasTitles([this](int track) { return TrackDefault(track); })) {
+    return true;
+  }
   context_.error.Trap([this] { context_.cache.SaveCDPlayerData(disc_, int(disc_.titles.size())); });
-  if (context_.check.CheckError(u"in Record.SaveCDPlayerData"_s) == 0) disc_.cached = true;
+  if (context_.check.CheckError(u"in Record.SaveCDPlayerData"_s) != 0) return false;
+  disc_.cached = true;
+  return true;
 }
 
 void RecordDisc::CloseMCI() {

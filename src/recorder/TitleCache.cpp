@@ -37,12 +37,22 @@ bool IsHeaderOf(const QString& line, const CdDisc& disc) {
          line == u'[' + disc.serialNumber.toLower() + u']';
 }
 
+// A value stays on its line: a CR, LF or NUL would start a line or end the text for other
+// readers of the cache.
+QString OneLine(const QString& text) {
+  QString line = text;
+  for (QChar& c : line) {
+    if (c.category() == QChar::Other_Control) c = u' ';
+  }
+  return line.trimmed();
+}
+
 QStringList Entry(const CdDisc& disc, int numberOfTracks) {
   QStringList lines{u'[' + disc.serialNumber.toLower() + u']', u"EntryType=1"_s,
-                    u"artist="_s + disc.artist.trimmed(), u"title="_s + disc.album.trimmed(),
+                    u"artist="_s + OneLine(disc.artist), u"title="_s + OneLine(disc.album),
                     u"numtracks="_s + QString::number(numberOfTracks)};
   for (int k = 0; k < numberOfTracks; ++k) {
-    lines.append(QString::number(k) + u'=' + disc.titles.value(k).trimmed());
+    lines.append(QString::number(k) + u'=' + OneLine(disc.titles.value(k)));
   }
   lines << disc.orderLine << disc.playnumLine << QString();
   return lines;
