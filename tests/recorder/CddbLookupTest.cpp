@@ -1,6 +1,8 @@
 #include <discid/discid.h>
 
+#include <QRadioButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTest>
 
 #include "fakes/FakeCddbServer.h"
@@ -10,6 +12,7 @@
 #include "recorder/CddbSites.h"
 #include "recorder/CddbText.h"
 #include "recorder/RecorderFixture.h"
+#include "recorder/frmCDDBPrefs.h"
 
 namespace audiolume::test {
 namespace {
@@ -376,6 +379,28 @@ TEST_F(CddbLookupTest, TheQueryNamesTheDiscAsFreedbFilesIt) {
     CddbLookup lookup(recorder.Disc(), catalog_, u"3.12.030"_s);
     EXPECT_EQ(lookup.QueryCommand(), ReferenceQuery(starts, leadout)) << "disc " << i;
   }
+}
+
+TEST_F(CddbLookupTest, HttpTakesPortEightyUnlessTheUserSetAnother) {
+  const QString file = Path(u"VeltoDj.ini"_s);
+  {
+    frmCDDBPrefs prefs(catalog_, file);
+    prefs.Form_Load();
+    QTest::mouseClick(prefs.findChild<QRadioButton*>(u"rdoProtocol1"_s), Qt::LeftButton);
+    EXPECT_EQ(prefs.findChild<QSpinBox*>(u"txtPort"_s)->value(), 80);
+    QTest::mouseClick(prefs.findChild<QRadioButton*>(u"rdoProtocol0"_s), Qt::LeftButton);
+    EXPECT_EQ(prefs.findChild<QSpinBox*>(u"txtPort"_s)->value(), 8880);
+    prefs.findChild<QSpinBox*>(u"txtPort"_s)->setValue(8000);
+    QTest::mouseClick(prefs.findChild<QRadioButton*>(u"rdoProtocol1"_s), Qt::LeftButton);
+    EXPECT_EQ(prefs.findChild<QSpinBox*>(u"txtPort"_s)->value(), 8000) << "the user's own port";
+    prefs.findChild<QSpinBox*>(u"txtPort"_s)->setValue(8880);
+    QTest::mouseClick(prefs.findChild<QRadioButton*>(u"rdoProtocol0"_s), Qt::LeftButton);
+    QTest::mouseClick(prefs.findChild<QRadioButton*>(u"rdoProtocol1"_s), Qt::LeftButton);
+    prefs.btnOK_Click();
+  }
+  EXPECT_EQ(CddbSettings::Load(file).port, 80);
+  WriteAll(file, "[CDDB]\nServer=example.org\nUseHTTP=True\n");
+  EXPECT_EQ(CddbSettings::Load(file).port, 80);
 }
 
 TEST(CddbTextTest, TokensMatchesAndNames) {
