@@ -47,6 +47,7 @@ QString CddbLookup::QueryCommand() const {
 
 void CddbLookup::OpenConnection() {
   running_ = true;
+  askedFor_ = disc_.serialNumber + u'/' + disc_.discId;
   titlesRead_ = false;
   failure_.clear();
   matches_.clear();
@@ -128,7 +129,14 @@ void CddbLookup::OnData() {
   }
 }
 
+bool CddbLookup::DiscChanged() {
+  if (!running_ || disc_.serialNumber + u'/' + disc_.discId == askedFor_) return false;
+  Cancel();  // the answer belongs to the disc that went
+  return true;
+}
+
 void CddbLookup::tmrCDDB_Timer() {
+  if (DiscChanged()) return;
   switch (step_) {
     case -1: Idle(); return;
     case 0:
@@ -209,6 +217,7 @@ void CddbLookup::OfferMatches() {
 
 void CddbLookup::lstCDDBMatches_dblClick(int index) {
   if (step_ != 6 || index < 0 || index >= matches_.size()) return;
+  if (DiscChanged()) return;
   const QStringList parts = matches_[index].split(kItemSeparator);
   disc_.album = parts.value(3);
   disc_.artist = parts.value(4);

@@ -75,6 +75,8 @@ class CddbLookup : public QObject {
   void FillTitles();
   void Quit();
   void Idle();
+  /** Ends the lookup when the disc in the drive is no longer the one it was asked for. */
+  bool DiscChanged();
 
   CdDisc& disc_;
   MessageCatalog& catalog_;
@@ -91,6 +93,7 @@ class CddbLookup : public QObject {
   QString matchLine_;
   QStringList matches_;
   QString failure_;
+  QString askedFor_;  // the serial number and identifier of the disc looked up
 };
 
 }  // namespace audiolume

@@ -403,6 +403,38 @@ TEST_F(CddbLookupTest, HttpTakesPortEightyUnlessTheUserSetAnother) {
   EXPECT_EQ(CddbSettings::Load(file).port, 80);
 }
 
+TEST_F(CddbLookupTest, ADiscSwappedDuringTheLookupGetsNoneOfItsTitles) {
+  server_.replies[u"cddb hello"_s] = {"200 Hello\r\n"};
+  server_.replies[u"cddb query"_s] = {"200 rock 0b007403 A / B\r\n"};
+  server_.replies[u"cddb read"_s] = {"210 rock 0b007403\r\nTTITLE0=For disc A\r\n.\r\n"};
+  disc_.serialNumber = u"15600"_s;
+  Start();
+  for (int i = 0; i < 30 && lookup_.Step() != 7; ++i) {
+    QTest::qWait(15);
+    lookup_.tmrCDDB_Timer();
+  }
+  ASSERT_EQ(lookup_.Step(), 7);
+  // Disc B goes in before the entry of disc A arrives.
+  disc_.serialNumber = u"2A2A2"_s;
+  disc_.artist.clear();
+  disc_.album.clear();
+  TickUntilIdle();
+  EXPECT_EQ(finished_.count(), 1);
+  EXPECT_FALSE(lookup_.TitlesRead());
+  EXPECT_EQ(disc_.titles[0], u"Track 1"_s);
+
+  // The same while the user is still choosing among matches.
+  server_.replies[u"cddb query"_s] = {"211 inexact\r\nrock 1 A / B\r\njazz 2 C / D\r\n.\r\n"};
+  Start();
+  TickUntilIdle();
+  ASSERT_EQ(lookup_.Matches().size(), 2);
+  disc_.discId = u"01020304"_s;
+  lookup_.lstCDDBMatches_dblClick(1);
+  EXPECT_EQ(finished_.count(), 1);
+  EXPECT_TRUE(disc_.album.isEmpty());
+  EXPECT_FALSE(server_.received.contains(u"cddb read jazz 2"_s));
+}
+
 TEST(CddbTextTest, TokensMatchesAndNames) {
   QString text = u"abc"_s;
   EXPECT_EQ(CddbText::ParseIt(text, u" / "_s), u"abc"_s);
