@@ -132,8 +132,10 @@ quint32 AudioCdSerial(const CdToc& toc) {
     serial += minutes << 16 | seconds << 8 | frames;
   }
   if (!toc.tracks.isEmpty() && toc.tracks.size() < 3) {
+    // Only the frame field of the first start, as the original platform adds it: carried-over
+    // title caches know short discs under that serial.
     const int first = toc.tracks.first().start;
-    serial += quint32(first) + quint32(toc.leadout - first);
+    serial += quint32(first % 75) + quint32(toc.leadout - first);
   }
   return serial;
 }

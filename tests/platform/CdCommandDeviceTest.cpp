@@ -87,8 +87,9 @@ TEST_F(CdCommandDeviceTest, DataTracksEmptyDrivesAndUnknownDrives) {
   EXPECT_EQ(Send(mci, u"open F: type CDAudio alias twplcd"_s).code,
             CdCommandDevice::kInvalidDeviceName);
   EXPECT_FALSE(CdCommandDevice::ErrorString(CdCommandDevice::kMustUseShareable).isEmpty());
-  // Two tracks: the serial also counts the first start and the disc's length.
-  EXPECT_EQ(mci.SerialNumber(u"D:"_s), 0x200u + 0x1600u + 150u + 4500u);
+  // Two tracks: the serial also counts the frame field of the first start (0 at 00:02:00,
+  // not its 150 frames) and the disc's length.
+  EXPECT_EQ(mci.SerialNumber(u"D:"_s), 0x200u + 0x1600u + 0u + 4500u);
 }
 
 TEST_F(CdCommandDeviceTest, TracksDecodeSampleForSampleAndSeek) {
@@ -114,6 +115,8 @@ TEST(AudioCdSerialTest, PacksEachStartAsMinutesSecondsFrames) {
   toc.leadout = 70 * 4500;
   EXPECT_EQ(AudioCdSerial(toc), 0x000200u + 0x3B3B26u + 0x3C004Au);
   EXPECT_EQ(toc.TrackLength(3), 70 * 4500 - (60 * 4500 + 74));
+  toc.tracks = {{1, 2 * 75 + 33}};
+  EXPECT_EQ(AudioCdSerial(toc), 0x000221u + 33u + quint32(70 * 4500 - 183));
 }
 
 }  // namespace
