@@ -32,7 +32,8 @@ QStringList LinesOf(const QByteArray& bytes) {
   return lines;
 }
 
-bool IsHeaderOf(const QString& line, const CdDisc& disc) {
+bool IsHeaderOf(const QString& text, const CdDisc& disc) {
+  const QString line = text.trimmed();
   return line == u'[' + disc.serialNumber.toUpper() + u']' ||
          line == u'[' + disc.serialNumber.toLower() + u']';
 }
@@ -123,7 +124,8 @@ void TitleCache::SaveCDPlayerData(const CdDisc& disc, int numberOfTracks) {
     }
     lines += Entry(disc, numberOfTracks);
     written = true;
-    while (at + 1 < old.size() && !old[at + 1].startsWith(u'[')) ++at;
+    // Headers are found as the settings reader finds them, indented or not.
+    while (at + 1 < old.size() && !old[at + 1].trimmed().startsWith(u'[')) ++at;
   }
   if (!written) lines += Entry(disc, numberOfTracks);
   platform::FileOps::WriteFile(workFile_, platform::EncodeText(lines.join(lineEnd) + lineEnd));

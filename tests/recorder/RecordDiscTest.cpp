@@ -138,10 +138,22 @@ TEST_F(RecordDiscTest, TitleCacheReadsEachLineInItsOwnEncodingAndKeepsTheFirstBa
   EXPECT_TRUE(saved.contains("artist=Bj\xC3\xB6rk\r\n")) << saved.toStdString();
   EXPECT_TRUE(saved.contains("artist=Sigur R\xC3\xB3s\r\n"));
 
+  // An indented header is a header: the entry before it is rewritten, the next one kept.
+  WriteAll(Path(u"cdPlayer.ini"_s),
+           "[cccc]\nEntryType=1\nartist=Old\ntitle=\nnumtracks=1\n0=x\n  [eeee]\n"
+           "EntryType=1\nartist=Indented\n");
+  disc.serialNumber = u"CCCC"_s;
+  cache_.SaveCDPlayerData(disc, 1);
+  EXPECT_TRUE(
+      ReadAll(Path(u"cdPlayer.ini"_s)).contains("  [eeee]\nEntryType=1\nartist=Indented\n"));
+
   // The second save of the run keeps the backup of the cache as it was before the first.
   disc.serialNumber = u"DDDD"_s;
   cache_.SaveCDPlayerData(disc, 1);
   EXPECT_EQ(ReadAll(Path(u"cdPlayer.bak"_s)), before);
+  disc.serialNumber = u"EEEE"_s;
+  ASSERT_TRUE(cache_.ReadCDPlayerData(disc));
+  EXPECT_EQ(disc.artist, u"Indented"_s);
 }
 
 TEST_F(RecordDiscTest, PollSavesTitlesOnRemovalAndReadsTheDiscWhenItComesBack) {
