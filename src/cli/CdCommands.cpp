@@ -9,6 +9,7 @@
 #include "app/AppServices.h"
 #include "app/CdRecorder.h"
 #include "app/Collection.h"
+#include "cli/TableField.h"
 #include "platform/FileError.h"
 #include "recorder/CdDisc.h"
 #include "recorder/CddbSettings.h"
@@ -89,12 +90,12 @@ void CdCommands::PrintDisc(CdRecorder& recorder) const {
   Print(u"serial\t"_s + disc.serialNumber);
   Print(u"length\t"_s + QString::number(disc.discLength));
   Print(u"tracks\t"_s + QString::number(disc.numberOfTracks));
-  Print(u"artist\t"_s + disc.artist);
-  Print(u"album\t"_s + disc.album);
+  Print(u"artist\t"_s + TableField::Escaped(disc.artist));
+  Print(u"album\t"_s + TableField::Escaped(disc.album));
   for (qsizetype i = 0; i < disc.tracks.size(); ++i) {
     const CdDisc::TrackInfo& track = disc.tracks[i];
     Print(QString::number(i + 1) + u'\t' + QString::number(track.startOffset) + u'\t' +
-          track.LengthText() + u'\t' + disc.titles.value(i));
+          track.LengthText() + u'\t' + TableField::Escaped(disc.titles.value(i)));
   }
 }
 
@@ -128,7 +129,7 @@ int CdCommands::Lookup(QStringList args) const {
   if (!args.isEmpty()) return Problem(u"cd lookup: unexpected "_s + args.first());
   recorder.disc.SaveCDPlayerData();
   if (RunLookup(recorder, settings, pick ? pick->toInt() : 0) != 0) return 1;
-  recorder.disc.SaveCDPlayerData();
+  if (!recorder.disc.SaveCDPlayerData()) return 1;  // the box's text went to stderr
   PrintDisc(recorder);
   recorder.disc.CloseMCI();
   return 0;

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <linux/cdrom.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -26,6 +27,34 @@ driver_id_t DriverFor(const QString& device) {
   if (suffix == u"toc") return DRIVER_CDRDAO;
   if (suffix == u"nrg") return DRIVER_NRG;
   return DRIVER_DEVICE;
+}
+
+bool IsRegularFile(const QString& path) {
+  struct stat info {};
+  return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// libcdio opens an image's files blocking: a FIFO or a device named in a cue sheet or TOC
+// would hold every disc command for ever. Only regular files are let through.
+bool ImageFilesAreRegular(const QString& image) {
+  if (!IsRegularFile(image)) return false;
+  const driver_id_t driver = DriverFor(image);
+  if (driver != DRIVER_BINCUE && driver != DRIVER_CDRDAO) return true;
+  QFile sheet(image);
+  if (!sheet.open(QIODevice::ReadOnly)) return false;
+  constexpr qint64 kMaxSheet = 1024 * 1024;  // a cue sheet is a few kilobytes
+  const QString folder = QFileInfo(image).path();
+  for (const QByteArray& raw : sheet.read(kMaxSheet).split('\n')) {
+    const QString line = QString::fromUtf8(raw).trimmed();
+    const QString word = line.section(u' ', 0, 0).toUpper();
+    if (word != u"FILE" && word != u"AUDIOFILE" && word != u"DATAFILE") continue;
+    const QString rest = line.section(u' ', 1).trimmed();
+    const QString name =
+        rest.startsWith(u'"') ? rest.section(u'"', 1, 1) : rest.section(u' ', 0, 0);
+    const QString path = QFileInfo(name).isAbsolute() ? name : folder + u'/' + name;
+    if (QFileInfo::exists(path) && !IsRegularFile(path)) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -101,6 +130,7 @@ CdMedia CdDevice::DriveStatus() const {
 bool CdDevice::ReadToc() {
   handle_.reset();
   toc_ = {};
+  if (IsImage(device_) && !ImageFilesAreRegular(device_)) return false;
   CdIo_t* cdio = cdio_open(QFile::encodeName(device_).constData(), DriverFor(device_));
   if (!cdio) return false;
   handle_ = std::make_unique<Handle>(cdio);
@@ -132,8 +162,10 @@ quint32 AudioCdSerial(const CdToc& toc) {
     serial += minutes << 16 | seconds << 8 | frames;
   }
   if (!toc.tracks.isEmpty() && toc.tracks.size() < 3) {
+    // Only the frame field of the first start, as the original platform adds it: carried-over
+    // title caches know short discs under that serial.
     const int first = toc.tracks.first().start;
-    serial += quint32(first) + quint32(toc.leadout - first);
+    serial += quint32(first % 75) + quint32(toc.leadout - first);
   }
   return serial;
 }

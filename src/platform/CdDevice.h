@@ -73,7 +73,8 @@ class CdDevice {
 /**
  * The volume serial number the original platform reports for an audio CD: the sum over
  * tracks of each start address packed as minutes << 16 | seconds << 8 | frames, plus, for
- * discs of fewer than 3 tracks, the first track's start and the disc's length in frames.
+ * discs of fewer than 3 tracks, the frame field of the first track's start and the disc's
+ * length in frames.
  */
 quint32 AudioCdSerial(const CdToc& toc);
 

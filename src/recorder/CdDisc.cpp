@@ -13,13 +13,13 @@ int CdDisc::DigitSum(int value) {
   return sum;
 }
 
-int CdDisc::Field(const QString& reply, int first) {
-  return reply.mid(first - 1, 2).toInt();
+CdDisc::Msf CdDisc::ParseMsf(const QString& reply) {
+  const QStringList fields = reply.trimmed().split(u':');
+  return {fields.value(0).toInt(), fields.value(1).toInt(), fields.value(2).toInt()};
 }
 
 int CdDisc::RoundedSeconds(const QString& msf) {
-  const int frames = (Field(msf, 1) * 60 + Field(msf, 4)) * 75 + Field(msf, 7);
-  return (frames + 37) / 75;
+  return (ParseMsf(msf).Frames() + 37) / 75;
 }
 
 QString CdDisc::DiscIdentifier(int digitTotal, int discSeconds, int trackCount) {
@@ -27,6 +27,19 @@ QString CdDisc::DiscIdentifier(int digitTotal, int discSeconds, int trackCount) 
     return QString::number(value, 16).toUpper().rightJustified(width, u'0');
   };
   return hex(digitTotal % 255, 2) + hex(discSeconds, 4) + hex(trackCount, 2);
+}
+
+int CdDisc::IdentifierSeconds() const {
+  const int first = tracks.isEmpty() ? 0 : tracks.first().startOffset;
+  return leadout / 75 - first / 75;
+}
+
+bool CdDisc::HasTitles(const std::function<QString(int track)>& defaultTitle) const {
+  if (!artist.trimmed().isEmpty() || !album.trimmed().isEmpty()) return true;
+  for (qsizetype k = 0; k < titles.size(); ++k) {
+    if (titles[k].trimmed() != defaultTitle(int(k) + 1)) return true;
+  }
+  return false;
 }
 
 void CdDisc::ResetTitles(const std::function<QString(int track)>& defaultTitle) {

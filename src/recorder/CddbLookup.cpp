@@ -1,5 +1,7 @@
 #include "recorder/CddbLookup.h"
 
+#include <QMap>
+
 #include "recorder/CdDisc.h"
 #include "recorder/CddbText.h"
 #include "support/MessageCatalog.h"
@@ -39,11 +41,13 @@ QString CddbLookup::QueryCommand() const {
   QString command = u"cddb query "_s + disc_.discId + u' ' + QString::number(disc_.numberOfTracks);
   for (const CdDisc::TrackInfo& track : disc_.tracks)
     command += u' ' + QString::number(track.startOffset);
-  return command + u' ' + QString::number(disc_.discLength);
+  // The last field is the lead-out's address in whole seconds, as freedb's clients send it.
+  return command + u' ' + QString::number(disc_.leadout / 75);
 }
 
 void CddbLookup::OpenConnection() {
   running_ = true;
+  askedFor_ = disc_.serialNumber + u'/' + disc_.discId;
   titlesRead_ = false;
   failure_.clear();
   matches_.clear();
@@ -68,50 +72,71 @@ void CddbLookup::OpenConnection() {
 void CddbLookup::OnData() {
   QString& buffer = link_.Buffer();
   const QString& command = link_.LastCommand();
+  const QString firstLine = buffer.section(kLineEnd, 0, 0);
+  QString rest = buffer;
+  const int code = CddbText::ReadReplyCode(rest);
+  // 4xx and 5xx are the server's refusals: nothing more is coming, so nothing is waited for.
+  const bool refused = code >= 400 && code < 600;
   if (command == u"connect") {
-    if (step_ == 0 && CddbText::ReadReplyCode(buffer) == 201) {
+    if (step_ != 0) return;
+    if (code == 200 || code == 201) {  // a read-write server greets with 200
       step_ = 1;
       ticks_ = 0;
       SetStatus(RC_ReqAuthen);
+    } else if (refused) {
+      Refuse(RC_CDDBFailed, firstLine);
     }
   } else if (command.startsWith(u"cddb hello"_s)) {
-    const int code = CddbText::ReadReplyCode(buffer);
-    if (step_ == 2 && (code == 200 || code == 402)) {
+    if (step_ != 2) return;
+    if (code == 200 || code == 402) {  // 402: hands were shaken already
       step_ = 3;
       ticks_ = 0;
       SetStatus(RC_SeekInfo);
+    } else if (refused) {
+      Refuse(RC_CDDBNotAuthen, firstLine);
     }
   } else if (command.startsWith(u"proto"_s)) {
     // Level 6 sends entries in UTF-8; a server that refuses stays at level 1.
-    link_.SetUtf8(CddbText::ReadReplyCode(buffer) == 201);
+    link_.SetUtf8(code == 201);
     protoAnswered_ = true;
   } else if (command.startsWith(u"cddb query"_s)) {
     if (step_ != 4) return;
-    QString reply = buffer;
-    const QString firstLine = reply.section(kLineEnd, 0, 0);
-    const int code = CddbText::ReadReplyCode(reply);
-    if (code == 211 && !CddbText::HasEndMarker(buffer)) return;  // the list is still coming
+    // 210 lists several exact matches (protocol level 4 on), 211 inexact ones.
+    const bool list = code == 210 || code == 211;
+    if (list && !CddbText::HasEndMarker(buffer)) return;  // the list is still coming
     if (code == 200) {
       matchLine_ = firstLine.mid(4);
       step_ = 5;
       SetStatus(RC_FoundInfo);
-    } else if (code == 211) {
+    } else if (list) {
       step_ = 6;
       SetStatus(RC_FoundInfo);
+    } else if (refused) {
+      Refuse(RC_CDDBNotResp, firstLine);
     } else {
       Fail(RC_CDDBNotFound);
     }
   } else if (command.startsWith(u"cddb read"_s)) {
-    if (step_ == 7 && buffer.startsWith(u"210"_s) && CddbText::HasEndMarker(buffer)) {
+    if (step_ != 7) return;
+    if (code == 210 && CddbText::HasEndMarker(buffer)) {
       step_ = 8;
       SetStatus(RC_GetInfo);
+    } else if (refused) {
+      Refuse(RC_CDDBNotReturn, firstLine);
     }
   } else if (command == u"quit") {
     step_ = -1;
   }
 }
 
+bool CddbLookup::DiscChanged() {
+  if (!running_ || disc_.serialNumber + u'/' + disc_.discId == askedFor_) return false;
+  Cancel();  // the answer belongs to the disc that went
+  return true;
+}
+
 void CddbLookup::tmrCDDB_Timer() {
+  if (DiscChanged()) return;
   switch (step_) {
     case -1: Idle(); return;
     case 0:
@@ -165,15 +190,23 @@ void CddbLookup::ReadMatch(const QString& line) {
 }
 
 void CddbLookup::OfferMatches() {
-  QString buffer = link_.Buffer();
-  CddbText::ParseIt(buffer, kLineEnd);
-  if (buffer.count(kLineEnd) == 2) {  // one match and the "." line: as good as exact
-    ReadMatch(CddbText::ParseIt(buffer, kLineEnd));
+  // The match lines run from after the status line up to the "." line.
+  QStringList found;
+  const QStringList lines = link_.Buffer().split(kLineEnd);
+  for (qsizetype i = 1; i < lines.size() && lines[i].trimmed() != u"."; ++i) {
+    if (!lines[i].trimmed().isEmpty()) found.append(lines[i]);
+  }
+  if (found.isEmpty()) {  // a list of nothing: no match, and no chooser to close
+    Fail(RC_CDDBNotFound);
+    return;
+  }
+  if (found.size() == 1) {  // as good as exact
+    ReadMatch(found.first());
     return;
   }
   matches_.clear();
-  while (buffer.count(kLineEnd) > 1) {
-    const CddbText::Match match = CddbText::SplitMatchLine(CddbText::ParseIt(buffer, kLineEnd));
+  for (const QString& line : std::as_const(found)) {
+    const CddbText::Match match = CddbText::SplitMatchLine(line);
     matches_.append(Column(match.album) + Column(match.artist) + kItemSeparator + match.discId +
                     kItemSeparator + match.category + kItemSeparator + match.album +
                     kItemSeparator + match.artist);
@@ -184,6 +217,7 @@ void CddbLookup::OfferMatches() {
 
 void CddbLookup::lstCDDBMatches_dblClick(int index) {
   if (step_ != 6 || index < 0 || index >= matches_.size()) return;
+  if (DiscChanged()) return;
   const QStringList parts = matches_[index].split(kItemSeparator);
   disc_.album = parts.value(3);
   disc_.artist = parts.value(4);
@@ -195,18 +229,23 @@ void CddbLookup::lstCDDBMatches_dblClick(int index) {
 }
 
 void CddbLookup::FillTitles() {
-  QString& buffer = link_.Buffer();
-  int previous = -1;
-  while (buffer.contains(u"TTITLE"_s)) {
-    CddbText::ParseIt(buffer, u"TTITLE"_s);
-    const int n = CddbText::ParseIt(buffer, u"="_s).toInt();
-    const QString text = CddbText::ParseIt(buffer, kLineEnd);
-    if (n >= 0 && n < disc_.titles.size()) {
-      // A long title goes on over lines of the same number.
-      disc_.titles[n] = n == previous ? disc_.titles[n] + text : text;
-    }
-    previous = n;
+  // Lines "KEYWORD=value" after the status line; a long value goes on over lines of the
+  // same keyword, and escapes may span them, so values are joined before they are read.
+  QMap<QString, QString> values;
+  const QStringList lines = link_.Buffer().split(kLineEnd);
+  for (qsizetype i = 1; i < lines.size(); ++i) {
+    const qsizetype equals = lines[i].indexOf(u'=');
+    if (equals > 0 && !lines[i].startsWith(u'#'))
+      values[lines[i].left(equals)] += lines[i].mid(equals + 1);
   }
+  for (auto it = values.cbegin(); it != values.cend(); ++it) {
+    if (!it.key().startsWith(u"TTITLE"_s)) continue;
+    bool numbered = false;
+    const int n = it.key().mid(6).toInt(&numbered);
+    if (numbered && n >= 0 && n < disc_.titles.size()) disc_.titles[n] = CddbText::EntryText(*it);
+  }
+  disc_.year = CddbText::EntryText(values.value(u"DYEAR"_s)).trimmed();
+  disc_.genre = CddbText::EntryText(values.value(u"DGENRE"_s)).trimmed();
   titlesRead_ = true;
   Q_EMIT TitlesChanged();
 }
@@ -230,6 +269,10 @@ void CddbLookup::Fail(int message) {
   Q_EMIT StatusChanged(failure_);
   ticks_ = 0;
   step_ = -1;
+}
+
+void CddbLookup::Refuse(int message, const QString& reply) {
+  OnFailure(catalog_.GetMsg(message) + u" ("_s + reply.trimmed() + u')');
 }
 
 void CddbLookup::OnFailure(const QString& description) {

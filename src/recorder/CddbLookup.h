@@ -34,14 +34,14 @@ class CddbLookup : public QObject {
   void Cancel();
   /** One tick of the exchange. */
   void tmrCDDB_Timer();
-  /** The user's choice among inexact matches (an index into Matches()). */
+  /** The user's choice among several matches (an index into Matches()). */
   void lstCDDBMatches_dblClick(int index);
 
   int Step() const { return step_; }
   int Ticks() const { return ticks_; }
   bool IsBusy() const { return step_ >= 0; }
   QTimer& Timer() { return tmrCDDB_; }
-  /** The inexact matches offered, as list lines. */
+  /** The matches offered (several exact ones, or inexact ones), as list lines. */
   const QStringList& Matches() const { return matches_; }
   /** Whether the last exchange filled in the titles. */
   bool TitlesRead() const { return titlesRead_; }
@@ -58,7 +58,7 @@ class CddbLookup : public QObject {
   void BusyChanged(bool busy);
   /** Artist, album or track titles of the disc changed. */
   void TitlesChanged();
-  /** Inexact matches wait for the user's choice. */
+  /** Several matches wait for the user's choice. */
   void MatchesShown(const QStringList& items);
   /** The exchange is over, one way or another. */
   void Finished();
@@ -68,11 +68,15 @@ class CddbLookup : public QObject {
   void OnFailure(const QString& description);
   void SetStatus(int message);
   void Fail(int message);
+  /** Ends the exchange at once on a refusal, with the server's reply line. */
+  void Refuse(int message, const QString& reply);
   void ReadMatch(const QString& line);
   void OfferMatches();
   void FillTitles();
   void Quit();
   void Idle();
+  /** Ends the lookup when the disc in the drive is no longer the one it was asked for. */
+  bool DiscChanged();
 
   CdDisc& disc_;
   MessageCatalog& catalog_;
@@ -89,6 +93,7 @@ class CddbLookup : public QObject {
   QString matchLine_;
   QStringList matches_;
   QString failure_;
+  QString askedFor_;  // the serial number and identifier of the disc looked up
 };
 
 }  // namespace audiolume

@@ -29,11 +29,11 @@ CddbSettings CddbSettings::Load(const QString& settingsFile) {
   if (server.isEmpty()) return settings;
   settings.notConfigured = false;
   settings.server = server;
-  settings.port = read("Port").toInt();
-  if (settings.port < 1) settings.port = kDefaultPort;
   settings.user = read("User");
   settings.useCddb = IsTrue(read("UseCDDB"));
   settings.useHttp = IsTrue(read("UseHTTP"));
+  settings.port = read("Port").toInt();
+  if (settings.port < 1) settings.port = settings.useHttp ? kDefaultHttpPort : kDefaultPort;
   settings.showCddbDlg = IsTrue(read("ShowCDDBDlg"));
   return settings;
 }

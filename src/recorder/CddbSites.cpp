@@ -37,8 +37,16 @@ void CddbSites::Fetch(const QString& host, int port) {
 
 void CddbSites::OnData() {
   QString& buffer = link_.Buffer();
+  QString rest = buffer;
+  const int code = CddbText::ReadReplyCode(rest);
+  // 4xx and 5xx are the server's refusals: nothing more is coming.
+  if (code >= 400 && code < 600 && (step_ == 0 || step_ == 2)) {
+    Fail(catalog_.GetMsg(step_ == 0 ? RC_CDDBFailed : RC_CDDBNoSites) + u" ("_s +
+         buffer.section(u"\r\n"_s, 0, 0).trimmed() + u')');
+    return;
+  }
   if (link_.LastCommand() == u"connect") {
-    if (step_ == 0 && CddbText::ReadReplyCode(buffer) == 201) {
+    if (step_ == 0 && (code == 200 || code == 201)) {  // a read-write server greets with 200
       step_ = 1;
       ticks_ = 0;
     }

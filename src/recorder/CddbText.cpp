@@ -30,6 +30,8 @@ Match SplitMatchLine(QString line) {
   match.category = ParseIt(line, u" "_s);
   match.discId = ParseIt(line, u" "_s);
   SplitArtistTitle(line, match.artist, match.album);
+  match.artist = EntryText(match.artist);
+  match.album = EntryText(match.album);
   return match;
 }
 
@@ -49,6 +51,21 @@ void SplitArtistTitle(QString rest, QString& artist, QString& album) {
 QString CleanUserName(const QString& user) {
   const QString name = user.trimmed().remove(u' ');
   return name.isEmpty() ? u"unknown"_s : name;
+}
+
+QString EntryText(const QString& raw) {
+  QString text;
+  text.reserve(raw.size());
+  for (qsizetype i = 0; i < raw.size(); ++i) {
+    const QChar next = i + 1 < raw.size() ? raw[i + 1] : QChar();
+    if (raw[i] == u'\\' && (next == u'n' || next == u't' || next == u'\\')) {
+      text += next == u'\\' ? next : QChar(u' ');
+      ++i;
+    } else {
+      text += raw[i].category() == QChar::Other_Control ? QChar(u' ') : raw[i];
+    }
+  }
+  return text;
 }
 
 bool HasEndMarker(const QString& buffer) {

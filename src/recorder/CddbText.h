@@ -35,6 +35,11 @@ void SplitArtistTitle(QString rest, QString& artist, QString& album);
  *  empty. */
 QString CleanUserName(const QString& user);
 
+/** A value of a database entry as one line of text: the escapes \n, \t and \\ decoded;
+ *  as a title holds one line, line breaks, tabs and other control characters become
+ *  spaces. */
+QString EntryText(const QString& raw);
+
 /** Whether the buffer holds a whole reply list: its last line is the lone ".". */
 bool HasEndMarker(const QString& buffer);
 

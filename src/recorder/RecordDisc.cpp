@@ -220,6 +220,8 @@ void RecordDisc::ReadDisc(bool skipIdentity) {
   Q_EMIT InsertDiscChanged(context_.catalog.GetMsg(RC_ReadingCDInfo));
   disc_.artist.clear();
   disc_.album.clear();
+  disc_.year.clear();
+  disc_.genre.clear();
   disc_.orderLine.clear();
   disc_.playnumLine.clear();
   disc_.waitingForDisc = false;
@@ -229,7 +231,10 @@ void RecordDisc::ReadDisc(bool skipIdentity) {
     GetCDID();
   }
   mciTimer_.start();
-  const bool known = context_.cache.ReadCDPlayerData(disc_);
+  disc_.cached = context_.cache.ReadCDPlayerData(disc_);
+  // An entry of default titles only, as a failed lookup once left, names nothing.
+  const bool known =
+      disc_.cached && disc_.HasTitles([this](int track) { return TrackDefault(track); });
   Q_EMIT StatusChanged(QString());
   Q_EMIT DiscRead();
   if (!known && !lookupSuppressed_) Q_EMIT LookupWanted();
@@ -248,27 +253,39 @@ void RecordDisc::GetCDID() {
     Send(u"status twplcd position"_s, position);
     Send(u"set twplcd time format tmsf"_s);
     Send(u"status twplcd length track "_s + QString::number(track), length);
+    const CdDisc::Msf trackLength = CdDisc::ParseMsf(length);
+    const CdDisc::Msf start = CdDisc::ParseMsf(position);
     CdDisc::TrackInfo info;
-    info.lengthMinutes = CdDisc::Field(length, 1);
-    info.lengthSeconds = CdDisc::Field(length, 4);
-    info.startMinutes = CdDisc::Field(position, 1);
-    info.startSeconds = CdDisc::Field(position, 4);
-    info.startFrames = CdDisc::Field(position, 7);
+    info.lengthMinutes = trackLength.minutes;
+    info.lengthSeconds = trackLength.seconds;
+    info.startMinutes = start.minutes;
+    info.startSeconds = start.seconds;
+    info.startFrames = start.frames;
     const int startSeconds = info.startMinutes * 60 + info.startSeconds;
     info.digitSum = qint16(CdDisc::DigitSum(startSeconds));
     digitTotal += info.digitSum;
-    info.startOffset = startSeconds * 75 + info.startFrames;
+    info.startOffset = start.Frames();
     disc_.tracks.append(info);
   }
   QString length;
   Send(u"status twplcd length"_s, length);
   disc_.discLength = CdDisc::RoundedSeconds(length);
-  disc_.discId = CdDisc::DiscIdentifier(digitTotal, disc_.discLength, disc_.numberOfTracks);
+  // The disc's length runs from the first track's start to the lead-out.
+  disc_.leadout = (disc_.tracks.isEmpty() ? 0 : disc_.tracks.first().startOffset) +
+                  CdDisc::ParseMsf(length).Frames();
+  disc_.discId =
+      CdDisc::DiscIdentifier(digitTotal, disc_.IdentifierSeconds(), disc_.numberOfTracks);
 }
 
-void RecordDisc::SaveCDPlayerData() {
+bool RecordDisc::SaveCDPlayerData() {
+  // Default titles came from no server and no user: the disc stays unknown, to be looked up.
+  if (!disc_.cached && !disc_.HasTitles([this](int track) { return TrackDefault(track); })) {
+    return true;
+  }
   context_.error.Trap([this] { context_.cache.SaveCDPlayerData(disc_, int(disc_.titles.size())); });
-  context_.check.CheckError(u"in Record.SaveCDPlayerData"_s);
+  if (context_.check.CheckError(u"in Record.SaveCDPlayerData"_s) != 0) return false;
+  disc_.cached = true;
+  return true;
 }
 
 void RecordDisc::CloseMCI() {
@@ -298,6 +315,9 @@ void RecordDisc::mciTimer_Timer() {
     disc_.serialNumber.clear();
     disc_.artist.clear();
     disc_.album.clear();
+    disc_.year.clear();
+    disc_.genre.clear();
+    disc_.cached = false;
     Q_EMIT DiscRemoved();
     Q_EMIT InsertDiscChanged(context_.catalog.GetMsg(RC_InsertCD));
   } else {

@@ -71,8 +71,8 @@ class RecordDisc : public QObject {
   int OpenCD(bool skipIdentity);
   void InitCD() { OpenCD(false); }
   void GetCDID();
-  /** Writes the titles shown into the title cache. */
-  void SaveCDPlayerData();
+  /** Writes the titles shown into the title cache; false when they could not be stored. */
+  bool SaveCDPlayerData();
   void CloseMCI();
   void mciTimer_Timer();
 

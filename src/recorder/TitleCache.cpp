@@ -18,25 +18,42 @@ namespace {
 
 constexpr int kMaxTracks = 99;  // a CD holds at most 99 tracks
 
+// Each line on its own: a cache carried over from Windows may hold Windows-1252 entries
+// beside UTF-8 ones, and one of them must not decide how the others are read.
 QStringList LinesOf(const QByteArray& bytes) {
-  QString text = platform::DecodeText(bytes);
-  text.replace(u"\r\n"_s, u"\n"_s);
-  QStringList lines = text.split(u'\n');
-  if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+  QList<QByteArray> raw = bytes.split('\n');
+  if (!raw.isEmpty() && raw.last().isEmpty()) raw.removeLast();
+  QStringList lines;
+  lines.reserve(raw.size());
+  for (QByteArray& line : raw) {
+    if (line.endsWith('\r')) line.chop(1);
+    lines.append(platform::DecodeText(line));
+  }
   return lines;
 }
 
-bool IsHeaderOf(const QString& line, const CdDisc& disc) {
+bool IsHeaderOf(const QString& text, const CdDisc& disc) {
+  const QString line = text.trimmed();
   return line == u'[' + disc.serialNumber.toUpper() + u']' ||
          line == u'[' + disc.serialNumber.toLower() + u']';
 }
 
+// A value stays on its line: a CR, LF or NUL would start a line or end the text for other
+// readers of the cache.
+QString OneLine(const QString& text) {
+  QString line = text;
+  for (QChar& c : line) {
+    if (c.category() == QChar::Other_Control) c = u' ';
+  }
+  return line.trimmed();
+}
+
 QStringList Entry(const CdDisc& disc, int numberOfTracks) {
   QStringList lines{u'[' + disc.serialNumber.toLower() + u']', u"EntryType=1"_s,
-                    u"artist="_s + disc.artist.trimmed(), u"title="_s + disc.album.trimmed(),
+                    u"artist="_s + OneLine(disc.artist), u"title="_s + OneLine(disc.album),
                     u"numtracks="_s + QString::number(numberOfTracks)};
   for (int k = 0; k < numberOfTracks; ++k) {
-    lines.append(QString::number(k) + u'=' + disc.titles.value(k).trimmed());
+    lines.append(QString::number(k) + u'=' + OneLine(disc.titles.value(k)));
   }
   lines << disc.orderLine << disc.playnumLine << QString();
   return lines;
@@ -89,7 +106,7 @@ void TitleCache::CreateWhenMissing() const {
       file_, "[OptionSettings]\nAnimate = False\nOnTop = False\nFloat = False\nRepeat = False\n\n");
 }
 
-void TitleCache::SaveCDPlayerData(const CdDisc& disc, int numberOfTracks) const {
+void TitleCache::SaveCDPlayerData(const CdDisc& disc, int numberOfTracks) {
   if (disc.serialNumber.isEmpty()) return;
   // Read and replaced under the lock, so that an entry another program wrote meanwhile stays.
   const platform::FileLock lock(file_);
@@ -107,11 +124,14 @@ void TitleCache::SaveCDPlayerData(const CdDisc& disc, int numberOfTracks) const 
     }
     lines += Entry(disc, numberOfTracks);
     written = true;
-    while (at + 1 < old.size() && !old[at + 1].startsWith(u'[')) ++at;
+    // Headers are found as the settings reader finds them, indented or not.
+    while (at + 1 < old.size() && !old[at + 1].trimmed().startsWith(u'[')) ++at;
   }
   if (!written) lines += Entry(disc, numberOfTracks);
   platform::FileOps::WriteFile(workFile_, platform::EncodeText(lines.join(lineEnd) + lineEnd));
-  platform::FileOps::KeepCopy(file_, backupFile_);
+  // The copy from before this run's first save is the one worth keeping.
+  if (!backedUp_) platform::FileOps::KeepCopy(file_, backupFile_);
+  backedUp_ = true;
   platform::FileOps::CopyFile(workFile_, file_);
 }
 

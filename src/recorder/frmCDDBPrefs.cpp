@@ -65,7 +65,7 @@ frmCDDBPrefs::frmCDDBPrefs(MessageCatalog& catalog, QString settingsFile, QWidge
   connect(btnCancel, &QPushButton::clicked, this, &frmCDDBPrefs::btnCancel_Click);
   connect(btnGetSrvrs_, &QPushButton::clicked, this, &frmCDDBPrefs::btnGetSrvrs_Click);
   connect(lstServers_, &QListWidget::currentRowChanged, this, &frmCDDBPrefs::lstServers_Click);
-  connect(rdoProtocol1_, &QRadioButton::toggled, this, &frmCDDBPrefs::ShowServerLine);
+  connect(rdoProtocol1_, &QRadioButton::toggled, this, &frmCDDBPrefs::rdoProtocol_Click);
   connect(txtServer_, &QLineEdit::textChanged, this, &frmCDDBPrefs::ShowServerLine);
   connect(txtPort_, &QSpinBox::valueChanged, this, &frmCDDBPrefs::ShowServerLine);
   connect(&sites_, &CddbSites::StatusChanged, lblStatus_, &QLabel::setText);
@@ -153,6 +153,16 @@ void frmCDDBPrefs::lstServers_Click(int row) {
   if (row < 0 || row >= sites_.Sites().size()) return;
   txtServer_->setText(CddbSites::HostOfLine(lstServers_->item(row)->text()));
   txtPort_->setValue(sites_.Sites()[row].port);
+}
+
+void frmCDDBPrefs::rdoProtocol_Click() {
+  // Each protocol has its own usual port; one the user set otherwise stays.
+  const bool http = rdoProtocol1_->isChecked();
+  const int from = http ? CddbSettings::kDefaultPort : CddbSettings::kDefaultHttpPort;
+  if (txtPort_->value() == from) {
+    txtPort_->setValue(http ? CddbSettings::kDefaultHttpPort : CddbSettings::kDefaultPort);
+  }
+  ShowServerLine();
 }
 
 void frmCDDBPrefs::ShowServerLine() {

@@ -33,6 +33,8 @@ class frmCDDBPrefs : public QDialog {
   void btnCancel_Click();
   void btnGetSrvrs_Click();
   void lstServers_Click(int row);
+  /** The protocol changed: the port follows when it was the other protocol's usual one. */
+  void rdoProtocol_Click();
   CddbSites& Sites() { return sites_; }
   /** The settings as the controls show them. */
   CddbSettings Chosen() const;

@@ -71,10 +71,45 @@ TEST_F(CdCommandsTest, LookupStoresTitlesAndListsInexactMatches) {
   EXPECT_TRUE(
       server_.received.contains(u"cddb hello tester localhost TunewrightJukebox v3.12.030"_s));
 
+  // A disc the server does not know leaves no entry that would stop the next lookup.
+  QFile::remove(Home() + u"/cdPlayer.ini"_s);
   server_.replies[u"cddb query"_s] = {"202 No match\r\n"};
   result = Run(Lookup({}));
   EXPECT_EQ(result.code, 1);
   EXPECT_EQ(result.err.trimmed(), u"CD Not found in Database!"_s);
+  EXPECT_FALSE(test::ReadAll(Home() + u"/cdPlayer.ini"_s).contains("[15600]"));
+
+  server_.replies[u"cddb query"_s] = {"211 Found inexact matches, list follows\r\n.\r\n"};
+  result = Run(Lookup({}));
+  EXPECT_EQ(result.code, 1);
+  EXPECT_TRUE(result.out.isEmpty());
+  EXPECT_EQ(result.err.trimmed(), u"CD Not found in Database!"_s);
+}
+
+TEST_F(CdCommandsTest, TitlesStayOneLineInTheCacheAndOneFieldInTheTable) {
+  server_.replies[u"cddb query"_s] = {"200 rock 0b007403 Band / Album\r\n"};
+  server_.replies[u"cddb read"_s] = {
+      "210 rock 0b007403\r\nTTITLE0=Carriage\rReturn\r\nTTITLE1=Nul\0Byte\r\n.\r\n"_ba};
+  Result result = Run(Lookup({}));
+  ASSERT_EQ(result.code, 0) << result.err.toStdString();
+  const QByteArray cache = test::ReadAll(Home() + u"/cdPlayer.ini"_s);
+  EXPECT_TRUE(cache.contains("\n0=Carriage Return\n1=Nul Byte\n")) << cache.toStdString();
+
+  // A title that holds a backslash and a tab is printed with the table's escapes.
+  test::WriteAll(Home() + u"/cdPlayer.ini"_s,
+                 "[15600]\nEntryType=1\nartist=AC\\DC\ntitle=Album\nnumtracks=3\n0=Tab\there\n"
+                 "1=B\n2=C\n");
+  result = Run({u"cd"_s, u"info"_s, u"--drive"_s, u"E:"_s});
+  EXPECT_TRUE(result.out.contains(u"artist\tAC\\\\DC\n"_s)) << result.out.toStdString();
+  EXPECT_TRUE(result.out.contains(u"\n1\t150\t0:40\tTab\\there\n"_s));
+
+  // Titles that cannot be stored are a failure.
+  QFile::remove(Home() + u"/cdPlayer.ini"_s);
+  QFile::remove(Home() + u"/CdPlayer.tmp"_s);
+  ASSERT_TRUE(QDir().mkpath(Home() + u"/CdPlayer.tmp"_s));
+  result = Run(Lookup({}));
+  EXPECT_EQ(result.code, 1);
+  EXPECT_TRUE(result.out.isEmpty());
 }
 
 TEST_F(CdCommandsTest, RecordRipsTheTickedTracksOnceTheDriveIsConfigured) {

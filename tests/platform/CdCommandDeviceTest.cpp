@@ -1,6 +1,7 @@
 #include "platform/CdCommandDevice.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -87,8 +88,21 @@ TEST_F(CdCommandDeviceTest, DataTracksEmptyDrivesAndUnknownDrives) {
   EXPECT_EQ(Send(mci, u"open F: type CDAudio alias twplcd"_s).code,
             CdCommandDevice::kInvalidDeviceName);
   EXPECT_FALSE(CdCommandDevice::ErrorString(CdCommandDevice::kMustUseShareable).isEmpty());
-  // Two tracks: the serial also counts the first start and the disc's length.
-  EXPECT_EQ(mci.SerialNumber(u"D:"_s), 0x200u + 0x1600u + 150u + 4500u);
+  // Two tracks: the serial also counts the frame field of the first start (0 at 00:02:00,
+  // not its 150 frames) and the disc's length.
+  EXPECT_EQ(mci.SerialNumber(u"D:"_s), 0x200u + 0x1600u + 0u + 4500u);
+}
+
+TEST_F(CdCommandDeviceTest, AnImageWhoseDataIsNoRegularFileIsNoDisc) {
+  const QString cue = Image(u"fifo"_s, {{750}, {750}, {750}});
+  const QString bin = dir_.path() + u"/fifo.bin"_s;
+  ASSERT_TRUE(QFile::remove(bin));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(bin).constData(), 0600), 0);
+  CdCommandDevice mci({{u"D:"_s, cue}});
+  ASSERT_EQ(Send(mci, u"open D: type CDAudio alias twplcd"_s).code, 0);
+  // Opening the FIFO would wait for a writer for ever.
+  EXPECT_EQ(Send(mci, u"status twplcd number of tracks"_s).code, CdCommandDevice::kHardware);
+  EXPECT_EQ(mci.SerialNumber(u"D:"_s), 0u);
 }
 
 TEST_F(CdCommandDeviceTest, TracksDecodeSampleForSampleAndSeek) {
@@ -114,6 +128,8 @@ TEST(AudioCdSerialTest, PacksEachStartAsMinutesSecondsFrames) {
   toc.leadout = 70 * 4500;
   EXPECT_EQ(AudioCdSerial(toc), 0x000200u + 0x3B3B26u + 0x3C004Au);
   EXPECT_EQ(toc.TrackLength(3), 70 * 4500 - (60 * 4500 + 74));
+  toc.tracks = {{1, 2 * 75 + 33}};
+  EXPECT_EQ(AudioCdSerial(toc), 0x000221u + 33u + quint32(70 * 4500 - 183));
 }
 
 }  // namespace

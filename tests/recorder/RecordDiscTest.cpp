@@ -38,7 +38,7 @@ TEST_F(RecordDiscTest, IdentityArithmeticAtItsEdges) {
   // An hour-long one-track disc (a sparse image): asked for its track type, then taken.
   RecordDisc& recorder = Disc({Image(u"hour"_s, {{59 * 4500 + 59 * 75 + 38}})});
   ASSERT_EQ(recorder.OpenCD(false), 0);
-  EXPECT_EQ(recorder.Disc().discId, u"020E1001"_s);
+  EXPECT_EQ(recorder.Disc().discId, u"020E0F01"_s);  // freedb counts whole seconds of each address
 }
 
 TEST_F(RecordDiscTest, SkipsDataDiscsAndEmptyDrivesThenAsksForADisc) {
@@ -119,7 +119,6 @@ TEST_F(RecordDiscTest, TitleCacheKeepsItsLineFormAndEitherCaseOfHeader) {
                              "\r\n1=B\r\n2=z\r\n3=w\r\norder=0 1\r\nplaynum=2\r\n\r\n[abc]\r\n"))
       << saved.toStdString();
   EXPECT_EQ(saved.count("EntryType=1"), 2) << "the old entry is gone";
-  EXPECT_TRUE(ReadAll(Path(u"cdPlayer.bak"_s)).contains("artist=Old")) << "the cache before";
 
   // An entry cut short (a crash of another program) loses nothing already shown.
   WriteAll(Path(u"cdPlayer.ini"_s), "[" + serial.toUtf8() +
@@ -128,6 +127,46 @@ TEST_F(RecordDiscTest, TitleCacheKeepsItsLineFormAndEitherCaseOfHeader) {
   disc.titles = {u"x"_s, u"y"_s, u"z"_s, u"w"_s};
   ASSERT_TRUE(cache_.ReadCDPlayerData(disc));
   EXPECT_EQ(disc.titles, (QStringList{u"Only"_s, u"y"_s, u"z"_s, u"w"_s}));
+}
+
+TEST_F(RecordDiscTest, TitleCacheReadsEachLineInItsOwnEncodingAndKeepsTheFirstBackup) {
+  // A cache carried over from Windows: one entry in Windows-1252 beside one in UTF-8.
+  const QByteArray before =
+      "[aaaa]\r\nEntryType=1\r\nartist=Bj\xC3\xB6rk\r\ntitle=Debut\r\nnumtracks=1\r\n0=Human "
+      "Behaviour\r\n\r\n[bbbb]\r\nEntryType=1\r\nartist=Sigur R\xF3s\r\ntitle=()\r\n"
+      "numtracks=1\r\n0=Untitled\r\n\r\n";
+  WriteAll(Path(u"cdPlayer.ini"_s), before);
+  CdDisc disc;
+  disc.serialNumber = u"CCCC"_s;
+  disc.artist = u"New"_s;
+  disc.titles = {u"One"_s};
+  cache_.SaveCDPlayerData(disc, 1);
+  disc.serialNumber = u"AAAA"_s;
+  ASSERT_TRUE(cache_.ReadCDPlayerData(disc));
+  EXPECT_EQ(disc.artist, u"Björk"_s);
+  disc.serialNumber = u"BBBB"_s;
+  ASSERT_TRUE(cache_.ReadCDPlayerData(disc));
+  EXPECT_EQ(disc.artist, u"Sigur Rós"_s);
+  const QByteArray saved = ReadAll(Path(u"cdPlayer.ini"_s));
+  EXPECT_TRUE(saved.contains("artist=Bj\xC3\xB6rk\r\n")) << saved.toStdString();
+  EXPECT_TRUE(saved.contains("artist=Sigur R\xC3\xB3s\r\n"));
+
+  // An indented header is a header: the entry before it is rewritten, the next one kept.
+  WriteAll(Path(u"cdPlayer.ini"_s),
+           "[cccc]\nEntryType=1\nartist=Old\ntitle=\nnumtracks=1\n0=x\n  [eeee]\n"
+           "EntryType=1\nartist=Indented\n");
+  disc.serialNumber = u"CCCC"_s;
+  cache_.SaveCDPlayerData(disc, 1);
+  EXPECT_TRUE(
+      ReadAll(Path(u"cdPlayer.ini"_s)).contains("  [eeee]\nEntryType=1\nartist=Indented\n"));
+
+  // The second save of the run keeps the backup of the cache as it was before the first.
+  disc.serialNumber = u"DDDD"_s;
+  cache_.SaveCDPlayerData(disc, 1);
+  EXPECT_EQ(ReadAll(Path(u"cdPlayer.bak"_s)), before);
+  disc.serialNumber = u"EEEE"_s;
+  ASSERT_TRUE(cache_.ReadCDPlayerData(disc));
+  EXPECT_EQ(disc.artist, u"Indented"_s);
 }
 
 TEST_F(RecordDiscTest, PollSavesTitlesOnRemovalAndReadsTheDiscWhenItComesBack) {
