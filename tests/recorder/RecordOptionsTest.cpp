@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTest>
 
 #include "fakes/TestFiles.h"
@@ -29,14 +30,16 @@ class RecordOptionsTest : public RecorderFixture {
 TEST_F(RecordOptionsTest, TheExampleFollowsTheChoicesAndOkStoresThem) {
   RecordOptions options(Context());
   auto* example = options.findChild<QLabel*>(u"lblFilenameExample"_s);
-  EXPECT_EQ(example->text(), dir_.path() + u"/Music/Album/03_Title.mp3"_s);
+  // New songs go to the desktop's music folder unless another is chosen.
+  const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+  EXPECT_EQ(example->text(), music + u"/Album/03_Title.mp3"_s);
   options.findChild<QRadioButton*>(u"optMusicFormat1"_s)->setChecked(true);
   options.findChild<QLineEdit*>(u"txtSeparator"_s)->setText(u" - "_s);
   options.findChild<QCheckBox*>(u"chkPathArtist"_s)->setChecked(true);
   const QList<QCheckBox*> rows = options.findChildren<QCheckBox*>(u"chkFilename"_s);
   QTest::mouseClick(rows[0], Qt::LeftButton);  // Artist now part of the name
   options.imgDownArrow_Click();                // and after Album
-  EXPECT_EQ(example->text(), dir_.path() + u"/Music/Artist/Album/Artist - 03 - Title.wav"_s);
+  EXPECT_EQ(example->text(), music + u"/Artist/Album/Artist - 03 - Title.wav"_s);
   EXPECT_EQ(options.Chosen().Filename, (QStringList{u"0,2"_s, u"1,1"_s, u"1,3"_s, u"1,4"_s}));
   EXPECT_EQ(options.SelectedDrive(), 1);
 
