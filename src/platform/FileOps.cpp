@@ -40,10 +40,9 @@ QByteArray FileOps::ReadFile(const QString& path, qint64 maxBytes) {
   if (S_ISDIR(status.st_mode)) throw FileError(EISDIR, path);
   if (!S_ISREG(status.st_mode)) throw FileError(EINVAL, path);
   if (status.st_size > maxBytes) throw FileError(EFBIG, path);
-  // Read to at most the limit, should the file grow meanwhile.
-  QByteArray bytes = file.read(maxBytes + 1);
+  // The file as it was when its size was taken: a read of the limit would reserve that much.
+  QByteArray bytes = file.read(status.st_size);
   if (file.error() != QFileDevice::NoError) ThrowFileError(file);
-  if (bytes.size() > maxBytes) throw FileError(EFBIG, path);
   return bytes;
 }
 
