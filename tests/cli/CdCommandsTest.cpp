@@ -144,12 +144,8 @@ TEST_F(CdCommandsTest, RecordedSongsJoinTheLibraryThere) {
       Run({u"cd"_s, u"record"_s, u"--tracks"_s, u"3"_s, u"--format"_s, u"1"_s, u"--to"_s, to});
   ASSERT_EQ(result.code, 0) << result.err.toStdString();
   EXPECT_FALSE(QFileInfo::exists(Home() + u"/VeltoDj.dat"_s));
-  CurrentError error;
-  ErrorLog log(Home() + u"/TW_Error.log"_s, error);
-  ScriptedPrompter prompter;
-  ErrorCheck check(error, log, prompter);
-  SongLibrary library(Home(), error, check);
-  library.LoadSongData();
+  HomeLibrary home(Home());
+  SongLibrary& library = home.library;
   ASSERT_EQ(library.SongCount(), 3);
   EXPECT_EQ(library.SongText(3, SongLibrary::kFilenameColumn), to + u"/03_Track 3.wav"_s);
 }

@@ -23,6 +23,20 @@ struct Result {
   QString err;
 };
 
+// The library of a home as the jukebox would load it, to look at what twpl stored.
+struct HomeLibrary {
+  explicit HomeLibrary(const QString& home)
+      : log(home + u"/TW_Error.log"_s, error), library(home, error, check) {
+    QDir().mkpath(home);
+    library.LoadSongData();
+  }
+  CurrentError error;
+  ScriptedPrompter prompter;
+  ErrorLog log;
+  ErrorCheck check{error, log, prompter};
+  SongLibrary library;
+};
+
 // Runs twpl on a fresh home and registry, as a script would.
 class TwplTest : public ::testing::Test {
  protected:
@@ -53,12 +67,8 @@ class TwplTest : public ::testing::Test {
 
   // A library of two songs, the second listed first.
   void MakeLibrary() {
-    QDir().mkpath(Home());
-    CurrentError error;
-    ErrorLog log(Home() + u"/TW_Error.log"_s, error);
-    ScriptedPrompter prompter;
-    ErrorCheck check(error, log, prompter);
-    SongLibrary library(Home(), error, check);
+    HomeLibrary home(Home());
+    SongLibrary& library = home.library;
     library.AddSongRow(u"One"_s, u"Album"_s, u"Artist"_s, u"3:07"_s, u"/m/one.mp3"_s);
     library.AddSongRow(u"Two"_s, {}, u"B"_s, u"1:00"_s, u"/m/two.mp3"_s);
     ASSERT_TRUE(library.SaveSongData());

@@ -387,12 +387,8 @@ TEST_F(TwplTest, InfoSaveKeepsWhatIsTypedForAFlacSongOrSaysWhyNot) {
   const QString shown = Run({u"tags"_s, u"show"_s, u"song.flac"_s}).out;
   EXPECT_TRUE(shown.contains(u"\nLyrics\tla la\n"_s)) << shown.toStdString();
   EXPECT_TRUE(shown.contains(u"\nStdPicture\timage/bmp\n"_s)) << shown.toStdString();
-  CurrentError error;
-  ErrorLog log(Home() + u"/TW_Error.log"_s, error);
-  ScriptedPrompter prompter;
-  ErrorCheck check(error, log, prompter);
-  SongLibrary library(Home(), error, check);
-  library.LoadSongData();
+  HomeLibrary home(Home());
+  SongLibrary& library = home.library;
   const int row = library.FindSongByFilename(dir_.filePath(u"song.flac"_s));
   ASSERT_GT(row, 0);
   EXPECT_EQ(library.SongRecords(row).Notes, u"Live");
