@@ -40,7 +40,10 @@ build() {  # build DIR [cmake options...]
   local launcher=()
   command -v ccache >/dev/null &&
     launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@" >/dev/null
+  # Sources are compiled in batches of 16: most of a file's compile time goes to Qt's
+  # headers, and a batch reads them once. Two builds then fit CI's two cores.
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_UNITY_BUILD=ON \
+    -DCMAKE_UNITY_BUILD_BATCH_SIZE=16 "${launcher[@]}" "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
 }
 

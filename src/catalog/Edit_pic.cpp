@@ -24,7 +24,7 @@ namespace audiolume {
 
 namespace {
 
-const QString kSection = u"PlayList"_s;
+const QString kPictureSection = u"PlayList"_s;
 
 }  // namespace
 
@@ -87,7 +87,7 @@ void Edit_pic::LinkPicture(const QString& songPath) {
   QPixmap current;
   current.loadFromData(context_.trailer.ReadSongTagsWithArt(songPath, record, type));
   ShowPreview(current);
-  Dir1_Change(ReadIniDefault(context_.settingsFile, kSection, u"EditPicPath"_s,
+  Dir1_Change(ReadIniDefault(context_.settingsFile, kPictureSection, u"EditPicPath"_s,
                              QFileInfo(songPath).absolutePath()));
 }
 
@@ -99,7 +99,7 @@ void Edit_pic::Dir1_Change(const QString& folder) {
   folders_->addItems(dir.entryList(QDir::Dirs | QDir::NoDot, QDir::Name));
   File1_->clear();
   File1_->addItems(dir.entryList(ArtPicture::Patterns(), QDir::Files, QDir::Name));
-  WriteIniString(context_.settingsFile, kSection, u"EditPicPath"_s, dir.absolutePath());
+  WriteIniString(context_.settingsFile, kPictureSection, u"EditPicPath"_s, dir.absolutePath());
 }
 
 QString Edit_pic::ChosenPicture() const {
@@ -142,7 +142,7 @@ void Edit_pic::imgDone_Click() {
 void Edit_pic::cmdOpenPaint_Click() {
   const QString picture = ChosenPicture();
   const QString program =
-      ReadIniString(context_.settingsFile, kSection, u"Paint Program"_s).trimmed();
+      ReadIniString(context_.settingsFile, kPictureSection, u"Paint Program"_s).trimmed();
   if (program.isEmpty()) {
     if (!picture.isEmpty() && context_.openPicture) context_.openPicture(picture);
     return;

@@ -16,7 +16,7 @@ namespace audiolume::platform {
 
 namespace {
 
-constexpr qint64 kChunkFrames = 8192;
+constexpr qint64 kConversionChunkFrames = 8192;
 
 std::unique_ptr<AudioDecoder> OpenSource(const QString& source, int mode) {
   return mode == kWavToMp3 ? OpenSndfileDecoder(source) : OpenMpegDecoder(source);
@@ -40,10 +40,10 @@ QByteArray LeadingId3v2(const QString& path) {
 int Pump(AudioDecoder& decoder, const std::function<bool(const qint16*, qint64)>& write,
          const ConvertProgress& progress) {
   const PcmFormat format = decoder.Format();
-  std::vector<qint16> samples(std::size_t(kChunkFrames * format.channels));
+  std::vector<qint16> samples(std::size_t(kConversionChunkFrames * format.channels));
   const double length = double(std::max<qint64>(1, decoder.LengthFrames()));
   qint64 done = 0;
-  while (const qint64 frames = decoder.Read(samples.data(), kChunkFrames)) {
+  while (const qint64 frames = decoder.Read(samples.data(), kConversionChunkFrames)) {
     if (!write(samples.data(), frames)) return kConvertCannotWrite;
     done += frames;
     if (progress) {

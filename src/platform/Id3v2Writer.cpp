@@ -46,7 +46,7 @@ bool TagCopy(const QString& copy, const StandardTagFields& fields, Id3v1 id3v1) 
 }
 
 // TagLib writes without a sync; the copy must be on the disk before it takes the name.
-bool Synced(const QString& path) {
+bool SyncedCopy(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadWrite) && ::fsync(file.handle()) == 0;
 }
@@ -59,7 +59,7 @@ bool WriteId3v2Tag(const QString& path, const StandardTagFields& fields, Id3v1 i
   const QString copy = info.absolutePath() + QStringLiteral("/.audiolume-id3v2-") + info.fileName();
   try {
     FileOps::CopyFile(path, copy);
-    if (TagCopy(copy, fields, id3v1) && Synced(copy)) {
+    if (TagCopy(copy, fields, id3v1) && SyncedCopy(copy)) {
       FileOps::MoveFile(copy, path);
       return true;
     }

@@ -16,7 +16,7 @@ namespace audiolume {
 
 namespace {
 
-const QString kSection = u"PlayList"_s;
+const QString kExternalSection = u"PlayList"_s;
 
 }  // namespace
 
@@ -30,13 +30,14 @@ void ExternalPlayer::SetFiles(QString settingsFile, QString appDir) {
 
 QString ExternalPlayer::Program() const {
   if (settingsFile_.isEmpty()) return {};
-  const QString player = ReadIniString(settingsFile_, kSection, u"Player"_s);
+  const QString player = ReadIniString(settingsFile_, kExternalSection, u"Player"_s);
   return player.isEmpty() || player.compare(u"TWPL"_s, Qt::CaseInsensitive) == 0 ? QString()
                                                                                  : player;
 }
 
 bool ExternalPlayer::Choose(bool askAgain) {
-  QString program = askAgain ? QString() : ReadIniString(settingsFile_, kSection, u"WinAmp path"_s);
+  QString program =
+      askAgain ? QString() : ReadIniString(settingsFile_, kExternalSection, u"WinAmp path"_s);
   if (!QFileInfo(program).isFile()) {
     prompter_.Tell(catalog_.GetMsg(RC_DB_WinAmp_Message1), MessageIcon::Information);
     const QStringList chosen = prompter_.OpenFileNames(catalog_.GetMsg(RC_Menu_PlayerSelection),
@@ -44,13 +45,13 @@ bool ExternalPlayer::Choose(bool askAgain) {
     if (chosen.isEmpty()) return false;
     program = chosen.first();
   }
-  WriteIniString(settingsFile_, kSection, u"WinAmp path"_s, program);
-  WriteIniString(settingsFile_, kSection, u"Player"_s, program);
+  WriteIniString(settingsFile_, kExternalSection, u"WinAmp path"_s, program);
+  WriteIniString(settingsFile_, kExternalSection, u"Player"_s, program);
   return true;
 }
 
 void ExternalPlayer::UseBuiltIn() {
-  WriteIniString(settingsFile_, kSection, u"Player"_s, u"TWPL"_s);
+  WriteIniString(settingsFile_, kExternalSection, u"Player"_s, u"TWPL"_s);
 }
 
 void ExternalPlayer::Play(const QStringList& files) {

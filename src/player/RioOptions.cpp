@@ -13,15 +13,15 @@ namespace audiolume {
 
 namespace {
 
-const QString kSection = u"General"_s;
+const QString kRioSection = u"General"_s;
 
 }  // namespace
 
 RioOptions RioOptions::Read(const QString& iniFile) {
   RioOptions options;
-  const int bitRate = ReadIniString(iniFile, kSection, u"Bit rate"_s).toInt();
+  const int bitRate = ReadIniString(iniFile, kRioSection, u"Bit rate"_s).toInt();
   if (std::ranges::find(kBitRates, bitRate) != std::end(kBitRates)) options.bitRate = bitRate;
-  options.clearMemory = ReadIniString(iniFile, kSection, u"Clear memory"_s) == u"1";
+  options.clearMemory = ReadIniString(iniFile, kRioSection, u"Clear memory"_s) == u"1";
   options.device = ReadDevice(iniFile);
   return options;
 }
@@ -31,7 +31,7 @@ RioOptions RioOptions::Read(const QString& iniFile) {
 QString RioOptions::ReadDevice(const QString& iniFile) {
   try {
     return platform::IniDocument::Load(ResolveIniPath(iniFile))
-        .Value(kSection, u"Device Path"_s)
+        .Value(kRioSection, u"Device Path"_s)
         .value_or(QString());
   } catch (const std::system_error&) {
     return {};
@@ -39,15 +39,15 @@ QString RioOptions::ReadDevice(const QString& iniFile) {
 }
 
 bool RioOptions::WriteBitRate(const QString& iniFile, int bitRate) {
-  return WriteIniString(iniFile, kSection, u"Bit rate"_s, QString::number(bitRate));
+  return WriteIniString(iniFile, kRioSection, u"Bit rate"_s, QString::number(bitRate));
 }
 
 bool RioOptions::WriteClearMemory(const QString& iniFile, bool clear) {
-  return WriteIniString(iniFile, kSection, u"Clear memory"_s, clear ? u"1"_s : u"0"_s);
+  return WriteIniString(iniFile, kRioSection, u"Clear memory"_s, clear ? u"1"_s : u"0"_s);
 }
 
 bool RioOptions::WriteDevice(const QString& iniFile, const QString& folder) {
-  return WriteIniString(iniFile, kSection, u"Device Path"_s, folder);
+  return WriteIniString(iniFile, kRioSection, u"Device Path"_s, folder);
 }
 
 }  // namespace audiolume

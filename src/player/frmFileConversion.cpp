@@ -22,7 +22,7 @@ namespace audiolume {
 
 namespace {
 
-const QString kSection = u"Database"_s;
+const QString kConversionSection = u"Database"_s;
 const QString kSourceKey = u"Conversion Source Path"_s;
 const QString kDestinationKey = u"Conversion Destination Path"_s;
 constexpr int kBitRates[] = {128000, 96000, 64000};
@@ -93,7 +93,7 @@ frmFileConversion::frmFileConversion(FileConversion& conversion, MessageCatalog&
 }
 
 QString frmFileConversion::Folder(const QString& key) const {
-  return ReadIniDefault(settingsFile_, kSection, key, workingDir_ + u"/Music"_s);
+  return ReadIniDefault(settingsFile_, kConversionSection, key, workingDir_ + u"/Music"_s);
 }
 
 void frmFileConversion::ChooseFolder(QLineEdit* edit, const QString& key) {
@@ -101,7 +101,7 @@ void frmFileConversion::ChooseFolder(QLineEdit* edit, const QString& key) {
       catalog_.GetMsg(key == kSourceKey ? RC_SelSourceDir : RC_SelDestDir), edit->text());
   if (!folder) return;
   edit->setText(*folder);
-  WriteIniString(settingsFile_, kSection, key, *folder);
+  WriteIniString(settingsFile_, kConversionSection, key, *folder);
   FillFiles();
 }
 

@@ -15,6 +15,11 @@ namespace audiolume {
  * Buffer(), whole lines only, decoded as UTF-8 at protocol level 6 and as Windows-1252
  * below it. Sending clears the buffer and records the command. UI thread only.
  */
+/** How long a conversation may take, in ticks of 500 ms of its owner's timer: the
+ *  server's greeting, and the whole exchange. */
+inline constexpr int kCddbGreetingTicks = 360;
+inline constexpr int kCddbExchangeTicks = 600;
+
 class CddbLink : public QObject {
   Q_OBJECT
 

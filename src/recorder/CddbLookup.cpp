@@ -13,9 +13,7 @@ namespace audiolume {
 
 namespace {
 
-constexpr int kGreetingWait = 360;  // ticks of 500 ms
 constexpr int kReplyWait = 180;
-constexpr int kExchangeLimit = 600;
 const QString kLineEnd = u"\r\n"_s;
 const QString kItemSeparator = u" \\ "_s;
 
@@ -140,7 +138,7 @@ void CddbLookup::tmrCDDB_Timer() {
   switch (step_) {
     case -1: Idle(); return;
     case 0:
-      if (ticks_ >= kGreetingWait) Fail(RC_CDDBFailed);
+      if (ticks_ >= kCddbGreetingTicks) Fail(RC_CDDBFailed);
       break;
     case 1:
       link_.Send(u"cddb hello "_s + HelloWords());
@@ -177,7 +175,7 @@ void CddbLookup::tmrCDDB_Timer() {
       break;
     default: break;
   }
-  if (++ticks_ >= kExchangeLimit) Fail(RC_CDDBFailed);
+  if (++ticks_ >= kCddbExchangeTicks) Fail(RC_CDDBFailed);
 }
 
 void CddbLookup::ReadMatch(const QString& line) {

@@ -8,7 +8,7 @@ namespace audiolume {
 
 namespace {
 
-const QString kSection = u"CDDB"_s;
+const QString kCddbSection = u"CDDB"_s;
 
 bool IsTrue(const QString& value) {
   return value.compare(u"True"_s, Qt::CaseInsensitive) == 0 || value == u"1"_s || value == u"-1"_s;
@@ -23,7 +23,7 @@ QString Flag(bool on) {
 CddbSettings CddbSettings::Load(const QString& settingsFile) {
   CddbSettings settings;
   const auto read = [&settingsFile](const char* key) {
-    return ReadIniString(settingsFile, kSection, QString::fromLatin1(key));
+    return ReadIniString(settingsFile, kCddbSection, QString::fromLatin1(key));
   };
   const QString server = read("Server");
   if (server.isEmpty()) return settings;
@@ -39,12 +39,12 @@ CddbSettings CddbSettings::Load(const QString& settingsFile) {
 }
 
 bool CddbSettings::Save(const QString& settingsFile) const {
-  bool ok = WriteIniString(settingsFile, kSection, u"Server"_s, server);
-  ok = WriteIniString(settingsFile, kSection, u"User"_s, user) && ok;
-  ok = WriteIniString(settingsFile, kSection, u"Port"_s, QString::number(port)) && ok;
-  ok = WriteIniString(settingsFile, kSection, u"UseCDDB"_s, Flag(useCddb)) && ok;
-  ok = WriteIniString(settingsFile, kSection, u"UseHTTP"_s, Flag(useHttp)) && ok;
-  return WriteIniString(settingsFile, kSection, u"ShowCDDBDlg"_s, Flag(showCddbDlg)) && ok;
+  bool ok = WriteIniString(settingsFile, kCddbSection, u"Server"_s, server);
+  ok = WriteIniString(settingsFile, kCddbSection, u"User"_s, user) && ok;
+  ok = WriteIniString(settingsFile, kCddbSection, u"Port"_s, QString::number(port)) && ok;
+  ok = WriteIniString(settingsFile, kCddbSection, u"UseCDDB"_s, Flag(useCddb)) && ok;
+  ok = WriteIniString(settingsFile, kCddbSection, u"UseHTTP"_s, Flag(useHttp)) && ok;
+  return WriteIniString(settingsFile, kCddbSection, u"ShowCDDBDlg"_s, Flag(showCddbDlg)) && ok;
 }
 
 }  // namespace audiolume

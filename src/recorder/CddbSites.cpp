@@ -10,9 +10,7 @@ namespace audiolume {
 
 namespace {
 
-constexpr int kGreetingWait = 360;
 constexpr int kSitesWait = 60;
-constexpr int kExchangeLimit = 600;
 
 }  // namespace
 
@@ -67,7 +65,7 @@ void CddbSites::tmrClock_Timer() {
       Q_EMIT Finished();
       return;
     case 0:
-      if (ticks_ >= kGreetingWait) Fail(catalog_.GetMsg(RC_CDDBFailed));
+      if (ticks_ >= kCddbGreetingTicks) Fail(catalog_.GetMsg(RC_CDDBFailed));
       break;
     case 1:
       Q_EMIT StatusChanged(catalog_.GetMsg(RC_CDDBAskingSites));
@@ -87,7 +85,7 @@ void CddbSites::tmrClock_Timer() {
       break;
     default: break;
   }
-  if (++ticks_ >= kExchangeLimit) Fail(catalog_.GetMsg(RC_CDDBFailed));
+  if (++ticks_ >= kCddbExchangeTicks) Fail(catalog_.GetMsg(RC_CDDBFailed));
 }
 
 void CddbSites::Parse() {

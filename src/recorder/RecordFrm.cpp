@@ -37,7 +37,7 @@ namespace {
 constexpr int kVisibleRows = 8;
 constexpr int kRowHeight = 28;
 
-QPushButton* Button(QWidget* parent, const QString& name, const QString& caption) {
+QPushButton* ToolButton(QWidget* parent, const QString& name, const QString& caption) {
   auto* button = new QPushButton(caption, parent);
   button->setObjectName(name);
   return button;
@@ -81,14 +81,14 @@ QWidget* RecordFrm::BuildTop() {
   lblSerialNum_ = new QLabel(top);
   lblSerialNum_->setObjectName(u"lblSerialNum"_s);
   lblSerialNum_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  btnCDDB_ = Button(top, u"btnCDDB"_s, catalog.GetMsg(RC_CDDB));
-  btnCDDBPrefs_ = Button(top, u"btnCDDBPrefs"_s, catalog.GetMsg(RC_CDDBpref));
-  imgSelectAll_ = Button(top, u"imgSelectAll"_s, catalog.GetMsg(RC_SelectAll));
-  imgUnselectAll_ = Button(top, u"imgUnselectAll"_s, catalog.GetMsg(RC_ClearAll));
-  cmdRecord_ = Button(top, u"cmdRecord"_s, catalog.GetMsg(RC_RecordFromCD));
-  cmdCancel_ = Button(top, u"cmdCancel"_s, catalog.GetMsg(RC_Cancel));
+  btnCDDB_ = ToolButton(top, u"btnCDDB"_s, catalog.GetMsg(RC_CDDB));
+  btnCDDBPrefs_ = ToolButton(top, u"btnCDDBPrefs"_s, catalog.GetMsg(RC_CDDBpref));
+  imgSelectAll_ = ToolButton(top, u"imgSelectAll"_s, catalog.GetMsg(RC_SelectAll));
+  imgUnselectAll_ = ToolButton(top, u"imgUnselectAll"_s, catalog.GetMsg(RC_ClearAll));
+  cmdRecord_ = ToolButton(top, u"cmdRecord"_s, catalog.GetMsg(RC_RecordFromCD));
+  cmdCancel_ = ToolButton(top, u"cmdCancel"_s, catalog.GetMsg(RC_Cancel));
   cmdCancel_->hide();
-  lblOptions_ = Button(top, u"lblOptions"_s, catalog.GetMsg(RC_RecOptions));
+  lblOptions_ = ToolButton(top, u"lblOptions"_s, catalog.GetMsg(RC_RecOptions));
   picBusy_ = new QProgressBar(top);
   picBusy_->setObjectName(u"picBusy"_s);
   picBusy_->setRange(0, 0);

@@ -11,7 +11,7 @@ namespace audiolume {
 
 namespace {
 
-const QString kSection = u"Record"_s;
+const QString kRecordSection = u"Record"_s;
 
 /** A quality preset: its key prefix and default bit rate. */
 struct Preset {
@@ -28,9 +28,9 @@ constexpr Preset kPresets[] = {
 
 // The value, or defaultValue written back when it is empty.
 QString ReadOrWrite(const QString& file, const QString& key, const QString& defaultValue) {
-  const QString value = ReadIniString(file, kSection, key);
+  const QString value = ReadIniString(file, kRecordSection, key);
   if (!value.isEmpty()) return value;
-  WriteIniString(file, kSection, key, defaultValue);
+  WriteIniString(file, kRecordSection, key, defaultValue);
   return defaultValue;
 }
 
@@ -39,7 +39,7 @@ QString ReadOrWrite(const QString& file, const QString& key, const QString& defa
 RecordSettings RecordSettings::Load(const QString& settingsFile, const QString& appDir) {
   RecordSettings s;
   const auto read = [&settingsFile](const QString& key, const QString& fallback) {
-    return ReadIniDefault(settingsFile, kSection, key, fallback);
+    return ReadIniDefault(settingsFile, kRecordSection, key, fallback);
   };
   s.RF = ReadOrWrite(settingsFile, u"RF"_s, u"0"_s).toInt();
   if (QFile::exists(appDir + u"/TWCD.ini"_s)) {
@@ -50,7 +50,7 @@ RecordSettings RecordSettings::Load(const QString& settingsFile, const QString& 
   s.AR = ReadOrWrite(settingsFile, u"AR"_s, u"0"_s).toInt();
   s.CBR = ReadOrWrite(settingsFile, u"CBR"_s, u"128"_s);
   s.VBR = ReadOrWrite(settingsFile, u"VBR"_s, u"50"_s);
-  s.NewSongPath = ReadIniWhole(settingsFile, kSection, u"NewSongPath"_s);
+  s.NewSongPath = ReadIniWhole(settingsFile, kRecordSection, u"NewSongPath"_s);
   // By default the desktop's music folder, where people look for their music.
   if (s.NewSongPath.isEmpty()) {
     s.NewSongPath = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
@@ -58,7 +58,7 @@ RecordSettings RecordSettings::Load(const QString& settingsFile, const QString& 
   s.SPDIF = read(u"SPDIF"_s, u"0"_s).toInt();
   s.TrackOffset = read(u"TrackOffset"_s, u"0"_s);
   s.StartTime = read(u"StartTime"_s, u"0"_s);
-  s.RecordLength = ReadIniString(settingsFile, kSection, u"RecordLength"_s);
+  s.RecordLength = ReadIniString(settingsFile, kRecordSection, u"RecordLength"_s);
   s.ArtistSubDir = read(u"ArtistSubDir"_s, u"0"_s).toInt();
   s.AlbumSubDir = read(u"AlbumSubDir"_s, u"1"_s).toInt();
   for (int i = 0; i < 4; ++i) {
@@ -69,21 +69,21 @@ RecordSettings RecordSettings::Load(const QString& settingsFile, const QString& 
 }
 
 void RecordSettings::SaveChoices(const QString& settingsFile) const {
-  WriteIniString(settingsFile, kSection, u"AR"_s, QString::number(AR));
-  WriteIniString(settingsFile, kSection, u"EC"_s, QString::number(EC));
-  WriteIniString(settingsFile, kSection, u"RF"_s, QString::number(RF));
-  WriteIniString(settingsFile, kSection, u"NewSongPath"_s, NewSongPath);
-  WriteIniString(settingsFile, kSection, u"CBR"_s, CBR);
-  WriteIniString(settingsFile, kSection, u"VBR"_s, VBR);
+  WriteIniString(settingsFile, kRecordSection, u"AR"_s, QString::number(AR));
+  WriteIniString(settingsFile, kRecordSection, u"EC"_s, QString::number(EC));
+  WriteIniString(settingsFile, kRecordSection, u"RF"_s, QString::number(RF));
+  WriteIniString(settingsFile, kRecordSection, u"NewSongPath"_s, NewSongPath);
+  WriteIniString(settingsFile, kRecordSection, u"CBR"_s, CBR);
+  WriteIniString(settingsFile, kRecordSection, u"VBR"_s, VBR);
 }
 
 void RecordSettings::SaveNaming(const QString& settingsFile) const {
-  WriteIniString(settingsFile, kSection, u"AlbumSubDir"_s, QString::number(AlbumSubDir));
-  WriteIniString(settingsFile, kSection, u"ArtistSubDir"_s, QString::number(ArtistSubDir));
+  WriteIniString(settingsFile, kRecordSection, u"AlbumSubDir"_s, QString::number(AlbumSubDir));
+  WriteIniString(settingsFile, kRecordSection, u"ArtistSubDir"_s, QString::number(ArtistSubDir));
   for (int i = 0; i < 4; ++i) {
-    WriteIniString(settingsFile, kSection, u"Filename"_s + QString::number(i), Filename[i]);
+    WriteIniString(settingsFile, kRecordSection, u"Filename"_s + QString::number(i), Filename[i]);
   }
-  WriteIniString(settingsFile, kSection, u"FilenameSeparator"_s, FilenameSeparator.trimmed());
+  WriteIniString(settingsFile, kRecordSection, u"FilenameSeparator"_s, FilenameSeparator.trimmed());
 }
 
 QString RecordSettings::Extension() const {
@@ -99,7 +99,7 @@ QString RecordSettings::EncoderFormat(const QString& settingsFile) const {
                                                        : CBR;
     const QString rateKey = QString::fromLatin1(preset.rateKey);
     // The custom rate is the one chosen now, whatever an earlier choice left in its key.
-    if (RF == 7) WriteIniString(settingsFile, kSection, rateKey, CBR.trimmed());
+    if (RF == 7) WriteIniString(settingsFile, kRecordSection, rateKey, CBR.trimmed());
     const QString rate = ReadOrWrite(settingsFile, rateKey, defaultRate);
     const QString mode = ReadOrWrite(settingsFile, prefix + u"ChannelMode"_s, u"103"_s);
     const QString band = ReadOrWrite(settingsFile, prefix + u"StereoBand"_s, u"8"_s);
