@@ -102,8 +102,13 @@ QList<RecordJob::Track> RecordJob::TracksOf(const QList<RecordItem>& items, cons
   return tracks;
 }
 
-QString RecordJob::Refusal(const RecordSettings& settings) const {
+QString RecordJob::Refusal(const RecordSettings& settings, const QString& device) const {
   if (settings.AR == 1) {
+    // Analog capture records what the drive plays; an image has nothing that plays.
+    if (platform::CdDevice::IsImage(device)) {
+      return u"Analog recording records what a CD drive plays, and a disc image plays "
+             u"nowhere. Choose digital recording in Record Options."_s;
+    }
     if (CaptureAvailable()) return {};
     return u"Analog recording needs a sound card input, and none was found. Run the drive "
            u"set-up again to record digitally."_s;
