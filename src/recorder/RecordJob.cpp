@@ -445,6 +445,10 @@ void RecordJob::AppendRipLog(const Track& track, int code) {
           << u"Drive "_s + letter_ + u' ' + Log(u"DEVICE"_s)
           << u"Read offset: "_s + settings_.TrackOffset + u" samples"_s
           << u"Error correction: "_s + (settings_.EC == 1 ? u"on"_s : u"off"_s)
+          // As the drive took the ripper's settings (an image is always read plainly).
+          << u"Reading: paranoia %1, speed %2, %3 sectors per read, overlap %4, %5 retries"_s.arg(
+                 Log(u"PARANOIA"_s), Log(u"READ_SPEED"_s), Log(u"SECTORS_PER_READ"_s),
+                 Log(u"SEARCH_OVERLAP"_s), Log(u"RETRIES"_s))
           << u"Format: "_s + settings_.EncoderFormat(context_.settingsFile);
   }
   lines << QString()

@@ -239,6 +239,9 @@ TEST_F(RecordJobTest, TheDrivesReadingSettingsReachTheRipper) {
   EXPECT_EQ(applied(u"SECTORS_PER_READ"_s), u"10"_s);
   EXPECT_EQ(applied(u"READ_SPEED"_s), u"-1"_s);
   EXPECT_EQ(applied(u"PARANOIA"_s), u"OFF"_s);
+  EXPECT_TRUE(ReadAll(Path(u"Music/Album/rip.log"_s))
+                  .contains("Reading: paranoia OFF, speed -1, 10 sectors per read, overlap 0, "
+                            "0 retries"));
 }
 
 // The AccurateRip sums of a ripped track's WAV file as whipper's checksum module, which
