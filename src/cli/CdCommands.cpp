@@ -203,7 +203,8 @@ int CdCommands::Record(QStringList args, int presetToAll) const {
     PrintError(error.Path() + u": "_s + QString::fromLocal8Bit(error.what()));
     return 1;
   }
-  if (const QString refusal = recorder.job.Refusal(settings); !refusal.isEmpty()) {
+  if (const QString refusal = recorder.job.Refusal(settings, recorder.disc.DriveDevice());
+      !refusal.isEmpty()) {
     PrintError(refusal);
     return 1;
   }

@@ -223,20 +223,26 @@ bool CdRipper::TestDrive(const QString& device, int sectors, DriveTest& result) 
   const lsn_t last = drive.Last(track);
   const int count = int(std::min<lsn_t>(sectors, last - first + 1));
   const lsn_t start = first + (last - first + 1 - count) / 2;
-  // Far from the sectors under test: the disc's other end.
+  // Far from the sectors under test: the other end of the disc's audio (a disc shorter
+  // than a cache gives what it has; a data track cannot be read as audio).
+  int lastAudio = drive.Tracks();
+  while (!drive.IsAudioTrack(lastAudio)) --lastAudio;
+  const lsn_t end = drive.Last(lastAudio) + 1;
   const lsn_t away =
-      start - first > drive.DiscLast() - (start + count) ? first : drive.DiscLast() - kAwayBlock;
+      std::max(first, start - first > end - (start + count) ? first : end - kAwayBlock);
+  const int awayCount = int(std::min<lsn_t>(kAwayBlock, end - away));
+  result.sectorsPerRead = drive.SectorsPerRead();
   QElapsedTimer clock;
   clock.start();
   CompareReads([&drive](int sector, std::vector<char>& out,
                         int blocks) { return drive.ReadRaw(sector, out, blocks); },
-               start, count, std::max<lsn_t>(0, away), result);
+               start, count, away, awayCount, result);
   const double seconds = std::max(0.001, clock.elapsed() / 1000.0);
   result.speed = 2.0 * result.sectorsRead / 75.0 / seconds;
   return true;
 }
 
-void CdRipper::CompareReads(const SectorReader& read, int start, int count, int away,
+void CdRipper::CompareReads(const SectorReader& read, int start, int count, int away, int awayCount,
                             DriveTest& result) {
   constexpr int kBlock = 750;  // ten seconds: the reads away cost twice the test, not more
   std::vector<char> once;
@@ -246,7 +252,7 @@ void CdRipper::CompareReads(const SectorReader& read, int start, int count, int 
     const int block = std::min(kBlock, count - done);
     // A drive keeps what it read last in its cache; reading well away in between (as
     // cdparanoia's cache test does) pushes the block out, so the second read is a real one.
-    if (!read(start + done, once, block) || !read(away, elsewhere, kAwayBlock) ||
+    if (!read(start + done, once, block) || !read(away, elsewhere, awayCount) ||
         !read(start + done, again, block)) {
       return;  // readable stays false: the drive failed under test
     }
@@ -296,8 +302,10 @@ int CdRipper::Rip(const RipRequest& request,
   QElapsedTimer clock;
   clock.start();
   const lsn_t firstSector = lsn_t(std::max<qint64>(0, first) / kSamplesPerSector);
+  ReadOptions reading = request.reading;
   // An image reads the same every time: checking reads against each other only costs time.
-  drive.Start(firstSector, request.jitterCorrection && !CdDevice::IsImage(request.device));
+  if (CdDevice::IsImage(request.device)) reading.checking = ReadOptions::Checking::Off;
+  result.applied = drive.Start(firstSector, reading);
   qint64 position = qint64(firstSector) * kSamplesPerSector;  // the first sample of the next read
   qint64 done = 0;
   // Before the disc's first sample (a negative offset) there is silence.

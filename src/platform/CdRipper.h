@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/AudioEncoders.h"
+#include "platform/ReadOptions.h"
 
 namespace audiolume::platform {
 
@@ -18,7 +19,7 @@ struct RipRequest {
    *  the end of the track. */
   int startFrame = 0;
   int lengthFrames = -1;
-  bool jitterCorrection = true;
+  ReadOptions reading;
   bool mp3 = true;
   Mp3Settings mp3Settings;
   QString output;  // the song file; written as output + ".part" until complete
@@ -34,7 +35,8 @@ struct RipProgress {
   quint32 crc32 = 0;  // CRC-32 of the PCM bytes
   quint32 accurateRipV1 = 0;
   quint32 accurateRipV2 = 0;
-  double peak = 0;  // the loudest sample, 0 to 1
+  double peak = 0;      // the loudest sample, 0 to 1
+  ReadOptions applied;  // how the drive was read: the request's options as it took them
 };
 
 /**
@@ -59,8 +61,9 @@ class CdRipper {
   struct DriveTest {
     bool readable = false;
     int sectorsRead = 0;
-    int mismatches = 0;  // sectors that read differently the second time
-    double speed = 0;    // times real time, over both passes
+    int mismatches = 0;      // sectors that read differently the second time
+    double speed = 0;        // times real time, over both passes
+    int sectorsPerRead = 0;  // what one read asks the drive for, as libcdio found it
   };
   /** Reads sectors of the first audio track of the disc twice and compares the passes.
    *  False when the drive holds no audio disc. */
@@ -69,9 +72,9 @@ class CdRipper {
   /** Reads count raw sectors from a sector into out; false when the drive fails. */
   using SectorReader = std::function<bool(int sector, std::vector<char>& out, int count)>;
   /** Reads count sectors from start twice, block by block, and counts the sectors that
-   *  differ. Between the two reads of a block it reads elsewhere, at away, so that the
-   *  second read comes from the disc rather than from the drive's cache. */
-  static void CompareReads(const SectorReader& read, int start, int count, int away,
+   *  differ. Between the two reads of a block it reads awayCount sectors elsewhere, at
+   *  away, so that the second read comes from the disc rather than from the drive's cache. */
+  static void CompareReads(const SectorReader& read, int start, int count, int away, int awayCount,
                            DriveTest& result);
 
   /** progress is called from the reading thread as the rip goes. */

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/CdDevice.h"
+#include "platform/ReadOptions.h"
 
 namespace audiolume::platform {
 
@@ -59,13 +60,38 @@ class ParanoiaDrive {
     return true;
   }
 
-  void Start(lsn_t sector, bool jitterCorrection) {
+  /** The sectors one read asks the drive for. */
+  int SectorsPerRead() const { return drive_->nsectors; }
+
+  /** Reads from sector on as options say; returns them as the drive took them. */
+  ReadOptions Start(lsn_t sector, const ReadOptions& options) {
+    ReadOptions applied = options;
+    // libcdio sets its own size when it opens the drive; a size chosen replaces it after.
+    if (options.sectorsPerRead > 0) drive_->nsectors = options.sectorsPerRead;
+    applied.sectorsPerRead = drive_->nsectors;
+    if (options.speed < 0 || cdio_cddap_speed_set(drive_, options.speed) != DRIVER_OP_SUCCESS) {
+      applied.speed = -1;
+    }
     next_ = sector;
-    checked_ = jitterCorrection;
+    checked_ = options.checking != ReadOptions::Checking::Off;
+    retries_ = options.retries;
     paranoia_ = cdio_paranoia_init(drive_);
-    cdio_paranoia_modeset(paranoia_, jitterCorrection ? PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP
-                                                      : PARANOIA_MODE_DISABLE);
+    cdio_paranoia_modeset(paranoia_, Mode(options.checking));
+    if (checked_ && options.overlap > 0) {
+      cdio_paranoia_overlapset(paranoia_, options.overlap);
+    } else {
+      applied.overlap = 0;
+    }
+    if (!checked_) applied.retries = 0;
     cdio_paranoia_seek(paranoia_, sector, SEEK_SET);
+    return applied;
+  }
+  /** Reads from sector on with full checking, or plainly, at the speed the drive has. */
+  void Start(lsn_t sector, bool jitterCorrection) {
+    ReadOptions options;
+    options.speed = -1;
+    if (!jitterCorrection) options.checking = ReadOptions::Checking::Off;
+    Start(sector, options);
   }
   /** Moves the next read to sector. */
   void Seek(lsn_t sector) {
@@ -82,7 +108,7 @@ class ParanoiaDrive {
   /** The next sector: checked by paranoia, or, without jitter correction, read plainly
    *  many sectors at a time. */
   const int16_t* Next() {
-    if (checked_) return cdio_paranoia_read(paranoia_, CountEvent);
+    if (checked_) return cdio_paranoia_read_limited(paranoia_, CountEvent, retries_);
     if (bulkAt_ >= bulkCount_) {
       bulkCount_ = int(std::min<lsn_t>(kBulkSectors, DiscLast() - next_ + 1));
       if (bulkCount_ <= 0 || !ReadRaw(next_, bulk_, bulkCount_)) return nullptr;
@@ -95,11 +121,22 @@ class ParanoiaDrive {
 
  private:
   static void CountEvent(long position, paranoia_cb_mode_t event);
+  /** Paranoia's flags for the checking, as cd-paranoia sets them. */
+  static int Mode(ReadOptions::Checking checking) {
+    constexpr int kFull = PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP;  // its default
+    switch (checking) {
+      case ReadOptions::Checking::Full: return kFull;
+      case ReadOptions::Checking::OverlapOnly: return kFull ^ PARANOIA_MODE_VERIFY;  // its -Y
+      case ReadOptions::Checking::Off: break;
+    }
+    return PARANOIA_MODE_DISABLE;
+  }
 
   static constexpr int kBulkSectors = 64;
   cdrom_drive_t* drive_ = nullptr;
   cdrom_paranoia_t* paranoia_ = nullptr;
   bool checked_ = true;
+  int retries_ = ReadOptions().retries;
   lsn_t next_ = 0;
   std::vector<char> bulk_;
   int bulkAt_ = 0;

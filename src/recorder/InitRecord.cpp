@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -13,6 +14,12 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace audiolume {
+
+namespace {
+
+constexpr int kProgressSteps = 30;
+
+}  // namespace
 
 InitRecord::InitRecord(DriveSetup& setup, MessageCatalog& catalog, Prompter& prompter,
                        std::function<void()> showCddbPrefs, QWidget* parent)
@@ -31,56 +38,93 @@ InitRecord::InitRecord(DriveSetup& setup, MessageCatalog& catalog, Prompter& pro
   text->setWordWrap(true);
   lblInitStatus_ = new QLabel(this);
   lblInitStatus_->setObjectName(u"lblInitStatus"_s);
-  auto* imgOK = new QPushButton(catalog.GetMsg(RC_OK), this);
-  imgOK->setObjectName(u"imgOK"_s);
+  picInitProgress_ = new QProgressBar(this);
+  picInitProgress_->setObjectName(u"picInitProgress"_s);
+  picInitProgress_->setRange(0, kProgressSteps);
+  picInitProgress_->setTextVisible(false);
+  picInitProgress_->hide();
+  imgOK_ = new QPushButton(catalog.GetMsg(RC_OK), this);
+  imgOK_->setObjectName(u"imgOK"_s);
   auto* imgCancel = new QPushButton(catalog.GetMsg(RC_Cancel), this);
   imgCancel->setObjectName(u"imgCancel"_s);
-  connect(imgOK, &QPushButton::clicked, this, &InitRecord::imgOK_Click);
+  connect(imgOK_, &QPushButton::clicked, this, &InitRecord::imgOK_Click);
   connect(imgCancel, &QPushButton::clicked, this, &InitRecord::imgCancel_Click);
   timerInitRecord_.setInterval(1000);
   connect(&timerInitRecord_, &QTimer::timeout, this, &InitRecord::timerInitRecord_Timer);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(imgOK);
+  buttons->addWidget(imgOK_);
   buttons->addWidget(imgCancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(text);
   layout->addWidget(lblInitStatus_);
+  layout->addWidget(picInitProgress_);
   layout->addLayout(buttons);
 }
 
 void InitRecord::imgOK_Click() {
-  for (QPushButton* button : findChildren<QPushButton*>()) button->setEnabled(false);
+  imgOK_->setEnabled(false);
   lblInitStatus_->setText(catalog_.GetMsg(RC_Wait));
   step_ = 0;
   timerInitRecord_.start();
 }
 
 void InitRecord::imgCancel_Click() {
+  // The test goes on while the question is open; the steps wait for the answer.
+  timerInitRecord_.stop();
   const int answer = prompter_.Ask(catalog_.GetMsg(RC_InitRec_Cancel1),
                                    catalog_.GetMsg(RC_OK) + u'|' + catalog_.GetMsg(RC_Cancel),
                                    MessageIcon::Question);
-  if (answer != 1) return;
-  setup_.SwitchToAnalog({});
-  reject();
+  if (answer != 1) {
+    if (!imgOK_->isEnabled()) timerInitRecord_.start();
+    return;
+  }
+  setup_.CancelDriveTest();
+  QDialog::reject();
+}
+
+void InitRecord::reject() {
+  imgCancel_Click();
 }
 
 void InitRecord::timerInitRecord_Timer() {
-  switch (step_++) {
+  switch (step_) {
     case 0:
-      timerInitRecord_.stop();  // the test takes its time; the next step waits for it
-      result_ = setup_.RunDriveTest();
+      step_ = 1;
+      picInitProgress_->setValue(0);
+      picInitProgress_->show();
+      // What the start has to say (a missing program) is said before the steps go on.
+      timerInitRecord_.stop();
+      setup_.StartDriveTest();
       timerInitRecord_.start();
       break;
     case 1:
-      if (showCddbPrefs_) showCddbPrefs_();
+      if (setup_.IsTesting()) {
+        // Steps of 1 to 30, then again from 1: the test may take minutes.
+        picInitProgress_->setValue(picInitProgress_->value() % kProgressSteps + 1);
+        return;
+      }
+      picInitProgress_->setValue(kProgressSteps);
+      step_ = 2;
+      ShowCddbPrefs();
       break;
-    case 2: lblInitStatus_->setText(catalog_.GetMsg(RC_Finished)); break;
+    case 2:
+      step_ = 3;
+      lblInitStatus_->setText(catalog_.GetMsg(RC_Finished));
+      break;
     default:
       timerInitRecord_.stop();
       accept();
       break;
   }
+}
+
+void InitRecord::ShowCddbPrefs() {
+  if (!showCddbPrefs_) return;
+  // The steps wait while the preferences are open.
+  timerInitRecord_.stop();
+  showCddbPrefs_();
+  timerInitRecord_.start();
 }
 
 }  // namespace audiolume

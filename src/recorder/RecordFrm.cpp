@@ -427,7 +427,8 @@ void RecordFrm::cmdRecord_Click() {
   }
   for (qsizetype k = 0; k < ticked.size(); ++k) rows_[k].ChkTrack->setChecked(ticked[k]);
   if (items.isEmpty()) return;
-  if (const QString refusal = context_.job.Refusal(settings); !refusal.isEmpty()) {
+  if (const QString refusal = context_.job.Refusal(settings, disc.DriveDevice());
+      !refusal.isEmpty()) {
     context_.prompter.Tell(refusal, MessageIcon::Exclamation);
     return;
   }

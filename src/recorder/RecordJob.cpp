@@ -102,8 +102,13 @@ QList<RecordJob::Track> RecordJob::TracksOf(const QList<RecordItem>& items, cons
   return tracks;
 }
 
-QString RecordJob::Refusal(const RecordSettings& settings) const {
+QString RecordJob::Refusal(const RecordSettings& settings, const QString& device) const {
   if (settings.AR == 1) {
+    // Analog capture records what the drive plays; an image has nothing that plays.
+    if (platform::CdDevice::IsImage(device)) {
+      return u"Analog recording records what a CD drive plays, and a disc image plays "
+             u"nowhere. Choose digital recording in Record Options."_s;
+    }
     if (CaptureAvailable()) return {};
     return u"Analog recording needs a sound card input, and none was found. Run the drive "
            u"set-up again to record digitally."_s;
@@ -440,6 +445,10 @@ void RecordJob::AppendRipLog(const Track& track, int code) {
           << u"Drive "_s + letter_ + u' ' + Log(u"DEVICE"_s)
           << u"Read offset: "_s + settings_.TrackOffset + u" samples"_s
           << u"Error correction: "_s + (settings_.EC == 1 ? u"on"_s : u"off"_s)
+          // As the drive took the ripper's settings (an image is always read plainly).
+          << u"Reading: paranoia %1, speed %2, %3 sectors per read, overlap %4, %5 retries"_s.arg(
+                 Log(u"PARANOIA"_s), Log(u"READ_SPEED"_s), Log(u"SECTORS_PER_READ"_s),
+                 Log(u"SEARCH_OVERLAP"_s), Log(u"RETRIES"_s))
           << u"Format: "_s + settings_.EncoderFormat(context_.settingsFile);
   }
   lines << QString()

@@ -65,9 +65,10 @@ class RecordJob : public QObject {
 
   /** The record list's items with their lengths from the disc. */
   static QList<Track> TracksOf(const QList<RecordItem>& items, const CdDisc& disc);
-  /** Why a job with these settings cannot start (the drive never configured, analog
-   *  capture asked for); empty when it can. */
-  QString Refusal(const RecordSettings& settings) const;
+  /** Why a job with these settings cannot start on device (the drive never configured,
+   *  analog capture asked for without a sound card input or of a disc image); empty
+   *  when it can. */
+  QString Refusal(const RecordSettings& settings, const QString& device) const;
   /** True while a digital recording waits for the drive set-up ("TWCD.ini" is missing). */
   bool NeedsDriveSetUp(const RecordSettings& settings) const;
   /** Starts recording; drive is the selected drive's index, letter its "D:". */

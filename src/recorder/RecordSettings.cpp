@@ -43,9 +43,9 @@ RecordSettings RecordSettings::Load(const QString& settingsFile, const QString& 
   };
   s.RF = ReadOrWrite(settingsFile, u"RF"_s, u"0"_s).toInt();
   if (QFile::exists(appDir + u"/TWCD.ini"_s)) {
-    const QString jitter = ReadIniString(appDir + u"/TWCD.log"_s, u"TWCD"_s, u"JITTER_ERRORS"_s);
-    const QString fallback = jitter.isEmpty() || jitter == u"0" ? u"0"_s : u"1"_s;
-    s.EC = ReadOrWrite(settingsFile, u"EC"_s, fallback).toInt();
+    // Error correction stays on unless the user turns it off: a drive test that found no
+    // jitter says nothing of the next scratched disc.
+    s.EC = ReadOrWrite(settingsFile, u"EC"_s, u"1"_s).toInt();
   }
   s.AR = ReadOrWrite(settingsFile, u"AR"_s, u"0"_s).toInt();
   s.CBR = ReadOrWrite(settingsFile, u"CBR"_s, u"128"_s);

@@ -13,7 +13,7 @@ namespace audiolume {
  */
 struct RecordSettings {
   int RF = 0;  // record format code
-  int EC = 0;  // error correction
+  int EC = 1;  // error correction
   int AR = 0;  // analog recording
   QString CBR = QStringLiteral("128");
   QString VBR = QStringLiteral("50");
@@ -28,7 +28,8 @@ struct RecordSettings {
                           QStringLiteral("1,4")};
   QString FilenameSeparator = QStringLiteral("_");
 
-  /** appDir holds "TWCD.ini" and "TWCD.log", which decide the error correction. */
+  /** appDir holds "TWCD.ini": once the drive is set up, error correction is written back
+   *  on when it was never chosen. */
   static RecordSettings Load(const QString& settingsFile, const QString& appDir);
   /** What the recorder writes after the options window: AR, EC, RF, NewSongPath, CBR, VBR. */
   void SaveChoices(const QString& settingsFile) const;

@@ -5,10 +5,16 @@
 #include <random>
 #include <vector>
 
+#include <QMap>
+#include <QTemporaryDir>
+
+#include "fakes/DiscImages.h"
 #include "platform/CdRipper.h"
 
 namespace audiolume::platform {
 namespace {
+
+using namespace Qt::Literals::StringLiterals;
 
 constexpr int kSectorBytes = 2352;
 
@@ -40,15 +46,88 @@ TEST(CdRipperTest, TheDriveTestReadsPastTheDrivesCache) {
   CdRipper::DriveTest result;
   CdRipper::CompareReads([&drive](int sector, std::vector<char>& out,
                                   int count) { return drive.Read(sector, out, count); },
-                         1000, 1500, 90000, result);
+                         1000, 1500, 90000, 1500, result);
   EXPECT_TRUE(result.readable);
   EXPECT_EQ(result.sectorsRead, 1500);
   EXPECT_EQ(result.mismatches, 1500) << "every second read came from the disc";
 
   // A drive that fails under test is not readable.
   CdRipper::DriveTest failed;
-  CdRipper::CompareReads([](int, std::vector<char>&, int) { return false; }, 0, 10, 100, failed);
+  CdRipper::CompareReads([](int, std::vector<char>&, int) { return false; }, 0, 10, 100, 100,
+                         failed);
   EXPECT_FALSE(failed.readable);
+}
+
+TEST(CdRipperTest, ADiscShorterThanADrivesCacheIsTestedWithWhatItHas) {
+  QTemporaryDir dir;
+  // Four seconds of audio: less than the reads away from the tested sectors ask for.
+  const QString cue = test::WriteCueBin(dir.path(), u"short"_s, {{300}});
+  CdRipper::DriveTest result;
+  ASSERT_TRUE(CdRipper::TestDrive(cue, 750, result));
+  EXPECT_TRUE(result.readable);
+  EXPECT_EQ(result.sectorsRead, 300);
+  EXPECT_EQ(result.mismatches, 0);
+  EXPECT_GT(result.sectorsPerRead, 0);
+}
+
+TEST(CdRipperTest, TheDrivesSectionSaysHowItIsRead) {
+  const auto from = [](const QMap<QString, QString>& section) {
+    return ReadOptions::FromDriveSection([&section](const QString& key) { return section[key]; });
+  };
+  // What the drive test writes: full paranoia at the fastest speed, libcdio's own sizes.
+  ReadOptions options = from({{u"SPEED"_s, u"0"_s},
+                              {u"MULTIPASS"_s, u"YES"_s},
+                              {u"BLOCK"_s, u"25"_s},
+                              {u"OVERLAP"_s, u"0"_s},
+                              {u"MAX_MISMATCHES"_s, u"20"_s},
+                              {u"NJF"_s, u"YES"_s}});
+  EXPECT_EQ(options.checking, ReadOptions::Checking::Full);
+  EXPECT_EQ(options.CheckingText(), u"FULL"_s);
+  EXPECT_EQ(options.speed, 0);
+  EXPECT_EQ(options.sectorsPerRead, 25);
+  EXPECT_EQ(options.overlap, 0);
+  EXPECT_EQ(options.retries, 20);
+
+  // A section never written reads fully checked too.
+  EXPECT_EQ(from({}).checking, ReadOptions::Checking::Full);
+  EXPECT_EQ(from({}).retries, 20);
+
+  // The advanced options' choices, and values out of range brought into it.
+  options = from({{u"SPEED"_s, u"8"_s},
+                  {u"MULTIPASS"_s, u"no"_s},
+                  {u"BLOCK"_s, u"500"_s},
+                  {u"OVERLAP"_s, u"90"_s},
+                  {u"MAX_MISMATCHES"_s, u"5"_s}});
+  EXPECT_EQ(options.checking, ReadOptions::Checking::OverlapOnly);
+  EXPECT_EQ(options.speed, 8);
+  EXPECT_EQ(options.sectorsPerRead, 100);
+  EXPECT_EQ(options.overlap, 75);
+  EXPECT_EQ(options.retries, 5);
+  options = from({{u"SPEED"_s, u"fast"_s}, {u"BLOCK"_s, u"-3"_s}, {u"NJF"_s, u"NO"_s}});
+  EXPECT_EQ(options.checking, ReadOptions::Checking::Off);
+  EXPECT_EQ(options.speed, 0);
+  EXPECT_EQ(options.sectorsPerRead, 0);
+}
+
+TEST(CdRipperTest, ARipSaysHowTheDriveTookItsOptions) {
+  QTemporaryDir dir;
+  const QString cue = test::WriteCueBin(dir.path(), u"disc"_s, {{75}});
+  RipRequest request;
+  request.device = cue;
+  request.mp3 = false;
+  request.output = dir.filePath(u"track.wav"_s);
+  request.reading.speed = 8;
+  request.reading.sectorsPerRead = 10;
+  request.reading.overlap = 5;
+  request.reading.retries = 7;
+  RipProgress result;
+  ASSERT_EQ(CdRipper::Rip(request, {}, result), CdRipper::kDone);
+  EXPECT_EQ(result.applied.sectorsPerRead, 10) << "as libcdio's drive holds it";
+  EXPECT_EQ(result.applied.speed, -1) << "an image has no speed to set";
+  // An image reads the same every time: it is read plainly, without paranoia's settings.
+  EXPECT_EQ(result.applied.checking, ReadOptions::Checking::Off);
+  EXPECT_EQ(result.applied.overlap, 0);
+  EXPECT_EQ(result.applied.retries, 0);
 }
 
 }  // namespace

@@ -218,6 +218,32 @@ TEST_F(RecordJobTest, RipsAWavEqualToTheDiscAndAddsItThroughTheImportFile) {
                   .endsWith(u"/T 2 /O /format WAV"_s));
 }
 
+TEST_F(RecordJobTest, TheDrivesReadingSettingsReachTheRipper) {
+  const QString cue = Image(u"disc"_s, {{150}});
+  qputenv("AUDIOLUME_CD_DRIVES", (u"D="_s + cue).toUtf8());
+  // As the advanced options write them.
+  WriteAll(Path(u"TWCD.ini"_s),
+           "[DRIVE_1]\nCONFIG_OK=YES\nSPEED=8\nMULTIPASS=NO\nBLOCK=10\nOVERLAP=5\n"
+           "MAX_MISMATCHES=7\n");
+  settings_.RF = 1;
+  RecordJob& job = Job(QString::fromUtf8(TWCD_PATH));
+  job.Start(settings_, Tracks({1}), 0, u"D:"_s, cue);
+  RunToTheEnd(job);
+  qunsetenv("AUDIOLUME_CD_DRIVES");
+  ASSERT_EQ(codes_, (QList<std::pair<int, int>>{{1, 0}})) << failures_.join(u'\n').toStdString();
+  // The ripper says what the drive took: the image's reads came in blocks of ten sectors;
+  // it has no speed, and it is read plainly, as an image always is.
+  const auto applied = [this](const QString& key) {
+    return ReadIniString(Path(u"TWCD.log"_s), u"TWCD"_s, key);
+  };
+  EXPECT_EQ(applied(u"SECTORS_PER_READ"_s), u"10"_s);
+  EXPECT_EQ(applied(u"READ_SPEED"_s), u"-1"_s);
+  EXPECT_EQ(applied(u"PARANOIA"_s), u"OFF"_s);
+  EXPECT_TRUE(ReadAll(Path(u"Music/Album/rip.log"_s))
+                  .contains("Reading: paranoia OFF, speed -1, 10 sectors per read, overlap 0, "
+                            "0 retries"));
+}
+
 // The AccurateRip sums of a ripped track's WAV file as whipper's checksum module, which
 // the AccurateRip database is matched with, works them out, in the rip log's words.
 QString ReferenceSums(const QString& wav, int track, int tracks) {
@@ -420,13 +446,13 @@ TEST_F(RecordJobTest, AnalogCaptureAndTheFallbackAfterADigitalFailure) {
   QStringList errors;
   QObject::connect(&analog, &RecordJob::ErrorLineChanged,
                    [&](const QString& text) { errors.append(text); });
-  EXPECT_TRUE(analog.Refusal(settings_).isEmpty());
+  EXPECT_TRUE(analog.Refusal(settings_, {}).isEmpty());
   analog.Start(settings_, Tracks({3}), 0, u"D:"_s);
   RunToTheEnd(analog);
   EXPECT_EQ(codes_, (QList<std::pair<int, int>>{{3, 7}}));
   EXPECT_EQ(errors.value(0), u"Track 3 Recording Error 7"_s);
   EXPECT_FALSE(QFile::exists(Path(u"tw_a2d.tmp"_s)));
-  EXPECT_FALSE(Job({}).Refusal(settings_).isEmpty()) << "no card input, no analog recording";
+  EXPECT_FALSE(Job({}).Refusal(settings_, {}).isEmpty()) << "no card input, no analog recording";
 }
 
 TEST_F(RecordJobTest, AnalogCaptureOnlyWhenTheUserAgreesAndNeverOverAGoodSong) {
@@ -447,6 +473,11 @@ TEST_F(RecordJobTest, AnalogCaptureOnlyWhenTheUserAgreesAndNeverOverAGoodSong) {
   RunToTheEnd(image);
   EXPECT_EQ(codes_, (QList<std::pair<int, int>>{{1, 42}}));
   EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
+  // Nor is it recorded analog when analog is chosen: nothing would play it.
+  RecordSettings analog = settings_;
+  analog.AR = 1;
+  EXPECT_TRUE(image.Refusal(analog, cue).contains(u"disc image"_s));
+  EXPECT_TRUE(image.Refusal(analog, u"/dev/sr0"_s).isEmpty());
 
   // A capture that fails leaves the earlier song of the track as it was.
   codes_.clear();

@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,6 +13,8 @@
 
 #include "fakes/TestFiles.h"
 #include "recorder/CddbLookup.h"
+#include "recorder/DriveSetup.h"
+#include "recorder/InitRecord.h"
 #include "recorder/RecordFrm.h"
 #include "recorder/RecordJob.h"
 #include "recorder/RecorderFixture.h"
@@ -135,6 +138,31 @@ TEST_F(RecordWindowTest, RecordsTheTickedTracksOnceTheDriveIsConfigured) {
   EXPECT_TRUE(QFile::exists(Path(u"Songs/02_Track 2.wav"_s)));
   EXPECT_EQ(window.findChildren<QLabel*>(u"picRecordStatus"_s).value(1)->text(), u"✔"_s);
   EXPECT_TRUE(record->isVisible());
+}
+
+TEST_F(RecordWindowTest, ASetUpCancelledLeavesTheDriveUntestedAndChoosesNoAnalog) {
+  RecordFrm& window = Window({{150}});
+  window.TrackTick(0)->setChecked(true);
+  setUp_ = [this] {
+    DriveSetup setup({*disc_, catalog_, prompter_, Path(u"VeltoDj.ini"_s), dir_.path(),
+                      QFileInfo(QString::fromUtf8(TWCD_PATH)).path()});
+    InitRecord init(setup, catalog_, prompter_, {});
+    init.show();
+    // Cancel, and OK to its question.
+    QTest::mouseClick(init.findChild<QPushButton*>(u"imgCancel"_s), Qt::LeftButton);
+    EXPECT_FALSE(init.isVisible());
+  };
+  auto* record = window.findChild<QPushButton*>(u"cmdRecord"_s);
+  QTest::mouseClick(record, Qt::LeftButton);
+  EXPECT_EQ(setUpsRun_, 1);
+  EXPECT_FALSE(job_.IsRecording());
+  EXPECT_TRUE(prompter_.ShownMessages().last().text.startsWith(
+      u"Audiolume is not configured to work with your PC."_s));
+  EXPECT_NE(ReadIniString(Path(u"VeltoDj.ini"_s), u"Record"_s, u"AR"_s), u"1"_s);
+  // The next recording asks for the set-up again rather than going analog.
+  QTest::mouseClick(record, Qt::LeftButton);
+  EXPECT_EQ(setUpsRun_, 2);
+  EXPECT_FALSE(job_.IsRecording());
 }
 
 TEST_F(RecordWindowTest, LookupAsksFirstAndStaysOffWhenNeverIsTicked) {

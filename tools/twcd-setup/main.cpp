@@ -4,13 +4,16 @@
 //
 // Reads DRIVELETTER and DRIVENUMBER of section TWCD of "TWCD.ini" in the current folder
 // (the first drive when they are missing), reads sectors from the middle of the disc's
-// first audio track twice and compares the passes (SHORT 10 seconds of audio, MEDIUM 60,
+// first audio track twice, with a read far away between the two so that the drive's cache
+// cannot answer the second, and compares the passes (SHORT 10 seconds of audio, MEDIUM 60,
 // LONG 300), and measures the read speed. Writes the drive's section DRIVE_n of
 // "TWCD.ini": CONFIG_OK ("YES" when both passes agree, "33" when some sectors differed,
 // which jitter correction can mend, or the reason the test failed: "NO_AUDIO_DISC",
-// "READ_FAILED", "UNKNOWN_DRIVE"), DRIVELETTER, SPEED (0, the drive's fastest), MULTIPASS,
-// BLOCK, OVERLAP, MAX_MISMATCHES and NJF; and JITTER_ERRORS and AVERAGE_JITTER (differing
-// sectors per 1000) into section TWCD of "TWCD.log". Exit code 0 when the drive passed.
+// "READ_FAILED", "UNKNOWN_DRIVE"), DRIVELETTER, and the reading twcd starts from: SPEED 0
+// (the drive's fastest), MULTIPASS YES and NJF YES (full paranoia), BLOCK (the sectors
+// per read libcdio chose for the drive), OVERLAP 0 (paranoia's own) and MAX_MISMATCHES 20;
+// and JITTER_ERRORS and AVERAGE_JITTER (differing sectors per 1000) into section TWCD of
+// "TWCD.log". Exit code 0 when the drive passed.
 #include <QCoreApplication>
 
 #include "platform/CdDriveList.h"
@@ -21,6 +24,7 @@ using namespace Qt::Literals::StringLiterals;
 using audiolume::ReadIniString;
 using audiolume::WriteIniString;
 using audiolume::platform::CdRipper;
+using audiolume::platform::ReadOptions;
 
 int main(int argc, char* argv[]) {
   QCoreApplication app(argc, argv);
@@ -61,12 +65,14 @@ int main(int argc, char* argv[]) {
   }
   write(u"CONFIG_OK"_s, result);
   write(u"DRIVELETTER"_s, letter);
+  // Full paranoia whatever the test found: a drive that read the same twice may still
+  // read a scratched disc wrongly, and only the user turns checking off.
   write(u"SPEED"_s, u"0"_s);
-  write(u"MULTIPASS"_s, test.mismatches > 0 ? u"YES"_s : u"NO"_s);
-  write(u"BLOCK"_s, u"25"_s);
-  write(u"OVERLAP"_s, u"3"_s);
-  write(u"MAX_MISMATCHES"_s, QString::number(test.mismatches));
-  write(u"NJF"_s, test.mismatches > 0 ? u"YES"_s : u"NO"_s);
+  write(u"MULTIPASS"_s, u"YES"_s);
+  write(u"BLOCK"_s, QString::number(test.sectorsPerRead > 0 ? test.sectorsPerRead : 25));
+  write(u"OVERLAP"_s, u"0"_s);
+  write(u"MAX_MISMATCHES"_s, QString::number(ReadOptions().retries));
+  write(u"NJF"_s, u"YES"_s);
   WriteIniString(u"TWCD.log"_s, u"TWCD"_s, u"JITTER_ERRORS"_s, QString::number(test.mismatches));
   // A drive without jitter says "0", which the recorder reads as no need for correction.
   WriteIniString(

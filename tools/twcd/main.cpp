@@ -5,7 +5,12 @@
 // Reads section TWCD of "TWCD.ini" in the current folder: FILENAME (the song file; the
 // format's extension is added when it has none), DRIVELETTER (the drive, lettered as the
 // jukebox letters its drives, AUDIOLUME_CD_DRIVES included) and DRIVENUMBER, whose
-// section DRIVE_n says NJF=NO to turn jitter correction off (as /NJC does).
+// section DRIVE_n says how the drive is read: SPEED (times real time, 0 the fastest),
+// MULTIPASS=NO (paranoia matches only the edges of reads, not each read against
+// another), BLOCK (sectors per read, 1 to 100), OVERLAP (sectors paranoia first searches
+// for the overlap of two reads, 1 to 75), MAX_MISMATCHES (reads of a spot that keeps
+// differing before it is given up) and NJF=NO (plain reads, as /NJC). A disc image is
+// always read plainly.
 //
 // TEXT is "WAV" or "MP3 rate:mode:band[:vbr]": rate in kbit/s (0: variable bit rate, with
 // vbr the quality from 0, smallest, to 100, best, mapped onto LAME's V9 to V0); mode 100
@@ -17,7 +22,9 @@
 // Writes section TWCD of "TWCD.log" as it goes: DONE ("started", then "ok" or "not_ok"),
 // PERCENT, and at the end JITTER_ERRORS, AVERAGE_SPEED, AVERAGE_JITTER and, for the
 // album's rip log, DEVICE, CRC32 (of the PCM bytes), ACCURATERIP_V1, ACCURATERIP_V2 and
-// PEAK (the loudest sample, in percent of full scale). The song is
+// PEAK (the loudest sample, in percent of full scale), and how the drive was read:
+// PARANOIA (FULL, OVERLAP or OFF), READ_SPEED (-1 when the drive kept its own),
+// SECTORS_PER_READ, SEARCH_OVERLAP (0 paranoia's own) and RETRIES. The song is
 // written as FILENAME.part and renamed when complete. Exit codes: 0 done, 33 done with
 // jitter errors, 40 to 47 failures (see "Rec_err.txt").
 #include <QCoreApplication>
@@ -34,6 +41,7 @@
 using namespace Qt::Literals::StringLiterals;
 using audiolume::platform::CdRipper;
 using audiolume::platform::Mp3Settings;
+using audiolume::platform::ReadOptions;
 using audiolume::platform::RipProgress;
 using audiolume::platform::RipRequest;
 
@@ -100,7 +108,7 @@ bool ParseCommandLine(QStringList args, RipRequest& request) {
     const QString option = args.takeFirst().toUpper();
     if (option == u"/O") continue;
     if (option == u"/NJC") {
-      request.jitterCorrection = false;
+      request.reading.checking = ReadOptions::Checking::Off;
       continue;
     }
     if (args.isEmpty()) return false;
@@ -131,6 +139,15 @@ bool ParseCommandLine(QStringList args, RipRequest& request) {
   return haveTrack && haveFormat;
 }
 
+// How the drive was read, once it was: what it took of the drive section's settings.
+void LogReading(const ReadOptions& applied, RipLog& log) {
+  log.Set(u"PARANOIA"_s, applied.CheckingText());
+  log.Set(u"READ_SPEED"_s, QString::number(applied.speed));
+  log.Set(u"SECTORS_PER_READ"_s, QString::number(applied.sectorsPerRead));
+  log.Set(u"SEARCH_OVERLAP"_s, QString::number(applied.overlap));
+  log.Set(u"RETRIES"_s, QString::number(applied.retries));
+}
+
 QString DeviceOf(const QString& letter) {
   const auto drives =
       audiolume::platform::CdDriveList::List(qEnvironmentVariable("AUDIOLUME_CD_DRIVES"));
@@ -145,6 +162,10 @@ QString DeviceOf(const QString& letter) {
 int main(int argc, char* argv[]) {
   QCoreApplication app(argc, argv);
   RipRequest request;
+  const QString number = audiolume::ReadIniString(kControl, u"TWCD"_s, u"DRIVENUMBER"_s);
+  request.reading = ReadOptions::FromDriveSection([&number](const QString& key) {
+    return audiolume::ReadIniString(kControl, u"DRIVE_"_s + number, key);
+  });
   if (!ParseCommandLine(app.arguments().mid(1), request)) {
     std::fputs(
         "usage: twcd /T n /O /format WAV|\"MP3 rate:mode:band[:vbr]\" [/offset n] "
@@ -155,11 +176,7 @@ int main(int argc, char* argv[]) {
   // A path runs to 4096 bytes: read whole, never cut like the other values.
   const QString file = audiolume::ReadIniWhole(kControl, u"TWCD"_s, u"FILENAME"_s);
   const QString letter = audiolume::ReadIniString(kControl, u"TWCD"_s, u"DRIVELETTER"_s);
-  const QString number = audiolume::ReadIniString(kControl, u"TWCD"_s, u"DRIVENUMBER"_s);
   if (file.isEmpty() || letter.isEmpty()) return kNotConfigured;
-  if (audiolume::ReadIniString(kControl, u"DRIVE_"_s + number, u"NJF"_s).toUpper() == u"NO") {
-    request.jitterCorrection = false;
-  }
   request.device = DeviceOf(letter);
   if (request.device.isEmpty()) return kUnknownDrive;
   request.output =
@@ -199,6 +216,7 @@ int main(int argc, char* argv[]) {
   log.Set(u"ACCURATERIP_V1"_s, hex(result.accurateRipV1));
   log.Set(u"ACCURATERIP_V2"_s, hex(result.accurateRipV2));
   log.Set(u"PEAK"_s, QString::number(result.peak * 100, 'f', 1));
+  if (result.applied.sectorsPerRead > 0) LogReading(result.applied, log);
   log.Set(u"DONE"_s,
           code == CdRipper::kDone || code == CdRipper::kJitterErrors ? u"ok"_s : u"not_ok"_s);
   log.Write();
