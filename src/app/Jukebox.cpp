@@ -68,13 +68,22 @@ int Jukebox::Run() {
     return collection.ReadTitleArtist(file, title, artist);
   });
   CatalogWindows* catalogWindows = nullptr;  // made once the player exists
-  const auto openAddSongs = [this, &collection, &catalog, &services, &catalogWindows] {
-    AddSongs window(collection.adder, collection.trailer, catalog, services.Asker(),
-                    veltoDj_.SettingsFile(), veltoDj_.WorkingDirectory());
-    window.Form_Load();
+  // Without a folder the window opens on the last one; with one, it adds its songs at once.
+  const auto addSongsFrom = [this, &collection, &catalog, &services,
+                             &catalogWindows](const QString& folder) {
+    AddSongs window(collection.adder, collection.trailer, collection.genres, services.Log(),
+                    catalog, services.Asker(), veltoDj_.SettingsFile(),
+                    veltoDj_.WorkingDirectory());
+    if (folder.isEmpty()) {
+      window.Form_Load();
+    } else {
+      window.Dir1_Change(folder);
+      QTimer::singleShot(0, &window, &AddSongs::imgOK_Click);
+    }
     window.exec();
     if (catalogWindows) catalogWindows->SongsAdded();
   };
+  const auto openAddSongs = [addSongsFrom] { addSongsFrom({}); };
   PortableExport portable(services, collection, veltoDj_.WorkingDirectory(), engine, queue);
   const auto fillPortableMenu = [&portable](QMenu* menu) { portable.FillMenu(menu); };
   Play play({engine, collection.library, collection.database, catalog, services.Diagnose(),
@@ -84,7 +93,7 @@ int Jukebox::Run() {
                QString type;
                return collection.ReadArt(file, type);
              },
-             openAddSongs, &collection.conversion, fillPortableMenu, cdMounts});
+             openAddSongs, &collection.conversion, fillPortableMenu, cdMounts, addSongsFrom});
   portable.SetParentWindow(&play);
   CatalogWindows windows(collection, services, play, engine, openAddSongs, fillPortableMenu);
   // The recorder waits for a busy drive with the windows painting.

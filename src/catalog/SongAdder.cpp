@@ -3,6 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
+
+#include "catalog/FolderWalk.h"
+#include "library/ID3Sync.h"
 
 #include "library/SongFilePresence.h"
 #include "library/SongLibrary.h"
@@ -39,7 +43,24 @@ QString NameUpToFirstDot(const QString& path) {
   return dot < 0 ? name : name.left(dot);
 }
 
+// A button naming a tag's text: "&" would mark an access key and "|" end the caption.
+QString UseButton(const QString& text) {
+  QString caption = text;
+  return u"Use \""_s + caption.replace(u'&', u"&&"_s).replace(u'|', u'/') + u'"';
+}
+
 }  // namespace
+
+QString SongAdder::Counted(qsizetype count, const QString& one, const QString& many) {
+  return QLocale(QLocale::English).toString(count) + u' ' + (count == 1 ? one : many);
+}
+
+QString SongAdder::Report::Summary() const {
+  QString text = Counted(added.size(), u"song added"_s, u"songs added"_s);
+  if (otherFiles > 0)
+    text += u", "_s + Counted(otherFiles, u"other file skipped"_s, u"other files skipped"_s);
+  return text;
+}
 
 SongAdder::SongAdder(SongLibrary& library, TrailerTag& trailer, SongFilePresence& presence,
                      MessageCatalog& catalog, Prompter& prompter, ErrorCheck& check,
@@ -51,8 +72,27 @@ SongAdder::SongAdder(SongLibrary& library, TrailerTag& trailer, SongFilePresence
       prompter_(prompter),
       check_(check),
       workingDir_(std::move(workingDir)),
+      owner_([](const std::function<void()>& work) { work(); }),
       replaceRecord_(catalog, prompter),
       replaceMp3_(catalog, prompter) {}
+
+SongAdder::SongAdder(const SongAdder& other, TrailerTag& trailer, Prompter& prompter,
+                     OwnerCall owner)
+    : library_(other.library_),
+      trailer_(trailer),
+      presence_(other.presence_),
+      catalog_(other.catalog_),
+      prompter_(prompter),
+      check_(other.check_),
+      workingDir_(other.workingDir_),
+      owner_(std::move(owner)),
+      presetToAll_(other.presetToAll_),
+      replaceRecord_(other.catalog_, prompter),
+      replaceMp3_(other.catalog_, prompter) {}
+
+void SongAdder::OnOwner(const std::function<void()>& work) const {
+  owner_(work);
+}
 
 void SongAdder::SetAnswers(bool yesToAll, bool noToAll) {
   presetToAll_ = yesToAll ? ReplaceQuestion::kYesToAll : noToAll ? ReplaceQuestion::kNoToAll : 0;
@@ -66,11 +106,13 @@ bool SongAdder::ShouldAdd(const QString& path) {
 
 // Opens the song as the player would; a file no decoder takes is refused with a message
 // and never written into. Returns its length in seconds, or nothing.
-std::optional<double> SongAdder::ProbeSong(const QString& path) {
+// A file found in a folder that is no song is only counted.
+std::optional<double> SongAdder::ProbeSong(const QString& path, bool quiet) {
   try {
     const auto decoder = platform::OpenSongDecoder(path);
     return double(decoder->LengthFrames()) / std::max(1, decoder->Format().sampleRate);
   } catch (const platform::DecodeError&) {
+    if (quiet) return std::nullopt;
     prompter_.Tell(path +
                        u"\nThis file cannot be played: it is damaged or not a song file, so it "
                        u"was not added."_s,
@@ -89,10 +131,13 @@ bool SongAdder::ReadSongInformation(const QString& path, SongRecord& record) {
   const TrailerTag::TagSource source = trailer_.ReadFileTags(file, path, record);
   if (record.Title.trimmed().isEmpty()) record.Title = NameUpToFirstDot(path);
   // Songs that take no trailer keep their notes and biography in the library row alone.
-  const int row = platform::TakesTrailingTags(path) ? 0 : library_.FindSongByFilename(path);
-  if (row > 0) {
-    record.Notes = library_.SongRecords(row).Notes;
-    record.Bios = library_.SongRecords(row).Bios;
+  if (!platform::TakesTrailingTags(path)) {
+    OnOwner([&] {
+      if (const int row = library_.FindSongByFilename(path); row > 0) {
+        record.Notes = library_.SongRecords(row).Notes;
+        record.Bios = library_.SongRecords(row).Bios;
+      }
+    });
   }
   return source != TrailerTag::TagSource::Trailer && TakesTrailer(path);
 }
@@ -143,62 +188,153 @@ int SongAdder::ConvertWav(QString& path) {
 
 QList<SongAdder::Added> SongAdder::AddSongs(const QStringList& files,
                                             const std::function<void(const QString&)>& status) {
+  return AddPaths(files, true,
+                  [&status](const Progress& progress) {
+                    if (status && !progress.text.isEmpty()) status(progress.text);
+                  })
+      .added;
+}
+
+SongAdder::Report SongAdder::AddPaths(const QStringList& paths, bool subFolders,
+                                      const ProgressFunction& progress) {
+  FolderWalk walk(
+      subFolders,
+      [&progress](const QString& folder) {
+        if (progress) progress({0, 0, folder, {}});
+      },
+      cancel_);
+  const QList<FolderWalk::Found> found = walk.Walk(paths);
+  return AddFound(found, walk.OtherFiles(), progress);
+}
+
+SongAdder::Report SongAdder::AddFound(const QList<FolderWalk::Found>& found, int otherFiles,
+                                      const ProgressFunction& progress) {
   replaceRecord_.Reset(presetToAll_);
   replaceMp3_.Reset(presetToAll_);
-  bool dontAsk = false;
+  tagAnswerToAll_ = 0;
   failed_ = false;
-  QList<Added> added;
-  for (const QString& file : files) {
-    if (!presence_.CheckSongFileExists(file, dontAsk)) {
-      failed_ = true;
-      continue;
-    }
-    if (status) status(catalog_.GetMsgWithValue(RC_Adding, SplitPathName(file).name));
-    if (!ShouldAdd(file)) continue;
-    const auto seconds = ProbeSong(file);
-    if (!seconds) {
-      failed_ = true;
-      continue;
-    }
-    SongRecord record;
-    bool writeTrailer = ReadSongInformation(file, record);
-    record.Filename = file;
-    if (record.TrackTime.trimmed().isEmpty()) {
-      // MPEG files are scanned whole: the decoder's length is an estimate for some of them.
-      platform::Mp3Info info;
-      const bool scanned =
-          platform::IsMpegAudioName(file) && platform::_QueryMp3File(file, info) == 0;
-      record.TrackTime = PlayTime(scanned ? info.durationMs / 1000.0 : *seconds);
-    }
-    if (HasExtension(file, u"wav"_s)) {
-      if (status) status(catalog_.GetMsgWithValue(RC_Converting, SplitPathName(file).name));
-      QString path = file;
-      const qint64 wavBytes = QFileInfo(file).size();
-      const int code = ConvertWav(path);
-      if (code == platform::kConvertCancelledBatch) break;
-      if (code != 0) {
-        failed_ = failed_ || code != platform::kConvertCancelledFile;
-        continue;
-      }
-      record.TrackTime = PlayTime(double(wavBytes) / kWavBytesPerSecond);
-      record.Title = NameUpToFirstDot(path);
-      record.Filename = path;
-      writeTrailer = true;
-    }
-    try {
-      const int row = library_.AddOrReplaceRecord(record);
-      if (writeTrailer) trailer_.WriteSongTrailer(record.Filename, record, false);
-      added.append({row, record.Filename});
-    } catch (const AppError& error) {
-      // The library is full: what was added so far is saved below.
-      prompter_.Tell(error.Description() + u"\nin AddSongs.imgOK_Click"_s, MessageIcon::Critical);
-      failed_ = true;
-      break;
-    }
+  progress_ = progress;
+  Report report;
+  report.otherFiles = otherFiles;
+  bool dontAsk = false;
+  for (qsizetype i = 0; i < found.size() && !Cancelled(); ++i) {
+    const QString& file = found[i].path;
+    const PathParts parts = SplitPathName(file);
+    Tell(
+        {int(i), int(found.size()), parts.folder, catalog_.GetMsgWithValue(RC_Adding, parts.name)});
+    if (AddOne(file, found[i].inFolder, dontAsk, report) == Step::Stop) break;
   }
-  library_.SaveSongData();
-  if (check_.CheckError(u"in AddSongs.imgOK_Click"_s) != 0) failed_ = true;
-  return added;
+  Tell({int(found.size()), int(found.size()), {}, {}});
+  progress_ = {};
+  OnOwner([this] {
+    library_.SaveSongData();
+    if (check_.CheckError(u"in AddSongs.imgOK_Click"_s) != 0) failed_ = true;
+  });
+  return report;
+}
+
+void SongAdder::Tell(const Progress& progress) const {
+  if (progress_) progress_(progress);
+}
+
+SongAdder::Step SongAdder::AddOne(const QString& file, bool inFolder, bool& dontAsk,
+                                  Report& report) {
+  bool exists = false;
+  bool add = false;
+  OnOwner([&] {
+    exists = presence_.CheckSongFileExists(file, dontAsk);
+    add = exists && ShouldAdd(file);
+  });
+  failed_ = failed_ || !exists;
+  if (!add) return Step::Next;
+  const auto seconds = ProbeSong(file, inFolder);
+  if (!seconds) {
+    if (inFolder) {
+      ++report.otherFiles;
+    } else {
+      failed_ = true;
+    }
+    return Step::Next;
+  }
+  SongRecord record;
+  bool writeTrailer = ReadSongInformation(file, record);
+  const bool hadTrailer = trailer_.LastScan().found;
+  record.Filename = file;
+  if (record.TrackTime.trimmed().isEmpty()) {
+    // MPEG files are scanned whole: the decoder's length is an estimate for some of them.
+    platform::Mp3Info info;
+    const bool scanned =
+        platform::IsMpegAudioName(file) && platform::_QueryMp3File(file, info) == 0;
+    record.TrackTime = PlayTime(scanned ? info.durationMs / 1000.0 : *seconds);
+  }
+  if (hadTrailer && TakesTrailer(file)) {
+    trailer_.Sync().Complete(record);
+    writeTrailer = AskAboutDifference(record) != 0;
+  }
+  if (HasExtension(file, u"wav"_s)) {
+    Tell({0, 0, {}, catalog_.GetMsgWithValue(RC_Converting, SplitPathName(file).name)});
+    QString path = file;
+    const qint64 wavBytes = QFileInfo(file).size();
+    const int code = ConvertWav(path);
+    if (code == platform::kConvertCancelledBatch) return Step::Stop;
+    if (code != 0) {
+      failed_ = failed_ || code != platform::kConvertCancelledFile;
+      return Step::Next;
+    }
+    record.TrackTime = PlayTime(double(wavBytes) / kWavBytesPerSecond);
+    record.Title = NameUpToFirstDot(path);
+    record.Filename = path;
+    writeTrailer = true;
+  }
+  int row = 0;
+  QString refusal;
+  OnOwner([&] {
+    try {
+      row = library_.AddOrReplaceRecord(record);
+    } catch (const AppError& error) {
+      refusal = error.Description();
+    }
+  });
+  if (!refusal.isEmpty()) {
+    // The library is full: what was added so far is saved at the end of the run.
+    prompter_.Tell(refusal + u"\nin AddSongs.imgOK_Click"_s, MessageIcon::Critical);
+    failed_ = true;
+    return Step::Stop;
+  }
+  if (writeTrailer) WriteTrailer(record);
+  report.added.append({row, record.Filename});
+  return Step::Next;
+}
+
+// The trailer is written with the ID3 tag as it stands now: a song without a trailer had its
+// record made from its tags, and the ID3 tag takes the record's texts without a question.
+void SongAdder::WriteTrailer(SongRecord& record) {
+  ID3Sync& sync = trailer_.Sync();
+  if (!trailer_.LastScan().found) {
+    sync.Complete(record);
+    sync.Resolve(record, 1);
+  }
+  trailer_.WriteSongTrailer(record.Filename, record, true);
+}
+
+// A trailer that disagrees with the ID3 tag behind it: the buttons name what each holds,
+// and an answer for all holds for the rest of the run. Returns 1 when the trailer's texts
+// won, 2 when the tag's did, 0 when nothing is to change.
+int SongAdder::AskAboutDifference(SongRecord& record) {
+  ID3Sync& sync = trailer_.Sync();
+  const QList<ID3Sync::Difference> differences = sync.Differences(record);
+  if (differences.isEmpty()) return 0;
+  int answer = tagAnswerToAll_;
+  if (answer == 0) {
+    const QString buttons = UseButton(differences[0].ours) + u'|' +
+                            UseButton(differences[0].theirs) +
+                            u"|Use Tunewright Tags for All|Use ID3 Tags for All|Leave Both"_s;
+    answer = prompter_.Ask(sync.DifferenceText(differences), buttons, MessageIcon::Question);
+    if (answer == 3 || answer == 4) tagAnswerToAll_ = answer -= 2;
+    if (answer > 2) answer = 0;
+  }
+  sync.Resolve(record, answer);
+  return answer;
 }
 
 }  // namespace audiolume

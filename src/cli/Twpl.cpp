@@ -53,7 +53,7 @@ const char* const kUsage =
     "  convert --to DIR (--wav | --mp3 [--bitrate BPS]) FILE...\n"
     "                                   convert the files; prints converted N\n"
     "  query FILE                       bitrate, duration_ms, samplerate_code, channels\n"
-    "  library add [--yes-to-all | --no-to-all] FILE...\n"
+    "  library add [--yes-to-all | --no-to-all] PATH...\n"
     "                                   add songs; prints N<TAB>path for each\n"
     "  playlist list                    the stored playlists\n"
     "  playlist show NAME               N, path, song name, artist, preset of each song\n"
@@ -394,13 +394,15 @@ int Twpl::Query(Session& session, QStringList args) const {
 int Twpl::LibraryAdd(Session& session, QStringList args) const {
   const bool yes = TakeFlag(args, u"--yes-to-all"_s);
   const bool no = TakeFlag(args, u"--no-to-all"_s);
-  if (args.isEmpty() || (yes && no)) return Usage(u"library add needs FILE..."_s);
+  if (args.isEmpty() || (yes && no)) return Usage(u"library add needs PATH..."_s);
   for (QString& file : args) file = session.Absolute(file);
   SongAdder& adder = session.collection.adder;
   adder.SetAnswers(yes, no);
-  for (const SongAdder::Added& song : adder.AddSongs(args)) {
+  const SongAdder::Report report = adder.AddPaths(args, true);
+  for (const SongAdder::Added& song : report.added) {
     Print(QString::number(song.row) + u'\t' + TableField::Escaped(song.path));
   }
+  std::fprintf(err_, "%s\n", report.Summary().toUtf8().constData());
   return adder.Failed() ? 1 : 0;
 }
 

@@ -39,6 +39,17 @@ void ID3Sync::FillRecordFromTag(SongRecord& record, bool overwrite) const {
 }
 
 int ID3Sync::SyncID3WithRecord(SongRecord& record) {
+  Complete(record);
+  const QList<Difference> differences = Differences(record);
+  if (differences.isEmpty()) return 0;
+  const int answer =
+      prompter_.Ask(DifferenceText(differences), u"Use Tunewright Tag|Use ID3 Tag|Cancel"_s,
+                    MessageIcon::Question);
+  Resolve(record, answer);
+  return answer;
+}
+
+void ID3Sync::Complete(SongRecord& record) {
   if (tag_.ID3Present) {
     FillRecordFromTag(record, false);
     for (const SharedField& field : kShared) {
@@ -48,29 +59,35 @@ int ID3Sync::SyncID3WithRecord(SongRecord& record) {
     for (const SharedField& field : kShared) (tag_.*field.set)(record.*field.record);
     tag_.ID3Genre = static_cast<quint8>(genres_.GenreNumber(record.Genre));
   }
+}
 
-  QString ours = catalog_.GetMsg(RC_TW_ID3_Dif) + u'\n' + catalog_.GetMsg(RC_TWTag);
-  QString theirs = catalog_.GetMsg(RC_ID3Tag);
-  bool differ = false;
-  const QString indent(10, u' ');
+QList<ID3Sync::Difference> ID3Sync::Differences(const SongRecord& record) const {
+  QList<Difference> differences;
   for (const SharedField& field : kShared) {
     // The tag holds only what fits its bytes: a longer record text is not a difference.
     const QString recordValue = ID3Tag::Fixed(record.*field.record, ID3Tag::kTextWidth).trimmed();
     const QString tagValue = (tag_.*field.tag).trimmed();
-    if (recordValue == tagValue) continue;
-    differ = true;
-    ours += u'\n' + indent + record.*field.record;
-    theirs += u'\n' + indent + tagValue;
+    if (recordValue != tagValue) differences.append({record.*field.record, tagValue});
   }
-  if (!differ) return 0;
+  return differences;
+}
 
-  const int answer = prompter_.Ask(
-      ours + u"\n\n"_s + theirs, u"Use Tunewright Tag|Use ID3 Tag|Cancel"_s, MessageIcon::Question);
+QString ID3Sync::DifferenceText(const QList<Difference>& differences) {
+  QString ours = catalog_.GetMsg(RC_TW_ID3_Dif) + u'\n' + catalog_.GetMsg(RC_TWTag);
+  QString theirs = catalog_.GetMsg(RC_ID3Tag);
+  const QString indent(10, u' ');
+  for (const Difference& difference : differences) {
+    ours += u'\n' + indent + difference.ours;
+    theirs += u'\n' + indent + difference.theirs;
+  }
+  return ours + u"\n\n"_s + theirs;
+}
+
+void ID3Sync::Resolve(SongRecord& record, int answer) {
   for (const SharedField& field : kShared) {
     if (answer == 1) (tag_.*field.set)(record.*field.record);
     if (answer == 2) record.*field.record = (tag_.*field.tag).trimmed();
   }
-  return answer;
 }
 
 }  // namespace audiolume

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QList>
+#include <QString>
+
 namespace audiolume {
 
 class GenreCatalog;
@@ -26,6 +29,22 @@ class ID3Sync {
    * 0 when nothing differed.
    */
   int SyncID3WithRecord(SongRecord& record);
+
+  /** A field whose texts differ: the record's and the tag's, as the question shows them. */
+  struct Difference {
+    QString ours;
+    QString theirs;
+  };
+
+  /** The first step of SyncID3WithRecord: each side's empty fields from the other. */
+  void Complete(SongRecord& record);
+  /** Title, artist and album, in that order, where record and tag still differ. */
+  QList<Difference> Differences(const SongRecord& record) const;
+  /** The question's text naming the differences. */
+  QString DifferenceText(const QList<Difference>& differences);
+  /** Applies an answer to the question: 1 the record's texts go into the tag, 2 the tag's
+   *  into the record, anything else leaves both. */
+  void Resolve(SongRecord& record, int answer);
 
  private:
   ID3Tag& tag_;

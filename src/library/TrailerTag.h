@@ -74,6 +74,8 @@ class TrailerTag {
    *  a damaged header and cuts nested trailers when the file is open for writing. */
   bool FindTrailer(QFile& file);
   const TrailerScan& LastScan() const { return scan_; }
+  /** The agreement between records and the ID3 working copy that the writers keep. */
+  ID3Sync& Sync() { return sync_; }
 
   /** Where ReadFileTags found a song's information. */
   enum class TagSource { Trailer, FileTags, None };

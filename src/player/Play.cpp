@@ -8,10 +8,12 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
 #include <QSlider>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
@@ -374,13 +376,35 @@ void Play::mnuConvWavToMp3_Click() {
   OpenConversion(false);
 }
 
-// The first steps, for a newcomer.
+// The first steps, for a newcomer: they name the menus and items as this window shows them,
+// and the desktop's music folder may be added at once.
 void Play::mnuShowWelcome_Click() {
   MessageCatalog& catalog = context_.catalog;
-  QStringList lines{catalog.GetMsg(RC_1st_Time_0), QString(), catalog.GetMsg(RC_1st_Time_1)};
-  for (const int id : {RC_1st_Time_2, RC_1st_Time_3, RC_1st_Time_4})
-    lines.append(catalog.GetMsg(id));
-  context_.prompter.Tell(lines.join(u'\n'), MessageIcon::Information);
+  QStringList lines{
+      catalog.GetMsg(RC_1st_Time_0),
+      QString(),
+      catalog.GetMsg(RC_1st_Time_1),
+      u"1.  Click on "_s + MenuPath(u"mnuAddSongs"_s) + u" to start creating your music library."_s,
+      u"2.  Click on "_s + MenuPath(u"mnuShowMusicLib"_s) +
+          u" and drag tracks from the library into the playlist."_s,
+      catalog.GetMsg(RC_1st_Time_4)};
+  const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+  if (!context_.addFolder || !QFileInfo(music).isDir()) {
+    context_.prompter.Tell(lines.join(u'\n'), MessageIcon::Information);
+    return;
+  }
+  lines << QString() << u"Add the songs of your music folder "_s + music + u" now?"_s;
+  if (context_.prompter.Ask(lines.join(u'\n'), u"&Add My Music Folder|&Later"_s,
+                            MessageIcon::Question) == 1) {
+    context_.addFolder(music);
+  }
+}
+
+QString Play::MenuPath(const QString& item) const {
+  const QAction* action = Menu(item);
+  const auto* menu = qobject_cast<const QMenu*>(action->parent());
+  return u"'"_s + PlainCaption(menu->title()) + u"' and then '"_s + PlainCaption(action->text()) +
+         u"'"_s;
 }
 
 void Play::ShowPlayerChoice() {

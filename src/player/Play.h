@@ -51,6 +51,9 @@ struct PlayContext {
   /** Where the CD drives' discs are mounted (an installation's default playlist may lie on
    *  a disc); none without it. */
   SongFilePresence::CdMounts cdMounts = [] { return QList<platform::CdMount>(); };
+  /** Opens the adding window on a folder and adds its songs; the welcome offers the
+   *  music folder. */
+  std::function<void(const QString& folder)> addFolder = nullptr;
 };
 
 /**
@@ -100,6 +103,8 @@ class Play : public QMainWindow {
   void cmdPlayOption_Click(int index);
   void mnuDeleteTrack_Click();
   void mnuShowWelcome_Click();
+  /** "'Menu' and then 'Item'" for an item of this window's menus. */
+  QString MenuPath(const QString& item) const;
   void mnuConvMp3ToWav_Click();
   void mnuConvWavToMp3_Click();
   void mnuAutoArrange_Click() { companions_.Dock(); }

@@ -411,5 +411,38 @@ TEST_F(PlayWindowTest, PlaysAreSavedAndRowsTwplSavedAreTakenIn) {
   EXPECT_EQ(twpl.SongRecords(1).PlayFreq, 2);
 }
 
+// The welcome names the menus as the window shows them and offers the desktop's music folder.
+TEST_F(PlayWindowTest, TheWelcomeNamesRealMenusAndOffersTheMusicFolder) {
+  const QByteArray home = qgetenv("HOME");
+  const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+  qputenv("HOME", dir_.filePath(u"desktop"_s).toUtf8());
+  qputenv("XDG_CONFIG_HOME", dir_.filePath(u"desktop/.config"_s).toUtf8());
+  QDir(dir_.path()).mkpath(u"desktop/Music"_s);
+  QStringList added;
+  PlayContext context = Context();
+  context.addFolder = [&added](const QString& folder) { added.append(folder); };
+  Play play(context);
+  prompter_.QueueAnswer(2);  // Later
+  play.Menu(u"mnuShowWelcome"_s)->trigger();
+  prompter_.QueueAnswer(1);  // Add My Music Folder
+  play.Menu(u"mnuShowWelcome"_s)->trigger();
+  qputenv("HOME", home);
+  qputenv("XDG_CONFIG_HOME", config);
+  if (config.isNull()) qunsetenv("XDG_CONFIG_HOME");
+
+  EXPECT_EQ(added, QStringList{dir_.filePath(u"desktop/Music"_s)});
+  const QString text = prompter_.ShownMessages().last().text;
+  // Each step names an item of this window's menus, under the menu that holds it.
+  for (const auto& [name, menu, caption] :
+       {std::tuple{u"mnuAddSongs"_s, u"Library Manager"_s, u"Add Tracks to Music Library"_s},
+        std::tuple{u"mnuShowMusicLib"_s, u"View"_s, u"Show Music Library"_s}}) {
+    EXPECT_TRUE(text.contains(u"'"_s + menu + u"' and then '"_s + caption + u"'"_s));
+    EXPECT_EQ(play.Menu(name)->text(), caption);
+    EXPECT_EQ(qobject_cast<QMenu*>(play.Menu(name)->parent())->title().remove(u'&'), menu);
+  }
+  EXPECT_TRUE(text.contains(dir_.filePath(u"desktop/Music"_s)));
+  EXPECT_EQ(prompter_.ShownMessages().last().buttons, u"&Add My Music Folder|&Later");
+}
+
 }  // namespace
 }  // namespace audiolume

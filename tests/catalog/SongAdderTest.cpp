@@ -4,6 +4,7 @@
 #include "catalog/SongAdder.h"
 #include "fakes/SineFiles.h"
 #include "fakes/TaggedFiles.h"
+#include "library/ID3Tag.h"
 #include "library/SongFilePresence.h"
 #include "library/TagFixture.h"
 #include "platform/StandardTags.h"
@@ -229,6 +230,158 @@ TEST_F(SongAdderTest, StandardTagsComeAfterTheTrailerAndBeforeTheId3v1Tag) {
   // A trailer is never written into them, even when asked.
   EXPECT_NE(trailer_.WriteSongTrailer(Path(u"song.flac"_s), shown, false), 0);
   EXPECT_TRUE(ReadAll(Path(u"song.flac"_s)) == flac);
+}
+
+// MP3, FLAC, Ogg and Opus songs in sub-folders beside pictures, texts and a file that only
+// looks like a song by its name; a link back up the tree and one to a folder seen already.
+class SongFolderTest : public SongAdderTest {
+ protected:
+  void SetUp() override {
+    SongAdderTest::SetUp();
+    for (const QString& folder : {u"tree/A/B"_s, u"tree/C"_s}) QDir(dir_.path()).mkpath(folder);
+    ASSERT_TRUE(WriteSineMp3(Path(u"tree/A/one.mp3"_s), 0.3));
+    ASSERT_TRUE(WriteSineFlac(Path(u"tree/A/B/two.flac"_s), 0.3));
+    ASSERT_TRUE(WriteSineOgg(Path(u"tree/C/three.ogg"_s), 0.3));
+    ASSERT_TRUE(WriteSineOpus(Path(u"tree/C/four.opus"_s), 0.3));
+    ASSERT_TRUE(WriteSineMp3(Path(u"tree/C/Song.mp3"_s), 0.3));
+    ASSERT_TRUE(WriteSineMp3(Path(u"tree/C/song.mp3"_s), 0.3));
+    WriteAll(Path(u"tree/A/cover.jpg"_s), "picture");
+    WriteAll(Path(u"tree/C/notes.txt"_s), "notes");
+    WriteAll(Path(u"tree/C/fake.mp3"_s), QByteArray(4000, 'x'));
+    ASSERT_TRUE(QFile::link(Path(u"tree"_s), Path(u"tree/C/loop"_s)));
+    ASSERT_TRUE(QFile::link(Path(u"tree/A"_s), Path(u"tree/D"_s)));
+  }
+};
+
+TEST_F(SongFolderTest, AFolderTreeAddsEachSongOnceCountsOtherFilesAndSavesAtTheEnd) {
+  bool savedEarly = false;
+  const auto report = adder_.AddPaths({Path(u"tree"_s)}, true, [&](const auto&) {
+    savedEarly = savedEarly || QFile::exists(library_.DatabasePath());
+  });
+  EXPECT_EQ(AddedPaths(report.added),
+            (QStringList{Path(u"tree/A/one.mp3"_s), Path(u"tree/A/B/two.flac"_s),
+                         Path(u"tree/C/four.opus"_s), Path(u"tree/C/song.mp3"_s),
+                         Path(u"tree/C/Song.mp3"_s), Path(u"tree/C/three.ogg"_s)}));
+  EXPECT_EQ(report.otherFiles, 3);
+  EXPECT_EQ(report.Summary(), u"6 songs added, 3 other files skipped");
+  EXPECT_TRUE(prompter_.ShownMessages().isEmpty());  // skipped without a word
+  EXPECT_FALSE(adder_.Failed());
+  EXPECT_FALSE(savedEarly);
+  EXPECT_TRUE(QFile::exists(library_.DatabasePath()));
+  EXPECT_EQ(library_.SongCount(), 6);
+
+  // Again: the question about songs in the library comes once, answered for all.
+  prompter_.QueueAnswer(4);  // No to All
+  EXPECT_TRUE(adder_.AddPaths({Path(u"tree"_s)}, true).added.isEmpty());
+  EXPECT_EQ(prompter_.ShownMessages().size(), 1);
+
+  // Without sub-folders only the folder's own files.
+  SongLibrary fresh{dir_.path(), error_, check_};
+  SongAdder plain{fresh, trailer_, presence_, catalog_, prompter_, check_, dir_.path()};
+  const auto top = plain.AddPaths({Path(u"tree/A"_s)}, false);
+  EXPECT_EQ(AddedPaths(top.added), QStringList{Path(u"tree/A/one.mp3"_s)});
+  EXPECT_EQ(top.Summary(), u"1 song added, 1 other file skipped");
+}
+
+TEST_F(SongFolderTest, ACancelledRunKeepsWhatWasAddedAndSavesIt) {
+  std::atomic_bool cancel = false;
+  adder_.SetCancel(&cancel);
+  const auto report = adder_.AddPaths({Path(u"tree"_s)}, true, [&](const auto& progress) {
+    if (progress.done == 2) cancel = true;
+  });
+  EXPECT_EQ(report.added.size(), 2);
+  SongLibrary saved{dir_.path(), error_, check_};
+  saved.LoadSongData();
+  EXPECT_EQ(saved.SongCount(), 2);
+}
+
+// A named file that is no song is refused aloud; a folder that does not exist is a file
+// that does not exist.
+TEST_F(SongFolderTest, NamedFilesAreStillRefusedAloud) {
+  const auto report = adder_.AddPaths({Path(u"tree/C/fake.mp3"_s)}, true);
+  EXPECT_TRUE(report.added.isEmpty());
+  EXPECT_TRUE(adder_.Failed());
+  ASSERT_EQ(prompter_.ShownMessages().size(), 1);
+  EXPECT_TRUE(prompter_.ShownMessages()[0].text.contains(u"cannot be played"_s));
+}
+
+// Tags made by other programs: ID3v2 in full, ID3v1 in what its bytes hold.
+class Id3QuestionTest : public SongAdderTest {
+ protected:
+  QString TaggedMp3(const QString& name, const QString& title, const QString& v1Title) {
+    const QString path = Path(name);
+    EXPECT_TRUE(WriteSineMp3(path, 0.3));
+    StandardTagValues values;
+    values.title = title;
+    values.artist = u"Artist"_s;
+    EXPECT_TRUE(WriteStandardTag(path, values, 3));
+    WriteAll(path, ReadAll(path) + Id3(v1Title, u"Artist"_s));
+    return path;
+  }
+  /** The ID3v1 title at the file's end. */
+  QString Id3v1Title(const QString& path) {
+    ID3Tag tag;
+    EXPECT_TRUE(tag.Parse(ReadAll(path).right(ID3Tag::kSize)));
+    return tag.ID3Title.trimmed();
+  }
+  /** Gives the file's ID3v1 tag another title, as another program might. */
+  void RetitleId3v1(const QString& path, const QString& title) {
+    const QByteArray bytes = ReadAll(path);
+    WriteAll(path, bytes.left(bytes.size() - ID3Tag::kSize) + Id3(title, u"Artist"_s));
+  }
+};
+
+TEST_F(Id3QuestionTest, ASongWithoutTrailerTakesItsTagsWithoutAQuestion) {
+  const QString path = TaggedMp3(u"russian.mp3"_s, u"Привет мир"_s, u"?????"_s);
+  ASSERT_EQ(adder_.AddSongs({path}).size(), 1);
+  EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
+  EXPECT_EQ(library_.SongText(1, 0), u"Привет мир");
+  SongRecord record;
+  trailer_.ReadSongTags(path, record);
+  EXPECT_EQ(record.Title, u"Привет мир");
+  // The ID3v1 tag was written from the record, as far as its bytes can hold it.
+  EXPECT_EQ(Id3v1Title(path), ID3Tag::Fixed(u"Привет мир"_s, ID3Tag::kTextWidth).trimmed());
+}
+
+TEST_F(Id3QuestionTest, ATrailerThatDisagreesIsAskedAboutOnceForAll) {
+  QStringList paths;
+  for (const QString& name : {u"a.mp3"_s, u"b.mp3"_s, u"c.mp3"_s}) {
+    paths.append(TaggedMp3(name, u"Title "_s + name, u"Title "_s + name));
+  }
+  ASSERT_EQ(adder_.AddSongs(paths).size(), 3);
+  ASSERT_TRUE(prompter_.ShownMessages().isEmpty());
+  for (const QString& path : paths) RetitleId3v1(path, u"Other"_s);
+
+  adder_.SetAnswers(true, false);  // the records are replaced without asking
+  prompter_.QueueAnswer(4);        // Use ID3 Tags for All
+  ASSERT_EQ(adder_.AddSongs(paths).size(), 3);
+  ASSERT_EQ(prompter_.ShownMessages().size(), 1);
+  const auto& question = prompter_.ShownMessages()[0];
+  EXPECT_EQ(question.text, u"The Tunewright and ID3 tag are different\nTunewright Tag:\n"_s +
+                               QString(10, u' ') + u"Title a.mp3\n\nID3 Tag:\n"_s +
+                               QString(10, u' ') + u"Other"_s);
+  EXPECT_EQ(question.buttons,
+            u"Use \"Title a.mp3\"|Use \"Other\"|Use Tunewright Tags for All|"
+            u"Use ID3 Tags for All|Leave Both"_s);
+  for (int row = 1; row <= 3; ++row) EXPECT_EQ(library_.SongText(row, 0), u"Other");
+  SongRecord record;
+  trailer_.ReadSongTags(paths[2], record);
+  EXPECT_EQ(record.Title, u"Other");
+
+  // Agreeing again: no question.
+  prompter_.ClearRecord();
+  ASSERT_EQ(adder_.AddSongs(paths).size(), 3);
+  EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
+
+  // One answer for one file: the next one is asked about again.
+  RetitleId3v1(paths[0], u"Third"_s);
+  RetitleId3v1(paths[1], u"Fourth"_s);
+  prompter_.QueueAnswer(1);  // Use "Other": the trailer's
+  prompter_.QueueAnswer(5);  // Leave Both
+  ASSERT_EQ(adder_.AddSongs(paths).size(), 3);
+  EXPECT_EQ(prompter_.ShownMessages().size(), 2);
+  EXPECT_EQ(Id3v1Title(paths[0]), u"Other");
+  EXPECT_EQ(Id3v1Title(paths[1]), u"Fourth");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 
 #include "cli/TwplFixture.h"
@@ -111,6 +112,24 @@ TEST_F(TwplLibraryTest, AddingFilesItRefusesOrPastAFullLibraryFails) {
   result = Run({u"library"_s, u"add"_s, u"two.mp3"_s});
   EXPECT_EQ(result.code, 1);
   EXPECT_TRUE(result.err.contains(u"Overflow"_s)) << result.err.toStdString();
+}
+
+// A folder is looked through with its sub-folders; what is not a song is only counted.
+TEST_F(TwplLibraryTest, AddingAFolderAddsItsTreeAndReportsWhatItSkipped) {
+  QDir(dir_.path()).mkpath(u"Music/Artist/Album"_s);
+  ASSERT_TRUE(test::WriteSineMp3(dir_.filePath(u"Music/Artist/Album/01 One.mp3"_s), 0.3));
+  ASSERT_TRUE(test::WriteSineFlac(dir_.filePath(u"Music/Artist/Album/02 Two.flac"_s), 0.3));
+  ASSERT_TRUE(test::WriteSineOpus(dir_.filePath(u"Music/three.opus"_s), 0.3));
+  test::WriteAll(dir_.filePath(u"Music/Artist/Album/cover.jpg"_s), "picture");
+  test::WriteAll(dir_.filePath(u"Music/Artist/Album/broken.mp3"_s), "not audio");
+  ASSERT_TRUE(QFile::link(dir_.filePath(u"Music"_s), dir_.filePath(u"Music/Artist/again"_s)));
+  const Result result = Run({u"library"_s, u"add"_s, u"Music"_s});
+  EXPECT_EQ(result.code, 0) << result.err.toStdString();
+  EXPECT_EQ(result.out, u"1\t"_s + dir_.filePath(u"Music/three.opus"_s) + u"\n2\t"_s +
+                            dir_.filePath(u"Music/Artist/Album/01 One.mp3"_s) + u"\n3\t"_s +
+                            dir_.filePath(u"Music/Artist/Album/02 Two.flac"_s) + u"\n"_s);
+  EXPECT_EQ(result.err, u"3 songs added, 2 other files skipped\n");
+  EXPECT_EQ(ListedFiles().size(), 3);
 }
 
 }  // namespace
