@@ -64,9 +64,8 @@ int Jukebox::Run() {
                        platform::MakeAudioSink(veltoDj_.AudioChoice())});
   engine.External().SetFiles(veltoDj_.SettingsFile(), veltoDj_.WorkingDirectory());
   engine.SetCdAudio(std::make_unique<platform::CdAudio>(veltoDj_.FirstCdDevice()));
-  engine.SetTagReader([&collection](const QString& file, QString& title, QString& artist) {
-    return collection.ReadTitleArtist(file, title, artist);
-  });
+  engine.SetEntryReader(
+      [&collection](const QString& file) { return collection.entries.EntryOf(file); });
   CatalogWindows* catalogWindows = nullptr;  // made once the player exists
   const auto openAddSongs = [this, &collection, &catalog, &services, &catalogWindows] {
     AddSongs window(collection.adder, collection.trailer, catalog, services.Asker(),

@@ -89,7 +89,7 @@ bool SongAdder::ReadSongInformation(const QString& path, SongRecord& record) {
   const TrailerTag::TagSource source = trailer_.ReadFileTags(file, path, record);
   if (record.Title.trimmed().isEmpty()) record.Title = NameUpToFirstDot(path);
   // Songs that take no trailer keep their notes and biography in the library row alone.
-  const int row = platform::TakesTrailingTags(path) ? 0 : library_.FindSongByFilename(path);
+  const int row = TrailerTag::TakesTrailer(path) ? 0 : library_.FindSongByFilename(path);
   if (row > 0) {
     record.Notes = library_.SongRecords(row).Notes;
     record.Bios = library_.SongRecords(row).Bios;
@@ -98,7 +98,7 @@ bool SongAdder::ReadSongInformation(const QString& path, SongRecord& record) {
 }
 
 bool SongAdder::TakesTrailer(const QString& path) const {
-  return platform::IsMpegAudioName(path) && !presence_.IsOnCdDrive(path);
+  return TrailerTag::TakesTrailer(path) && !presence_.IsOnCdDrive(path);
 }
 
 void SongAdder::LogConversionError(int code) const {

@@ -87,13 +87,9 @@ PlayerEngine::Kind PlayerEngine::Classify(const QString& file) {
 // ---- queue -------------------------------------------------------------------------
 
 void PlayerEngine::AddSongToPlayList(const QString& file, int position) {
-  PlayListEntry entry{file, {}, {}, {}};
-  if (const int row = library_.FindSongByFilename(file)) {
-    entry = library_.PlayListEntryOf(row);
-    entry.path = file;
-  } else if (!readTag_ || !readTag_(file, entry.title, entry.artist)) {
-    entry.title = SplitFileExtension(SplitPathName(file).name).base;
-  }
+  const PlayListEntry entry =
+      readEntry_ ? readEntry_(file)
+                 : PlayListEntry{file, SplitFileExtension(SplitPathName(file).name).base, {}, {}};
   queue_.Insert(position, entry);
   Q_EMIT QueueChanged();
 }
