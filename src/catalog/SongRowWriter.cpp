@@ -164,8 +164,22 @@ int SongRowWriter::KeepInRow(const QString& path, const SongRecord& record) {
 }
 
 int SongRowWriter::NotStored(const QString& path, const QString& why) {
-  prompter_.Tell(path + u'\n' + why, MessageIcon::Exclamation);
+  if (gathering_) {
+    gathered_[why].append(path);
+  } else {
+    prompter_.Tell(path + u'\n' + why, MessageIcon::Exclamation);
+  }
   return kErrPermissionDenied;
+}
+
+void SongRowWriter::TellGathered() {
+  QStringList texts;
+  for (auto reason = gathered_.cbegin(); reason != gathered_.cend(); ++reason) {
+    texts.append(reason.value().join(u'\n') + u'\n' + reason.key());
+  }
+  gathering_ = false;
+  gathered_.clear();
+  if (!texts.isEmpty()) prompter_.Tell(texts.join(u"\n\n"_s), MessageIcon::Exclamation);
 }
 
 }  // namespace audiolume

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
+#include <QStringList>
 
 namespace audiolume {
 
@@ -59,6 +61,11 @@ class SongRowWriter {
   /** Stores a picture as the song's art, the rest of its tags as they are. Same results. */
   int WriteArt(const QString& path, const ArtPicture& art);
 
+  /** From now on what cannot be stored is gathered rather than told song by song, so that
+   *  the songs of an album take one message; TellGathered tells it and ends gathering. */
+  void Gather() { gathering_ = true; }
+  void TellGathered();
+
  private:
   /** Writes record over before, the file's information as it was. */
   int Store(const QString& path, const SongRecord& before, SongRecord& record,
@@ -76,6 +83,8 @@ class SongRowWriter {
   const ID3Tag& id3_;
   const SongFilePresence& presence_;
   Prompter& prompter_;
+  bool gathering_ = false;
+  QMap<QString, QStringList> gathered_;  // the songs for each reason
 };
 
 }  // namespace audiolume

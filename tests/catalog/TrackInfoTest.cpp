@@ -134,6 +134,14 @@ class TrackInfoTest : public TagFixture {
     EXPECT_EQ(adder_.AddSongs({path}).size(), 1);
     return path;
   }
+  // The texts of the messages shown that say something was not stored.
+  QStringList NotStoredTexts() const {
+    QStringList texts;
+    for (const auto& message : prompter_.ShownMessages()) {
+      if (message.text.contains(u"could not be written"_s)) texts.append(message.text);
+    }
+    return texts;
+  }
   // The frames but those of the ID named.
   static QStringList FramesBut(QStringList frames, const QString& id) {
     frames.removeIf([&id](const QString& frame) { return frame.startsWith(id + u' '); });
@@ -807,7 +815,7 @@ TEST_F(TrackInfoTest, Mp3EditsReachItsId3v2TagAndKeepEveryOtherFrame) {
   EXPECT_EQ(Stored(path).Title, u"Renamed");
   QString type;
   EXPECT_TRUE(TrailerArt(path, type) == bmp);
-  EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
+  EXPECT_EQ(NotStoredTexts(), QStringList());
 
   // Only what the tag does not hold changes: the file's front is not rewritten.
   const QByteArray front = ReadAll(path).left(4096);
@@ -844,7 +852,7 @@ TEST_F(TrackInfoTest, AnMp3WithoutId3v2GetsOneMadeFromItsRecordOnTheFirstEdit) {
   QString type;
   EXPECT_TRUE(TrailerArt(path, type) == bmp);
   EXPECT_EQ(id3_.ID3Title.trimmed(), u"ripped");
-  EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
+  EXPECT_EQ(NotStoredTexts(), QStringList());
 }
 
 // The library grid and "apply to album" go the same way.
@@ -875,7 +883,33 @@ TEST_F(TrackInfoTest, GridEditsAndApplyToAlbumReachTheId3v2Tags) {
   EXPECT_TRUE(frames.contains(u"TIT2 From the grid"_s)) << frames.join(u'|').toStdString();
   EXPECT_TRUE(frames.contains(u"TRCK 3/12"_s)) << frames.join(u'|').toStdString();
   EXPECT_EQ(frames.filter(u"APIC"_s).size(), 1);
-  EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
+  EXPECT_EQ(NotStoredTexts(), QStringList());
+}
+
+// The songs of an album that could not be written take one message, not one each.
+TEST_F(TrackInfoTest, ApplyToAlbumTellsOnceWhatItCouldNotStore) {
+  const QString edited = AddSong(u"edited"_s, u"Junk"_s, {});
+  QStringList junk;
+  for (const QString& name : {u"one.flac"_s, u"two.flac"_s}) {
+    junk.append(Path(name));
+    WriteAll(junk.last(), "fLaC and nothing a FLAC file holds");
+    SongRecord record;
+    record.Title = name;
+    record.Album = u"Junk"_s;
+    record.Filename = junk.last();
+    library_.AddOrReplaceRecord(record);
+  }
+  ASSERT_TRUE(info_.Load(edited));
+  info_.Current().record.Artist = u"New Artist"_s;
+  ASSERT_EQ(info_.Save(), 0);
+  TrackInfo::Boxes boxes{};
+  boxes[TrackInfo::kArtist] = true;
+  EXPECT_EQ(info_.ApplyToAlbum(boxes).size(), 2);
+  const QStringList told = NotStoredTexts();
+  ASSERT_EQ(told.size(), 1);
+  EXPECT_TRUE(
+      told[0].startsWith(junk.join(u'\n') + u"\nThe tag of this file could not be written"_s))
+      << told[0].toStdString();
 }
 
 }  // namespace
