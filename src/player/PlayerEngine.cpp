@@ -106,11 +106,13 @@ void PlayerEngine::AddDroppedFiles(const QStringList& files) {
   }
 }
 
+// Rows of the library go by the row's texts, without looking at their files.
 void PlayerEngine::AddLibraryRows(const QList<int>& rows) {
+  QList<PlayListEntry> entries;
   for (const int row : rows) {
-    if (row < 1 || row > library_.SongCount()) continue;
-    AddSongToPlayList(library_.SongText(row, SongLibrary::kFilenameColumn), queue_.Length() + 1);
+    if (row >= 1 && row <= library_.SongCount()) entries.append(library_.PlayListEntryOf(row));
   }
+  if (!entries.isEmpty()) AppendEntries(entries);
 }
 
 void PlayerEngine::AppendEntries(const QList<PlayListEntry>& entries) {
