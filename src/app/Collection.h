@@ -9,6 +9,7 @@
 #include "library/GenreCatalog.h"
 #include "library/ID3Sync.h"
 #include "library/ID3Tag.h"
+#include "library/SongEntryReader.h"
 #include "library/SongFilePresence.h"
 #include "library/SongLibrary.h"
 #include "library/TrailerTag.h"
@@ -30,9 +31,6 @@ class Collection {
   /** home is the application directory; cdMounts tells where the CD drives' discs are. */
   Collection(const QString& home, AppServices& services, SongFilePresence::CdMounts cdMounts);
 
-  /** Title and artist from a song file's standard tag, else its ID3v1 tag; false when
-   *  it has neither. */
-  bool ReadTitleArtist(const QString& file, QString& title, QString& artist);
   /** The song file's picture (the trailer's, else the standard tag's) and its type;
    *  empty when there is none. */
   QByteArray ReadArt(const QString& file, QString& type);
@@ -43,6 +41,7 @@ class Collection {
   GenreCatalog genres;
   ID3Sync sync;
   TrailerTag trailer;
+  SongEntryReader entries;
   SongFilePresence presence;
   FileConversion conversion;
   SongAdder adder;

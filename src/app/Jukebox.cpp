@@ -64,9 +64,8 @@ int Jukebox::Run() {
                        platform::MakeAudioSink(veltoDj_.AudioChoice())});
   engine.External().SetFiles(veltoDj_.SettingsFile(), veltoDj_.WorkingDirectory());
   engine.SetCdAudio(std::make_unique<platform::CdAudio>(veltoDj_.FirstCdDevice()));
-  engine.SetTagReader([&collection](const QString& file, QString& title, QString& artist) {
-    return collection.ReadTitleArtist(file, title, artist);
-  });
+  engine.SetEntryReader(
+      [&collection](const QString& file) { return collection.entries.EntryOf(file); });
   CatalogWindows* catalogWindows = nullptr;  // made once the player exists
   // Without a folder the window opens on the last one; with one, it adds its songs at once.
   const auto addSongsFrom = [this, &collection, &catalog, &services,

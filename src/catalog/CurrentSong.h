@@ -65,6 +65,8 @@ class CurrentSong {
    *  writer's result. */
   int Store(const QString& path, Song& song, const ID3Edits& edits,
             const ArtPicture* art = nullptr);
+  /** The writer Store writes through. */
+  SongRowWriter& Writer() { return writer_; }
 
  private:
   SongLibrary& library_;

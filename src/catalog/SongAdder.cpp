@@ -131,7 +131,7 @@ bool SongAdder::ReadSongInformation(const QString& path, SongRecord& record) {
   const TrailerTag::TagSource source = trailer_.ReadFileTags(file, path, record);
   if (record.Title.trimmed().isEmpty()) record.Title = NameUpToFirstDot(path);
   // Songs that take no trailer keep their notes and biography in the library row alone.
-  if (!platform::TakesTrailingTags(path)) {
+  if (!TrailerTag::TakesTrailer(path)) {
     OnOwner([&] {
       if (const int row = library_.FindSongByFilename(path); row > 0) {
         record.Notes = library_.SongRecords(row).Notes;
@@ -143,7 +143,7 @@ bool SongAdder::ReadSongInformation(const QString& path, SongRecord& record) {
 }
 
 bool SongAdder::TakesTrailer(const QString& path) const {
-  return platform::IsMpegAudioName(path) && !presence_.IsOnCdDrive(path);
+  return TrailerTag::TakesTrailer(path) && !presence_.IsOnCdDrive(path);
 }
 
 void SongAdder::LogConversionError(int code) const {

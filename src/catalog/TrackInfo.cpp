@@ -1,6 +1,7 @@
 #include "catalog/TrackInfo.h"
 
 #include "catalog/ArtPicture.h"
+#include "catalog/SongRowWriter.h"
 #include "library/DatabaseCommands.h"
 #include "library/SongLibrary.h"
 #include "library/TrailerTag.h"
@@ -103,6 +104,7 @@ QList<TrackInfo::Changed> TrackInfo::ApplyToAlbum(const Boxes& boxes) {
     if (path != Path() && OnSameAlbum(row)) members.append(path);
   }
   const ArtPicture* picture = boxes[kArt] && picture_ ? &*picture_ : nullptr;
+  song_.Writer().Gather();
   for (const QString& path : members) {
     Song song = song_.Read(path);
     CopyTicked(boxes, song);
@@ -111,6 +113,7 @@ QList<TrackInfo::Changed> TrackInfo::ApplyToAlbum(const Boxes& boxes) {
     song_.Store(path, song, edits, picture);
     changed.append({library_.FindSongByFilename(path), path});
   }
+  song_.Writer().TellGathered();
   database_.SaveQuietly(u"in GetSongInfoFromUser.ApplyToAlbum"_s);
   return changed;
 }

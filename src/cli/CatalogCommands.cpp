@@ -179,23 +179,13 @@ int CatalogCommands::PlayListShow(const QStringList& args) {
   return 0;
 }
 
-// A song in the library goes by the library's texts, any other by its own tags.
-PlayListEntry CatalogCommands::EntryOf(const QString& file) {
-  const SongLibrary& library = collection_.library;
-  if (const int row = library.FindSongByFilename(file)) return library.PlayListEntryOf(row);
-  SongRecord record;
-  collection_.adder.ReadSongInformation(file, record);
-  const QString title = record.Title.trimmed();
-  return {file, title.isEmpty() ? file : title, record.Artist.trimmed(), {}};
-}
-
 int CatalogCommands::PlayListSave(QStringList args) {
   const bool replace = args.removeAll(u"--replace"_s) > 0;
   if (args.size() < 2) return Problem(u"playlist save needs NAME FILE..."_s);
   const QString name = args.takeFirst().trimmed();
   if (name.isEmpty()) return Problem(u"playlist save needs a NAME"_s);
   if (replace) prompter_.SetPreferredCaptions({u"Yes"_s});
-  for (const QString& file : args) current_->Append(EntryOf(file));
+  for (const QString& file : args) current_->Append(collection_.entries.EntryOf(file));
   return manager_->Save(name) ? 0 : 1;
 }
 

@@ -50,7 +50,6 @@ class CatalogCommands {
   /** Makes the command's playlist the start-up playlist; 1 with a message on failure. */
   int WriteCurrent();
   int AutoDjSelect(QStringList args);
-  PlayListEntry EntryOf(const QString& file);
   void PrintSongs(const QList<PlayListEntry>& songs) const;
   int Problem(const QString& text) const;
   int Fail(const QString& text) const;

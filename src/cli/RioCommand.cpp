@@ -6,7 +6,6 @@
 #include "app/PortableExport.h"
 #include "player/RioExport.h"
 #include "support/CommandLinePrompter.h"
-#include "support/PathNames.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -47,13 +46,7 @@ int RioCommand::Export(QStringList args) {
   if (options.device.isEmpty()) return Fail(u"no player folder: give --device DIR"_s);
 
   QList<PlayListEntry> songs;
-  for (const QString& file : args) {
-    PlayListEntry song{file, {}, {}, {}};
-    if (!collection_.ReadTitleArtist(file, song.title, song.artist)) {
-      song.title = SplitFileExtension(SplitPathName(file).name).base;
-    }
-    songs.append(song);
-  }
+  for (const QString& file : args) songs.append(collection_.entries.EntryOf(file));
   // A temporary copy left by an earlier export is made again rather than trusted; the
   // songs sent earlier are erased only when the command says yes.
   QStringList answers{u"Yes to All"_s};

@@ -172,15 +172,19 @@ int TagCommands::Write(QStringList args) {
     }
   }
   prompter_.SetPreferredCaptions({captions[answer]});
-  const int result = trailer_.WriteSongTrailer(file, record, keepTag, edits);
-  std::fprintf(out_, "%d\n", result);
-  return result == 0 ? 0 : 1;
+  return Written(file, trailer_.WriteSongTrailer(file, record, keepTag, edits));
 }
 
 int TagCommands::Art(const QStringList& args) {
   if (args.size() != 2) return Problem(u"tags art needs FILE PICTURE"_s);
-  const int result = trailer_.PutArtIntoTrailer(args[0], args[1]);
+  return Written(args[0], trailer_.PutArtIntoTrailer(args[0], args[1]));
+}
+
+int TagCommands::Written(const QString& file, int result) const {
   std::fprintf(out_, "%d\n", result);
+  if (result != 0 && QFileInfo(file).isFile() && !TrailerTag::TakesTrailer(file)) {
+    Problem(file + u": only MP3 files take the trailer tag; this file was left as it was"_s);
+  }
   return result == 0 ? 0 : 1;
 }
 

@@ -29,6 +29,9 @@ class TagCommands {
   int Write(QStringList args);
   int Art(const QStringList& args);
   int ExtractArt(const QStringList& args);
+  /** Prints a writer's result code, and why a file that takes no trailer was left alone;
+   *  returns the exit code. */
+  int Written(const QString& file, int result) const;
   /** Tells text on stderr; returns code (2, a command line twpl does not take, also
    *  prints the usage). */
   int Problem(const QString& text, int code = 2) const;

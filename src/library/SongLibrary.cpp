@@ -12,10 +12,10 @@
 #include "library/DatabaseLock.h"
 #include "library/DiskMerge.h"
 #include "library/RecordCodec.h"
+#include "library/TrailerTag.h"
 #include "platform/CodePage.h"
 #include "platform/FileNames.h"
 #include "platform/FileOps.h"
-#include "platform/StandardTags.h"
 #include "support/AppError.h"
 #include "support/AppVersion.h"
 #include "support/CurrentError.h"
@@ -356,7 +356,7 @@ bool SongLibrary::SaveSongData() {
     FillRecordFromText(row);
     // Notes, biographies and lyrics of songs with a trailer live in the files alone; other
     // formats keep their notes and biography in the library.
-    if (platform::TakesTrailingTags(row.record.Filename)) {
+    if (TrailerTag::TakesTrailer(row.record.Filename)) {
       row.record.Lyrics.clear();
       row.record.Notes.clear();
       row.record.Bios.clear();

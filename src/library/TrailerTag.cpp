@@ -12,6 +12,7 @@
 #include "library/RecordCodec.h"
 #include "library/SongLibrary.h"
 #include "library/StandardTagFill.h"
+#include "platform/AudioDecoder.h"
 #include "platform/CodePage.h"
 #include "platform/FileError.h"
 #include "platform/FileOps.h"
@@ -296,13 +297,19 @@ QByteArray TrailerTag::ReadSongTagsWithArt(const QString& path, SongRecord& reco
   return standard->picture;
 }
 
+// WAV files would carry the trailer without harm to players, but people expect them as
+// they made them: the trailer is this program's tag of MP3 files.
+bool TrailerTag::TakesTrailer(const QString& path) {
+  return platform::IsMpegAudioName(path) && platform::TakesTrailingTags(path);
+}
+
 // Writable when it may be, so that a scan can repair what it finds; read-only otherwise,
-// and always for formats that must not be touched at their end.
+// and always for files that take no trailer.
 bool TrailerTag::OpenForReading(QFile& file, const QString& path) {
   // Opening refuses folders and, with ExistingOnly, never makes a missing file.
   file.setFileName(path);
   const auto mode = QIODevice::Unbuffered | QIODevice::ExistingOnly;
-  return (platform::TakesTrailingTags(path) && file.open(QIODevice::ReadWrite | mode)) ||
+  return (TakesTrailer(path) && file.open(QIODevice::ReadWrite | mode)) ||
          file.open(QIODevice::ReadOnly | mode);
 }
 
@@ -317,7 +324,7 @@ QByteArray TrailerTag::Tail(const SongRecord& record, int positionsOffset) const
 
 int TrailerTag::OpenForWriting(QFile& file, const QString& path) {
   if (!QFileInfo(path).isFile()) return 1;
-  if (!platform::TakesTrailingTags(path)) return kErrPermissionDenied;
+  if (!TakesTrailer(path)) return kErrPermissionDenied;
   if (!CheckWritable(path)) return kErrPermissionDenied;
   file.setFileName(path);
   if (file.open(QIODevice::ReadWrite)) return 0;
@@ -398,6 +405,25 @@ int TrailerTag::PutArtIntoTrailer(const QString& songPath, const QByteArray& art
   return ReplaceTail(file, p.artType, bytes, u"PutArtIntoTrailer"_s);
 }
 
+bool TrailerTag::MoveTrailer(const QString& path, qint64 grewBy) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) return false;
+  const qint64 length = LoadWindow(file);
+  for (const int footerOffset : {kFooterWithID3, kFooterAtEnd}) {
+    if (length + footerOffset < 1 || !ScanFooter(file, length, footerOffset)) continue;
+    const qint64 at = length + footerOffset - kPositionsBytes + 1;
+    QByteArray moved;
+    for (int i = 0; i < 5; ++i) {
+      const auto stored = Int32At(file, at + 4 * i);
+      if (!stored) return false;
+      // A position counted from the end already points where it should.
+      moved += Int32Bytes(*stored > 0 ? *stored + grewBy : *stored);
+    }
+    return WriteAt(file, at, moved, u"MoveTrailer"_s) == 0;
+  }
+  return true;
+}
+
 std::optional<QString> TrailerTag::GetTrailerVersion(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly) || !FindTrailer(file)) return std::nullopt;
@@ -426,9 +452,8 @@ bool TrailerTag::CheckWritable(const QString& path) {
 
 bool TrailerTag::ConvertID3Tag(const QString& path) {
   QFile file(path);
-  if (!platform::TakesTrailingTags(path) ||
-      !file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly) || !FindTrailer(file) ||
-      !scan_.ID3BeforeTrailer) {
+  if (!TakesTrailer(path) || !file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly) ||
+      !FindTrailer(file) || !scan_.ID3BeforeTrailer) {
     return false;
   }
   return ReplaceTail(file, file.size() + 1, id3_.Bytes(), u"ConvertID3Tags"_s) == 0;

@@ -97,9 +97,14 @@ class TrailerTag {
 
   /** Writes the record (and the ID3 tag) into the song file. 0 on success, 1 when the
    *  file does not exist, else an error number (70 when writing was refused, and for a
-   *  file whose format takes no trailing data, such as FLAC or Ogg). */
+   *  file that takes no trailer, such as WAV, FLAC or Ogg, which is left as it was). */
   int WriteSongTrailer(const QString& path, SongRecord& record, bool keepTag,
                        const ID3Edits& edits = {});
+
+  /** Whether a song file takes the trailer: MPEG audio alone, whose players skip what
+   *  follows the audio. Every writer of the trailer and every repair of a file's end ask
+   *  this; other files (WAV, FLAC, Ogg, …) are never appended to. */
+  static bool TakesTrailer(const QString& path);
 
   /** Stores a picture ("bmp", "jpg", "wmf", "ico") in the song's trailer. 0 on success,
    *  4 for another extension, 1 when either file does not exist, else an error number. */
@@ -111,6 +116,11 @@ class TrailerTag {
   static bool IsArtType(const QString& type);
 
   std::optional<QString> GetTrailerVersion(const QString& path);
+
+  /** After the front of a song file grew by grewBy bytes (shrank when negative), as when
+   *  the standard tag before its audio is rewritten, moves the trailer's stored positions
+   *  with what they point at. True when done, or when the file has no trailer. */
+  bool MoveTrailer(const QString& path, qint64 grewBy);
 
   /** Asks before writing a read-only file, and makes it writable when told to. */
   bool CheckWritable(const QString& path);

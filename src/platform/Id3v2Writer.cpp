@@ -21,6 +21,22 @@ TagLib::String Utf8(const QString& text) {
   return TagLib::String(text.toStdString(), TagLib::String::UTF8);
 }
 
+// Sets each field that differs from what the tag holds now, as the tag reader reads it: a
+// frame left alone keeps its form (a full date, "3/12", two artists, a described comment).
+void SetChanged(TagLib::Tag& tag, const StandardTagFields& fields, const StandardTagFields& now) {
+  const std::pair<QString StandardTagFields::*, void (TagLib::Tag::*)(const TagLib::String&)>
+      texts[] = {{&StandardTagFields::title, &TagLib::Tag::setTitle},
+                 {&StandardTagFields::artist, &TagLib::Tag::setArtist},
+                 {&StandardTagFields::album, &TagLib::Tag::setAlbum},
+                 {&StandardTagFields::genre, &TagLib::Tag::setGenre},
+                 {&StandardTagFields::comment, &TagLib::Tag::setComment}};
+  for (const auto& [field, set] : texts) {
+    if (fields.*field != now.*field) (tag.*set)(Utf8(fields.*field));
+  }
+  if (fields.year != now.year) tag.setYear(unsigned(std::max(0, fields.year)));
+  if (fields.track != now.track) tag.setTrack(unsigned(std::max(0, fields.track)));
+}
+
 void Fill(TagLib::Tag& tag, const StandardTagFields& fields) {
   tag.setTitle(Utf8(fields.title));
   tag.setArtist(Utf8(fields.artist));
@@ -36,7 +52,9 @@ bool TagCopy(const QString& copy, const StandardTagFields& fields, Id3v1 id3v1) 
   TagLib::MPEG::File file(QFile::encodeName(copy).constData(), false);
   // Only into MPEG audio: a file of anything else is left alone.
   if (!file.isValid() || file.firstFrameOffset() < 0) return false;
-  Fill(*file.ID3v2Tag(true), fields);
+  TagLib::ID3v2::Tag* id3v2 = file.ID3v2Tag(true);
+  const auto held = id3v2->isEmpty() ? std::nullopt : ReadStandardTags(copy, false);
+  SetChanged(*id3v2, fields, held ? held->fields : StandardTagFields());
   int tags = TagLib::MPEG::File::ID3v2;
   if (id3v1 == Id3v1::Write) {
     Fill(*file.ID3v1Tag(true), fields);
@@ -53,13 +71,16 @@ bool SyncedCopy(const QString& path) {
 
 }  // namespace
 
-bool WriteId3v2Tag(const QString& path, const StandardTagFields& fields, Id3v1 id3v1) {
+bool WriteId3v2Tag(const QString& path, const StandardTagFields& fields, Id3v1 id3v1,
+                   const Id3v2Moved& moved) {
   const QFileInfo info(path);
   // The copy keeps the name's extension after a prefix, as TagLib and people expect.
   const QString copy = info.absolutePath() + QStringLiteral("/.audiolume-id3v2-") + info.fileName();
   try {
     FileOps::CopyFile(path, copy);
-    if (TagCopy(copy, fields, id3v1) && SyncedCopy(copy)) {
+    const bool tagged = TagCopy(copy, fields, id3v1) &&
+                        (!moved || moved(copy, QFileInfo(copy).size() - info.size()));
+    if (tagged && SyncedCopy(copy)) {
       FileOps::MoveFile(copy, path);
       return true;
     }

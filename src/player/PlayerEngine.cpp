@@ -87,13 +87,9 @@ PlayerEngine::Kind PlayerEngine::Classify(const QString& file) {
 // ---- queue -------------------------------------------------------------------------
 
 void PlayerEngine::AddSongToPlayList(const QString& file, int position) {
-  PlayListEntry entry{file, {}, {}, {}};
-  if (const int row = library_.FindSongByFilename(file)) {
-    entry = library_.PlayListEntryOf(row);
-    entry.path = file;
-  } else if (!readTag_ || !readTag_(file, entry.title, entry.artist)) {
-    entry.title = SplitFileExtension(SplitPathName(file).name).base;
-  }
+  const PlayListEntry entry =
+      readEntry_ ? readEntry_(file)
+                 : PlayListEntry{file, SplitFileExtension(SplitPathName(file).name).base, {}, {}};
   queue_.Insert(position, entry);
   Q_EMIT QueueChanged();
 }
@@ -110,11 +106,13 @@ void PlayerEngine::AddDroppedFiles(const QStringList& files) {
   }
 }
 
+// Rows of the library go by the row's texts, without looking at their files.
 void PlayerEngine::AddLibraryRows(const QList<int>& rows) {
+  QList<PlayListEntry> entries;
   for (const int row : rows) {
-    if (row < 1 || row > library_.SongCount()) continue;
-    AddSongToPlayList(library_.SongText(row, SongLibrary::kFilenameColumn), queue_.Length() + 1);
+    if (row >= 1 && row <= library_.SongCount()) entries.append(library_.PlayListEntryOf(row));
   }
+  if (!entries.isEmpty()) AppendEntries(entries);
 }
 
 void PlayerEngine::AppendEntries(const QList<PlayListEntry>& entries) {

@@ -34,8 +34,8 @@ class PlayerEngine : public QObject {
     platform::XAudioPlayer::Opener mpegOpen = platform::OpenMpegDecoder;
     platform::RealAudioEngine::Opener otherOpen = platform::OpenPlayerDecoder;
   };
-  /** Title and artist from a song file's own tag; false when it has none. */
-  using TagReader = std::function<bool(const QString& file, QString& title, QString& artist)>;
+  /** A song file's entry in the queue: its title and artist, by the one reader of them. */
+  using EntryReader = std::function<PlayListEntry(const QString& file)>;
   /** The player's short waits (100 to 700 ms): a delay before the rest of a step runs. */
   using Delay = std::function<void(int milliseconds, std::function<void()> then)>;
 
@@ -45,7 +45,8 @@ class PlayerEngine : public QObject {
                QString errorTextFile, BackEnds backEnds, QObject* parent = nullptr);
   ~PlayerEngine() override;
 
-  void SetTagReader(TagReader reader) { readTag_ = std::move(reader); }
+  /** Without one, songs join the queue under their file names. */
+  void SetEntryReader(EntryReader reader) { readEntry_ = std::move(reader); }
   /** The drive the CD mode controls. */
   void SetCdAudio(std::unique_ptr<platform::CdAudio> cd) { cd_ = std::move(cd); }
   /** The disc's tracks for the CD mode, played digitally; empty without a disc. */
@@ -190,7 +191,7 @@ class PlayerEngine : public QObject {
   bool cdAnalog_ = false;  // a track plays through the drive's own output
   qint32 raHandle_ = 0;
   bool volumeSupported_ = false;
-  TagReader readTag_;
+  EntryReader readEntry_;
   Delay delay_;
   std::function<bool()> recordingAnalog_ = [] { return false; };
   std::function<bool()> converting_ = [] { return false; };

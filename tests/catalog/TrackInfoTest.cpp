@@ -114,6 +114,39 @@ class TrackInfoTest : public TagFixture {
     library_.AddOrReplaceRecord(record);
     return path;
   }
+  // An MP3 song in the library as other programs tagged it, an ID3v2 tag with a cover, a
+  // user text frame, a full date, "3/12" and two artists, and as this program added it,
+  // with a trailer.
+  QString AddTaggedMp3(const QString& name, const QString& album) {
+    const QString path = Path(name + u".mp3"_s);
+    EXPECT_TRUE(WriteSineMp3(path, 0.3));
+    StandardTagValues values;
+    values.title = name;
+    values.album = album;
+    values.genre = u"Rock"_s;
+    values.picture = SmallPng();
+    values.pictureMime = u"image/png"_s;
+    EXPECT_TRUE(WriteStandardTag(path, values));
+    EXPECT_TRUE(AddId3v2Frames(path, {{"TPE1", u"Band\nGuest"_s},
+                                      {"TDRC", u"2003-05-01"_s},
+                                      {"TRCK", u"3/12"_s},
+                                      {"TXXX", u"MusicBrainz Album Id=1234"_s}}));
+    EXPECT_EQ(adder_.AddSongs({path}).size(), 1);
+    return path;
+  }
+  // The texts of the messages shown that say something was not stored.
+  QStringList NotStoredTexts() const {
+    QStringList texts;
+    for (const auto& message : prompter_.ShownMessages()) {
+      if (message.text.contains(u"could not be written"_s)) texts.append(message.text);
+    }
+    return texts;
+  }
+  // The frames but those of the ID named.
+  static QStringList FramesBut(QStringList frames, const QString& id) {
+    frames.removeIf([&id](const QString& frame) { return frame.startsWith(id + u' '); });
+    return frames;
+  }
   // A picture file of the given Qt format ("PNG", "BMP", "JPG"); returns its bytes.
   static QByteArray WritePicture(const QString& path, const char* format, Qt::GlobalColor color) {
     QImage image(32, 24, QImage::Format_RGB32);
@@ -160,7 +193,7 @@ class TrackInfoTest : public TagFixture {
   QList<platform::CdMount> cdMounts_;
   SongFilePresence presence_{[this] { return cdMounts_; }, catalog_, prompter_};
   SongAdder adder_{library_, trailer_, presence_, catalog_, prompter_, check_, dir_.path()};
-  SongRowWriter writer_{library_, adder_, trailer_, presence_, prompter_};
+  SongRowWriter writer_{library_, adder_, trailer_, id3_, presence_, prompter_};
   DatabaseCommands database_{library_, catalog_, prompter_, error_, check_};
   CurrentSong song_{library_, adder_, id3_, writer_, database_};
   TrackInfo info_{song_, library_, trailer_, database_};
@@ -758,6 +791,125 @@ TEST_F(TrackInfoTest, TheTrackInformationWindowChoosesAPicture) {
   EXPECT_TRUE(TrailerArt(song, type) == bmp);
   EXPECT_EQ(type, u"bmp");
   EXPECT_EQ(prompter_.ShownMessages().size(), 3);  // the second file dialog, no question
+}
+
+// An edit of an MP3 reaches the ID3v2 tag other players read: only the fields edited,
+// every other frame as it was; the trailer and its picture stay readable.
+TEST_F(TrackInfoTest, Mp3EditsReachItsId3v2TagAndKeepEveryOtherFrame) {
+  const QString path = AddTaggedMp3(u"song"_s, u"Blue"_s);
+  const QByteArray bmp = WritePicture(Path(u"COVER.BMP"_s), "BMP", Qt::red);
+  const QStringList before = Id3v2Frames(path);
+  ASSERT_TRUE(before.contains(u"TPE1 Band\nGuest"_s)) << before.join(u'|').toStdString();
+  ASSERT_TRUE(info_.Load(path));
+  info_.Current().record.Title = u"Renamed"_s;
+  info_.Current().comment = u"Live"_s;
+  ASSERT_TRUE(info_.SetPicture(Path(u"COVER.BMP"_s)));
+  ASSERT_EQ(info_.Save(), 0);
+  const QStringList after = Id3v2Frames(path);
+  EXPECT_TRUE(after.contains(u"TIT2 Renamed"_s)) << after.join(u'|').toStdString();
+  EXPECT_TRUE(after.contains(u"COMM Live"_s)) << after.join(u'|').toStdString();
+  QStringList kept = FramesBut(after, u"TIT2"_s);
+  kept.removeAll(u"COMM Live"_s);
+  // The cover, the user text, the full date, "3/12" and both artists as they were.
+  EXPECT_EQ(kept, FramesBut(before, u"TIT2"_s));
+  EXPECT_EQ(Stored(path).Title, u"Renamed");
+  QString type;
+  EXPECT_TRUE(TrailerArt(path, type) == bmp);
+  EXPECT_EQ(NotStoredTexts(), QStringList());
+
+  // Only what the tag does not hold changes: the file's front is not rewritten.
+  const QByteArray front = ReadAll(path).left(4096);
+  ASSERT_TRUE(info_.Load(path));
+  info_.Current().record.Mood = u"Sad"_s;
+  ASSERT_EQ(info_.Save(), 0);
+  EXPECT_TRUE(ReadAll(path).left(4096) == front);
+}
+
+// This program's own rips carry only the trailer and an ID3v1 tag: the first edit makes
+// an ID3v2 tag of the whole record, in front of the audio, and the trailer moves with it.
+TEST_F(TrackInfoTest, AnMp3WithoutId3v2GetsOneMadeFromItsRecordOnTheFirstEdit) {
+  const QString path = AddSong(u"ripped"_s, u"Rips"_s, {}, u"1984"_s);
+  const QByteArray bmp = WritePicture(Path(u"COVER.BMP"_s), "BMP", Qt::red);
+  ASSERT_TRUE(info_.Load(path));
+  ASSERT_TRUE(info_.SetPicture(Path(u"COVER.BMP"_s)));
+  info_.Current().record.Notes = u"Kept"_s;
+  ASSERT_EQ(info_.Save(), 0);
+  ASSERT_TRUE(Id3v2Frames(path).isEmpty());  // nothing the tag holds was edited
+  const qint64 length = QFileInfo(path).size();
+
+  ASSERT_TRUE(info_.Load(path));
+  info_.Current().record.TrackNumber = 4;
+  ASSERT_EQ(info_.Save(), 0);
+  const QStringList frames = Id3v2Frames(path);
+  for (const QString& frame : {u"TIT2 ripped"_s, u"TPE1 Artist of ripped"_s, u"TALB Rips"_s,
+                               u"TCON Rock"_s, u"TRCK 4"_s, u"TDRC 1984"_s}) {
+    EXPECT_TRUE(frames.contains(frame)) << frame.toStdString() << frames.join(u'|').toStdString();
+  }
+  EXPECT_GT(QFileInfo(path).size(), length);
+  const SongRecord stored = Stored(path);
+  EXPECT_EQ(stored.Notes, u"Kept");
+  EXPECT_EQ(stored.TrackNumber, 4);
+  QString type;
+  EXPECT_TRUE(TrailerArt(path, type) == bmp);
+  EXPECT_EQ(id3_.ID3Title.trimmed(), u"ripped");
+  EXPECT_EQ(NotStoredTexts(), QStringList());
+}
+
+// The library grid and "apply to album" go the same way.
+TEST_F(TrackInfoTest, GridEditsAndApplyToAlbumReachTheId3v2Tags) {
+  const QString edited = AddTaggedMp3(u"edited"_s, u"Hits"_s);
+  const QString member = AddTaggedMp3(u"member"_s, u"Hits"_s);
+  const int row = library_.FindSongByFilename(member);
+  library_.SongText(row, 0) = u"From the grid"_s;
+  library_.SongText(row, 1) = u"Greatest Hits"_s;
+  ASSERT_EQ(writer_.Write(row), 0);
+  QStringList frames = Id3v2Frames(member);
+  EXPECT_TRUE(frames.contains(u"TIT2 From the grid"_s)) << frames.join(u'|').toStdString();
+  EXPECT_TRUE(frames.contains(u"TALB Greatest Hits"_s)) << frames.join(u'|').toStdString();
+  EXPECT_TRUE(frames.contains(u"TDRC 2003-05-01"_s)) << frames.join(u'|').toStdString();
+
+  ASSERT_TRUE(info_.Load(edited));
+  info_.Current().record.Album = u"Greatest Hits"_s;
+  info_.Current().record.Artist = u"Solo"_s;
+  info_.Current().year = u"1999"_s;
+  ASSERT_EQ(info_.Save(), 0);
+  TrackInfo::Boxes boxes{};
+  boxes[TrackInfo::kArtist] = true;
+  boxes[TrackInfo::kYear] = true;
+  ASSERT_EQ(info_.ApplyToAlbum(boxes).size(), 1);
+  frames = Id3v2Frames(member);
+  EXPECT_TRUE(frames.contains(u"TPE1 Solo"_s)) << frames.join(u'|').toStdString();
+  EXPECT_TRUE(frames.contains(u"TDRC 1999"_s)) << frames.join(u'|').toStdString();
+  EXPECT_TRUE(frames.contains(u"TIT2 From the grid"_s)) << frames.join(u'|').toStdString();
+  EXPECT_TRUE(frames.contains(u"TRCK 3/12"_s)) << frames.join(u'|').toStdString();
+  EXPECT_EQ(frames.filter(u"APIC"_s).size(), 1);
+  EXPECT_EQ(NotStoredTexts(), QStringList());
+}
+
+// The songs of an album that could not be written take one message, not one each.
+TEST_F(TrackInfoTest, ApplyToAlbumTellsOnceWhatItCouldNotStore) {
+  const QString edited = AddSong(u"edited"_s, u"Junk"_s, {});
+  QStringList junk;
+  for (const QString& name : {u"one.flac"_s, u"two.flac"_s}) {
+    junk.append(Path(name));
+    WriteAll(junk.last(), "fLaC and nothing a FLAC file holds");
+    SongRecord record;
+    record.Title = name;
+    record.Album = u"Junk"_s;
+    record.Filename = junk.last();
+    library_.AddOrReplaceRecord(record);
+  }
+  ASSERT_TRUE(info_.Load(edited));
+  info_.Current().record.Artist = u"New Artist"_s;
+  ASSERT_EQ(info_.Save(), 0);
+  TrackInfo::Boxes boxes{};
+  boxes[TrackInfo::kArtist] = true;
+  EXPECT_EQ(info_.ApplyToAlbum(boxes).size(), 2);
+  const QStringList told = NotStoredTexts();
+  ASSERT_EQ(told.size(), 1);
+  EXPECT_TRUE(
+      told[0].startsWith(junk.join(u'\n') + u"\nThe tag of this file could not be written"_s))
+      << told[0].toStdString();
 }
 
 }  // namespace

@@ -563,5 +563,97 @@ TEST_F(TwplTest, RioExportSendsTheSongsAndTellsWhereTheyArrived) {
   EXPECT_EQ(Run({u"rio"_s, u"export"_s, u"one.mp3"_s}).code, 2);  // no player folder set
 }
 
+// The trailer goes into MP3 files alone: a WAV file is left as it was, and twpl says why.
+TEST_F(TwplTest, TagsWriteAndArtLeaveAWavFileAsItWas) {
+  const QString wav = dir_.filePath(u"take.wav"_s);
+  ASSERT_TRUE(test::WriteSineWav(wav, 0.5));
+  const QByteArray before = test::ReadAll(wav);
+  test::WriteAll(dir_.filePath(u"cover.jpg"_s), "picture bytes");
+  for (const QStringList& command :
+       {QStringList{u"tags"_s, u"write"_s, u"take.wav"_s, u"Title=Mine"_s},
+        QStringList{u"tags"_s, u"art"_s, u"take.wav"_s, u"cover.jpg"_s}}) {
+    const Result result = Run(command);
+    EXPECT_EQ(result.out, u"70\n"_s) << command.join(u' ').toStdString();
+    EXPECT_EQ(result.code, 1);
+    EXPECT_TRUE(result.err.contains(wav + u": only MP3 files take the trailer tag"_s))
+        << result.err.toStdString();
+    EXPECT_EQ(test::ReadAll(wav), before) << command.join(u' ').toStdString();
+  }
+  EXPECT_TRUE(Run({u"tags"_s, u"show"_s, u"take.wav"_s}).out.startsWith(u"Trailer\tno\n"_s));
+}
+
+// Edits of an MP3 through twpl reach its ID3v2 tag, where other players read them, and
+// leave the tag's other frames as they were.
+TEST_F(TwplTest, LibraryEditAndInfoSaveReachAnMp3sId3v2Tag) {
+  MakeLibrary();
+  const QString song = dir_.filePath(u"song.mp3"_s);
+  ASSERT_TRUE(test::WriteSineMp3(song, 0.3));
+  test::StandardTagValues values;
+  values.title = u"Tagged"_s;
+  values.artist = u"Tag Artist"_s;
+  values.picture = test::SmallPng();
+  ASSERT_TRUE(test::WriteStandardTag(song, values));
+  ASSERT_TRUE(test::AddId3v2Frames(song, {{"TXXX", u"Source=Vinyl"_s}}));
+  ASSERT_EQ(Run({u"library"_s, u"add"_s, u"song.mp3"_s}).code, 0);
+
+  ASSERT_EQ(Run({u"library"_s, u"edit"_s, u"song.mp3"_s, u"Title=Edited"_s, u"Genre=Jazz"_s}).code,
+            0);
+  QStringList frames = test::Id3v2Frames(song);
+  for (const QString& frame :
+       {u"TIT2 Edited"_s, u"TCON Jazz"_s, u"TPE1 Tag Artist"_s, u"TXXX Source\nVinyl"_s}) {
+    EXPECT_TRUE(frames.contains(frame)) << frame.toStdString() << frames.join(u'|').toStdString();
+  }
+  EXPECT_EQ(frames.filter(u"APIC "_s).size(), 1);
+
+  const Result saved = Run({u"info"_s, u"save"_s, u"song.mp3"_s, u"Artist=Someone"_s,
+                            u"Year=2001"_s, u"Comment=Great"_s, u"TrackNumber=5"_s});
+  ASSERT_EQ(saved.code, 0) << saved.err.toStdString();
+  frames = test::Id3v2Frames(song);
+  for (const QString& frame : {u"TIT2 Edited"_s, u"TPE1 Someone"_s, u"TDRC 2001"_s, u"COMM Great"_s,
+                               u"TRCK 5"_s, u"TXXX Source\nVinyl"_s}) {
+    EXPECT_TRUE(frames.contains(frame)) << frame.toStdString() << frames.join(u'|').toStdString();
+  }
+  EXPECT_EQ(frames.filter(u"APIC "_s).size(), 1);
+  const QString shown = Run({u"tags"_s, u"show"_s, u"song.mp3"_s}).out;
+  EXPECT_TRUE(shown.startsWith(u"Trailer\tyes\n"_s));
+  EXPECT_TRUE(shown.contains(u"\nTitle\tEdited\n"_s)) << shown.toStdString();
+  EXPECT_TRUE(shown.contains(u"\nArtist\tSomeone\n"_s)) << shown.toStdString();
+}
+
+// The player's playlist names each song as the library does, else as its trailer, its
+// standard tag or its ID3v1 tag does, else by its file name.
+TEST_F(TwplTest, RioExportNamesTheSongsAsTheLibraryAndTheirTagsDo) {
+  test::StandardTagValues values;
+  values.title = u"Tag Title"_s;
+  for (const QString& name : {u"row.mp3"_s, u"trailer.mp3"_s}) {
+    ASSERT_TRUE(test::WriteSineMp3(dir_.filePath(name), 0.5));
+    ASSERT_TRUE(test::WriteStandardTag(dir_.filePath(name), values));
+  }
+  ASSERT_TRUE(test::WriteSineMp3(dir_.filePath(u"plain.mp3"_s), 0.5));
+  ASSERT_EQ(Run({u"library"_s, u"add"_s, u"row.mp3"_s}).code, 0);
+  {
+    // A title edited in the library, as the jukebox keeps it.
+    HomeLibrary home(Home());
+    home.library.SongText(1, 0) = u"Library Title"_s;
+    home.library.SetSongDataModified(true);
+    ASSERT_TRUE(home.library.SaveSongData());
+  }
+  ASSERT_EQ(
+      Run({u"tags"_s, u"write"_s, u"trailer.mp3"_s, u"Title=Trailer Title"_s, u"--keep-id3"_s}).out,
+      u"0\n"_s);
+  const QByteArray trailerBefore = test::ReadAll(dir_.filePath(u"trailer.mp3"_s));
+  QDir(dir_.path()).mkdir(u"player"_s);
+  const Result sent = Run({u"rio"_s, u"export"_s, u"--device"_s, u"player"_s, u"--bitrate"_s,
+                           u"0"_s, u"row.mp3"_s, u"trailer.mp3"_s, u"plain.mp3"_s});
+  ASSERT_EQ(sent.code, 0) << sent.err.toStdString();
+  const QStringList titles =
+      QString::fromUtf8(test::ReadAll(dir_.filePath(u"player/Audiolume.m3u"_s)))
+          .split(u'\n')
+          .filter(u"#EXTINF:"_s)
+          .replaceInStrings(QRegularExpression(u"^#EXTINF:-?\\d+,"_s), QString());
+  EXPECT_EQ(titles, (QStringList{u"Library Title"_s, u"Trailer Title"_s, u"plain"_s}));
+  EXPECT_EQ(test::ReadAll(dir_.filePath(u"trailer.mp3"_s)), trailerBefore);  // only read
+}
+
 }  // namespace
 }  // namespace audiolume

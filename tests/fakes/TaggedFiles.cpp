@@ -7,6 +7,7 @@
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
 #include <taglib/opusfile.h>
+#include <taglib/textidentificationframe.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/xiphcomment.h>
 
@@ -86,6 +87,45 @@ bool WriteStandardTag(const QString& path, const StandardTagValues& values, int 
   if (lower.endsWith(u".ogg")) return TagXiph<TagLib::Ogg::Vorbis::File>(name, values);
   if (lower.endsWith(u".opus")) return TagXiph<TagLib::Ogg::Opus::File>(name, values);
   return false;
+}
+
+bool AddId3v2Frames(const QString& path, const QList<std::pair<QByteArray, QString>>& frames) {
+  TagLib::MPEG::File file(QFile::encodeName(path).constData(), false);
+  if (!file.isValid()) return false;
+  TagLib::ID3v2::Tag* tag = file.ID3v2Tag(true);
+  for (const auto& [id, text] : frames) {
+    TagLib::StringList values;
+    for (const QString& value : text.split(u'\n')) values.append(Text(value));
+    if (id == "TXXX") {
+      auto* frame = new TagLib::ID3v2::UserTextIdentificationFrame(TagLib::String::UTF8);
+      frame->setDescription(Text(text.section(u'=', 0, 0)));
+      frame->setText(Text(text.section(u'=', 1)));
+      tag->addFrame(frame);
+      continue;
+    }
+    tag->removeFrames(TagLib::ByteVector(id.constData(), unsigned(id.size())));
+    auto* frame = new TagLib::ID3v2::TextIdentificationFrame(
+        TagLib::ByteVector(id.constData(), unsigned(id.size())), TagLib::String::UTF8);
+    frame->setText(values);
+    tag->addFrame(frame);
+  }
+  return file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripNone, TagLib::ID3v2::v4,
+                   TagLib::File::DoNotDuplicate);
+}
+
+QStringList Id3v2Frames(const QString& path) {
+  TagLib::MPEG::File file(QFile::encodeName(path).constData(), false);
+  QStringList frames;
+  if (!file.isValid() || file.ID3v2Tag() == nullptr) return frames;
+  for (const TagLib::ID3v2::Frame* frame : file.ID3v2Tag()->frameList()) {
+    QString text = QString::fromStdString(frame->toString().to8Bit(true));
+    if (const auto* texts = dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame*>(frame)) {
+      text = QString::fromStdString(texts->fieldList().toString("\n").to8Bit(true));
+    }
+    frames.append(QString::fromLatin1(frame->frameID().data(), frame->frameID().size()) + u' ' +
+                  text);
+  }
+  return frames;
 }
 
 QByteArray SmallPng() {

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <utility>
 
 namespace audiolume::test {
 
@@ -23,6 +26,17 @@ struct StandardTagValues {
  * Vorbis comments (the picture as a FLAC picture block). Returns false on failure.
  */
 bool WriteStandardTag(const QString& path, const StandardTagValues& values, int id3v2Version = 4);
+
+/**
+ * Adds text frames to an MP3's ID3v2 tag (made when absent) as other taggers write them:
+ * "TXXX" takes "description=value", other frames ("TDRC", "TRCK", "TPE1", …) their text,
+ * with "\n" between the values of a frame that holds several. Returns false on failure.
+ */
+bool AddId3v2Frames(const QString& path, const QList<std::pair<QByteArray, QString>>& frames);
+
+/** Each frame of an MP3's ID3v2 tag as "ID text" (TagLib's text of it, values joined by
+ *  "\n"), in the tag's order; empty when the file has no ID3v2 tag. */
+QStringList Id3v2Frames(const QString& path);
 
 /** A small valid PNG image, for pictures in tags. */
 QByteArray SmallPng();

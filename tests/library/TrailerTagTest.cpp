@@ -1,6 +1,9 @@
 #include <QtEndian>
 
+#include "fakes/SineFiles.h"
+#include "fakes/TaggedFiles.h"
 #include "library/RecordCodec.h"
+#include "library/SongEntryReader.h"
 #include "library/TagFixture.h"
 #include "support/AppError.h"
 
@@ -209,6 +212,42 @@ TEST_F(TrailerTagTest, SongInformationComesFromTrailerThenID3ThenLibrary) {
   EXPECT_FALSE(trailer_.GetTrailerVersion(bare).has_value());
   ASSERT_EQ(trailer_.WriteSongTrailer(bare, known, false), 0);
   EXPECT_EQ(trailer_.GetTrailerVersion(bare), u"3.12"_s);
+}
+
+// Songs are named in the queue, in playlists and on the player by the first of: their
+// library row, their trailer, their standard tag, their ID3v1 tag, their file name.
+TEST_F(TrailerTagTest, SongEntriesGoByTheLibraryTheTrailerTheTagsThenTheName) {
+  const SongEntryReader reader(library_, trailer_);
+  const QString song = Path(u"song.mp3"_s);
+  ASSERT_TRUE(WriteSineMp3(song, 0.3));
+  EXPECT_EQ(reader.EntryOf(song), (PlayListEntry{song, u"song"_s, {}, {}}));
+  WriteAll(song, ReadAll(song) + Id3(u"Id3 Title"_s, u"Id3 Artist"_s));
+  EXPECT_EQ(reader.EntryOf(song), (PlayListEntry{song, u"Id3 Title"_s, u"Id3 Artist"_s, {}}));
+  StandardTagValues values;
+  values.title = u"Std Title"_s;
+  values.artist = u"Std Artist"_s;
+  ASSERT_TRUE(AddId3v2Frames(song, {{"TIT2", values.title}, {"TPE1", values.artist}}));
+  EXPECT_EQ(reader.EntryOf(song), (PlayListEntry{song, u"Std Title"_s, u"Std Artist"_s, {}}));
+  SongRecord record;
+  record.Title = u"Trailer Title"_s;
+  ASSERT_EQ(trailer_.WriteSongTrailer(song, record, true), 0);
+  // The trailer's empty artist is filled from the ID3v1 tag, as every reader of it does.
+  EXPECT_EQ(reader.EntryOf(song), (PlayListEntry{song, u"Trailer Title"_s, u"Id3 Artist"_s, {}}));
+  library_.AddSongRow(u"Row Title"_s, {}, u"Row Artist"_s, u"0:01"_s, song);
+  EXPECT_EQ(reader.EntryOf(song), (PlayListEntry{song, u"Row Title"_s, u"Row Artist"_s, {}}));
+  const QString gone = Path(u"Gone Song.v2.mp3"_s);
+  EXPECT_EQ(reader.EntryOf(gone), (PlayListEntry{gone, u"Gone Song.v2"_s, {}, {}}));
+
+  // Reading never repairs: a nested trailer and a broken header stay as they are.
+  const QByteArray audio = Audio();
+  const QByteArray older = audio +
+                           HandMadeTrailer(SampleRecord(u"older"_s), audio.size() + 1, 8132) +
+                           Id3(u"T"_s, u"A"_s);
+  QByteArray nested = older + HandMadeTrailer(SampleRecord(u"newer"_s), older.size() + 1, 8004);
+  nested.replace(older.size() + 12, 8, "BROKEN!!");  // the newer trailer's header
+  const QString damaged = Song(nested, u"damaged.mp3"_s);
+  EXPECT_EQ(reader.EntryOf(damaged).title, u"Title newer");
+  EXPECT_EQ(ReadAll(damaged), nested);
 }
 
 // Damaged files must never crash the reader, read outside the file or lose the audio.

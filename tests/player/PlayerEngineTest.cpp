@@ -6,9 +6,11 @@
 
 #include "fakes/DiscImages.h"
 #include "fakes/SineFiles.h"
+#include "fakes/TaggedFiles.h"
 #include "fakes/TestFiles.h"
-#include "library/LibraryFixture.h"
+#include "library/SongEntryReader.h"
 #include "library/SongLibrary.h"
+#include "library/TagFixture.h"
 #include "platform/AudioSink.h"
 #include "player/PlayerEngine.h"
 #include "support/CurrentError.h"
@@ -51,7 +53,7 @@ class FakeDecoder : public AudioDecoder {
   qint64 position_ = 0;
 };
 
-class PlayerEngineTest : public test::LibraryFixture {
+class PlayerEngineTest : public test::TagFixture {
  protected:
   PlayerEngine::BackEnds FastBackEnds(bool realDecoders) {
     PlayerEngine::BackEnds backEnds{platform::MakeNullAudioSink(50),
@@ -69,13 +71,14 @@ class PlayerEngineTest : public test::LibraryFixture {
                                              QString::fromUtf8(SHIPPED_DIR) + u"/TWPL_Err.eng"_s,
                                              FastBackEnds(realDecoders));
     engine_->SetDelay([](int, std::function<void()> then) { then(); });
+    engine_->SetEntryReader([this](const QString& file) { return entries_.EntryOf(file); });
     QObject::connect(engine_.get(), &PlayerEngine::SongStarted,
                      [this](int index, const QString&, const QString&, const QString&) {
                        started_.append(index);
                      });
     QObject::connect(engine_.get(), &PlayerEngine::PlayEnded, [this] { ended_ = true; });
   }
-  MessageCatalog catalog_{dir_.path(), dir_.filePath(u"VeltoDj.ini"_s), log_, prompter_};
+  SongEntryReader entries_{library_, trailer_};
   PlayQueue queue_{[] { return 0.5; }};
   std::unique_ptr<PlayerEngine> engine_;
   QStringList opened_;
@@ -238,6 +241,33 @@ TEST_F(PlayerEngineTest, AQueueOfUnplayableSongsEndsOnceWithoutRecursing) {
   engine_->Button_Play_MouseDown();
   EXPECT_TRUE(QTest::qWaitFor([&] { return ended_; }, 5000));
   EXPECT_EQ(prompter_.ShownMessages().size(), 1);
+}
+
+// Files dropped on the player, or opened with it from the desktop, join the queue under
+// the library's title, else their trailer's, else their own tag's, else their file names.
+TEST_F(PlayerEngineTest, DroppedAndOpenedFilesGoByTheLibraryAndTheirTrailer) {
+  test::StandardTagValues values;
+  values.title = u"Tag Title"_s;
+  values.artist = u"Tag Artist"_s;
+  for (const QString& name : {u"edited.mp3"_s, u"trailered.mp3"_s, u"tagged.ogg"_s}) {
+    ASSERT_TRUE(name.endsWith(u".ogg"_s) ? test::WriteSineOgg(Path(name), 0.3)
+                                         : test::WriteSineMp3(Path(name), 0.3));
+    ASSERT_TRUE(test::WriteStandardTag(Path(name), values));
+  }
+  library_.AddSongRow(u"Edited Title"_s, {}, u"Band"_s, u"0:01"_s, Path(u"edited.mp3"_s));
+  SongRecord record;
+  record.Title = u"Trailer Title"_s;
+  record.Artist = u"Trailer Artist"_s;
+  ASSERT_EQ(trailer_.WriteSongTrailer(Path(u"trailered.mp3"_s), record, true), 0);
+  MakeEngine();
+  engine_->AddDroppedFiles({Path(u"edited.mp3"_s), Path(u"trailered.mp3"_s), Path(u"tagged.ogg"_s),
+                            Path(u"Plain Song.wav"_s)});
+  const QList<PlayListEntry> expected{
+      {Path(u"edited.mp3"_s), u"Edited Title"_s, u"Band"_s, {}},
+      {Path(u"trailered.mp3"_s), u"Trailer Title"_s, u"Trailer Artist"_s, {}},
+      {Path(u"tagged.ogg"_s), u"Tag Title"_s, u"Tag Artist"_s, {}},
+      {Path(u"Plain Song.wav"_s), u"Plain Song"_s, {}, {}}};
+  EXPECT_EQ(queue_.Entries(), expected);
 }
 
 TEST_F(PlayerEngineTest, RealShortFilesPlayToTheEndInOrderAndCountAsPlayed) {
