@@ -1,5 +1,6 @@
 #include "platform/AudioEncoders.h"
 
+#include <fcntl.h>
 #include <lame/lame.h>
 #include <sndfile.h>
 
@@ -7,6 +8,9 @@
 #include <algorithm>
 #include <cmath>
 #include <vector>
+
+#include "platform/FileError.h"
+#include "platform/FileOps.h"
 
 namespace audiolume::platform {
 
@@ -94,9 +98,14 @@ WavWriter::WavWriter(const QString& path, const PcmFormat& format) {
   info.samplerate = format.sampleRate;
   info.channels = format.channels;
   info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-  if (SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info)) {
-    file_ = new Sndfile{file};
+  // A FIFO or device in the file's place would hold libsndfile's open for ever.
+  int fd = -1;
+  try {
+    fd = FileOps::OpenRegularFile(path, O_WRONLY | O_CREAT | O_TRUNC);
+  } catch (const FileError&) {
+    return;
   }
+  if (SNDFILE* file = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE)) file_ = new Sndfile{file};
 }
 
 WavWriter::~WavWriter() {

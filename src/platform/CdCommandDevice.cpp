@@ -109,6 +109,7 @@ int CdCommandDevice::ReadyToc(Open& open) {
   switch (open.drive.Media()) {
     case CdMedia::Disc: return kOk;
     case CdMedia::InUse: return kMustUseShareable;
+    case CdMedia::Damaged: return kInvalidFile;
     default: return kHardware;
   }
 }
@@ -137,7 +138,10 @@ int CdCommandDevice::Status(Open& open, const QStringList& words, QString& reply
   QStringList item = words.mid(2);
   item.removeAll(u"wait"_s);
   if (item.isEmpty()) return kMissingParameter;
-  if (const int code = ReadyToc(open); code != kOk) return code;
+  if (const int code = ReadyToc(open); code != kOk) {
+    if (code == kInvalidFile) reply = open.drive.Problem();
+    return code;
+  }
   const CdToc& toc = open.drive.Toc();
   const auto trackArgument = [&item, &toc](int& track) {
     bool ok = false;
@@ -199,6 +203,7 @@ QString CdCommandDevice::ErrorString(int code) {
     case kDuplicateAlias: return u"The specified alias is already open."_s;
     case kBadConstant: return u"There is an undefined parameter in the specified command."_s;
     case kMustUseShareable: return u"The CD drive is being used by another program."_s;
+    case kInvalidFile: return u"The disc image is damaged or cannot be read safely."_s;
     default: return u"Unknown CD drive error."_s;
   }
 }

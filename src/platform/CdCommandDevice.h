@@ -31,6 +31,7 @@ class CdCommandDevice {
   static constexpr int kDuplicateAlias = 289;
   static constexpr int kBadConstant = 290;
   static constexpr int kMustUseShareable = 291;  // another program holds the drive
+  static constexpr int kInvalidFile = 296;       // a damaged disc image; "status" replies why
 
   explicit CdCommandDevice(QList<CdDrive> drives);
   ~CdCommandDevice();

@@ -4,60 +4,19 @@
 #include <cdio/cdio.h>
 
 #include <cdio/audio.h>
-#include <cdio/logging.h>
 #include <fcntl.h>
 #include <linux/cdrom.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
 #include <QFileInfo>
 
+#include "platform/DiscImage.h"
+
 namespace audiolume::platform {
 
-namespace {
-
-// libcdio reports on stderr by default; a drive without a disc is routine here.
-void QuietLog(cdio_log_level_t, const char*) {}
-
-driver_id_t DriverFor(const QString& device) {
-  const QString suffix = QFileInfo(device).suffix().toLower();
-  if (suffix == u"cue" || suffix == u"bin") return DRIVER_BINCUE;
-  if (suffix == u"toc") return DRIVER_CDRDAO;
-  if (suffix == u"nrg") return DRIVER_NRG;
-  return DRIVER_DEVICE;
-}
-
-bool IsRegularFile(const QString& path) {
-  struct stat info {};
-  return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-// libcdio opens an image's files blocking: a FIFO or a device named in a cue sheet or TOC
-// would hold every disc command for ever. Only regular files are let through.
-bool ImageFilesAreRegular(const QString& image) {
-  if (!IsRegularFile(image)) return false;
-  const driver_id_t driver = DriverFor(image);
-  if (driver != DRIVER_BINCUE && driver != DRIVER_CDRDAO) return true;
-  QFile sheet(image);
-  if (!sheet.open(QIODevice::ReadOnly)) return false;
-  constexpr qint64 kMaxSheet = 1024 * 1024;  // a cue sheet is a few kilobytes
-  const QString folder = QFileInfo(image).path();
-  for (const QByteArray& raw : sheet.read(kMaxSheet).split('\n')) {
-    const QString line = QString::fromUtf8(raw).trimmed();
-    const QString word = line.section(u' ', 0, 0).toUpper();
-    if (word != u"FILE" && word != u"AUDIOFILE" && word != u"DATAFILE") continue;
-    const QString rest = line.section(u' ', 1).trimmed();
-    const QString name =
-        rest.startsWith(u'"') ? rest.section(u'"', 1, 1) : rest.section(u' ', 0, 0);
-    const QString path = QFileInfo(name).isAbsolute() ? name : folder + u'/' + name;
-    if (QFileInfo::exists(path) && !IsRegularFile(path)) return false;
-  }
-  return true;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 int CdToc::TrackLength(int position) const {
   const int end = position < tracks.size() ? tracks[position].start : leadout;
@@ -65,22 +24,31 @@ int CdToc::TrackLength(int position) const {
 }
 
 struct CdDevice::Handle {
-  explicit Handle(CdIo_t* handle) : cdio(handle) {}
-  ~Handle() { cdio_destroy(cdio); }
+  explicit Handle(const QString& device) {
+    if (CdDevice::IsImage(device)) image = std::make_unique<DiscImage>(device);
+    if (!image || image->Fault().isEmpty()) {
+      cdio = image ? cdio_open(image->Path().constData(), image->Driver())
+                   : cdio_open(QFile::encodeName(device).constData(), DRIVER_DEVICE);
+    }
+  }
+  ~Handle() {
+    if (cdio) cdio_destroy(cdio);
+  }
   Handle(const Handle&) = delete;
   Handle& operator=(const Handle&) = delete;
 
-  CdIo_t* cdio;
+  std::unique_ptr<DiscImage> image;  // read by libcdio as long as it is open
+  CdIo_t* cdio = nullptr;
 };
 
 CdDevice::CdDevice(QString device) : device_(std::move(device)) {
-  cdio_log_set_handler(QuietLog);
+  DiscImage::QuietLibcdio();
 }
 
 CdDevice::~CdDevice() = default;
 
 bool CdDevice::IsImage(const QString& device) {
-  return DriverFor(device) != DRIVER_DEVICE || QFileInfo(device).isFile();
+  return DiscImage::DriverFor(device) != DRIVER_DEVICE || QFileInfo(device).isFile();
 }
 
 CdMedia CdDevice::Media() {
@@ -95,7 +63,8 @@ CdMedia CdDevice::Media() {
     const qint64 stamp = image.lastModified().toMSecsSinceEpoch() ^ image.size();
     if (handle_ && stamp == imageStamp_) return CdMedia::Disc;
     imageStamp_ = stamp;
-    return ReadToc() ? CdMedia::Disc : CdMedia::NoDisc;
+    if (ReadToc()) return CdMedia::Disc;
+    return problem_.isEmpty() ? CdMedia::NoDisc : CdMedia::Damaged;
   }
   const CdMedia status = DriveStatus();
   if (status != CdMedia::Disc) {
@@ -128,12 +97,14 @@ CdMedia CdDevice::DriveStatus() const {
 }
 
 bool CdDevice::ReadToc() {
-  handle_.reset();
   toc_ = {};
-  if (IsImage(device_) && !ImageFilesAreRegular(device_)) return false;
-  CdIo_t* cdio = cdio_open(QFile::encodeName(device_).constData(), DriverFor(device_));
-  if (!cdio) return false;
-  handle_ = std::make_unique<Handle>(cdio);
+  handle_ = std::make_unique<Handle>(device_);
+  problem_ = handle_->image ? handle_->image->Fault() : QString();
+  CdIo_t* cdio = handle_->cdio;
+  if (!cdio) {
+    handle_.reset();
+    return false;
+  }
   const track_t first = cdio_get_first_track_num(cdio);
   const track_t count = cdio_get_num_tracks(cdio);
   if (first == CDIO_INVALID_TRACK || count == CDIO_INVALID_TRACK || count == 0) {

@@ -32,6 +32,7 @@ enum class CdMedia {
   NotReady,  // tray moving or disc spinning up
   InUse,     // another program holds the drive for itself
   NoDevice,  // neither a drive nor a disc image
+  Damaged,   // an image that cannot be read safely; Problem() says why
 };
 
 /**
@@ -55,6 +56,8 @@ class CdDevice {
   CdMedia Media();
   /** The table of contents as of the last Media() that answered Disc. */
   const CdToc& Toc() const { return toc_; }
+  /** Why the last Media() found a damaged image. */
+  const QString& Problem() const { return problem_; }
 
   /** Stops the drive's own audio playback; false when the drive cannot. */
   bool StopAudio();
@@ -67,6 +70,7 @@ class CdDevice {
   QString device_;
   std::unique_ptr<Handle> handle_;
   CdToc toc_;
+  QString problem_;
   qint64 imageStamp_ = -1;
 };
 

@@ -4,10 +4,13 @@
 
 #include <cdio/paranoia/cdda.h>
 #include <cdio/paranoia/paranoia.h>
+#include <fcntl.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <condition_variable>
 #include <cstring>
@@ -177,9 +180,14 @@ int WriteWav(const QString& path, BlockQueue& queue, TrackChecksums& sums) {
 
 int WriteMp3(const Mp3Settings& settings, const QString& path, BlockQueue& queue,
              TrackChecksums& sums) {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return CdRipper::kWriteFailed;
+  QFile file;
   try {
+    // A FIFO or device in the file's place would hold the open for ever.
+    const int fd = FileOps::OpenRegularFile(path, O_WRONLY | O_CREAT | O_TRUNC);
+    if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+      ::close(fd);
+      return CdRipper::kWriteFailed;
+    }
     WriteBehind disk(path);
     Mp3Encoder encoder(PcmFormat{44100, 2}, settings);
     std::vector<qint16> block;
@@ -353,14 +361,18 @@ int CdRipper::Rip(const RipRequest& request,
   writer.join();
   sums.Into(result);
   const int code = read != kDone ? read : written;
+  // Only the ripper's own partial file goes: a FIFO or device found in its place stays.
+  const auto removePartial = [&partial] {
+    if (QFileInfo(partial).isFile()) QFile::remove(partial);
+  };
   if (code != kDone) {
-    QFile::remove(partial);
+    removePartial();
     return code;
   }
   try {
     FileOps::MoveFile(partial, request.output);  // the question about replacing came before
   } catch (const FileError&) {
-    QFile::remove(partial);
+    removePartial();
     return kWriteFailed;
   }
   return ParanoiaDrive::JitterErrors() > 0 ? kJitterErrors : kDone;

@@ -25,11 +25,29 @@ constexpr qint64 kPushBytes = 1 << 20;
 
 }  // namespace
 
-QByteArray FileOps::ReadFile(const QString& path, qint64 maxBytes) {
+int FileOps::OpenRegularFile(const QString& path, int flags) {
   // Opened without blocking, so that a FIFO put in a file's place cannot hang the program
   // before it is seen not to be a file.
-  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  // A device is not truncated: the file is cut only once it is seen to be one.
+  const int fd = ::open(QFile::encodeName(path).constData(),
+                        (flags & ~O_TRUNC) | O_NONBLOCK | O_CLOEXEC, 0666);
   if (fd < 0) throw FileError(errno, path);
+  struct stat status {};
+  const int error = ::fstat(fd, &status) != 0                                       ? errno
+                    : S_ISDIR(status.st_mode)                                       ? EISDIR
+                    : !S_ISREG(status.st_mode)                                      ? EINVAL
+                    : (flags & O_TRUNC) != 0 && ::ftruncate(fd, 0) != 0             ? errno
+                    : ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ? errno
+                                                                                    : 0;
+  if (error != 0) {
+    ::close(fd);
+    throw FileError(error, path);
+  }
+  return fd;
+}
+
+QByteArray FileOps::ReadFile(const QString& path, qint64 maxBytes) {
+  const int fd = OpenRegularFile(path, O_RDONLY);
   QFile file;
   if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
     ::close(fd);
@@ -37,8 +55,6 @@ QByteArray FileOps::ReadFile(const QString& path, qint64 maxBytes) {
   }
   struct stat status {};
   if (::fstat(fd, &status) != 0) throw FileError(errno, path);
-  if (S_ISDIR(status.st_mode)) throw FileError(EISDIR, path);
-  if (!S_ISREG(status.st_mode)) throw FileError(EINVAL, path);
   if (status.st_size > maxBytes) throw FileError(EFBIG, path);
   // The file as it was when its size was taken: a read of the limit would reserve that much.
   QByteArray bytes = file.read(status.st_size);

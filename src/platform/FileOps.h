@@ -20,6 +20,12 @@ class FileOps {
    *  device, a folder, a larger file) is refused without blocking or reading it. */
   static QByteArray ReadFile(const QString& path, qint64 maxBytes = kReadLimit);
 
+  /** Opens path with flags (O_RDONLY, or O_WRONLY | O_CREAT | O_TRUNC) for a library that takes a
+   *  descriptor, only when it is a regular file: a FIFO or device is seen without waiting
+   *  on it. The descriptor comes back blocking; throws FileError (EINVAL for a FIFO or
+   *  device, EISDIR for a folder). */
+  static int OpenRegularFile(const QString& path, int flags);
+
   /** Writes bytes to path exactly as given (no temporary file): for work files such as
    *  "TWPL.tmp" whose later rename is the commit. The file is flushed to disk. */
   static void WriteFile(const QString& path, const QByteArray& bytes);

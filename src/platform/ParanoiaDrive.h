@@ -9,9 +9,11 @@
 #include <QFile>
 #include <QString>
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "platform/CdDevice.h"
+#include "platform/DiscImage.h"
 #include "platform/ReadOptions.h"
 
 namespace audiolume::platform {
@@ -20,8 +22,16 @@ namespace audiolume::platform {
 class ParanoiaDrive {
  public:
   explicit ParanoiaDrive(const QString& device) {
-    const driver_id_t driver = CdDevice::IsImage(device) ? DRIVER_UNKNOWN : DRIVER_DEVICE;
-    if (CdIo_t* cdio = cdio_open(QFile::encodeName(device).constData(), driver)) {
+    DiscImage::QuietLibcdio();
+    CdIo_t* cdio = nullptr;
+    if (CdDevice::IsImage(device)) {
+      image_ = std::make_unique<DiscImage>(device);
+      problem_ = image_->Fault();
+      if (problem_.isEmpty()) cdio = cdio_open(image_->Path().constData(), image_->Driver());
+    } else {
+      cdio = cdio_open(QFile::encodeName(device).constData(), DRIVER_DEVICE);
+    }
+    if (cdio) {
       drive_ = cdio_cddap_identify_cdio(cdio, CDDA_MESSAGE_FORGETIT, nullptr);
       if (!drive_) cdio_destroy(cdio);
     }
@@ -38,6 +48,8 @@ class ParanoiaDrive {
   ParanoiaDrive& operator=(const ParanoiaDrive&) = delete;
 
   bool IsOpen() const { return drive_ != nullptr; }
+  /** Why a disc image was not opened: it is damaged or cannot be read safely. */
+  const QString& Problem() const { return problem_; }
   bool IsAudioTrack(int track) const {
     return track >= 1 && track <= cdio_cddap_tracks(drive_) &&
            cdio_cddap_track_audiop(drive_, track_t(track));
@@ -133,6 +145,8 @@ class ParanoiaDrive {
   }
 
   static constexpr int kBulkSectors = 64;
+  std::unique_ptr<DiscImage> image_;  // read by libcdio as long as it is open
+  QString problem_;
   cdrom_drive_t* drive_ = nullptr;
   cdrom_paranoia_t* paranoia_ = nullptr;
   bool checked_ = true;

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <sndfile.h>
 
 #include <QFile>
@@ -6,6 +7,8 @@
 #include <vector>
 
 #include "platform/AudioDecoder.h"
+#include "platform/FileError.h"
+#include "platform/FileOps.h"
 
 namespace audiolume::platform {
 
@@ -15,7 +18,16 @@ namespace {
 class SndfileHandle {
  public:
   SndfileHandle(const QString& path, SF_INFO& info) {
-    file_ = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
+    // A FIFO or device in a song's place would hold libsndfile's open for ever.
+    int fd = -1;
+    try {
+      fd = FileOps::OpenRegularFile(path, O_RDONLY);
+    } catch (const FileError& error) {
+      throw DecodeError(error.code().value() == ENOENT ? DecodeError::Kind::CannotOpen
+                                                       : DecodeError::Kind::NotDecodable,
+                        path);
+    }
+    file_ = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
     if (!file_) {
       const bool exists = QFile::exists(path);
       throw DecodeError(exists ? DecodeError::Kind::NotDecodable : DecodeError::Kind::CannotOpen,

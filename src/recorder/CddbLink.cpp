@@ -62,6 +62,10 @@ void CddbLink::Send(const QString& command) {
   QNetworkRequest request(url);
   request.setTransferTimeout(30000);
   request_ = network_.get(request);
+  // The reply is taken as it arrives, so that one that goes on and on is cut off at the
+  // same size as over cddbp, before it fills the memory.
+  connect(request_, &QNetworkReply::readyRead, this,
+          [this, reply = request_.data()] { Take(reply->readAll()); });
   connect(request_, &QNetworkReply::finished, this, [this, reply = request_.data()] {
     reply->deleteLater();
     if (reply->error() == QNetworkReply::OperationCanceledError) return;
@@ -69,9 +73,8 @@ void CddbLink::Send(const QString& command) {
       Q_EMIT Failed(reply->errorString());
       return;
     }
-    QByteArray body = reply->readAll();
-    if (!body.endsWith('\n')) body += "\r\n";
-    Take(body);
+    Take(reply->readAll());
+    if (!pending_.isEmpty()) Take("\r\n");  // the last line, cut short of its end
   });
 }
 

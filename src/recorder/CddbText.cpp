@@ -69,8 +69,12 @@ QString EntryText(const QString& raw) {
 }
 
 bool HasEndMarker(const QString& buffer) {
-  const QString text = buffer.trimmed();
-  return text == u"."_s || text.endsWith(u"\n."_s);
+  // Looked at from its end: the reply may be megabytes long, and is asked as it grows.
+  qsizetype end = buffer.size();
+  while (end > 0 && buffer[end - 1].isSpace()) --end;
+  if (end == 0 || buffer[end - 1] != u'.') return false;
+  return end == 1 || buffer[end - 2] == u'\n' ||
+         QStringView(buffer).first(end - 1).trimmed().isEmpty();
 }
 
 }  // namespace audiolume::CddbText

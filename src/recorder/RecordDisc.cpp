@@ -110,7 +110,9 @@ int RecordDisc::CdRomInfo() {
   if (code != 0) {
     // No disc, a tray on the move or no such drive: the search goes on quietly.
     if (code != CdCommandDevice::kHardware && code != CdCommandDevice::kInvalidDeviceName) {
-      const QString text = u"CdRomInfo(\n"_s + CdCommandDevice::ErrorString(code);
+      // A damaged image's reply says what is wrong with it.
+      const QString text = u"CdRomInfo(\n"_s + CdCommandDevice::ErrorString(code) +
+                           (reply.isEmpty() ? QString() : u'\n' + reply);
       context_.log.LogError(text);
       context_.prompter.Tell(context_.catalog.GetMsg(RC_ErrMsg) + u"\n\n"_s + text,
                              MessageIcon::Critical);

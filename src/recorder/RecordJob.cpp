@@ -407,8 +407,9 @@ void RecordJob::AddToLibrary(const Track& track) {
   }
   if (settings_.Extension() == u".mp3") {
     // The standard tag that other players and phones read, before the jukebox's own.
-    platform::WriteId3v2Tag(item.path,
-                            {item.title, item.artist, item.album, {}, {}, 0, item.track, {}});
+    platform::WriteId3v2Tag(
+        item.path,
+        {item.title, item.artist, item.album, item.genre, {}, item.year.toInt(), item.track, {}});
   }
   SongRecord record;
   record.Title = item.title;

@@ -114,7 +114,8 @@ QList<RecordItem> RecordList::BuildRecordList(const RecordSettings& settings, co
         continue;
       }
     }
-    items.append({track, title, disc.artist.trimmed(), disc.album.trimmed(), path});
+    items.append(
+        {track, title, disc.artist.trimmed(), disc.album.trimmed(), path, disc.year, disc.genre});
   }
   return items;
 }

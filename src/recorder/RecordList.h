@@ -17,6 +17,8 @@ struct RecordItem {
   QString artist;
   QString album;
   QString path;
+  QString year;  // of the disc, from its CDDB entry; empty when not known
+  QString genre;
 };
 
 /** How the recorder names its songs and which tracks it records. */

@@ -53,6 +53,35 @@ TEST_F(CdCommandsTest, DrivesAndInfoFromTheTitleCache) {
   EXPECT_TRUE(result.err.contains(u"Please insert an audio CD into any CD-ROM drive."_s));
 }
 
+TEST_F(CdCommandsTest, ADamagedNeroImageIsNamedAndCrashesNothing) {
+  // An empty cue chunk: libcdio's reader reads far before its buffer.
+  const QString nrg = dir_.filePath(u"broken.nrg"_s);
+  test::WriteAll(nrg, test::NrgImage({{750}}, QByteArray("CUES\0\0\0\0", 8)));
+  extraEnv_.insert(u"AUDIOLUME_CD_DRIVES"_s, u"D="_s + nrg);
+  for (const QStringList& command :
+       {QStringList{u"cd"_s, u"info"_s}, Lookup({}), QStringList{u"cd"_s, u"record"_s}}) {
+    const Result result = Run(command);
+    EXPECT_EQ(result.code, 1) << command.join(u' ').toStdString();
+    EXPECT_TRUE(result.err.contains(u"broken.nrg cannot be read: its cue chunk is cut short."_s))
+        << result.err.toStdString();
+  }
+}
+
+TEST_F(CdCommandsTest, ALongTocNamingItsFileRelativelyOpensFromElsewhere) {
+  // 50 and 51 minutes: past 99 minutes in all, in a folder that is not the current one.
+  const QString folder = dir_.filePath(u"toc image"_s);
+  QDir().mkpath(folder);
+  const QString toc = test::WriteToc(folder, u"long"_s, {{50 * 4500}, {51 * 4500}});
+  extraEnv_.insert(u"AUDIOLUME_CD_DRIVES"_s, u"D="_s + toc);
+  const Result result = Run({u"cd"_s, u"info"_s});
+  ASSERT_EQ(result.code, 0) << result.err.toStdString();
+  // Starts 0:02 and 50:02 (digit sums 2 + 5), lead-out 101:02 less 0:02 is 6060 seconds;
+  // the serial adds the starts packed, and for two tracks the disc's length in frames.
+  EXPECT_EQ(result.out,
+            u"id\t0717AC02\nserial\t38F364\nlength\t6060\ntracks\t2\nartist\t\n"
+            u"album\t\n1\t150\t50:00\tTrack 1\n2\t225150\t51:00\tTrack 2\n"_s);
+}
+
 TEST_F(CdCommandsTest, LookupStoresTitlesAndListsInexactMatches) {
   server_.replies[u"cddb query"_s] = {
       "211 inexact\r\nrock 0b007403 Band / First\r\n"

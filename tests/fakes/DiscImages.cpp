@@ -70,6 +70,49 @@ QString WriteCueBin(const QString& dir, const QString& name, const QList<ImageTr
   return cueFile.fileName();
 }
 
+QString WriteToc(const QString& dir, const QString& name, const QList<ImageTrack>& tracks) {
+  if (WriteCueBin(dir, name, tracks).isEmpty()) return {};
+  QString toc = QStringLiteral("CD_DA\n");
+  int start = 0;
+  for (const ImageTrack& track : tracks) {
+    toc += QStringLiteral("TRACK %1\nFILE \"%2.bin\" %3 %4\n")
+               .arg(track.audio ? QStringLiteral("AUDIO") : QStringLiteral("MODE1_RAW"), name,
+                    Msf(start), Msf(track.frames));
+    start += track.frames;
+  }
+  QFile file(dir + QStringLiteral("/") + name + QStringLiteral(".toc"));
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(toc.toUtf8()) < 0)
+    return {};
+  return file.fileName();
+}
+
+QByteArray NrgImage(const QList<ImageTrack>& tracks, const QByteArray& moreChunks) {
+  QByteArray image;
+  QByteArray list;
+  const auto be = [](QByteArray& to, quint64 value, int bytes) {
+    for (int i = bytes - 1; i >= 0; --i) to += char(value >> (8 * i) & 0xFF);
+  };
+  qint64 sector = 0;
+  for (qsizetype i = 0; i < tracks.size(); ++i) {
+    // Start and length in bytes, mode 7 (audio), start sector, 8 unused bytes.
+    be(list, quint64(sector * kSectorBytes), 8);
+    be(list, quint64(tracks[i].frames * kSectorBytes), 8);
+    be(list, 7, 4);
+    be(list, quint64(sector), 4);
+    be(list, 0, 8);
+    QByteArray bytes = TrackBytes(tracks[i], int(i) + 1);
+    bytes.resize(qsizetype(tracks[i].frames) * kSectorBytes, '\0');
+    image += bytes;
+    sector += tracks[i].frames;
+  }
+  const quint64 table = quint64(image.size());
+  image += "ETN2";
+  be(image, quint64(list.size()), 4);
+  image += list + moreChunks + QByteArray("END!\0\0\0\0", 8) + "NER5";
+  be(image, table, 8);
+  return image;
+}
+
 QByteArray AudioOfTrack(const QList<ImageTrack>& tracks, int number) {
   QByteArray bytes = TrackBytes(tracks[number - 1], number);
   bytes.resize(qsizetype(tracks[number - 1].frames) * kSectorBytes, '\0');

@@ -23,6 +23,14 @@ struct ImageTrack {
  */
 QString WriteCueBin(const QString& dir, const QString& name, const QList<ImageTrack>& tracks);
 
+/** Writes the same data file as WriteCueBin and a cdrdao TOC "name.toc" naming it relative
+ *  to the TOC's folder. Returns the .toc path, or empty on failure. */
+QString WriteToc(const QString& dir, const QString& name, const QList<ImageTrack>& tracks);
+
+/** A Nero image of the tracks (audio only): their sectors, then a chunk table of an "ETN2"
+ *  track list, the chunks given, and "END!", then the "NER5" footer. */
+QByteArray NrgImage(const QList<ImageTrack>& tracks, const QByteArray& moreChunks = {});
+
 /** The 16-bit stereo samples of audio track number (1-based) as WriteCueBin wrote them. */
 QByteArray AudioOfTrack(const QList<ImageTrack>& tracks, int number);
 

@@ -50,6 +50,12 @@ void FakeCddbServer::Read(QTcpSocket* socket) {
         QStringLiteral(" | path=") + url.path());
     QList<QByteArray> packets = ReplyTo(command);
     packets.prepend("HTTP/1.0 200 OK\r\nContent-Type: text/plain; charset=utf-8\r\n\r\n");
+    if (!endlessPacket.isEmpty()) {
+      for (const QByteArray& packet : std::as_const(packets)) socket->write(packet);
+      connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] { SendEndlessly(socket); });
+      SendEndlessly(socket);
+      return;
+    }
     SendPackets(socket, packets, true);
     return;
   }
@@ -59,6 +65,14 @@ void FakeCddbServer::Read(QTcpSocket* socket) {
     data.remove(0, end + 2);
     received.append(command);
     SendPackets(socket, ReplyTo(command), command == QStringLiteral("quit"));
+  }
+}
+
+void FakeCddbServer::SendEndlessly(QTcpSocket* socket) {
+  // Only a little is queued at a time, so that what is sent is what the client took.
+  while (socket->bytesToWrite() < (qint64(1) << 20) && endlessSent < kEndlessLimit) {
+    socket->write(endlessPacket);
+    endlessSent += endlessPacket.size();
   }
 }
 

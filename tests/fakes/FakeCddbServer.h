@@ -32,6 +32,12 @@ class FakeCddbServer : public QObject {
   QMap<QString, QList<QByteArray>> replies;
   /** Hang up instead of sending the last packet of a reply of several. */
   bool dropBeforeLastPacket = false;
+  /** Sent over and over after a web reply, as fast as the client takes it, until the client
+   *  hangs up or kEndlessLimit bytes have gone (then the server waits, sending nothing). */
+  QByteArray endlessPacket;
+  static constexpr qint64 kEndlessLimit = qint64(64) << 20;
+  /** The bytes of endlessPacket sent so far. */
+  qint64 endlessSent = 0;
 
   /** The command lines received (for HTTP: the cmd, hello and proto parameters). */
   QStringList received;
@@ -41,6 +47,7 @@ class FakeCddbServer : public QObject {
   void Read(QTcpSocket* socket);
   QList<QByteArray> ReplyTo(const QString& command) const;
   void SendPackets(QTcpSocket* socket, QList<QByteArray> packets, bool close, bool first = true);
+  void SendEndlessly(QTcpSocket* socket);
 
   QTcpServer server_;
   QMap<QTcpSocket*, QByteArray> pending_;

@@ -3,13 +3,18 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "fakes/CurrentDirGuard.h"
 #include "fakes/DiscImages.h"
 #include "fakes/QtPrinters.h"
+#include "fakes/StalledPipe.h"
 #include "platform/AudioDecoder.h"
 #include "platform/CdDevice.h"
+#include "platform/CdRipper.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -33,6 +38,12 @@ class CdCommandDeviceTest : public ::testing::Test {
  protected:
   QString Image(const QString& name, const QList<ImageTrack>& tracks) {
     return test::WriteCueBin(dir_.path(), name, tracks);
+  }
+  QString Write(const QString& name, const QByteArray& bytes) {
+    QFile file(dir_.filePath(name));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return {};
+    file.write(bytes);
+    return file.fileName();
   }
   QTemporaryDir dir_;
 };
@@ -93,16 +104,116 @@ TEST_F(CdCommandDeviceTest, DataTracksEmptyDrivesAndUnknownDrives) {
   EXPECT_EQ(mci.SerialNumber(u"D:"_s), 0x200u + 0x1600u + 0u + 4500u);
 }
 
-TEST_F(CdCommandDeviceTest, AnImageWhoseDataIsNoRegularFileIsNoDisc) {
+TEST_F(CdCommandDeviceTest, AnImageWhoseDataIsNoRegularFileIsRefusedWithoutWaiting) {
   const QString cue = Image(u"fifo"_s, {{750}, {750}, {750}});
   const QString bin = dir_.path() + u"/fifo.bin"_s;
   ASSERT_TRUE(QFile::remove(bin));
-  ASSERT_EQ(::mkfifo(QFile::encodeName(bin).constData(), 0600), 0);
+  test::StalledPipe pipe(bin, 3000);
+  ASSERT_TRUE(pipe.Made());
+  QElapsedTimer clock;
+  clock.start();
   CdCommandDevice mci({{u"D:"_s, cue}});
   ASSERT_EQ(Send(mci, u"open D: type CDAudio alias twplcd"_s).code, 0);
-  // Opening the FIFO would wait for a writer for ever.
-  EXPECT_EQ(Send(mci, u"status twplcd number of tracks"_s).code, CdCommandDevice::kHardware);
+  // Opening the FIFO would wait for its writer.
+  const Reply reply = Send(mci, u"status twplcd number of tracks"_s);
+  EXPECT_EQ(reply.code, CdCommandDevice::kInvalidFile);
+  EXPECT_TRUE(reply.text.contains(u"fifo.bin, which is not a regular file"_s))
+      << reply.text.toStdString();
   EXPECT_EQ(mci.SerialNumber(u"D:"_s), 0u);
+  EXPECT_THROW(OpenCdTrackDecoder(CdTrackPath(cue, 1)), DecodeError);
+  EXPECT_LT(clock.elapsed(), 1500);
+}
+
+TEST_F(CdCommandDeviceTest, TheRipperWaitsOnNoFifoInsteadOfAnImageOrASong) {
+  const QString cue = Image(u"rip"_s, {{300}, {300}});
+  const QString stalledCue = Image(u"stalled"_s, {{300}});
+  ASSERT_TRUE(QFile::remove(dir_.path() + u"/stalled.bin"_s));
+  test::StalledPipe data(dir_.path() + u"/stalled.bin"_s, 2000);
+  test::StalledPipe wav(dir_.path() + u"/song.wav.part"_s, 2000);
+  test::StalledPipe mp3(dir_.path() + u"/song.mp3.part"_s, 2000);
+  ASSERT_TRUE(data.Made() && wav.Made() && mp3.Made());
+  QElapsedTimer clock;
+  clock.start();
+  RipProgress result;
+  RipRequest request;
+  request.device = stalledCue;
+  request.mp3 = false;
+  request.output = dir_.path() + u"/song.wav"_s;
+  EXPECT_EQ(CdRipper::Rip(request, {}, result), CdRipper::kNoDisc);
+  request.device = cue;
+  EXPECT_EQ(CdRipper::Rip(request, {}, result), CdRipper::kWriteFailed);
+  request.mp3 = true;
+  request.output = dir_.path() + u"/song.mp3"_s;
+  EXPECT_EQ(CdRipper::Rip(request, {}, result), CdRipper::kWriteFailed);
+  EXPECT_LT(clock.elapsed(), 1500);
+}
+
+TEST_F(CdCommandDeviceTest, DamagedNeroImagesAreRefusedWithTheirReason) {
+  const QList<ImageTrack> tracks = {{750}, {300}};
+  const QString good = Write(u"good.nrg"_s, test::NrgImage(tracks));
+  QByteArray pastEnd = test::NrgImage(tracks);
+  pastEnd.replace(pastEnd.size() - 8, 8, QByteArray("\0\0\0\0\x7F\0\0\0", 8));
+  // A kilobyte made by hand: a track list far longer than the file.
+  const QByteArray handMade = QByteArray(1000, '\0') + QByteArray("ETN2\xFF\xFF\xFF\xF0", 8) +
+                              QByteArray(8, '\0') + QByteArray("NER5\0\0\0\0\0\0\x03\xE8", 12);
+  const QList<std::pair<QByteArray, QString>> damaged = {
+      {handMade, u"a chunk runs past the end of the file"_s},
+      {pastEnd, u"its footer points outside the file"_s},
+      // libcdio reads before its buffer for an empty cue chunk, and writes past its track
+      // table for more than 99 tracks.
+      {test::NrgImage(tracks, QByteArray("CUES\0\0\0\0", 8)), u"its cue chunk is cut short"_s},
+      {test::NrgImage(QList<ImageTrack>(120, ImageTrack{1})), u"it lists more than 99 tracks"_s},
+      {test::NrgImage({}), u"it lists no tracks"_s},
+      {test::NrgImage(tracks, QByteArray("SINF\0\0\0\0", 8)), u"its SINF chunk"_s},
+      {QByteArray(4096, 'x'), u"it does not end with a Nero footer"_s},
+  };
+  for (const auto& [bytes, reason] : damaged) {
+    const QString image = Write(u"damaged.nrg"_s, bytes);
+    CdCommandDevice mci({{u"D:"_s, good}, {u"E:"_s, image}});
+    ASSERT_EQ(Send(mci, u"open E: type CDAudio alias twplcd"_s).code, 0);
+    const Reply reply = Send(mci, u"status twplcd number of tracks"_s);
+    EXPECT_EQ(reply.code, CdCommandDevice::kInvalidFile) << reason.toStdString();
+    EXPECT_TRUE(reply.text.contains(u"damaged.nrg cannot be read: "_s + reason))
+        << reply.text.toStdString();
+    EXPECT_EQ(mci.SerialNumber(u"E:"_s), 0u);
+    EXPECT_THROW(OpenCdTrackDecoder(CdTrackPath(image, 1)), DecodeError);
+  }
+  // A sound image reads as ever.
+  CdCommandDevice mci({{u"D:"_s, good}});
+  ASSERT_EQ(Send(mci, u"open D: type CDAudio alias twplcd"_s).code, 0);
+  EXPECT_EQ(Send(mci, u"status twplcd number of tracks"_s).text, u"2"_s);
+  const auto decoder = OpenCdTrackDecoder(CdTrackPath(good, 2));
+  QByteArray audio(300 * 2352, '\0');
+  EXPECT_EQ(decoder->Read(reinterpret_cast<qint16*>(audio.data()), 300 * 588), 300 * 588);
+  EXPECT_TRUE(audio == test::AudioOfTrack(tracks, 2));
+}
+
+TEST_F(CdCommandDeviceTest, ATocNamingItsFileRelativelyOpensFromAnyFolder) {
+  const QList<ImageTrack> tracks = {{1500, false}, {300}, {200}};
+  const QString toc = test::WriteToc(dir_.path(), u"relative"_s, tracks);
+  QTemporaryDir elsewhere;
+  test::CurrentDirGuard guard;
+  ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
+  CdCommandDevice mci({{u"D:"_s, toc}});
+  ASSERT_EQ(Send(mci, u"open D: type CDAudio alias twplcd"_s).code, 0);
+  EXPECT_EQ(Send(mci, u"status twplcd number of tracks"_s).text, u"3"_s);
+  EXPECT_EQ(Send(mci, u"status twplcd length track 2"_s).text, u"00:04:00"_s);
+  const auto decoder = OpenCdTrackDecoder(CdTrackPath(toc, 2));
+  QByteArray audio(300 * 2352, '\0');
+  EXPECT_EQ(decoder->Read(reinterpret_cast<qint16*>(audio.data()), 300 * 588), 300 * 588);
+  EXPECT_TRUE(audio == test::AudioOfTrack(tracks, 2));
+
+  // libcdio's track table holds 99 tracks, and a TOC names a track before its code.
+  const QString many = test::WriteToc(dir_.path(), u"many"_s, QList<ImageTrack>(120, {75}));
+  CdCommandDevice tooMany({{u"D:"_s, many}});
+  Send(tooMany, u"open D: type CDAudio alias twplcd"_s);
+  EXPECT_TRUE(Send(tooMany, u"status twplcd number of tracks"_s)
+                  .text.contains(u"it lists more than 99 tracks"_s));
+  const QString isrc = Write(u"isrc.toc"_s, "CD_DA\nISRC \"ABCDE1234567\"\nTRACK AUDIO\n");
+  CdCommandDevice early({{u"D:"_s, isrc}});
+  Send(early, u"open D: type CDAudio alias twplcd"_s);
+  EXPECT_TRUE(Send(early, u"status twplcd number of tracks"_s)
+                  .text.contains(u"ISRC comes before the first track"_s));
 }
 
 TEST_F(CdCommandDeviceTest, TracksDecodeSampleForSampleAndSeek) {

@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include "fakes/SineFiles.h"
+#include "fakes/StalledPipe.h"
 #include "fakes/TaggedFiles.h"
 #include "platform/AudioDecoder.h"
+#include "platform/AudioEncoders.h"
 #include "platform/FileConverter.h"
 #include "platform/StandardTags.h"
 
@@ -101,6 +106,22 @@ TEST_F(FileConverterTest, FloatWavIsScaledNotTurnedIntoNoise) {
   for (const qint16 sample : decoded.samples)
     peak = std::max<qint16>(peak, qint16(std::abs(sample)));
   EXPECT_NEAR(peak, 16384, 2500);  // the tone's level, not full-scale noise
+}
+
+TEST_F(FileConverterTest, AFifoInASongsPlaceIsRefusedAtOnce) {
+  // The decoder's look at the pipe lets its writer in, who then finds no reader.
+  const auto previous = std::signal(SIGPIPE, SIG_IGN);
+  test::StalledPipe pipe(Path(u"stalled.wav"_s), 3000);
+  ASSERT_TRUE(pipe.Made());
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_THROW(OpenSndfileDecoder(Path(u"stalled.wav"_s)), DecodeError);
+  WavWriter writer(Path(u"stalled.wav"_s), PcmFormat{44100, 2});
+  EXPECT_FALSE(writer.IsOpen());
+  EXPECT_LT(clock.elapsed(), 1500);
+  EXPECT_THROW(OpenSndfileDecoder(Path(u"none.wav"_s)), DecodeError);
+  pipe.Release();
+  std::signal(SIGPIPE, previous);
 }
 
 TEST_F(FileConverterTest, CancelledOrFailedConversionsLeaveNothingBehind) {

@@ -325,6 +325,21 @@ TEST_F(CddbLookupTest, OverHttpTheSameRepliesComeFromTheWebForm) {
             u"v3.12.030 | proto=6 | path=/~cddb/cddb.cgi"_s);
 }
 
+TEST_F(CddbLookupTest, AnEndlessReplyOverHttpIsCutOffAsItArrives) {
+  server_.greeting.clear();
+  server_.replies[u"cddb query"_s] = {"211 inexact matches\n"};
+  server_.endlessPacket = "rock 0b007403 Band / Again and again and again\n";
+  CddbSettings settings = lookup_.Settings();
+  settings.useHttp = true;
+  lookup_.SetSettings(settings);
+  Start();
+  TickUntilIdle(300);
+  EXPECT_EQ(finished_.count(), 1);
+  EXPECT_EQ(lookup_.FailureText(), u"The CDDB server sent more than any disc entry holds."_s);
+  // Taken as it came and cut off past 4 MiB, not gathered whole first.
+  EXPECT_LT(server_.endlessSent, FakeCddbServer::kEndlessLimit / 4);
+}
+
 TEST_F(CddbLookupTest, SiteListIsParsedIntoHostPortAndDescription) {
   server_.replies[u"sites"_s] = {
       "210 OK, site information follows\r\n"

@@ -197,5 +197,30 @@ TEST_F(RecordDiscTest, PollSavesTitlesOnRemovalAndReadsTheDiscWhenItComesBack) {
   EXPECT_EQ(recorder.Disc().titles[2], u"Typed so far"_s);
 }
 
+TEST_F(RecordDiscTest, ThePollTakesADamagedImageForNoDisc) {
+  const QString nrg = Path(u"poll.nrg"_s);
+  const QList<ImageTrack> tracks = {{1500}, {1500}, {1500}};
+  WriteAll(nrg, NrgImage(tracks));
+  RecordDisc& recorder = Disc({nrg});
+  recorder.SetLookupSuppressed(true);
+  ASSERT_EQ(recorder.OpenCD(false), 0);
+  EXPECT_EQ(recorder.Disc().numberOfTracks, 3);
+  QSignalSpy removed(&recorder, &RecordDisc::DiscRemoved);
+  QSignalSpy read(&recorder, &RecordDisc::DiscRead);
+  // Other images in its place, on which libcdio's reader runs off its buffers.
+  WriteAll(nrg, NrgImage(tracks, QByteArray("CUES\0\0\0\0", 8)));
+  recorder.mciTimer_Timer();
+  EXPECT_EQ(removed.count(), 1);
+  EXPECT_TRUE(recorder.Disc().waitingForDisc);
+  WriteAll(nrg, NrgImage(QList<ImageTrack>(120, ImageTrack{1})));
+  recorder.mciTimer_Timer();
+  EXPECT_TRUE(recorder.Disc().waitingForDisc);
+
+  WriteAll(nrg, NrgImage({{750}, {750}}));
+  recorder.mciTimer_Timer();
+  EXPECT_EQ(read.count(), 1);
+  EXPECT_EQ(recorder.Disc().numberOfTracks, 2);
+}
+
 }  // namespace
 }  // namespace audiolume::test

@@ -1,4 +1,6 @@
 #include <sndfile.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
 
 #include <QDate>
 #include <QDir>
@@ -144,8 +146,9 @@ class RecordJobTest : public RecorderFixture {
     for (const int number : numbers) {
       const QString path = RecordList::OutputFolder(settings_, u"Band"_s, u"Album"_s, true) + u'/' +
                            QString::number(number).rightJustified(2, u'0') + settings_.Extension();
-      tracks.append(
-          {{number, u"Song %1"_s.arg(number), u"Band"_s, u"Album"_s, path}, seconds, u"0:02"_s});
+      tracks.append({{number, u"Song %1"_s.arg(number), u"Band"_s, u"Album"_s, path, {}, {}},
+                     seconds,
+                     u"0:02"_s});
     }
     return tracks;
   }
@@ -284,8 +287,20 @@ TEST_F(RecordJobTest, RipsAnMp3OfTheTracksLength) {
   const QString cue = Image(u"disc"_s, {{300}, {450}});
   qputenv("AUDIOLUME_CD_DRIVES", (u"D="_s + cue).toUtf8());
   settings_.EC = 1;
+  settings_.Filename = {u"0,1"_s, u"0,2"_s, u"1,3"_s, u"0,4"_s};
+  // The disc as a CDDB entry described it, year and genre included.
+  CdDisc disc;
+  disc.artist = u"Band"_s;
+  disc.album = u"Album"_s;
+  disc.year = u"1999"_s;
+  disc.genre = u"Trip-Hop"_s;
+  disc.titles = {u"Song 1"_s, u"Song 2"_s};
+  disc.tracks = {{0, 4}, {0, 6}};
+  QList<bool> ticked = {false, true};
+  ReplaceQuestion replace(catalog_, prompter_);
+  const QList<RecordItem> items = RecordList::BuildRecordList(settings_, disc, ticked, replace);
   RecordJob& job = Job(QString::fromUtf8(TWCD_PATH));
-  job.Start(settings_, Tracks({2}), 0, u"D:"_s);
+  job.Start(settings_, RecordJob::TracksOf(items, disc), 0, u"D:"_s);
   RunToTheEnd(job);
   qunsetenv("AUDIOLUME_CD_DRIVES");
   ASSERT_EQ(codes_, (QList<std::pair<int, int>>{{2, 0}})) << failures_.join(u'\n').toStdString();
@@ -298,8 +313,16 @@ TEST_F(RecordJobTest, RipsAnMp3OfTheTracksLength) {
   // Other players read the standard tag at the start; the jukebox's own tag is there too.
   const auto tags = platform::ReadStandardTags(Path(u"Music/Album/02.mp3"_s), false);
   ASSERT_TRUE(tags.has_value());
-  EXPECT_EQ(tags->fields,
-            (platform::StandardTagFields{u"Song 2"_s, u"Band"_s, u"Album"_s, {}, {}, 0, 2, {}}));
+  EXPECT_EQ(tags->fields, (platform::StandardTagFields{
+                              u"Song 2"_s, u"Band"_s, u"Album"_s, u"Trip-Hop"_s, {}, 1999, 2, {}}));
+  // In the ID3v2 frames other players read: the recording time and the content type.
+  TagLib::MPEG::File mp3(QFile::encodeName(Path(u"Music/Album/02.mp3"_s)).constData(), false);
+  ASSERT_NE(mp3.ID3v2Tag(), nullptr);
+  const TagLib::ID3v2::FrameListMap& frames = mp3.ID3v2Tag()->frameListMap();
+  ASSERT_FALSE(frames["TDRC"].isEmpty());
+  EXPECT_EQ(frames["TDRC"].front()->toString().to8Bit(true), "1999");
+  ASSERT_FALSE(frames["TCON"].isEmpty());
+  EXPECT_EQ(frames["TCON"].front()->toString().to8Bit(true), "Trip-Hop");
   EXPECT_TRUE(ReadAll(Path(u"Music/Album/02.mp3"_s)).right(128).startsWith("TAGSong 2"));
 }
 
