@@ -62,11 +62,20 @@ int SongRowWriter::WriteStandardTag(const QString& path, const SongRecord& recor
   const auto tags = platform::ReadStandardTags(path, false);
   const platform::StandardTagFields before = tags ? tags->fields : platform::StandardTagFields();
   platform::StandardTagFields fields = before;
-  fields.title = record.Title.trimmed();
-  fields.album = record.Album.trimmed();
-  fields.artist = record.Artist.trimmed();
-  fields.genre = record.Genre.trimmed();
-  if (record.TrackNumber > 0) fields.track = record.TrackNumber;
+  // An edit is what differs from the file as the song reader sees it: a field the tag
+  // lacks and the reader made up (a title from the file's name) is not written into it.
+  SongRecord asRead;
+  adder_.ReadSongInformation(path, asRead);
+  const auto take = [](QString& field, const QString& wanted, const QString& read) {
+    if (wanted.trimmed() != read.trimmed()) field = wanted.trimmed();
+  };
+  take(fields.title, record.Title, asRead.Title);
+  take(fields.album, record.Album, asRead.Album);
+  take(fields.artist, record.Artist, asRead.Artist);
+  take(fields.genre, record.Genre, asRead.Genre);
+  if (record.TrackNumber > 0 && record.TrackNumber != asRead.TrackNumber) {
+    fields.track = record.TrackNumber;
+  }
   if (edits.year) fields.year = edits.year->trimmed().toInt();
   if (edits.comment) fields.comment = edits.comment->trimmed();
   int result = 0;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
+#include <QStringList>
 
 namespace audiolume::test {
 
@@ -23,6 +25,20 @@ struct StandardTagValues {
  * Vorbis comments (the picture as a FLAC picture block). Returns false on failure.
  */
 bool WriteStandardTag(const QString& path, const StandardTagValues& values, int id3v2Version = 4);
+
+/** A song file's tag as TagLib's property map holds it, key by key with every value. The
+ *  format is told by TagLib (by name, then by content). */
+using PropertyValues = QMap<QString, QStringList>;
+PropertyValues ReadTagProperties(const QString& path);
+
+/** Sets the given keys of a song file's tag through TagLib's property map, each to all of
+ *  its values, as careful taggers leave them ("ARTIST" to {"A", "B"}, "DATE" to
+ *  {"2003-05-01"}); other keys stay. False on failure. */
+bool SetTagProperties(const QString& path, const PropertyValues& properties);
+
+/** A song file's tag as mutagen (another program, which tells formats by content) reads
+ *  it, in the same form; empty when /usr/bin/python3 has no mutagen. */
+PropertyValues MutagenTagProperties(const QString& path);
 
 /** A small valid PNG image, for pictures in tags. */
 QByteArray SmallPng();
