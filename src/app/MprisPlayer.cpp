@@ -54,7 +54,8 @@ QVariantMap MprisPlayer::Metadata() const {
                        {u"xesam:title"_s, song.title},
                        {u"xesam:url"_s, FileUrl(song.file)}};
   if (!song.artist.isEmpty()) metadata.insert(u"xesam:artist"_s, platform::SplitNames(song.artist));
-  if (!albumArtist_.isEmpty()) metadata.insert(u"xesam:albumArtist"_s, platform::SplitNames(albumArtist_));
+  if (!albumArtist_.isEmpty())
+    metadata.insert(u"xesam:albumArtist"_s, platform::SplitNames(albumArtist_));
   if (!song.album.isEmpty()) metadata.insert(u"xesam:album"_s, song.album);
   if (!song.genre.isEmpty()) metadata.insert(u"xesam:genre"_s, platform::SplitNames(song.genre));
   if (song.trackNumber > 0) metadata.insert(u"xesam:trackNumber"_s, song.trackNumber);

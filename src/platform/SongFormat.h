@@ -13,7 +13,7 @@ enum class SongFormat { Unknown, Mpeg, Flac, OggVorbis, OggOpus, OggFlac, Mp4, W
  * "\x01vorbis", "OpusHead" or "\x7fFLAC"; "RIFF....WAVE"; "ftyp" for MP4; an ID3v2 header
  * or an MPEG frame header), read through the open descriptor. Files are often misnamed (an
  * Opus stream named ".ogg", an MP3 named ".wav"), so the name is only asked when the
- * content names no format, as with a file of some other kind or a bare test file. Any
+ * content names no format (a file of some other kind, or audio after a stray header). Any
  * thread.
  */
 SongFormat SongFormatOf(int descriptor, const QString& path);
