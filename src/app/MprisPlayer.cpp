@@ -2,6 +2,7 @@
 
 #include <QUrl>
 
+#include "platform/StandardTags.h"
 #include "player/PlayerRemote.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -11,6 +12,14 @@ namespace audiolume {
 MprisPlayer::MprisPlayer(QObject* exported, PlayerRemote& remote)
     : QDBusAbstractAdaptor(exported), remote_(remote) {
   connect(&remote_, &PlayerRemote::Seeked, this, &MprisPlayer::Seeked);
+  // Before the service announces the new song's metadata, which it connects to later.
+  connect(&remote_, &PlayerRemote::SongChanged, this, &MprisPlayer::ReadAlbumArtist);
+}
+
+void MprisPlayer::ReadAlbumArtist() {
+  const QString& file = remote_.CurrentSong().file;
+  const auto tags = file.isEmpty() ? std::nullopt : platform::ReadStandardTags(file, false);
+  albumArtist_ = tags ? tags->albumArtist : QString();
 }
 
 QString MprisPlayer::PlaybackStatus() const {
@@ -44,9 +53,11 @@ QVariantMap MprisPlayer::Metadata() const {
   QVariantMap metadata{{u"mpris:trackid"_s, QVariant::fromValue(TrackId(song.index))},
                        {u"xesam:title"_s, song.title},
                        {u"xesam:url"_s, FileUrl(song.file)}};
-  if (!song.artist.isEmpty()) metadata.insert(u"xesam:artist"_s, QStringList{song.artist});
+  if (!song.artist.isEmpty()) metadata.insert(u"xesam:artist"_s, platform::SplitNames(song.artist));
+  if (!albumArtist_.isEmpty())
+    metadata.insert(u"xesam:albumArtist"_s, platform::SplitNames(albumArtist_));
   if (!song.album.isEmpty()) metadata.insert(u"xesam:album"_s, song.album);
-  if (!song.genre.isEmpty()) metadata.insert(u"xesam:genre"_s, QStringList{song.genre});
+  if (!song.genre.isEmpty()) metadata.insert(u"xesam:genre"_s, platform::SplitNames(song.genre));
   if (song.trackNumber > 0) metadata.insert(u"xesam:trackNumber"_s, song.trackNumber);
   if (song.lengthMicroseconds > 0) {
     metadata.insert(u"mpris:length"_s, qlonglong(song.lengthMicroseconds));

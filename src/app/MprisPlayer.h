@@ -68,7 +68,10 @@ class MprisPlayer : public QDBusAbstractAdaptor {
   void Seeked(qlonglong Position);
 
  private:
+  void ReadAlbumArtist();
+
   PlayerRemote& remote_;
+  QString albumArtist_;  // of the song playing, from its file's tag: the library has none
 };
 
 }  // namespace audiolume

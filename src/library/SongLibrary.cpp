@@ -355,8 +355,11 @@ bool SongLibrary::SaveSongData() {
   for (Row& row : rows_) {
     FillRecordFromText(row);
     // Notes, biographies and lyrics of songs with a trailer live in the files alone; other
-    // formats keep their notes and biography in the library.
-    if (TrailerTag::TakesTrailer(row.record.Filename)) {
+    // formats keep their notes and biography in the library. Whether a file takes the
+    // trailer is told by its content, so it is asked only of rows that hold such texts.
+    const SongRecord& r = row.record;
+    const bool holdsTexts = !r.Lyrics.isEmpty() || !r.Notes.isEmpty() || !r.Bios.isEmpty();
+    if (holdsTexts && TrailerTag::TakesTrailer(r.Filename)) {
       row.record.Lyrics.clear();
       row.record.Notes.clear();
       row.record.Bios.clear();

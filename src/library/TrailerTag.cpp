@@ -262,7 +262,7 @@ TrailerTag::TagSource TrailerTag::ReadFileTags(QFile& file, const QString& path,
     return TagSource::Trailer;
   }
   const platform::OpenSongFile open{file.handle(), windowStart_ + window_.size(), window_};
-  const auto standard = platform::MayHoldStandardTag(path, ReadAt(file, 1, 3), window_)
+  const auto standard = platform::MayHoldStandardTag(ReadAt(file, 1, 3), window_)
                             ? platform::ReadStandardTags(path, false, &open)
                             : std::nullopt;
   if (standard) FillRecordFromStandardTags(standard->fields, record, true);

@@ -6,8 +6,10 @@
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -22,6 +24,63 @@ namespace {
 // The disk is handed the new part of a file in pieces this large: big enough to be written
 // in few requests, small enough to keep it busy from the start.
 constexpr qint64 kPushBytes = 1 << 20;
+
+// A descriptor closed when it goes out of scope.
+struct Descriptor {
+  int fd;
+  ~Descriptor() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+void CopyBytes(int from, int to, const QString& source, const QString& target) {
+  QByteArray buffer(kPushBytes, Qt::Uninitialized);
+  for (;;) {
+    const ssize_t got = ::read(from, buffer.data(), std::size_t(buffer.size()));
+    if (got == 0) return;
+    if (got < 0 && errno != EINTR) throw FileError(errno, source);
+    for (ssize_t done = 0; done < got;) {
+      const ssize_t put = ::write(to, buffer.constData() + done, std::size_t(got - done));
+      if (put < 0 && errno != EINTR) throw FileError(errno, target);
+      done += std::max<ssize_t>(put, 0);
+    }
+  }
+}
+
+// A new file at target (never through a link left there) with source's bytes, mode and,
+// where this process may give them, owner and group.
+void CopyWithOwner(const QString& source, const QString& target) {
+  const Descriptor from{
+      ::open(QFile::encodeName(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+  if (from.fd < 0) throw FileError(errno, source);
+  struct stat status {};
+  if (::fstat(from.fd, &status) != 0) throw FileError(errno, source);
+  if (!S_ISREG(status.st_mode)) throw FileError(EINVAL, source);
+  FileOps::RemoveFile(target);  // left by an edit that was cut short
+  const Descriptor to{::open(QFile::encodeName(target).constData(),
+                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)};
+  if (to.fd < 0) throw FileError(errno, target);
+  try {
+    CopyBytes(from.fd, to.fd, source, target);
+    // Another owner only root may give; the group, its members.
+    if (::fchown(to.fd, status.st_uid, status.st_gid) != 0 &&
+        ::fchown(to.fd, uid_t(-1), status.st_gid) != 0) {
+      // The copy keeps this process's owner and group: the edit still goes ahead.
+    }
+    if (::fchmod(to.fd, status.st_mode & 07777) != 0) throw FileError(errno, target);
+  } catch (const FileError&) {
+    std::remove(QFile::encodeName(target).constData());
+    throw;
+  }
+}
+
+// After a rename: the folder's entry on the disk too. Some file systems cannot sync a
+// folder; the rename stands all the same.
+void SyncFolder(const QString& folder) {
+  const Descriptor descriptor{
+      ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  if (descriptor.fd >= 0) ::fsync(descriptor.fd);
+}
 
 }  // namespace
 
@@ -88,6 +147,31 @@ void FileOps::KeepCopy(const QString& source, const QString& target) {
     return;
   }
   MoveFile(fresh, target);
+}
+
+bool FileOps::EditCopy(const QString& path, const QString& prefix,
+                       const std::function<bool(const QString& copy)>& edit) {
+  const QString target = QFileInfo(path).canonicalFilePath();
+  if (target.isEmpty()) throw FileError(ENOENT, path);
+  // A file the person made read-only stays as it is, though its folder would take a copy.
+  if (!CanWrite(target)) throw FileError(EACCES, path);
+  const QFileInfo info(target);
+  const QString copy = info.absolutePath() + u'/' + prefix + info.fileName();
+  CopyWithOwner(target, copy);
+  try {
+    if (!edit(copy)) {
+      RemoveFile(copy);
+      return false;
+    }
+    // Editors write without a sync; the copy must be on the disk before it takes the name.
+    WriteBehind(copy).Sync();
+    MoveFile(copy, target);
+  } catch (const FileError&) {
+    std::remove(QFile::encodeName(copy).constData());
+    throw;
+  }
+  SyncFolder(info.absolutePath());
+  return true;
 }
 
 void FileOps::MoveFile(const QString& source, const QString& target) {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace audiolume::platform {
 
@@ -40,6 +41,19 @@ class FileOps {
    *  becomes a second name of source's data (a hard link), which costs no copying and
    *  stays a copy because the program always replaces files rather than changing them. */
   static void KeepCopy(const QString& source, const QString& target);
+
+  /**
+   * Changes a file through a copy, for editors (such as TagLib) that rewrite a file in
+   * place: the copy is made beside the file, under its name after prefix, with its mode
+   * and, where permitted, its owner and group; edit changes the copy by that path; the
+   * copy is then synced and renamed over the file, and the folder synced. A symbolic link
+   * is followed: the file it leads to is replaced and the link stays. The file stays as it
+   * was until that rename. Returns edit's answer; when it is false the copy goes and
+   * nothing else changes. Throws FileError when the file is missing or read-only or the
+   * copy cannot be made, synced or renamed; the file is then as it was.
+   */
+  static bool EditCopy(const QString& path, const QString& prefix,
+                       const std::function<bool(const QString& copy)>& edit);
 
   /** Renames source over target, replacing it atomically. */
   static void MoveFile(const QString& source, const QString& target);

@@ -8,23 +8,26 @@
 #include <taglib/id3v2tag.h>
 #include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
+#include <taglib/oggflacfile.h>
 #include <taglib/opusfile.h>
 #include <taglib/tfilestream.h>
+#include <taglib/tpropertymap.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
-#include <QFileInfo>
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 
-#include "platform/AudioDecoder.h"
 #include "platform/FileError.h"
 #include "platform/FileOps.h"
+#include "platform/SongFormat.h"
+#include "platform/TagProperties.h"
 
 namespace audiolume::platform {
 
@@ -77,23 +80,8 @@ class SongFileStream : public TagLib::IOStream {
   qint64 position_ = 0;
 };
 
-QString ToQString(const TagLib::String& text) {
-  return QString::fromStdString(text.to8Bit(true)).trimmed();
-}
-
-TagLib::String ToTagString(const QString& text) {
-  return TagLib::String(text.toStdString(), TagLib::String::UTF8);
-}
-
 QByteArray ToBytes(const TagLib::ByteVector& bytes) {
   return QByteArray(bytes.data(), qsizetype(bytes.size()));
-}
-
-StandardTagFields FieldsOf(const TagLib::Tag& tag) {
-  return {ToQString(tag.title()),   ToQString(tag.artist()),
-          ToQString(tag.album()),   ToQString(tag.genre()),
-          ToQString(tag.comment()), int(tag.year()),
-          int(tag.track()),         {}};
 }
 
 // The Vorbis comment of the formats that keep lyrics and covers in one; nothing for others.
@@ -101,18 +89,17 @@ TagLib::Ogg::XiphComment* XiphOf(TagLib::File* file, bool create) {
   if (auto* flac = dynamic_cast<TagLib::FLAC::File*>(file)) return flac->xiphComment(create);
   if (auto* vorbis = dynamic_cast<TagLib::Ogg::Vorbis::File*>(file)) return vorbis->tag();
   if (auto* opus = dynamic_cast<TagLib::Ogg::Opus::File*>(file)) return opus->tag();
+  if (auto* oggFlac = dynamic_cast<TagLib::Ogg::FLAC::File*>(file)) return oggFlac->tag();
   return nullptr;
 }
 
 const TagLib::String kLyricsField = "LYRICS";
 
 // Untrimmed: a song's text keeps its line breaks.
-QString LyricsOf(TagLib::File* file) {
-  const TagLib::Ogg::XiphComment* xiph = XiphOf(file, false);
-  if (xiph == nullptr) return {};
-  const auto fields = xiph->fieldListMap().find(kLyricsField);
-  if (fields == xiph->fieldListMap().end() || fields->second.isEmpty()) return {};
-  return QString::fromStdString(fields->second.front().to8Bit(true));
+QString LyricsOf(const TagLib::PropertyMap& properties) {
+  const auto values = properties.find(kLyricsField);
+  if (values == properties.end() || values->second.isEmpty()) return {};
+  return QString::fromStdString(values->second.front().to8Bit(true));
 }
 
 // The front cover, else the first picture.
@@ -160,83 +147,107 @@ void ReadPicture(TagLib::File* file, StandardTags& tags) {
     if (TagLib::ID3v2::Tag* id3v2 = mpeg->ID3v2Tag(false)) PictureOfId3v2(*id3v2, tags);
   } else if (auto* flac = dynamic_cast<TagLib::FLAC::File*>(file)) {
     PictureOfFlacList(flac->pictureList(), tags);
-  } else if (auto* vorbis = dynamic_cast<TagLib::Ogg::Vorbis::File*>(file)) {
-    if (vorbis->tag() != nullptr) PictureOfFlacList(vorbis->tag()->pictureList(), tags);
-  } else if (auto* opus = dynamic_cast<TagLib::Ogg::Opus::File*>(file)) {
-    if (opus->tag() != nullptr) PictureOfFlacList(opus->tag()->pictureList(), tags);
+  } else if (TagLib::Ogg::XiphComment* xiph = XiphOf(file, false)) {
+    PictureOfFlacList(xiph->pictureList(), tags);
   } else if (auto* mp4 = dynamic_cast<TagLib::MP4::File*>(file)) {
     if (mp4->tag() != nullptr) PictureOfMp4(*mp4->tag(), tags);
   }
 }
 
 // In MPEG files the ID3v2 tag, else the APE tag: TagLib's own view would mix in the
-// ID3v1 tag, which this program reads after the standard tags.
-const TagLib::Tag* TextTag(TagLib::File* file) {
+// ID3v1 tag, which this program reads after the standard tags. In the others the Vorbis
+// comment, which holds every field as written, else what the format's reader offers.
+TagLib::PropertyMap PropertiesOf(TagLib::File* file) {
   if (auto* mpeg = dynamic_cast<TagLib::MPEG::File*>(file)) {
-    if (const TagLib::ID3v2::Tag* id3v2 = mpeg->ID3v2Tag(false); id3v2 && !id3v2->isEmpty()) {
-      return id3v2;
+    if (const TagLib::ID3v2::Tag* id3v2 = mpeg->ID3v2Tag(false)) {
+      if (TagLib::PropertyMap properties = id3v2->properties(); !properties.isEmpty()) {
+        return properties;
+      }
     }
-    if (const TagLib::APE::Tag* ape = mpeg->APETag(false); ape && !ape->isEmpty()) return ape;
-    return nullptr;
+    if (const TagLib::APE::Tag* ape = mpeg->APETag(false)) return ape->properties();
+    return {};
   }
-  return file->tag();
+  if (const TagLib::Ogg::XiphComment* xiph = XiphOf(file, false)) return xiph->properties();
+  return file->properties();
 }
 
-// TagLib's reader for the formats the player plays, chosen by the file's name as TagLib
-// itself does, over a stream already open; nothing for other names.
-std::unique_ptr<TagLib::File> OpenByName(const QString& path, TagLib::IOStream* stream) {
-  const QString suffix = QFileInfo(path).suffix().toLower();
-  if (IsMpegAudioName(path)) {
-    return std::make_unique<TagLib::MPEG::File>(stream, TagLib::ID3v2::FrameFactory::instance(),
-                                                false);
+// TagLib's reader for a format, over a stream already open; nothing for other formats.
+std::unique_ptr<TagLib::File> OpenAs(SongFormat format, TagLib::IOStream* stream) {
+  switch (format) {
+    case SongFormat::Mpeg:
+      return std::make_unique<TagLib::MPEG::File>(stream, TagLib::ID3v2::FrameFactory::instance(),
+                                                  false);
+    case SongFormat::Flac:
+      return std::make_unique<TagLib::FLAC::File>(stream, TagLib::ID3v2::FrameFactory::instance(),
+                                                  false);
+    case SongFormat::OggVorbis: return std::make_unique<TagLib::Ogg::Vorbis::File>(stream, false);
+    case SongFormat::OggOpus: return std::make_unique<TagLib::Ogg::Opus::File>(stream, false);
+    case SongFormat::OggFlac: return std::make_unique<TagLib::Ogg::FLAC::File>(stream, false);
+    case SongFormat::Mp4: return std::make_unique<TagLib::MP4::File>(stream, false);
+    case SongFormat::Wav: return std::make_unique<TagLib::RIFF::WAV::File>(stream, false);
+    case SongFormat::Unknown: break;
   }
-  if (suffix == u"flac") {
-    return std::make_unique<TagLib::FLAC::File>(stream, TagLib::ID3v2::FrameFactory::instance(),
-                                                false);
-  }
-  if (suffix == u"ogg" || suffix == u"oga") {
-    return std::make_unique<TagLib::Ogg::Vorbis::File>(stream, false);
-  }
-  if (suffix == u"opus") return std::make_unique<TagLib::Ogg::Opus::File>(stream, false);
-  if (suffix == u"m4a" || suffix == u"mp4")
-    return std::make_unique<TagLib::MP4::File>(stream, false);
-  if (suffix == u"wav") return std::make_unique<TagLib::RIFF::WAV::File>(stream, false);
   return nullptr;
+}
+
+// What use makes of TagLib's reader of a stream: this program's choice for the formats it
+// knows, else TagLib's own (by name, then by content); nullptr when there is none.
+template <typename Use>
+auto WithReader(SongFormat format, TagLib::IOStream* stream, Use use) {
+  if (const auto file = OpenAs(format, stream)) return use(file.get());
+  const TagLib::FileRef ref(stream, false);
+  return use(ref.isNull() ? nullptr : ref.file());
 }
 
 std::optional<StandardTags> TagsOf(TagLib::File* file, bool withPicture) {
   if (file == nullptr || !file->isValid()) return std::nullopt;
   StandardTags tags;
-  const TagLib::Tag* tag = TextTag(file);
-  if (tag != nullptr) tags.fields = FieldsOf(*tag);
-  tags.fields.lyrics = LyricsOf(file);
+  const TagLib::PropertyMap properties = PropertiesOf(file);
+  tags.fields = FieldsOfProperties(properties);
+  tags.albumArtist = AlbumArtistOfProperties(properties);
+  if (XiphOf(file, false) != nullptr) tags.fields.lyrics = LyricsOf(properties);
   if (withPicture) ReadPicture(file, tags);
-  if ((tag == nullptr || tag->isEmpty()) && tags.picture.isEmpty()) return std::nullopt;
+  if (tags.fields == StandardTagFields() && tags.albumArtist.isEmpty() && tags.picture.isEmpty()) {
+    return std::nullopt;
+  }
   return tags;
 }
 
-// Each field that differs from what the tag holds: a field left alone keeps its form (a
-// full date, a "3/12" track number, the text of a second tag of the file).
+std::optional<StandardTags> ReadOpenFile(const OpenSongFile& open, const QString& path,
+                                         bool withPicture) {
+  SongFileStream stream(open, QFile::encodeName(path));
+  return WithReader(SongFormatOf(open.descriptor, path), &stream,
+                    [withPicture](TagLib::File* file) { return TagsOf(file, withPicture); });
+}
+
+// Each field that differs from what the tag holds, and nothing else: a field left alone
+// keeps its form (a full date, a "3/12" track number, several artists). The Vorbis
+// comment is changed field by field; other formats take their whole property map back,
+// which changes only the entries that differ.
 void SetChangedFields(TagLib::File* file, const StandardTagFields& fields) {
-  TagLib::Tag* tag = file->tag();
-  const StandardTagFields now = FieldsOf(*tag);
-  const std::pair<QString StandardTagFields::*, void (TagLib::Tag::*)(const TagLib::String&)>
-      texts[] = {{&StandardTagFields::title, &TagLib::Tag::setTitle},
-                 {&StandardTagFields::artist, &TagLib::Tag::setArtist},
-                 {&StandardTagFields::album, &TagLib::Tag::setAlbum},
-                 {&StandardTagFields::genre, &TagLib::Tag::setGenre},
-                 {&StandardTagFields::comment, &TagLib::Tag::setComment}};
-  for (const auto& [field, set] : texts) {
-    if (fields.*field != now.*field) (tag->*set)(ToTagString(fields.*field));
-  }
-  if (fields.year != now.year) tag->setYear(unsigned(std::max(0, fields.year)));
-  if (fields.track != now.track) tag->setTrack(unsigned(std::max(0, fields.track)));
+  const TagLib::PropertyMap properties = PropertiesOf(file);
+  TagLib::PropertyMap changed = ChangedProperties(properties, fields);
   TagLib::Ogg::XiphComment* xiph = XiphOf(file, true);
-  if (xiph == nullptr || fields.lyrics == LyricsOf(file)) return;
-  if (fields.lyrics.isEmpty()) {
-    xiph->removeFields(kLyricsField);
-  } else {
-    xiph->addField(kLyricsField, ToTagString(fields.lyrics), true);
+  if (xiph == nullptr) {
+    TagLib::PropertyMap all = file->properties();
+    for (const auto& [key, values] : changed) {
+      if (values.isEmpty()) {
+        all.erase(key);
+      } else {
+        all.replace(key, values);
+      }
+    }
+    file->setProperties(all);
+    return;
+  }
+  if (fields.lyrics != LyricsOf(properties)) {
+    changed.replace(kLyricsField, fields.lyrics.isEmpty()
+                                      ? TagLib::StringList()
+                                      : TagLib::StringList(ToTagString(fields.lyrics)));
+  }
+  for (const auto& [key, values] : changed) {
+    xiph->removeFields(key);
+    for (const TagLib::String& value : values) xiph->addField(key, value, false);
   }
 }
 
@@ -259,74 +270,74 @@ void SetFrontCover(TagLib::File* file, const QByteArray& cover, const QString& m
   }
 }
 
-bool Synced(const QString& path) {
-  try {
-    WriteBehind(path).Sync();
-    return true;
-  } catch (const FileError&) {
-    return false;
-  }
+// The fields and cover into the copy of a file whose tag lives inside it. Never a tag into
+// a file that could not be read, nor into MPEG audio or WAV, whose tags others keep.
+bool TagCopy(const QString& copy, const StandardTagFields& fields, const QByteArray& cover,
+             const QString& coverMime) {
+  TagLib::FileStream stream(QFile::encodeName(copy).constData(), false);
+  return WithReader(SongFormatOf(copy), &stream, [&](TagLib::File* file) {
+    if (file == nullptr || !file->isValid() || stream.readOnly() ||
+        dynamic_cast<TagLib::MPEG::File*>(file) != nullptr ||
+        dynamic_cast<TagLib::RIFF::WAV::File*>(file) != nullptr) {
+      return false;
+    }
+    SetChangedFields(file, fields);
+    if (!cover.isEmpty()) SetFrontCover(file, cover, coverMime);
+    return file->save();
+  });
 }
 
 }  // namespace
 
 std::optional<StandardTags> ReadStandardTags(const QString& path, bool withPicture,
                                              const OpenSongFile* open) {
-  // Read-only, so that reading never needs more than read permission.
-  const QByteArray name = QFile::encodeName(path);
-  std::unique_ptr<TagLib::IOStream> stream;
-  if (open != nullptr) {
-    stream = std::make_unique<SongFileStream>(*open, name);
-  } else {
-    auto file = std::make_unique<TagLib::FileStream>(name.constData(), true);
-    if (!file->isOpen()) return std::nullopt;
-    stream = std::move(file);
+  if (open != nullptr) return ReadOpenFile(*open, path, withPicture);
+  // Read-only, so that reading never needs more than read permission; without blocking, so
+  // that a FIFO in a song's place cannot hang the reader.
+  const int descriptor =
+      ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor < 0) return std::nullopt;
+  std::optional<StandardTags> tags;
+  struct stat status {};
+  if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
+    tags = ReadOpenFile({descriptor, qint64(status.st_size), {}}, path, withPicture);
   }
-  if (const auto file = OpenByName(path, stream.get())) return TagsOf(file.get(), withPicture);
-  const TagLib::FileRef ref(stream.get(), false);
-  return ref.isNull() ? std::nullopt : TagsOf(ref.file(), withPicture);
+  ::close(descriptor);
+  return tags;
 }
 
 bool WriteStandardTags(const QString& path, const StandardTagFields& fields,
                        const QByteArray& cover, const QString& coverMime) {
-  if (!QFileInfo(path).isFile() || !FileOps::CanWrite(path)) return false;
-  // The copy keeps the file's name after a prefix: TagLib tells formats by their extension.
-  const QFileInfo info(path);
-  const QString copy =
-      info.absolutePath() + QStringLiteral("/.audiolume-tagging-") + info.fileName();
-  QFile::remove(copy);
-  if (!QFile::copy(path, copy)) return false;
-  bool saved = false;
-  {
-    const QByteArray name = QFile::encodeName(copy);
-    TagLib::FileRef ref(name.constData(), false);
-    if (!ref.isNull() && ref.file()->isValid() && ref.tag() != nullptr) {
-      SetChangedFields(ref.file(), fields);
-      if (!cover.isEmpty()) SetFrontCover(ref.file(), cover, coverMime);
-      saved = ref.save();
-    }
-  }
-  if (!saved || !Synced(copy) ||
-      std::rename(QFile::encodeName(copy).constData(), QFile::encodeName(path).constData()) != 0) {
-    QFile::remove(copy);
+  try {
+    return FileOps::EditCopy(path, QStringLiteral(".audiolume-tagging-"), [&](const QString& copy) {
+      return TagCopy(copy, fields, cover, coverMime);
+    });
+  } catch (const FileError&) {
     return false;
   }
-  return true;
+}
+
+QStringList SplitNames(const QString& text) {
+  QStringList names;
+  for (const QString& name : text.split(u';')) {
+    if (!name.trimmed().isEmpty()) names.append(name.trimmed());
+  }
+  return names;
 }
 
 bool HoldsLyricsAndCover(const QString& path) {
-  const QString suffix = QFileInfo(path).suffix().toLower();
-  return suffix == u"flac" || suffix == u"ogg" || suffix == u"oga" || suffix == u"opus";
+  const SongFormat format = SongFormatOf(path);
+  return format == SongFormat::Flac || format == SongFormat::OggVorbis ||
+         format == SongFormat::OggOpus || format == SongFormat::OggFlac;
 }
 
-bool MayHoldStandardTag(const QString& path, QByteArrayView start, QByteArrayView end) {
-  if (!IsMpegAudioName(path)) return true;
-  return start.startsWith("ID3") || end.contains("APETAGEX");
+bool MayHoldStandardTag(QByteArrayView start, QByteArrayView end) {
+  return !IsMpegFrameHeader(start) || end.contains("APETAGEX");
 }
 
 bool TakesTrailingTags(const QString& path) {
-  return IsMpegAudioName(path) ||
-         QFileInfo(path).suffix().compare(QStringLiteral("wav"), Qt::CaseInsensitive) == 0;
+  const SongFormat format = SongFormatOf(path);
+  return format == SongFormat::Mpeg || format == SongFormat::Wav;
 }
 
 }  // namespace audiolume::platform

@@ -254,6 +254,29 @@ TEST_F(MprisTest, ChangesMadeInThePlayerAreAnnouncedOnce) {
   EXPECT_EQ(loops, (QStringList{u"None"_s, u"Playlist"_s, u"Playlist"_s, u"None"_s}));
 }
 
+// Several artists, kept as "A; B", go out as a list, with the album artist of the song's
+// own tag.
+TEST_F(MprisTest, ArtistsGoOutAsAListWithTheAlbumArtistOfTheTag) {
+  const QString flac = Path(u"compilation.flac"_s);
+  ASSERT_TRUE(test::WriteSineFlac(flac, 20.0));
+  ASSERT_TRUE(test::SetTagProperties(flac, {{u"ALBUMARTIST"_s, {u"Various"_s, u"Others"_s}}}));
+  const int row =
+      library_.AddSongRow(u"Duet"_s, u"Pairs"_s, u"Artist A; Artist B"_s, u"0:20"_s, flac);
+  queue_.Insert(1, library_.PlayListEntryOf(row));
+  Call(kPlayer, u"Play"_s);
+  Settle(400);  // a FLAC song is announced once its back-end runs
+  const QVariantMap metadata = Metadata();
+  EXPECT_EQ(metadata.value(u"xesam:title"_s).toString(), u"Duet");
+  EXPECT_EQ(metadata.value(u"xesam:artist"_s).toStringList(),
+            (QStringList{u"Artist A"_s, u"Artist B"_s}));
+  EXPECT_EQ(metadata.value(u"xesam:albumArtist"_s).toStringList(),
+            (QStringList{u"Various"_s, u"Others"_s}));
+  Call(kPlayer, u"Next"_s);
+  EXPECT_EQ(Metadata().value(u"xesam:title"_s).toString(), u"Song one");
+  EXPECT_FALSE(Metadata().contains(u"xesam:albumArtist"_s));
+  Call(kPlayer, u"Stop"_s);
+}
+
 }  // namespace
 }  // namespace audiolume
 

@@ -910,6 +910,25 @@ TEST_F(TrackInfoTest, ApplyToAlbumTellsOnceWhatItCouldNotStore) {
   EXPECT_TRUE(
       told[0].startsWith(junk.join(u'\n') + u"\nThe tag of this file could not be written"_s))
       << told[0].toStdString();
+// Saving the lyrics of a FLAC song whose tag has no title writes the lyrics alone: the
+// title the reader made from the file's name is no edit, and the careful tagger's fields
+// (two artists, a full date, "3/12") stay exactly as they were, the year too when it is
+// typed again as it was.
+TEST_F(TrackInfoTest, SavingOneFieldOfAFlacSongWritesThatFieldAlone) {
+  const QString flac = Path(u"untitled.flac"_s);
+  ASSERT_TRUE(WriteSineFlac(flac, 0.3));
+  const PropertyValues careful{{u"ARTIST"_s, {u"Artist A"_s, u"Artist B"_s}},
+                               {u"DATE"_s, {u"2003-05-01"_s}},
+                               {u"TRACKNUMBER"_s, {u"3/12"_s}}};
+  ASSERT_TRUE(SetTagProperties(flac, careful));
+  ASSERT_TRUE(info_.Load(flac));
+  EXPECT_EQ(info_.Current().record.Artist, u"Artist A; Artist B");
+  info_.Current().record.Lyrics = u"la la"_s;
+  info_.Current().year = u"2003"_s;
+  EXPECT_EQ(info_.Save(), 0);
+  PropertyValues expected = careful;
+  expected.insert(u"LYRICS"_s, {u"la la"_s});
+  EXPECT_EQ(ReadTagProperties(flac), expected);
 }
 
 }  // namespace

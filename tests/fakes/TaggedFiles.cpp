@@ -8,12 +8,14 @@
 #include <taglib/mpegfile.h>
 #include <taglib/opusfile.h>
 #include <taglib/textidentificationframe.h>
+#include <taglib/tpropertymap.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/xiphcomment.h>
 
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 
 namespace audiolume::test {
 
@@ -126,6 +128,48 @@ QStringList Id3v2Frames(const QString& path) {
                   text);
   }
   return frames;
+PropertyValues ReadTagProperties(const QString& path) {
+  const TagLib::FileRef ref(QFile::encodeName(path).constData(), false);
+  PropertyValues properties;
+  if (ref.isNull()) return properties;
+  for (const auto& [key, values] : ref.file()->properties()) {
+    QStringList& texts = properties[QString::fromStdString(key.to8Bit(true))];
+    for (const TagLib::String& value : values)
+      texts.append(QString::fromStdString(value.to8Bit(true)));
+  }
+  return properties;
+}
+
+bool SetTagProperties(const QString& path, const PropertyValues& properties) {
+  TagLib::FileRef ref(QFile::encodeName(path).constData(), false);
+  if (ref.isNull()) return false;
+  TagLib::PropertyMap map = ref.file()->properties();
+  for (auto it = properties.begin(); it != properties.end(); ++it) {
+    TagLib::StringList values;
+    for (const QString& value : it.value()) values.append(Text(value));
+    map.replace(Text(it.key()), values);
+  }
+  return ref.file()->setProperties(map).isEmpty() && ref.save();
+}
+
+PropertyValues MutagenTagProperties(const QString& path) {
+  QProcess python;
+  python.start(QStringLiteral("/usr/bin/python3"),
+               {QStringLiteral("-c"),
+                QStringLiteral("import sys, mutagen\n"
+                               "f = mutagen.File(sys.argv[1])\n"
+                               "for key, value in f.tags.items():\n"
+                               "    texts = value.text if hasattr(value, 'text') else value\n"
+                               "    for text in texts:\n"
+                               "        print('%s=%s' % (key.split(':')[0].upper(), text))\n"),
+                path});
+  python.waitForFinished(30000);
+  PropertyValues properties;
+  for (const QString& line : QString::fromUtf8(python.readAllStandardOutput()).split(u'\n')) {
+    const qsizetype equals = line.indexOf(u'=');
+    if (equals > 0) properties[line.left(equals)].append(line.mid(equals + 1));
+  }
+  return properties;
 }
 
 QByteArray SmallPng() {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QMap>
 #include <QStringList>
 #include <utility>
 
@@ -37,6 +38,20 @@ bool AddId3v2Frames(const QString& path, const QList<std::pair<QByteArray, QStri
 /** Each frame of an MP3's ID3v2 tag as "ID text" (TagLib's text of it, values joined by
  *  "\n"), in the tag's order; empty when the file has no ID3v2 tag. */
 QStringList Id3v2Frames(const QString& path);
+
+/** A song file's tag as TagLib's property map holds it, key by key with every value. The
+ *  format is told by TagLib (by name, then by content). */
+using PropertyValues = QMap<QString, QStringList>;
+PropertyValues ReadTagProperties(const QString& path);
+
+/** Sets the given keys of a song file's tag through TagLib's property map, each to all of
+ *  its values, as careful taggers leave them ("ARTIST" to {"A", "B"}, "DATE" to
+ *  {"2003-05-01"}); other keys stay. False on failure. */
+bool SetTagProperties(const QString& path, const PropertyValues& properties);
+
+/** A song file's tag as mutagen (another program, which tells formats by content) reads
+ *  it, in the same form; empty when /usr/bin/python3 has no mutagen. */
+PropertyValues MutagenTagProperties(const QString& path);
 
 /** A small valid PNG image, for pictures in tags. */
 QByteArray SmallPng();

@@ -1,6 +1,7 @@
 #include "platform/StandardTags.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <taglib/fileref.h>
@@ -19,6 +20,7 @@
 #include "fakes/SineFiles.h"
 #include "fakes/TaggedFiles.h"
 #include "platform/AudioDecoder.h"
+#include "platform/Id3v2Writer.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -45,8 +47,21 @@ class StandardTagsTest : public ::testing::Test {
     return values;
   }
 
+  QStringList FilesIn(const QString& folder) const {
+    return QDir(Path(folder)).entryList(QDir::Files | QDir::Hidden | QDir::System);
+  }
+
   QTemporaryDir dir_;
 };
+
+struct SongKind {
+  QString name;
+  bool (*write)(const QString&, double);
+};
+
+const SongKind kVorbisCommentKinds[] = {{u"song.flac"_s, WriteSineFlac},
+                                        {u"song.ogg"_s, WriteSineOgg},
+                                        {u"song.opus"_s, WriteSineOpus}};
 
 TEST_F(StandardTagsTest, ReadsTheTagsOfEachFormatWithTheirFrontCover) {
   const QByteArray png = SmallPng();
@@ -144,10 +159,7 @@ TEST_F(StandardTagsTest, WritingKeepsTheAudioAndLeavesAFileItCannotWriteAlone) {
 // in Ogg files, as METADATA_BLOCK_PICTURE, in place of the old front cover while other
 // pictures stay; a field that does not change keeps its form.
 TEST_F(StandardTagsTest, WritesLyricsAndTheFrontCoverAndOnlyTheFieldsThatChange) {
-  struct Case {
-    QString name;
-    bool (*write)(const QString&, double);
-  };
+  using Case = SongKind;
   const QByteArray jpeg = [] {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -157,8 +169,7 @@ TEST_F(StandardTagsTest, WritesLyricsAndTheFrontCoverAndOnlyTheFieldsThatChange)
     image.save(&buffer, "JPG");
     return bytes;
   }();
-  for (const Case& c : {Case{u"song.flac"_s, WriteSineFlac}, Case{u"song.ogg"_s, WriteSineOgg},
-                        Case{u"song.opus"_s, WriteSineOpus}}) {
+  for (const Case& c : kVorbisCommentKinds) {
     SCOPED_TRACE(c.name.toStdString());
     const QString path = Path(c.name);
     const QByteArray name = QFile::encodeName(path);
@@ -217,6 +228,206 @@ TEST_F(StandardTagsTest, WritesLyricsAndTheFrontCoverAndOnlyTheFieldsThatChange)
   EXPECT_TRUE(platform::HoldsLyricsAndCover(u"/m/a.opus"_s));
   EXPECT_FALSE(platform::HoldsLyricsAndCover(u"/m/a.aiff"_s));
   EXPECT_FALSE(platform::HoldsLyricsAndCover(u"/m/a.mp3"_s));
+}
+
+// Downloads and voice messages are often misnamed: an Opus stream named ".ogg", FLAC named
+// ".oga", Vorbis named ".opus". Each is read and edited as what it is, and keeps the
+// fields that were not edited.
+TEST_F(StandardTagsTest, ASongWhoseNameLiesIsReadAndEditedAsItsContentIs) {
+  struct Case {
+    QString made;
+    QString named;
+    bool (*write)(const QString&, double);
+  };
+  const Case cases[] = {{u"a.opus"_s, u"a.ogg"_s, WriteSineOpus},
+                        {u"b.flac"_s, u"b.oga"_s, WriteSineFlac},
+                        {u"c.ogg"_s, u"c.opus"_s, WriteSineOgg}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.named.toStdString());
+    ASSERT_TRUE(c.write(Path(c.made), 1.0));
+    ASSERT_TRUE(WriteStandardTag(Path(c.made), Values(u"Before"_s)));
+    PropertyValues expected = ReadTagProperties(Path(c.made));
+    ASSERT_TRUE(QFile::rename(Path(c.made), Path(c.named)));
+    const QString path = Path(c.named);
+    EXPECT_TRUE(platform::HoldsLyricsAndCover(path));
+    EXPECT_FALSE(platform::TakesTrailingTags(path));
+    const auto tags = platform::ReadStandardTags(path, false);
+    ASSERT_TRUE(tags.has_value());
+    EXPECT_EQ(tags->fields.title, u"Before");
+    EXPECT_EQ(tags->fields.year, 2004);
+
+    platform::StandardTagFields fields = tags->fields;
+    fields.title = u"After"_s;
+    fields.lyrics = u"words"_s;
+    ASSERT_TRUE(platform::WriteStandardTags(path, fields));
+    EXPECT_EQ(platform::ReadStandardTags(path, false)->fields, fields);
+    // TagLib, told the format by the right name, finds the same.
+    ASSERT_TRUE(QFile::rename(path, Path(c.made)));
+    expected.insert(u"TITLE"_s, {u"After"_s});
+    expected.insert(u"LYRICS"_s, {u"words"_s});
+    EXPECT_EQ(ReadTagProperties(Path(c.made)), expected);
+  }
+}
+
+// An MP3 named ".wav" or ".flac" is MPEG audio: its ID3v2 tag is read, it takes the
+// trailer, and the writer for tags inside FLAC and Ogg files leaves it alone. A FLAC file
+// named ".mp3" takes no ID3v2 tag.
+TEST_F(StandardTagsTest, AnMp3WhoseNameLiesIsTreatedAsAnMp3) {
+  ASSERT_TRUE(WriteSineMp3(Path(u"made.mp3"_s), 1.0));
+  ASSERT_TRUE(WriteStandardTag(Path(u"made.mp3"_s), Values(u"Mp3 Title"_s)));
+  for (const QString& name : {u"song.wav"_s, u"song.flac"_s}) {
+    SCOPED_TRACE(name.toStdString());
+    const QString path = Path(name);
+    ASSERT_TRUE(QFile::copy(Path(u"made.mp3"_s), path));
+    EXPECT_TRUE(platform::TakesTrailingTags(path));
+    EXPECT_FALSE(platform::HoldsLyricsAndCover(path));
+    const auto tags = platform::ReadStandardTags(path, false);
+    ASSERT_TRUE(tags.has_value());
+    EXPECT_EQ(tags->fields.title, u"Mp3 Title");
+
+    platform::StandardTagFields fields = tags->fields;
+    fields.title = u"Edited"_s;
+    const QByteArray before = ReadAll(path);
+    EXPECT_FALSE(platform::WriteStandardTags(path, fields));
+    EXPECT_TRUE(ReadAll(path) == before);
+    ASSERT_TRUE(platform::WriteId3v2Tag(path, fields));
+    EXPECT_EQ(platform::ReadStandardTags(path, false)->fields, fields);
+  }
+
+  ASSERT_TRUE(WriteSineFlac(Path(u"flac.mp3"_s), 1.0));
+  EXPECT_FALSE(platform::TakesTrailingTags(Path(u"flac.mp3"_s)));
+  EXPECT_TRUE(platform::HoldsLyricsAndCover(Path(u"flac.mp3"_s)));
+  const QByteArray flac = ReadAll(Path(u"flac.mp3"_s));
+  platform::StandardTagFields title;
+  title.title = u"Not into FLAC"_s;
+  EXPECT_FALSE(platform::WriteId3v2Tag(Path(u"flac.mp3"_s), title));
+  EXPECT_TRUE(ReadAll(Path(u"flac.mp3"_s)) == flac);
+
+  // MPEG audio with neither an ID3v2 tag nor an APE tag holds no standard tag, whatever
+  // its name; the first bytes of other files do not say so.
+  ASSERT_TRUE(WriteSineMp3(Path(u"bare.wav"_s), 1.0));
+  EXPECT_FALSE(platform::MayHoldStandardTag(ReadAll(Path(u"bare.wav"_s)).left(3), {}));
+  EXPECT_TRUE(platform::MayHoldStandardTag(ReadAll(Path(u"song.wav"_s)).left(3), {}));
+  EXPECT_TRUE(platform::MayHoldStandardTag(flac.left(3), {}));
+}
+
+// A careful tagger's fields (two artists, a full date, "3/12") outlive an edit of another
+// field, read back by TagLib and by mutagen; artists and genres read as "A; B" and are
+// written back as separate values.
+TEST_F(StandardTagsTest, EditingOneFieldLeavesEveryOtherValueAsItWas) {
+  const PropertyValues careful{{u"ARTIST"_s, {u"Artist A"_s, u"Artist B"_s}},
+                               {u"GENRE"_s, {u"Jazz"_s, u"Funk"_s}},
+                               {u"DATE"_s, {u"2003-05-01"_s}},
+                               {u"TRACKNUMBER"_s, {u"3/12"_s}},
+                               {u"ALBUMARTIST"_s, {u"Various"_s}}};
+  for (const SongKind& kind : kVorbisCommentKinds) {
+    SCOPED_TRACE(kind.name.toStdString());
+    const QString path = Path(kind.name);
+    ASSERT_TRUE(kind.write(path, 1.0));
+    ASSERT_TRUE(WriteStandardTag(path, Values(u"Old Title"_s)));
+    ASSERT_TRUE(SetTagProperties(path, careful));
+    PropertyValues expected = ReadTagProperties(path);
+    const auto tags = platform::ReadStandardTags(path, false);
+    ASSERT_TRUE(tags.has_value());
+    EXPECT_EQ(tags->fields.artist, u"Artist A; Artist B");
+    EXPECT_EQ(tags->fields.genre, u"Jazz; Funk");
+    EXPECT_EQ(tags->fields.year, 2003);
+    EXPECT_EQ(tags->fields.track, 3);
+    EXPECT_EQ(tags->albumArtist, u"Various");
+
+    platform::StandardTagFields fields = tags->fields;
+    fields.title = u"New Title"_s;
+    ASSERT_TRUE(platform::WriteStandardTags(path, fields));
+    expected.insert(u"TITLE"_s, {u"New Title"_s});
+    EXPECT_EQ(ReadTagProperties(path), expected);
+    if (const PropertyValues other = MutagenTagProperties(path); !other.isEmpty()) {
+      EXPECT_EQ(other, expected);
+    }
+
+    fields.artist = u"Artist A; Artist B;Artist C"_s;
+    fields.track = 4;
+    ASSERT_TRUE(platform::WriteStandardTags(path, fields));
+    expected.insert(u"ARTIST"_s, {u"Artist A"_s, u"Artist B"_s, u"Artist C"_s});
+    expected.insert(u"TRACKNUMBER"_s, {u"4/12"_s});
+    EXPECT_EQ(ReadTagProperties(path), expected);
+    fields.year = 1999;
+    fields.genre.clear();
+    ASSERT_TRUE(platform::WriteStandardTags(path, fields));
+    expected.insert(u"DATE"_s, {u"1999"_s});
+    expected.remove(u"GENRE"_s);
+    EXPECT_EQ(ReadTagProperties(path), expected);
+  }
+}
+
+// The same for the ID3v2 tag of an MP3: only the frames of edited fields change, several
+// artists in one TPE1 frame stay several, and a version 2.3 tag stays 2.3.
+TEST_F(StandardTagsTest, AnId3v2EditReplacesOnlyTheFramesOfEditedFields) {
+  for (const int version : {4, 3}) {
+    SCOPED_TRACE(version);
+    const QString path = Path(u"v%1.mp3"_s.arg(version));
+    ASSERT_TRUE(WriteSineMp3(path, 1.0));
+    ASSERT_TRUE(WriteStandardTag(path, Values(u"Old Title"_s), version));
+    if (version == 4) {
+      ASSERT_TRUE(SetTagProperties(path, {{u"ARTIST"_s, {u"Artist A"_s, u"Artist B"_s}},
+                                          {u"DATE"_s, {u"2003-05-01"_s}},
+                                          {u"TRACKNUMBER"_s, {u"3/12"_s}}}));
+    }
+    const PropertyValues before = ReadTagProperties(path);
+    platform::StandardTagFields fields = platform::ReadStandardTags(path, false)->fields;
+    if (version == 4) {
+      EXPECT_EQ(fields.artist, u"Artist A; Artist B");
+    }
+    fields.title = u"New Title"_s;
+    ASSERT_TRUE(platform::WriteId3v2Tag(path, fields));
+    PropertyValues expected = before;
+    expected.insert(u"TITLE"_s, {u"New Title"_s});
+    EXPECT_EQ(ReadTagProperties(path), expected);
+    EXPECT_EQ(ReadAll(path).at(3), char(version));
+    if (version == 4) {
+      const PropertyValues other = MutagenTagProperties(path);
+      if (!other.isEmpty()) {
+        EXPECT_EQ(other[u"TPE1"_s], (QStringList{u"Artist A"_s, u"Artist B"_s}));
+        EXPECT_EQ(other[u"TDRC"_s], QStringList{u"2003-05-01"_s});
+        EXPECT_EQ(other[u"TRCK"_s], QStringList{u"3/12"_s});
+      }
+    }
+  }
+}
+
+// An edit through a symbolic link changes the file the link leads to, which keeps its
+// mode; the link stays a link, and no copy is left in either folder.
+TEST_F(StandardTagsTest, AnEditThroughASymbolicLinkChangesTheFileItLeadsTo) {
+  ASSERT_TRUE(QDir(dir_.path()).mkpath(u"real"_s));
+  ASSERT_TRUE(QDir(dir_.path()).mkpath(u"links"_s));
+  const QFile::Permissions mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+  const auto write = [](const QString& path, const platform::StandardTagFields& fields) {
+    return path.endsWith(u".mp3"_s) ? platform::WriteId3v2Tag(path, fields)
+                                    : platform::WriteStandardTags(path, fields);
+  };
+  for (const SongKind& kind :
+       {SongKind{u"song.flac"_s, WriteSineFlac},
+        SongKind{u"song.mp3"_s, [](const QString&p, double s) { return WriteSineMp3(p, s); }}}) {
+    SCOPED_TRACE(kind.name.toStdString());
+    const QString real = Path(u"real/"_s + kind.name);
+    const QString link = Path(u"links/"_s + kind.name);
+    ASSERT_TRUE(kind.write(real, 1.0));
+    ASSERT_TRUE(WriteStandardTag(real, Values(u"Before"_s)));
+    ASSERT_TRUE(QFile::setPermissions(real, mode));
+    ASSERT_TRUE(QFile::link(real, link));
+
+    platform::StandardTagFields fields = platform::ReadStandardTags(link, false)->fields;
+    fields.title = u"Through the link"_s;
+    ASSERT_TRUE(write(link, fields));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), real);
+    EXPECT_EQ(platform::ReadStandardTags(real, false)->fields.title, u"Through the link");
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(real).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    EXPECT_EQ(status.st_uid, ::getuid());
+  }
+  EXPECT_EQ(FilesIn(u"real"_s), (QStringList{u"song.flac"_s, u"song.mp3"_s}));
+  EXPECT_EQ(FilesIn(u"links"_s), (QStringList{u"song.flac"_s, u"song.mp3"_s}));
 }
 
 }  // namespace
