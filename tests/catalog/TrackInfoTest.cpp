@@ -910,6 +910,8 @@ TEST_F(TrackInfoTest, ApplyToAlbumTellsOnceWhatItCouldNotStore) {
   EXPECT_TRUE(
       told[0].startsWith(junk.join(u'\n') + u"\nThe tag of this file could not be written"_s))
       << told[0].toStdString();
+}
+
 // Saving the lyrics of a FLAC song whose tag has no title writes the lyrics alone: the
 // title the reader made from the file's name is no edit, and the careful tagger's fields
 // (two artists, a full date, "3/12") stay exactly as they were, the year too when it is

@@ -128,6 +128,8 @@ QStringList Id3v2Frames(const QString& path) {
                   text);
   }
   return frames;
+}
+
 PropertyValues ReadTagProperties(const QString& path) {
   const TagLib::FileRef ref(QFile::encodeName(path).constData(), false);
   PropertyValues properties;
