@@ -9,6 +9,7 @@
 #include "library/PlayListText.h"
 #include "library/SongFilePresence.h"
 #include "player/CompanionWindows.h"
+#include "player/ResumePoint.h"
 
 class QAction;
 class QComboBox;
@@ -99,6 +100,11 @@ class Play : public QMainWindow {
   void cmdPlayOrder_Click(int index);
   void cmdPlayOption_Click(int index);
   void mnuDeleteTrack_Click();
+  /** Pauses the song playing, else plays from the entry selected (or resumes). */
+  void mnuPlayPause_Click();
+  void mnuStop_Click();
+  void mnuNext_Click();
+  void mnuPrevious_Click();
   void mnuShowWelcome_Click();
   void mnuConvMp3ToWav_Click();
   void mnuConvWavToMp3_Click();
@@ -126,6 +132,7 @@ class Play : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -135,7 +142,9 @@ class Play : public QMainWindow {
   void RestorePosition(int runCount);
   void ReadPlaySettings();
   void LoadStartupPlaylist();
+  void ShowWaitingSong(int index);
   void ShowQueue();
+  void PlayFromList();
   void ShowPlayOrder();
   void ShowLibraryCount();
   void ShowArt(const QString& file);
@@ -160,6 +169,7 @@ class Play : public QMainWindow {
   QListWidget* lstTitle_;
   PlayMenus* menus_;
   CompanionWindows companions_;
+  ResumePoint resume_;
   QTimer tmrWelcome_;
   QPointer<QDialog> frmFileConversion_;
   ViewMode view_ = kFull;
