@@ -303,6 +303,7 @@ TEST_F(PlayWindowTest, LibraryWindowsOpenFromThePlayerAndShareItsQueue) {
     ASSERT_TRUE(play.Companions().Opened(u"TrackInfo"_s));
     EXPECT_TRUE(play.Companions().Opened(u"TrackInfo"_s)->isVisible());
 
+    libraryWindow->resize(libraryWindow->width(), 480);
     windows.Manager()->close();
     play.close();
     EXPECT_EQ(Setting(u"MusicLib"_s), u"True");
@@ -311,7 +312,8 @@ TEST_F(PlayWindowTest, LibraryWindowsOpenFromThePlayerAndShareItsQueue) {
   Play play(Context());
   CatalogWindows windows(collection_, veltoDj_.Services(), play, engine_, {}, {});
   play.Form_Load(3, 50);
-  EXPECT_TRUE(play.Companions().Opened(u"MusicLib"_s));
+  ASSERT_TRUE(play.Companions().Opened(u"MusicLib"_s));
+  EXPECT_EQ(play.Companions().Opened(u"MusicLib"_s)->height(), 480);  // the size it was left at
   EXPECT_FALSE(play.Companions().Opened(u"PlayListMgr"_s));
   // The lyrics button opens the lyrics window; the track information is kept open.
   QTest::mouseClick(play.findChild<QToolButton*>(u"lblLyrics"_s), Qt::LeftButton);
