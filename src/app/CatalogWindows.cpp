@@ -20,6 +20,7 @@
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"
 #include "support/Prompter.h"
+#include "support/WindowPlacement.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -161,6 +162,7 @@ void CatalogWindows::EditArt(const QString& file) {
   }
   artWindow_->LinkPicture(file);
   artWindow_->show();
+  WindowPlacement::OfDesktop().Keep(*artWindow_);
   artWindow_->raise();
 }
 

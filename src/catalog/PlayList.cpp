@@ -35,6 +35,7 @@
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"
 #include "support/Prompter.h"
+#include "support/Runtime.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -46,6 +47,10 @@ constexpr int kPageRows = 10;
 const QString kClickHelp = u"Click on any cell to Edit the song characteristics."_s;
 // Entries of the panel dragged within it: their indexes, joined by ",".
 const QString kPanelEntriesMime = u"application/x-audiolume-panel-entries"_s;
+// The window's size, kept from one run to the next.
+const QString kSizeSection = u"PlayList"_s;
+const QString kWidthKey = u"Window Width"_s;
+const QString kHeightKey = u"Window Height"_s;
 
 }  // namespace
 
@@ -234,6 +239,9 @@ void PlayList::BuildMenus(QMenuBar* bar) {
 }
 
 void PlayList::Form_Load() {
+  const int width = int(Val(ReadIniString(context_.settingsFile, kSizeSection, kWidthKey)));
+  const int height = int(Val(ReadIniString(context_.settingsFile, kSizeSection, kHeightKey)));
+  if (width > 0 && height > 0) resize(width, height);
   context_.view.ApplyStoredSort();
   context_.manager.LoadRecentPlayList(context_.panel);
   model_->Reset();
@@ -683,6 +691,8 @@ bool PlayList::Form_Unload() {
     if (answer == 2) library.SetSongDataModified(false);
   }
   context_.manager.SaveRecentPlayList(context_.panel);
+  WriteIniString(context_.settingsFile, kSizeSection, kWidthKey, QString::number(width()));
+  WriteIniString(context_.settingsFile, kSizeSection, kHeightKey, QString::number(height()));
   unloaded_ = true;
   return true;
 }

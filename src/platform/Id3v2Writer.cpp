@@ -66,7 +66,7 @@ void SetChangedFrames(TagLib::ID3v2::Tag& tag, const StandardTagFields& fields) 
 
 // The fields into the copy's tags; false when it is no MPEG audio or TagLib cannot read
 // or save it. A tag of version 2.3 stays 2.3, for the players that read no other.
-bool TagCopy(const QString& copy, const StandardTagFields& fields, Id3v1 id3v1) {
+bool TagId3v2Copy(const QString& copy, const StandardTagFields& fields, Id3v1 id3v1) {
   if (SongFormatOf(copy) != SongFormat::Mpeg) return false;
   TagLib::MPEG::File file(QFile::encodeName(copy).constData(), false);
   if (!file.isValid() || file.firstFrameOffset() < 0) return false;
@@ -88,7 +88,7 @@ bool WriteId3v2Tag(const QString& path, const StandardTagFields& fields, Id3v1 i
   const qint64 size = QFileInfo(path).size();
   try {
     return FileOps::EditCopy(path, QStringLiteral(".audiolume-id3v2-"), [&](const QString& copy) {
-      return TagCopy(copy, fields, id3v1) && (!moved || moved(copy, QFileInfo(copy).size() - size));
+      return TagId3v2Copy(copy, fields, id3v1) && (!moved || moved(copy, QFileInfo(copy).size() - size));
     });
   } catch (const FileError&) {
     return false;

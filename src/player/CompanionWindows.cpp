@@ -1,6 +1,7 @@
 #include "player/CompanionWindows.h"
 
 #include "support/IniSettings.h"
+#include "support/WindowPlacement.h"
 
 namespace audiolume {
 
@@ -44,20 +45,21 @@ bool CompanionWindows::WasOpen(const QString& key) const {
   return Opened(key) || openAtClose_.contains(key);
 }
 
+// Each window is first made at least as wide as the player, then they are placed as
+// the screen leaves room: under the player, else beside it, else on their own.
 void CompanionWindows::Dock() const {
-  int top = player_.frameGeometry().bottom() + 1;
+  const int width = player_.frameGeometry().width();
+  QList<QWidget*> windows;
+  QList<QRect> frames;
   for (const Companion& companion : companions_) {
     QWidget* window = companion.window;
     if (!window || !window->isVisible()) continue;
-    DockUnder(window, top);
-    top = window->frameGeometry().bottom() + 1;
+    window->resize(std::max(window->width(), width), window->height());
+    windows.append(window);
+    frames.append(window->frameGeometry());
   }
-}
-
-void CompanionWindows::DockUnder(QWidget* window, int top) const {
-  const QRect player = player_.frameGeometry();
-  window->move(player.left(), top);
-  window->resize(std::max(window->width(), player.width()), window->height());
+  const QList<QRect> placed = WindowPlacement::OfDesktop().Dock(player_.frameGeometry(), frames);
+  for (int i = 0; i < windows.size(); ++i) WindowPlacement::SetFrame(*windows[i], placed[i]);
 }
 
 bool CompanionWindows::CloseAll() {

@@ -10,7 +10,8 @@ namespace audiolume {
 
 /**
  * The other windows of the jukebox around the player: each is made by its own side when
- * first opened, docks under the player, and is remembered under a key ("MusicLib",
+ * first opened, docks under the player (or beside it when the screen has no room
+ * below), and is remembered under a key ("MusicLib",
  * "PlayListMgr", …) as open or not from one run to the next. UI thread only.
  */
 class CompanionWindows {
@@ -28,10 +29,9 @@ class CompanionWindows {
   /** Whether the window of key is open, or was when CloseAll ran. */
   bool WasOpen(const QString& key) const;
 
-  /** The open windows, one under the other below the player. */
+  /** The open windows, one under the other below the player while the screen has room,
+   *  then beside it; none leaves the screen. */
   void Dock() const;
-  /** Places window directly below the player at top, at least as wide as it. */
-  void DockUnder(QWidget* window, int top) const;
 
   /** Closes every open window; false as soon as one keeps itself open (its work is not
    *  done), and the rest stay open. */

@@ -11,7 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QScreen>
+#include <QShowEvent>
 #include <QSlider>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -26,6 +26,7 @@
 #include "platform/SingleInstance.h"
 #include "player/PlayMenus.h"
 #include "player/PlayerEngine.h"
+#include "player/SeekBar.h"
 #include "player/frmFileConversion.h"
 #include "support/AppVersion.h"
 #include "support/CurrentError.h"
@@ -35,6 +36,7 @@
 #include "support/MessageIds.h"
 #include "support/Prompter.h"
 #include "support/Runtime.h"
+#include "support/WindowPlacement.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -54,7 +56,10 @@ QString Bool(bool value) {
 }  // namespace
 
 Play::Play(PlayContext context, QWidget* parent)
-    : QMainWindow(parent), context_(std::move(context)), companions_(*this) {
+    : QMainWindow(parent),
+      context_(std::move(context)),
+      companions_(*this),
+      resume_(context_.engine, context_.settingsFile) {
   setObjectName(u"Play"_s);
   setWindowTitle(context_.catalog.GetMsg(RC_PlayerTitle));
   setAcceptDrops(true);
@@ -98,7 +103,7 @@ void Play::BuildPlayer() {
   lblArtist_->setObjectName(u"lblArtist"_s);
   PositionLabel_ = new QLabel(u"0:00/0:00"_s, picPlayer_);
   PositionLabel_->setObjectName(u"PositionLabel"_s);
-  PositionScroll_ = new QSlider(Qt::Horizontal, picPlayer_);
+  PositionScroll_ = new SeekBar(picPlayer_);
   PositionScroll_->setObjectName(u"PositionScroll"_s);
   VolumeSlider_ = new QSlider(Qt::Horizontal, picPlayer_);
   VolumeSlider_->setObjectName(u"VolumeSlider"_s);
@@ -131,10 +136,7 @@ void Play::BuildPlayer() {
   connect(back, &QToolButton::clicked, &engine, &PlayerEngine::cmdSkipBack_Click);
   connect(forward, &QToolButton::clicked, &engine, &PlayerEngine::cmdSkipForward_Click);
   connect(stop, &QToolButton::pressed, &engine, &PlayerEngine::Button_Stop_MouseDown);
-  connect(Button_Play_, &QToolButton::pressed, this, [this] {
-    context_.engine.SetListIndex(std::max(0, lstTitle_->currentRow()));
-    context_.engine.Button_Play_MouseDown();
-  });
+  connect(Button_Play_, &QToolButton::pressed, this, &Play::PlayFromList);
   connect(Button_Pause_, &QToolButton::pressed, &engine, &PlayerEngine::Button_Pause_MouseDown);
   connect(Button_Pause_, &QToolButton::released, &engine, &PlayerEngine::Button_Pause_MouseUp);
   connect(imgSizeDown_, &QToolButton::clicked, this, &Play::imgSizeDown_Click);
@@ -281,6 +283,7 @@ void Play::Form_Load(int runCount, int playVolume) {
   }
   context_.engine.VolumeSlider_Change(VolumeSlider_->value());
   LoadStartupPlaylist();
+  if (const int index = resume_.Restore()) ShowWaitingSong(index);
   ShowLibraryCount();
   companions_.Reopen(context_.settingsFile, kPlayer);
 }
@@ -366,6 +369,7 @@ void Play::OpenConversion(bool toWav) {
   }
   auto* window = static_cast<frmFileConversion*>(frmFileConversion_.data());
   toWav ? window->ShowMp3ToWav() : window->ShowWavToMp3();
+  WindowPlacement::OfDesktop().Keep(*window);
 }
 
 void Play::mnuConvMp3ToWav_Click() {
@@ -451,19 +455,24 @@ void Play::ShowArt(const QString& file) {
 }
 
 void Play::RestorePosition(int runCount) {
-  const QRect screen = QApplication::primaryScreen()->availableGeometry();
   const QString left = ReadIniString(context_.settingsFile, kPlayer, u"Left"_s);
   const QString top = ReadIniString(context_.settingsFile, kPlayer, u"Top"_s);
-  const int x = int(Val(left)) / kTwipsPerPixel;
-  const int y = int(Val(top)) / kTwipsPerPixel;
-  // A position saved on a larger screen would put the window out of reach.
-  const bool fits = !left.isEmpty() && !top.isEmpty() && x >= 0 && y >= 0 &&
-                    x <= screen.width() - width() && y <= screen.height() - height();
-  if (fits) {
-    move(x, y);
+  if (!left.isEmpty() && !top.isEmpty()) {
+    // A place saved on another monitor or a larger display is moved onto a screen.
+    const QPoint saved(int(Val(left)) / kTwipsPerPixel, int(Val(top)) / kTwipsPerPixel);
+    move(WindowPlacement::OfDesktop().Fit(QRect(saved, frameGeometry().size())).topLeft());
   } else if (runCount == 1) {
     move(pos().x(), 600 / kTwipsPerPixel);
   }
+}
+
+// The frame is known once the window is shown: the window is kept inside the screen, and
+// the windows reopened at start-up dock to where it stands.
+void Play::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (event->spontaneous()) return;
+  WindowPlacement::OfDesktop().Keep(*this);
+  companions_.Dock();
 }
 
 void Play::LoadStartupPlaylist() {
@@ -482,6 +491,14 @@ void Play::LoadStartupPlaylist() {
   queue.ResetOrderState();
   ShowQueue();
   if (!entries.isEmpty()) lstTitle_->setCurrentRow(0);
+}
+
+// The song the last run ended in, selected and named, until play continues it.
+void Play::ShowWaitingSong(int index) {
+  const PlayListEntry& entry = context_.engine.Queue().Entry(index);
+  lstTitle_->setCurrentRow(index - 1);
+  lblSongName_->setText(entry.title);
+  lblArtist_->setText(entry.artist);
 }
 
 void Play::ShowQueue() {
@@ -504,6 +521,31 @@ void Play::mnuDeleteTrack_Click() {
   for (const QListWidgetItem* item : lstTitle_->selectedItems()) rows.append(lstTitle_->row(item));
   std::sort(rows.rbegin(), rows.rend());
   for (const int row : rows) context_.engine.RemoveFromPlayList(row);
+}
+
+void Play::PlayFromList() {
+  context_.engine.SetListIndex(std::max(0, lstTitle_->currentRow()));
+  context_.engine.Button_Play_MouseDown();
+}
+
+void Play::mnuPlayPause_Click() {
+  PlayerEngine& engine = context_.engine;
+  if (!engine.IsPlaying()) return PlayFromList();
+  // As the pause button pressed and let go.
+  engine.Button_Pause_MouseDown();
+  engine.Button_Pause_MouseUp();
+}
+
+void Play::mnuStop_Click() {
+  context_.engine.Button_Stop_MouseDown();
+}
+
+void Play::mnuNext_Click() {
+  context_.engine.cmdSkipForward_Click();
+}
+
+void Play::mnuPrevious_Click() {
+  context_.engine.cmdSkipBack_Click();
 }
 
 void Play::lblClear_Click() {
@@ -552,6 +594,7 @@ void Play::dropEvent(QDropEvent* event) {
 void Play::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
+  resume_.Save();
   context_.engine.SetCDMode(false);  // the playlist, not the disc, is what is kept
   context_.engine.ShutdownAudio();
   const QString& file = context_.settingsFile;

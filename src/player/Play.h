@@ -9,6 +9,7 @@
 #include "library/PlayListText.h"
 #include "library/SongFilePresence.h"
 #include "player/CompanionWindows.h"
+#include "player/ResumePoint.h"
 
 class QAction;
 class QComboBox;
@@ -102,6 +103,11 @@ class Play : public QMainWindow {
   void cmdPlayOrder_Click(int index);
   void cmdPlayOption_Click(int index);
   void mnuDeleteTrack_Click();
+  /** Pauses the song playing, else plays from the entry selected (or resumes). */
+  void mnuPlayPause_Click();
+  void mnuStop_Click();
+  void mnuNext_Click();
+  void mnuPrevious_Click();
   void mnuShowWelcome_Click();
   /** "'Menu' and then 'Item'" for an item of this window's menus. */
   QString MenuPath(const QString& item) const;
@@ -131,6 +137,7 @@ class Play : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -140,7 +147,9 @@ class Play : public QMainWindow {
   void RestorePosition(int runCount);
   void ReadPlaySettings();
   void LoadStartupPlaylist();
+  void ShowWaitingSong(int index);
   void ShowQueue();
+  void PlayFromList();
   void ShowPlayOrder();
   void ShowLibraryCount();
   void ShowArt(const QString& file);
@@ -165,6 +174,7 @@ class Play : public QMainWindow {
   QListWidget* lstTitle_;
   PlayMenus* menus_;
   CompanionWindows companions_;
+  ResumePoint resume_;
   QTimer tmrWelcome_;
   QPointer<QDialog> frmFileConversion_;
   ViewMode view_ = kFull;

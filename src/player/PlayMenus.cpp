@@ -105,6 +105,31 @@ void PlayMenus::Build(bool addsSongs, bool converts,
   AddItem(view, u"mnuAutoArrange"_s, RC_AutoArrangeWin, &Play::mnuAutoArrange_Click);
 
   QMenu* controls = AddMenu(RC_PlayCtrl);
+  // The transport from the keyboard, in every window of the jukebox; text fields keep
+  // their own keys (Space, Ctrl+arrows move by words).
+  const std::tuple<QString, QString, QList<QKeySequence>, void (Play::*)()> transport[] = {
+      {u"mnuPlayPause"_s,
+       catalog_.GetMsg(RC_PlayTTips) + u'/' + catalog_.GetMsg(RC_PauseTTips),
+       {Qt::Key_Space, Qt::Key_MediaTogglePlayPause},
+       &Play::mnuPlayPause_Click},
+      {u"mnuStop"_s, catalog_.GetMsg(RC_StopTTips), {Qt::Key_MediaStop}, &Play::mnuStop_Click},
+      {u"mnuNext"_s,
+       catalog_.GetMsg(RC_ForwardTTips),
+       {QKeySequence(Qt::CTRL | Qt::Key_Right), Qt::Key_MediaNext},
+       &Play::mnuNext_Click},
+      {u"mnuPrevious"_s,
+       catalog_.GetMsg(RC_PreviousTTips),
+       {QKeySequence(Qt::CTRL | Qt::Key_Left), Qt::Key_MediaPrevious},
+       &Play::mnuPrevious_Click}};
+  for (const auto& [name, caption, keys, handler] : transport) {
+    QAction* action = controls->addAction(caption);
+    action->setObjectName(name);
+    action->setShortcuts(keys);
+    action->setShortcutContext(Qt::ApplicationShortcut);
+    connect(action, &QAction::triggered, &play_, handler);
+    actions_.insert(name, action);
+  }
+  controls->addSeparator();
   QMenu* cycle = controls->addMenu(catalog_.GetMsg(RC_PlayCycle));
   QMenu* order = controls->addMenu(catalog_.GetMsg(RC_PlayOrder));
   const std::tuple<QMenu*, QString, int, void (Play::*)(int), int> choices[] = {

@@ -61,6 +61,9 @@ frmFileConversion::frmFileConversion(FileConversion& conversion, MessageCatalog&
   auto* browseSource = new QPushButton(catalog.GetMsg(RC_Browse), this);
   auto* browseDestination = new QPushButton(catalog.GetMsg(RC_Browse), this);
   auto* imgSelectAll = new QPushButton(catalog.GetMsg(RC_SelectAll), this);
+  browseSource->setObjectName(u"browseSource"_s);
+  browseDestination->setObjectName(u"browseDestination"_s);
+  imgStart_->setObjectName(u"imgStart"_s);
   connect(browseSource, &QPushButton::clicked, this, [this] { ChooseFolder(Dir1_, kSourceKey); });
   connect(browseDestination, &QPushButton::clicked, this,
           [this] { ChooseFolder(Dir2_, kDestinationKey); });
@@ -102,7 +105,12 @@ void frmFileConversion::ChooseFolder(QLineEdit* edit, const QString& key) {
   if (!folder) return;
   edit->setText(*folder);
   WriteIniString(settingsFile_, kConversionSection, key, *folder);
-  FillFiles();
+  // Only the list of the folder chosen changes: the files picked on the other side stay.
+  if (edit == Dir1_) {
+    FillList(File1_, Dir1_->text(), {cmbSource_->currentText()});
+  } else {
+    FillList(File2_, Dir2_->text(), {});
+  }
 }
 
 void frmFileConversion::ShowMp3ToWav() {
@@ -131,11 +139,14 @@ void frmFileConversion::Show(int direction) {
 }
 
 void frmFileConversion::FillFiles() {
-  File1_->clear();
-  File1_->addItems(
-      QDir(Dir1_->text()).entryList({cmbSource_->currentText()}, QDir::Files, QDir::Name));
-  File2_->clear();
-  File2_->addItems(QDir(Dir2_->text()).entryList(QDir::Files, QDir::Name));
+  FillList(File1_, Dir1_->text(), {cmbSource_->currentText()});
+  FillList(File2_, Dir2_->text(), {});
+}
+
+void frmFileConversion::FillList(QListWidget* list, const QString& folder,
+                                 const QStringList& patterns) {
+  list->clear();
+  list->addItems(QDir(folder).entryList(patterns, QDir::Files, QDir::Name));
 }
 
 void frmFileConversion::imgSelectAll_Click() {

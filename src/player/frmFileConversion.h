@@ -43,6 +43,7 @@ class frmFileConversion : public QDialog {
  private:
   void Show(int direction);
   void FillFiles();
+  void FillList(QListWidget* list, const QString& folder, const QStringList& patterns);
   QString Folder(const QString& key) const;
   void ChooseFolder(QLineEdit* edit, const QString& key);
 

@@ -11,6 +11,8 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -19,14 +21,17 @@
 #include <QToolButton>
 
 #include "app/CatalogWindows.h"
+#include "app/CdRecorder.h"
 #include "app/Collection.h"
 #include "app/LibraryDiskSync.h"
+#include "app/RecorderWindows.h"
 #include "app/VeltoDj.h"
 #include "catalog/GetSongInfoFromUser.h"
 #include "catalog/Lyrics.h"
 #include "catalog/PlayList.h"
 #include "catalog/PlayListMgr.h"
 #include "fakes/CurrentDirGuard.h"
+#include "fakes/DiscImages.h"
 #include "fakes/SineFiles.h"
 #include "fakes/TestFiles.h"
 #include "library/LibraryRowsMime.h"
@@ -51,9 +56,10 @@ class PlayWindowTest : public ::testing::Test {
     collection_.library.LoadSongData();
   }
 
-  PlayContext Context() {
+  PlayContext Context() { return Context(engine_); }
+  PlayContext Context(PlayerEngine& engine) {
     AppServices& services = veltoDj_.Services();
-    return {engine_,
+    return {engine,
             collection_.library,
             collection_.database,
             services.Catalog(),
@@ -66,6 +72,13 @@ class PlayWindowTest : public ::testing::Test {
             {},
             nullptr,
             {}};
+  }
+  // An engine over queue that plays at the real pace, for tests that act while a song
+  // plays.
+  std::unique_ptr<PlayerEngine> RealPaceEngine(PlayQueue& queue) {
+    return std::make_unique<PlayerEngine>(
+        queue, collection_.library, veltoDj_.Services().Catalog(), prompter_, QString(),
+        PlayerEngine::BackEnds{platform::MakeNullAudioSink(), platform::MakeNullAudioSink()});
   }
   QString Setting(const QString& key) const {
     return ReadIniString(veltoDj_.SettingsFile(), u"Player"_s, key);
@@ -111,7 +124,7 @@ TEST_F(PlayWindowTest, MenusExistAndOnlyBuiltCommandsAreEnabled) {
   EXPECT_TRUE(QFile::exists(collection_.library.DatabasePath()));
 }
 
-TEST_F(PlayWindowTest, LayoutAndQueueSurviveARestartAndOffScreenPositionsAreIgnored) {
+TEST_F(PlayWindowTest, LayoutAndQueueSurviveARestartAndOffScreenPositionsComeOnScreen) {
   PlayListText::Write(veltoDj_.StartupPlaylistFile(),
                       {{u"/m/a.mp3"_s, u"A"_s, u"Artist"_s, {}}, {u"/m/b.mp3"_s, u"B"_s, {}, {}}});
   {
@@ -135,11 +148,13 @@ TEST_F(PlayWindowTest, LayoutAndQueueSurviveARestartAndOffScreenPositionsAreIgno
   EXPECT_EQ(again.pos(), QPoint(30, 45));
   EXPECT_EQ(again.PlayListTitle(), u"Road trip");
 
+  // A place saved far to the right, on a larger display, is moved onto the screen.
   WriteIniString(veltoDj_.SettingsFile(), u"Player"_s, u"Left"_s, u"9999999"_s);
   Play offScreen(Context());
-  offScreen.move(5, 5);
   offScreen.Form_Load(3, 50);
-  EXPECT_EQ(offScreen.pos(), QPoint(5, 5));
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_EQ(offScreen.y(), 45);
+  EXPECT_EQ(offScreen.x(), std::max(area.left(), area.right() + 1 - offScreen.width()));
 }
 
 TEST_F(PlayWindowTest, ViewsDeleteKeyAndPlayOrderControls) {
@@ -258,7 +273,6 @@ TEST_F(PlayWindowTest, LibraryWindowsOpenFromThePlayerAndShareItsQueue) {
     play.Menu(u"mnuShowMusicLib"_s)->trigger();
     PlayList* libraryWindow = windows.Library();
     ASSERT_TRUE(libraryWindow->isVisible());
-    EXPECT_EQ(libraryWindow->y(), play.frameGeometry().bottom() + 1);  // docked under it
 
     auto* queue = play.findChild<QListWidget*>(u"lstTitle"_s);
     QMimeData* rows = LibraryRowsMime::Make({3, 1});
@@ -289,6 +303,7 @@ TEST_F(PlayWindowTest, LibraryWindowsOpenFromThePlayerAndShareItsQueue) {
     ASSERT_TRUE(play.Companions().Opened(u"TrackInfo"_s));
     EXPECT_TRUE(play.Companions().Opened(u"TrackInfo"_s)->isVisible());
 
+    libraryWindow->resize(libraryWindow->width(), 480);
     windows.Manager()->close();
     play.close();
     EXPECT_EQ(Setting(u"MusicLib"_s), u"True");
@@ -297,7 +312,8 @@ TEST_F(PlayWindowTest, LibraryWindowsOpenFromThePlayerAndShareItsQueue) {
   Play play(Context());
   CatalogWindows windows(collection_, veltoDj_.Services(), play, engine_, {}, {});
   play.Form_Load(3, 50);
-  EXPECT_TRUE(play.Companions().Opened(u"MusicLib"_s));
+  ASSERT_TRUE(play.Companions().Opened(u"MusicLib"_s));
+  EXPECT_EQ(play.Companions().Opened(u"MusicLib"_s)->height(), 480);  // the size it was left at
   EXPECT_FALSE(play.Companions().Opened(u"PlayListMgr"_s));
   // The lyrics button opens the lyrics window; the track information is kept open.
   QTest::mouseClick(play.findChild<QToolButton*>(u"lblLyrics"_s), Qt::LeftButton);
@@ -442,6 +458,180 @@ TEST_F(PlayWindowTest, TheWelcomeNamesRealMenusAndOffersTheMusicFolder) {
   }
   EXPECT_TRUE(text.contains(dir_.filePath(u"desktop/Music"_s)));
   EXPECT_EQ(prompter_.ShownMessages().last().buttons, u"&Add My Music Folder|&Later");
+}
+
+std::string Text(const QRect& rect) {
+  return QStringLiteral("%1,%2 %3x%4")
+      .arg(rect.x())
+      .arg(rect.y())
+      .arg(rect.width())
+      .arg(rect.height())
+      .toStdString();
+}
+
+// Every window opens inside the screen's available area, one after another, also when
+// the player was left at the lower right of a larger display. Run at several screen sizes.
+TEST_F(PlayWindowTest, EveryWindowOpensInsideTheScreen) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  if (area.width() < 1024) GTEST_SKIP() << "the player needs a screen 1024 pixels across";
+  const QString song = dir_.filePath(u"Song.flac"_s);
+  ASSERT_TRUE(test::WriteSineFlac(song, 0.3));
+  collection_.library.AddSongRow(u"Song"_s, {}, u"Band"_s, u"0:00"_s, song);
+  PlayListText::Write(veltoDj_.StartupPlaylistFile(), {{song, u"Song"_s, {}, {}}});
+  const int twips = Play::kTwipsPerPixel;
+  WriteIniString(veltoDj_.SettingsFile(), u"Player"_s, u"Left"_s,
+                 QString::number((area.right() + 200) * twips));
+  WriteIniString(veltoDj_.SettingsFile(), u"Player"_s, u"Top"_s,
+                 QString::number((area.bottom() - 100) * twips));
+  PlayContext context = Context();
+  context.conversion = &collection_.conversion;
+  Play play(context);
+  CatalogWindows windows(collection_, veltoDj_.Services(), play, engine_, {}, {});
+  // The recorder over a disc image, its titles not looked up.
+  const QString disc = test::WriteCueBin(dir_.path(), u"disc"_s, {{750}, {750}});
+  WriteIniString(veltoDj_.SettingsFile(), u"CDDB"_s, u"Server"_s, u"127.0.0.1"_s);
+  WriteIniString(veltoDj_.SettingsFile(), u"CDDB"_s, u"UseCDDB"_s, u"False"_s);
+  CdRecorder recorder({{u"D:"_s, disc}}, veltoDj_.Services(), collection_.library,
+                      collection_.trailer, {});
+  RecorderWindows recorderWindows(recorder, veltoDj_.Services(), play);
+  play.Form_Load(2, 50);
+  play.show();
+  // The windows shown, each checked to lie inside the area.
+  const auto allInside = [&area](const QString& opened) {
+    QCoreApplication::processEvents();
+    QStringList shown;
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+      if (!window->isVisible()) continue;
+      shown.append(window->objectName());
+      EXPECT_TRUE(area.contains(window->frameGeometry()))
+          << opened.toStdString() << ": " << window->objectName().toStdString() << " at "
+          << Text(window->frameGeometry()) << " outside " << Text(area);
+    }
+    return shown.join(u' ').toStdString();
+  };
+  EXPECT_EQ(allInside(u"the player"_s), "Play");
+  std::string shown = "Play";
+  for (const auto& [item, window] : {std::pair{u"mnuShowMusicLib"_s, "PlayList"},
+                                     {u"mnuShowPlayListMgr"_s, "PlayListMgr"},
+                                     {u"mnuShowTrackInfo"_s, "GetSongInfoFromUser"},
+                                     {u"mnuShowLyrics"_s, "Lyrics"},
+                                     {u"mnuShowRecorder"_s, "RecordFrm"},
+                                     {u"mnuConvMp3ToWav"_s, "frmFileConversion"}}) {
+    play.Menu(item)->trigger();
+    EXPECT_NE(allInside(item).find(window), std::string::npos) << window;
+  }
+  windows.EditArt(song);
+  EXPECT_NE(allInside(u"the picture chooser"_s).find("Edit_pic"), std::string::npos);
+  // Arranging again keeps them all on the screen.
+  play.Menu(u"mnuAutoArrange"_s)->trigger();
+  allInside(u"arranged"_s);
+  play.close();
+}
+
+// Space plays and pauses, Ctrl+Right and Ctrl+Left go to the next and previous song, from
+// the keyboard, while a text field keeps its keys; a click on the position bar moves the
+// song to the point clicked.
+TEST_F(PlayWindowTest, KeysAndThePositionBarDriveThePlayer) {
+  const QStringList files{dir_.filePath(u"one.mp3"_s), dir_.filePath(u"Two.flac"_s),
+                          dir_.filePath(u"two.ogg"_s)};
+  ASSERT_TRUE(test::WriteSineMp3(files[0], 10.0));
+  ASSERT_TRUE(test::WriteSineFlac(files[1], 10.0));
+  ASSERT_TRUE(test::WriteSineOgg(files[2], 10.0));
+  PlayListText::Write(
+      veltoDj_.StartupPlaylistFile(),
+      {{files[0], u"One"_s, {}, {}}, {files[1], u"Two"_s, {}, {}}, {files[2], u"two"_s, {}, {}}});
+  PlayQueue queue([] { return 0.5; });
+  const std::unique_ptr<PlayerEngine> engine = RealPaceEngine(queue);
+  Play play(Context(*engine));
+  play.Form_Load(2, 50);
+  play.show();
+  QApplication::setActiveWindow(&play);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&play));
+  auto* list = play.findChild<QListWidget*>(u"lstTitle"_s);
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_Space);
+  EXPECT_TRUE(engine->IsPlaying());
+  EXPECT_EQ(engine->CurrentFile(), files[0]);
+  QTest::keyClick(list, Qt::Key_Space);
+  EXPECT_TRUE(engine->IsPaused());
+  QTest::keyClick(list, Qt::Key_Space);
+  EXPECT_TRUE(engine->IsPlaying());
+  QTest::keyClick(list, Qt::Key_Right, Qt::ControlModifier);
+  EXPECT_EQ(engine->CurrentFile(), files[1]);
+  QTest::keyClick(list, Qt::Key_Right, Qt::ControlModifier);
+  EXPECT_EQ(engine->CurrentFile(), files[2]);
+  QTest::keyClick(list, Qt::Key_Left, Qt::ControlModifier);
+  EXPECT_EQ(engine->CurrentFile(), files[1]);
+
+  // The menu names the keys; its Stop stops.
+  EXPECT_EQ(play.Menu(u"mnuPlayPause"_s)->shortcut(), QKeySequence(Qt::Key_Space));
+  EXPECT_EQ(play.Menu(u"mnuNext"_s)->shortcut(), QKeySequence(u"Ctrl+Right"_s));
+  EXPECT_EQ(play.Menu(u"mnuPrevious"_s)->shortcut(), QKeySequence(u"Ctrl+Left"_s));
+  EXPECT_NE(play.Menu(u"mnuStop"_s)->text(), QString());
+  play.Menu(u"mnuStop"_s)->trigger();
+  EXPECT_FALSE(engine->IsPlaying());
+
+  // In a text field Space is typed, and nothing plays.
+  QLineEdit field;
+  field.show();
+  QApplication::setActiveWindow(&field);
+  field.setFocus();
+  QTest::keyClick(&field, Qt::Key_Space);
+  EXPECT_EQ(field.text(), u" ");
+  EXPECT_FALSE(engine->IsPlaying());
+
+  play.Menu(u"mnuPlayPause"_s)->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return engine->LengthSeconds() > 0; }, 5000));
+  QSignalSpy sought(engine.get(), &PlayerEngine::Sought);
+  auto* bar = play.findChild<QSlider*>(u"PositionScroll"_s);
+  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() * 3 / 4, bar->height() / 2));
+  ASSERT_EQ(sought.size(), 1);
+  EXPECT_NEAR(sought.first().first().toDouble(), 0.75 * engine->LengthSeconds(), 1.0);
+  engine->Stop_Player();
+}
+
+// The song playing when the jukebox ended comes back at the next start, waiting at its
+// place: Play continues it from there.
+TEST_F(PlayWindowTest, TheSongPlayingAtTheEndContinuesFromItsPlaceAfterARestart) {
+  const QStringList files{dir_.filePath(u"a.ogg"_s), dir_.filePath(u"b.mp3"_s)};
+  ASSERT_TRUE(test::WriteSineOgg(files[0], 10.0));
+  ASSERT_TRUE(test::WriteSineMp3(files[1], 10.0));
+  PlayListText::Write(veltoDj_.StartupPlaylistFile(),
+                      {{files[0], u"Ay"_s, {}, {}}, {files[1], u"Bee"_s, u"Band"_s, {}}});
+  {
+    PlayQueue queue([] { return 0.5; });
+    const std::unique_ptr<PlayerEngine> engine = RealPaceEngine(queue);
+    Play play(Context(*engine));
+    play.Form_Load(2, 50);
+    engine->lstTitle_DblClick(1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return engine->LengthSeconds() > 0; }, 5000));
+    engine->SeekToSeconds(6.0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return engine->PositionSeconds() >= 6.0; }, 5000));
+    play.Menu(u"mnuPlayPause"_s)->trigger();
+    ASSERT_TRUE(engine->IsPaused());
+    play.Form_Unload();
+  }
+  PlayQueue queue([] { return 0.5; });
+  const std::unique_ptr<PlayerEngine> engine = RealPaceEngine(queue);
+  Play play(Context(*engine));
+  play.Form_Load(3, 50);
+  EXPECT_FALSE(engine->IsPlaying());
+  EXPECT_EQ(play.findChild<QListWidget*>(u"lstTitle"_s)->currentRow(), 1);
+  EXPECT_EQ(play.findChild<QLabel*>(u"lblSongName"_s)->text(), u"Bee");
+  QSignalSpy sought(engine.get(), &PlayerEngine::Sought);
+  QTest::mouseClick(play.findChild<QToolButton*>(u"Button_Play"_s), Qt::LeftButton);
+  EXPECT_EQ(engine->CurrentFile(), files[1]);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !sought.isEmpty(); }, 5000));
+  EXPECT_NEAR(sought.first().first().toDouble(), 6.0, 0.5);
+  engine->Stop_Player();
+
+  // A song stopped at the end is not taken up.
+  play.Form_Unload();
+  PlayQueue later([] { return 0.5; });
+  const std::unique_ptr<PlayerEngine> next = RealPaceEngine(later);
+  Play third(Context(*next));
+  third.Form_Load(4, 50);
+  EXPECT_EQ(third.findChild<QListWidget*>(u"lstTitle"_s)->currentRow(), 0);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QListWidget>
 #include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -60,6 +61,25 @@ TEST_F(FileConversionWindowTest, ConvertsTheSelectedFilesAndStopsThePlayerFirst)
   EXPECT_EQ(prompter_.ShownMessages().last().text, u"2 files were converted");
   EXPECT_EQ(window.findChild<QListWidget*>(u"File2"_s)->count(), 2);
   EXPECT_TRUE(QFile::exists(Path(u"Music/out/a.mp3"_s)));
+}
+
+// Choosing the destination after the files keeps the files chosen.
+TEST_F(FileConversionWindowTest, ChoosingTheDestinationKeepsTheSelectedFiles) {
+  ASSERT_TRUE(test::WriteSineWav(Path(u"Music/a.wav"_s), 0.4));
+  ASSERT_TRUE(test::WriteSineWav(Path(u"Music/b.wav"_s), 0.4));
+  QDir(dir_.path()).mkpath(u"Other"_s);
+  frmFileConversion window(conversion_, catalog_, prompter_, settings_, dir_.path(), {});
+  window.ShowWavToMp3();
+  auto* sources = window.findChild<QListWidget*>(u"File1"_s);
+  ASSERT_EQ(sources->count(), 2);
+  sources->item(1)->setSelected(true);
+  prompter_.QueueText(Path(u"Other"_s));
+  QTest::mouseClick(window.findChild<QPushButton*>(u"browseDestination"_s), Qt::LeftButton);
+  EXPECT_TRUE(sources->item(1)->isSelected());
+  QTest::mouseClick(window.findChild<QPushButton*>(u"imgStart"_s), Qt::LeftButton);
+  EXPECT_EQ(prompter_.ShownMessages().last().text, u"1 file was converted");
+  EXPECT_TRUE(QFile::exists(Path(u"Other/b.mp3"_s)));
+  EXPECT_FALSE(QFile::exists(Path(u"Other/a.mp3"_s)));
 }
 
 TEST_F(FileConversionWindowTest, EscapeDuringABatchCancelsItAndClosesTheWindowSafely) {
