@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "BenchLibrary.h"
 #include "app/AppServices.h"
@@ -134,16 +135,32 @@ int main(int argc, char** argv) {
       ordered = ordered && (byValue ? values[before] <= values[after]
                                     : texts[before].compare(texts[after]) <= 0);
     }
-    std::reverse(values.begin(), values.end());
-    std::reverse(texts.begin(), texts.end());
-    const double reference = BestMs([&] {
-      if (byValue) {
-        std::vector<double> work = values;
-        std::stable_sort(work.begin(), work.end());
-      } else {
-        std::vector<QCollatorSortKey> work = texts;
-        std::stable_sort(work.begin(), work.end());
-      }
+    // The same keys a sort compares: the column's, then the album's and the track number,
+    // side by side in one vector, made beforehand.
+    struct Ready {
+      double value;
+      std::optional<QCollatorSortKey> text;
+      QCollatorSortKey album;
+      qint16 track;
+    };
+    std::vector<Ready> ready;
+    for (int row = library.SongCount(); row >= 1; --row) {
+      const auto i = std::size_t(row - 1);
+      ready.push_back({byValue ? values[i] : 0,
+                       byValue ? std::nullopt : std::optional<QCollatorSortKey>(texts[i]),
+                       collator.sortKey(library.SongText(row, 1).trimmed()),
+                       library.SongRecords(row).TrackNumber});
+    }
+    const double reference = BestMs([&ready] {
+      std::vector<Ready> work = ready;
+      std::stable_sort(work.begin(), work.end(), [](const Ready& a, const Ready& b) {
+        const int primary = a.text              ? a.text->compare(*b.text)
+                            : a.value < b.value ? -1
+                                                : int(a.value > b.value);
+        if (primary != 0) return primary < 0;
+        if (const int album = a.album.compare(b.album)) return album < 0;
+        return a.track < b.track;
+      });
     });
     std::printf("column %2d%s %14.1f %6.1f %27.1f %8.2f\n", column, ordered ? "  " : " !", firstMs,
                 ours, reference, ours / reference);
@@ -200,9 +217,16 @@ int main(int argc, char** argv) {
   double worst = 0;
   double sum = 0;
   for (qsizetype length = 1; length <= typed.size(); ++length) {
-    const double ms = BestMs([&] { keystroke(length); });
-    worst = std::max(worst, ms);
-    sum += ms;
+    double best = 1e9;
+    for (int run = 0; run < 3; ++run) {
+      keystroke(length - 1);  // the text before the key
+      QElapsedTimer timer;
+      timer.start();
+      keystroke(length);
+      best = std::min(best, timer.nsecsElapsed() / 1e6);
+    }
+    worst = std::max(worst, best);
+    sum += best;
   }
   const int found = searching.Grid()->model()->rowCount();
   std::vector<QString> folded;

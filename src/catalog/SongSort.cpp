@@ -24,18 +24,6 @@ QCollator SongSort::DesktopCollator() {
   return collator;
 }
 
-namespace {
-
-// An empty key before any other; two texts by their collation, two values by size.
-template <typename Key>
-int Compare(const Key& a, const Key& b) {
-  if (a.empty || b.empty) return int(b.empty) - int(a.empty);
-  if (a.text) return a.text->compare(*b.text);
-  return a.value < b.value ? -1 : int(a.value > b.value);
-}
-
-}  // namespace
-
 SongSort::SongSort(const SongLibrary& library) : library_(library), collator_(DesktopCollator()) {}
 
 SongSort::Key SongSort::MakeKey(int row, int column) const {
@@ -73,9 +61,13 @@ const SongSort::Key& SongSort::KeyOf(int row, int column) {
 }
 
 void SongSort::Sort(std::vector<qint16>& rows, int column, bool descending) {
+  // The keys' parts that compare, side by side, so that comparing reads little memory.
   struct Entry {
-    const Key* key;
-    const Key* album;
+    double value;
+    const QCollatorSortKey* text;
+    const QCollatorSortKey* album;
+    bool empty;
+    bool noAlbum;
     qint16 track;
     qint16 row;
   };
@@ -87,13 +79,25 @@ void SongSort::Sort(std::vector<qint16>& rows, int column, bool descending) {
   std::vector<Entry> entries;
   entries.reserve(rows.size());
   for (const qint16 row : rows) {
-    entries.push_back({&KeyOf(row, column), &KeyOf(row, kAlbumColumn),
+    const Key& key = KeyOf(row, column);
+    const Key& album = KeyOf(row, kAlbumColumn);
+    entries.push_back({key.value, key.text ? &*key.text : nullptr,
+                       album.text ? &*album.text : nullptr, key.empty, album.empty,
                        library_.SongRecords(row).TrackNumber, row});
   }
   const int direction = descending ? -1 : 1;
   std::stable_sort(entries.begin(), entries.end(), [direction](const Entry& a, const Entry& b) {
-    if (const int primary = Compare(*a.key, *b.key)) return primary * direction < 0;
-    if (const int album = Compare(*a.album, *b.album)) return album < 0;
+    // An empty key before any other; two texts by their collation, two values by size.
+    int primary = int(b.empty) - int(a.empty);
+    if (!a.empty && !b.empty) {
+      primary = a.text ? a.text->compare(*b.text) : a.value < b.value ? -1 : int(a.value > b.value);
+    }
+    if (primary != 0) return primary * direction < 0;
+    if (a.noAlbum || b.noAlbum) {
+      if (a.noAlbum != b.noAlbum) return a.noAlbum;
+    } else if (const int album = a.album->compare(*b.album)) {
+      return album < 0;
+    }
     return a.track < b.track;
   });
   for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = entries[i].row;
