@@ -11,13 +11,6 @@
 
 namespace audiolume {
 
-namespace {
-
-// Widths that fit typical texts of each column at the default font, in characters.
-constexpr int kColumnChars[] = {30, 22, 20, 11, 9, 9, 10, 12, 7};
-
-}  // namespace
-
 LibraryGrid::LibraryGrid(LibraryView& view, QWidget* parent) : QTableView(parent), view_(view) {
   setObjectName(QStringLiteral("lstSongData"));
   // The marks are the library view's; the grid's own selection would disagree with them.
@@ -31,15 +24,9 @@ LibraryGrid::LibraryGrid(LibraryView& view, QWidget* parent) : QTableView(parent
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   verticalHeader()->hide();
   horizontalHeader()->setSectionsClickable(true);
+  horizontalHeader()->setSectionsMovable(true);
   horizontalHeader()->setHighlightSections(false);
-}
-
-void LibraryGrid::SizeColumns(int shownColumns) {
-  for (int column = 0; column < shownColumns && column < int(std::size(kColumnChars)); ++column) {
-    setColumnWidth(column, fontMetrics().averageCharWidth() * kColumnChars[column]);
-  }
-  horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-  horizontalHeader()->setStretchLastSection(false);
+  horizontalHeader()->setSortIndicatorShown(true);
 }
 
 int LibraryGrid::PositionAt(const QPoint& point) const {

@@ -16,10 +16,6 @@ class LibraryGrid : public QTableView {
  public:
   LibraryGrid(LibraryView& view, QWidget* parent = nullptr);
 
-  /** Gives the columns widths that fit their typical texts; the title takes the room
-   *  left. Called once the model is set. */
-  void SizeColumns(int shownColumns);
-
   /** The grid position at a point of the viewport; 0 for none. */
   int PositionAt(const QPoint& point) const;
   void ScrollToPosition(int position);

@@ -5,11 +5,23 @@
 #include <QStyle>
 
 #include "catalog/LibraryView.h"
+#include "catalog/SongSort.h"
 #include "library/SongLibrary.h"
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace audiolume {
+
+namespace {
+
+bool IsNumberSection(int section) {
+  return section == 8 || section == SongLibrary::kPlayFreqColumn ||
+         section == LibraryTableModel::kTrackNumberSection;
+}
+
+}  // namespace
 
 LibraryTableModel::LibraryTableModel(LibraryView& view, MessageCatalog& catalog, QObject* parent)
     : QAbstractTableModel(parent), view_(view) {
@@ -17,6 +29,17 @@ LibraryTableModel::LibraryTableModel(LibraryView& view, MessageCatalog& catalog,
                        RC_Situation, RC_preference, RC_Time}) {
     headings_.append(catalog.GetMsg(id));
   }
+  headings_ << u"Last Played"_s << catalog.GetMsg(RC_Frequency) << catalog.GetMsg(RC_Filename)
+            << catalog.GetMsg(RC_TrackNumber);
+}
+
+int LibraryTableModel::LibraryColumn(int section) {
+  return section == kTrackNumberSection ? SongSort::kTrackNumberColumn : section;
+}
+
+int LibraryTableModel::Section(int column) {
+  if (column == SongSort::kTrackNumberColumn) return kTrackNumberSection;
+  return column >= 0 && column < kTrackNumberSection ? column : -1;
 }
 
 int LibraryTableModel::rowCount(const QModelIndex& parent) const {
@@ -24,7 +47,7 @@ int LibraryTableModel::rowCount(const QModelIndex& parent) const {
 }
 
 int LibraryTableModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : kShownColumns;
+  return parent.isValid() ? 0 : kColumns;
 }
 
 QVariant LibraryTableModel::data(const QModelIndex& index, int role) const {
@@ -32,10 +55,15 @@ QVariant LibraryTableModel::data(const QModelIndex& index, int role) const {
   const int position = index.row() + 1;
   switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole: return view_.Library().SongText(view_.RowAt(position), index.column());
+    case Qt::EditRole:
+      if (index.column() == kTrackNumberSection) {
+        const qint16 track = view_.Library().SongRecords(view_.RowAt(position)).TrackNumber;
+        return track > 0 ? QString::number(track) : QString();
+      }
+      return view_.Library().SongText(view_.RowAt(position), index.column());
     case Qt::TextAlignmentRole:
-      return index.column() == kShownColumns - 1 ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
-                                                 : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+      return IsNumberSection(index.column()) ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                                             : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
     case Qt::BackgroundRole:
       if (view_.IsSelected(position)) return QApplication::palette().brush(QPalette::Highlight);
       return {};
@@ -57,9 +85,13 @@ QVariant LibraryTableModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant LibraryTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation == Qt::Vertical)
+    return role == Qt::DisplayRole ? QVariant(section + 1) : QVariant();
+  if (section < 0 || section >= headings_.size()) return {};
+  // The track number's narrow column shows a sign; its whole name is the tip and the menu's.
+  if (role == Qt::ToolTipRole) return headings_[section];
   if (role != Qt::DisplayRole) return {};
-  if (orientation == Qt::Vertical) return section + 1;
-  return section < headings_.size() ? QVariant(headings_[section]) : QVariant();
+  return section == kTrackNumberSection ? u"#"_s : headings_[section];
 }
 
 void LibraryTableModel::SetPlayingFile(const QString& file) {
@@ -74,7 +106,7 @@ void LibraryTableModel::Reset() {
 
 void LibraryTableModel::SelectionChanged() {
   if (rowCount() == 0) return;
-  Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, kShownColumns - 1),
+  Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1),
                      {Qt::BackgroundRole, Qt::ForegroundRole});
 }
 

@@ -2,8 +2,6 @@
 
 #include <QFile>
 #include <algorithm>
-#include <memory>
-#include <string>
 #include <vector>
 
 #include "catalog/PlayListPanel.h"
@@ -21,6 +19,7 @@ namespace {
 
 const QString kSection = u"PlayList"_s;
 const QString kSortKey = u"SortKey"_s;
+const QString kSortDescending = u"SortDescending"_s;
 
 }  // namespace
 
@@ -33,11 +32,15 @@ LibraryView::LibraryView(SongLibrary& library, PlayListPanel& panel, const Error
       writeRow_(std::move(writeRow)) {}
 
 int LibraryView::Count() const {
+  return Searching() ? int(shown_.size()) : Total();
+}
+
+int LibraryView::Total() const {
   return library_.SongCount();
 }
 
 int LibraryView::RowAt(int position) const {
-  return library_.SongOrder(position);
+  return Searching() ? shown_.at(std::size_t(position - 1)) : library_.SongOrder(position);
 }
 
 int LibraryView::SortKey() const {
@@ -47,99 +50,55 @@ int LibraryView::SortKey() const {
   return ok && column >= 0 && column < SongLibrary::kTextColumns ? column : -1;
 }
 
+bool LibraryView::SortDescending() const {
+  return ReadIniString(settingsFile_, kSection, kSortDescending)
+             .trimmed()
+             .compare(u"True"_s, Qt::CaseInsensitive) == 0;
+}
+
 void LibraryView::ApplyStoredSort() {
-  if (const int column = SortKey(); column >= 0) Sort(column);
+  if (const int column = SortKey(); column >= 0) Sort(column, SortDescending());
 }
 
-namespace {
-
-// Small, so that the sort moves little memory; a key longer than 65,535 characters is
-// compared by its start.
-struct TextKey {
-  quint32 start;
-  quint16 length;
-  qint16 row;
-};
-
-// Copies a key upper-cased: ASCII in one branch-free pass, other letters only when the
-// text has any. Returns the end of the copy.
-char16_t* CopyUpperCase(QStringView text, char16_t* __restrict out) {
-  const char16_t* __restrict in = reinterpret_cast<const char16_t*>(text.utf16());
-  const qsizetype size = text.size();
-  char16_t wide = 0;
-  for (qsizetype i = 0; i < size; ++i) {
-    const char16_t unit = in[i];
-    wide |= unit & 0xff80;
-    out[i] = char16_t(unit - (char16_t(unit - u'a') < 26 ? 32 : 0));
-  }
-  for (qsizetype i = 0; wide && i < size; ++i) {
-    if (out[i] >= 0x80) out[i] = QChar(out[i]).toUpper().unicode();
-  }
-  return out + size;
+void LibraryView::SortClicked(int column) {
+  Sort(column, column == SortKey() && !SortDescending());
 }
 
-// A column's keys, upper-cased and trimmed, in one buffer, indexed by row - 1. They are
-// made in the rows' own order, the order the texts lie in memory.
-struct ColumnKeys {
-  std::unique_ptr<char16_t[]> buffer;
-  std::vector<TextKey> byRow;
-};
-
-ColumnKeys MakeColumnKeys(SongLibrary& library, int column) {
-  const int count = library.SongCount();
-  std::vector<QStringView> texts;
-  texts.reserve(std::size_t(count));
-  std::size_t total = 0;
-  for (int row = 1; row <= count; ++row) {
-    QStringView text = library.SongText(row, column);
-    // Column texts are trimmed when made; only an edited one may still need it.
-    if (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace())) text = text.trimmed();
-    texts.push_back(text);
-    total += std::size_t(text.size());
-  }
-  // Every unit is written before it is read: no need to clear a few megabytes first.
-  ColumnKeys keys{std::make_unique_for_overwrite<char16_t[]>(total), {}};
-  keys.byRow.reserve(std::size_t(count));
-  char16_t* next = keys.buffer.get();
-  for (std::size_t i = 0; i < texts.size(); ++i) {
-    // The texts lie apart on the heap: ask for the next ones while this one is copied.
-    if (i + 16 < texts.size()) __builtin_prefetch(texts[i + 16].utf16());
-    const QStringView text = texts[i];
-    const auto start = quint32(next - keys.buffer.get());
-    next = CopyUpperCase(text, next);
-    keys.byRow.push_back(
-        {start, quint16(std::min<qsizetype>(text.size(), 0xffff)), qint16(keys.byRow.size() + 1)});
-  }
-  return keys;
-}
-
-}  // namespace
-
-// The keys are compared as plain strings: comparing by code unit puts an empty key first
-// and "10:02" before "3:07", as the text comparison always did.
-void LibraryView::Sort(int column) {
-  // The window keeps the column it sorted by; the setting is written when it changes.
-  if (sortedBy_ != column) {
+void LibraryView::Sort(int column, bool descending) {
+  // The window keeps what it sorted by; the settings are written when that changes.
+  if (sortedBy_ != column || sortedDescending_ != descending) {
     WriteIniString(settingsFile_, kSection, kSortKey, QString::number(column));
+    WriteIniString(settingsFile_, kSection, kSortDescending, descending ? u"True"_s : u"False"_s);
     sortedBy_ = column;
+    sortedDescending_ = descending;
   }
-  const int count = Count();
-  const ColumnKeys made = MakeColumnKeys(library_, column);
-  std::vector<TextKey> keys;
-  keys.reserve(std::size_t(count));
+  const int count = Total();
+  std::vector<qint16> order;
+  order.reserve(std::size_t(count));
   for (int position = 1; position <= count; ++position) {
-    keys.push_back(made.byRow[std::size_t(library_.SongOrder(position) - 1)]);
+    order.push_back(library_.SongOrder(position));
   }
-  const char16_t* all = made.buffer.get();
-  std::stable_sort(keys.begin(), keys.end(), [all](const TextKey& a, const TextKey& b) {
-    return QStringView(all + a.start, qsizetype(a.length))
-               .compare(QStringView(all + b.start, qsizetype(b.length))) < 0;
-  });
+  sort_.Sort(order, column, descending);
   for (int position = 1; position <= count; ++position) {
-    library_.SongOrder(position) = keys[std::size_t(position - 1)].row;
+    library_.SongOrder(position) = order[std::size_t(position - 1)];
   }
   editColumn_ = -1;
+  Refilter();
   Q_EMIT Refreshed();
+}
+
+void LibraryView::SetSearch(const QString& typed) {
+  words_ = SongSearch::Words(typed);
+  Refilter();
+}
+
+void LibraryView::Refilter() {
+  shown_.clear();
+  if (!Searching()) return;
+  for (int position = 1; position <= Total(); ++position) {
+    const qint16 row = library_.SongOrder(position);
+    if (search_.Matches(row, words_)) shown_.push_back(row);
+  }
 }
 
 void LibraryView::Click(int position, bool shift, bool control) {
@@ -176,11 +135,11 @@ QList<int> LibraryView::SelectedRows() const {
 }
 
 void LibraryView::ClearSelection() {
-  for (int row = 1; row <= Count(); ++row) library_.SongMark(row) = 0;
+  for (int row = 1; row <= Total(); ++row) library_.SongMark(row) = 0;
 }
 
 int LibraryView::PositionOf(int row) const {
-  if (row < 1 || row > Count()) return 0;
+  if (row < 1 || row > Total()) return 0;
   for (int position = 1; position <= Count(); ++position) {
     if (RowAt(position) == row) return position;
   }
@@ -202,6 +161,11 @@ void LibraryView::RowRemoved(int row) {
     }
   }
   if (editRow_ == 0) editColumn_ = -1;
+  // The songs shown stay shown until the display order is made anew.
+  std::erase(shown_, qint16(row));
+  for (qint16& shown : shown_) {
+    if (shown > row) --shown;
+  }
 }
 
 QString LibraryView::StatusLine(int position) const {
@@ -240,7 +204,7 @@ void LibraryView::LeaveRow() {
   const int row = editRow_;
   editRow_ = 0;
   editColumn_ = -1;
-  if (row < 1 || row > Count()) return;
+  if (row < 1 || row > Total()) return;
   bool changed = false;
   for (int c = 0; c < kEditableColumns; ++c) {
     changed = changed || library_.SongText(row, c) != rowBefore_[std::size_t(c)];
@@ -286,7 +250,7 @@ QStringList LibraryView::RemoveRows(QList<int> rows, bool deleteFiles) {
   std::sort(rows.begin(), rows.end(), std::greater<>());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   std::vector<qint16> order;
-  for (int position = 1; position <= Count(); ++position) {
+  for (int position = 1; position <= Total(); ++position) {
     const qint16 row = library_.SongOrder(position);
     if (!std::binary_search(rows.rbegin(), rows.rend(), int(row))) order.push_back(row);
   }
@@ -301,9 +265,10 @@ QStringList LibraryView::RemoveRows(QList<int> rows, bool deleteFiles) {
       if (entry > row) --entry;
     }
   }
-  for (int position = 1; position <= Count(); ++position) {
+  for (int position = 1; position <= Total(); ++position) {
     library_.SongOrder(position) = order[std::size_t(position - 1)];
   }
+  Refilter();
   QStringList kept;
   if (deleteFiles) {
     for (const QString& file : files) {
@@ -324,7 +289,7 @@ QStringList LibraryView::RemoveRows(QList<int> rows, bool deleteFiles) {
 }
 
 void LibraryView::RefreshDataList() {
-  const int count = Count();
+  const int count = Total();
   std::vector<bool> shown(std::size_t(count) + 1, false);
   std::vector<qint16> order;
   for (int position = 1; position <= count; ++position) {
@@ -340,6 +305,7 @@ void LibraryView::RefreshDataList() {
   for (int position = 1; position <= count; ++position) {
     library_.SongOrder(position) = order[std::size_t(position - 1)];
   }
+  Refilter();
   Q_EMIT Refreshed();
 }
 

@@ -4,8 +4,11 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "catalog/SongRowWriter.h"
+#include "catalog/SongSearch.h"
+#include "catalog/SongSort.h"
 
 namespace audiolume {
 
@@ -15,9 +18,10 @@ class SongLibrary;
 
 /**
  * What the library window shows of the library: the display order and its sort, the
- * selection marks, the status line, the editing of a row in place and the deletion of
- * songs. Grid positions are numbered from 1, like the library's rows; a position shows
- * the row SongOrder(position). The window draws what this says. UI thread only.
+ * search, the selection marks, the status line, the editing of a row in place and the
+ * deletion of songs. Grid positions are numbered from 1, like the library's rows; they
+ * count only the songs the search finds, in display order (SongOrder). Selecting,
+ * editing and deleting act on those. The window draws what this says. UI thread only.
  */
 class LibraryView : public QObject {
   Q_OBJECT
@@ -31,18 +35,31 @@ class LibraryView : public QObject {
               RowWriter writeRow);
 
   SongLibrary& Library() { return library_; }
+  /** The songs shown: those the search finds. */
   int Count() const;
+  /** Every song of the library. */
+  int Total() const;
   /** The library row shown at a grid position. */
   int RowAt(int position) const;
 
   // Sort.
   /** The stored sort column ("SortKey" in section "PlayList"); -1 when none. */
   int SortKey() const;
-  /** Sorts the display order by a column's trimmed, upper-cased text; rows with an
-   *  empty text come first. Stores the column as the sort key. */
-  void Sort(int column);
-  /** Applies the stored sort key, as the window does when it opens. */
+  /** The stored direction ("SortDescending", "True" or "False"). */
+  bool SortDescending() const;
+  /** Sorts the display order by a column from 0 to 13 (SongSort) and stores the column
+   *  and the direction. */
+  void Sort(int column, bool descending = false);
+  /** A click on a column's header: the other direction when the grid is sorted by that
+   *  column, else ascending. */
+  void SortClicked(int column);
+  /** Applies the stored sort key and direction, as the window does when it opens. */
   void ApplyStoredSort();
+
+  // Search.
+  /** Shows only the songs that hold every typed word (SongSearch); blank shows all. */
+  void SetSearch(const QString& typed);
+  bool Searching() const { return !words_.isEmpty(); }
 
   // Selection. It is a set of songs, kept as the library's marks per row, so that it and
   // the current and anchor songs stay with their songs through sorts.
@@ -109,13 +126,20 @@ class LibraryView : public QObject {
 
  private:
   QStringList RemoveRows(QList<int> rows, bool deleteFiles);
+  /** The rows the search finds, in display order, after the order or the rows changed. */
+  void Refilter();
 
   SongLibrary& library_;
   PlayListPanel& panel_;
   const ErrorLog& log_;
   QString settingsFile_;
   RowWriter writeRow_;
-  int sortedBy_ = -1;   // the column last sorted by, as stored
+  SongSort sort_{library_};
+  SongSearch search_{library_};
+  QStringList words_;          // the folded search words; none shows every song
+  std::vector<qint16> shown_;  // while searching, the rows shown, in display order
+  int sortedBy_ = -1;          // the column last sorted by, as stored
+  bool sortedDescending_ = false;
   int currentRow_ = 0;  // the library row of the last clicked song; 0 when none
   int anchorRow_ = 0;   // the row a shift-click selects from
   int editRow_ = 0;     // the library row whose texts are remembered; 0 when none

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -20,6 +21,7 @@
 #include "catalog/AutoSelectPanel.h"
 #include "catalog/CategoryLists.h"
 #include "catalog/CurrentPlaylist.h"
+#include "catalog/LibraryColumns.h"
 #include "catalog/LibraryGrid.h"
 #include "catalog/LibraryTableModel.h"
 #include "catalog/LibraryView.h"
@@ -96,7 +98,8 @@ PlayList::PlayList(LibraryWindowContext context, QWidget* parent)
   model_ = new LibraryTableModel(context_.view, catalog, this);
   lstSongData_ = new LibraryGrid(context_.view, this);
   lstSongData_->setModel(model_);
-  lstSongData_->SizeColumns(LibraryTableModel::kShownColumns);
+  columns_ = new LibraryColumns(*lstSongData_->horizontalHeader(), context_.settingsFile);
+  columns_->Restore();
   connect(lstSongData_->horizontalHeader(), &QHeaderView::sectionClicked, this,
           &PlayList::cmdSort_Click);
   connect(lstSongData_, &LibraryGrid::CellPressed, this, &PlayList::lstSongData_MouseDown);
@@ -109,6 +112,7 @@ PlayList::PlayList(LibraryWindowContext context, QWidget* parent)
     CloseEditBox();
     model_->Reset();
     ShowPanel();
+    ShowSearchCount();
   });
 
   txtEditBox_ = new QLineEdit(lstSongData_->viewport());
@@ -133,7 +137,7 @@ PlayList::PlayList(LibraryWindowContext context, QWidget* parent)
     lblAutoSelect_->setEnabled(true);
   });
   pages_ = new QStackedWidget(this);
-  pages_->addWidget(lstSongData_);
+  pages_->addWidget(BuildFindPage());
   pages_->addWidget(picAutoSelect_);
 
   auto* splitter = new QSplitter(this);
@@ -164,6 +168,29 @@ QToolButton* PlayList::Label(const QString& name, int captionId, int tipId,
   label->setEnabled(handler != nullptr);
   if (handler) connect(label, &QToolButton::clicked, this, handler);
   return label;
+}
+
+// The search box above the grid. Ctrl+F puts the caret there; Escape empties it.
+QWidget* PlayList::BuildFindPage() {
+  auto* page = new QWidget(this);
+  txtSearch_ = new QLineEdit(page);
+  txtSearch_->setObjectName(u"txtSearch"_s);
+  txtSearch_->setPlaceholderText(
+      u"Find songs by words of their title, album, artist, categories or file name"_s);
+  txtSearch_->setClearButtonEnabled(true);
+  txtSearch_->installEventFilter(this);
+  connect(txtSearch_, &QLineEdit::textChanged, this, &PlayList::txtSearch_Change);
+  auto* find = new QShortcut(QKeySequence::Find, this);
+  connect(find, &QShortcut::activated, this, [this] {
+    if (!txtSearch_->isVisible()) return;  // the AutoDJ panel is open
+    txtSearch_->setFocus(Qt::ShortcutFocusReason);
+    txtSearch_->selectAll();
+  });
+  auto* layout = new QVBoxLayout(page);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(txtSearch_);
+  layout->addWidget(lstSongData_, 1);
+  return page;
 }
 
 QWidget* PlayList::BuildPanel() {
@@ -243,18 +270,47 @@ void PlayList::Form_Load() {
   const int height = int(Val(ReadIniString(context_.settingsFile, kSizeSection, kHeightKey)));
   if (width > 0 && height > 0) resize(width, height);
   context_.view.ApplyStoredSort();
+  ShowSortIndicator();
   context_.manager.LoadRecentPlayList(context_.panel);
   model_->Reset();
   ShowPanel();
   unloaded_ = false;
 }
 
-void PlayList::cmdSort_Click(int column) {
+void PlayList::cmdSort_Click(int section) {
   CloseEditBox();
   context_.view.LeaveRow();
-  context_.view.Sort(column);
+  context_.view.SortClicked(LibraryTableModel::LibraryColumn(section));
+  ShowSortIndicator();
   lstSongData_->scrollToTop();
   ShowStatus();  // the current song's new place
+}
+
+void PlayList::ShowSortIndicator() {
+  const LibraryView& view = context_.view;
+  // The header turns its arrow at every click by itself; it shows what the sort did.
+  lstSongData_->horizontalHeader()->setSortIndicator(
+      LibraryTableModel::Section(view.SortKey()),
+      view.SortDescending() ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+void PlayList::txtSearch_Change(const QString& text) {
+  HideEditBox();
+  context_.view.SetSearch(text);
+  model_->Reset();
+  lstSongData_->scrollToTop();
+  if (context_.view.Searching()) {
+    ShowSearchCount();
+  } else {
+    pnlStatusBar_->setText(kClickHelp);
+    ShowStatus();
+  }
+}
+
+void PlayList::ShowSearchCount() {
+  const LibraryView& view = context_.view;
+  if (!view.Searching()) return;
+  pnlStatusBar_->setText(u"%1 of %2 songs"_s.arg(view.Count()).arg(view.Total()));
 }
 
 void PlayList::lstSongData_MouseDown(int position, int column, Qt::KeyboardModifiers modifiers,
@@ -374,15 +430,24 @@ void PlayList::txtEditBox_Change(const QString& text) {
 }
 
 void PlayList::CloseEditBox() {
+  HideEditBox();
+  lstSongData_->setFocus();
+}
+
+void PlayList::HideEditBox() {
   context_.view.CloseEdit();
   txtEditBox_->hide();
   lstCategories_->hide();
-  lstSongData_->setFocus();
 }
 
 bool PlayList::eventFilter(QObject* watched, QEvent* event) {
   if (watched == txtEditBox_ && event->type() == QEvent::KeyPress) {
     return txtEditBox_KeyPress(*static_cast<QKeyEvent*>(event));
+  }
+  if (watched == txtSearch_ && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !txtSearch_->text().isEmpty()) {
+    txtSearch_->clear();
+    return true;
   }
   // Events may come before the panel is made.
   const bool onPanel =
@@ -536,7 +601,8 @@ void PlayList::lblDeleteDatabaseSong_Click() {
   CloseEditBox();
   const QStringList kept = view.DeleteSelected(answer == 2);
   context_.database.SaveQuietly(u"in PlayList.lblDeleteDatabaseSong_Click"_s);
-  pnlStatusBar_->setText(u"Drag the song to trash can to delete it."_s);
+  // While searching, the count of songs found, which the redraw showed, stays.
+  if (!view.Searching()) pnlStatusBar_->setText(u"Drag the song to trash can to delete it."_s);
   if (!kept.isEmpty()) {
     context_.prompter.Tell(
         u"These files could not be moved to the trash and were left where they are:\n"_s +
@@ -693,6 +759,7 @@ bool PlayList::Form_Unload() {
   context_.manager.SaveRecentPlayList(context_.panel);
   WriteIniString(context_.settingsFile, kSizeSection, kWidthKey, QString::number(width()));
   WriteIniString(context_.settingsFile, kSizeSection, kHeightKey, QString::number(height()));
+  columns_->Save();
   unloaded_ = true;
   return true;
 }

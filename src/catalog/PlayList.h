@@ -21,6 +21,7 @@ class CategoryLists;
 class CurrentPlaylist;
 class DatabaseCommands;
 class ErrorLog;
+class LibraryColumns;
 class LibraryGrid;
 class LibraryTableModel;
 class LibraryView;
@@ -75,7 +76,11 @@ class PlayList : public QWidget {
    *  chose to keep the window open. */
   bool Form_Unload();
 
-  void cmdSort_Click(int column);
+  /** A header click: sorts by the section's column, the other way round on a second
+   *  click; the header shows the direction. */
+  void cmdSort_Click(int section);
+  /** Every typed change of the search box: the grid shows the songs it finds. */
+  void txtSearch_Change(const QString& text);
   void lstSongData_MouseDown(int position, int column, Qt::KeyboardModifiers modifiers,
                              Qt::MouseButton button);
   void KeyBoardCursorControl(int key);
@@ -118,13 +123,18 @@ class PlayList : public QWidget {
   void BuildMenus(QMenuBar* bar);
   QWidget* BuildPanel();
   QToolButton* Label(const QString& name, int captionId, int tipId, void (PlayList::*handler)());
+  QWidget* BuildFindPage();
   void ShowPanel();
   void ShowStatus();
+  void ShowSortIndicator();
+  void ShowSearchCount();
   QString CurrentFile() const;
   QString SongNames(const QList<int>& rows) const;
   void MoveEditCell(int step);
   void PlaceEditBox();
   void CloseEditBox();
+  /** Closes the edit box and the category list, leaving the focus where it is. */
+  void HideEditBox();
   void txtEditBox_Change(const QString& text);
   bool txtEditBox_KeyPress(const QKeyEvent& press);
   bool PanelEvent(QEvent* event);
@@ -136,6 +146,8 @@ class PlayList : public QWidget {
   LibraryWindowContext context_;
   LibraryTableModel* model_;
   LibraryGrid* lstSongData_;
+  LibraryColumns* columns_;
+  QLineEdit* txtSearch_;
   QLineEdit* txtEditBox_;
   QListWidget* lstCategories_;
   QListWidget* lstPlayList_ = nullptr;

@@ -15,6 +15,8 @@
 #include "catalog/PlayListPanel.h"
 #include "catalog/PlayListStore.h"
 #include "catalog/SongRowWriter.h"
+#include "catalog/SongSearch.h"
+#include "catalog/SongSort.h"
 #include "catalog/StartupPlaylistFile.h"
 #include "catalog/TrackInfo.h"
 #include "cli/TableField.h"
@@ -79,26 +81,42 @@ int CatalogCommands::Fail(const QString& text) const {
 }
 
 int CatalogCommands::LibraryList(QStringList args) {
+  const bool descending = args.removeAll(u"--descending"_s) > 0;
   if (args.size() == 2 && args[0] == u"--sort") {
     bool ok = false;
     const int column = args[1].toInt(&ok);
-    if (!ok || column < 0 || column > 11) return Problem(u"--sort needs a column from 0 to 11"_s);
-    view_->Sort(column);
-  } else if (!args.isEmpty()) {
-    return Problem(u"library list takes only --sort K"_s);
+    if (!ok || column < 0 || column > SongSort::kTrackNumberColumn) {
+      return Problem(u"--sort needs a column from 0 to 13"_s);
+    }
+    view_->Sort(column, descending);
+  } else if (!args.isEmpty() || descending) {
+    return Problem(u"library list takes only --sort K [--descending]"_s);
   } else {
     view_->ApplyStoredSort();
   }
+  PrintShownRows();
+  return 0;
+}
+
+int CatalogCommands::LibraryFind(const QStringList& words) {
+  if (SongSearch::Words(words.join(u' ')).isEmpty())
+    return Problem(u"library find needs WORD..."_s);
+  view_->ApplyStoredSort();
+  view_->SetSearch(words.join(u' '));
+  PrintShownRows();
+  return 0;
+}
+
+void CatalogCommands::PrintShownRows() const {
   const SongLibrary& library = collection_.library;
-  for (int position = 1; position <= library.SongCount(); ++position) {
-    const int row = library.SongOrder(position);
+  for (int position = 1; position <= view_->Count(); ++position) {
+    const int row = view_->RowAt(position);
     QStringList columns;
     for (int column = 0; column <= SongLibrary::kFilenameColumn; ++column) {
       columns.append(TableField::Escaped(library.SongText(row, column)));
     }
     Print(columns.join(u'\t'));
   }
-  return 0;
 }
 
 int CatalogCommands::LibraryEdit(QStringList args) {

@@ -18,7 +18,7 @@ class StartupPlaylistFile;
 struct PlayListEntry;
 
 /**
- * "twpl library list/edit/delete", "twpl playlist …", "twpl autodj …", "twpl categories"
+ * "twpl library list/find/edit/delete", "twpl playlist …", "twpl autodj …", "twpl categories"
  * and "twpl info save": the library window's sort, edit and delete, the playlist manager,
  * AutoDJ, the category lists and the track information, on the same classes.
  * File arguments arrive absolute; the library is loaded.
@@ -30,6 +30,8 @@ class CatalogCommands {
   ~CatalogCommands();
 
   int LibraryList(QStringList args);
+  /** The rows holding every word, as list prints them, in the window's order. */
+  int LibraryFind(const QStringList& words);
   int LibraryEdit(QStringList args);
   int LibraryDelete(QStringList args);
   /** "list", "show", "save", "delete" or "load". */
@@ -42,6 +44,8 @@ class CatalogCommands {
   int InfoSave(QStringList args);
 
  private:
+  /** The rows the library view shows, one line each: text columns 0 to 11. */
+  void PrintShownRows() const;
   int PlayListShow(const QStringList& args);
   int PlayListSave(QStringList args);
   int PlayListDelete(QStringList args);

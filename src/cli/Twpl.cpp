@@ -31,8 +31,10 @@ const char* const kUsage =
     "  messages                         every message: number, name, built-in text\n"
     "  msg N [VALUE]                    the text of message N, VALUE in its placeholder\n"
     "  diagnostics                      capture diagnostics; prints Diagnostic.log's path\n"
-    "  library list [--sort K]          the songs: text columns 0 to 11, tab-separated, in the\n"
+    "  library list [--sort K [--descending]]\n"
+    "                                   the songs: text columns 0 to 11, tab-separated, in the\n"
     "                                   stored sort order (--sort K sorts by column K first)\n"
+    "  library find WORD...             the songs holding every word, printed as list does\n"
     "  library edit FILE NAME=VALUE...  edit Title, Album, Artist, Genre, Tempo, Mood,\n"
     "                                   Situation or Preference, in the library and the file\n"
     "  library delete [--with-files] FILE...\n"
@@ -235,11 +237,11 @@ int Twpl::Diagnose(Session& session, QStringList args) const {
 
 int Twpl::Library(Session& session, QStringList args) const {
   const std::map<QString, Handler> commands = {
-      {u"list"_s, &Twpl::LibraryList},    {u"export"_s, &Twpl::LibraryExport},
-      {u"save"_s, &Twpl::LibrarySave},    {u"save-as"_s, &Twpl::LibrarySaveAs},
-      {u"load"_s, &Twpl::LibraryLoad},    {u"clear"_s, &Twpl::LibraryClear},
-      {u"add"_s, &Twpl::LibraryAdd},      {u"edit"_s, &Twpl::LibraryEdit},
-      {u"delete"_s, &Twpl::LibraryDelete}};
+      {u"list"_s, &Twpl::LibraryList},      {u"find"_s, &Twpl::LibraryFind},
+      {u"export"_s, &Twpl::LibraryExport},  {u"save"_s, &Twpl::LibrarySave},
+      {u"save-as"_s, &Twpl::LibrarySaveAs}, {u"load"_s, &Twpl::LibraryLoad},
+      {u"clear"_s, &Twpl::LibraryClear},    {u"add"_s, &Twpl::LibraryAdd},
+      {u"edit"_s, &Twpl::LibraryEdit},      {u"delete"_s, &Twpl::LibraryDelete}};
   const auto found = args.isEmpty() ? commands.end() : commands.find(args.takeFirst());
   if (found == commands.end()) return Usage(u"library needs a subcommand"_s);
   // Questions about replacing a file or clearing are answered Yes only when asked for.
@@ -251,6 +253,10 @@ int Twpl::Library(Session& session, QStringList args) const {
 
 int Twpl::LibraryList(Session& session, QStringList args) const {
   return Catalog(session).LibraryList(args);
+}
+
+int Twpl::LibraryFind(Session& session, QStringList args) const {
+  return UsageOnTwo(Catalog(session).LibraryFind(args));
 }
 
 int Twpl::LibraryEdit(Session& session, QStringList args) const {

@@ -44,6 +44,7 @@ class Twpl {
   int Diagnose(Session& session, QStringList args) const;
   int Library(Session& session, QStringList args) const;
   int LibraryList(Session& session, QStringList args) const;
+  int LibraryFind(Session& session, QStringList args) const;
   int LibraryExport(Session& session, QStringList args) const;
   int LibrarySave(Session& session, QStringList args) const;
   int LibrarySaveAs(Session& session, QStringList args) const;

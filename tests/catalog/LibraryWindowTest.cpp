@@ -1,10 +1,12 @@
 #include <QAction>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
@@ -14,6 +16,7 @@
 #include "catalog/AutoDj.h"
 #include "catalog/CategoryLists.h"
 #include "catalog/LibraryGrid.h"
+#include "catalog/LibraryTableModel.h"
 #include "catalog/LibraryView.h"
 #include "catalog/PlayList.h"
 #include "catalog/PlayListManager.h"
@@ -24,6 +27,8 @@
 #include "fakes/TrashFolder.h"
 #include "library/DatabaseCommands.h"
 #include "library/TagFixture.h"
+#include "support/IniSettings.h"
+#include "support/MessageIds.h"
 
 namespace audiolume::test {
 namespace {
@@ -247,6 +252,140 @@ TEST_F(LibraryWindowTest, TheSelectionFollowsItsSongThroughASortAndDeleteTrashes
   EXPECT_TRUE(many.startsWith(u"9 songs\nZulu ("_s + zulu + u")\nMike ("_s)) << many.toStdString();
   EXPECT_TRUE(many.contains(u"\nand 4 more\n"_s)) << many.toStdString();
   EXPECT_EQ(library_.SongCount(), 9);
+}
+
+TEST_F(LibraryWindowTest, TheSearchBoxShowsTheSongsHoldingEveryTypedWord) {
+  library_.LoadSongData();
+  library_.AddSongRow(u"Caf\u00e9 del Mar"_s, u"Chill"_s, u"Energy 52"_s, u"1:00"_s,
+                      Path(u"cafe.mp3"_s));
+  library_.AddSongRow(u"Hunter"_s, {}, u"BJ\u00d6RK"_s, u"1:00"_s, Path(u"hunter.ogg"_s));
+  library_.AddSongRow(u"Other"_s, {}, u"Band"_s, u"1:00"_s, Path(u"other.mp3"_s));
+  library_.AddSongRow(u"J\u00f3ga"_s, {}, u"Bj\u00f6rk"_s, u"1:00"_s, Path(u"J\u00f3ga.flac"_s));
+  const std::unique_ptr<PlayList> opened = Open();
+  PlayList& window = *opened;
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  LibraryGrid* grid = window.Grid();
+  auto* search = window.findChild<QLineEdit*>(u"txtSearch"_s);
+  auto* status = window.findChild<QLabel*>(u"pnlStatusBar"_s);
+  const auto shown = [grid] {
+    QStringList titles;
+    for (int row = 0; row < grid->model()->rowCount(); ++row) {
+      titles.append(grid->model()->index(row, 0).data().toString());
+    }
+    return titles;
+  };
+
+  QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
+  EXPECT_TRUE(search->hasFocus());
+  QTest::keyClicks(search, u"bjork"_s);
+  EXPECT_EQ(shown(), (QStringList{u"Hunter"_s, u"J\u00f3ga"_s}));
+  EXPECT_EQ(status->text(), u"2 of 4 songs");
+  QTest::keyClicks(search, u" JOGA"_s);
+  EXPECT_EQ(shown(), QStringList{u"J\u00f3ga"_s});
+  EXPECT_EQ(status->text(), u"1 of 4 songs");
+
+  // What is shown is what a click selects and Delete removes.
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, CellCenter(grid, 0, 8));
+  prompter_.QueueAnswer(1);  // the record only
+  QTest::keyClick(grid, Qt::Key_Delete);
+  ASSERT_EQ(library_.SongCount(), 3);
+  EXPECT_EQ(library_.FindSongByFilename(Path(u"J\u00f3ga.flac"_s)), 0);
+  EXPECT_EQ(shown(), QStringList{});
+  EXPECT_EQ(status->text(), u"0 of 3 songs");
+
+  QTest::keyClick(search, Qt::Key_Escape);
+  EXPECT_EQ(search->text(), u"");
+  EXPECT_EQ(shown(), (QStringList{u"Caf\u00e9 del Mar"_s, u"Hunter"_s, u"Other"_s}));
+
+  // An edit and a double-click on a found song act on that song.
+  QTest::keyClicks(search, u"CAFE"_s);
+  ASSERT_EQ(shown(), QStringList{u"Caf\u00e9 del Mar"_s});
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, CellCenter(grid, 0, 1));
+  auto* edit = window.findChild<QLineEdit*>(u"txtEditBox"_s);
+  ASSERT_TRUE(edit->isVisible());
+  edit->selectAll();
+  QTest::keyClicks(edit, u"Ibiza"_s);
+  QTest::keyClick(edit, Qt::Key_Return);
+  EXPECT_EQ(library_.SongText(1, 1), u"Ibiza");
+  QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, CellCenter(grid, 0, 8));
+  EXPECT_EQ(PanelTitles(window), QStringList{u"Caf\u00e9 del Mar"_s});
+}
+
+TEST_F(LibraryWindowTest, HeadersSortBothWaysAndTheColumnsComeBackAsTheyWereLeft) {
+  library_.LoadSongData();
+  for (const auto& [title, plays, track] :
+       {std::tuple{u"Nine"_s, 9, 2}, {u"Hundred"_s, 100, 0}, {u"Ten"_s, 10, 7}}) {
+    SongRecord record;
+    record.Title = title;
+    record.PlayFreq = plays;
+    record.TrackNumber = qint16(track);
+    record.Filename = Path(title + u".mp3"_s);
+    library_.AddOrReplaceRecord(record);
+  }
+  library_.SetSongDataModified(false);
+  std::unique_ptr<PlayList> window = Open();
+  QHeaderView* header = window->Grid()->horizontalHeader();
+  QAbstractItemModel* model = window->Grid()->model();
+  EXPECT_EQ(model->index(2, LibraryTableModel::kTrackNumberSection).data().toString(), u"7");
+  EXPECT_EQ(model->index(1, LibraryTableModel::kTrackNumberSection).data().toString(), u"");
+  EXPECT_TRUE(header->isSectionHidden(SongLibrary::kPlayFreqColumn));
+
+  // The header's context menu shows the play count.
+  QContextMenuEvent press(QContextMenuEvent::Mouse, QPoint(5, 5),
+                          header->viewport()->mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(header->viewport(), &press);
+  auto* menu = header->findChild<QMenu*>(u"mnuColumns"_s);
+  ASSERT_NE(menu, nullptr);
+  ASSERT_TRUE(menu->isVisible());
+  QAction* plays = nullptr;
+  for (QAction* action : menu->actions()) {
+    if (action->text() == catalog_.GetMsg(RC_Frequency)) plays = action;
+  }
+  ASSERT_NE(plays, nullptr);
+  EXPECT_FALSE(plays->isChecked());
+  plays->trigger();
+  menu->close();
+  EXPECT_FALSE(header->isSectionHidden(SongLibrary::kPlayFreqColumn));
+  header->moveSection(header->visualIndex(SongLibrary::kPlayFreqColumn), 1);
+  header->resizeSection(2, 123);
+
+  const auto clickHeader = [&header](int section) {
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(section) + 4, header->height() / 2));
+  };
+  const auto titles = [&model] {
+    QStringList shown;
+    for (int row = 0; row < model->rowCount(); ++row) {
+      shown.append(model->index(row, 0).data().toString());
+    }
+    return shown;
+  };
+  clickHeader(SongLibrary::kPlayFreqColumn);
+  EXPECT_EQ(titles(), (QStringList{u"Nine"_s, u"Ten"_s, u"Hundred"_s}));
+  EXPECT_EQ(header->sortIndicatorSection(), SongLibrary::kPlayFreqColumn);
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+  clickHeader(SongLibrary::kPlayFreqColumn);
+  EXPECT_EQ(titles(), (QStringList{u"Hundred"_s, u"Ten"_s, u"Nine"_s}));
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+  EXPECT_EQ(ReadIniString(Path(u"VeltoDj.ini"_s), u"PlayList"_s, u"SortDescending"_s), u"True");
+  ASSERT_TRUE(window->close());
+  EXPECT_TRUE(
+      ReadIniString(Path(u"VeltoDj.ini"_s), u"PlayList"_s, u"Columns"_s).startsWith(u"0:"_s));
+
+  window = Open();
+  header = window->Grid()->horizontalHeader();
+  model = window->Grid()->model();
+  EXPECT_FALSE(header->isSectionHidden(SongLibrary::kPlayFreqColumn));
+  EXPECT_TRUE(header->isSectionHidden(SongLibrary::kFilenameColumn));
+  EXPECT_EQ(header->visualIndex(SongLibrary::kPlayFreqColumn), 1);
+  EXPECT_EQ(header->sectionSize(2), 123);
+  EXPECT_EQ(header->sortIndicatorSection(), SongLibrary::kPlayFreqColumn);
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+  EXPECT_EQ(titles(), (QStringList{u"Hundred"_s, u"Ten"_s, u"Nine"_s}));
+  // The track number sorts by value too, an unknown one first.
+  clickHeader(LibraryTableModel::kTrackNumberSection);
+  EXPECT_EQ(titles(), (QStringList{u"Hundred"_s, u"Nine"_s, u"Ten"_s}));
 }
 
 TEST_F(LibraryWindowTest, ClearingOrLoadingTheLibraryForgetsTheSelectedRow) {

@@ -10,6 +10,7 @@
 #include "support/CurrentError.h"
 #include "support/ErrorCheck.h"
 #include "support/ErrorLog.h"
+#include "support/IniSettings.h"
 #include "support/ScriptedPrompter.h"
 
 namespace audiolume {
@@ -89,6 +90,38 @@ TEST_F(TwplLibraryTest, SongsWhoseNamesDifferOnlyInCaseStayApart) {
   EXPECT_TRUE(QFile::exists(upper));
   EXPECT_EQ(ListedFiles(),
             (QStringList{upper, dir_.filePath(u"Tune.ogg"_s), dir_.filePath(u"tune.ogg"_s)}));
+}
+
+// "find" prints what "list" prints of the songs holding every word, in the stored order;
+// case and accents aside.
+TEST_F(TwplLibraryTest, FindPrintsTheListLinesOfTheSongsHoldingEveryWord) {
+  {
+    HomeLibrary home(Home());
+    home.library.AddSongRow(u"Caf\u00e9 del Mar"_s, u"Album"_s, u"Energy 52"_s, u"10:02"_s,
+                            u"/m/cafe.mp3"_s);
+    home.library.AddSongRow(u"J\u00f3ga"_s, {}, u"Bj\u00f6rk"_s, u"3:07"_s, u"/m/J\u00f3ga.flac"_s);
+    home.library.AddSongRow(u"Hunter"_s, {}, u"BJORK"_s, u"4:00"_s, u"/m/hunter.ogg"_s);
+    ASSERT_TRUE(home.library.SaveSongData());
+  }
+  const Result list = Run({u"library"_s, u"list"_s, u"--sort"_s, u"8"_s, u"--descending"_s});
+  ASSERT_EQ(list.code, 0) << list.err.toStdString();
+  const QStringList lines = list.out.split(u'\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 3);
+  EXPECT_TRUE(lines[0].startsWith(u"Caf\u00e9 del Mar\t"_s));  // 10:02, 4:00, 3:07
+  EXPECT_TRUE(lines[2].startsWith(u"J\u00f3ga\t"_s));
+  EXPECT_EQ(ReadIniString(Home() + u"/VeltoDj.ini"_s, u"PlayList"_s, u"SortDescending"_s), u"True");
+
+  Result found = Run({u"library"_s, u"find"_s, u"bjork"_s});
+  EXPECT_EQ(found.code, 0);
+  EXPECT_EQ(found.out, lines[1] + u'\n' + lines[2] + u'\n');
+  EXPECT_EQ(Run({u"library"_s, u"find"_s, u"J\u00d3GA"_s, u"flac"_s}).out, lines[2] + u'\n');
+  EXPECT_EQ(Run({u"library"_s, u"find"_s, u"CAFE"_s, u"energy"_s}).out, lines[0] + u'\n');
+  found = Run({u"library"_s, u"find"_s, u"cafe"_s, u"bjork"_s});
+  EXPECT_EQ(found.code, 0);
+  EXPECT_EQ(found.out, u"");
+  EXPECT_EQ(Run({u"library"_s, u"find"_s}).code, 2);
+  EXPECT_EQ(Run({u"library"_s, u"list"_s, u"--descending"_s}).code, 2);
+  EXPECT_EQ(Run({u"library"_s, u"list"_s, u"--sort"_s, u"14"_s}).code, 2);
 }
 
 TEST_F(TwplLibraryTest, AddingFilesItRefusesOrPastAFullLibraryFails) {
