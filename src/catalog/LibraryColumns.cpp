@@ -13,9 +13,9 @@ namespace audiolume {
 
 namespace {
 
-const QString kSection = u"PlayList"_s;
+const QString kColumnsSection = u"PlayList"_s;
 const QString kColumnsKey = u"Columns"_s;
-constexpr int kTitle = 0;
+constexpr int kTitleColumn = 0;
 constexpr int kTrackNumber = 12;
 
 // Widths that fit typical texts of each column at the default font, in characters.
@@ -47,7 +47,7 @@ std::optional<QList<LibraryColumns::Column>> LibraryColumns::Parse(const QString
     const int section = entry.mid(hidden ? 1 : 0).section(u':', 0, 0).toInt(&sectionOk);
     const int width = entry.section(u':', 1).toInt(&widthOk);
     if (!sectionOk || !widthOk || section < 0 || section >= count || width <= 0 ||
-        seen.contains(section) || (hidden && section == kTitle)) {
+        seen.contains(section) || (hidden && section == kTitleColumn)) {
       return std::nullopt;
     }
     seen.insert(section);
@@ -70,15 +70,15 @@ LibraryColumns::LibraryColumns(QHeaderView& header, QString settingsFile)
 
 void LibraryColumns::Restore() {
   header_.setStretchLastSection(false);
-  header_.setSectionResizeMode(kTitle, QHeaderView::Stretch);
+  header_.setSectionResizeMode(kTitleColumn, QHeaderView::Stretch);
   const QString first = FirstArrangement(header_.fontMetrics().averageCharWidth());
   std::optional<QList<Column>> columns =
-      Parse(ReadIniString(settingsFile_, kSection, kColumnsKey).trimmed(), header_.count());
+      Parse(ReadIniString(settingsFile_, kColumnsSection, kColumnsKey).trimmed(), header_.count());
   if (!columns) columns = Parse(first, header_.count());
   for (int visual = 0; visual < columns->size(); ++visual) {
     const Column& column = columns->at(visual);
     header_.moveSection(header_.visualIndex(column.section), visual);
-    if (column.section != kTitle) header_.resizeSection(column.section, column.width);
+    if (column.section != kTitleColumn) header_.resizeSection(column.section, column.width);
     if (column.hidden) hiddenWidths_[column.section] = column.width;
     header_.setSectionHidden(column.section, column.hidden);
   }
@@ -94,7 +94,7 @@ void LibraryColumns::Save() const {
     entries.append((hidden ? u"-"_s : QString()) + QString::number(section) + u':' +
                    QString::number(std::max(width, 1)));
   }
-  WriteIniString(settingsFile_, kSection, kColumnsKey, entries.join(u','));
+  WriteIniString(settingsFile_, kColumnsSection, kColumnsKey, entries.join(u','));
 }
 
 void LibraryColumns::FillMenu() {
@@ -102,7 +102,7 @@ void LibraryColumns::FillMenu() {
   const QAbstractItemModel* model = header_.model();
   for (int visual = 0; visual < header_.count(); ++visual) {
     const int section = header_.logicalIndex(visual);
-    if (section == kTitle) continue;
+    if (section == kTitleColumn) continue;
     QAction* action =
         menu_->addAction(model->headerData(section, Qt::Horizontal, Qt::ToolTipRole).toString());
     action->setCheckable(true);

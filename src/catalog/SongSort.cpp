@@ -10,7 +10,7 @@ namespace audiolume {
 namespace {
 
 constexpr int kAlbumColumn = 1;
-constexpr int kPlayTimeColumn = 8;
+constexpr int kSortPlayTimeColumn = 8;
 
 }  // namespace
 
@@ -37,7 +37,7 @@ SongSort::Key SongSort::MakeKey(int row, int column) const {
   const QString text = key.source.trimmed();
   key.empty = text.isEmpty();
   if (key.empty) return key;
-  if (column == kPlayTimeColumn) {
+  if (column == kSortPlayTimeColumn) {
     key.value = PlayTime::ConvertToSeconds(text);
   } else if (column == SongLibrary::kLastPlayedColumn) {
     const std::optional<double> played = SongLibrary::ParseLastPlayed(text);
