@@ -88,7 +88,8 @@ bool WriteId3v2Tag(const QString& path, const StandardTagFields& fields, Id3v1 i
   const qint64 size = QFileInfo(path).size();
   try {
     return FileOps::EditCopy(path, QStringLiteral(".audiolume-id3v2-"), [&](const QString& copy) {
-      return TagId3v2Copy(copy, fields, id3v1) && (!moved || moved(copy, QFileInfo(copy).size() - size));
+      return TagId3v2Copy(copy, fields, id3v1) &&
+             (!moved || moved(copy, QFileInfo(copy).size() - size));
     });
   } catch (const FileError&) {
     return false;

@@ -2,8 +2,8 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QString>
 #include <QMap>
+#include <QString>
 #include <QStringList>
 #include <utility>
 
