@@ -32,7 +32,7 @@ namespace {
 // Bytes per second of 44.1 kHz 16-bit stereo audio.
 constexpr double kWavBytesPerSecond = 176400;
 
-QString PlayTime(double seconds) {
+QString PlayTimeText(double seconds) {
   const qint64 whole = qint64(RoundHalfEven(seconds));
   return QString::number(whole / 60) + u':' + FormatNumber(double(whole % 60), u"00"_s);
 }
@@ -265,7 +265,7 @@ SongAdder::Step SongAdder::AddOne(const QString& file, bool inFolder, bool& dont
     platform::Mp3Info info;
     const bool scanned =
         platform::IsMpegAudioName(file) && platform::_QueryMp3File(file, info) == 0;
-    record.TrackTime = PlayTime(scanned ? info.durationMs / 1000.0 : *seconds);
+    record.TrackTime = PlayTimeText(scanned ? info.durationMs / 1000.0 : *seconds);
   }
   if (hadTrailer && TakesTrailer(file)) {
     trailer_.Sync().Complete(record);
@@ -281,7 +281,7 @@ SongAdder::Step SongAdder::AddOne(const QString& file, bool inFolder, bool& dont
       failed_ = failed_ || code != platform::kConvertCancelledFile;
       return Step::Next;
     }
-    record.TrackTime = PlayTime(double(wavBytes) / kWavBytesPerSecond);
+    record.TrackTime = PlayTimeText(double(wavBytes) / kWavBytesPerSecond);
     record.Title = NameUpToFirstDot(path);
     record.Filename = path;
     writeTrailer = true;
