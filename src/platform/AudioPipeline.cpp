@@ -29,15 +29,26 @@ void AudioPipeline::Post(quint64 song, Event event) {
 }
 
 void AudioPipeline::Play(std::unique_ptr<AudioDecoder> decoder) {
+  Start(std::move(decoder), 0, false);
+}
+
+void AudioPipeline::Cue(std::unique_ptr<AudioDecoder> decoder, qint64 frame) {
+  Start(std::move(decoder), frame, true);
+}
+
+// The thread finds the pause and the place set before it runs: nothing is written to the
+// sink until Resume, and then from frame on.
+void AudioPipeline::Start(std::unique_ptr<AudioDecoder> decoder, qint64 frame, bool paused) {
   Stop();
+  length_ = decoder->LengthFrames();
+  position_ = std::clamp<qint64>(frame, 0, std::max<qint64>(0, length_ - 1));
   {
     std::lock_guard lock(mutex_);
     stop_ = false;
-    paused_ = false;
+    paused_ = paused;
     seek_.reset();
+    if (position_ > 0) seek_ = position_.load();
   }
-  position_ = 0;
-  length_ = decoder->LengthFrames();
   rate_ = decoder->Format().sampleRate;
   sink_->SetVolume(volume_);
   thread_ = std::thread(&AudioPipeline::Run, this, std::move(decoder), ++song_);

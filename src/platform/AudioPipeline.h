@@ -27,6 +27,9 @@ class AudioPipeline : public QObject {
 
   /** Plays the song from its beginning, stopping any other first. */
   void Play(std::unique_ptr<AudioDecoder> decoder);
+  /** Readies the song paused at frame, before a sample of it is heard: Resume plays on
+   *  from there. */
+  void Cue(std::unique_ptr<AudioDecoder> decoder, qint64 frame);
   void Pause();
   void Resume();
   void Stop();
@@ -48,6 +51,7 @@ class AudioPipeline : public QObject {
   void Failed(const QString& message);
 
  private:
+  void Start(std::unique_ptr<AudioDecoder> decoder, qint64 frame, bool paused);
   void Run(std::unique_ptr<AudioDecoder> decoder, quint64 song);
   /** Delivers an event of song on the UI thread, unless another song has started. */
   template <typename Event>

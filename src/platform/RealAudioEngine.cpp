@@ -75,7 +75,14 @@ qint16 RealAudioEngine::RaPause(qint32) {
   return kOk;
 }
 
+// A seek before RaBegin readies the opened song paused at that place; RaBegin continues it.
 qint16 RealAudioEngine::RaSeek(qint32, qint32 position) {
+  if (opened_) {
+    const qint64 rate = opened_->Format().sampleRate;
+    pipeline_.Cue(std::move(opened_), position * rate / 10);
+    paused_ = true;
+    return kOk;
+  }
   if (!pipeline_.IsActive()) return kNothingOpen;
   pipeline_.Seek(qint64(position) * pipeline_.SampleRate() / 10);
   return kOk;

@@ -70,7 +70,14 @@ void XAudioPlayer::control_message_send_I(int /*command*/, qint32 /*value*/) {
 
 void XAudioPlayer::control_message_send_II(int command, qint32 first, qint32 second) {
   if (command != kSeek || second <= 0) return;
-  pipeline_.Seek(pipeline_.LengthFrames() * first / second);
+  if (!opened_) return pipeline_.Seek(pipeline_.LengthFrames() * first / second);
+  // A seek before play readies the opened song paused at that place; kPlay continues it.
+  const qint64 length = opened_->LengthFrames();
+  pipeline_.Cue(std::move(opened_), length * first / second);
+  paused_ = true;
+  lastSecond_ = -1;
+  OnProgress(pipeline_.PositionFrames(), length);
+  notify_(kState, kStatePaused, 0);
 }
 
 void XAudioPlayer::control_message_send_III(int command, qint32 /*first*/, qint32 second,

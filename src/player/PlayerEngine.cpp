@@ -284,6 +284,48 @@ void PlayerEngine::PlaySongFile(const QString& file) {
   }
 }
 
+bool PlayerEngine::CueSong(int index, double seconds) {
+  if (!external_.Program().isEmpty() || cdMode_ || index < 1 || index > queue_.Length()) {
+    return false;
+  }
+  Stop_Player();
+  const QString file = queue_.Entry(index).path;
+  if (!QFileInfo(file).isFile()) return false;
+  queue_.SetCurrentIndex(index);
+  listIndex_ = index - 1;
+  currentFile_ = file;
+  current_ = Classify(file);
+  streamEnded_ = false;
+  newSong_ = false;
+  if (!OpenCued(std::max(0.0, seconds))) {
+    current_ = Kind::None;
+    return false;
+  }
+  playDownAtPause_ = true;
+  paused_ = true;
+  SetButtons(false, true);
+  return true;
+}
+
+// The song is opened and readied at its place at the user's volume, without a fade-in.
+bool PlayerEngine::OpenCued(double seconds) {
+  ApplyVolume();
+  if (current_ == Kind::Mpeg) {
+    mpegReady_ = false;
+    xaudio_->control_message_send_S(XAudioPlayer::kInputOpen, currentFile_);
+    if (!mpegReady_ || duration_ <= 0) return false;
+    const double fraction = std::clamp(seconds / duration_, 0.0, 1.0);
+    xaudio_->control_message_send_II(XAudioPlayer::kSeek,
+                                     qint32(fraction * XAudioPlayer::kPositionRange),
+                                     XAudioPlayer::kPositionRange);
+    return true;
+  }
+  if (realAudio_->RaOpen(raHandle_, 0, currentFile_) != 0) return false;
+  realAudio_->RaSeek(raHandle_, qint32(seconds * 10));
+  seekable_ = true;
+  return ShowOtherStatus();
+}
+
 void PlayerEngine::ShowSong() {
   const int index = queue_.CurrentIndex();
   QString title;
@@ -597,18 +639,23 @@ void PlayerEngine::PositionTimer_Timer() {
     StartOther();
     return;
   }
+  if (!ShowOtherStatus()) return;
+  seekable_ = true;
+  if (shownPosition_ > shownRange_ - 4) PlayNextSong();
+}
+
+bool PlayerEngine::ShowOtherStatus() {
   qint32 position = 0;
   qint32 length = 0;
   if (const qint16 code = realAudio_->RaGetStatus(raHandle_, position, length)) {
     prompter_.Tell(RealAudioErrorText(code), MessageIcon::Exclamation);
-    return;
+    return false;
   }
   positionLabel_ = TimeText(position / 600, (position / 10) % 60) + u'/' +
                    TimeText(length / 600, (length / 10) % 60);
   Q_EMIT TimeChanged(positionLabel_);
   ShowPosition(position, length, length / 10.0);
-  seekable_ = true;
-  if (position > length - 4) PlayNextSong();
+  return true;
 }
 
 void PlayerEngine::FadeTimer_Timer() {

@@ -70,6 +70,10 @@ class PlayerEngine : public QObject {
   void PlayCurrentSong();
   void PlaySongFile(const QString& file);
   void PlayNextSong();
+  /** Readies entry index (from 1) paused at seconds into it, as if play had been paused
+   *  there: nothing is heard, counted or faded in, and Play continues from that place.
+   *  False, with nothing readied, when the file cannot be opened. */
+  bool CueSong(int index, double seconds);
   void Play_Single_Song(const QString& file);
   void Stop_Player();
   /** The position bar dragged to value (of the bar's range). */
@@ -165,6 +169,9 @@ class PlayerEngine : public QObject {
   void NextSong(int step);
   void AfterNextSong();
   void StartOther();
+  /** Shows the other back-end's place; false when it reports an error. */
+  bool ShowOtherStatus();
+  bool OpenCued(double seconds);
   void BackEndFailed(int code);
   void StartRunOn(int interval);
   void ShowSong();

@@ -16,10 +16,8 @@ const QString kPositionKey = u"Resume Position"_s;
 
 }  // namespace
 
-ResumePoint::ResumePoint(PlayerEngine& engine, QString settingsFile, QObject* parent)
-    : QObject(parent), engine_(engine), settingsFile_(std::move(settingsFile)) {
-  connect(&engine_, &PlayerEngine::PositionChanged, this, &ResumePoint::PositionKnown);
-}
+ResumePoint::ResumePoint(PlayerEngine& engine, QString settingsFile)
+    : engine_(engine), settingsFile_(std::move(settingsFile)) {}
 
 void ResumePoint::Save() {
   const PlayQueue& queue = engine_.Queue();
@@ -35,18 +33,8 @@ void ResumePoint::Save() {
 
 int ResumePoint::Restore() {
   const int index = int(Val(ReadIniString(settingsFile_, kSection, kSongKey)));
-  index_ = index >= 1 && index <= engine_.Queue().Length() ? index : 0;
-  seconds_ = Val(ReadIniString(settingsFile_, kSection, kPositionKey));
-  return index_;
-}
-
-// The place can be sought once the song's length is known; any other song playing first
-// ends the wait.
-void ResumePoint::PositionKnown() {
-  if (index_ == 0 || engine_.LengthSeconds() <= 0) return;
-  const bool same = engine_.Queue().CurrentIndex() == index_;
-  index_ = 0;
-  if (same && seconds_ > 0) engine_.SeekToSeconds(seconds_);
+  const double seconds = Val(ReadIniString(settingsFile_, kSection, kPositionKey));
+  return engine_.CueSong(index, seconds) ? index : 0;
 }
 
 }  // namespace audiolume

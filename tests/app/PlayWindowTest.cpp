@@ -590,12 +590,14 @@ TEST_F(PlayWindowTest, KeysAndThePositionBarDriveThePlayer) {
   engine->Stop_Player();
 }
 
-// The song playing when the jukebox ended comes back at the next start, waiting at its
-// place: Play continues it from there.
+// The song playing when the jukebox ended comes back at the next start, paused in the
+// player at its place, which the window shows: Play continues it from there, and only
+// the earlier play is counted.
 TEST_F(PlayWindowTest, TheSongPlayingAtTheEndContinuesFromItsPlaceAfterARestart) {
   const QStringList files{dir_.filePath(u"a.ogg"_s), dir_.filePath(u"b.mp3"_s)};
   ASSERT_TRUE(test::WriteSineOgg(files[0], 10.0));
   ASSERT_TRUE(test::WriteSineMp3(files[1], 10.0));
+  collection_.library.AddSongRow(u"Bee"_s, {}, u"Band"_s, u"0:10"_s, files[1]);
   PlayListText::Write(veltoDj_.StartupPlaylistFile(),
                       {{files[0], u"Ay"_s, {}, {}}, {files[1], u"Bee"_s, u"Band"_s, {}}});
   {
@@ -614,15 +616,27 @@ TEST_F(PlayWindowTest, TheSongPlayingAtTheEndContinuesFromItsPlaceAfterARestart)
   PlayQueue queue([] { return 0.5; });
   const std::unique_ptr<PlayerEngine> engine = RealPaceEngine(queue);
   Play play(Context(*engine));
+  const QString playedBefore = collection_.library.SongText(1, SongLibrary::kPlayFreqColumn);
   play.Form_Load(3, 50);
   EXPECT_FALSE(engine->IsPlaying());
+  EXPECT_TRUE(engine->IsPaused());
+  EXPECT_EQ(engine->CurrentFile(), files[1]);
   EXPECT_EQ(play.findChild<QListWidget*>(u"lstTitle"_s)->currentRow(), 1);
   EXPECT_EQ(play.findChild<QLabel*>(u"lblSongName"_s)->text(), u"Bee");
-  QSignalSpy sought(engine.get(), &PlayerEngine::Sought);
-  QTest::mouseClick(play.findChild<QToolButton*>(u"Button_Play"_s), Qt::LeftButton);
+  EXPECT_EQ(play.findChild<QLabel*>(u"PositionLabel"_s)->text(), u"0:06/0:10");
+  const auto* bar = play.findChild<QSlider*>(u"PositionScroll"_s);
+  EXPECT_NEAR(double(bar->value()) / bar->maximum(), 0.6, 0.05);
+  EXPECT_EQ(collection_.library.SongText(1, SongLibrary::kPlayFreqColumn), playedBefore);
+  // Paused, it stays at its place.
+  QTest::qWait(300);
+  EXPECT_NEAR(engine->PositionSeconds(), 6.0, 0.2);
+
+  play.Menu(u"mnuPlayPause"_s)->trigger();  // as Space does
+  EXPECT_TRUE(engine->IsPlaying());
   EXPECT_EQ(engine->CurrentFile(), files[1]);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !sought.isEmpty(); }, 5000));
-  EXPECT_NEAR(sought.first().first().toDouble(), 6.0, 0.5);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return engine->PositionSeconds() > 6.1; }, 5000));
+  EXPECT_LT(engine->PositionSeconds(), 8.0);
+  EXPECT_EQ(collection_.library.SongText(1, SongLibrary::kPlayFreqColumn), playedBefore);
   engine->Stop_Player();
 
   // A song stopped at the end is not taken up.
@@ -632,6 +646,21 @@ TEST_F(PlayWindowTest, TheSongPlayingAtTheEndContinuesFromItsPlaceAfterARestart)
   Play third(Context(*next));
   third.Form_Load(4, 50);
   EXPECT_EQ(third.findChild<QListWidget*>(u"lstTitle"_s)->currentRow(), 0);
+  EXPECT_FALSE(next->IsPaused());
+
+  // A song whose file is gone is not taken up, and nothing is said about it.
+  third.Form_Unload();
+  WriteIniString(veltoDj_.SettingsFile(), u"Player"_s, u"Resume Song"_s, u"2"_s);
+  WriteIniString(veltoDj_.SettingsFile(), u"Player"_s, u"Resume Position"_s, u"3.0"_s);
+  ASSERT_TRUE(QFile::remove(files[1]));
+  PlayQueue last([] { return 0.5; });
+  const std::unique_ptr<PlayerEngine> fourthEngine = RealPaceEngine(last);
+  Play fourth(Context(*fourthEngine));
+  fourth.Form_Load(5, 50);
+  EXPECT_FALSE(fourthEngine->IsPaused());
+  EXPECT_EQ(fourthEngine->CurrentFile(), QString());
+  EXPECT_EQ(fourth.findChild<QListWidget*>(u"lstTitle"_s)->currentRow(), 0);
+  EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
 }
 
 }  // namespace

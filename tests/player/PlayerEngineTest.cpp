@@ -53,6 +53,21 @@ class FakeDecoder : public AudioDecoder {
   qint64 position_ = 0;
 };
 
+// Counts what reaches the output.
+class CountingSink : public platform::AudioSink {
+ public:
+  explicit CountingSink(std::atomic<qint64>& frames) : frames_(frames) {}
+  void Start(const PcmFormat&) override {}
+  void Write(const qint16*, qint64 frames) override { frames_ += frames; }
+  void Drain() override {}
+  void Stop() override {}
+  void SetVolume(double) override {}
+  void SetPaused(bool) override {}
+
+ private:
+  std::atomic<qint64>& frames_;
+};
+
 class PlayerEngineTest : public test::TagFixture {
  protected:
   PlayerEngine::BackEnds FastBackEnds(bool realDecoders) {
@@ -190,6 +205,44 @@ TEST_F(PlayerEngineTest, StopAndPauseHoldDuringTheRunOnAndPlayStartsAgainFromThe
   EXPECT_TRUE(ended_);
   engine_->Button_Play_MouseDown();
   EXPECT_EQ(started_.last(), 1);
+}
+
+// A song readied paused at a place shows it, sends nothing to the output and announces
+// no song; Play continues it there. A missing file is not readied, silently.
+TEST_F(PlayerEngineTest, ACuedSongIsSilentUntilPlayContinuesItFromItsPlace) {
+  std::atomic<qint64> written{0};
+  PlayerEngine::BackEnds backEnds{std::make_unique<CountingSink>(written),
+                                  std::make_unique<CountingSink>(written)};
+  const auto hourLong = [](const QString&) { return std::make_unique<FakeDecoder>(44100 * 3600); };
+  backEnds.mpegOpen = hourLong;
+  backEnds.otherOpen = hourLong;
+  PlayerEngine engine(queue_, library_, catalog_, prompter_, {}, std::move(backEnds));
+  int started = 0;
+  QObject::connect(&engine, &PlayerEngine::SongStarted, [&] { ++started; });
+  for (const QString& name : {u"a.mp3"_s, u"b.ogg"_s}) {
+    test::WriteAll(Path(name), "song");
+    queue_.Insert(queue_.Length() + 1, {Path(name), name, {}, {}});
+  }
+  queue_.Insert(3, {Path(u"gone.mp3"_s), u"gone"_s, {}, {}});
+  for (const int index : {1, 2}) {
+    written = 0;
+    ASSERT_TRUE(engine.CueSong(index, 1800.0));
+    EXPECT_TRUE(engine.IsPaused());
+    EXPECT_FALSE(engine.IsPlaying());
+    EXPECT_NEAR(engine.PositionSeconds(), 1800.0, 4.0);
+    EXPECT_EQ(engine.PositionLabel().left(6), u"30:00/");
+    QTest::qWait(100);
+    EXPECT_EQ(written, 0);
+    EXPECT_EQ(started, index - 1);
+    engine.Button_Play_MouseDown();
+    EXPECT_TRUE(engine.IsPlaying());
+    EXPECT_EQ(started, index);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return written > 0; }, 5000));
+    engine.Stop_Player();
+  }
+  EXPECT_FALSE(engine.CueSong(3, 10.0));
+  EXPECT_FALSE(engine.IsPaused());
+  EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
 }
 
 TEST_F(PlayerEngineTest, StartingASongStopsTheOtherBackEndsSong) {
