@@ -136,9 +136,15 @@ void DriveSetup::AbandonTestProgram() {
   timeOut_.stop();
   QProcess* test = std::exchange(test_, nullptr);
   test->disconnect(this);
-  // Deleting a running process would wait for it: it goes once it has ended.
+  // Deleting a running process would wait for it: it goes once it has ended, held until
+  // then in a list never destroyed, as the program may end first.
   test->setParent(nullptr);
-  connect(test, &QProcess::finished, test, &QObject::deleteLater);
+  static auto* abandoned = new QList<QProcess*>;
+  abandoned->append(test);
+  connect(test, &QProcess::finished, test, [test] {
+    abandoned->removeOne(test);
+    test->deleteLater();
+  });
   test->kill();
 }
 
