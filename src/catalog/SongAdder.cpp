@@ -29,6 +29,10 @@ namespace audiolume {
 
 namespace {
 
+// Trailers written with one pair of syncs: enough songs that the syncs cost little each,
+// few enough that a cancelled run ends at once.
+constexpr qsizetype kSongsPerSync = 200;
+
 // Bytes per second of 44.1 kHz 16-bit stereo audio.
 constexpr double kWavBytesPerSecond = 176400;
 
@@ -217,13 +221,17 @@ SongAdder::Report SongAdder::AddFound(const QList<FolderWalk::Found>& found, int
   Report report;
   report.otherFiles = otherFiles;
   bool dontAsk = false;
+  // Each file is written once in a run: its trailer may wait for the others'.
+  trailer_.BatchWrites(true);
   for (qsizetype i = 0; i < found.size() && !Cancelled(); ++i) {
     const QString& file = found[i].path;
     const PathParts parts = SplitPathName(file);
     Tell(
         {int(i), int(found.size()), parts.folder, catalog_.GetMsgWithValue(RC_Adding, parts.name)});
     if (AddOne(file, found[i].inFolder, dontAsk, report) == Step::Stop) break;
+    if ((i + 1) % kSongsPerSync == 0) trailer_.CommitWrites();
   }
+  trailer_.BatchWrites(false);
   Tell({int(found.size()), int(found.size()), {}, {}});
   progress_ = {};
   OnOwner([this] {

@@ -355,7 +355,30 @@ int TrailerTag::WriteSongTrailer(const QString& path, SongRecord& record, bool k
   }
   const int positionsOffset = found ? scan_.PositionsOffset() : kFooterWithID3 - kPositionsBytes;
   bytes += Tail(record, positionsOffset);
-  return ReplaceTail(file, start, bytes, u"WriteSongTrailer"_s);
+  if (!batch_) return ReplaceTail(file, start, bytes, u"WriteSongTrailer"_s);
+  window_.clear();
+  try {
+    batch_->Add(file, start - 1, bytes);
+    return 0;
+  } catch (const platform::FileError& error) {
+    log_.LogSystemError(u"WriteSongTrailer.WriteFile"_s, path, error.code().value());
+    return kErrPathFileAccess;
+  }
+}
+
+void TrailerTag::BatchWrites(bool on) {
+  if (on && !batch_) batch_.emplace();
+  if (!on && batch_) {
+    CommitWrites();
+    batch_.reset();
+  }
+}
+
+void TrailerTag::CommitWrites() {
+  if (!batch_) return;
+  for (const platform::FileError& error : batch_->Commit()) {
+    log_.LogSystemError(u"WriteSongTrailer.WriteFile"_s, error.Path(), error.code().value());
+  }
 }
 
 int TrailerTag::PutArtIntoTrailer(const QString& songPath, const QString& picturePath) {

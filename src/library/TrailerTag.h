@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "library/SongRecord.h"
+#include "platform/TailWriter.h"
 
 class QFile;
 
@@ -100,6 +101,12 @@ class TrailerTag {
    *  file that takes no trailer, such as WAV, FLAC or Ogg, which is left as it was). */
   int WriteSongTrailer(const QString& path, SongRecord& record, bool keepTag,
                        const ID3Edits& edits = {});
+  /** While on, WriteSongTrailer leaves the new ends in a batch, written by CommitWrites (and
+   *  on turning it off) with a few syncs in all rather than two per song: for runs that
+   *  write each file once. */
+  void BatchWrites(bool on);
+  /** Writes the waiting ends; the failures go to the error log. */
+  void CommitWrites();
 
   /** Whether a song file takes the trailer: MPEG audio alone, whose players skip what
    *  follows the audio. Every writer of the trailer and every repair of a file's end ask
@@ -165,6 +172,7 @@ class TrailerTag {
   // The file's last bytes, read once per scan; writes and cuts discard them.
   QByteArray window_;
   qint64 windowStart_ = 0;
+  std::optional<platform::TailBatch> batch_;
 };
 
 }  // namespace audiolume

@@ -1,14 +1,19 @@
 #include "platform/TailWriter.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
+#include <QStringList>
 #include <QtEndian>
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdio>
+#include <utility>
 
 #include "platform/FileError.h"
 #include "platform/FileOps.h"
@@ -96,37 +101,125 @@ QString TailWriter::JournalPath(const QString& path) {
   return path + QStringLiteral(".audiolume-journal");
 }
 
+namespace {
+
+// Saves the end from offset on in the file's journal, synced when sync is set; returns
+// the old end.
+QByteArray WriteJournal(int fd, const QString& path, qint64 offset, qint64 length, bool sync) {
+  const QByteArray old = ReadRange(fd, offset, length - offset, path);
+  QByteArray journal = QByteArray(kMagic) + Int64(quint64(offset)) + Int64(quint64(length)) + old;
+  journal += Int64(Hash(journal));
+  QFile file(TailWriter::JournalPath(path));
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+      file.write(journal) != journal.size() || !file.flush()) {
+    ThrowFileError(file);
+  }
+  if (sync) Sync(file.handle(), file.fileName());
+  return old;
+}
+
+// Writes the new end, synced when sync is set; a new end that does not fit puts the old
+// one back (now, or on the next open) and throws.
+void WriteEnd(int fd, const QString& path, qint64 offset, qint64 length, const QByteArray& old,
+              const QByteArray& bytes, bool sync) {
+  try {
+    Reserve(fd, length, offset + bytes.size() - length, path);
+  } catch (const FileError&) {
+    FileOps::RemoveFile(TailWriter::JournalPath(path));
+    throw;
+  }
+  try {
+    WriteAll(fd, offset, bytes, path);
+    if (::ftruncate(fd, off_t(offset + bytes.size())) != 0) throw FileError(errno, path);
+    if (sync) Sync(fd, path);
+  } catch (const FileError&) {
+    try {
+      RestoreEnd(fd, offset, length, old, path);
+      FileOps::RemoveFile(TailWriter::JournalPath(path));
+    } catch (const FileError&) {
+    }
+    throw;
+  }
+}
+
+// One sync of each file system the files lie on: a sync of each file would wait for the
+// disk once per file.
+void SyncFileSystems(const QStringList& paths) {
+  QSet<dev_t> synced;
+  for (const QString& path : paths) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw FileError(errno, path);
+    struct stat status {};
+    const bool done =
+        ::fstat(fd, &status) == 0 && (synced.contains(status.st_dev) || ::syncfs(fd) == 0);
+    const int error = errno;
+    ::close(fd);
+    if (!done) throw FileError(error, path);
+    synced.insert(status.st_dev);
+  }
+}
+
+}  // namespace
+
 void TailWriter::ReplaceTail(QFile& file, qint64 offset, const QByteArray& bytes) {
   const QString path = file.fileName();
   if (!file.flush()) ThrowFileError(file);
   const int fd = file.handle();
   const qint64 length = file.size();
   offset = std::clamp<qint64>(offset, 0, length);
-  const QByteArray old = ReadRange(fd, offset, length - offset, path);
-
-  QByteArray journal = QByteArray(kMagic) + Int64(quint64(offset)) + Int64(quint64(length)) + old;
-  journal += Int64(Hash(journal));
-  FileOps::WriteFile(JournalPath(path), journal);  // synced before the file is touched
-  try {
-    Reserve(fd, length, offset + bytes.size() - length, path);
-  } catch (const FileError&) {
-    FileOps::RemoveFile(JournalPath(path));
-    throw;
-  }
-  try {
-    WriteAll(fd, offset, bytes, path);
-    if (::ftruncate(fd, off_t(offset + bytes.size())) != 0) throw FileError(errno, path);
-    Sync(fd, path);
-  } catch (const FileError&) {
-    // The new end did not fit: the old one goes back now, or on the next open.
-    try {
-      RestoreEnd(fd, offset, length, old, path);
-      FileOps::RemoveFile(JournalPath(path));
-    } catch (const FileError&) {
-    }
-    throw;
-  }
+  const QByteArray old = WriteJournal(fd, path, offset, length, true);
+  WriteEnd(fd, path, offset, length, old, bytes, true);
   FileOps::RemoveFile(JournalPath(path));
+}
+
+void TailBatch::Add(QFile& file, qint64 offset, const QByteArray& bytes) {
+  Pending tail{file.fileName(), 0, file.size(), {}, bytes};
+  if (!file.flush()) ThrowFileError(file);
+  tail.offset = std::clamp<qint64>(offset, 0, tail.length);
+  tail.old = WriteJournal(file.handle(), tail.path, tail.offset, tail.length, false);
+  pending_.append(tail);
+}
+
+QList<FileError> TailBatch::Commit() {
+  QList<FileError> errors;
+  QStringList written;
+  try {
+    SyncFileSystems(Paths());  // the journals, before any file is touched
+  } catch (const FileError& error) {
+    errors.append(error);
+  }
+  for (const Pending& tail : std::exchange(pending_, {})) {
+    if (!errors.isEmpty()) {
+      // Unsynced journals: the files keep their old ends.
+      std::remove(QFile::encodeName(TailWriter::JournalPath(tail.path)).constData());
+      continue;
+    }
+    try {
+      QFile file(tail.path);
+      if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) ThrowFileError(file);
+      // Changed since it was added: its journal no longer holds its end.
+      if (file.size() != tail.length) throw FileError(EBUSY, tail.path);
+      WriteEnd(file.handle(), tail.path, tail.offset, tail.length, tail.old, tail.bytes, false);
+      written.append(tail.path);
+    } catch (const FileError& error) {
+      errors.append(error);
+      std::remove(QFile::encodeName(TailWriter::JournalPath(tail.path)).constData());
+    }
+  }
+  try {
+    SyncFileSystems(written);
+    for (const QString& path : written) FileOps::RemoveFile(TailWriter::JournalPath(path));
+  } catch (const FileError& error) {
+    // The journals stay: the next open puts the old ends back.
+    errors.append(error);
+  }
+  return errors;
+}
+
+QStringList TailBatch::Paths() const {
+  QStringList paths;
+  for (const Pending& tail : pending_) paths.append(TailWriter::JournalPath(tail.path));
+  return paths;
 }
 
 bool TailWriter::Recover(const QString& path) {

@@ -76,5 +76,36 @@ TEST(TailWriterTest, AKilledOrFullRewriteLeavesTheOldEndOrTheNewOne) {
   EXPECT_FALSE(QFile::exists(TailWriter::JournalPath(path)));
 }
 
+// Many files' ends with a few syncs in all, each as safe as one rewrite alone.
+TEST(TailWriterTest, ABatchWritesEveryNewEndAtItsCommitAndLeavesAChangedFileAlone) {
+  QTemporaryDir dir;
+  const QByteArray audio(40000, 'a');
+  const QStringList paths{dir.filePath(u"one.mp3"_s), dir.filePath(u"One.mp3"_s),
+                          dir.filePath(u"two.mp3"_s)};
+  for (const QString& path : paths) WriteAll(path, audio + "TAG");
+  TailBatch batch;
+  for (const QString& path : paths) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    batch.Add(file, audio.size(), "new end of " + path.toUtf8());
+  }
+  // Until the commit the files are as they were; a crash now leaves them so.
+  for (const QString& path : paths) {
+    EXPECT_EQ(ReadAll(path), audio + "TAG");
+    EXPECT_TRUE(QFile::exists(TailWriter::JournalPath(path)));
+  }
+  WriteAll(paths[2], audio + "changed meanwhile");
+
+  const QList<FileError> errors = batch.Commit();
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_EQ(errors[0].Path(), paths[2]);
+  EXPECT_EQ(ReadAll(paths[0]), audio + "new end of " + paths[0].toUtf8());
+  EXPECT_EQ(ReadAll(paths[1]), audio + "new end of " + paths[1].toUtf8());
+  EXPECT_EQ(ReadAll(paths[2]), audio + "changed meanwhile");
+  for (const QString& path : paths) EXPECT_FALSE(QFile::exists(TailWriter::JournalPath(path)));
+  EXPECT_TRUE(batch.Empty());
+  EXPECT_TRUE(batch.Commit().isEmpty());
+}
+
 }  // namespace
 }  // namespace audiolume::platform
