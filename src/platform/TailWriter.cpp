@@ -1,11 +1,11 @@
 #include "platform/TailWriter.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSet>
 #include <QStringList>
 #include <QtEndian>
@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 #include "platform/FileError.h"
 #include "platform/FileOps.h"
@@ -101,31 +102,54 @@ QString TailWriter::JournalPath(const QString& path) {
   return path + QStringLiteral(".audiolume-journal");
 }
 
-namespace {
-
-// Saves the end from offset on in the file's journal, synced when sync is set; returns
-// the old end.
-QByteArray WriteJournal(int fd, const QString& path, qint64 offset, qint64 length, bool sync) {
-  const QByteArray old = ReadRange(fd, offset, length - offset, path);
-  QByteArray journal = QByteArray(kMagic) + Int64(quint64(offset)) + Int64(quint64(length)) + old;
+TailJournal::TailJournal(int fd, const QString& path, qint64 offset, qint64 length, bool sync)
+    : path_(TailWriter::JournalPath(path)) {
+  old_ = ReadRange(fd, offset, length - offset, path);
+  QByteArray journal = QByteArray(kMagic) + Int64(quint64(offset)) + Int64(quint64(length)) + old_;
   journal += Int64(Hash(journal));
-  QFile file(TailWriter::JournalPath(path));
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-      file.write(journal) != journal.size() || !file.flush()) {
-    ThrowFileError(file);
+  fd_ = ::open(QFile::encodeName(path_).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  if (fd_ < 0) throw FileError(errno, path_);
+  // A journal locked by another is another write of the same file under way.
+  if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd_);
+    throw FileError(EBUSY, path_);
   }
-  if (sync) Sync(file.handle(), file.fileName());
-  return old;
+  try {
+    if (::ftruncate(fd_, 0) != 0) throw FileError(errno, path_);
+    WriteAll(fd_, 0, journal, path_);
+    if (sync) Sync(fd_, path_);
+  } catch (const FileError&) {
+    Remove();
+    throw;
+  }
 }
+
+TailJournal::TailJournal(TailJournal&& other) noexcept
+    : path_(std::move(other.path_)),
+      old_(std::move(other.old_)),
+      fd_(std::exchange(other.fd_, -1)) {}
+
+TailJournal::~TailJournal() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+// Unlinked before it is unlocked, so that no reader finds it unlocked while it still
+// stands for this write.
+void TailJournal::Remove() {
+  std::remove(QFile::encodeName(path_).constData());
+  ::close(std::exchange(fd_, -1));
+}
+
+namespace {
 
 // Writes the new end, synced when sync is set; a new end that does not fit puts the old
 // one back (now, or on the next open) and throws.
-void WriteEnd(int fd, const QString& path, qint64 offset, qint64 length, const QByteArray& old,
+void WriteEnd(int fd, const QString& path, qint64 offset, qint64 length, TailJournal& journal,
               const QByteArray& bytes, bool sync) {
   try {
     Reserve(fd, length, offset + bytes.size() - length, path);
   } catch (const FileError&) {
-    FileOps::RemoveFile(TailWriter::JournalPath(path));
+    journal.Remove();
     throw;
   }
   try {
@@ -134,8 +158,8 @@ void WriteEnd(int fd, const QString& path, qint64 offset, qint64 length, const Q
     if (sync) Sync(fd, path);
   } catch (const FileError&) {
     try {
-      RestoreEnd(fd, offset, length, old, path);
-      FileOps::RemoveFile(TailWriter::JournalPath(path));
+      RestoreEnd(fd, offset, length, journal.Old(), path);
+      journal.Remove();
     } catch (const FileError&) {
     }
     throw;
@@ -159,6 +183,23 @@ void SyncFileSystems(const QStringList& paths) {
   }
 }
 
+// The journal named path, open and locked, while it still has that name; -1 when there is
+// none or another holds it (a write under way).
+int LockedJournal(const QString& path) {
+  const QByteArray name = QFile::encodeName(path);
+  const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat opened {};
+  struct stat named {};
+  if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 &&
+      ::stat(name.constData(), &named) == 0 && opened.st_ino == named.st_ino &&
+      opened.st_dev == named.st_dev) {
+    return fd;
+  }
+  ::close(fd);
+  return -1;
+}
+
 }  // namespace
 
 void TailWriter::ReplaceTail(QFile& file, qint64 offset, const QByteArray& bytes) {
@@ -167,48 +208,48 @@ void TailWriter::ReplaceTail(QFile& file, qint64 offset, const QByteArray& bytes
   const int fd = file.handle();
   const qint64 length = file.size();
   offset = std::clamp<qint64>(offset, 0, length);
-  const QByteArray old = WriteJournal(fd, path, offset, length, true);
-  WriteEnd(fd, path, offset, length, old, bytes, true);
-  FileOps::RemoveFile(JournalPath(path));
+  TailJournal journal(fd, path, offset, length, true);
+  WriteEnd(fd, path, offset, length, journal, bytes, true);
+  journal.Remove();
 }
 
 void TailBatch::Add(QFile& file, qint64 offset, const QByteArray& bytes) {
-  Pending tail{file.fileName(), 0, file.size(), {}, bytes};
   if (!file.flush()) ThrowFileError(file);
-  tail.offset = std::clamp<qint64>(offset, 0, tail.length);
-  tail.old = WriteJournal(file.handle(), tail.path, tail.offset, tail.length, false);
-  pending_.append(tail);
+  const qint64 length = file.size();
+  offset = std::clamp<qint64>(offset, 0, length);
+  TailJournal journal(file.handle(), file.fileName(), offset, length, false);
+  pending_.push_back({file.fileName(), offset, length, std::move(journal), bytes});
 }
 
 QList<FileError> TailBatch::Commit() {
   QList<FileError> errors;
-  QStringList written;
+  std::vector<Pending> pending = std::exchange(pending_, {});
+  QStringList journals;
+  for (const Pending& tail : pending) journals.append(TailWriter::JournalPath(tail.path));
   try {
-    SyncFileSystems(Paths());  // the journals, before any file is touched
+    SyncFileSystems(journals);  // before any file is touched
   } catch (const FileError& error) {
-    errors.append(error);
+    // Unsynced journals: the files keep their old ends.
+    for (Pending& tail : pending) tail.journal.Remove();
+    return {error};
   }
-  for (const Pending& tail : std::exchange(pending_, {})) {
-    if (!errors.isEmpty()) {
-      // Unsynced journals: the files keep their old ends.
-      std::remove(QFile::encodeName(TailWriter::JournalPath(tail.path)).constData());
-      continue;
-    }
+  QStringList written;
+  for (Pending& tail : pending) {
     try {
       QFile file(tail.path);
       if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) ThrowFileError(file);
       // Changed since it was added: its journal no longer holds its end.
       if (file.size() != tail.length) throw FileError(EBUSY, tail.path);
-      WriteEnd(file.handle(), tail.path, tail.offset, tail.length, tail.old, tail.bytes, false);
+      WriteEnd(file.handle(), tail.path, tail.offset, tail.length, tail.journal, tail.bytes, false);
       written.append(tail.path);
     } catch (const FileError& error) {
       errors.append(error);
-      std::remove(QFile::encodeName(TailWriter::JournalPath(tail.path)).constData());
+      tail.journal.Remove();
     }
   }
   try {
     SyncFileSystems(written);
-    for (const QString& path : written) FileOps::RemoveFile(TailWriter::JournalPath(path));
+    for (Pending& tail : pending) tail.journal.Remove();
   } catch (const FileError& error) {
     // The journals stay: the next open puts the old ends back.
     errors.append(error);
@@ -216,17 +257,17 @@ QList<FileError> TailBatch::Commit() {
   return errors;
 }
 
-QStringList TailBatch::Paths() const {
-  QStringList paths;
-  for (const Pending& tail : pending_) paths.append(TailWriter::JournalPath(tail.path));
-  return paths;
-}
-
 bool TailWriter::Recover(const QString& path) {
   const QString journalPath = JournalPath(path);
-  if (!QFileInfo::exists(journalPath)) return false;
+  const int fd = LockedJournal(journalPath);
+  if (fd < 0) return false;
   try {
-    const QByteArray journal = FileOps::ReadFile(journalPath);
+    QFile journalFile;
+    if (!journalFile.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+      ::close(fd);
+      ThrowFileError(journalFile);
+    }
+    const QByteArray journal = journalFile.readAll();
     const bool whole = journal.size() >= kHeaderBytes + 8 && journal.startsWith(kMagic) &&
                        Le64(journal, journal.size() - 8) ==
                            Hash(QByteArrayView(journal).first(journal.size() - 8));
@@ -241,6 +282,7 @@ bool TailWriter::Recover(const QString& path) {
       if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) ThrowFileError(file);
       RestoreEnd(file.handle(), offset, length, old, path);
     }
+    // Removed while still locked: no other reader acts on it meanwhile.
     FileOps::RemoveFile(journalPath);
     return whole;
   } catch (const FileError&) {

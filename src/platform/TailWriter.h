@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 #include "platform/FileError.h"
 
@@ -18,7 +19,8 @@ namespace audiolume::platform {
  * needs is reserved before anything of the file is touched; the new end is written and
  * synced, and only then is the journal removed. A journal left behind by a write that
  * never finished is put back by Recover, which every reader calls before it looks at the
- * file's end.
+ * file's end; the journal is locked while its write is under way, so that a reader in
+ * another process never takes that write for one a crash cut short.
  */
 class TailWriter {
  public:
@@ -38,6 +40,29 @@ class TailWriter {
 };
 
 /**
+ * A file's journal: its old end, saved beside it, open and locked from its writing until
+ * Remove. Recover leaves a locked journal alone, as a write still under way in this
+ * process or another. One destroyed without Remove stays for the next Recover.
+ */
+class TailJournal {
+ public:
+  /** Saves the end of the file open as fd from offset on; synced when sync is set. Throws
+   *  FileError (EBUSY while another write of the file is under way). */
+  TailJournal(int fd, const QString& path, qint64 offset, qint64 length, bool sync);
+  TailJournal(TailJournal&& other) noexcept;
+  TailJournal& operator=(TailJournal&&) = delete;
+  ~TailJournal();
+
+  const QByteArray& Old() const { return old_; }
+  void Remove();
+
+ private:
+  QString path_;
+  QByteArray old_;
+  int fd_ = -1;
+};
+
+/**
  * New ends of many files, as safe as TailWriter's and with two syncs of each file system in
  * all rather than two per file: Add saves a file's old end in its journal, unsynced, and
  * leaves the file as it is; Commit syncs the journals, writes every new end, syncs again
@@ -51,19 +76,18 @@ class TailBatch {
   /** Writes the new ends added since the last commit. Returns the failures: those files
    *  keep their old ends (at once, or on their next open). */
   QList<FileError> Commit();
-  bool Empty() const { return pending_.isEmpty(); }
+  bool Empty() const { return pending_.empty(); }
 
  private:
   struct Pending {
     QString path;
     qint64 offset;
     qint64 length;
-    QByteArray old;
+    TailJournal journal;
     QByteArray bytes;
   };
-  QStringList Paths() const;
 
-  QList<Pending> pending_;
+  std::vector<Pending> pending_;
 };
 
 }  // namespace audiolume::platform

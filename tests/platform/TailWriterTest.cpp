@@ -94,6 +94,14 @@ TEST(TailWriterTest, ABatchWritesEveryNewEndAtItsCommitAndLeavesAChangedFileAlon
     EXPECT_EQ(ReadAll(path), audio + "TAG");
     EXPECT_TRUE(QFile::exists(TailWriter::JournalPath(path)));
   }
+  // A reader meanwhile takes the journals for writes under way, not for a crash's.
+  EXPECT_FALSE(TailWriter::Recover(paths[0]));
+  EXPECT_TRUE(QFile::exists(TailWriter::JournalPath(paths[0])));
+  {
+    QFile again(paths[0]);
+    ASSERT_TRUE(again.open(QIODevice::ReadWrite));
+    EXPECT_THROW(TailWriter::ReplaceTail(again, audio.size(), "another"), FileError);
+  }
   WriteAll(paths[2], audio + "changed meanwhile");
 
   const QList<FileError> errors = batch.Commit();
