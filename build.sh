@@ -14,7 +14,9 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
   libmpg123-dev libsndfile1-dev libmp3lame-dev libcdio-dev libcdio-paranoia-dev
-  libgtest-dev libgmock-dev libtag1-dev libdiscid-dev mpg123 lame
+  libgtest-dev libgmock-dev libtag1-dev libdiscid-dev libebur128-dev libflac-dev
+  libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
+  mpg123 lame flac ffmpeg loudgain whipper python3-libdiscid python3-mutagen
   dbus-daemon dbus-bin desktop-file-utils appstream
 )
 jobs=$(nproc)
