@@ -1,9 +1,27 @@
 #include "player/CompanionWindows.h"
 
+#include <QEvent>
+
 #include "support/IniSettings.h"
 #include "support/WindowPlacement.h"
 
 namespace audiolume {
+
+namespace {
+
+// What the desktop draws around the window: none before it has framed it.
+QMargins FrameMargins(const QWidget& window) {
+  const QRect inner = window.geometry();
+  const QRect frame = window.frameGeometry();
+  return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+          frame.bottom() - inner.bottom()};
+}
+
+}  // namespace
+
+CompanionWindows::CompanionWindows(QWidget& player) : player_(player) {
+  player_.installEventFilter(this);
+}
 
 void CompanionWindows::Add(const QString& key, std::function<QWidget*()> open) {
   companions_.append({key, std::move(open), {}});
@@ -15,6 +33,7 @@ QWidget* CompanionWindows::Open(const QString& key) {
     const bool wasOpen = companion.window && companion.window->isVisible();
     companion.window = companion.open();
     if (!companion.window) return nullptr;
+    companion.window->installEventFilter(this);  // once per window: Qt keeps one entry
     companion.window->show();
     if (!wasOpen) Dock();
     companion.window->raise();
@@ -47,7 +66,7 @@ bool CompanionWindows::WasOpen(const QString& key) const {
 
 // Each window is first made at least as wide as the player, then they are placed as
 // the screen leaves room: under the player, else beside it, else on their own.
-void CompanionWindows::Dock() const {
+void CompanionWindows::Dock() {
   const int width = player_.frameGeometry().width();
   QList<QWidget*> windows;
   QList<QRect> frames;
@@ -60,6 +79,20 @@ void CompanionWindows::Dock() const {
   }
   const QList<QRect> placed = WindowPlacement::OfDesktop().Dock(player_.frameGeometry(), frames);
   for (int i = 0; i < windows.size(); ++i) WindowPlacement::SetFrame(*windows[i], placed[i]);
+  dockedFrames_.clear();
+  dockedFrames_.insert(&player_, FrameMargins(player_));
+  for (const QWidget* window : windows) dockedFrames_.insert(window, FrameMargins(*window));
+}
+
+// The desktop frames a new window after it is shown, and tells it by moving it: it was
+// docked without its title bar, so it would cover the top of the next one.
+bool CompanionWindows::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Move || event->type() == QEvent::Resize) {
+    const auto* window = qobject_cast<const QWidget*>(watched);
+    const auto docked = dockedFrames_.constFind(window);
+    if (window && docked != dockedFrames_.cend() && *docked != FrameMargins(*window)) Dock();
+  }
+  return QObject::eventFilter(watched, event);
 }
 
 bool CompanionWindows::CloseAll() {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
+#include <QMargins>
+#include <QObject>
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
@@ -12,11 +15,13 @@ namespace audiolume {
  * The other windows of the jukebox around the player: each is made by its own side when
  * first opened, docks under the player (or beside it when the screen has no room
  * below), and is remembered under a key ("MusicLib",
- * "PlayListMgr", …) as open or not from one run to the next. UI thread only.
+ * "PlayListMgr", …) as open or not from one run to the next. A window that the desktop
+ * frames after it was docked (a title bar added around it) is docked again with its frame.
+ * UI thread only.
  */
-class CompanionWindows {
+class CompanionWindows : public QObject {
  public:
-  explicit CompanionWindows(QWidget& player) : player_(player) {}
+  explicit CompanionWindows(QWidget& player);
 
   /** open makes or finds the window. */
   void Add(const QString& key, std::function<QWidget*()> open);
@@ -31,11 +36,14 @@ class CompanionWindows {
 
   /** The open windows, one under the other below the player while the screen has room,
    *  then beside it; none leaves the screen. */
-  void Dock() const;
+  void Dock();
 
   /** Closes every open window; false as soon as one keeps itself open (its work is not
    *  done), and the rest stay open. */
   bool CloseAll();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   struct Companion {
@@ -47,6 +55,8 @@ class CompanionWindows {
   QWidget& player_;
   QList<Companion> companions_;
   QStringList openAtClose_;
+  // The title bar and borders of each window as they were at the last docking.
+  QHash<const QWidget*, QMargins> dockedFrames_;
 };
 
 }  // namespace audiolume
