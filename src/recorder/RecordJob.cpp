@@ -15,6 +15,7 @@
 #include "platform/FileError.h"
 #include "platform/FileOps.h"
 #include "platform/Id3v2Writer.h"
+#include "platform/StandardTags.h"
 #include "recorder/CdDisc.h"
 #include "support/AppVersion.h"
 #include "support/ErrorLog.h"
@@ -49,6 +50,11 @@ void WriteRipperComments(const QString& control, const RecordItem& item) {
       {u"ALBUM"_s, item.album}, {u"TRACKNUMBER"_s, QString::number(item.track)},
       {u"DATE"_s, item.year},   {u"GENRE"_s, item.genre}};
   for (const auto& [key, value] : comments) WriteIniString(control, u"TWCD"_s, key, value);
+}
+
+// The song's tags as other players read them.
+platform::StandardTagFields TagFieldsOf(const RecordItem& item) {
+  return {item.title, item.artist, item.album, item.genre, {}, item.year.toInt(), item.track, {}};
 }
 
 // Numbers in the record log are written in print style: a blank either side.
@@ -308,6 +314,10 @@ void RecordJob::FollowCapture() {
     code = kWriteFailed;
   }
   QFile::remove(captured);
+  // The ripper writes a FLAC song's comments as it reads; a capture has none of its own.
+  if (code == 0 && settings_.RF == RecordSettings::kFlac) {
+    platform::WriteStandardTags(track.item.path, TagFieldsOf(track.item));
+  }
   Finish(code, true);
 }
 
@@ -418,9 +428,7 @@ void RecordJob::AddToLibrary(const Track& track) {
   }
   if (settings_.Extension() == u".mp3") {
     // The standard tag that other players and phones read, before the jukebox's own.
-    platform::WriteId3v2Tag(
-        item.path,
-        {item.title, item.artist, item.album, item.genre, {}, item.year.toInt(), item.track, {}});
+    platform::WriteId3v2Tag(item.path, TagFieldsOf(item));
   }
   // Other formats keep their tags in their own way, never in the jukebox's trailer.
   if (!TrailerTag::TakesTrailer(item.path)) return;

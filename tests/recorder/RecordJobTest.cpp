@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "fakes/SineFiles.h"
 #include "fakes/TestFiles.h"
 #include "platform/AudioCapture.h"
 #include "platform/FileConverter.h"
@@ -77,8 +78,10 @@ class FakeCapture : public platform::AudioCapture {
   void _a2d_SetInt(const QString&, int) override {}
   void _a2d_SetString(const QString& name, const QString& value) override {
     if (name == u"/f") file_ = value;
+    if (name == u"/format") flac_ = value == u"FLAC";
   }
   int _a2d_Start() override {
+    if (flac_) return WriteSineFlac(file_, 1.0) ? 0 : 2;
     WriteAll(file_, "captured");
     return 0;
   }
@@ -90,6 +93,7 @@ class FakeCapture : public platform::AudioCapture {
   int code_;
   int progress_ = 0;
   QString file_;
+  bool flac_ = false;  // asked for FLAC rather than MP3 or WAV
 };
 
 // Shell lines of a ripper that writes its log and the song file it was given.
@@ -547,6 +551,21 @@ TEST_F(RecordJobTest, AnalogCaptureAndTheFallbackAfterADigitalFailure) {
   EXPECT_EQ(errors.value(0), u"Track 3 Recording Error 7"_s);
   EXPECT_FALSE(QFile::exists(Path(u"tw_a2d.tmp"_s)));
   EXPECT_FALSE(Job({}).Refusal(settings_, {}).isEmpty()) << "no card input, no analog recording";
+}
+
+TEST_F(RecordJobTest, AnAnalogFlacCaptureGetsItsVorbisCommentsAfterwards) {
+  settings_.AR = 1;
+  settings_.RF = RecordSettings::kFlac;
+  RecordJob& job = Job({}, 0);
+  job.Start(settings_, Tracks({3}), 0, u"D:"_s);
+  RunToTheEnd(job);
+  ASSERT_EQ(codes_, (QList<std::pair<int, int>>{{3, 0}}));
+  TagLib::FLAC::File flac(QFile::encodeName(Path(u"Music/Album/03.flac"_s)).constData());
+  ASSERT_TRUE(flac.isValid() && flac.hasXiphComment());
+  EXPECT_EQ(flac.xiphComment()->title().to8Bit(true), "Song 3");
+  EXPECT_EQ(flac.xiphComment()->artist().to8Bit(true), "Band");
+  EXPECT_EQ(flac.xiphComment()->album().to8Bit(true), "Album");
+  EXPECT_EQ(flac.xiphComment()->track(), 3u);
 }
 
 TEST_F(RecordJobTest, AnalogCaptureOnlyWhenTheUserAgreesAndNeverOverAGoodSong) {
