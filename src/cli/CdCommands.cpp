@@ -174,9 +174,9 @@ int CdCommands::Record(QStringList args, int presetToAll) const {
   const std::optional<QString> folder = TakeValue(args, u"--to"_s, missing);
   const bool lookup = args.removeAll(u"--lookup"_s) > 0;
   if (missing) return Problem(u"an option needs its value"_s);
-  static const QList<int> kFormats = {0, 1, 2, 4, 6, 7, 8};
+  static const QList<int> kFormats = {0, 1, 2, 4, 6, 7, 8, 9};
   if (format && !kFormats.contains(format->toInt()))
-    return Problem(u"--format takes 0, 1, 2, 4, 6, 7 or 8"_s);
+    return Problem(u"--format takes 0, 1, 2, 4, 6, 7, 8 or 9"_s);
   if (const int code = Open(recorder, args); code != 0) return code;
   if (!args.isEmpty()) return Problem(u"cd record: unexpected "_s + args.first());
   if (format) WriteIniString(settingsFile, u"Record"_s, u"RF"_s, QString::number(format->toInt()));

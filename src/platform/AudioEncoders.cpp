@@ -89,15 +89,36 @@ QByteArray Mp3Encoder::InfoFrame() {
              : QByteArray();
 }
 
-struct WavWriter::Sndfile {
+struct PcmFileWriter::Sndfile {
   SNDFILE* file;
 };
 
-WavWriter::WavWriter(const QString& path, const PcmFormat& format) {
+namespace {
+
+// libFLAC writes the comments with the stream's header, before the first samples. A
+// comment libsndfile refuses is left out rather than the song.
+void SetVorbisComments(SNDFILE* file, const VorbisComments& comments) {
+  const std::pair<int, QString> fields[] = {
+      {SF_STR_TITLE, comments.title},
+      {SF_STR_ARTIST, comments.artist},
+      {SF_STR_ALBUM, comments.album},
+      {SF_STR_TRACKNUMBER,
+       comments.trackNumber > 0 ? QString::number(comments.trackNumber) : QString()},
+      {SF_STR_DATE, comments.date},
+      {SF_STR_GENRE, comments.genre}};
+  for (const auto& [field, text] : fields) {
+    if (!text.isEmpty()) sf_set_string(file, field, text.toUtf8().constData());
+  }
+}
+
+}  // namespace
+
+PcmFileWriter::PcmFileWriter(const QString& path, const PcmFormat& format, Container container,
+                             const VorbisComments& comments) {
   SF_INFO info{};
   info.samplerate = format.sampleRate;
   info.channels = format.channels;
-  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+  info.format = (container == Container::Flac ? SF_FORMAT_FLAC : SF_FORMAT_WAV) | SF_FORMAT_PCM_16;
   // A FIFO or device in the file's place would hold libsndfile's open for ever.
   int fd = -1;
   try {
@@ -105,18 +126,21 @@ WavWriter::WavWriter(const QString& path, const PcmFormat& format) {
   } catch (const FileError&) {
     return;
   }
-  if (SNDFILE* file = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE)) file_ = new Sndfile{file};
+  SNDFILE* file = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
+  if (!file) return;
+  if (container == Container::Flac) SetVorbisComments(file, comments);
+  file_ = new Sndfile{file};
 }
 
-WavWriter::~WavWriter() {
+PcmFileWriter::~PcmFileWriter() {
   Close();
 }
 
-bool WavWriter::Write(const qint16* samples, qint64 frames) {
+bool PcmFileWriter::Write(const qint16* samples, qint64 frames) {
   return file_ && sf_writef_short(file_->file, samples, frames) == frames;
 }
 
-bool WavWriter::Close() {
+bool PcmFileWriter::Close() {
   if (!file_) return false;
   const bool closed = sf_close(file_->file) == 0;
   delete file_;

@@ -36,13 +36,26 @@ class Mp3Encoder {
   int channels_ = 2;
 };
 
-/** A 16-bit PCM WAV file being written through libsndfile. */
-class WavWriter {
+/** The Vorbis comments of a FLAC file; empty ones are left out. */
+struct VorbisComments {
+  QString title;
+  QString artist;
+  QString album;
+  int trackNumber = 0;  // 0: none
+  QString date;
+  QString genre;
+};
+
+/** A 16-bit PCM song file being written through libsndfile: WAV, or FLAC (lossless, at
+ *  libFLAC's default level 5) with its Vorbis comments. */
+class PcmFileWriter {
  public:
-  WavWriter(const QString& path, const PcmFormat& format);
-  ~WavWriter();
-  WavWriter(const WavWriter&) = delete;
-  WavWriter& operator=(const WavWriter&) = delete;
+  enum class Container { Wav, Flac };
+  PcmFileWriter(const QString& path, const PcmFormat& format, Container container = Container::Wav,
+                const VorbisComments& comments = {});
+  ~PcmFileWriter();
+  PcmFileWriter(const PcmFileWriter&) = delete;
+  PcmFileWriter& operator=(const PcmFileWriter&) = delete;
 
   bool IsOpen() const { return file_ != nullptr; }
   bool Write(const qint16* samples, qint64 frames);

@@ -159,18 +159,21 @@ class BlockQueue {
 // grows so that the rip does not wait for all of it at the end, and adds up the
 // AccurateRip sums on the way; an exit code.
 
-int WriteWav(const QString& path, BlockQueue& queue, TrackChecksums& sums) {
-  WavWriter wav(path, PcmFormat{44100, 2});
-  if (!wav.IsOpen()) return CdRipper::kWriteFailed;
+int WritePcm(const RipRequest& request, const QString& path, BlockQueue& queue,
+             TrackChecksums& sums) {
+  const auto container = request.format == RipRequest::Format::Flac ? PcmFileWriter::Container::Flac
+                                                                    : PcmFileWriter::Container::Wav;
+  PcmFileWriter song(path, PcmFormat{44100, 2}, container, request.comments);
+  if (!song.IsOpen()) return CdRipper::kWriteFailed;
   try {
     WriteBehind disk(path);
     std::vector<qint16> block;
     while (queue.Pop(block)) {
-      if (!wav.Write(block.data(), qint64(block.size() / 2))) return CdRipper::kWriteFailed;
+      if (!song.Write(block.data(), qint64(block.size() / 2))) return CdRipper::kWriteFailed;
       disk.Push();
       sums.AddFrames(block);
     }
-    if (!wav.Close()) return CdRipper::kWriteFailed;
+    if (!song.Close()) return CdRipper::kWriteFailed;
     disk.Sync();
   } catch (const FileError&) {
     return CdRipper::kWriteFailed;
@@ -213,8 +216,9 @@ int WriteMp3(const Mp3Settings& settings, const QString& path, BlockQueue& queue
 
 int WriteSong(const RipRequest& request, const QString& path, BlockQueue& queue,
               TrackChecksums& sums) {
-  return request.mp3 ? WriteMp3(request.mp3Settings, path, queue, sums)
-                     : WriteWav(path, queue, sums);
+  return request.format == RipRequest::Format::Mp3
+             ? WriteMp3(request.mp3Settings, path, queue, sums)
+             : WritePcm(request, path, queue, sums);
 }
 
 }  // namespace

@@ -20,9 +20,10 @@ struct RipRequest {
   int startFrame = 0;
   int lengthFrames = -1;
   ReadOptions reading;
-  bool mp3 = true;
+  enum class Format { Mp3, Wav, Flac } format = Format::Mp3;
   Mp3Settings mp3Settings;
-  QString output;  // the song file; written as output + ".part" until complete
+  VorbisComments comments;  // of a FLAC file
+  QString output;           // the song file; written as output + ".part" until complete
 };
 
 /** How a rip is going, or went. */
@@ -42,7 +43,7 @@ struct RipProgress {
 /**
  * Rips one audio track with libcdio-paranoia (overlapping reads compared and jitter
  * corrected; without jitter correction, plain reads) and encodes it with LAME or writes
- * it as WAV on a second thread while the next sectors are read. Exit codes are the
+ * it as WAV or FLAC on a second thread while the next sectors are read. Exit codes are the
  * ripper's: 0 done, 33 done with jitter errors, else a RipFailure.
  */
 class CdRipper {

@@ -40,7 +40,11 @@ class DeviceAudioCapture : public AudioCapture {
   }
   void _a2d_SetString(const QString& name, const QString& value) override {
     if (name == u"/f") file_.setFileName(value);
-    if (name == u"/format") wav_ = value.compare(QStringLiteral("WAV"), Qt::CaseInsensitive) == 0;
+    if (name == u"/format") {
+      const bool flac = value.compare(QStringLiteral("FLAC"), Qt::CaseInsensitive) == 0;
+      container_ = flac ? PcmFileWriter::Container::Flac : PcmFileWriter::Container::Wav;
+      lossless_ = flac || value.compare(QStringLiteral("WAV"), Qt::CaseInsensitive) == 0;
+    }
     if (name == u"/acd") device_ = value;
   }
 
@@ -58,9 +62,9 @@ class DeviceAudioCapture : public AudioCapture {
     if (!input_.isFormatSupported(format)) return code_ = kNoInput;
     const PcmFormat pcm{44100, 2};
     try {
-      if (wav_) {
-        wavWriter_ = std::make_unique<WavWriter>(file_.fileName(), pcm);
-        if (!wavWriter_->IsOpen()) return code_ = kCannotWrite;
+      if (lossless_) {
+        pcmWriter_ = std::make_unique<PcmFileWriter>(file_.fileName(), pcm, container_);
+        if (!pcmWriter_->IsOpen()) return code_ = kCannotWrite;
       } else {
         if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) return code_ = kCannotWrite;
         encoder_ = std::make_unique<Mp3Encoder>(pcm, mp3_);
@@ -103,7 +107,7 @@ class DeviceAudioCapture : public AudioCapture {
       if (file_.write(encoder_->Flush()) < 0) code_ = kCannotWrite;
       file_.close();
     }
-    if (wavWriter_ && !wavWriter_->Close() && code_ == kCaptured) code_ = kCannotWrite;
+    if (pcmWriter_ && !pcmWriter_->Close() && code_ == kCaptured) code_ = kCannotWrite;
     return code_;
   }
 
@@ -113,8 +117,8 @@ class DeviceAudioCapture : public AudioCapture {
     const QByteArray bytes = stream_->readAll();
     qint64 frames = std::min<qint64>(bytes.size() / 4, frames_ - captured_);
     const auto* samples = reinterpret_cast<const qint16*>(bytes.constData());
-    const bool written = wav_ ? wavWriter_->Write(samples, frames)
-                              : file_.write(encoder_->Encode(samples, frames)) >= 0;
+    const bool written = lossless_ ? pcmWriter_->Write(samples, frames)
+                                   : file_.write(encoder_->Encode(samples, frames)) >= 0;
     if (!written) code_ = kCannotWrite;
     captured_ += frames;
     if (captured_ >= frames_ || !written) _a2d_Stop();
@@ -123,10 +127,11 @@ class DeviceAudioCapture : public AudioCapture {
   QAudioDevice input_;
   int track_ = 0;
   QString device_;
-  bool wav_ = false;
+  bool lossless_ = false;  // WAV or FLAC rather than MP3
+  PcmFileWriter::Container container_ = PcmFileWriter::Container::Wav;
   Mp3Settings mp3_;
   QFile file_;
-  std::unique_ptr<WavWriter> wavWriter_;
+  std::unique_ptr<PcmFileWriter> pcmWriter_;
   std::unique_ptr<Mp3Encoder> encoder_;
   std::unique_ptr<QAudioSource> source_;
   QIODevice* stream_ = nullptr;

@@ -63,7 +63,7 @@ int Convert(const QString& source, const QString& partial, int mode, int bitRate
   }
   const PcmFormat format = decoder->Format();
   if (mode == kMp3ToWav) {
-    WavWriter wav(partial, format);
+    PcmFileWriter wav(partial, format);
     if (!wav.IsOpen()) return kConvertCannotWrite;
     const int result = Pump(
         *decoder, [&](const qint16* s, qint64 frames) { return wav.Write(s, frames); }, progress);

@@ -35,6 +35,10 @@ class ParanoiaDrive {
       drive_ = cdio_cddap_identify_cdio(cdio, CDDA_MESSAGE_FORGETIT, nullptr);
       if (!drive_) cdio_destroy(cdio);
     }
+    // CD audio comes little-endian, from a drive as from an image, as `cd-paranoia -L`
+    // takes it. Left to itself libcdio guesses the byte order from the first sectors it
+    // reads, and a guess on noise or near-silence swaps every sample of the rip.
+    if (drive_) drive_->bigendianp = 0;
     if (drive_ && cdio_cddap_open(drive_) != 0) {
       cdio_cddap_close(drive_);
       drive_ = nullptr;

@@ -15,6 +15,7 @@
 #include "platform/FileError.h"
 #include "platform/FileOps.h"
 #include "platform/Id3v2Writer.h"
+#include "platform/StandardTags.h"
 #include "recorder/CdDisc.h"
 #include "support/AppVersion.h"
 #include "support/ErrorLog.h"
@@ -39,6 +40,21 @@ constexpr int kJitter = 33;
 
 QString Megabytes(qint64 bytes) {
   return QLocale(QLocale::English).toString(double(bytes) / 1048576.0, 'f', 1);
+}
+
+// What the ripper writes into a FLAC song's Vorbis comments; every track writes them all,
+// so that none is left from the track before.
+void WriteRipperComments(const QString& control, const RecordItem& item) {
+  const std::pair<QString, QString> comments[] = {
+      {u"TITLE"_s, item.title}, {u"ARTIST"_s, item.artist},
+      {u"ALBUM"_s, item.album}, {u"TRACKNUMBER"_s, QString::number(item.track)},
+      {u"DATE"_s, item.year},   {u"GENRE"_s, item.genre}};
+  for (const auto& [key, value] : comments) WriteIniString(control, u"TWCD"_s, key, value);
+}
+
+// The song's tags as other players read them.
+platform::StandardTagFields TagFieldsOf(const RecordItem& item) {
+  return {item.title, item.artist, item.album, item.genre, {}, item.year.toInt(), item.track, {}};
 }
 
 // Numbers in the record log are written in print style: a blank either side.
@@ -225,6 +241,7 @@ void RecordJob::StartDigital(const Track& track) {
   WriteIniString(control, u"DRIVE_"_s + number, u"NJF"_s, settings_.EC == 1 ? u"YES"_s : u"NO"_s);
   WriteIniString(control, u"TWCD"_s, u"DRIVELETTER"_s, letter_.left(1).toUpper());
   WriteIniString(control, u"TWCD"_s, u"DRIVENUMBER"_s, number);
+  if (settings_.RF == RecordSettings::kFlac) WriteRipperComments(control, track.item);
   const QString out = context_.appDir + u"/TWCD.out"_s;
   QFile::remove(out);
   const QStringList args = CommandLine(track);
@@ -297,6 +314,10 @@ void RecordJob::FollowCapture() {
     code = kWriteFailed;
   }
   QFile::remove(captured);
+  // The ripper writes a FLAC song's comments as it reads; a capture has none of its own.
+  if (code == 0 && settings_.RF == RecordSettings::kFlac) {
+    platform::WriteStandardTags(track.item.path, TagFieldsOf(track.item));
+  }
   Finish(code, true);
 }
 
@@ -407,10 +428,10 @@ void RecordJob::AddToLibrary(const Track& track) {
   }
   if (settings_.Extension() == u".mp3") {
     // The standard tag that other players and phones read, before the jukebox's own.
-    platform::WriteId3v2Tag(
-        item.path,
-        {item.title, item.artist, item.album, item.genre, {}, item.year.toInt(), item.track, {}});
+    platform::WriteId3v2Tag(item.path, TagFieldsOf(item));
   }
+  // Other formats keep their tags in their own way, never in the jukebox's trailer.
+  if (!TrailerTag::TakesTrailer(item.path)) return;
   SongRecord record;
   record.Title = item.title;
   record.Album = item.album;
@@ -444,7 +465,7 @@ void RecordJob::AppendRipLog(const Track& track, int code) {
           << u"Audiolume "_s + kAppVersion + u" rip log, "_s +
                  QDateTime::currentDateTime().toString(u"yyyy-MM-dd HH:mm"_s)
           << u"Drive "_s + letter_ + u' ' + Log(u"DEVICE"_s)
-          << u"Read offset: "_s + settings_.TrackOffset + u" samples"_s
+          << u"Read offset: "_s + Log(u"OFFSET"_s) + u" samples"_s
           << u"Error correction: "_s + (settings_.EC == 1 ? u"on"_s : u"off"_s)
           // As the drive took the ripper's settings (an image is always read plainly).
           << u"Reading: paranoia %1, speed %2, %3 sectors per read, overlap %4, %5 retries"_s.arg(

@@ -77,6 +77,8 @@ QWidget* RecordOptions::BuildFormat() {
   optMp3_->setObjectName(u"optMusicFormat0"_s);
   optWav_ = new QRadioButton(catalog.GetMsg(RC_WavFormat).remove(u'*').trimmed(), box);
   optWav_->setObjectName(u"optMusicFormat1"_s);
+  optFlac_ = new QRadioButton(u"FLAC"_s, box);
+  optFlac_->setObjectName(u"optMusicFormat2"_s);
   quality_ = new QComboBox(box);
   quality_->setObjectName(u"cboQuality"_s);
   for (const auto& [message, code] : kQualities) {
@@ -94,7 +96,10 @@ QWidget* RecordOptions::BuildFormat() {
   optVBR_->setObjectName(u"optVBR"_s);
   for (int quality = 0; quality <= 100; quality += 10) optVBR_->addItem(QString::number(quality));
   optVBR_->setCurrentText(settings_.VBR);
-  (settings_.RF == 1 ? optWav_ : optMp3_)->setChecked(true);
+  (settings_.RF == RecordSettings::kWav    ? optWav_
+   : settings_.RF == RecordSettings::kFlac ? optFlac_
+                                           : optMp3_)
+      ->setChecked(true);
   quality_->setCurrentIndex(std::max(0, quality_->findData(settings_.RF)));
   optRecordMode_ = new QComboBox(box);
   optRecordMode_->setObjectName(u"optRecordMode"_s);
@@ -119,6 +124,7 @@ QWidget* RecordOptions::BuildFormat() {
   format->addWidget(optCBR_);
   format->addWidget(optVBR_);
   format->addWidget(optWav_);
+  format->addWidget(optFlac_);
   auto* form = new QFormLayout(box);
   form->addRow(catalog.GetMsg(RC_CompMode), format);
   form->addRow(catalog.GetMsg(RC_RecMode), optRecordMode_);
@@ -130,7 +136,9 @@ QWidget* RecordOptions::BuildFormat() {
     optVBR_->setEnabled(optMp3_->isChecked() && quality_->currentData().toInt() == 8);
     UpdateExample();
   };
-  connect(optMp3_, &QRadioButton::toggled, this, follow);
+  for (QRadioButton* choice : {optMp3_, optWav_, optFlac_}) {
+    connect(choice, &QRadioButton::toggled, this, follow);
+  }
   connect(quality_, &QComboBox::currentIndexChanged, this, follow);
   follow();
   return box;
@@ -214,7 +222,9 @@ void RecordOptions::ShowNameRows() {
 
 RecordSettings RecordOptions::Chosen() const {
   RecordSettings chosen = settings_;
-  chosen.RF = optWav_->isChecked() ? 1 : quality_->currentData().toInt();
+  chosen.RF = optWav_->isChecked()    ? RecordSettings::kWav
+              : optFlac_->isChecked() ? RecordSettings::kFlac
+                                      : quality_->currentData().toInt();
   chosen.CBR = optCBR_->currentText();
   chosen.VBR = optVBR_->currentText();
   chosen.AR = optRecordMode_->currentIndex() == 0 ? 0 : 1;

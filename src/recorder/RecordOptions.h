@@ -59,6 +59,7 @@ class RecordOptions : public QDialog {
   RecordSettings settings_;
   QRadioButton* optMp3_ = nullptr;
   QRadioButton* optWav_ = nullptr;
+  QRadioButton* optFlac_ = nullptr;
   QComboBox* quality_ = nullptr;
   QComboBox* optCBR_ = nullptr;
   QComboBox* optVBR_ = nullptr;

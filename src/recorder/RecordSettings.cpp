@@ -12,6 +12,7 @@ namespace audiolume {
 namespace {
 
 const QString kRecordSection = u"Record"_s;
+constexpr qint64 kWavBytesPerSecond = 177000;
 
 /** A quality preset: its key prefix and default bit rate. */
 struct Preset {
@@ -87,7 +88,7 @@ void RecordSettings::SaveNaming(const QString& settingsFile) const {
 }
 
 QString RecordSettings::Extension() const {
-  return RF == 1 ? u".wav"_s : u".mp3"_s;
+  return RF == kWav ? u".wav"_s : RF == kFlac ? u".flac"_s : u".mp3"_s;
 }
 
 QString RecordSettings::EncoderFormat(const QString& settingsFile) const {
@@ -106,13 +107,14 @@ QString RecordSettings::EncoderFormat(const QString& settingsFile) const {
     if (RF == 8) return u"MP3 0:"_s + mode + u':' + band + u':' + VBR.trimmed();
     return u"MP3 "_s + rate + u':' + mode + u':' + band;
   }
-  return u"WAV"_s;
+  return RF == kFlac ? u"FLAC"_s : u"WAV"_s;
 }
 
 qint64 RecordSettings::BytesNeeded(int seconds) const {
   qint64 perSecond = 0;
   switch (RF) {
-    case 1: perSecond = 177000; break;
+    case kWav: perSecond = kWavBytesPerSecond; break;
+    case kFlac: perSecond = kWavBytesPerSecond * 60 / 100; break;  // lossless, about 60 %
     case 2: perSecond = 126 * 96; break;
     case 4: perSecond = 126 * 64; break;
     case 6: perSecond = 126 * 160; break;

@@ -12,6 +12,10 @@ namespace audiolume {
  * back when read empty.
  */
 struct RecordSettings {
+  /** The format codes that are no MP3 quality. */
+  static constexpr int kWav = 1;
+  static constexpr int kFlac = 9;
+
   int RF = 0;  // record format code
   int EC = 1;  // error correction
   int AR = 0;  // analog recording
@@ -36,9 +40,9 @@ struct RecordSettings {
   /** What the options window writes: the folder levels, the name parts and separator. */
   void SaveNaming(const QString& settingsFile) const;
 
-  /** ".wav" for WAV, ".mp3" for every MP3 code. */
+  /** ".wav" for WAV, ".flac" for FLAC, ".mp3" for every MP3 code. */
   QString Extension() const;
-  /** The ripper's format text ("WAV", "MP3 128:103:8", "MP3 0:103:8:50"), from the
+  /** The ripper's format text ("WAV", "FLAC", "MP3 128:103:8", "MP3 0:103:8:50"), from the
    *  quality preset keys, which get their defaults written back when empty. */
   QString EncoderFormat(const QString& settingsFile) const;
   /** The bytes a recording of seconds needs, with 5 MB to spare. */

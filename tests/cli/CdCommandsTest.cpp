@@ -163,6 +163,14 @@ TEST_F(CdCommandsTest, RecordRipsTheTickedTracksOnceTheDriveIsConfigured) {
   result = Run({u"cd"_s, u"record"_s, u"--tracks"_s, u"1"_s, u"--no-to-all"_s});
   EXPECT_EQ(result.code, 0);
   EXPECT_TRUE(result.out.isEmpty());
+
+  // Format 9 is FLAC, of the same audio.
+  result = Run({u"cd"_s, u"record"_s, u"--tracks"_s, u"3"_s, u"--format"_s, u"9"_s});
+  ASSERT_EQ(result.code, 0) << result.err.toStdString();
+  EXPECT_EQ(result.out, u"3\t0\t"_s + to + u"/03_Track 3.flac\n"_s);
+  EXPECT_TRUE(test::DecodedAudio(to + u"/03_Track 3.flac"_s) ==
+              test::DecodedAudio(to + u"/03_Track 3.wav"_s));
+  EXPECT_EQ(Run({u"cd"_s, u"record"_s, u"--format"_s, u"10"_s}).code, 2);
 }
 
 TEST_F(CdCommandsTest, RecordedSongsJoinTheLibraryThere) {

@@ -1,5 +1,7 @@
 #include "fakes/DiscImages.h"
 
+#include <sndfile.h>
+
 #include <QFile>
 #include <QtEndian>
 #include <cmath>
@@ -117,6 +119,33 @@ QByteArray AudioOfTrack(const QList<ImageTrack>& tracks, int number) {
   QByteArray bytes = TrackBytes(tracks[number - 1], number);
   bytes.resize(qsizetype(tracks[number - 1].frames) * kSectorBytes, '\0');
   return bytes;
+}
+
+QByteArray AudioOfTrackShifted(const QList<ImageTrack>& tracks, int number, int offset) {
+  QByteArray disc;
+  qsizetype start = 0;
+  for (int n = 1; n <= tracks.size(); ++n) {
+    if (n == number) start = disc.size();
+    disc += AudioOfTrack(tracks, n);
+  }
+  const qsizetype length = qsizetype(tracks[number - 1].frames) * kSectorBytes;
+  QByteArray shifted(length, '\0');
+  const qsizetype from = start + qsizetype(offset) * 4;
+  for (qsizetype at = std::max<qsizetype>(0, -from); at < length && from + at < disc.size(); ++at)
+    shifted[at] = disc[from + at];
+  return shifted;
+}
+
+QByteArray DecodedAudio(const QString& path) {
+  SF_INFO info{};
+  SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
+  if (!file) return {};
+  QByteArray samples(qsizetype(info.frames) * info.channels * 2, '\0');
+  const sf_count_t read =
+      sf_readf_short(file, reinterpret_cast<short*>(samples.data()), info.frames);
+  sf_close(file);
+  samples.resize(qsizetype(read) * info.channels * 2);
+  return samples;
 }
 
 }  // namespace audiolume::test

@@ -34,4 +34,13 @@ QByteArray NrgImage(const QList<ImageTrack>& tracks, const QByteArray& moreChunk
 /** The 16-bit stereo samples of audio track number (1-based) as WriteCueBin wrote them. */
 QByteArray AudioOfTrack(const QList<ImageTrack>& tracks, int number);
 
+/** What a drive with this read offset (in samples) delivers for track number once the
+ *  offset is corrected: the disc's audio that many samples later, with silence for what
+ *  lies before the disc's start or past its end. Audio tracks only. */
+QByteArray AudioOfTrackShifted(const QList<ImageTrack>& tracks, int number, int offset);
+
+/** The 16-bit samples of a WAV or FLAC file as libsndfile decodes them; empty when it
+ *  cannot be opened. */
+QByteArray DecodedAudio(const QString& path);
+
 }  // namespace audiolume::test

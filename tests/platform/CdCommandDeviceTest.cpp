@@ -137,12 +137,12 @@ TEST_F(CdCommandDeviceTest, TheRipperWaitsOnNoFifoInsteadOfAnImageOrASong) {
   RipProgress result;
   RipRequest request;
   request.device = stalledCue;
-  request.mp3 = false;
+  request.format = RipRequest::Format::Wav;
   request.output = dir_.path() + u"/song.wav"_s;
   EXPECT_EQ(CdRipper::Rip(request, {}, result), CdRipper::kNoDisc);
   request.device = cue;
   EXPECT_EQ(CdRipper::Rip(request, {}, result), CdRipper::kWriteFailed);
-  request.mp3 = true;
+  request.format = RipRequest::Format::Mp3;
   request.output = dir_.path() + u"/song.mp3"_s;
   EXPECT_EQ(CdRipper::Rip(request, {}, result), CdRipper::kWriteFailed);
   EXPECT_LT(clock.elapsed(), 1500);

@@ -5,6 +5,10 @@
 #include <random>
 #include <vector>
 
+#include <taglib/flacfile.h>
+#include <taglib/xiphcomment.h>
+
+#include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
 
@@ -114,7 +118,7 @@ TEST(CdRipperTest, ARipSaysHowTheDriveTookItsOptions) {
   const QString cue = test::WriteCueBin(dir.path(), u"disc"_s, {{75}});
   RipRequest request;
   request.device = cue;
-  request.mp3 = false;
+  request.format = RipRequest::Format::Wav;
   request.output = dir.filePath(u"track.wav"_s);
   request.reading.speed = 8;
   request.reading.sectorsPerRead = 10;
@@ -128,6 +132,80 @@ TEST(CdRipperTest, ARipSaysHowTheDriveTookItsOptions) {
   EXPECT_EQ(result.applied.checking, ReadOptions::Checking::Off);
   EXPECT_EQ(result.applied.overlap, 0);
   EXPECT_EQ(result.applied.retries, 0);
+}
+
+// A rip of one track of the image into a file of the format; the ripper's exit code.
+int RipOfTrack(const QString& cue, int track, RipRequest::Format format, const QString& output,
+               RipProgress& result, int offset = 0) {
+  RipRequest request;
+  request.device = cue;
+  request.track = track;
+  request.format = format;
+  request.output = output;
+  request.sampleOffset = offset;
+  request.comments = {u"Wörter"_s, u"Band"_s, u"Album"_s, track, u"1999"_s, u"Trip-Hop"_s};
+  return CdRipper::Rip(request, {}, result);
+}
+
+TEST(CdRipperTest, AFlacRipIsTheDiscsAudioWithItsVorbisComments) {
+  QTemporaryDir dir;
+  // Noise, which FLAC cannot shrink, beside a tone, which it can.
+  const QList<test::ImageTrack> tracks = {{150}, {300, true, true}, {150}};
+  const QString cue = test::WriteCueBin(dir.path(), u"disc"_s, tracks);
+  for (const int track : {2, 3}) {
+    const QString flac = dir.filePath(u"%1.flac"_s.arg(track));
+    RipProgress fromFlac;
+    ASSERT_EQ(RipOfTrack(cue, track, RipRequest::Format::Flac, flac, fromFlac), CdRipper::kDone);
+    EXPECT_TRUE(test::DecodedAudio(flac) == test::AudioOfTrack(tracks, track)) << track;
+    // The sums are those of the audio, as a WAV rip of the track has them.
+    RipProgress fromWav;
+    ASSERT_EQ(RipOfTrack(cue, track, RipRequest::Format::Wav, dir.filePath(u"%1.wav"_s.arg(track)),
+                         fromWav),
+              CdRipper::kDone);
+    EXPECT_EQ(fromFlac.crc32, fromWav.crc32);
+    EXPECT_EQ(fromFlac.accurateRipV1, fromWav.accurateRipV1);
+    EXPECT_EQ(fromFlac.accurateRipV2, fromWav.accurateRipV2);
+    EXPECT_EQ(fromFlac.peak, fromWav.peak);
+    EXPECT_FALSE(QFile::exists(flac + u".part"_s));
+  }
+  EXPECT_LT(QFile(dir.filePath(u"3.flac"_s)).size(), QFile(dir.filePath(u"3.wav"_s)).size() / 2)
+      << "a tone is stored in less than half the room";
+
+  TagLib::FLAC::File file(QFile::encodeName(dir.filePath(u"2.flac"_s)).constData());
+  ASSERT_TRUE(file.isValid());
+  EXPECT_FALSE(file.hasID3v1Tag());
+  EXPECT_FALSE(file.hasID3v2Tag());
+  ASSERT_TRUE(file.hasXiphComment());
+  TagLib::Ogg::XiphComment* comments = file.xiphComment();
+  EXPECT_EQ(comments->title().to8Bit(true), "Wörter");
+  EXPECT_EQ(comments->artist().to8Bit(true), "Band");
+  EXPECT_EQ(comments->album().to8Bit(true), "Album");
+  EXPECT_EQ(comments->track(), 2u);
+  EXPECT_EQ(comments->year(), 1999u);
+  EXPECT_EQ(comments->genre().to8Bit(true), "Trip-Hop");
+}
+
+TEST(CdRipperTest, TheDrivesReadOffsetShiftsTheReadingWithSilenceOutsideTheDisc) {
+  QTemporaryDir dir;
+  const QList<test::ImageTrack> tracks = {{40, true, true}, {30, true, true}, {40, true, true}};
+  const QString cue = test::WriteCueBin(dir.path(), u"disc"_s, tracks);
+  // A drive that delivers late is read later: across into the next track, and past the
+  // disc's end into silence; one that delivers early is read earlier, from before the
+  // disc's start. Offsets of whole sectors and of less, and more than a sector.
+  const std::pair<int, int> cases[] = {{2, 6},  {2, -6},  {2, 1234}, {1, -48}, {1, 667},
+                                       {3, 30}, {3, 700}, {3, -588}, {1, -700}};
+  for (const auto& [track, offset] : cases) {
+    const QString wav = dir.filePath(u"%1_%2.wav"_s.arg(track).arg(offset));
+    RipProgress result;
+    ASSERT_EQ(RipOfTrack(cue, track, RipRequest::Format::Wav, wav, result, offset), CdRipper::kDone)
+        << track << ' ' << offset;
+    const QByteArray expected = test::AudioOfTrackShifted(tracks, track, offset);
+    EXPECT_TRUE(test::DecodedAudio(wav) == expected) << track << ' ' << offset;
+  }
+  // The reference itself: silence where the shifted reading leaves the disc.
+  const QByteArray late = test::AudioOfTrackShifted(tracks, 3, 700);
+  EXPECT_EQ(late.right(700 * 4), QByteArray(700 * 4, '\0'));
+  EXPECT_NE(late.left(4), QByteArray(4, '\0'));
 }
 
 }  // namespace

@@ -116,7 +116,7 @@ TEST_F(FileConverterTest, AFifoInASongsPlaceIsRefusedAtOnce) {
   QElapsedTimer clock;
   clock.start();
   EXPECT_THROW(OpenSndfileDecoder(Path(u"stalled.wav"_s)), DecodeError);
-  WavWriter writer(Path(u"stalled.wav"_s), PcmFormat{44100, 2});
+  PcmFileWriter writer(Path(u"stalled.wav"_s), PcmFormat{44100, 2});
   EXPECT_FALSE(writer.IsOpen());
   EXPECT_LT(clock.elapsed(), 1500);
   EXPECT_THROW(OpenSndfileDecoder(Path(u"none.wav"_s)), DecodeError);

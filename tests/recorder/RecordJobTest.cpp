@@ -1,6 +1,8 @@
 #include <sndfile.h>
+#include <taglib/flacfile.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
+#include <taglib/xiphcomment.h>
 
 #include <QDate>
 #include <QDir>
@@ -12,6 +14,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "fakes/SineFiles.h"
 #include "fakes/TestFiles.h"
 #include "platform/AudioCapture.h"
 #include "platform/FileConverter.h"
@@ -75,8 +78,10 @@ class FakeCapture : public platform::AudioCapture {
   void _a2d_SetInt(const QString&, int) override {}
   void _a2d_SetString(const QString& name, const QString& value) override {
     if (name == u"/f") file_ = value;
+    if (name == u"/format") flac_ = value == u"FLAC";
   }
   int _a2d_Start() override {
+    if (flac_) return WriteSineFlac(file_, 1.0) ? 0 : 2;
     WriteAll(file_, "captured");
     return 0;
   }
@@ -88,6 +93,7 @@ class FakeCapture : public platform::AudioCapture {
   int code_;
   int progress_ = 0;
   QString file_;
+  bool flac_ = false;  // asked for FLAC rather than MP3 or WAV
 };
 
 // Shell lines of a ripper that writes its log and the song file it was given.
@@ -163,6 +169,33 @@ class RecordJobTest : public RecorderFixture {
     ASSERT_FALSE(job.IsRecording());
   }
 
+  /** The disc as a CDDB entry describes it, year and genre included: "Song N" by Band on
+   *  Album, its tracks of these lengths in seconds. */
+  static CdDisc DescribedDisc(const QList<int>& seconds) {
+    CdDisc disc;
+    disc.artist = u"Band"_s;
+    disc.album = u"Album"_s;
+    disc.year = u"1999"_s;
+    disc.genre = u"Trip-Hop"_s;
+    for (qsizetype i = 0; i < seconds.size(); ++i) {
+      disc.titles.append(u"Song %1"_s.arg(i + 1));
+      disc.tracks.append({0, seconds[i]});
+    }
+    return disc;
+  }
+
+  /** Records the ticked tracks of disc, named as the settings say, with the ripper;
+   *  what was recorded. */
+  QList<RecordItem> RecordWithTwcd(const CdDisc& disc, QList<bool> ticked) {
+    ReplaceQuestion replace(catalog_, prompter_);
+    const QList<RecordItem> items = RecordList::BuildRecordList(settings_, disc, ticked, replace);
+    RecordJob& job = Job(QString::fromUtf8(TWCD_PATH));
+    job.Start(settings_, RecordJob::TracksOf(items, disc), 0, u"D:"_s);
+    RunToTheEnd(job);
+    qunsetenv("AUDIOLUME_CD_DRIVES");
+    return items;
+  }
+
   /** A script standing in for the ripper, of these shell lines. */
   QString Script(const QString& name, const QString& lines) {
     const QString script = Path(name);
@@ -219,6 +252,68 @@ TEST_F(RecordJobTest, RipsAWavEqualToTheDiscAndAddsItThroughTheImportFile) {
                   .startsWith(QDate::currentDate().toString(u"MM-dd-yyyy"_s).toUtf8() + ", "));
   EXPECT_TRUE(ReadIniString(Path(u"VeltoDj.ini"_s), u"Record"_s, u"CMD"_s)
                   .endsWith(u"/T 2 /O /format WAV"_s));
+  EXPECT_TRUE(ripLog.contains(u"\nRead offset: 0 samples\n"_s)) << ripLog.toStdString();
+}
+
+TEST_F(RecordJobTest, RipsAFlacOfTheDiscsAudioWithVorbisCommentsAndNoTrailer) {
+  const QList<ImageTrack> tracks = {{150}, {300, true, true}};
+  qputenv("AUDIOLUME_CD_DRIVES", (u"D="_s + Image(u"disc"_s, tracks)).toUtf8());
+  settings_.RF = RecordSettings::kFlac;
+  settings_.EC = 1;
+  CdDisc disc = DescribedDisc({2, 4});
+  disc.artist = u"Bänd"_s;
+  RecordWithTwcd(disc, {true, true});
+  ASSERT_EQ(codes_, (QList<std::pair<int, int>>{{1, 0}, {2, 0}}))
+      << failures_.join(u'\n').toStdString();
+  const QString ripLog = QString::fromUtf8(ReadAll(Path(u"Music/Album/rip.log"_s)));
+  EXPECT_TRUE(ripLog.contains(u"Format: FLAC"_s)) << ripLog.toStdString();
+  // The rip log's sums are those of the audio, as for a WAV rip.
+  const Sums sums = SumsOf(AudioOfTrack(tracks, 2), true);
+  EXPECT_TRUE(ripLog.contains(u"CRC32 of the audio: "_s + Hex(sums.crc)));
+  EXPECT_TRUE(ripLog.contains(u"AccurateRip v1: "_s + Hex(sums.v1) + u"   v2: "_s + Hex(sums.v2)))
+      << ripLog.toStdString();
+  for (const int number : {1, 2}) {
+    const QString song =
+        Path(u"Music/Album/%1_Song %2.flac"_s.arg(number, 2, 10, QChar(u'0')).arg(number));
+    EXPECT_TRUE(DecodedAudio(song) == AudioOfTrack(tracks, number)) << number;
+    TagLib::FLAC::File flac(QFile::encodeName(song).constData());
+    ASSERT_TRUE(flac.isValid() && flac.hasXiphComment()) << number;
+    EXPECT_FALSE(flac.hasID3v1Tag() || flac.hasID3v2Tag());
+    const TagLib::Ogg::XiphComment* comments = flac.xiphComment();
+    EXPECT_EQ(comments->title().to8Bit(true), u"Song %1"_s.arg(number).toStdString());
+    EXPECT_EQ(comments->artist().to8Bit(true), "Bänd");
+    EXPECT_EQ(comments->album().to8Bit(true), "Album");
+    EXPECT_EQ(comments->track(), unsigned(number));
+    EXPECT_EQ(comments->year(), 1999u);
+    EXPECT_EQ(comments->genre().to8Bit(true), "Trip-Hop");
+    // The jukebox keeps its own tag out of FLAC files.
+    EXPECT_FALSE(ReadAll(song).contains(TrailerTag::kMaker.toUtf8()));
+  }
+}
+
+TEST_F(RecordJobTest, TheRipHonoursTheDrivesReadOffsetAndTheRipLogSaysWhichWasUsed) {
+  const QList<ImageTrack> tracks = {{150, true, true}, {150, true, true}};
+  qputenv("AUDIOLUME_CD_DRIVES", (u"D="_s + Image(u"disc"_s, tracks)).toUtf8());
+  settings_.RF = RecordSettings::kWav;
+  settings_.EC = 1;
+  settings_.TrackOffset = u"+667"_s;
+  RecordJob& job = Job(QString::fromUtf8(TWCD_PATH));
+  job.Start(settings_, Tracks({1, 2}), 0, u"D:"_s);
+  RunToTheEnd(job);
+  qunsetenv("AUDIOLUME_CD_DRIVES");
+  ASSERT_EQ(codes_, (QList<std::pair<int, int>>{{1, 0}, {2, 0}}))
+      << failures_.join(u'\n').toStdString();
+  // The drive delivers 667 samples late: each track is read that much later, the last
+  // one running past the disc's end into silence.
+  for (const int number : {1, 2}) {
+    const QByteArray expected = AudioOfTrackShifted(tracks, number, 667);
+    EXPECT_TRUE(DecodedAudio(Path(u"Music/Album/0%1.wav"_s.arg(number))) == expected) << number;
+  }
+  const QString ripLog = QString::fromUtf8(ReadAll(Path(u"Music/Album/rip.log"_s)));
+  EXPECT_TRUE(ripLog.contains(u"\nRead offset: 667 samples\n"_s)) << ripLog.toStdString();
+  const Sums sums = SumsOf(AudioOfTrackShifted(tracks, 2, 667), true);
+  EXPECT_TRUE(ripLog.contains(u"AccurateRip v1: "_s + Hex(sums.v1) + u"   v2: "_s + Hex(sums.v2)))
+      << ripLog.toStdString();
 }
 
 TEST_F(RecordJobTest, TheDrivesReadingSettingsReachTheRipper) {
@@ -288,21 +383,7 @@ TEST_F(RecordJobTest, RipsAnMp3OfTheTracksLength) {
   qputenv("AUDIOLUME_CD_DRIVES", (u"D="_s + cue).toUtf8());
   settings_.EC = 1;
   settings_.Filename = {u"0,1"_s, u"0,2"_s, u"1,3"_s, u"0,4"_s};
-  // The disc as a CDDB entry described it, year and genre included.
-  CdDisc disc;
-  disc.artist = u"Band"_s;
-  disc.album = u"Album"_s;
-  disc.year = u"1999"_s;
-  disc.genre = u"Trip-Hop"_s;
-  disc.titles = {u"Song 1"_s, u"Song 2"_s};
-  disc.tracks = {{0, 4}, {0, 6}};
-  QList<bool> ticked = {false, true};
-  ReplaceQuestion replace(catalog_, prompter_);
-  const QList<RecordItem> items = RecordList::BuildRecordList(settings_, disc, ticked, replace);
-  RecordJob& job = Job(QString::fromUtf8(TWCD_PATH));
-  job.Start(settings_, RecordJob::TracksOf(items, disc), 0, u"D:"_s);
-  RunToTheEnd(job);
-  qunsetenv("AUDIOLUME_CD_DRIVES");
+  RecordWithTwcd(DescribedDisc({4, 6}), {false, true});
   ASSERT_EQ(codes_, (QList<std::pair<int, int>>{{2, 0}})) << failures_.join(u'\n').toStdString();
   platform::Mp3Info info;
   ASSERT_EQ(platform::_QueryMp3File(Path(u"Music/Album/02.mp3"_s), info), 0);
@@ -376,13 +457,7 @@ TEST_F(RecordJobTest, LongPathsReachTheRipperWholeAndClashingNamesEachKeepTheirF
   const QString shared(300, u'\u00e9');
   disc.titles = {shared + u'1', shared + u'2', shared + u'3'};
   disc.tracks = {{0, 1}, {0, 1}, {0, 1}};
-  QList<bool> ticked(3, true);
-  ReplaceQuestion replace(catalog_, prompter_);
-  const QList<RecordItem> items = RecordList::BuildRecordList(settings_, disc, ticked, replace);
-  RecordJob& job = Job(QString::fromUtf8(TWCD_PATH));
-  job.Start(settings_, RecordJob::TracksOf(items, disc), 0, u"D:"_s);
-  RunToTheEnd(job);
-  qunsetenv("AUDIOLUME_CD_DRIVES");
+  const QList<RecordItem> items = RecordWithTwcd(disc, QList<bool>(3, true));
   ASSERT_EQ(codes_, (QList<std::pair<int, int>>{{1, 0}, {2, 0}, {3, 0}}))
       << failures_.join(u'\n').toStdString();
   const QString folder = settings_.NewSongPath + u"/Album"_s;
@@ -476,6 +551,21 @@ TEST_F(RecordJobTest, AnalogCaptureAndTheFallbackAfterADigitalFailure) {
   EXPECT_EQ(errors.value(0), u"Track 3 Recording Error 7"_s);
   EXPECT_FALSE(QFile::exists(Path(u"tw_a2d.tmp"_s)));
   EXPECT_FALSE(Job({}).Refusal(settings_, {}).isEmpty()) << "no card input, no analog recording";
+}
+
+TEST_F(RecordJobTest, AnAnalogFlacCaptureGetsItsVorbisCommentsAfterwards) {
+  settings_.AR = 1;
+  settings_.RF = RecordSettings::kFlac;
+  RecordJob& job = Job({}, 0);
+  job.Start(settings_, Tracks({3}), 0, u"D:"_s);
+  RunToTheEnd(job);
+  ASSERT_EQ(codes_, (QList<std::pair<int, int>>{{3, 0}}));
+  TagLib::FLAC::File flac(QFile::encodeName(Path(u"Music/Album/03.flac"_s)).constData());
+  ASSERT_TRUE(flac.isValid() && flac.hasXiphComment());
+  EXPECT_EQ(flac.xiphComment()->title().to8Bit(true), "Song 3");
+  EXPECT_EQ(flac.xiphComment()->artist().to8Bit(true), "Band");
+  EXPECT_EQ(flac.xiphComment()->album().to8Bit(true), "Album");
+  EXPECT_EQ(flac.xiphComment()->track(), 3u);
 }
 
 TEST_F(RecordJobTest, AnalogCaptureOnlyWhenTheUserAgreesAndNeverOverAGoodSong) {

@@ -42,10 +42,10 @@ TEST_F(RecordNamingTest, PresetsFormatTextsAndSpaceForEveryCode) {
   WriteAll(file, "[Record]\nCBR=192\nVBR=80\n");
   RecordSettings settings = RecordSettings::Load(file, dir_.path());
   EXPECT_EQ(ReadIniString(file, u"Record"_s, u"RF"_s), u"0"_s) << "written back";
-  const std::pair<int, QString> formats[] = {{0, u"MP3 128:103:8"_s}, {1, u"WAV"_s},
-                                             {2, u"MP3 96:103:8"_s},  {4, u"MP3 64:103:8"_s},
-                                             {6, u"MP3 160:103:8"_s}, {7, u"MP3 192:103:8"_s},
-                                             {8, u"MP3 0:103:8:80"_s}};
+  const std::pair<int, QString> formats[] = {{0, u"MP3 128:103:8"_s},  {1, u"WAV"_s},
+                                             {2, u"MP3 96:103:8"_s},   {4, u"MP3 64:103:8"_s},
+                                             {6, u"MP3 160:103:8"_s},  {7, u"MP3 192:103:8"_s},
+                                             {8, u"MP3 0:103:8:80"_s}, {9, u"FLAC"_s}};
   for (const auto& [code, text] : formats) {
     settings.RF = code;
     EXPECT_EQ(settings.EncoderFormat(file), text) << code;
@@ -60,8 +60,9 @@ TEST_F(RecordNamingTest, PresetsFormatTextsAndSpaceForEveryCode) {
   settings.RF = 0;
   EXPECT_EQ(settings.EncoderFormat(file), u"MP3 256:103:8"_s);
 
-  const std::pair<int, qint64> perSecond[] = {{0, 126 * 128}, {1, 177000},    {2, 126 * 96},
-                                              {4, 126 * 64},  {6, 126 * 160}, {7, 126 * 192}};
+  const std::pair<int, qint64> perSecond[] = {{0, 126 * 128},        {1, 177000},    {2, 126 * 96},
+                                              {4, 126 * 64},         {6, 126 * 160}, {7, 126 * 192},
+                                              {9, 177000 * 60 / 100}};
   for (const auto& [code, bytes] : perSecond) {
     settings.RF = code;
     EXPECT_EQ(settings.BytesNeeded(10), 10 * bytes + 5242880) << code;

@@ -52,6 +52,28 @@ TEST_F(RecordOptionsTest, TheExampleFollowsTheChoicesAndOkStoresThem) {
   EXPECT_EQ(Record(u"FilenameSeparator"_s), u"-"_s) << "stored trimmed";
 }
 
+TEST_F(RecordOptionsTest, FlacIsOfferedBesideWavAndStoredAsCodeNine) {
+  RecordOptions options(Context());
+  auto* flac = options.findChild<QRadioButton*>(u"optMusicFormat2"_s);
+  ASSERT_NE(flac, nullptr);
+  EXPECT_EQ(flac->text(), u"FLAC"_s);
+  QTest::mouseClick(flac, Qt::LeftButton);
+  EXPECT_TRUE(flac->isChecked());
+  EXPECT_FALSE(options.findChild<QComboBox*>(u"cboQuality"_s)->isEnabled())
+      << "a lossless format has no MP3 quality";
+  auto* example = options.findChild<QLabel*>(u"lblFilenameExample"_s);
+  EXPECT_TRUE(example->text().endsWith(u"/Album/03_Title.flac"_s)) << example->text().toStdString();
+  options.imgOK_Click();
+  EXPECT_EQ(Record(u"RF"_s), u"9"_s);
+
+  // Opened again, the window shows FLAC chosen; from there WAV can be chosen.
+  RecordOptions again(Context());
+  EXPECT_TRUE(again.findChild<QRadioButton*>(u"optMusicFormat2"_s)->isChecked());
+  QTest::mouseClick(again.findChild<QRadioButton*>(u"optMusicFormat1"_s), Qt::LeftButton);
+  EXPECT_TRUE(again.findChild<QLabel*>(u"lblFilenameExample"_s)->text().endsWith(u".wav"_s));
+  EXPECT_EQ(again.Chosen().RF, 1);
+}
+
 TEST_F(RecordOptionsTest, AdvancedOptionsTakeNumbersOnlyAndAutoConfigureForgets) {
   WriteAll(Path(u"TWCD.ini"_s), "[DRIVE_1]\nCONFIG_OK=YES\nBLOCK=25\nSPEED=8\n");
   bool forgotten = false;

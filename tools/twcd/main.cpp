@@ -12,21 +12,26 @@
 // differing before it is given up) and NJF=NO (plain reads, as /NJC). A disc image is
 // always read plainly.
 //
-// TEXT is "WAV" or "MP3 rate:mode:band[:vbr]": rate in kbit/s (0: variable bit rate, with
-// vbr the quality from 0, smallest, to 100, best, mapped onto LAME's V9 to V0); mode 100
-// stereo, 101 joint stereo, 102 dual channel, 103 LAME's choice, 104 mono; band 0 to 7 a
-// low-pass at 11, 13, 15, 16, 17, 18, 19 or 20 kHz, 8 (or anything else) LAME's own.
-// /offset shifts the reading by that many samples; /prevu rips only start:length, both in
-// frames of 1/75 s counted from the start of the track.
+// For a FLAC song the section's TITLE, ARTIST, ALBUM, TRACKNUMBER, DATE and GENRE become
+// its Vorbis comments.
+//
+// TEXT is "WAV", "FLAC" or "MP3 rate:mode:band[:vbr]": rate in kbit/s (0: variable bit
+// rate, with vbr the quality from 0, smallest, to 100, best, mapped onto LAME's V9 to V0);
+// mode 100 stereo, 101 joint stereo, 102 dual channel, 103 LAME's choice, 104 mono; band
+// 0 to 7 a low-pass at 11, 13, 15, 16, 17, 18, 19 or 20 kHz, 8 (or anything else) LAME's
+// own. /offset is the drive's read offset in samples: positive when the drive delivers
+// its audio late, which is then read that much later (what lies outside the disc reads as
+// silence); /prevu rips only start:length, both in frames of 1/75 s counted from the
+// start of the track.
 //
 // Writes section TWCD of "TWCD.log" as it goes: DONE ("started", then "ok" or "not_ok"),
 // PERCENT, and at the end JITTER_ERRORS, AVERAGE_SPEED, AVERAGE_JITTER and, for the
-// album's rip log, DEVICE, CRC32 (of the PCM bytes), ACCURATERIP_V1, ACCURATERIP_V2 and
-// PEAK (the loudest sample, in percent of full scale), and how the drive was read:
-// PARANOIA (FULL, OVERLAP or OFF), READ_SPEED (-1 when the drive kept its own),
-// SECTORS_PER_READ, SEARCH_OVERLAP (0 paranoia's own) and RETRIES. The song is
-// written as FILENAME.part and renamed when complete. Exit codes: 0 done, 33 done with
-// jitter errors, 40 to 47 failures (see "Rec_err.txt").
+// album's rip log, DEVICE, OFFSET (the read offset used), CRC32 (of the PCM bytes),
+// ACCURATERIP_V1, ACCURATERIP_V2 and PEAK (the loudest sample, in percent of full scale),
+// and how the drive was read: PARANOIA (FULL, OVERLAP or OFF), READ_SPEED (-1 when the
+// drive kept its own), SECTORS_PER_READ, SEARCH_OVERLAP (0 paranoia's own) and RETRIES.
+// The song is written as FILENAME.part and renamed when complete. Exit codes: 0 done, 33
+// done with jitter errors, 40 to 47 failures (see "Rec_err.txt").
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -80,7 +85,11 @@ class RipLog {
 
 bool ParseFormat(const QString& text, RipRequest& request) {
   if (text.compare(u"WAV"_s, Qt::CaseInsensitive) == 0) {
-    request.mp3 = false;
+    request.format = RipRequest::Format::Wav;
+    return true;
+  }
+  if (text.compare(u"FLAC"_s, Qt::CaseInsensitive) == 0) {
+    request.format = RipRequest::Format::Flac;
     return true;
   }
   if (!text.startsWith(u"MP3 "_s, Qt::CaseInsensitive)) return false;
@@ -148,6 +157,23 @@ void LogReading(const ReadOptions& applied, RipLog& log) {
   log.Set(u"RETRIES"_s, QString::number(applied.retries));
 }
 
+audiolume::platform::VorbisComments CommentsOf(const QString& control) {
+  const auto value = [&control](const QString& key) {
+    return audiolume::ReadIniWhole(control, u"TWCD"_s, key);
+  };
+  return {value(u"TITLE"_s), value(u"ARTIST"_s), value(u"ALBUM"_s), value(u"TRACKNUMBER"_s).toInt(),
+          value(u"DATE"_s),  value(u"GENRE"_s)};
+}
+
+QString Extension(RipRequest::Format format) {
+  switch (format) {
+    case RipRequest::Format::Wav: return u".wav"_s;
+    case RipRequest::Format::Flac: return u".flac"_s;
+    case RipRequest::Format::Mp3: break;
+  }
+  return u".mp3"_s;
+}
+
 QString DeviceOf(const QString& letter) {
   const auto drives =
       audiolume::platform::CdDriveList::List(qEnvironmentVariable("AUDIOLUME_CD_DRIVES"));
@@ -168,7 +194,7 @@ int main(int argc, char* argv[]) {
   });
   if (!ParseCommandLine(app.arguments().mid(1), request)) {
     std::fputs(
-        "usage: twcd /T n /O /format WAV|\"MP3 rate:mode:band[:vbr]\" [/offset n] "
+        "usage: twcd /T n /O /format WAV|FLAC|\"MP3 rate:mode:band[:vbr]\" [/offset n] "
         "[/prevu start:length] [/NJC]\n",
         stderr);
     return kBadCommandLine;
@@ -179,8 +205,8 @@ int main(int argc, char* argv[]) {
   if (file.isEmpty() || letter.isEmpty()) return kNotConfigured;
   request.device = DeviceOf(letter);
   if (request.device.isEmpty()) return kUnknownDrive;
-  request.output =
-      QFileInfo(file).suffix().isEmpty() ? file + (request.mp3 ? u".mp3"_s : u".wav"_s) : file;
+  request.output = QFileInfo(file).suffix().isEmpty() ? file + Extension(request.format) : file;
+  if (request.format == RipRequest::Format::Flac) request.comments = CommentsOf(kControl);
 
   RipLog log;
   log.Set(u"DONE"_s, u"started"_s);
@@ -212,6 +238,7 @@ int main(int argc, char* argv[]) {
     return QString::number(value, 16).toUpper().rightJustified(8, u'0');
   };
   log.Set(u"DEVICE"_s, request.device);
+  log.Set(u"OFFSET"_s, QString::number(request.sampleOffset));
   log.Set(u"CRC32"_s, hex(result.crc32));
   log.Set(u"ACCURATERIP_V1"_s, hex(result.accurateRipV1));
   log.Set(u"ACCURATERIP_V2"_s, hex(result.accurateRipV2));
