@@ -11,6 +11,8 @@
 #include "app/Collection.h"
 #include "cli/TableField.h"
 #include "platform/FileError.h"
+#include "recorder/AccurateRip.h"
+#include "recorder/AccurateRipCheck.h"
 #include "recorder/CdDisc.h"
 #include "recorder/CddbSettings.h"
 #include "recorder/CddbSites.h"
@@ -172,6 +174,7 @@ int CdCommands::Record(QStringList args, int presetToAll) const {
   const std::optional<QString> tracks = TakeValue(args, u"--tracks"_s, missing);
   const std::optional<QString> format = TakeValue(args, u"--format"_s, missing);
   const std::optional<QString> folder = TakeValue(args, u"--to"_s, missing);
+  const std::optional<QString> accurateRip = TakeValue(args, u"--accuraterip"_s, missing);
   const bool lookup = args.removeAll(u"--lookup"_s) > 0;
   if (missing) return Problem(u"an option needs its value"_s);
   static const QList<int> kFormats = {0, 1, 2, 4, 6, 7, 8, 9};
@@ -193,7 +196,8 @@ int CdCommands::Record(QStringList args, int presetToAll) const {
       ticked[track - 1] = true;
     }
   }
-  const RecordSettings settings = RecordSettings::Load(settingsFile, services_.Home());
+  RecordSettings settings = RecordSettings::Load(settingsFile, services_.Home());
+  if (accurateRip) settings.AccurateRipUrl = *accurateRip;
   ReplaceQuestion replace(services_.Catalog(), services_.Asker());
   replace.Reset(presetToAll);
   QList<RecordItem> items;
@@ -219,10 +223,43 @@ int CdCommands::Record(QStringList args, int presetToAll) const {
                    });
   QObject::connect(&job, &RecordJob::JobEnded, &loop, &QEventLoop::quit);
   job.Start(settings, RecordJob::TracksOf(items, disc), recorder.disc.SelectedDrive(),
-            recorder.disc.DriveLetter(), recorder.disc.DriveDevice());
+            recorder.disc.DriveLetter(), recorder.disc.DriveDevice(),
+            AccurateRip::IdsOf(disc).EntryPath());
   job.Timer().setInterval(100);  // nobody watches the window: the ripper is looked at more often
   loop.exec();
   return failed ? 1 : 0;
+}
+
+int CdCommands::Verify(const QString& folder, QStringList args) const {
+  bool missing = false;
+  const QString url = TakeValue(args, u"--accuraterip"_s, missing)
+                          .value_or(RecordSettings::LoadAccurateRipUrl(services_.SettingsFile()));
+  if (missing || !args.isEmpty()) return Problem(u"cd verify DIR [--accuraterip URL]"_s);
+  AccurateRipCheck check;
+  if (!check.Start(folder + u"/rip.log"_s, url)) {
+    PrintError(check.Problem());
+    return 1;
+  }
+  bool allAccurate = true;
+  QEventLoop loop;
+  QObject::connect(
+      &check, &AccurateRipCheck::Finished, &loop,
+      [&](const QList<AccurateRipCheck::TrackVerdict>& verdicts, const QString& summary) {
+        for (const AccurateRipCheck::TrackVerdict& verdict : verdicts) {
+          allAccurate = allAccurate && verdict.verdict.kind == AccurateRip::Verdict::Kind::Accurate;
+          // The log's words without their "AccurateRip: ".
+          Print(QString::number(verdict.track) + u'\t' +
+                verdict.verdict.LogLine().section(u": "_s, 1));
+        }
+        Print(summary);
+        loop.quit();
+      });
+  loop.exec();
+  if (!check.Problem().isEmpty()) {
+    PrintError(check.Problem());
+    return 1;
+  }
+  return allAccurate ? 0 : 1;
 }
 
 int CdCommands::Configure(QStringList args) const {

@@ -15,8 +15,8 @@ class Collection;
 struct CddbSettings;
 
 /**
- * "twpl cd drives|info|lookup" and "twpl cddb sites": the recorder's drive search, disc
- * identity, title cache and CDDB lookup, headless. Tables are tab-separated.
+ * "twpl cd drives|info|lookup|record|configure|verify" and "twpl cddb sites": the recorder's drive
+ * search, disc identity, title cache and CDDB lookup, headless. Tables are tab-separated.
  */
 class CdCommands {
  public:
@@ -29,9 +29,14 @@ class CdCommands {
   int Info(QStringList args) const;
   /** [--drive D:] [--server HOST] [--port N] [--user NAME] [--http] [--pick N]. */
   int Lookup(QStringList args) const;
-  /** [--drive D:] [--tracks N,N…|all] [--format CODE] [--to DIR] [--lookup]: records the
+  /** [--drive D:] [--tracks N,N…|all] [--format CODE] [--to DIR] [--lookup]
+   *  [--accuraterip URL]: records the
    *  disc's tracks; presetToAll answers the replace question (0: No for each). */
   int Record(QStringList args, int presetToAll) const;
+  /** FOLDER [--accuraterip URL]: checks the album's rip log with the AccurateRip database
+   *  and writes the verdicts into it; prints "N<TAB>verdict" per track, then the summary.
+   *  0 when every track was accurately ripped. */
+  int Verify(const QString& folder, QStringList args) const;
   /** [--drive D:] [--length short|medium|long]: the drive test; prints CONFIG_OK. */
   int Configure(QStringList args) const;
   /** [--server HOST] [--port N]: the public sites a server lists. */

@@ -85,9 +85,12 @@ const char* const kUsage =
     "                                   test the drive for digital recording; prints\n"
     "                                   CONFIG_OK (exit 1: recording switched to analog)\n"
     "  cd record [--drive D:] [--tracks N,N...|all] [--format CODE] [--to DIR] [--lookup]\n"
-    "            [--yes-to-all | --no-to-all]\n"
+    "            [--yes-to-all | --no-to-all] [--accuraterip URL]\n"
     "                                   record the disc's tracks; prints N<TAB>code<TAB>path\n"
-    "                                   as each finishes\n"
+    "                                   as each finishes, then checks them with AccurateRip\n"
+    "  cd verify DIR [--accuraterip URL]\n"
+    "                                   check the album's rip.log with AccurateRip; prints\n"
+    "                                   N<TAB>verdict per track, then the summary\n"
     "  cddb sites [--server HOST] [--port N]\n"
     "                                   host<TAB>port<TAB>description of each CDDB site\n"
     "  rio export [--device DIR] [--bitrate BPS] [--clear [--yes]] FILE...\n"
@@ -181,6 +184,10 @@ int Twpl::Cd(Session& session, QStringList args) const {
   if (command == u"info") return UsageOnTwo(cd.Info(args));
   if (command == u"lookup") return UsageOnTwo(cd.Lookup(args));
   if (command == u"configure") return UsageOnTwo(cd.Configure(args));
+  if (command == u"verify" && !args.isEmpty()) {
+    const QString folder = session.Absolute(args.takeFirst());
+    return UsageOnTwo(cd.Verify(folder, args));
+  }
   if (command == u"record") {
     const bool yes = TakeFlag(args, u"--yes-to-all"_s);
     const bool no = TakeFlag(args, u"--no-to-all"_s);
@@ -189,7 +196,7 @@ int Twpl::Cd(Session& session, QStringList args) const {
                                       : no ? ReplaceQuestion::kNoToAll
                                            : 0));
   }
-  return Usage(u"cd needs drives, info, lookup, configure or record"_s);
+  return Usage(u"cd needs drives, info, lookup, configure, record or verify DIR"_s);
 }
 
 int Twpl::Cddb(Session& session, QStringList args) const {

@@ -22,6 +22,7 @@ struct CdDisc {
     int startFrames = 0;
     int startOffset = 0;  // in frames
     qint16 digitSum = 0;
+    bool audio = true;  // false for a data track
 
     int Seconds() const { return lengthMinutes * 60 + lengthSeconds; }
     /** "m:ss", as the track's row shows it. */

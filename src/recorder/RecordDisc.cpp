@@ -267,6 +267,9 @@ void RecordDisc::GetCDID() {
     info.digitSum = qint16(CdDisc::DigitSum(startSeconds));
     digitTotal += info.digitSum;
     info.startOffset = start.Frames();
+    QString type;
+    Send(u"status twplcd type track "_s + QString::number(track), type);
+    info.audio = !type.startsWith(u"other"_s);
     disc_.tracks.append(info);
   }
   QString length;

@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "platform/FileError.h"
+#include "recorder/AccurateRip.h"
 #include "recorder/CddbLookup.h"
 #include "recorder/CddbSettings.h"
 #include "recorder/RecordDisc.h"
@@ -271,6 +272,7 @@ void RecordFrm::ClearDisc() {
   for (Row& row : rows_) {
     row.picProgress->hide();
     row.picRecordStatus->clear();
+    row.picRecordStatus->setToolTip(QString());
   }
   txtAlbumTitle_->clear();
   cmdRecord_->setEnabled(false);
@@ -367,12 +369,22 @@ void RecordFrm::ConnectJob() {
     Row& row = rows_[track - 1];
     static const QString kMarks[] = {QString(), u"…"_s, u"●"_s, u"✔"_s, u"⚠"_s, u"✘"_s};
     row.picRecordStatus->setText(kMarks[int(mark)]);
+    row.picRecordStatus->setToolTip(QString());
     row.picProgress->setVisible(mark != RecordJob::Mark::None);
     if (mark == RecordJob::Mark::Queued) row.picProgress->setValue(0);
     if (mark == RecordJob::Mark::Done || mark == RecordJob::Mark::Warning) {
       row.picProgress->setValue(100);
     }
   });
+  connect(&job, &RecordJob::TrackVerified, this,
+          [this](int track, const AccurateRip::Verdict& verdict) {
+            if (track < 1 || track > rows_.size()) return;
+            QLabel* mark = rows_[track - 1].picRecordStatus;
+            // The database's word marks the track only when it has one on its sums.
+            if (verdict.kind == AccurateRip::Verdict::Kind::Accurate) mark->setText(u"☑"_s);
+            if (verdict.kind == AccurateRip::Verdict::Kind::NotAccurate) mark->setText(u"≠"_s);
+            mark->setToolTip(verdict.LogLine().trimmed());
+          });
   connect(&job, &RecordJob::TrackProgress, this,
           [this](int track, int percent, const QString& text) {
             if (track < 1 || track > rows_.size()) return;
@@ -435,7 +447,8 @@ void RecordFrm::cmdRecord_Click() {
   lblRecError_->hide();
   SetRecording(true);
   context_.job.Start(settings, RecordJob::TracksOf(items, disc.Disc()), disc.SelectedDrive(),
-                     disc.DriveLetter(), disc.DriveDevice());
+                     disc.DriveLetter(), disc.DriveDevice(),
+                     AccurateRip::IdsOf(disc.Disc()).EntryPath());
 }
 
 void RecordFrm::lblOptions_Click() {

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QStorageInfo>
+#include <algorithm>
 #include <system_error>
 
 #include "library/SongLibrary.h"
@@ -68,6 +69,7 @@ RecordJob::RecordJob(Context context, QObject* parent)
     : QObject(parent), context_(std::move(context)) {
   timerRecord_.setInterval(1000);
   connect(&timerRecord_, &QTimer::timeout, this, &RecordJob::timerRecord_Timer);
+  connect(&accurateRip_, &AccurateRipCheck::Finished, this, &RecordJob::RipLogChecked);
 }
 
 RecordJob::~RecordJob() {
@@ -141,8 +143,10 @@ bool RecordJob::NeedsDriveSetUp(const RecordSettings& settings) const {
 }
 
 void RecordJob::Start(const RecordSettings& settings, QList<Track> tracks, int drive,
-                      const QString& letter, const QString& device) {
+                      const QString& letter, const QString& device,
+                      const QString& accurateRipEntry) {
   device_ = device;
+  accurateRipEntry_ = accurateRipEntry;
   analogFallback_ = false;
   analogAnswer_ = 0;
   settings_ = settings;
@@ -163,13 +167,15 @@ void RecordJob::timerRecord_Timer() {
   switch (phase_) {
     case 0: NextTrack(); break;
     case 1: WaitForRipper(); break;
-    default: FollowRipper(); break;
+    case 2: FollowRipper(); break;
+    default: break;  // the database's answer ends the job
   }
 }
 
 void RecordJob::NextTrack() {
   if (++item_ >= tracks_.size()) {
-    EndJob();
+    ripLogsToCheck_ = ripLogs_.values();
+    CheckNextRipLog();
     return;
   }
   if (settings_.AR == 1 && !AnalogAgreed()) {
@@ -472,6 +478,9 @@ void RecordJob::AppendRipLog(const Track& track, int code) {
                  Log(u"PARANOIA"_s), Log(u"READ_SPEED"_s), Log(u"SECTORS_PER_READ"_s),
                  Log(u"SEARCH_OVERLAP"_s), Log(u"RETRIES"_s))
           << u"Format: "_s + settings_.EncoderFormat(context_.settingsFile);
+    if (!accurateRipEntry_.isEmpty()) {
+      lines << QString::fromLatin1(AccurateRipCheck::kEntryLine) + accurateRipEntry_;
+    }
   }
   lines << QString()
         << u"Track %1  %2"_s.arg(track.item.track, 2, 10, QChar(u'0'))
@@ -516,7 +525,32 @@ void RecordJob::StopRipper() {
   if (item_ >= 0 && item_ < tracks_.size()) QFile::remove(tracks_[item_].item.path + u".part"_s);
 }
 
+void RecordJob::CheckNextRipLog() {
+  phase_ = 3;
+  // Only a log this job headed with the disc's entry has rips of this job to check.
+  while (!ripLogsToCheck_.isEmpty() && !accurateRipEntry_.isEmpty() &&
+         !settings_.AccurateRipUrl.isEmpty()) {
+    if (accurateRip_.Start(ripLogsToCheck_.takeFirst(), settings_.AccurateRipUrl,
+                           context_.accurateRipTimeLimitMs)) {
+      Q_EMIT StatusChanged(u"Checking the rips with the AccurateRip database"_s);
+      return;
+    }
+  }
+  EndJob();
+}
+
+void RecordJob::RipLogChecked(const QList<AccurateRipCheck::TrackVerdict>& verdicts) {
+  for (const AccurateRipCheck::TrackVerdict& verdict : verdicts) {
+    const bool recordedNow = std::any_of(tracks_.begin(), tracks_.end(), [&](const Track& track) {
+      return track.item.track == verdict.track;
+    });
+    if (recordedNow) Q_EMIT TrackVerified(verdict.track, verdict.verdict);
+  }
+  CheckNextRipLog();
+}
+
 void RecordJob::Cancel() {
+  accurateRip_.Cancel();
   timerRecord_.stop();
   if (ripper_) {
     StopRipper();
@@ -534,6 +568,7 @@ void RecordJob::Cancel() {
 }
 
 void RecordJob::EndJob() {
+  ripLogsToCheck_.clear();
   timerRecord_.stop();
   recording_ = false;
   Q_EMIT StatusChanged(QString());

@@ -9,6 +9,7 @@
 
 #include "platform/AudioCapture.h"
 #include "platform/IniDocument.h"
+#include "recorder/AccurateRipCheck.h"
 #include "recorder/RecordList.h"
 #include "recorder/RecordSettings.h"
 
@@ -26,7 +27,8 @@ struct CdDisc;
  * "TWCD.ini" and watched through "TWCD.log" and its exit code, never waited on), and adds
  * every finished song to the library with its tags. A state machine advanced by the
  * 1000 ms tick timerRecord_Timer(): phase 0 starts the next track, 1 waits for the ripper
- * to start, 2 follows it to its end. UI thread only.
+ * to start, 2 follows it to its end, 3 waits for the AccurateRip database's answer after
+ * the last track (never longer than its time limit). UI thread only.
  */
 class RecordJob : public QObject {
   Q_OBJECT
@@ -51,6 +53,8 @@ class RecordJob : public QObject {
     std::function<std::unique_ptr<platform::AudioCapture>()> makeCapture = {};
     /** How long the ripper may go without progress before the track is given up. */
     qint64 ripperTimeOutMs = 10 * 60 * 1000;
+    /** How long the AccurateRip database may take to answer once the last track is done. */
+    int accurateRipTimeLimitMs = HttpFetch::kDefaultTimeLimitMs;
   };
 
   /** Where the track is on the disc and how long it is, for the ripper and the space check. */
@@ -71,9 +75,11 @@ class RecordJob : public QObject {
   QString Refusal(const RecordSettings& settings, const QString& device) const;
   /** True while a digital recording waits for the drive set-up ("TWCD.ini" is missing). */
   bool NeedsDriveSetUp(const RecordSettings& settings) const;
-  /** Starts recording; drive is the selected drive's index, letter its "D:". */
+  /** Starts recording; drive is the selected drive's index, letter its "D:". With the
+   *  disc's AccurateRip entry path, the album's rip log names it and the rips are checked
+   *  against the database under settings.AccurateRipUrl after the last track. */
   void Start(const RecordSettings& settings, QList<Track> tracks, int drive, const QString& letter,
-             const QString& device = {});
+             const QString& device = {}, const QString& accurateRipEntry = {});
   void timerRecord_Timer();
   /** Ends the job now: the ripper is stopped and its partial file deleted. */
   void Cancel();
@@ -94,6 +100,8 @@ class RecordJob : public QObject {
   /** A track ended with the job's final code (51 no whole song file, 52 the ripper stalled
    *  and was stopped, 53 skipped for want of room); path is its song file. */
   void TrackFinished(int track, int code, const QString& path);
+  /** A recorded track as the AccurateRip database judges it, after the last track. */
+  void TrackVerified(int track, const audiolume::AccurateRip::Verdict& verdict);
   void JobEnded();
 
  private:
@@ -122,6 +130,9 @@ class RecordJob : public QObject {
   /** A value of "TWCD.log" as read at this tick. */
   QString Log(const QString& key) const;
   void ReadRipLog();
+  /** Checks the next rip log of the job with the AccurateRip database, or ends the job. */
+  void CheckNextRipLog();
+  void RipLogChecked(const QList<AccurateRipCheck::TrackVerdict>& verdicts);
 
   Context context_;
   RecordSettings settings_;
@@ -141,6 +152,9 @@ class RecordJob : public QObject {
   QElapsedTimer progressed_;  // since the ripper's progress last changed
   platform::IniDocument ripLog_;
   QSet<QString> ripLogs_;  // the rip logs this job has headed
+  QString accurateRipEntry_;
+  QStringList ripLogsToCheck_;
+  AccurateRipCheck accurateRip_;
   QTimer timerRecord_;
 };
 

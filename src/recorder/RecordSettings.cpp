@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include "recorder/AccurateRip.h"
 #include "support/IniSettings.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -66,7 +67,13 @@ RecordSettings RecordSettings::Load(const QString& settingsFile, const QString& 
     s.Filename[i] = read(u"Filename"_s + QString::number(i), s.Filename[i]);
   }
   s.FilenameSeparator = read(u"FilenameSeparator"_s, u"_"_s);
+  s.AccurateRipUrl = LoadAccurateRipUrl(settingsFile);
   return s;
+}
+
+QString RecordSettings::LoadAccurateRipUrl(const QString& settingsFile) {
+  const QString url = ReadIniWhole(settingsFile, kRecordSection, u"AccurateRip URL"_s);
+  return url.isEmpty() ? QString::fromLatin1(AccurateRip::kDefaultUrl) : url;
 }
 
 void RecordSettings::SaveChoices(const QString& settingsFile) const {

@@ -31,10 +31,15 @@ struct RecordSettings {
   QStringList Filename = {QStringLiteral("0,1"), QStringLiteral("0,2"), QStringLiteral("1,3"),
                           QStringLiteral("1,4")};
   QString FilenameSeparator = QStringLiteral("_");
+  /** Where the AccurateRip database's entries lie ("AccurateRip URL"); left empty by
+   *  settings made in code, which have no rip checked. */
+  QString AccurateRipUrl;
 
   /** appDir holds "TWCD.ini": once the drive is set up, error correction is written back
    *  on when it was never chosen. */
   static RecordSettings Load(const QString& settingsFile, const QString& appDir);
+  /** "AccurateRip URL", the database's public address when it is not set. */
+  static QString LoadAccurateRipUrl(const QString& settingsFile);
   /** What the recorder writes after the options window: AR, EC, RF, NewSongPath, CBR, VBR. */
   void SaveChoices(const QString& settingsFile) const;
   /** What the options window writes: the folder levels, the name parts and separator. */

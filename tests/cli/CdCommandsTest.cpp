@@ -1,7 +1,10 @@
 #include "cli/TwplFixture.h"
+#include "fakes/AccurateRipEntries.h"
 #include "fakes/DiscImages.h"
 #include "fakes/FakeCddbServer.h"
+#include "fakes/FakeHttpServer.h"
 #include "fakes/TestFiles.h"
+#include "support/IniSettings.h"
 
 #include <sndfile.h>
 
@@ -31,6 +34,7 @@ class CdCommandsTest : public TwplTest {
 
   QString cue_;
   test::FakeCddbServer server_;
+  test::FakeHttpServer accurateRip_;
 };
 
 TEST_F(CdCommandsTest, DrivesAndInfoFromTheTitleCache) {
@@ -148,11 +152,16 @@ TEST_F(CdCommandsTest, RecordRipsTheTickedTracksOnceTheDriveIsConfigured) {
   EXPECT_TRUE(result.err.contains(u"Audiolume is not configured to work with your PC."_s));
 
   test::WriteAll(Home() + u"/TWCD.ini"_s, "[DRIVE_1]\nCONFIG_OK=YES\n");
-  result =
-      Run({u"cd"_s, u"record"_s, u"--tracks"_s, u"1,3"_s, u"--format"_s, u"1"_s, u"--to"_s, to});
+  result = Run({u"cd"_s, u"record"_s, u"--tracks"_s, u"1,3"_s, u"--format"_s, u"1"_s, u"--to"_s, to,
+                u"--accuraterip"_s, accurateRip_.BaseUrl()});
   ASSERT_EQ(result.code, 0) << result.err.toStdString();
   EXPECT_EQ(result.out,
             u"1\t0\t"_s + to + u"/01_Track 1.wav\n3\t0\t"_s + to + u"/03_Track 3.wav\n"_s);
+  // The disc's entry as whipper names it; the database does not know it.
+  ASSERT_EQ(accurateRip_.received.size(), 1);
+  EXPECT_EQ(accurateRip_.received[0].target, u"/2/2/b/dBAR-003-00004b22-0000f7cd-0b007403.bin"_s);
+  EXPECT_TRUE(test::ReadAll(to + u"/rip.log"_s)
+                  .contains("\nAccurateRip: the disc is not in the database\n"));
   SF_INFO info{};
   SNDFILE* wav = sf_open((to + u"/03_Track 3.wav"_s).toUtf8().constData(), SFM_READ, &info);
   ASSERT_NE(wav, nullptr);
@@ -177,14 +186,69 @@ TEST_F(CdCommandsTest, RecordedSongsJoinTheLibraryThere) {
   MakeLibrary();
   test::WriteAll(Home() + u"/TWCD.ini"_s, "[DRIVE_1]\nCONFIG_OK=YES\n");
   const QString to = dir_.filePath(u"new songs"_s);
-  const Result result =
-      Run({u"cd"_s, u"record"_s, u"--tracks"_s, u"3"_s, u"--format"_s, u"1"_s, u"--to"_s, to});
+  const Result result = Run({u"cd"_s, u"record"_s, u"--tracks"_s, u"3"_s, u"--format"_s, u"1"_s,
+                             u"--to"_s, to, u"--accuraterip"_s, accurateRip_.BaseUrl()});
   ASSERT_EQ(result.code, 0) << result.err.toStdString();
   EXPECT_FALSE(QFileInfo::exists(Home() + u"/VeltoDj.dat"_s));
   HomeLibrary home(Home());
   SongLibrary& library = home.library;
   ASSERT_EQ(library.SongCount(), 3);
   EXPECT_EQ(library.SongText(3, SongLibrary::kFilenameColumn), to + u"/03_Track 3.wav"_s);
+}
+
+// A rip log of an album recorded in two runs, the second after a failed check.
+const QByteArray kTwoRunRipLog =
+    "\nAudiolume 3.12 rip log, 2026-01-02 10:00\nDrive E: disc.cue\nFormat: WAV\n"
+    "AccurateRip entry: 3/2/1/dBAR-002-00001123-00002a5e-0b007402.bin\n"
+    "\nTrack 01  01.wav\n  AccurateRip v1: 0000000A   v2: 0000000B\n  Exit code: 0\n"
+    "\nAudiolume 3.12 rip log, 2026-01-02 11:00\nDrive E: disc.cue\nFormat: WAV\n"
+    "AccurateRip entry: 3/2/1/dBAR-002-00001123-00002a5e-0b007402.bin\n"
+    "AccurateRip: not checked (the database could not be asked: timed out)\n"
+    "\nTrack 02  02.wav\n  AccurateRip v1: 0000000C   v2: 0000000D\n"
+    "  AccurateRip: not checked (the database could not be asked: timed out)\n  Exit code: 0\n";
+
+// An entry of the rip log's disc, of pressings of two tracks.
+QByteArray TwoTrackEntry(const QList<QList<test::PressedTrack>>& pressings) {
+  return test::AccurateRipEntry(0x1123, 0x2a5e, 0x0b007402, pressings);
+}
+
+TEST_F(CdCommandsTest, VerifyChecksTheAlbumsRipLogAgainAndAgain) {
+  const QString album = dir_.filePath(u"Band/Album"_s);
+  QDir().mkpath(album);
+  test::WriteAll(album + u"/rip.log"_s, kTwoRunRipLog);
+  const QString entry = u"/accuraterip/3/2/1/dBAR-002-00001123-00002a5e-0b007402.bin"_s;
+  accurateRip_.routes[entry] = {200, TwoTrackEntry({{{2, 0x0A}, {6, 0xEE}}})};
+  Result result = Run({u"cd"_s, u"verify"_s, u"Band/Album"_s, u"--accuraterip"_s,
+                       accurateRip_.BaseUrl() + u"/accuraterip/"_s});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_EQ(result.out,
+            u"1\taccurately ripped (confidence 2, v1)\n"
+            u"2\tnot accurate (the database has confidence 6 for another sum)\n"
+            u"AccurateRip: 1 of 2 tracks accurately ripped\n"_s);
+  // Both runs' parts have the verdicts, the earlier ones replaced.
+  QByteArray log = test::ReadAll(album + u"/rip.log"_s);
+  EXPECT_EQ(log.count("AccurateRip: 1 of 2 tracks accurately ripped\n"), 2) << log.toStdString();
+  EXPECT_FALSE(log.contains("not checked")) << log.toStdString();
+  EXPECT_TRUE(log.contains("v2: 0000000B\n  AccurateRip: accurately ripped (confidence 2, v1)\n"));
+
+  // The database's address from the settings; track 2 now agrees with a pressing's v2.
+  accurateRip_.routes[entry] = {200, TwoTrackEntry({{{2, 0x0A}, {6, 0xEE}}, {{0, 0}, {9, 0x0D}}})};
+  WriteIniString(Home() + u"/VeltoDj.ini"_s, u"Record"_s, u"AccurateRip URL"_s,
+                 accurateRip_.BaseUrl() + u"/accuraterip"_s);
+  result = Run({u"cd"_s, u"verify"_s, album});
+  EXPECT_EQ(result.code, 0) << result.err.toStdString();
+  EXPECT_EQ(result.out,
+            u"1\taccurately ripped (confidence 2, v1)\n"
+            u"2\taccurately ripped (confidence 9, v2)\n"
+            u"AccurateRip: all 2 tracks accurately ripped\n"_s);
+  log = test::ReadAll(album + u"/rip.log"_s);
+  EXPECT_EQ(log.count("  AccurateRip: "), 2) << log.toStdString();
+  EXPECT_EQ(log.count("AccurateRip: all 2 tracks accurately ripped\n"), 2) << log.toStdString();
+
+  // A folder without a rip log.
+  result = Run({u"cd"_s, u"verify"_s, dir_.path()});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_TRUE(result.err.contains(u"rip.log"_s)) << result.err.toStdString();
 }
 
 TEST_F(CdCommandsTest, SitesComeFromTheServer) {

@@ -6,19 +6,24 @@
 
 #include <QDate>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
 #include <cstring>
 
+#include "fakes/AccurateRipEntries.h"
+#include "fakes/FakeHttpServer.h"
 #include "fakes/SineFiles.h"
 #include "fakes/TestFiles.h"
 #include "platform/AudioCapture.h"
 #include "platform/FileConverter.h"
 #include "platform/StandardTags.h"
+#include "recorder/AccurateRip.h"
 #include "recorder/CdDisc.h"
 #include "recorder/RecordJob.h"
 #include "recorder/RecordList.h"
@@ -132,6 +137,7 @@ class RecordJobTest : public RecorderFixture {
                                [this](const QString& text) { failures_.append(text); },
                                {}};
     context.ripperTimeOutMs = ripperTimeOutMs_;
+    context.accurateRipTimeLimitMs = accurateRipTimeLimitMs_;
     if (captureCode >= 0) {
       context.makeCapture = [captureCode]() -> std::unique_ptr<platform::AudioCapture> {
         return std::make_unique<FakeCapture>(captureCode);
@@ -144,6 +150,10 @@ class RecordJobTest : public RecorderFixture {
                      });
     QObject::connect(job_.get(), &RecordJob::TrackMarked,
                      [this](int track, Mark mark) { marks_[track] = mark; });
+    QObject::connect(job_.get(), &RecordJob::TrackVerified,
+                     [this](int track, const AccurateRip::Verdict& verdict) {
+                       verified_[track] = verdict.LogLine();
+                     });
     return *job_;
   }
 
@@ -206,9 +216,11 @@ class RecordJobTest : public RecorderFixture {
 
   RecordSettings settings_;
   qint64 ripperTimeOutMs_ = 60000;
+  int accurateRipTimeLimitMs_ = 5000;
   std::unique_ptr<RecordJob> job_;
   QList<std::pair<int, int>> codes_;
   QMap<int, Mark> marks_;
+  QMap<int, QString> verified_;  // the AccurateRip verdicts, as the rip log words them
   QStringList failures_;
 };
 
@@ -651,6 +663,129 @@ TEST_F(RecordJobTest, CommandLineCarriesOffsetPreviewAndErrorCorrection) {
   settings_.EC = 1;
   job.Start(settings_, {}, 0, u"D:"_s);
   EXPECT_EQ(job.CommandLine(track).mid(7), (QStringList{u"/prevu"_s, u"750:375"_s}));
+}
+
+// The v1 and v2 sums of each track in a rip log, in its order.
+QList<Sums> LoggedAccurateRipSums(const QString& ripLog) {
+  QList<Sums> logged;
+  static const QRegularExpression line(u"AccurateRip v1: (\\w{8})   v2: (\\w{8})"_s);
+  for (auto it = line.globalMatch(ripLog); it.hasNext();) {
+    const QRegularExpressionMatch match = it.next();
+    logged.append(
+        {0, match.captured(1).toUInt(nullptr, 16), match.captured(2).toUInt(nullptr, 16)});
+  }
+  return logged;
+}
+
+QString SumsLine(const Sums& sums) {
+  return u"  AccurateRip v1: "_s + Hex(sums.v1) + u"   v2: "_s + Hex(sums.v2) + u'\n';
+}
+
+TEST_F(RecordJobTest, RipsAreCheckedWithEveryPressingOfTheirAccurateRipEntry) {
+  const QList<ImageTrack> tracks = {{600, true, true}, {300, true, true}, {450, true, true}};
+  const QString cue = Image(u"disc"_s, tracks);
+  qputenv("AUDIOLUME_CD_DRIVES", (u"D="_s + cue).toUtf8());
+  RecordDisc& disc = Disc({cue});
+  disc.SetLookupSuppressed(true);
+  ASSERT_EQ(disc.OpenCD(false), 0);
+  const AccurateRip::DiscIds ids = AccurateRip::IdsOf(disc.Disc());
+  disc.CloseMCI();
+  settings_.RF = 1;
+  FakeHttpServer server;
+  settings_.AccurateRipUrl = server.BaseUrl() + u"/accuraterip"_s;
+  RecordJob& job = Job(QString::fromUtf8(TWCD_PATH));
+  // The sums the rip log has (whipper's, as a test above shows), once the last track is in:
+  // track 1 has only its v1 sum in the first pressing, track 2 only its v2 sum in the
+  // second; track 3 is in neither.
+  Sums first, second, third;
+  QObject::connect(&job, &RecordJob::TrackFinished, [&](int track, int, const QString&) {
+    const QList<Sums> logged =
+        LoggedAccurateRipSums(QString::fromUtf8(ReadAll(Path(u"Music/Album/rip.log"_s))));
+    if (track != 3 || logged.size() != 3) return;
+    first = logged[0];
+    second = logged[1];
+    third = logged[2];
+    server.routes[u"/accuraterip/"_s + ids.EntryPath()] = {
+        200, AccurateRipEntry(ids.id1, ids.id2, ids.cddb,
+                              {{{3, first.v1}, {7, second.v1 + 1}, {2, third.v2 + 1}},
+                               {{9, first.v1 + 1}, {4, second.v2}, {5, third.v1 + 1}}})};
+  });
+  job.Start(settings_, Tracks({1, 2, 3}), 0, u"D:"_s, cue, ids.EntryPath());
+  RunToTheEnd(job);
+  qunsetenv("AUDIOLUME_CD_DRIVES");
+  ASSERT_EQ(codes_, (QList<std::pair<int, int>>{{1, 0}, {2, 0}, {3, 0}}))
+      << failures_.join(u'\n').toStdString();
+  ASSERT_NE(first.v1, first.v2);
+  ASSERT_NE(second.v1, second.v2);
+  ASSERT_EQ(server.received.size(), 1);
+  EXPECT_EQ(server.received[0].target, u"/accuraterip/"_s + ids.EntryPath());
+  EXPECT_TRUE(server.received[0].headers.value("user-agent").startsWith("Audiolume/"));
+
+  const QString accurateV1 = u"  AccurateRip: accurately ripped (confidence 3, v1)"_s;
+  const QString accurateV2 = u"  AccurateRip: accurately ripped (confidence 4, v2)"_s;
+  const QString notAccurate =
+      u"  AccurateRip: not accurate (the database has confidence 5 for another sum)"_s;
+  const QString ripLog = QString::fromUtf8(ReadAll(Path(u"Music/Album/rip.log"_s)));
+  // Each verdict right under the sums it is about; the album's under the head.
+  EXPECT_TRUE(ripLog.contains(SumsLine(first) + accurateV1 + u'\n')) << ripLog.toStdString();
+  EXPECT_TRUE(ripLog.contains(SumsLine(second) + accurateV2 + u'\n')) << ripLog.toStdString();
+  EXPECT_TRUE(ripLog.contains(SumsLine(third) + notAccurate + u'\n')) << ripLog.toStdString();
+  EXPECT_TRUE(ripLog.contains(u"Format: WAV\nAccurateRip entry: "_s + ids.EntryPath() +
+                              u"\nAccurateRip: 2 of 3 tracks accurately ripped\n"_s))
+      << ripLog.toStdString();
+  EXPECT_EQ(verified_, (QMap<int, QString>{{1, accurateV1}, {2, accurateV2}, {3, notAccurate}}));
+}
+
+// Shell lines of a ripper that rips the song with these sums.
+QString RipsTheSongWithSums(const QString& v1, const QString& v2) {
+  return u"printf '[TWCD]\\nDONE=ok\\nPERCENT=100\\nACCURATERIP_V1=%1\\nACCURATERIP_V2=%2\\n' > "
+         u"TWCD.log\nprintf song > \"$(sed -n 's/^FILENAME=//p' TWCD.ini)\"\n"_s.arg(v1, v2);
+}
+
+TEST_F(RecordJobTest, ADiscUnknownToAccurateRipOrADatabaseThatNeverAnswersFailsNoRecording) {
+  FakeHttpServer server;
+  settings_.AccurateRipUrl = server.BaseUrl() + u'/';
+  const QString entry = u"8/7/1/dBAR-002-00001178-00002a5e-0b007402.bin"_s;
+  RecordJob& job = Job(Script(u"ripper.sh"_s, RipsTheSongWithSums(u"0000ABCD"_s, u"1234ABCD"_s)));
+  job.Start(settings_, Tracks({1, 2}), 0, u"D:"_s, {}, entry);
+  RunToTheEnd(job);
+  ASSERT_EQ(codes_, (QList<std::pair<int, int>>{{1, 0}, {2, 0}}));
+  const QString notThere = u"  AccurateRip: the disc is not in the database"_s;
+  EXPECT_EQ(verified_, (QMap<int, QString>{{1, notThere}, {2, notThere}}));
+  EXPECT_EQ(server.received.value(0).target, u'/' + entry);
+
+  // The same album again, while the database keeps silent.
+  server.neverAnswer = true;
+  accurateRipTimeLimitMs_ = 500;
+  codes_.clear();
+  verified_.clear();
+  RecordJob& again = Job(Script(u"ripper.sh"_s, RipsTheSongWithSums(u"0000ABCD"_s, u"1234ABCD"_s)));
+  QSignalSpy ended(&again, &RecordJob::JobEnded);
+  QElapsedTimer clock;
+  QObject::connect(&again, &RecordJob::TrackFinished, [&clock](int track, int, const QString&) {
+    if (track == 2) clock.start();
+  });
+  again.Start(settings_, Tracks({1, 2}), 0, u"D:"_s, {}, entry);
+  RunToTheEnd(again);
+  EXPECT_EQ(ended.count(), 1);
+  EXPECT_LT(clock.elapsed(), 3000) << "the job waits no longer than the time limit";
+  EXPECT_EQ(codes_, (QList<std::pair<int, int>>{{1, 0}, {2, 0}}));
+  EXPECT_EQ(marks_[2], Mark::Done);
+  const QString unchecked =
+      u"  AccurateRip: not checked (the database could not be asked: no answer within 0.5 "
+      u"seconds)"_s;
+  EXPECT_EQ(verified_, (QMap<int, QString>{{1, unchecked}, {2, unchecked}}));
+  // The first recording keeps what the database said of it.
+  const QString ripLog = QString::fromUtf8(ReadAll(Path(u"Music/Album/rip.log"_s)));
+  const qsizetype secondPart = ripLog.lastIndexOf(u" rip log, "_s);
+  EXPECT_EQ(ripLog.left(secondPart).count(notThere), 2) << ripLog.toStdString();
+  EXPECT_EQ(ripLog.mid(secondPart).count(unchecked), 2) << ripLog.toStdString();
+  EXPECT_TRUE(
+      ripLog.mid(secondPart)
+          .contains(
+              u"\nAccurateRip: not checked (the database could not be asked: no answer within 0.5 "
+              u"seconds)\n"_s))
+      << ripLog.toStdString();
 }
 
 }  // namespace

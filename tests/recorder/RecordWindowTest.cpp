@@ -11,7 +11,10 @@
 #include <QSpinBox>
 #include <QTest>
 
+#include "fakes/AccurateRipEntries.h"
+#include "fakes/FakeHttpServer.h"
 #include "fakes/TestFiles.h"
+#include "recorder/AccurateRip.h"
 #include "recorder/CddbLookup.h"
 #include "recorder/DriveSetup.h"
 #include "recorder/InitRecord.h"
@@ -107,7 +110,17 @@ TEST_F(RecordWindowTest, ShowsTheDiscsRowsAndKeepsTypedTitles) {
 TEST_F(RecordWindowTest, RecordsTheTickedTracksOnceTheDriveIsConfigured) {
   WriteIniString(Path(u"VeltoDj.ini"_s), u"Record"_s, u"RF"_s, u"1"_s);
   WriteIniString(Path(u"VeltoDj.ini"_s), u"Record"_s, u"NewSongPath"_s, Path(u"Songs"_s));
+  FakeHttpServer accurateRip;
+  WriteIniString(Path(u"VeltoDj.ini"_s), u"Record"_s, u"AccurateRip URL"_s, accurateRip.BaseUrl());
   RecordFrm& window = Window({{150}, {120}, {90}});
+  // Once track 2 is in, the database has its v2 sum in a pressing.
+  QObject::connect(&job_, &RecordJob::TrackFinished, [&](int track, int, const QString& path) {
+    if (track != 2) return;
+    const QString ripLog = QString::fromUtf8(ReadAll(QFileInfo(path).path() + u"/rip.log"_s));
+    const quint32 v2 = ripLog.section(u"   v2: "_s, 1).left(8).toUInt(nullptr, 16);
+    accurateRip.routes[u'/' + AccurateRip::IdsOf(disc_->Disc()).EntryPath()] = {
+        200, AccurateRipEntry(0, 0, 0, {{{1, 0}, {8, v2}, {1, 0}}})};
+  });
   auto* record = window.findChild<QPushButton*>(u"cmdRecord"_s);
   QTest::mouseClick(record, Qt::LeftButton);
   EXPECT_EQ(prompter_.ShownMessages().last().text, u"There are no songs checked"_s);
@@ -136,7 +149,10 @@ TEST_F(RecordWindowTest, RecordsTheTickedTracksOnceTheDriveIsConfigured) {
   qunsetenv("AUDIOLUME_CD_DRIVES");
   EXPECT_FALSE(job_.IsRecording());
   EXPECT_TRUE(QFile::exists(Path(u"Songs/02_Track 2.wav"_s)));
-  EXPECT_EQ(window.findChildren<QLabel*>(u"picRecordStatus"_s).value(1)->text(), u"✔"_s);
+  // Recorded, and accurately so.
+  QLabel* mark = window.findChildren<QLabel*>(u"picRecordStatus"_s).value(1);
+  EXPECT_EQ(mark->text(), u"☑"_s);
+  EXPECT_EQ(mark->toolTip(), u"AccurateRip: accurately ripped (confidence 8, v2)"_s);
   EXPECT_TRUE(record->isVisible());
 }
 
