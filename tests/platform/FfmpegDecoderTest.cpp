@@ -8,6 +8,7 @@
 
 #include "fakes/FfmpegSongs.h"
 #include "fakes/QtPrinters.h"
+#include "fakes/SineFiles.h"
 #include "platform/AudioDecoder.h"
 #include "platform/SongFormat.h"
 #include "platform/StandardTags.h"
@@ -123,6 +124,26 @@ TEST_F(FfmpegDecoderTest, AacInMp4HasTheEncodedLengthAndTheSignal) {
   decoder->Seek(30000);
   const std::vector<qint16> sought = ReadFrames(*decoder, 4000);
   EXPECT_LE(LargestDifference(sought, {all.begin() + 60000, all.begin() + 68000}), 2);
+}
+
+// WMA counts milliseconds and raw AAC nothing: their length is what their packets add up
+// to, and they play for exactly that long, the tone in its place.
+TEST_F(FfmpegDecoderTest, WmaAndRawAacPlayForTheLengthTheirPacketsAddUpTo) {
+  for (const QString& path :
+       {Song(u"song.wma"_s, "wmav2", "asf"), Song(u"song.aac"_s, "aac", "adts")}) {
+    SCOPED_TRACE(path.toStdString());
+    const auto decoder = platform::OpenSongDecoder(path);
+    EXPECT_GE(decoder->LengthFrames(), kSongFrames);
+    EXPECT_LT(decoder->LengthFrames(), kSongFrames + 4096);
+    const std::vector<qint16> all = ReadToEnd(*decoder);
+    EXPECT_EQ(qint64(all.size()), decoder->LengthFrames() * 2);
+    EXPECT_NEAR(ZeroCrossingFrequency(QList<qint16>(all.begin(), all.end()), 44100), 440, 2);
+    decoder->Seek(decoder->LengthFrames() - 100);
+    EXPECT_EQ(qint64(ReadToEnd(*decoder).size()), 200);
+  }
+  EXPECT_EQ(platform::SongFormatOf(Path(u"song.wma"_s)), SongFormat::Asf);
+  EXPECT_EQ(platform::SongFormatOf(Path(u"song.aac"_s)), SongFormat::Aac);
+  EXPECT_EQ(platform::ReadStandardTags(Path(u"song.wma"_s), false)->fields.artist, u"The Lossless");
 }
 
 TEST_F(FfmpegDecoderTest, TheContentTellsTheFormatWhateverTheName) {
