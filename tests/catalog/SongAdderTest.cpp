@@ -233,8 +233,8 @@ TEST_F(SongAdderTest, StandardTagsComeAfterTheTrailerAndBeforeTheId3v1Tag) {
   EXPECT_TRUE(ReadAll(Path(u"song.flac"_s)) == flac);
 }
 
-// M4A (AAC and ALAC) and WavPack songs, one of them named as an MP3: their own tags, the
-// play time their decoder measures, and never a byte written into them.
+// M4A (AAC and ALAC) and WavPack songs, named as an MP3 or a WAV too: their own tags, the
+// play time their decoder measures, never a byte written into them and no conversion.
 TEST_F(SongAdderTest, SongsOfTheFormatsFfmpegPlaysJoinWithTheirTagsAndPlayTimes) {
   const std::vector<qint16> tone = TwoToneStereo(44100 * 3 + 4321);
   const struct {
@@ -244,7 +244,8 @@ TEST_F(SongAdderTest, SongsOfTheFormatsFfmpegPlaysJoinWithTheirTagsAndPlayTimes)
   } songs[] = {{u"phone.m4a"_s, "aac", "ipod"},
                {u"store.m4a"_s, "alac", "ipod"},
                {u"pack.wv"_s, "wavpack", "wv"},
-               {u"misnamed.mp3"_s, "aac", "ipod"}};
+               {u"misnamed.mp3"_s, "aac", "ipod"},
+               {u"misnamed.wav"_s, "wavpack", "wv"}};
   QStringList paths;
   QList<QByteArray> bytes;
   for (const auto& song : songs) {
@@ -255,7 +256,7 @@ TEST_F(SongAdderTest, SongsOfTheFormatsFfmpegPlaysJoinWithTheirTagsAndPlayTimes)
   }
   EXPECT_EQ(AddedPaths(adder_.AddSongs(paths)), paths);
   EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
-  for (int row = 1; row <= 4; ++row) {
+  for (int row = 1; row <= 5; ++row) {
     SCOPED_TRACE(row);
     EXPECT_EQ(library_.SongText(row, 0), u"Title of "_s + songs[row - 1].name);
     EXPECT_EQ(library_.SongText(row, 2), u"Artist \u00e9");

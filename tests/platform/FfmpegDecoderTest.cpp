@@ -152,6 +152,12 @@ TEST_F(FfmpegDecoderTest, TheContentTellsTheFormatWhateverTheName) {
   EXPECT_EQ(platform::SongFormatOf(m4a), SongFormat::Mp4);
   EXPECT_EQ(platform::SongFormatOf(pack), SongFormat::WavPack);
   EXPECT_FALSE(platform::TakesTrailingTags(m4a));
+  QFile ape(Path(u"monkey.mp3"_s));  // FFmpeg makes no APE files: its header is enough here
+  ASSERT_TRUE(ape.open(QIODevice::WriteOnly));
+  ape.write(QByteArray("MAC \x96\x0f") + QByteArray(100, '\0'));
+  ape.close();
+  EXPECT_EQ(platform::SongFormatOf(ape.fileName()), SongFormat::Ape);
+  EXPECT_FALSE(platform::TakesTrailingTags(ape.fileName()));
   EXPECT_EQ(platform::OpenSongDecoder(m4a)->LengthFrames(), kSongFrames);
   EXPECT_EQ(platform::OpenPlayerDecoder(pack)->LengthFrames(), kSongFrames);
   for (const QString& name :
