@@ -5,7 +5,12 @@
 // sink for its next buffer, beside the time the sound card's buffer lasts. Target: no
 // wait longer than that buffer.
 //
-// Usage: bench_playback [FOLDER]   (default: a temporary folder; needs mpg123 on PATH)
+// Then a 5-minute AAC song in M4A played through the FFmpeg decoder to the null sink,
+// beside `ffmpeg -i FILE -f null -` on the same file, in CPU seconds. Target: within 1.2
+// times.
+//
+// Usage: bench_playback [FOLDER]   (default: a temporary folder; needs mpg123 and ffmpeg
+// on PATH)
 #include <sys/resource.h>
 
 #include <QCoreApplication>
@@ -21,6 +26,8 @@
 #include <chrono>
 
 #include "BenchAdder.h"
+#include "BenchTiming.h"
+#include "fakes/FfmpegSongs.h"
 #include "fakes/SineFiles.h"
 #include "platform/AudioPipeline.h"
 
@@ -68,6 +75,45 @@ class GapSink : public platform::AudioSink {
   bool wrote_ = false;
 };
 
+// The CPU seconds the process spends playing a decoder's song to the null sink at full speed.
+double CpuSecondsToPlay(std::unique_ptr<platform::AudioDecoder> decoder) {
+  const double before = CpuSeconds(RUSAGE_SELF);
+  platform::AudioPipeline pipeline(platform::MakeNullAudioSink(1e9));
+  QEventLoop loop;
+  QObject::connect(&pipeline, &platform::AudioPipeline::Finished, &loop, &QEventLoop::quit);
+  QObject::connect(&pipeline, &platform::AudioPipeline::Failed, &loop, &QEventLoop::quit);
+  pipeline.Play(std::move(decoder));
+  loop.exec();
+  pipeline.Stop();
+  return CpuSeconds(RUSAGE_SELF) - before;
+}
+
+// A 5-minute AAC song in M4A, opened and played through the FFmpeg decoder, beside ffmpeg
+// decoding it to nothing; the best of five runs each.
+void M4aPlaybackBesideFfmpeg(const QString& folder) {
+  const QString song = folder + QStringLiteral("/five-minutes.m4a");
+  if (!test::WriteFfmpegSong(song, test::TwoToneStereo(300 * 44100), "aac", "ipod",
+                             QStringLiteral("Bench"), QStringLiteral("Bench"))) {
+    std::fputs("cannot write the M4A song\n", stderr);
+    return;
+  }
+  double ours = 1e9;
+  double reference = 1e9;
+  for (int run = 0; run < 5; ++run) {
+    ours = std::min(ours, CpuSecondsToPlay(platform::OpenFfmpegDecoder(song)));
+    const double childrenBefore = CpuSeconds(RUSAGE_CHILDREN);
+    if (!bench::RunTool(QStringLiteral("ffmpeg"),
+                        {QStringLiteral("-nostdin"), QStringLiteral("-v"), QStringLiteral("error"),
+                         QStringLiteral("-i"), song, QStringLiteral("-f"), QStringLiteral("null"),
+                         QStringLiteral("-")})) {
+      std::fputs("ffmpeg did not run (is it installed?)\n", stderr);
+      return;
+    }
+    reference = std::min(reference, CpuSeconds(RUSAGE_CHILDREN) - childrenBefore);
+  }
+  bench::Report("5-min M4A (AAC), CPU", ours, "ffmpeg -f null -, CPU", reference, 1.2);
+}
+
 // Plays song in real time while 200 WAV files are added; returns the longest gap.
 double LongestGapWhileAdding(const QString& folder, const QString& song, bool& device) {
   const QString wavs = folder + QStringLiteral("/wavs");
@@ -109,15 +155,7 @@ int main(int argc, char* argv[]) {
   double ours = 1e9;
   double reference = 1e9;
   for (int run = 0; run < 5; ++run) {
-    const double before = CpuSeconds(RUSAGE_SELF);
-    platform::AudioPipeline pipeline(platform::MakeNullAudioSink(1e9));
-    QEventLoop loop;
-    QObject::connect(&pipeline, &platform::AudioPipeline::Finished, &loop, &QEventLoop::quit);
-    QObject::connect(&pipeline, &platform::AudioPipeline::Failed, &loop, &QEventLoop::quit);
-    pipeline.Play(platform::OpenMpegDecoder(song));
-    loop.exec();
-    pipeline.Stop();
-    ours = std::min(ours, CpuSeconds(RUSAGE_SELF) - before);
+    ours = std::min(ours, CpuSecondsToPlay(platform::OpenMpegDecoder(song)));
 
     const double childrenBefore = CpuSeconds(RUSAGE_CHILDREN);
     QProcess mpg123;
@@ -140,5 +178,7 @@ int main(int argc, char* argv[]) {
   std::printf("longest wait of the %s for a buffer %6.1f ms; its buffer lasts %.0f ms: %s\n",
               device ? "sound card" : "null sink", gap, kSinkBufferMs,
               gap < kSinkBufferMs ? "met" : "NOT met");
+
+  M4aPlaybackBesideFfmpeg(folder);
   return 0;
 }

@@ -21,8 +21,9 @@ QStringList MprisRoot::SupportedUriSchemes() const {
 
 // The types the decoders play, as the desktop entry lists them.
 QStringList MprisRoot::SupportedMimeTypes() const {
-  return {u"audio/mpeg"_s, u"audio/x-wav"_s,        u"audio/flac"_s,
-          u"audio/ogg"_s,  u"audio/x-vorbis+ogg"_s, u"audio/x-opus+ogg"_s};
+  return {u"audio/mpeg"_s,         u"audio/x-wav"_s,      u"audio/flac"_s,      u"audio/ogg"_s,
+          u"audio/x-vorbis+ogg"_s, u"audio/x-opus+ogg"_s, u"audio/mp4"_s,       u"audio/x-m4a"_s,
+          u"audio/aac"_s,          u"audio/x-ms-wma"_s,   u"audio/x-wavpack"_s, u"audio/x-ape"_s};
 }
 
 void MprisRoot::Raise() {

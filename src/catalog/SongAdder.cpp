@@ -13,6 +13,7 @@
 #include "library/TrailerTag.h"
 #include "platform/AudioDecoder.h"
 #include "platform/FileConverter.h"
+#include "platform/SongFormat.h"
 #include "platform/StandardTags.h"
 #include "support/AppError.h"
 #include "support/ErrorCheck.h"
@@ -268,18 +269,20 @@ SongAdder::Step SongAdder::AddOne(const QString& file, bool inFolder, bool& dont
   bool writeTrailer = ReadSongInformation(file, record);
   const bool hadTrailer = trailer_.LastScan().found;
   record.Filename = file;
+  // By content: an M4A named ".mp3" is neither scanned as MPEG audio nor converted as WAV.
+  const platform::SongFormat format = platform::SongFormatOf(file);
   if (record.TrackTime.trimmed().isEmpty()) {
     // MPEG files are scanned whole: the decoder's length is an estimate for some of them.
     platform::Mp3Info info;
-    const bool scanned =
-        platform::IsMpegAudioName(file) && platform::_QueryMp3File(file, info) == 0;
+    const bool scanned = platform::IsMpegAudioName(file) && format == platform::SongFormat::Mpeg &&
+                         platform::_QueryMp3File(file, info) == 0;
     record.TrackTime = PlayTimeText(scanned ? info.durationMs / 1000.0 : *seconds);
   }
   if (hadTrailer && TakesTrailer(file)) {
     trailer_.Sync().Complete(record);
     writeTrailer = AskAboutDifference(record) != 0;
   }
-  if (HasExtension(file, u"wav"_s)) {
+  if (HasExtension(file, u"wav"_s) && !platform::IsFfmpegOnlyFormat(format)) {
     Tell({0, 0, {}, catalog_.GetMsgWithValue(RC_Converting, SplitPathName(file).name)});
     QString path = file;
     const qint64 wavBytes = QFileInfo(file).size();

@@ -2,16 +2,31 @@
 
 #include <QFileInfo>
 
+#include "platform/SongFormat.h"
+
 namespace audiolume::platform {
 
 namespace {
 
-// MPEG audio through libmpg123; WAV, FLAC, Ogg Vorbis and Opus through libsndfile;
-// RealAudio files go to the external player.
+// MPEG audio through libmpg123; WAV, FLAC, Ogg Vorbis and Opus through libsndfile; MP4
+// (AAC, ALAC), raw AAC, WMA, WavPack and APE through FFmpeg; RealAudio files go to the
+// external player.
 const QStringList kSongExtensions = {
-    QStringLiteral("mp3"), QStringLiteral("mp2"),  QStringLiteral("mp1"),
-    QStringLiteral("wav"), QStringLiteral("flac"), QStringLiteral("ogg"),
-    QStringLiteral("oga"), QStringLiteral("opus"), QStringLiteral("ra")};
+    QStringLiteral("mp3"),  QStringLiteral("mp2"), QStringLiteral("mp1"), QStringLiteral("wav"),
+    QStringLiteral("flac"), QStringLiteral("ogg"), QStringLiteral("oga"), QStringLiteral("opus"),
+    QStringLiteral("m4a"),  QStringLiteral("m4b"), QStringLiteral("mp4"), QStringLiteral("aac"),
+    QStringLiteral("wma"),  QStringLiteral("wv"),  QStringLiteral("ape"), QStringLiteral("ra")};
+
+// What libsndfile cannot read goes to FFmpeg; a file libsndfile cannot open at all is
+// reported as libsndfile reports it.
+std::unique_ptr<AudioDecoder> OpenSndfileElseFfmpeg(const QString& path) {
+  try {
+    return OpenSndfileDecoder(path);
+  } catch (const DecodeError& error) {
+    if (error.kind() != DecodeError::Kind::NotDecodable) throw;
+  }
+  return OpenFfmpegDecoder(path);
+}
 
 }  // namespace
 
@@ -33,7 +48,10 @@ bool IsMpegAudioName(const QString& path) {
 }
 
 std::unique_ptr<AudioDecoder> OpenSongDecoder(const QString& path) {
-  return IsMpegAudioName(path) ? OpenMpegDecoder(path) : OpenSndfileDecoder(path);
+  const SongFormat format = SongFormatOf(path);
+  if (format == SongFormat::Mpeg) return OpenMpegDecoder(path);
+  if (IsFfmpegOnlyFormat(format)) return OpenFfmpegDecoder(path);
+  return OpenSndfileElseFfmpeg(path);
 }
 
 }  // namespace audiolume::platform

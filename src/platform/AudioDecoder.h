@@ -51,12 +51,16 @@ std::unique_ptr<AudioDecoder> OpenMpegDecoder(const QString& path);
 /** WAV, FLAC, Ogg Vorbis, Opus, AIFF and whatever else libsndfile reads. */
 std::unique_ptr<AudioDecoder> OpenSndfileDecoder(const QString& path);
 
+/** What neither of those takes: MP4 (AAC, ALAC), WMA, WavPack, APE and whatever else
+ *  FFmpeg's libavformat and libavcodec open. */
+std::unique_ptr<AudioDecoder> OpenFfmpegDecoder(const QString& path);
+
 /** A track of an audio CD (a drive or a disc image) as a song path: "cdda:DEVICE#N". */
 QString CdTrackPath(const QString& device, int track);
 bool IsCdTrackPath(const QString& path);
 /** Reads a CD track through libcdio-paranoia. Throws DecodeError. */
 std::unique_ptr<AudioDecoder> OpenCdTrackDecoder(const QString& path);
-/** What the player's second back-end opens: CD tracks, else through libsndfile. */
+/** What the player's second back-end opens: CD tracks, else as OpenSongDecoder. */
 std::unique_ptr<AudioDecoder> OpenPlayerDecoder(const QString& path);
 
 /** The name patterns of the song files the decoders play ("*.mp3", "*.flac", …), for
@@ -68,8 +72,9 @@ bool IsSongFileName(const QString& path);
 /** Whether a file's name (not its folders) ends in ".mp1", ".mp2" or ".mp3". */
 bool IsMpegAudioName(const QString& path);
 
-/** The decoder a song file's name calls for: MPEG audio through libmpg123, everything
- *  else through libsndfile. Throws DecodeError. */
+/** The decoder a song file's content calls for (SongFormatOf: a misnamed file still
+ *  plays): MPEG audio through libmpg123; MP4, WavPack, APE and ASF through FFmpeg; the rest
+ *  through libsndfile, and what libsndfile cannot read through FFmpeg. Throws DecodeError. */
 std::unique_ptr<AudioDecoder> OpenSongDecoder(const QString& path);
 
 }  // namespace audiolume::platform

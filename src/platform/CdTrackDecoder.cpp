@@ -88,7 +88,7 @@ std::unique_ptr<AudioDecoder> OpenCdTrackDecoder(const QString& path) {
 }
 
 std::unique_ptr<AudioDecoder> OpenPlayerDecoder(const QString& path) {
-  return IsCdTrackPath(path) ? OpenCdTrackDecoder(path) : OpenSndfileDecoder(path);
+  return IsCdTrackPath(path) ? OpenCdTrackDecoder(path) : OpenSongDecoder(path);
 }
 
 }  // namespace audiolume::platform

@@ -52,18 +52,40 @@ SongFormat OggFormat(QByteArrayView head) {
   return SongFormat::Unknown;
 }
 
-SongFormat FormatOfContent(int descriptor) {
-  const QByteArray head = HeadAt(descriptor, 0);
-  // A leading ID3v2 tag belongs to MPEG audio, or now and then to a FLAC file.
-  if (const qint64 tag = Id3v2Size(head); tag > 0) {
-    return HeadAt(descriptor, tag).startsWith("fLaC") ? SongFormat::Flac : SongFormat::Mpeg;
-  }
+// The first object of an ASF file (WMA): its header object's GUID.
+constexpr char kAsfHeaderGuid[] =
+    "\x30\x26\xb2\x75\x8e\x66\xcf\x11\xa6\xd9\x00\xaa\x00\x62\xce\x6c";
+
+// An ADTS frame header: the frame sync with the layer bits that MPEG audio never has.
+bool IsAdtsHeader(QByteArrayView head) {
+  return head.size() >= 2 && ByteAt(head, 0) == 0xff && (ByteAt(head, 1) & 0xf6) == 0xf0;
+}
+
+SongFormat FormatOfSignature(QByteArrayView head) {
   if (head.startsWith("fLaC")) return SongFormat::Flac;
   if (head.startsWith("OggS")) return OggFormat(head);
-  if (head.startsWith("RIFF") && head.mid(8, 4) == "WAVE") return SongFormat::Wav;
-  if (head.mid(4, 4) == "ftyp") return SongFormat::Mp4;
+  if (head.startsWith("RIFF") && head.size() >= 12 && head.sliced(8, 4) == "WAVE")
+    return SongFormat::Wav;
+  if (head.size() >= 8 && head.sliced(4, 4) == "ftyp") return SongFormat::Mp4;
+  if (head.startsWith("wvpk")) return SongFormat::WavPack;
+  if (head.startsWith("MAC ")) return SongFormat::Ape;
+  if (head.startsWith(QByteArrayView(kAsfHeaderGuid, sizeof kAsfHeaderGuid - 1))) {
+    return SongFormat::Asf;
+  }
+  if (IsAdtsHeader(head)) return SongFormat::Aac;
   if (IsMpegFrameHeader(head)) return SongFormat::Mpeg;
   return SongFormat::Unknown;
+}
+
+SongFormat FormatOfContent(int descriptor) {
+  const QByteArray head = HeadAt(descriptor, 0);
+  // A leading ID3v2 tag belongs to MPEG audio, or now and then to a FLAC, APE or raw AAC
+  // file.
+  if (const qint64 tag = Id3v2Size(head); tag > 0) {
+    const SongFormat after = FormatOfSignature(HeadAt(descriptor, tag));
+    return after == SongFormat::Unknown ? SongFormat::Mpeg : after;
+  }
+  return FormatOfSignature(head);
 }
 
 SongFormat FormatOfName(const QString& path) {
@@ -72,12 +94,21 @@ SongFormat FormatOfName(const QString& path) {
   if (suffix == u"flac") return SongFormat::Flac;
   if (suffix == u"ogg" || suffix == u"oga") return SongFormat::OggVorbis;
   if (suffix == u"opus") return SongFormat::OggOpus;
-  if (suffix == u"m4a" || suffix == u"mp4") return SongFormat::Mp4;
+  if (suffix == u"m4a" || suffix == u"m4b" || suffix == u"mp4") return SongFormat::Mp4;
   if (suffix == u"wav") return SongFormat::Wav;
+  if (suffix == u"aac") return SongFormat::Aac;
+  if (suffix == u"wv") return SongFormat::WavPack;
+  if (suffix == u"ape") return SongFormat::Ape;
+  if (suffix == u"wma") return SongFormat::Asf;
   return SongFormat::Unknown;
 }
 
 }  // namespace
+
+bool IsFfmpegOnlyFormat(SongFormat format) {
+  return format == SongFormat::Mp4 || format == SongFormat::Aac || format == SongFormat::WavPack ||
+         format == SongFormat::Ape || format == SongFormat::Asf;
+}
 
 bool IsMpegFrameHeader(QByteArrayView bytes) {
   if (bytes.size() < 3 || ByteAt(bytes, 0) != 0xff) return false;

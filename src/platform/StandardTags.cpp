@@ -1,6 +1,8 @@
 #include "platform/StandardTags.h"
 
+#include <taglib/apefile.h>
 #include <taglib/apetag.h>
+#include <taglib/asffile.h>
 #include <taglib/attachedpictureframe.h>
 #include <taglib/fileref.h>
 #include <taglib/flacfile.h>
@@ -14,6 +16,7 @@
 #include <taglib/tpropertymap.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
+#include <taglib/wavpackfile.h>
 #include <taglib/xiphcomment.h>
 
 #include <fcntl.h>
@@ -185,6 +188,10 @@ std::unique_ptr<TagLib::File> OpenAs(SongFormat format, TagLib::IOStream* stream
     case SongFormat::OggFlac: return std::make_unique<TagLib::Ogg::FLAC::File>(stream, false);
     case SongFormat::Mp4: return std::make_unique<TagLib::MP4::File>(stream, false);
     case SongFormat::Wav: return std::make_unique<TagLib::RIFF::WAV::File>(stream, false);
+    case SongFormat::WavPack: return std::make_unique<TagLib::WavPack::File>(stream, false);
+    case SongFormat::Ape: return std::make_unique<TagLib::APE::File>(stream, false);
+    case SongFormat::Asf: return std::make_unique<TagLib::ASF::File>(stream, false);
+    case SongFormat::Aac:
     case SongFormat::Unknown: break;
   }
   return nullptr;

@@ -9,6 +9,7 @@
 
 #include "library/SongFilePresence.h"
 #include "platform/AudioDecoder.h"
+#include "platform/SongFormat.h"
 #include "support/ErrorLog.h"
 #include "support/IniSettings.h"
 #include "support/MessageCatalog.h"
@@ -47,14 +48,16 @@ FileConversion::DriveSpace FileConversion::SpaceOf(const QString& folder) {
 }
 
 // MP3 files become WAV files and WAV files MP3 files; songs in other formats (FLAC, Ogg,
-// Opus) are left out, all named in one message before the work starts.
+// Opus, and M4A, WMA, WavPack or APE whatever their names say) are left out, all named in
+// one message before the work starts.
 QStringList FileConversion::RefuseOtherFormats(const QStringList& files, Direction direction,
                                                Result& result) {
   QStringList accepted;
   QStringList refused;
   for (const QString& file : files) {
-    const bool fits = direction == Direction::Mp3ToWav ? platform::IsMpegAudioName(file)
-                                                       : HasExtension(file, u"wav"_s);
+    const bool named = direction == Direction::Mp3ToWav ? platform::IsMpegAudioName(file)
+                                                        : HasExtension(file, u"wav"_s);
+    const bool fits = named && !platform::IsFfmpegOnlyFormat(platform::SongFormatOf(file));
     (fits ? accepted : refused).append(file);
   }
   if (refused.isEmpty()) return accepted;

@@ -31,7 +31,8 @@ class PlayerEngine : public QObject {
   struct BackEnds {
     std::unique_ptr<platform::AudioSink> mpegSink;
     std::unique_ptr<platform::AudioSink> otherSink;
-    platform::XAudioPlayer::Opener mpegOpen = platform::OpenMpegDecoder;
+    // By content, so that a song whose name lies plays on either back-end.
+    platform::XAudioPlayer::Opener mpegOpen = platform::OpenSongDecoder;
     platform::RealAudioEngine::Opener otherOpen = platform::OpenPlayerDecoder;
   };
   /** A song file's entry in the queue: its title and artist, by the one reader of them. */

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "catalog/SongAdder.h"
+#include "fakes/FfmpegSongs.h"
 #include "fakes/SineFiles.h"
 #include "fakes/TaggedFiles.h"
 #include "library/ID3Tag.h"
@@ -230,6 +231,41 @@ TEST_F(SongAdderTest, StandardTagsComeAfterTheTrailerAndBeforeTheId3v1Tag) {
   // A trailer is never written into them, even when asked.
   EXPECT_NE(trailer_.WriteSongTrailer(Path(u"song.flac"_s), shown, false), 0);
   EXPECT_TRUE(ReadAll(Path(u"song.flac"_s)) == flac);
+}
+
+// M4A (AAC and ALAC) and WavPack songs, named as an MP3 or a WAV too: their own tags, the
+// play time their decoder measures, never a byte written into them and no conversion.
+TEST_F(SongAdderTest, SongsOfTheFormatsFfmpegPlaysJoinWithTheirTagsAndPlayTimes) {
+  const std::vector<qint16> tone = TwoToneStereo(44100 * 3 + 4321);
+  const struct {
+    QString name;
+    const char* encoder;
+    const char* muxer;
+  } songs[] = {{u"phone.m4a"_s, "aac", "ipod"},
+               {u"store.m4a"_s, "alac", "ipod"},
+               {u"pack.wv"_s, "wavpack", "wv"},
+               {u"misnamed.mp3"_s, "aac", "ipod"},
+               {u"misnamed.wav"_s, "wavpack", "wv"}};
+  QStringList paths;
+  QList<QByteArray> bytes;
+  for (const auto& song : songs) {
+    paths.append(Path(song.name));
+    ASSERT_TRUE(WriteFfmpegSong(paths.last(), tone, song.encoder, song.muxer,
+                                u"Title of "_s + song.name, u"Artist \u00e9"_s));
+    bytes.append(ReadAll(paths.last()));
+  }
+  EXPECT_EQ(AddedPaths(adder_.AddSongs(paths)), paths);
+  EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
+  for (int row = 1; row <= 5; ++row) {
+    SCOPED_TRACE(row);
+    EXPECT_EQ(library_.SongText(row, 0), u"Title of "_s + songs[row - 1].name);
+    EXPECT_EQ(library_.SongText(row, 2), u"Artist \u00e9");
+    EXPECT_EQ(library_.SongText(row, 8), u"0:03");
+    EXPECT_TRUE(ReadAll(paths[row - 1]) == bytes[row - 1]);
+  }
+  SongRecord record;
+  EXPECT_NE(trailer_.WriteSongTrailer(Path(u"misnamed.mp3"_s), record, false), 0);
+  EXPECT_TRUE(ReadAll(Path(u"misnamed.mp3"_s)) == bytes[3]);
 }
 
 // MP3, FLAC, Ogg and Opus songs in sub-folders beside pictures, texts and a file that only

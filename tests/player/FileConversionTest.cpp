@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 
 #include "PromptedHome.h"
+#include "fakes/FfmpegSongs.h"
 #include "fakes/SineFiles.h"
 #include "fakes/TestFiles.h"
 #include "library/SongFilePresence.h"
@@ -84,6 +85,31 @@ TEST_F(FileConversionTest, SongsInOtherFormatsAreLeftOutWithOneMessage) {
   EXPECT_EQ(Shown().first(),
             u"Only MP3 files can be converted here; these songs are in another "
             u"format and were left out:\na.flac\nb.ogg"_s);
+  EXPECT_EQ(QDir(Path(u"out"_s)).entryList(QDir::Files), QStringList{u"song.wav"_s});
+}
+
+// M4A and WavPack songs are refused as FLAC is, by what they hold whatever their names say.
+TEST_F(FileConversionTest, SongsOnlyFfmpegPlaysAreLeftOutWhateverTheirNames) {
+  const std::vector<qint16> tone = test::TwoToneStereo(20000);
+  ASSERT_TRUE(test::WriteSineMp3(Path(u"song.mp3"_s), 0.5));
+  ASSERT_TRUE(test::WriteFfmpegSong(Path(u"phone.m4a"_s), tone, "aac", "ipod", {}, {}));
+  ASSERT_TRUE(test::WriteFfmpegSong(Path(u"phone.mp3"_s), tone, "alac", "ipod", {}, {}));
+  ASSERT_TRUE(test::WriteFfmpegSong(Path(u"pack.wav"_s), tone, "wavpack", "wv", {}, {}));
+  const QString leftOut =
+      u" files can be converted here; these songs are in another format "
+      u"and were left out:\n"_s;
+  const auto mp3s =
+      conversion_.ConvertFiles({Path(u"phone.m4a"_s), Path(u"song.mp3"_s), Path(u"phone.mp3"_s)},
+                               Path(u"out"_s), Direction::Mp3ToWav, 0);
+  EXPECT_EQ(std::pair(mp3s.converted, mp3s.failed), std::pair(1, 2));
+  EXPECT_EQ(Shown(), (QStringList{u"Only MP3"_s + leftOut + u"phone.m4a\nphone.mp3"_s,
+                                  u"1 file was converted"_s}));
+
+  prompter_.ClearRecord();
+  const auto wavs =
+      conversion_.ConvertFiles({Path(u"pack.wav"_s)}, Path(u"out"_s), Direction::WavToMp3, 0);
+  EXPECT_EQ(std::pair(wavs.converted, wavs.failed), std::pair(0, 1));
+  EXPECT_EQ(Shown().first(), u"Only WAV"_s + leftOut + u"pack.wav"_s);
   EXPECT_EQ(QDir(Path(u"out"_s)).entryList(QDir::Files), QStringList{u"song.wav"_s});
 }
 

@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "fakes/DiscImages.h"
+#include "fakes/FfmpegSongs.h"
 #include "fakes/SineFiles.h"
 #include "fakes/TaggedFiles.h"
 #include "fakes/TestFiles.h"
@@ -347,6 +348,30 @@ TEST_F(PlayerEngineTest, RealShortFilesPlayToTheEndInOrderAndCountAsPlayed) {
             u"The song file is not in a format the player can decode."_s);
   EXPECT_EQ(library_.SongText(1, SongLibrary::kPlayFreqColumn), u"1");
   EXPECT_FALSE(engine_->IsPlaying());
+}
+
+// M4A (AAC, ALAC) and WavPack songs dropped on the player join under their tags and play
+// to their ends on either back-end, an M4A named as an MP3 too.
+TEST_F(PlayerEngineTest, SongsOfTheFormatsFfmpegPlaysAreDroppedAndPlayed) {
+  const std::vector<qint16> tone = test::TwoToneStereo(30000);
+  ASSERT_TRUE(test::WriteFfmpegSong(Path(u"phone.mp3"_s), tone, "aac", "ipod", u"Phone"_s, u"A"_s));
+  ASSERT_TRUE(
+      test::WriteFfmpegSong(Path(u"store.m4a"_s), tone, "alac", "ipod", u"Store"_s, u"B"_s));
+  ASSERT_TRUE(test::WriteFfmpegSong(Path(u"pack.WV"_s), tone, "wavpack", "wv", u"Pack"_s, u"C"_s));
+  MakeEngine();
+  QStringList failures;
+  QObject::connect(engine_.get(), &PlayerEngine::SongFailed,
+                   [&](const QString& file, const QString&) { failures.append(file); });
+  engine_->AddDroppedFiles({Path(u"phone.mp3"_s), Path(u"store.m4a"_s), Path(u"pack.WV"_s)});
+  const QList<PlayListEntry> expected{{Path(u"phone.mp3"_s), u"Phone"_s, u"A"_s, {}},
+                                      {Path(u"store.m4a"_s), u"Store"_s, u"B"_s, {}},
+                                      {Path(u"pack.WV"_s), u"Pack"_s, u"C"_s, {}}};
+  EXPECT_EQ(queue_.Entries(), expected);
+
+  engine_->Button_Play_MouseDown();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ended_; }, 20000));
+  EXPECT_EQ(started_, (QList<int>{1, 2, 3}));
+  EXPECT_TRUE(failures.isEmpty()) << failures.join(u' ').toStdString();
 }
 
 TEST_F(PlayerEngineTest, RefusalsErrorTextsAndPause) {
