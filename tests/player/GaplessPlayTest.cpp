@@ -213,7 +213,7 @@ TEST_F(GaplessPlayTest, APauseAsTheNextSongIsHeardHoldsItAndLosesNothing) {
 // A seek as the next song begins moves within that song; the one after still follows.
 TEST_F(GaplessPlayTest, ASeekAsTheNextSongIsHeardMovesWithinIt) {
   QueueTracks(frames_, u"flac"_s, kFlac);
-  MakeEngine();
+  MakeEngine(2);  // slow enough for the position bar to show the first song
   onStart_ = [&](int index) {
     if (index == 2) engine_->SeekToSeconds(0.2);
   };
