@@ -283,8 +283,7 @@ int main(int argc, char** argv) {
   // hears of every change.
   PlayQueue queue([] { return 0.5; });
   PlayerEngine engine(queue, library, services.Catalog(), prompter,
-                      services.Catalog().ErrorTextFile(),
-                      {platform::MakeNullAudioSink(), platform::MakeNullAudioSink()});
+                      services.Catalog().ErrorTextFile(), {platform::MakeNullAudioSink()});
   Play play({engine,
              library,
              collection.database,

@@ -60,8 +60,7 @@ int Jukebox::Run() {
 
   PlayQueue queue([] { return QRandomGenerator::global()->generateDouble(); });
   PlayerEngine engine(queue, collection.library, catalog, services.Asker(), catalog.ErrorTextFile(),
-                      {platform::MakeAudioSink(veltoDj_.AudioChoice()),
-                       platform::MakeAudioSink(veltoDj_.AudioChoice())});
+                      {platform::MakeAudioSink(veltoDj_.AudioChoice())});
   engine.External().SetFiles(veltoDj_.SettingsFile(), veltoDj_.WorkingDirectory());
   engine.SetCdAudio(std::make_unique<platform::CdAudio>(veltoDj_.FirstCdDevice()));
   engine.SetEntryReader(

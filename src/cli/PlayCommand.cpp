@@ -39,8 +39,7 @@ int PlayCommand::Run(QStringList args) {
   }
 
   PlayQueue queue([] { return 0.0; });  // fixed order never draws
-  PlayerEngine::BackEnds backEnds{platform::MakeAudioSink(audio, speed),
-                                  platform::MakeAudioSink(audio, speed)};
+  PlayerEngine::BackEnds backEnds{platform::MakeAudioSink(audio, speed)};
   PlayerEngine engine(queue, library_, catalog_, prompter_, catalog_.ErrorTextFile(),
                       std::move(backEnds));
   for (const QString& file : args) engine.AddSongToPlayList(file, queue.Length() + 1);

@@ -25,6 +25,8 @@ class AudioSink {
   /** 0.0 silent to 1.0 full. */
   virtual void SetVolume(double volume) = 0;
   virtual void SetPaused(bool paused) = 0;
+  /** The frames written that have not been heard yet. */
+  virtual qint64 QueuedFrames() { return 0; }
 };
 
 /**
@@ -39,7 +41,14 @@ std::unique_ptr<AudioSink> MakeNullAudioSink(double speed = 1.0);
  */
 std::unique_ptr<AudioSink> MakeDeviceAudioSink();
 
-/** "null" (AUDIOLUME_AUDIO) or no device: the null sink; otherwise the sound card. */
+/**
+ * The stream as 16-bit PCM WAV in path, written as fast as it is decoded. A stream of
+ * another rate or channel count goes on in "BASE-2.EXT", "BASE-3.EXT"...
+ */
+std::unique_ptr<AudioSink> MakeFileAudioSink(const QString& path);
+
+/** AUDIOLUME_AUDIO: "file:PATH" the file sink; "null" or no device: the null sink;
+ *  otherwise the sound card. */
 std::unique_ptr<AudioSink> MakeAudioSink(const QString& choice, double nullSpeed = 1.0);
 
 }  // namespace audiolume::platform

@@ -95,6 +95,11 @@ class DeviceAudioSink : public QObject, public AudioSink {
     });
   }
 
+  qint64 QueuedFrames() override {
+    const auto buffer = Buffer();
+    return buffer ? buffer->QueuedBytes() / (format_.channels * 2) : 0;
+  }
+
   void SetPaused(bool paused) override {
     QMetaObject::invokeMethod(this, [this, paused] {
       if (!output_) return;

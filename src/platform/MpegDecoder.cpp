@@ -51,7 +51,9 @@ class MpegDecoder : public AudioDecoder {
     for (size_t i = 0; i < count; ++i) {
       mpg123_format(h, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
     }
-    mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
+    // Gapless decoding drops the encoder's delay and padding (LAME/Xing information), so
+    // that consecutive tracks join sample for sample and the length counts only music.
+    mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0);
     if (mpg123_open(h, QFile::encodeName(path).constData()) != MPG123_OK) {
       throw DecodeError(DecodeError::Kind::CannotOpen, handle_.Error());
     }

@@ -55,6 +55,7 @@ std::unique_ptr<AudioSink> MakeNullAudioSink(double speed) {
 }
 
 std::unique_ptr<AudioSink> MakeAudioSink(const QString& choice, double nullSpeed) {
+  if (choice.startsWith(QStringLiteral("file:"))) return MakeFileAudioSink(choice.mid(5));
   if (choice != QStringLiteral("null")) {
     if (auto device = MakeDeviceAudioSink()) return device;
   }

@@ -41,6 +41,11 @@ void PcmBuffer::SetStopped(bool stopped) {
   room_.notify_all();
 }
 
+qint64 PcmBuffer::QueuedBytes() {
+  std::lock_guard lock(mutex_);
+  return qint64(bytes_.size());
+}
+
 qint64 PcmBuffer::bytesAvailable() const {
   return capacity_ + QIODevice::bytesAvailable();
 }

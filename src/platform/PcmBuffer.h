@@ -25,6 +25,8 @@ class PcmBuffer : public QIODevice {
   /** Returns once the output has taken everything, or it stalls, or the buffer stops. */
   void WaitEmpty();
   void SetStopped(bool stopped);
+  /** The bytes pushed that the output has not taken yet. */
+  qint64 QueuedBytes();
 
   bool isSequential() const override { return true; }
   qint64 bytesAvailable() const override;

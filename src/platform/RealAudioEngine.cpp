@@ -2,10 +2,11 @@
 
 namespace audiolume::platform {
 
-RealAudioEngine::RealAudioEngine(std::unique_ptr<AudioSink> sink, Opener open)
+RealAudioEngine::RealAudioEngine(std::shared_ptr<AudioSink> sink, Opener open)
     : pipeline_(std::move(sink)), open_(std::move(open)) {
   connect(&pipeline_, &AudioPipeline::Finished, this, [this] { ended_ = true; });
   connect(&pipeline_, &AudioPipeline::Failed, this, [this] { damaged_ = true; });
+  connect(&pipeline_, &AudioPipeline::Joined, this, &RealAudioEngine::NextStarted);
 }
 
 qint16 RealAudioEngine::RaSetup(qint32& engine, qint32& handle, qint32 /*flags*/) {
@@ -53,13 +54,21 @@ qint16 RealAudioEngine::RaBegin(qint32) {
   return kOk;
 }
 
+bool RealAudioEngine::QueueNext(const QString& path) {
+  return pipeline_.QueueNext(OpenOrNothing(open_, path));
+}
+
 qint32 RealAudioEngine::Tenths(qint64 frames) const {
   return qint32(frames * 10 / std::max(1, pipeline_.SampleRate()));
 }
 
 qint16 RealAudioEngine::RaGetStatus(qint32, qint32& position, qint32& length) {
   length = Tenths(pipeline_.LengthFrames());
-  position = ended_ || damaged_ ? length : Tenths(pipeline_.PositionFrames());
+  // The player takes the last 0.4 s for the end of the stream; the decoder runs ahead of
+  // what is heard, so the place stays short of them until everything has been played.
+  position = ended_ || damaged_
+                 ? length
+                 : std::min(Tenths(pipeline_.PositionFrames()), std::max(0, length - 4));
   if (damaged_) {
     damaged_ = false;
     ended_ = true;  // reported once; the song then counts as over

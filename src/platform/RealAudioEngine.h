@@ -27,7 +27,7 @@ class RealAudioEngine : public QObject {
   };
   using Opener = std::function<std::unique_ptr<AudioDecoder>(const QString&)>;
 
-  explicit RealAudioEngine(std::unique_ptr<AudioSink> sink, Opener open = OpenSndfileDecoder);
+  explicit RealAudioEngine(std::shared_ptr<AudioSink> sink, Opener open = OpenSndfileDecoder);
 
   qint16 RaSetup(qint32& engine, qint32& handle, qint32 flags);
   qint16 RaRegisterNotifyWnd(qint32 handle, qint32, qint32, qint32);
@@ -37,13 +37,22 @@ class RealAudioEngine : public QObject {
   qint16 RaVolumeSupport(qint32 handle, qint32 maximum);
   qint16 RaOpen(qint32 handle, qint32 flags, const QString& path);
   qint16 RaBegin(qint32 handle);
-  /** position reaches length when the song has ended. */
+  /** position reaches length when the song has ended, and stays below its last 0.4 s
+   *  until then. */
   qint16 RaGetStatus(qint32 handle, qint32& position, qint32& length);
   qint16 RaPause(qint32 handle);
   qint16 RaSeek(qint32 handle, qint32 position);
   qint16 RaSetVolume(qint32 handle, qint32 level);
   qint16 RaClose(qint32 handle);
   qint16 RaShutdown(qint32 handle);
+
+  /** Opens the song to follow the playing one in the same stream, without a break; false
+   *  when it cannot (not opened, another rate or channel count, nothing playing). */
+  bool QueueNext(const QString& path);
+
+ Q_SIGNALS:
+  /** The queued song follows: its first sample is being heard; the status is its own. */
+  void NextStarted();
 
  private:
   qint32 Tenths(qint64 frames) const;

@@ -2,9 +2,10 @@
 
 namespace audiolume::platform {
 
-XAudioPlayer::XAudioPlayer(std::unique_ptr<AudioSink> sink, NotifyProc notify, Opener open)
+XAudioPlayer::XAudioPlayer(std::shared_ptr<AudioSink> sink, NotifyProc notify, Opener open)
     : pipeline_(std::move(sink)), notify_(std::move(notify)), open_(std::move(open)) {
   connect(&pipeline_, &AudioPipeline::Progress, this, &XAudioPlayer::OnProgress);
+  connect(&pipeline_, &AudioPipeline::Joined, this, &XAudioPlayer::OnJoined);
   // A stream that ends, or breaks off, is over: the player moves on either way.
   connect(&pipeline_, &AudioPipeline::Finished, this,
           [this] { notify_(kState, kStateEndOfStream, 0); });
@@ -83,6 +84,18 @@ void XAudioPlayer::control_message_send_II(int command, qint32 first, qint32 sec
 void XAudioPlayer::control_message_send_III(int command, qint32 /*first*/, qint32 second,
                                             qint32 /*third*/) {
   if (command == kVolume) pipeline_.SetVolume(std::clamp(second, 0, 100) / 100.0);
+}
+
+bool XAudioPlayer::QueueNext(const QString& path) {
+  return pipeline_.QueueNext(OpenOrNothing(open_, path));
+}
+
+// The joined song is announced as an opened one is.
+void XAudioPlayer::OnJoined() {
+  lastSecond_ = -1;
+  notify_(kDuration, pipeline_.LengthFrames() / pipeline_.SampleRate(), 0);
+  OnProgress(pipeline_.PositionFrames(), pipeline_.LengthFrames());
+  Q_EMIT NextStarted();
 }
 
 void XAudioPlayer::OnProgress(qint64 frame, qint64 length) {

@@ -43,7 +43,7 @@ class XAudioPlayer : public QObject {
   using Opener = std::function<std::unique_ptr<AudioDecoder>(const QString&)>;
 
   /** player_new: notifications go to notify; decoders come from open. */
-  XAudioPlayer(std::unique_ptr<AudioSink> sink, NotifyProc notify, Opener open = OpenMpegDecoder);
+  XAudioPlayer(std::shared_ptr<AudioSink> sink, NotifyProc notify, Opener open = OpenMpegDecoder);
   ~XAudioPlayer() override;
 
   void control_message_send_S(int command, const QString& text);
@@ -52,8 +52,18 @@ class XAudioPlayer : public QObject {
   void control_message_send_II(int command, qint32 first, qint32 second);
   void control_message_send_III(int command, qint32 first, qint32 second, qint32 third);
 
+  /** Opens the song to follow the playing one in the same stream, without a break; false
+   *  when it cannot (not opened, another rate or channel count, nothing playing). */
+  bool QueueNext(const QString& path);
+
+ Q_SIGNALS:
+  /** The queued song follows: its first sample is being heard, and its duration and place
+   *  have been notified. */
+  void NextStarted();
+
  private:
   void OnProgress(qint64 frame, qint64 length);
+  void OnJoined();
 
   AudioPipeline pipeline_;
   NotifyProc notify_;

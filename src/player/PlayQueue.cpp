@@ -80,6 +80,12 @@ void PlayQueue::EndCycle() {
   current_ = 0;
 }
 
+int PlayQueue::FollowingIndex() const {
+  if (order_ != Order::Fixed || current_ < 1 || Length() == 0) return 0;
+  if (current_ < Length()) return current_ + 1;
+  return cycle_ == Cycle::Continuous ? 1 : 0;
+}
+
 void PlayQueue::NextSong(int step) {
   const int length = Length();
   if (length == 0) {

@@ -46,6 +46,9 @@ class PlayQueue {
   /** Moves the current index by step (+1 or -1) as order and cycle say. When a single-play
    *  cycle runs out the index becomes 0 and AllPlayed() turns true. */
   void NextSong(int step);
+  /** The entry NextSong(+1) will move to when that is known without a draw (fixed order);
+   *  0 in random order or when a single-play cycle runs out there. */
+  int FollowingIndex() const;
 
   bool AllPlayed() const { return allPlayed_; }
   /** A fresh cycle: pass 1, nothing played yet. */

@@ -36,11 +36,16 @@ PlayerEngine::PlayerEngine(PlayQueue& queue, SongLibrary& library, MessageCatalo
       errorTextFile_(std::move(errorTextFile)),
       external_(catalog, prompter),
       delay_([this](int ms, std::function<void()> then) { QTimer::singleShot(ms, this, then); }) {
+  const std::shared_ptr<platform::AudioSink> sink = std::move(backEnds.sink);
   xaudio_ = std::make_unique<XAudioPlayer>(
-      std::move(backEnds.mpegSink),
-      [this](quint32 message, qint64 w, qint64 l) { XaNotifyWindowProc(message, w, l); },
+      sink, [this](quint32 message, qint64 w, qint64 l) { XaNotifyWindowProc(message, w, l); },
       backEnds.mpegOpen);
-  realAudio_ = std::make_unique<RealAudioEngine>(std::move(backEnds.otherSink), backEnds.otherOpen);
+  realAudio_ = std::make_unique<RealAudioEngine>(sink, backEnds.otherOpen);
+  connect(xaudio_.get(), &XAudioPlayer::NextStarted, this, &PlayerEngine::OnNextStarted);
+  connect(realAudio_.get(), &RealAudioEngine::NextStarted, this, &PlayerEngine::OnNextStarted);
+  // An edit of the queue or its order may change the song that follows.
+  connect(this, &PlayerEngine::QueueChanged, this, &PlayerEngine::QueueFollowing);
+  connect(this, &PlayerEngine::OrderChanged, this, &PlayerEngine::QueueFollowing);
   qint32 engine = 0;
   realAudio_->RaSetup(engine, raHandle_, 0);
   realAudio_->RaRegisterNotifyWnd(raHandle_, 0, 0, 0);
@@ -278,6 +283,7 @@ void PlayerEngine::PlaySongFile(const QString& file) {
     ApplyVolume();
     failuresInRow_ = 0;
     ShowSong();
+    QueueFollowing();
   } else {
     newSong_ = true;
     positionTimer_.start();
@@ -304,6 +310,7 @@ bool PlayerEngine::CueSong(int index, double seconds) {
   playDownAtPause_ = true;
   paused_ = true;
   SetButtons(false, true);
+  QueueFollowing();
   return true;
 }
 
@@ -404,6 +411,7 @@ void PlayerEngine::Stop_Player() {
   SetButtons(false, false);
   playing_ = false;
   paused_ = false;
+  joinQueued_ = false;
   if (DriveAudio()) {
     cd_->_CdsStop();
   } else if (current_ == Kind::Mpeg) {
@@ -629,9 +637,42 @@ void PlayerEngine::StartOther() {
   if (const qint16 code = realAudio_->RaBegin(raHandle_)) return BackEndFailed(code);
   failuresInRow_ = 0;
   ShowSong();
+  QueueFollowing();
   Wait(100, [this] {
     if (playing_ && current_ == Kind::Other) positionTimer_.start();
   });
+}
+
+// Gapless play needs the next song to be known and to play on the back-end playing now;
+// the external player, the CD mode and a song played alone change songs as always.
+void PlayerEngine::QueueFollowing() {
+  const bool playingHere = (playing_ || paused_) && !singleSong_ && !cdMode_ &&
+                           external_.Program().isEmpty() && current_ != Kind::None;
+  const int following = playingHere ? queue_.FollowingIndex() : 0;
+  QString file = following > 0 ? queue_.Entry(following).path : QString();
+  if (Classify(file) != current_) file.clear();
+  if (current_ == Kind::Mpeg) {
+    joinQueued_ = xaudio_->QueueNext(file);
+  } else if (current_ == Kind::Other) {
+    joinQueued_ = realAudio_->QueueNext(file);
+  }
+}
+
+// The order of the work is that of PlayNextSong and PlaySongFile: the queue moves on,
+// the song counts as played, then it is shown.
+void PlayerEngine::OnNextStarted() {
+  joinQueued_ = false;
+  queue_.NextSong(+1);
+  const int index = queue_.CurrentIndex();
+  if (index < 1 || index > queue_.Length()) return;
+  listIndex_ = index - 1;
+  currentFile_ = queue_.Entry(index).path;
+  streamEnded_ = false;
+  library_.NoteSongPlayed(currentFile_);
+  failuresInRow_ = 0;
+  ShowSong();
+  Q_EMIT SelectionChanged(listIndex_);
+  QueueFollowing();
 }
 
 void PlayerEngine::PositionTimer_Timer() {
@@ -639,9 +680,12 @@ void PlayerEngine::PositionTimer_Timer() {
     StartOther();
     return;
   }
-  if (!ShowOtherStatus()) return;
+  if (!ShowOtherStatus()) {
+    joinQueued_ = false;  // a song that broke off is followed the ordinary way
+    return;
+  }
   seekable_ = true;
-  if (shownPosition_ > shownRange_ - 4) PlayNextSong();
+  if (shownPosition_ > shownRange_ - 4 && !joinQueued_) PlayNextSong();
 }
 
 bool PlayerEngine::ShowOtherStatus() {

@@ -28,9 +28,9 @@ class PlayerEngine : public QObject {
   Q_OBJECT
 
  public:
+  /** Both back-ends play into the one sink, never at the same time. */
   struct BackEnds {
-    std::unique_ptr<platform::AudioSink> mpegSink;
-    std::unique_ptr<platform::AudioSink> otherSink;
+    std::unique_ptr<platform::AudioSink> sink;
     // By content, so that a song whose name lies plays on either back-end.
     platform::XAudioPlayer::Opener mpegOpen = platform::OpenSongDecoder;
     platform::RealAudioEngine::Opener otherOpen = platform::OpenPlayerDecoder;
@@ -170,6 +170,12 @@ class PlayerEngine : public QObject {
   void NextSong(int step);
   void AfterNextSong();
   void StartOther();
+  /** Readies the queue's next song to follow the current one without a break, when it
+   *  is known and plays on the same back-end; drops what was readied otherwise. */
+  void QueueFollowing();
+  /** The readied song took over at the audible boundary: the end-of-song work without a
+   *  stop or a fade-in. */
+  void OnNextStarted();
   /** Shows the other back-end's place; false when it reports an error. */
   bool ShowOtherStatus();
   bool OpenCued(double seconds);
@@ -230,6 +236,7 @@ class PlayerEngine : public QObject {
   qint64 positionOffset_ = 0;
   qint64 positionRange_ = 0;
   QString positionLabel_;
+  bool joinQueued_ = false;   // the next song follows the current one without a break
   bool mpegReady_ = false;    // the MPEG back-end announced an opened song
   bool streamEnded_ = false;  // the MPEG song's stream is over; the display runs on
   int runOnEnd_ = 0;          // the second the run-on counts to

@@ -99,9 +99,7 @@ class MprisTest : public test::LibraryFixture {
 
   MessageCatalog catalog_{dir_.path(), dir_.filePath(u"VeltoDj.ini"_s), log_, prompter_};
   PlayQueue queue_{[] { return 0.5; }};
-  PlayerEngine engine_{queue_,   library_,
-                       catalog_, prompter_,
-                       {},       {platform::MakeNullAudioSink(), platform::MakeNullAudioSink()}};
+  PlayerEngine engine_{queue_, library_, catalog_, prompter_, {}, {platform::MakeNullAudioSink()}};
   PlayerRemote remote_{engine_, library_,
                        [](const QString& file, SongRecord& record) {
                          // The song reader of the jukebox reads the file's own tag.

@@ -76,9 +76,9 @@ class PlayWindowTest : public ::testing::Test {
   // An engine over queue that plays at the real pace, for tests that act while a song
   // plays.
   std::unique_ptr<PlayerEngine> RealPaceEngine(PlayQueue& queue) {
-    return std::make_unique<PlayerEngine>(
-        queue, collection_.library, veltoDj_.Services().Catalog(), prompter_, QString(),
-        PlayerEngine::BackEnds{platform::MakeNullAudioSink(), platform::MakeNullAudioSink()});
+    return std::make_unique<PlayerEngine>(queue, collection_.library, veltoDj_.Services().Catalog(),
+                                          prompter_, QString(),
+                                          PlayerEngine::BackEnds{platform::MakeNullAudioSink()});
   }
   QString Setting(const QString& key) const {
     return ReadIniString(veltoDj_.SettingsFile(), u"Player"_s, key);
@@ -103,7 +103,7 @@ class PlayWindowTest : public ::testing::Test {
                        veltoDj_.Services().Catalog(),
                        prompter_,
                        {},
-                       {platform::MakeNullAudioSink(50), platform::MakeNullAudioSink(50)}};
+                       {platform::MakeNullAudioSink(50)}};
 };
 
 TEST_F(PlayWindowTest, MenusExistAndOnlyBuiltCommandsAreEnabled) {

@@ -8,6 +8,8 @@
 #include <numbers>
 #include <vector>
 
+#include "fakes/SignalCuts.h"
+
 namespace audiolume::test {
 
 namespace {
@@ -43,16 +45,8 @@ bool WriteSineOpus(const QString& path, double seconds) {
 }
 
 bool WriteSineSndfile(const QString& path, double seconds, int format, double frequency, int rate) {
-  SF_INFO info{};
-  info.samplerate = rate;
-  info.channels = 2;
-  info.format = format;
-  SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
-  if (!file) return false;
   const std::vector<short> samples = SineStereo(seconds, frequency, rate);
-  const sf_count_t frames = sf_count_t(samples.size() / 2);
-  const bool written = sf_writef_short(file, samples.data(), frames) == frames;
-  return sf_close(file) == 0 && written;
+  return WriteSignalPart(path, samples, 0, long(samples.size() / 2), format, rate);
 }
 
 bool WriteSineWavFloat(const QString& path, double seconds, double frequency) {
