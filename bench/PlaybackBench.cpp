@@ -5,7 +5,10 @@
 // sink for its next buffer, beside the time the sound card's buffer lasts. Target: no
 // wait longer than that buffer.
 //
-// Usage: bench_playback [FOLDER]   (default: a temporary folder; needs mpg123 on PATH)
+// Then a ReplayGain album scan of 10 four-minute FLAC files beside `loudgain -a`.
+//
+// Usage: bench_playback [FOLDER]   (default: a temporary folder; needs mpg123 and loudgain
+// on PATH)
 #include <sys/resource.h>
 
 #include <QCoreApplication>
@@ -21,8 +24,11 @@
 #include <chrono>
 
 #include "BenchAdder.h"
+#include "BenchTiming.h"
+#include "fakes/LoudnessFiles.h"
 #include "fakes/SineFiles.h"
 #include "platform/AudioPipeline.h"
+#include "platform/LoudnessScan.h"
 
 using namespace audiolume;
 
@@ -93,6 +99,39 @@ double LongestGapWhileAdding(const QString& folder, const QString& song, bool& d
   return longest;
 }
 
+// ReplayGain album scan of 10 four-minute FLAC files (tones and noise), using every core,
+// beside `loudgain -a` on the same files (the same libebur128). Target: at most its time.
+void ReplayGainAlbumScan(const QString& folder) {
+  QStringList files;
+  for (int i = 0; i < 10; ++i) {
+    files.append(folder + QStringLiteral("/album-%1.flac").arg(i));
+    const bool written =
+        i % 2 == 0 ? test::WriteToneFile(files.last(), 240, 220.0 * (i + 1), 0.1 * (i + 1))
+                   : test::WriteNoiseFile(files.last(), 240, 0.05 * i, unsigned(i));
+    if (!written) {
+      std::fputs("cannot write the album's songs\n", stderr);
+      return;
+    }
+  }
+  // The best of three runs each.
+  double ours = 1e9;
+  double theirs = 1e9;
+  bool ran = true;
+  for (int run = 0; run < 3 && ran; ++run) {
+    ours = std::min(ours, bench::Seconds([&files] { platform::ScanLoudness(files); }));
+    theirs = std::min(theirs, bench::Seconds([&files, &ran] {
+                        ran = bench::RunTool(
+                            QStringLiteral("loudgain"),
+                            QStringList{QStringLiteral("-q"), QStringLiteral("-a")} + files);
+                      }));
+  }
+  if (!ran) {
+    std::fputs("loudgain did not run (is it installed?)\n", stderr);
+    return;
+  }
+  bench::Report("ReplayGain album scan", ours, "loudgain -a", theirs, 1.0);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -140,5 +179,6 @@ int main(int argc, char* argv[]) {
   std::printf("longest wait of the %s for a buffer %6.1f ms; its buffer lasts %.0f ms: %s\n",
               device ? "sound card" : "null sink", gap, kSinkBufferMs,
               gap < kSinkBufferMs ? "met" : "NOT met");
+  ReplayGainAlbumScan(folder);
   return 0;
 }
