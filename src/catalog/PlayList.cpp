@@ -740,12 +740,16 @@ void PlayList::mnuConvertID3Tags_Click() {
   context_.prompter.HideStatus();
 }
 
+// The library's text column of the album.
+constexpr int kReplayGainAlbumColumn = 1;
+
 void PlayList::mnuReplayGain_Click() {
   const SongLibrary& library = context_.view.Library();
   QList<ReplayGainJob::Song> songs;
   for (const int row : context_.view.SelectedRows()) {
-    songs.append(
-        {library.SongText(row, SongLibrary::kFilenameColumn), library.SongRecords(row).Album});
+    // The texts, as the grid shows them: an album typed a moment ago counts.
+    songs.append({library.SongText(row, SongLibrary::kFilenameColumn),
+                  library.SongText(row, kReplayGainAlbumColumn)});
   }
   replayGain_->Scan(songs);
 }

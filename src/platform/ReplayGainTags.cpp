@@ -149,6 +149,14 @@ bool SaveInto(TagLib::File* file, bool writable, const ReplayGainInfo& wanted) {
   const auto changed = Changed(held, wanted);
   if (auto* mpeg = dynamic_cast<TagLib::MPEG::File*>(file)) return SaveMpeg(*mpeg, changed);
   if (auto* mp4 = dynamic_cast<TagLib::MP4::File*>(file)) return SaveMp4(*mp4, changed);
+  // Vorbis comments field by field, so that every other field stays exactly as written.
+  auto* flac = dynamic_cast<TagLib::FLAC::File*>(file);
+  auto* xiph = flac != nullptr ? flac->xiphComment(true)
+                               : dynamic_cast<TagLib::Ogg::XiphComment*>(file->tag());
+  if (xiph != nullptr) {
+    for (const auto& [name, text] : changed) xiph->addField(name, text, true);
+    return file->save();
+  }
   TagLib::PropertyMap properties = file->properties();
   for (const auto& [name, text] : changed) properties.replace(name, TagLib::StringList(text));
   file->setProperties(properties);
