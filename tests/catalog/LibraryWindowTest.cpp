@@ -573,7 +573,6 @@ TEST_F(LibraryWindowTest, ScanReplayGainStoresTheSelectedSongsValuesByAlbum) {
   window.findChild<QAction*>(u"mnuPopUpReplayGain"_s)->trigger();
   EXPECT_TRUE(bar->isVisible());
   ASSERT_TRUE(finished.wait(60000));
-  for (const int row : view_.SelectedRows())
   EXPECT_FALSE(bar->isVisible());
   EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
 
