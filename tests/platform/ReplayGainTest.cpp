@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
@@ -157,6 +158,28 @@ TEST_F(ReplayGainTest, ReadsTheTagsLoudgainWrites) {
     EXPECT_NEAR(*info.albumGain, loudgain.back().gain, 0.001);
     EXPECT_NEAR(*info.albumPeak, loudgain.back().peak, 0.000001);
   }
+}
+
+// MP4 files keep the values in iTunes freeform atoms; the names keep their writer's case.
+TEST_F(ReplayGainTest, ReadsAndWritesTheFreeformAtomsOfAnMp4File) {
+  const QString m4a = Path(u"song.m4a"_s);
+  QProcess ffmpeg;
+  ffmpeg.start(u"ffmpeg"_s,
+               {u"-loglevel"_s, u"error"_s, u"-f"_s, u"lavfi"_s, u"-i"_s,
+                u"sine=frequency=440:duration=2"_s, u"-ac"_s, u"2"_s, u"-c:a"_s, u"aac"_s, m4a});
+  ASSERT_TRUE(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
+  const QList<LoudgainLine> loudgain = RunLoudgain({m4a}, false, u"i"_s);
+  ASSERT_EQ(loudgain.size(), 1);
+  ReplayGainInfo info = platform::ReadReplayGain(m4a);
+  ASSERT_TRUE(info.trackGain.has_value());
+  EXPECT_NEAR(*info.trackGain, loudgain[0].gain, 0.001);
+  EXPECT_NEAR(*info.trackPeak, loudgain[0].peak, 0.000001);
+  EXPECT_FALSE(info.albumGain.has_value());
+
+  info.trackGain = -1.5;
+  info.albumGain = -2.25;
+  ASSERT_TRUE(platform::WriteReplayGain(m4a, info));
+  EXPECT_EQ(platform::ReadReplayGain(m4a), info);
 }
 
 TEST_F(ReplayGainTest, ReadsAnApeTagOfAnMp3AndLowerCaseNames) {
