@@ -11,8 +11,9 @@
 // Then the gap at a gapless change on the sound-card path (the null sink without one): the
 // time from the last sample of one song to the first of the next handed to the sink, less
 // the audio the sink still held then. Target: 0.
+// Then a ReplayGain album scan of 10 four-minute FLAC files beside `loudgain -a`.
 //
-// Usage: bench_playback [FOLDER]   (default: a temporary folder; needs mpg123 and ffmpeg
+// Usage: bench_playback [FOLDER]   (default: a temporary folder; needs mpg123, ffmpeg and loudgain
 // on PATH)
 #include <sys/resource.h>
 
@@ -31,8 +32,10 @@
 #include "BenchAdder.h"
 #include "BenchTiming.h"
 #include "fakes/FfmpegSongs.h"
+#include "fakes/LoudnessFiles.h"
 #include "fakes/SineFiles.h"
 #include "platform/AudioPipeline.h"
+#include "platform/LoudnessScan.h"
 
 using namespace audiolume;
 
@@ -218,6 +221,39 @@ void GapAtAGaplessChange(const QString& folder) {
               queued && sink->starts == 1 && heard == 0 ? "met" : "NOT met");
 }
 
+// ReplayGain album scan of 10 four-minute FLAC files (tones and noise), using every core,
+// beside `loudgain -a` on the same files (the same libebur128). Target: at most its time.
+void ReplayGainAlbumScan(const QString& folder) {
+  QStringList files;
+  for (int i = 0; i < 10; ++i) {
+    files.append(folder + QStringLiteral("/album-%1.flac").arg(i));
+    const bool written =
+        i % 2 == 0 ? test::WriteToneFile(files.last(), 240, 220.0 * (i + 1), 0.1 * (i + 1))
+                   : test::WriteNoiseFile(files.last(), 240, 0.05 * i, unsigned(i));
+    if (!written) {
+      std::fputs("cannot write the album's songs\n", stderr);
+      return;
+    }
+  }
+  // The best of three runs each.
+  double ours = 1e9;
+  double theirs = 1e9;
+  bool ran = true;
+  for (int run = 0; run < 3 && ran; ++run) {
+    ours = std::min(ours, bench::Seconds([&files] { platform::ScanLoudness(files); }));
+    theirs = std::min(theirs, bench::Seconds([&files, &ran] {
+                        ran = bench::RunTool(
+                            QStringLiteral("loudgain"),
+                            QStringList{QStringLiteral("-q"), QStringLiteral("-a")} + files);
+                      }));
+  }
+  if (!ran) {
+    std::fputs("loudgain did not run (is it installed?)\n", stderr);
+    return;
+  }
+  bench::Report("ReplayGain album scan", ours, "loudgain -a", theirs, 1.0);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -260,5 +296,6 @@ int main(int argc, char* argv[]) {
 
   M4aPlaybackBesideFfmpeg(folder);
   GapAtAGaplessChange(folder);
+  ReplayGainAlbumScan(folder);
   return 0;
 }

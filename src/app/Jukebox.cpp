@@ -20,6 +20,7 @@
 #include "player/Play.h"
 #include "player/PlayerEngine.h"
 #include "player/PlayerRemote.h"
+#include "player/ReplayGainOptions.h"
 #include "support/MessageIds.h"
 #include "support/Runtime.h"
 
@@ -59,8 +60,11 @@ int Jukebox::Run() {
   collection.library.LoadSongData();
 
   PlayQueue queue([] { return QRandomGenerator::global()->generateDouble(); });
+  PlayerEngine::BackEnds backEnds{platform::MakeAudioSink(veltoDj_.AudioChoice())};
+  ReplayGainOptions::Apply(
+      backEnds, [settings = veltoDj_.SettingsFile()] { return ReplayGainOptions::Read(settings); });
   PlayerEngine engine(queue, collection.library, catalog, services.Asker(), catalog.ErrorTextFile(),
-                      {platform::MakeAudioSink(veltoDj_.AudioChoice())});
+                      std::move(backEnds));
   engine.External().SetFiles(veltoDj_.SettingsFile(), veltoDj_.WorkingDirectory());
   engine.SetCdAudio(std::make_unique<platform::CdAudio>(veltoDj_.FirstCdDevice()));
   engine.SetEntryReader(

@@ -27,6 +27,7 @@
 #include "catalog/LibraryView.h"
 #include "catalog/PlayListManager.h"
 #include "catalog/PlayListPanel.h"
+#include "catalog/ReplayGainScanBar.h"
 #include "library/DatabaseCommands.h"
 #include "library/LibraryRowsMime.h"
 #include "library/SongLibrary.h"
@@ -155,6 +156,8 @@ PlayList::PlayList(LibraryWindowContext context, QWidget* parent)
   layout->addLayout(labels);
   layout->addWidget(splitter, 1);
   layout->addWidget(pnlStatusBar_);
+  replayGain_ = new ReplayGainScanBar(context_.trailer, context_.prompter, this);
+  layout->addWidget(replayGain_);
   resize(1000, 560);
 }
 
@@ -263,6 +266,8 @@ void PlayList::BuildMenus(QMenuBar* bar) {
   QAction* remove = mnuPopUpAction_->addAction(catalog.GetMsg(RC_Menu_Delete_Songs), this,
                                                &PlayList::lblDeleteDatabaseSong_Click);
   remove->setObjectName(u"mnuPopUpDelete"_s);
+  mnuPopUpAction_->addAction(u"Scan ReplayGain"_s, this, &PlayList::mnuReplayGain_Click)
+      ->setObjectName(u"mnuPopUpReplayGain"_s);
 }
 
 void PlayList::Form_Load() {
@@ -733,6 +738,20 @@ void PlayList::mnuConvertID3Tags_Click() {
     QCoreApplication::processEvents();
   }
   context_.prompter.HideStatus();
+}
+
+// The library's text column of the album.
+constexpr int kReplayGainAlbumColumn = 1;
+
+void PlayList::mnuReplayGain_Click() {
+  const SongLibrary& library = context_.view.Library();
+  QList<ReplayGainJob::Song> songs;
+  for (const int row : context_.view.SelectedRows()) {
+    // The texts, as the grid shows them: an album typed a moment ago counts.
+    songs.append({library.SongText(row, SongLibrary::kFilenameColumn),
+                  library.SongText(row, kReplayGainAlbumColumn)});
+  }
+  replayGain_->Scan(songs);
 }
 
 void PlayList::LoadIntoPanel(const QString& name) {

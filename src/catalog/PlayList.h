@@ -28,6 +28,7 @@ class LibraryView;
 class MessageCatalog;
 class PlayListPanel;
 class PlayListManager;
+class ReplayGainScanBar;
 class Prompter;
 class TrailerTag;
 
@@ -102,6 +103,9 @@ class PlayList : public QWidget {
   void mnuSaveDatabaseAs_Click();
   void mnuExportDatabase_Click();
   void mnuConvertID3Tags_Click();
+  /** Measures the selected songs' loudness in the background and stores their ReplayGain
+   *  values in their tags, album by album. */
+  void mnuReplayGain_Click();
   /** The library was replaced or emptied elsewhere: the panel empties, the grid redraws. */
   void LibraryReplaced();
   /** Rows were added or removed elsewhere. */
@@ -157,6 +161,7 @@ class PlayList : public QWidget {
   AutoSelectPanel* picAutoSelect_;
   QToolButton* lblAutoSelect_;
   QMenu* mnuPopUpAction_;
+  ReplayGainScanBar* replayGain_;
   bool unloaded_ = false;
   bool typedCharacter_ = false;  // the edit box's last key typed a character
   QPoint panelPressedAt_;

@@ -5,6 +5,7 @@
 #include "cli/TableField.h"
 #include "platform/AudioSink.h"
 #include "player/PlayerEngine.h"
+#include "player/ReplayGainOptions.h"
 #include "support/MessageCatalog.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -12,11 +13,12 @@ using namespace Qt::Literals::StringLiterals;
 namespace audiolume {
 
 PlayCommand::PlayCommand(SongLibrary& library, MessageCatalog& catalog, Prompter& prompter,
-                         QString audioChoice, std::FILE* out, std::FILE* err)
+                         QString audioChoice, QString settingsFile, std::FILE* out, std::FILE* err)
     : library_(library),
       catalog_(catalog),
       prompter_(prompter),
       audioChoice_(std::move(audioChoice)),
+      settingsFile_(std::move(settingsFile)),
       out_(out),
       err_(err) {}
 
@@ -33,6 +35,17 @@ int PlayCommand::Run(QStringList args) {
     }
     args.remove(at, 2);
   }
+  platform::ReplayGainSettings replayGain = ReplayGainOptions::Read(settingsFile_);
+  if (const qsizetype at = args.indexOf(u"--replaygain"_s); at >= 0) {
+    const auto mode =
+        at + 1 < args.size() ? ReplayGainOptions::ModeNamed(args[at + 1]) : std::nullopt;
+    if (!mode) {
+      std::fputs("twpl: --replaygain needs off, track or album\n", err_);
+      return 2;
+    }
+    replayGain.mode = *mode;
+    args.remove(at, 2);
+  }
   if (args.isEmpty()) {
     std::fputs("twpl: play needs FILE...\n", err_);
     return 2;
@@ -40,6 +53,7 @@ int PlayCommand::Run(QStringList args) {
 
   PlayQueue queue([] { return 0.0; });  // fixed order never draws
   PlayerEngine::BackEnds backEnds{platform::MakeAudioSink(audio, speed)};
+  ReplayGainOptions::Apply(backEnds, [replayGain] { return replayGain; });
   PlayerEngine engine(queue, library_, catalog_, prompter_, catalog_.ErrorTextFile(),
                       std::move(backEnds));
   for (const QString& file : args) engine.AddSongToPlayList(file, queue.Length() + 1);

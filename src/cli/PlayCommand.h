@@ -13,10 +13,11 @@ class SongLibrary;
 class PlayCommand {
  public:
   PlayCommand(SongLibrary& library, MessageCatalog& catalog, Prompter& prompter,
-              QString audioChoice, std::FILE* out, std::FILE* err);
+              QString audioChoice, QString settingsFile, std::FILE* out, std::FILE* err);
 
-  /** args: [--null-audio] [--speed FACTOR] FILE…; returns the exit code (1 when a file
-   *  could not be played, 2 for bad arguments). */
+  /** args: [--null-audio] [--speed FACTOR] [--replaygain off|track|album] FILE…; returns
+   *  the exit code (1 when a file could not be played, 2 for bad arguments). Without
+   *  --replaygain, songs are leveled as the settings file's ReplayGain section says. */
   int Run(QStringList args);
 
  private:
@@ -24,6 +25,7 @@ class PlayCommand {
   MessageCatalog& catalog_;
   Prompter& prompter_;
   QString audioChoice_;
+  QString settingsFile_;
   std::FILE* out_;
   std::FILE* err_;
 };

@@ -9,6 +9,7 @@
 #include "cli/CatalogCommands.h"
 #include "cli/CdCommands.h"
 #include "cli/PlayCommand.h"
+#include "cli/ReplayGainCommand.h"
 #include "cli/RioCommand.h"
 #include "cli/TableField.h"
 #include "cli/TagCommands.h"
@@ -49,7 +50,7 @@ const char* const kUsage =
     "                                   write record fields (and ID3Year, ID3Comment)\n"
     "  tags art FILE PICTURE            store a .bmp/.jpg/.wmf/.ico picture in the song\n"
     "  tags extract-art FILE OUT        write the stored picture to OUT\n"
-    "  play [--null-audio] [--speed F] FILE...\n"
+    "  play [--null-audio] [--speed F] [--replaygain off|track|album] FILE...\n"
     "                                   play the files in order; prints N<TAB>path as each\n"
     "                                   starts, then done\n"
     "  convert --to DIR (--wav | --mp3 [--bitrate BPS]) FILE...\n"
@@ -96,7 +97,11 @@ const char* const kUsage =
     "  rio export [--device DIR] [--bitrate BPS] [--clear [--yes]] FILE...\n"
     "                                   send the songs to the portable player (BPS 0: as\n"
     "                                   they are); prints N<TAB>path on the player for each,\n"
-    "                                   then the count\n";
+    "                                   then the count\n"
+    "  replaygain scan [--album] [--write] FILE...\n"
+    "                                   measure the files' loudness; prints gain<TAB>peak<TAB>\n"
+    "                                   path of each, then album<TAB>gain<TAB>peak with\n"
+    "                                   --album; --write stores the values in the files' tags\n";
 
 int ExitCode(DatabaseCommands::Outcome outcome) {
   return outcome == DatabaseCommands::Outcome::Done ? 0 : 1;
@@ -149,7 +154,8 @@ int Twpl::Run(QStringList args) {
                                                {u"info"_s, &Twpl::Info},
                                                {u"cd"_s, &Twpl::Cd},
                                                {u"cddb"_s, &Twpl::Cddb},
-                                               {u"rio"_s, &Twpl::Rio}};
+                                               {u"rio"_s, &Twpl::Rio},
+                                               {u"replaygain"_s, &Twpl::ReplayGain}};
   const auto found = commands.find(command);
   if (found == commands.end()) return Usage(u"unknown command '"_s + command + u"'"_s);
 
@@ -215,6 +221,14 @@ int Twpl::Rio(Session& session, QStringList args) const {
   RioCommand rio(session.collection, session.veltoDj.Services().Catalog(), session.prompter,
                  session.veltoDj.WorkingDirectory(), out_, err_);
   return UsageOnTwo(rio.Export(args));
+}
+
+int Twpl::ReplayGain(Session& session, QStringList args) const {
+  for (qsizetype i = 1; i < args.size(); ++i) {
+    if (!args[i].startsWith(u"--"_s)) args[i] = session.Absolute(args[i]);
+  }
+  ReplayGainCommand replayGain(session.collection.trailer, out_, err_);
+  return UsageOnTwo(replayGain.Run(args));
 }
 
 int Twpl::Messages(Session& /*session*/, QStringList args) const {
@@ -353,12 +367,13 @@ int Twpl::LibraryClear(Session& session, QStringList args) const {
 
 int Twpl::Play(Session& session, QStringList args) const {
   for (qsizetype i = 0; i < args.size(); ++i) {
-    const bool isOptionValue = i > 0 && args[i - 1] == u"--speed";
+    const bool isOptionValue =
+        i > 0 && (args[i - 1] == u"--speed" || args[i - 1] == u"--replaygain");
     if (!isOptionValue && !args[i].startsWith(u"--"_s)) args[i] = session.Absolute(args[i]);
   }
   SongLibrary& library = session.collection.library;
   PlayCommand play(library, session.veltoDj.Services().Catalog(), session.prompter, env_.audio,
-                   out_, err_);
+                   session.veltoDj.SettingsFile(), out_, err_);
   const int code = play.Run(args);
   if (code == 2) std::fputs(kUsage, err_);
   // Songs of the library count their plays, as in the jukebox.

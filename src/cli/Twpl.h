@@ -64,6 +64,7 @@ class Twpl {
   int Cd(Session& session, QStringList args) const;
   int Cddb(Session& session, QStringList args) const;
   int Rio(Session& session, QStringList args) const;
+  int ReplayGain(Session& session, QStringList args) const;
   CatalogCommands Catalog(Session& session) const;
   /** Passes an exit code on, with the usage text after a usage error (2). */
   int UsageOnTwo(int code) const;

@@ -347,4 +347,11 @@ bool TakesTrailingTags(const QString& path) {
   return format == SongFormat::Mpeg || format == SongFormat::Wav;
 }
 
+bool WithTagFile(const QString& path, bool readOnly,
+                 const std::function<bool(TagLib::File* file, bool writable)>& use) {
+  TagLib::FileStream stream(QFile::encodeName(path).constData(), readOnly);
+  return WithReader(SongFormatOf(path), &stream,
+                    [&](TagLib::File* file) { return use(file, !stream.readOnly()); });
+}
+
 }  // namespace audiolume::platform

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <taglib/tfile.h>
 #include <taglib/tpropertymap.h>
 
 #include <QString>
+#include <functional>
 
 #include "platform/StandardTags.h"
 
@@ -27,6 +29,13 @@ QString AlbumArtistOfProperties(const TagLib::PropertyMap& properties);
  */
 TagLib::PropertyMap ChangedProperties(const TagLib::PropertyMap& properties,
                                       const StandardTagFields& wanted);
+
+/** Runs use on TagLib's reader of the song file at path, chosen by the file's content as
+ *  ReadStandardTags chooses it; use gets nullptr when there is none. The file is opened
+ *  for writing unless readOnly (a file that cannot be written then reads as read-only).
+ *  Returns use's answer. */
+bool WithTagFile(const QString& path, bool readOnly,
+                 const std::function<bool(TagLib::File* file, bool writable)>& use);
 
 QString ToQString(const TagLib::String& text);
 TagLib::String ToTagString(const QString& text);

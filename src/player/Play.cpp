@@ -64,7 +64,8 @@ Play::Play(PlayContext context, QWidget* parent)
   setWindowTitle(context_.catalog.GetMsg(RC_PlayerTitle));
   setAcceptDrops(true);
   menus_ = new PlayMenus(*this, context_.catalog, bool(context_.openAddSongs),
-                         context_.conversion != nullptr, context_.fillPortableMenu, menuBar());
+                         context_.conversion != nullptr, context_.fillPortableMenu, menuBar(),
+                         context_.settingsFile);
   BuildPlayer();
   ConnectEngine();
   SetView(kFull);

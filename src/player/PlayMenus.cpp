@@ -1,9 +1,11 @@
 #include "player/PlayMenus.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 
+#include "player/ReplayGainOptions.h"
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"
 
@@ -12,9 +14,10 @@ using namespace Qt::Literals::StringLiterals;
 namespace audiolume {
 
 PlayMenus::PlayMenus(Play& play, MessageCatalog& catalog, bool addsSongs, bool converts,
-                     const std::function<void(QMenu*)>& fillPortableMenu, QMenuBar* bar)
+                     const std::function<void(QMenu*)>& fillPortableMenu, QMenuBar* bar,
+                     const QString& settingsFile)
     : QObject(&play), play_(play), catalog_(catalog), bar_(bar) {
-  Build(addsSongs, converts, fillPortableMenu);
+  Build(addsSongs, converts, fillPortableMenu, settingsFile);
 }
 
 QAction* PlayMenus::Item(const QString& name) const {
@@ -38,7 +41,8 @@ QAction* PlayMenus::AddItem(QMenu* menu, const QString& name, int captionId,
 }
 
 void PlayMenus::Build(bool addsSongs, bool converts,
-                      const std::function<void(QMenu*)>& fillPortableMenu) {
+                      const std::function<void(QMenu*)>& fillPortableMenu,
+                      const QString& settingsFile) {
   QMenu* library = AddMenu(RC_LibManager);
   AddItem(library, u"mnuLoadDatabase"_s, RC_Load_DB, &Play::mnuLoadDatabase_Click);
   AddItem(library, u"mnuSaveDatabase"_s, RC_Save_DB, &Play::mnuSaveDatabase_Click);
@@ -153,12 +157,54 @@ void PlayMenus::Build(bool addsSongs, bool converts,
       ->setCheckable(true);
   AddItem(players, u"mnuChangeWinAmpPath"_s, RC_Change_WinAmpPath,
           &Play::mnuChangeWinAmpPath_Click);
+  BuildReplayGain(controls, settingsFile);
 
   QMenu* help = AddMenu(RC_Menu_Help);
   AddItem(help, u"mnuShowWelcome"_s, RC_ShowWelcome, &Play::mnuShowWelcome_Click);
   AddItem(help, u"mnuUserManual"_s, RC_UserManual);
   AddItem(help, u"mnuCaptureDiagnostic"_s, RC_CapDiagInfo, &Play::mnuCaptureDiagnostic_Click);
   AddItem(help, u"mnuAbout"_s, RC_About_TWPL, &Play::mnuAbout_Click);
+}
+
+// The choice is kept in the settings file, where the player reads it as each song opens:
+// it holds from the next song on, and the menu shows what twpl or another copy chose.
+void PlayMenus::BuildReplayGain(QMenu* controls, const QString& settingsFile) {
+  QMenu* menu = controls->addMenu(u"ReplayGain"_s);
+  menu->setObjectName(u"mnuReplayGain"_s);
+  auto* modes = new QActionGroup(menu);
+  const std::tuple<QString, QString, platform::ReplayGainMode> choices[] = {
+      {u"mnuReplayGainOff"_s, u"Off"_s, platform::ReplayGainMode::Off},
+      {u"mnuReplayGainTrack"_s, u"Track gain"_s, platform::ReplayGainMode::Track},
+      {u"mnuReplayGainAlbum"_s, u"Album gain"_s, platform::ReplayGainMode::Album}};
+  for (const auto& [name, caption, choice] : choices) {
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(name);
+    item->setCheckable(true);
+    modes->addAction(item);
+    actions_.insert(name, item);
+    const platform::ReplayGainMode mode = choice;
+    connect(item, &QAction::triggered, this,
+            [settingsFile, mode] { ReplayGainOptions::WriteMode(settingsFile, mode); });
+  }
+  menu->addSeparator();
+  QAction* prevent = menu->addAction(u"Prevent clipping"_s);
+  prevent->setObjectName(u"mnuPreventClipping"_s);
+  prevent->setCheckable(true);
+  actions_.insert(prevent->objectName(), prevent);
+  connect(prevent, &QAction::triggered, this, [settingsFile](bool checked) {
+    ReplayGainOptions::WritePreventClipping(settingsFile, checked);
+  });
+  const auto show = [this, settingsFile, prevent] {
+    const platform::ReplayGainSettings settings = ReplayGainOptions::Read(settingsFile);
+    actions_
+        .value(settings.mode == platform::ReplayGainMode::Track   ? u"mnuReplayGainTrack"_s
+               : settings.mode == platform::ReplayGainMode::Album ? u"mnuReplayGainAlbum"_s
+                                                                  : u"mnuReplayGainOff"_s)
+        ->setChecked(true);
+    prevent->setChecked(settings.preventClipping);
+  };
+  show();
+  connect(menu, &QMenu::aboutToShow, this, show);
 }
 
 }  // namespace audiolume

@@ -23,15 +23,19 @@ class PlayMenus : public QObject {
   Q_OBJECT
 
  public:
+  /** settingsFile keeps the choices of the ReplayGain menu. */
   PlayMenus(Play& play, MessageCatalog& catalog, bool addsSongs, bool converts,
-            const std::function<void(QMenu*)>& fillPortableMenu, QMenuBar* bar);
+            const std::function<void(QMenu*)>& fillPortableMenu, QMenuBar* bar,
+            const QString& settingsFile);
 
   /** The item named name ("mnuShowMusicLib"); null for none. */
   QAction* Item(const QString& name) const;
 
  private:
-  void Build(bool addsSongs, bool converts, const std::function<void(QMenu*)>& fillPortableMenu);
+  void Build(bool addsSongs, bool converts, const std::function<void(QMenu*)>& fillPortableMenu,
+             const QString& settingsFile);
   QMenu* AddMenu(int captionId);
+  void BuildReplayGain(QMenu* controls, const QString& settingsFile);
   QAction* AddItem(QMenu* menu, const QString& name, int captionId,
                    void (Play::*handler)() = nullptr);
 

@@ -124,6 +124,30 @@ TEST_F(PlayWindowTest, MenusExistAndOnlyBuiltCommandsAreEnabled) {
   EXPECT_TRUE(QFile::exists(collection_.library.DatabasePath()));
 }
 
+// The choices go into the settings, where each song's opening reads them; a choice made by
+// twpl or another copy shows when the menu opens.
+TEST_F(PlayWindowTest, TheReplayGainMenuKeepsItsChoicesInTheSettings) {
+  Play play(Context());
+  const QString settings = veltoDj_.SettingsFile();
+  ASSERT_NE(play.Menu(u"mnuReplayGainAlbum"_s), nullptr);
+  EXPECT_TRUE(play.Menu(u"mnuReplayGainOff"_s)->isChecked());
+  EXPECT_TRUE(play.Menu(u"mnuPreventClipping"_s)->isChecked());
+
+  play.Menu(u"mnuReplayGainAlbum"_s)->trigger();
+  EXPECT_EQ(ReadIniString(settings, u"ReplayGain"_s, u"Mode"_s), u"album");
+  EXPECT_FALSE(play.Menu(u"mnuReplayGainOff"_s)->isChecked());
+  play.Menu(u"mnuPreventClipping"_s)->trigger();
+  EXPECT_EQ(ReadIniString(settings, u"ReplayGain"_s, u"PreventClipping"_s), u"False");
+
+  WriteIniString(settings, u"ReplayGain"_s, u"Mode"_s, u"track"_s);
+  auto* menu = play.findChild<QMenu*>(u"mnuReplayGain"_s);
+  ASSERT_NE(menu, nullptr);
+  Q_EMIT menu->aboutToShow();
+  EXPECT_TRUE(play.Menu(u"mnuReplayGainTrack"_s)->isChecked());
+  EXPECT_FALSE(play.Menu(u"mnuReplayGainAlbum"_s)->isChecked());
+  EXPECT_FALSE(play.Menu(u"mnuPreventClipping"_s)->isChecked());
+}
+
 TEST_F(PlayWindowTest, LayoutAndQueueSurviveARestartAndOffScreenPositionsComeOnScreen) {
   PlayListText::Write(veltoDj_.StartupPlaylistFile(),
                       {{u"/m/a.mp3"_s, u"A"_s, u"Artist"_s, {}}, {u"/m/b.mp3"_s, u"B"_s, {}, {}}});

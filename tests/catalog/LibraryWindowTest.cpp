@@ -1,3 +1,5 @@
+#include <sndfile.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QContextMenuEvent>
@@ -10,6 +12,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
@@ -22,11 +25,15 @@
 #include "catalog/PlayListManager.h"
 #include "catalog/PlayListPanel.h"
 #include "catalog/PlayListStore.h"
+#include "catalog/ReplayGainScanBar.h"
 #include "catalog/StartupPlaylistFile.h"
+#include "fakes/LoudnessFiles.h"
 #include "fakes/SineFiles.h"
 #include "fakes/TrashFolder.h"
 #include "library/DatabaseCommands.h"
 #include "library/TagFixture.h"
+#include "platform/LoudnessScan.h"
+#include "platform/ReplayGainTags.h"
 #include "support/IniSettings.h"
 #include "support/MessageIds.h"
 
@@ -531,6 +538,62 @@ TEST_F(LibraryWindowTest, TheAutoDjPanelUsesThePlayTimeItShowsAndListsNewValuesO
   EXPECT_EQ(window.findChild<QLineEdit*>(u"txtAutoSelectPlayTime"_s)->text(), u"3");
   QTest::mouseClick(panel->findChild<QPushButton*>(u"ImgOKAutoSelect"_s), Qt::LeftButton);
   EXPECT_EQ(current_.Entries().size(), 7);
+}
+
+// The selected songs are measured album by album behind a progress bar while the window
+// answers; an MP3's trailer survives its ID3v2 tag growing in front of the audio.
+TEST_F(LibraryWindowTest, ScanReplayGainStoresTheSelectedSongsValuesByAlbum) {
+  QDir(dir_.path()).mkpath(u"live"_s);
+  const QStringList files = {Path(u"live/1.flac"_s), Path(u"live/2.FLAC"_s), Path(u"single.ogg"_s),
+                             Path(u"live/3.mp3"_s), Path(u"unselected.flac"_s)};
+  ASSERT_TRUE(WriteToneFile(files[0], 3, 440, 0.5));
+  ASSERT_TRUE(WriteNoiseFile(files[1], 2.5, 0.1, 4));
+  ASSERT_TRUE(WriteNoiseFile(files[2], 2, 0.3, 8, SF_FORMAT_OGG | SF_FORMAT_VORBIS));
+  ASSERT_TRUE(WriteSineMp3(files[3], 2));
+  ASSERT_TRUE(WriteToneFile(files[4], 1, 440, 0.5));
+  library_.LoadSongData();
+  SongRecord record;
+  record.Title = u"Kept In The Trailer"_s;
+  record.Album = u"Live"_s;
+  record.Filename = files[3];
+  ASSERT_EQ(trailer_.WriteSongTrailer(files[3], record, false, {}), 0);
+  const QString albums[] = {u"Live"_s, u"live"_s, {}, u"Live"_s, u"Live"_s};
+  for (int i = 0; i < 5; ++i) {
+    library_.AddSongRow(u"Song %1"_s.arg(i), albums[i], u"Band"_s, u"0:03"_s, files[i]);
+  }
+  const QByteArray unselected = ReadAll(files[4]);
+  const std::unique_ptr<PlayList> opened = Open();
+  PlayList& window = *opened;
+  view_.Click(1, false, false);
+  view_.Click(4, true, false);
+
+  auto* bar = window.findChild<ReplayGainScanBar*>();
+  ASSERT_NE(bar, nullptr);
+  QSignalSpy finished(&bar->Job(), &ReplayGainJob::Finished);
+  window.findChild<QAction*>(u"mnuPopUpReplayGain"_s)->trigger();
+  EXPECT_TRUE(bar->isVisible());
+  ASSERT_TRUE(finished.wait(60000));
+  EXPECT_FALSE(bar->isVisible());
+  EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
+
+  const platform::AlbumLoudness live = platform::ScanLoudness({files[0], files[1], files[3]});
+  for (const int i : {0, 1, 3}) {
+    const platform::ReplayGainInfo stored = platform::ReadReplayGain(files[i]);
+    ASSERT_TRUE(stored.trackGain && stored.albumGain) << files[i].toStdString();
+    const auto& measured = *live.tracks[i == 3 ? 2 : i].values;
+    EXPECT_EQ(QString::asprintf("%.2f", *stored.trackGain),
+              QString::asprintf("%.2f", measured.gain));
+    EXPECT_EQ(QString::asprintf("%.2f", *stored.albumGain),
+              QString::asprintf("%.2f", live.album->gain));
+    EXPECT_EQ(QString::asprintf("%.6f", *stored.albumPeak),
+              QString::asprintf("%.6f", live.album->peak));
+  }
+  const platform::ReplayGainInfo single = platform::ReadReplayGain(files[2]);
+  EXPECT_TRUE(single.trackGain.has_value());
+  EXPECT_FALSE(single.albumGain.has_value());
+  EXPECT_EQ(ReadAll(files[4]), unselected);
+  EXPECT_TRUE(Scan(files[3]));
+  EXPECT_EQ(trailer_.LastScan().record.Title, u"Kept In The Trailer");
 }
 
 }  // namespace
