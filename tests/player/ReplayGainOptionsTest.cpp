@@ -62,8 +62,8 @@ TEST_F(ReplayGainOptionsTest, TheBackEndsLevelEachSongAsTheSettingsSayWhenItOpen
   const QString flac = dir_.filePath(u"tagged.flac"_s);
   ASSERT_TRUE(test::WriteToneFile(flac, 1, 440, 0.5));
   ASSERT_TRUE(platform::WriteReplayGain(flac, {-6.0206, 0.5, 12.0412, 0.5}));
-  PlayerEngine::BackEnds backEnds{platform::MakeNullAudioSink(), platform::MakeNullAudioSink(),
-                                  platform::OpenSongDecoder, platform::OpenSongDecoder};
+  PlayerEngine::BackEnds backEnds{platform::MakeNullAudioSink(), platform::OpenSongDecoder,
+                                  platform::OpenSongDecoder};
   ReplayGainSettings settings;
   ReplayGainOptions::Apply(backEnds, [&settings] { return settings; });
 
