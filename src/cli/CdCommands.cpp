@@ -15,6 +15,7 @@
 #include "recorder/CddbSettings.h"
 #include "recorder/CddbSites.h"
 #include "recorder/DriveSetup.h"
+#include "recorder/MusicBrainzLookup.h"
 #include "recorder/RecordList.h"
 #include "recorder/RecordSettings.h"
 #include "support/IniSettings.h"
@@ -87,6 +88,7 @@ int CdCommands::Open(CdRecorder& recorder, QStringList& args) const {
 void CdCommands::PrintDisc(CdRecorder& recorder) const {
   const CdDisc& disc = recorder.disc.Disc();
   Print(u"id\t"_s + disc.discId);
+  Print(u"musicbrainz\t"_s + disc.musicBrainzId);
   Print(u"serial\t"_s + disc.serialNumber);
   Print(u"length\t"_s + QString::number(disc.discLength));
   Print(u"tracks\t"_s + QString::number(disc.numberOfTracks));
@@ -114,7 +116,9 @@ int CdCommands::Lookup(QStringList args) const {
   CdRecorder& recorder = *made;
   CddbSettings settings = recorder.lookup.Settings();
   bool missing = false;
-  if (const auto server = TakeValue(args, u"--server"_s, missing)) settings.server = *server;
+  const bool musicBrainz = args.removeAll(u"--musicbrainz"_s) > 0;
+  if (const auto server = TakeValue(args, u"--server"_s, missing))
+    (musicBrainz ? settings.musicBrainzUrl : settings.server) = *server;
   if (const auto port = TakeValue(args, u"--port"_s, missing)) settings.port = port->toInt();
   if (const auto user = TakeValue(args, u"--user"_s, missing)) settings.user = *user;
   const std::optional<QString> pick = TakeValue(args, u"--pick"_s, missing);
@@ -128,7 +132,11 @@ int CdCommands::Lookup(QStringList args) const {
   if (const int code = Open(recorder, args); code != 0) return code;
   if (!args.isEmpty()) return Problem(u"cd lookup: unexpected "_s + args.first());
   recorder.disc.SaveCDPlayerData();
-  if (RunLookup(recorder, settings, pick ? pick->toInt() : 0) != 0) return 1;
+  const int picked = pick ? pick->toInt() : 0;
+  if ((musicBrainz ? RunMusicBrainz(recorder, settings, picked)
+                   : RunLookup(recorder, settings, picked)) != 0) {
+    return 1;
+  }
   if (!recorder.disc.SaveCDPlayerData()) return 1;  // the box's text went to stderr
   PrintDisc(recorder);
   recorder.disc.CloseMCI();
@@ -164,6 +172,46 @@ int CdCommands::RunLookup(CdRecorder& recorder, const CddbSettings& settings, in
   return 0;
 }
 
+int CdCommands::RunMusicBrainz(CdRecorder& recorder, const CddbSettings& settings, int pick) const {
+  MusicBrainzLookup& lookup = recorder.musicBrainz;
+  lookup.SetSettings(settings);
+  QEventLoop loop;
+  bool unpicked = false;
+  QObject::connect(&lookup, &MusicBrainzLookup::Finished, &loop, &QEventLoop::quit);
+  QObject::connect(&lookup, &MusicBrainzLookup::MatchesShown, &loop, [&] {
+    const QList<MusicBrainzRelease>& releases = lookup.Releases();
+    if (pick >= 1 && pick <= releases.size()) {
+      lookup.Choose(pick - 1);
+      return;
+    }
+    for (qsizetype i = 0; i < releases.size(); ++i) {
+      const MusicBrainzRelease& release = releases[i];
+      Print(u"match\t"_s + QString::number(i + 1) + u'\t' + release.id + u'\t' +
+            TableField::Escaped(release.album) + u'\t' + TableField::Escaped(release.artist) +
+            u'\t' + release.country + u'\t' + release.date);
+    }
+    unpicked = true;
+    lookup.Cancel();
+  });
+  lookup.Start();
+  if (lookup.IsBusy()) loop.exec();
+  if (unpicked) return 1;
+  if (!lookup.TitlesRead()) {
+    PrintError(lookup.FailureText());
+    return 1;
+  }
+  return 0;
+}
+
+int CdCommands::RunChosenLookup(CdRecorder& recorder, const CddbSettings& settings) const {
+  if (settings.AsksMusicBrainz()) {
+    if (RunMusicBrainz(recorder, settings, 0) == 0) return 0;
+    // A choice left to the user is no failure: CDDB is asked only when MusicBrainz failed.
+    if (!settings.AsksCddb() || recorder.musicBrainz.FailureText().isEmpty()) return 1;
+  }
+  return RunLookup(recorder, settings, 0);
+}
+
 int CdCommands::Record(QStringList args, int presetToAll) const {
   const std::unique_ptr<CdRecorder> made = MakeRecorder();
   CdRecorder& recorder = *made;
@@ -184,7 +232,7 @@ int CdCommands::Record(QStringList args, int presetToAll) const {
     WriteIniString(settingsFile, u"Record"_s, u"NewSongPath"_s, QDir(*folder).absolutePath());
   }
   CdDisc& disc = recorder.disc.Disc();
-  if (lookup) RunLookup(recorder, recorder.lookup.Settings(), 0);  // else the cached titles
+  if (lookup) RunChosenLookup(recorder, recorder.lookup.Settings());  // else the cached titles
   QList<bool> ticked(disc.tracks.size(), !tracks || *tracks == u"all");
   if (tracks && *tracks != u"all") {
     for (const QString& number : tracks->split(u',', Qt::SkipEmptyParts)) {
@@ -219,7 +267,7 @@ int CdCommands::Record(QStringList args, int presetToAll) const {
                    });
   QObject::connect(&job, &RecordJob::JobEnded, &loop, &QEventLoop::quit);
   job.Start(settings, RecordJob::TracksOf(items, disc), recorder.disc.SelectedDrive(),
-            recorder.disc.DriveLetter(), recorder.disc.DriveDevice());
+            recorder.disc.DriveLetter(), recorder.disc.DriveDevice(), disc.cover);
   job.Timer().setInterval(100);  // nobody watches the window: the ripper is looked at more often
   loop.exec();
   return failed ? 1 : 0;

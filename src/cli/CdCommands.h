@@ -27,7 +27,8 @@ class CdCommands {
   int Drives() const;
   /** [--drive D:]: opens the disc and prints what is known about it. */
   int Info(QStringList args) const;
-  /** [--drive D:] [--server HOST] [--port N] [--user NAME] [--http] [--pick N]. */
+  /** [--drive D:] [--server HOST] [--port N] [--user NAME] [--http] [--pick N], or
+   *  --musicbrainz [--drive D:] [--server URL] [--pick N]. */
   int Lookup(QStringList args) const;
   /** [--drive D:] [--tracks N,N…|all] [--format CODE] [--to DIR] [--lookup]: records the
    *  disc's tracks; presetToAll answers the replace question (0: No for each). */
@@ -46,6 +47,11 @@ class CdCommands {
   /** Runs the title lookup to its end; pick chooses among several matches (1-based, 0
    *  lists them). 0 when the titles were read, 1 otherwise. */
   int RunLookup(CdRecorder& recorder, const CddbSettings& settings, int pick) const;
+  /** The same through MusicBrainz, the release's cover included. */
+  int RunMusicBrainz(CdRecorder& recorder, const CddbSettings& settings, int pick) const;
+  /** The lookup the CDDB preferences choose: MusicBrainz, CDDB, or CDDB after MusicBrainz
+   *  failed. */
+  int RunChosenLookup(CdRecorder& recorder, const CddbSettings& settings) const;
   int Problem(const QString& text) const;
   void Print(const QString& line) const;
   void PrintError(const QString& line) const;

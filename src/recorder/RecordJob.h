@@ -9,6 +9,7 @@
 
 #include "platform/AudioCapture.h"
 #include "platform/IniDocument.h"
+#include "recorder/AlbumCover.h"
 #include "recorder/RecordList.h"
 #include "recorder/RecordSettings.h"
 
@@ -71,9 +72,10 @@ class RecordJob : public QObject {
   QString Refusal(const RecordSettings& settings, const QString& device) const;
   /** True while a digital recording waits for the drive set-up ("TWCD.ini" is missing). */
   bool NeedsDriveSetUp(const RecordSettings& settings) const;
-  /** Starts recording; drive is the selected drive's index, letter its "D:". */
+  /** Starts recording; drive is the selected drive's index, letter its "D:"; cover, when
+   *  given, is the album's front cover for the songs and their folder. */
   void Start(const RecordSettings& settings, QList<Track> tracks, int drive, const QString& letter,
-             const QString& device = {});
+             const QString& device = {}, const QByteArray& cover = {});
   void timerRecord_Timer();
   /** Ends the job now: the ripper is stopped and its partial file deleted. */
   void Cancel();
@@ -141,6 +143,8 @@ class RecordJob : public QObject {
   QElapsedTimer progressed_;  // since the ripper's progress last changed
   platform::IniDocument ripLog_;
   QSet<QString> ripLogs_;  // the rip logs this job has headed
+  QByteArray cover_;
+  AlbumCover albumCover_;
   QTimer timerRecord_;
 };
 
