@@ -143,26 +143,23 @@ int CdCommands::Lookup(QStringList args) const {
   return 0;
 }
 
-int CdCommands::RunLookup(CdRecorder& recorder, const CddbSettings& settings, int pick) const {
-  CddbLookup& lookup = recorder.lookup;
-  lookup.SetSettings(settings);
+template <typename TitleLookup>
+int CdCommands::RunToTheEnd(TitleLookup& lookup, int pick, const std::function<void()>& start,
+                            const std::function<void(int index)>& choose,
+                            const std::function<void()>& listMatches) const {
   QEventLoop loop;
   bool unpicked = false;
-  QObject::connect(&lookup, &CddbLookup::Finished, &loop, &QEventLoop::quit);
-  QObject::connect(&lookup, &CddbLookup::MatchesShown, &loop, [&](const QStringList& items) {
+  QObject::connect(&lookup, &TitleLookup::Finished, &loop, &QEventLoop::quit);
+  QObject::connect(&lookup, &TitleLookup::MatchesShown, &loop, [&](const QStringList& items) {
     if (pick >= 1 && pick <= items.size()) {
-      lookup.lstCDDBMatches_dblClick(pick - 1);
+      choose(pick - 1);
       return;
     }
-    for (qsizetype i = 0; i < items.size(); ++i) {
-      const QStringList parts = items[i].split(u" \\ "_s);
-      Print(u"match\t"_s + QString::number(i + 1) + u'\t' + parts.value(2) + u'\t' +
-            parts.value(1) + u'\t' + parts.value(3) + u'\t' + parts.value(4));
-    }
+    listMatches();
     unpicked = true;
     lookup.Cancel();
   });
-  lookup.OpenConnection();
+  start();
   if (lookup.IsBusy()) loop.exec();
   if (unpicked) return 1;
   if (!lookup.TitlesRead()) {
@@ -172,35 +169,36 @@ int CdCommands::RunLookup(CdRecorder& recorder, const CddbSettings& settings, in
   return 0;
 }
 
+int CdCommands::RunLookup(CdRecorder& recorder, const CddbSettings& settings, int pick) const {
+  CddbLookup& lookup = recorder.lookup;
+  lookup.SetSettings(settings);
+  return RunToTheEnd(
+      lookup, pick, [&lookup] { lookup.OpenConnection(); },
+      [&lookup](int index) { lookup.lstCDDBMatches_dblClick(index); },
+      [this, &lookup] {
+        const QStringList& items = lookup.Matches();
+        for (qsizetype i = 0; i < items.size(); ++i) {
+          const QStringList parts = items[i].split(u" \\ "_s);
+          Print(u"match\t"_s + QString::number(i + 1) + u'\t' + parts.value(2) + u'\t' +
+                parts.value(1) + u'\t' + parts.value(3) + u'\t' + parts.value(4));
+        }
+      });
+}
+
 int CdCommands::RunMusicBrainz(CdRecorder& recorder, const CddbSettings& settings, int pick) const {
   MusicBrainzLookup& lookup = recorder.musicBrainz;
   lookup.SetSettings(settings);
-  QEventLoop loop;
-  bool unpicked = false;
-  QObject::connect(&lookup, &MusicBrainzLookup::Finished, &loop, &QEventLoop::quit);
-  QObject::connect(&lookup, &MusicBrainzLookup::MatchesShown, &loop, [&] {
-    const QList<MusicBrainzRelease>& releases = lookup.Releases();
-    if (pick >= 1 && pick <= releases.size()) {
-      lookup.Choose(pick - 1);
-      return;
-    }
-    for (qsizetype i = 0; i < releases.size(); ++i) {
-      const MusicBrainzRelease& release = releases[i];
-      Print(u"match\t"_s + QString::number(i + 1) + u'\t' + release.id + u'\t' +
-            TableField::Escaped(release.album) + u'\t' + TableField::Escaped(release.artist) +
-            u'\t' + release.country + u'\t' + release.date);
-    }
-    unpicked = true;
-    lookup.Cancel();
-  });
-  lookup.Start();
-  if (lookup.IsBusy()) loop.exec();
-  if (unpicked) return 1;
-  if (!lookup.TitlesRead()) {
-    PrintError(lookup.FailureText());
-    return 1;
-  }
-  return 0;
+  return RunToTheEnd(
+      lookup, pick, [&lookup] { lookup.Start(); }, [&lookup](int index) { lookup.Choose(index); },
+      [this, &lookup] {
+        const QList<MusicBrainzRelease>& releases = lookup.Releases();
+        for (qsizetype i = 0; i < releases.size(); ++i) {
+          const MusicBrainzRelease& release = releases[i];
+          Print(u"match\t"_s + QString::number(i + 1) + u'\t' + release.id + u'\t' +
+                TableField::Escaped(release.album) + u'\t' + TableField::Escaped(release.artist) +
+                u'\t' + release.country + u'\t' + release.date);
+        }
+      });
 }
 
 int CdCommands::RunChosenLookup(CdRecorder& recorder, const CddbSettings& settings) const {

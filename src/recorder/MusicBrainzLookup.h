@@ -53,14 +53,15 @@ class MusicBrainzLookup : public QObject {
   QUrl CoverUrl(const QString& releaseId) const;
 
  Q_SIGNALS:
-  /** The status line's text; empty hides it. */
+  /** What the lookup is doing or why it failed, for the status line; empty hides it. */
   void StatusChanged(const QString& text);
+  /** True from Start() until the lookup ends (while releases wait for a choice too). */
   void BusyChanged(bool busy);
-  /** Artist, album, year or track titles of the disc changed. */
+  /** The disc's artist, album, year or track titles were written. */
   void TitlesChanged();
-  /** Several releases wait for the user's choice, as list lines. */
+  /** The releases offered, one list line each, in the order of Releases(). */
   void MatchesShown(const QStringList& items);
-  /** The lookup is over, one way or another. */
+  /** The lookup ended: titles read, failed or cancelled. */
   void Finished();
 
  private:
