@@ -1,7 +1,7 @@
 #include <QElapsedTimer>
 #include <QSignalSpy>
-#include <QTest>
 #include <QTcpServer>
+#include <QTest>
 
 #include "fakes/FakeHttpServer.h"
 #include "fakes/TaggedFiles.h"
