@@ -277,5 +277,43 @@ TEST_F(RecordWindowTest, CddbIsAskedAfterMusicBrainzFailedOnlyWhenThePreferences
   lookup_.Cancel();
 }
 
+TEST_F(RecordWindowTest, AReleaseDoubleClickedInTheListGivesItsTitles) {
+  FakeHttpServer web;
+  const QByteArray release = R"reply({"id": "ID", "title": "TITLE", "country": "GB",
+      "artist-credit": [{"name": "Ann"}],
+      "media": [{"position": 1, "discs": [{"id": "lwHl8fGzJyLXQR33ug60E8jhf4k-"}],
+                 "tracks": [{"title": "TITLE 1"}, {"title": "TITLE 2"}]}]})reply";
+  const auto named = [&release](const QByteArray& id, const QByteArray& title) {
+    return QByteArray(release).replace("\"ID\"", '"' + id + '"').replace("TITLE", title);
+  };
+  web.routes[u"/ws/2/discid/lwHl8fGzJyLXQR33ug60E8jhf4k-"_s] = {
+      200, "{\"releases\": [" + named("r1", "Early") + ", " + named("r2", "Late") + "]}",
+      "application/json"};
+  const QString settings = Path(u"VeltoDj.ini"_s);
+  const std::pair<QString, QString> keys[] = {
+      {u"Server"_s, u"127.0.0.1"_s},       {u"UseCDDB"_s, u"True"_s},
+      {u"ShowCDDBDlg"_s, u"False"_s},      {u"MusicBrainz URL"_s, web.BaseUrl()},
+      {u"Cover Art URL"_s, web.BaseUrl()}, {u"Lookup"_s, u"MusicBrainz"_s}};
+  for (const auto& [key, value] : keys) WriteIniString(settings, u"CDDB"_s, key, value);
+  lookupDisc_.musicBrainzId = u"lwHl8fGzJyLXQR33ug60E8jhf4k-"_s;
+  lookupDisc_.titles = {u"Track 1"_s, u"Track 2"_s};
+  RecordFrm& window = Window({{750}, {750}});
+  auto* matches = window.findChild<QListWidget*>(u"lstCDDBMatches"_s);
+  for (int i = 0; i < 300 && matches->count() == 0; ++i) QTest::qWait(10);
+  ASSERT_EQ(matches->count(), 2);
+  ASSERT_TRUE(matches->isVisible());
+  QListWidgetItem* late = matches->item(1);
+  EXPECT_TRUE(late->text().startsWith(u"Late"_s));
+  const QPoint at = matches->visualItemRect(late).center();
+  QTest::mouseClick(matches->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(matches->viewport(), Qt::LeftButton, {}, at);
+  for (int i = 0; i < 300 && musicBrainz_.IsBusy(); ++i) QTest::qWait(10);
+  EXPECT_EQ(lookupDisc_.album, u"Late"_s);
+  EXPECT_EQ(lookupDisc_.titles, (QStringList{u"Late 1"_s, u"Late 2"_s}));
+  EXPECT_EQ(lookupDisc_.releaseId, u"r2"_s);
+  EXPECT_FALSE(matches->isVisible()) << "the rows are back";
+  EXPECT_FALSE(lookup_.IsBusy()) << "CDDB was not asked";
+}
+
 }  // namespace
 }  // namespace audiolume::test
