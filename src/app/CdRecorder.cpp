@@ -23,11 +23,13 @@ CdRecorder::CdRecorder(QList<platform::CdDrive> drives, AppServices& services, S
       disc({mci, services.Catalog(), services.Asker(), cache, services.Error(), services.Check(),
             services.Log(), services.Home() + u"/RecordInit.log"_s, wait}),
       lookup(disc.Disc(), services.Catalog(), kAppVersion + kAppBuild),
+      musicBrainz(disc.Disc(), services.Log()),
       job({library, trailer, services.Catalog(), services.Asker(), services.SettingsFile(),
            services.Home(), std::move(ripper), std::move(showFailure), std::move(wait),
            platform::MakeDeviceCapture}),
       catalog_(services.Catalog()) {
   lookup.SetSettings(CddbSettings::Load(services.SettingsFile()));
+  musicBrainz.SetSettings(lookup.Settings());
 }
 
 bool CdRecorder::SelectDrive(const QString& letter) {

@@ -5,6 +5,7 @@
 
 #include "platform/CdCommandDevice.h"
 #include "recorder/CddbLookup.h"
+#include "recorder/MusicBrainzLookup.h"
 #include "recorder/RecordDisc.h"
 #include "recorder/RecordJob.h"
 #include "recorder/TitleCache.h"
@@ -19,7 +20,7 @@ struct PlayListEntry;
 
 /**
  * The recorder's working parts for one application directory: the CD-audio command
- * device over the drives, the title cache, the disc side and the title lookup. The
+ * device over the drives, the title cache, the disc side and the title lookups. The
  * jukebox and twpl each own one and hand the recorder window or the command its members.
  * UI thread only.
  */
@@ -42,6 +43,7 @@ class CdRecorder {
   TitleCache cache;
   RecordDisc disc;
   CddbLookup lookup;
+  MusicBrainzLookup musicBrainz;
   RecordJob job;
 
  private:

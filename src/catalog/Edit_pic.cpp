@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "catalog/ArtPicture.h"
 #include "catalog/SongRowWriter.h"
+#include "library/ArtPicture.h"
 #include "library/SongRecord.h"
 #include "library/TrailerTag.h"
 #include "support/IniSettings.h"

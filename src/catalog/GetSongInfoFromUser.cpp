@@ -12,8 +12,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "catalog/ArtPicture.h"
 #include "catalog/CategoryLists.h"
+#include "library/ArtPicture.h"
 #include "library/GenreCatalog.h"
 #include "library/SongLibrary.h"
 #include "support/IniSettings.h"

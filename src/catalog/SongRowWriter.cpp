@@ -1,7 +1,7 @@
 #include "catalog/SongRowWriter.h"
 
-#include "catalog/ArtPicture.h"
 #include "catalog/SongAdder.h"
+#include "library/ArtPicture.h"
 #include "library/ID3Tag.h"
 #include "library/SongFilePresence.h"
 #include "library/SongLibrary.h"

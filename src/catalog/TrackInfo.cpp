@@ -1,7 +1,7 @@
 #include "catalog/TrackInfo.h"
 
-#include "catalog/ArtPicture.h"
 #include "catalog/SongRowWriter.h"
+#include "library/ArtPicture.h"
 #include "library/DatabaseCommands.h"
 #include "library/SongLibrary.h"
 #include "library/TrailerTag.h"

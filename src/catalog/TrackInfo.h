@@ -5,8 +5,8 @@
 #include <array>
 #include <optional>
 
-#include "catalog/ArtPicture.h"
 #include "catalog/CurrentSong.h"
+#include "library/ArtPicture.h"
 
 namespace audiolume {
 

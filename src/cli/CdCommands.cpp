@@ -17,6 +17,7 @@
 #include "recorder/CddbSettings.h"
 #include "recorder/CddbSites.h"
 #include "recorder/DriveSetup.h"
+#include "recorder/MusicBrainzLookup.h"
 #include "recorder/RecordList.h"
 #include "recorder/RecordSettings.h"
 #include "support/IniSettings.h"
@@ -89,6 +90,7 @@ int CdCommands::Open(CdRecorder& recorder, QStringList& args) const {
 void CdCommands::PrintDisc(CdRecorder& recorder) const {
   const CdDisc& disc = recorder.disc.Disc();
   Print(u"id\t"_s + disc.discId);
+  Print(u"musicbrainz\t"_s + disc.musicBrainzId);
   Print(u"serial\t"_s + disc.serialNumber);
   Print(u"length\t"_s + QString::number(disc.discLength));
   Print(u"tracks\t"_s + QString::number(disc.numberOfTracks));
@@ -116,7 +118,9 @@ int CdCommands::Lookup(QStringList args) const {
   CdRecorder& recorder = *made;
   CddbSettings settings = recorder.lookup.Settings();
   bool missing = false;
-  if (const auto server = TakeValue(args, u"--server"_s, missing)) settings.server = *server;
+  const bool musicBrainz = args.removeAll(u"--musicbrainz"_s) > 0;
+  if (const auto server = TakeValue(args, u"--server"_s, missing))
+    (musicBrainz ? settings.musicBrainzUrl : settings.server) = *server;
   if (const auto port = TakeValue(args, u"--port"_s, missing)) settings.port = port->toInt();
   if (const auto user = TakeValue(args, u"--user"_s, missing)) settings.user = *user;
   const std::optional<QString> pick = TakeValue(args, u"--pick"_s, missing);
@@ -130,33 +134,34 @@ int CdCommands::Lookup(QStringList args) const {
   if (const int code = Open(recorder, args); code != 0) return code;
   if (!args.isEmpty()) return Problem(u"cd lookup: unexpected "_s + args.first());
   recorder.disc.SaveCDPlayerData();
-  if (RunLookup(recorder, settings, pick ? pick->toInt() : 0) != 0) return 1;
+  const int picked = pick ? pick->toInt() : 0;
+  if ((musicBrainz ? RunMusicBrainz(recorder, settings, picked)
+                   : RunLookup(recorder, settings, picked)) != 0) {
+    return 1;
+  }
   if (!recorder.disc.SaveCDPlayerData()) return 1;  // the box's text went to stderr
   PrintDisc(recorder);
   recorder.disc.CloseMCI();
   return 0;
 }
 
-int CdCommands::RunLookup(CdRecorder& recorder, const CddbSettings& settings, int pick) const {
-  CddbLookup& lookup = recorder.lookup;
-  lookup.SetSettings(settings);
+template <typename TitleLookup>
+int CdCommands::RunToTheEnd(TitleLookup& lookup, int pick, const std::function<void()>& start,
+                            const std::function<void(int index)>& choose,
+                            const std::function<void()>& listMatches) const {
   QEventLoop loop;
   bool unpicked = false;
-  QObject::connect(&lookup, &CddbLookup::Finished, &loop, &QEventLoop::quit);
-  QObject::connect(&lookup, &CddbLookup::MatchesShown, &loop, [&](const QStringList& items) {
+  QObject::connect(&lookup, &TitleLookup::Finished, &loop, &QEventLoop::quit);
+  QObject::connect(&lookup, &TitleLookup::MatchesShown, &loop, [&](const QStringList& items) {
     if (pick >= 1 && pick <= items.size()) {
-      lookup.lstCDDBMatches_dblClick(pick - 1);
+      choose(pick - 1);
       return;
     }
-    for (qsizetype i = 0; i < items.size(); ++i) {
-      const QStringList parts = items[i].split(u" \\ "_s);
-      Print(u"match\t"_s + QString::number(i + 1) + u'\t' + parts.value(2) + u'\t' +
-            parts.value(1) + u'\t' + parts.value(3) + u'\t' + parts.value(4));
-    }
+    listMatches();
     unpicked = true;
     lookup.Cancel();
   });
-  lookup.OpenConnection();
+  start();
   if (lookup.IsBusy()) loop.exec();
   if (unpicked) return 1;
   if (!lookup.TitlesRead()) {
@@ -164,6 +169,47 @@ int CdCommands::RunLookup(CdRecorder& recorder, const CddbSettings& settings, in
     return 1;
   }
   return 0;
+}
+
+int CdCommands::RunLookup(CdRecorder& recorder, const CddbSettings& settings, int pick) const {
+  CddbLookup& lookup = recorder.lookup;
+  lookup.SetSettings(settings);
+  return RunToTheEnd(
+      lookup, pick, [&lookup] { lookup.OpenConnection(); },
+      [&lookup](int index) { lookup.lstCDDBMatches_dblClick(index); },
+      [this, &lookup] {
+        const QStringList& items = lookup.Matches();
+        for (qsizetype i = 0; i < items.size(); ++i) {
+          const QStringList parts = items[i].split(u" \\ "_s);
+          Print(u"match\t"_s + QString::number(i + 1) + u'\t' + parts.value(2) + u'\t' +
+                parts.value(1) + u'\t' + parts.value(3) + u'\t' + parts.value(4));
+        }
+      });
+}
+
+int CdCommands::RunMusicBrainz(CdRecorder& recorder, const CddbSettings& settings, int pick) const {
+  MusicBrainzLookup& lookup = recorder.musicBrainz;
+  lookup.SetSettings(settings);
+  return RunToTheEnd(
+      lookup, pick, [&lookup] { lookup.Start(); }, [&lookup](int index) { lookup.Choose(index); },
+      [this, &lookup] {
+        const QList<MusicBrainzRelease>& releases = lookup.Releases();
+        for (qsizetype i = 0; i < releases.size(); ++i) {
+          const MusicBrainzRelease& release = releases[i];
+          Print(u"match\t"_s + QString::number(i + 1) + u'\t' + release.id + u'\t' +
+                TableField::Escaped(release.album) + u'\t' + TableField::Escaped(release.artist) +
+                u'\t' + release.country + u'\t' + release.date);
+        }
+      });
+}
+
+int CdCommands::RunChosenLookup(CdRecorder& recorder, const CddbSettings& settings) const {
+  if (settings.AsksMusicBrainz()) {
+    if (RunMusicBrainz(recorder, settings, 0) == 0) return 0;
+    // A choice left to the user is no failure: CDDB is asked only when MusicBrainz failed.
+    if (!settings.AsksCddb() || recorder.musicBrainz.FailureText().isEmpty()) return 1;
+  }
+  return RunLookup(recorder, settings, 0);
 }
 
 int CdCommands::Record(QStringList args, int presetToAll) const {
@@ -187,7 +233,7 @@ int CdCommands::Record(QStringList args, int presetToAll) const {
     WriteIniString(settingsFile, u"Record"_s, u"NewSongPath"_s, QDir(*folder).absolutePath());
   }
   CdDisc& disc = recorder.disc.Disc();
-  if (lookup) RunLookup(recorder, recorder.lookup.Settings(), 0);  // else the cached titles
+  if (lookup) RunChosenLookup(recorder, recorder.lookup.Settings());  // else the cached titles
   QList<bool> ticked(disc.tracks.size(), !tracks || *tracks == u"all");
   if (tracks && *tracks != u"all") {
     for (const QString& number : tracks->split(u',', Qt::SkipEmptyParts)) {
@@ -224,7 +270,7 @@ int CdCommands::Record(QStringList args, int presetToAll) const {
   QObject::connect(&job, &RecordJob::JobEnded, &loop, &QEventLoop::quit);
   job.Start(settings, RecordJob::TracksOf(items, disc), recorder.disc.SelectedDrive(),
             recorder.disc.DriveLetter(), recorder.disc.DriveDevice(),
-            AccurateRip::IdsOf(disc).EntryPath());
+            AccurateRip::IdsOf(disc).EntryPath(), disc.cover);
   job.Timer().setInterval(100);  // nobody watches the window: the ripper is looked at more often
   loop.exec();
   return failed ? 1 : 0;

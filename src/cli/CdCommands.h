@@ -3,6 +3,7 @@
 #include <QList>
 #include <QStringList>
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 #include "platform/CdDriveList.h"
@@ -27,7 +28,8 @@ class CdCommands {
   int Drives() const;
   /** [--drive D:]: opens the disc and prints what is known about it. */
   int Info(QStringList args) const;
-  /** [--drive D:] [--server HOST] [--port N] [--user NAME] [--http] [--pick N]. */
+  /** [--drive D:] [--server HOST] [--port N] [--user NAME] [--http] [--pick N], or
+   *  --musicbrainz [--drive D:] [--server URL] [--pick N]. */
   int Lookup(QStringList args) const;
   /** [--drive D:] [--tracks N,N…|all] [--format CODE] [--to DIR] [--lookup]
    *  [--accuraterip URL]: records the
@@ -51,6 +53,17 @@ class CdCommands {
   /** Runs the title lookup to its end; pick chooses among several matches (1-based, 0
    *  lists them). 0 when the titles were read, 1 otherwise. */
   int RunLookup(CdRecorder& recorder, const CddbSettings& settings, int pick) const;
+  /** Runs a lookup begun by start to its end; several matches are chosen by pick through
+   *  choose, or listed, which ends the lookup. 0 when the titles were read, 1 otherwise. */
+  template <typename TitleLookup>
+  int RunToTheEnd(TitleLookup& lookup, int pick, const std::function<void()>& start,
+                  const std::function<void(int index)>& choose,
+                  const std::function<void()>& listMatches) const;
+  /** The same through MusicBrainz, the release's cover included. */
+  int RunMusicBrainz(CdRecorder& recorder, const CddbSettings& settings, int pick) const;
+  /** The lookup the CDDB preferences choose: MusicBrainz, CDDB, or CDDB after MusicBrainz
+   *  failed. */
+  int RunChosenLookup(CdRecorder& recorder, const CddbSettings& settings) const;
   int Problem(const QString& text) const;
   void Print(const QString& line) const;
   void PrintError(const QString& line) const;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -43,12 +44,15 @@ struct CdDisc {
   int discLength = 0;       // seconds, rounded
   int leadout = 0;          // the lead-out's absolute address, in frames
   QString serialNumber;     // hexadecimal, upper case
+  QString musicBrainzId;    // the disc id MusicBrainz knows it by; empty when not worked out
   QList<TrackInfo> tracks;  // tracks[0] is track 1
   QString artist;
   QString album;
   QString year;  // from the CDDB entry, for the songs' tags; empty when not known
   QString genre;
   QStringList titles;  // titles[k] is track k + 1
+  QString releaseId;   // the MusicBrainz release the titles came from; empty otherwise
+  QByteArray cover;    // that release's front cover, a picture; empty when none came
   QString orderLine;   // kept from the title cache as read
   QString playnumLine;
   bool cached = false;  // the title cache holds an entry for this disc

@@ -17,10 +17,6 @@ constexpr int kReplyWait = 180;
 const QString kLineEnd = u"\r\n"_s;
 const QString kItemSeparator = u" \\ "_s;
 
-QString Column(const QString& text) {
-  return text.left(39).leftJustified(40, u' ');
-}
-
 }  // namespace
 
 CddbLookup::CddbLookup(CdDisc& disc, MessageCatalog& catalog, QString version, QObject* parent)
@@ -205,9 +201,8 @@ void CddbLookup::OfferMatches() {
   matches_.clear();
   for (const QString& line : std::as_const(found)) {
     const CddbText::Match match = CddbText::SplitMatchLine(line);
-    matches_.append(Column(match.album) + Column(match.artist) + kItemSeparator + match.discId +
-                    kItemSeparator + match.category + kItemSeparator + match.album +
-                    kItemSeparator + match.artist);
+    matches_.append(
+        CddbText::MatchListLine(match.album, match.artist, {}, match.discId, match.category));
   }
   tmrCDDB_.stop();
   Q_EMIT MatchesShown(matches_);

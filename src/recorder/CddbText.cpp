@@ -77,4 +77,12 @@ bool HasEndMarker(const QString& buffer) {
          QStringView(buffer).first(end - 1).trimmed().isEmpty();
 }
 
+QString MatchListLine(const QString& album, const QString& artist, const QString& note,
+                      const QString& id, const QString& kind) {
+  const auto column = [](const QString& text) { return text.left(39).leftJustified(40, u' '); };
+  const QString separator = u" \\ "_s;
+  return column(album) + column(artist) + note + separator + id + separator + kind + separator +
+         album + separator + artist;
+}
+
 }  // namespace audiolume::CddbText

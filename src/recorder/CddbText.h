@@ -40,6 +40,12 @@ QString CleanUserName(const QString& user);
  *  spaces. */
 QString EntryText(const QString& raw);
 
+/** One line of the matches the recorder window offers: the album and the artist in columns
+ *  of 40 and the note, the text shown; then, each after " \\ ", the match's identifier,
+ *  its kind (a CDDB category, a release's country), its album and its artist. */
+QString MatchListLine(const QString& album, const QString& artist, const QString& note,
+                      const QString& id, const QString& kind);
+
 /** Whether the buffer holds a whole reply list: its last line is the lone ".". */
 bool HasEndMarker(const QString& buffer);
 

@@ -1,6 +1,7 @@
 #include "recorder/RecordDisc.h"
 
 #include "platform/CdCommandDevice.h"
+#include "platform/MusicBrainzDiscId.h"
 #include "recorder/TitleCache.h"
 #include "support/CurrentError.h"
 #include "support/ErrorCheck.h"
@@ -224,6 +225,8 @@ void RecordDisc::ReadDisc(bool skipIdentity) {
   disc_.album.clear();
   disc_.year.clear();
   disc_.genre.clear();
+  disc_.releaseId.clear();
+  disc_.cover.clear();
   disc_.orderLine.clear();
   disc_.playnumLine.clear();
   disc_.waitingForDisc = false;
@@ -280,6 +283,17 @@ void RecordDisc::GetCDID() {
                   CdDisc::ParseMsf(length).Frames();
   disc_.discId =
       CdDisc::DiscIdentifier(digitTotal, disc_.IdentifierSeconds(), disc_.numberOfTracks);
+  disc_.musicBrainzId = platform::MusicBrainzDiscId(Toc());
+}
+
+platform::CdToc RecordDisc::Toc() const {
+  platform::CdToc toc;
+  toc.leadout = disc_.leadout;
+  for (int k = 0; k < disc_.tracks.size(); ++k) {
+    const CdDisc::TrackInfo& track = disc_.tracks[k];
+    toc.tracks.append({k + 1, track.startOffset, track.audio});
+  }
+  return toc;
 }
 
 bool RecordDisc::SaveCDPlayerData() {
@@ -318,6 +332,9 @@ void RecordDisc::mciTimer_Timer() {
     disc_.tracks.clear();
     disc_.titles = {TrackDefault(1)};
     disc_.serialNumber.clear();
+    disc_.musicBrainzId.clear();
+    disc_.releaseId.clear();
+    disc_.cover.clear();
     disc_.artist.clear();
     disc_.album.clear();
     disc_.year.clear();

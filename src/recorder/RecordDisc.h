@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "platform/CdDevice.h"
 #include "recorder/CdDisc.h"
 
 namespace audiolume {
@@ -98,6 +99,8 @@ class RecordDisc : public QObject {
   int SearchDrives();
   void ReadDisc(bool skipIdentity);
   QString TrackDefault(int track) const;
+  /** The track table as read. */
+  platform::CdToc Toc() const;
 
   Context context_;
   CdDisc disc_;

@@ -20,6 +20,7 @@
 #include "recorder/AccurateRip.h"
 #include "recorder/CddbLookup.h"
 #include "recorder/CddbSettings.h"
+#include "recorder/MusicBrainzLookup.h"
 #include "recorder/RecordDisc.h"
 #include "recorder/RecordJob.h"
 #include "recorder/RecordList.h"
@@ -151,7 +152,10 @@ QWidget* RecordFrm::BuildRows() {
   // Escape leaves the choice: the lookup ends and the rows come back.
   auto* leave = new QShortcut(QKeySequence(Qt::Key_Escape), lstCDDBMatches_);
   leave->setContext(Qt::WidgetShortcut);
-  connect(leave, &QShortcut::activated, this, [this] { context_.lookup.Cancel(); });
+  connect(leave, &QShortcut::activated, this, [this] {
+    context_.lookup.Cancel();
+    context_.musicBrainz.Cancel();
+  });
   stack_->addWidget(scrSongList_);
   stack_->addWidget(lstCDDBMatches_);
   return stack_;
@@ -173,6 +177,12 @@ void RecordFrm::ConnectModel() {
   connect(&lookup, &CddbLookup::BusyChanged, this, &RecordFrm::SetBusy);
   connect(&lookup, &CddbLookup::TitlesChanged, this, &RecordFrm::ShowTitles);
   connect(&lookup, &CddbLookup::MatchesShown, this, &RecordFrm::ShowMatches);
+  MusicBrainzLookup& musicBrainz = context_.musicBrainz;
+  connect(&musicBrainz, &MusicBrainzLookup::StatusChanged, this, &RecordFrm::ShowStatus);
+  connect(&musicBrainz, &MusicBrainzLookup::BusyChanged, this, &RecordFrm::SetBusy);
+  connect(&musicBrainz, &MusicBrainzLookup::TitlesChanged, this, &RecordFrm::ShowTitles);
+  connect(&musicBrainz, &MusicBrainzLookup::MatchesShown, this, &RecordFrm::ShowMatches);
+  connect(&musicBrainz, &MusicBrainzLookup::Finished, this, &RecordFrm::AfterMusicBrainz);
 }
 
 // The disc, the lookup and the recording all speak through the one status line.
@@ -183,6 +193,7 @@ void RecordFrm::ShowStatus(const QString& text) {
 
 void RecordFrm::Form_Load() {
   context_.lookup.SetSettings(CddbSettings::Load(context_.settingsFile));
+  context_.musicBrainz.SetSettings(context_.lookup.Settings());
   context_.disc.Disc().pollSuspended = false;
   context_.disc.InitCD();
 }
@@ -314,13 +325,16 @@ void RecordFrm::btnCDDB_Click() {
 }
 
 void RecordFrm::btnCDDBPrefs_Click() {
-  if (context_.showCddbPrefs())
+  if (context_.showCddbPrefs()) {
     context_.lookup.SetSettings(CddbSettings::Load(context_.settingsFile));
+    context_.musicBrainz.SetSettings(context_.lookup.Settings());
+  }
 }
 
 void RecordFrm::StartLookup() {
   CddbLookup& lookup = context_.lookup;
-  if (lookup.IsBusy() || context_.disc.Disc().numberOfTracks == 0) return;
+  MusicBrainzLookup& musicBrainz = context_.musicBrainz;
+  if (lookup.IsBusy() || musicBrainz.IsBusy() || context_.disc.Disc().numberOfTracks == 0) return;
   CddbSettings settings = lookup.Settings();
   if (!settings.useCddb) return;
   if (settings.notConfigured) {
@@ -332,9 +346,22 @@ void RecordFrm::StartLookup() {
   if (settings.showCddbDlg) {
     if (!context_.askCddbLogin()) return;
     // The question may have been turned off for next time.
-    lookup.SetSettings(CddbSettings::Load(context_.settingsFile));
+    settings = CddbSettings::Load(context_.settingsFile);
+    lookup.SetSettings(settings);
   }
-  lookup.OpenConnection();
+  if (settings.AsksMusicBrainz()) {
+    musicBrainz.SetSettings(settings);
+    musicBrainz.Start();
+  } else {
+    lookup.OpenConnection();
+  }
+}
+
+void RecordFrm::AfterMusicBrainz() {
+  // Cancelled by the user or the disc going leaves no failure: nothing more is asked.
+  if (context_.musicBrainz.FailureText().isEmpty()) return;
+  if (context_.lookup.Settings().source == CddbSettings::Source::MusicBrainzThenCddb)
+    context_.lookup.OpenConnection();
 }
 
 void RecordFrm::SetBusy(bool busy) {
@@ -359,7 +386,11 @@ void RecordFrm::ShowMatches(const QStringList& items) {
 void RecordFrm::lstCDDBMatches_dblClick(int row) {
   stack_->setCurrentWidget(scrSongList_);
   lstCDDBMatches_->clear();
-  context_.lookup.lstCDDBMatches_dblClick(row);
+  if (context_.musicBrainz.IsChoosing()) {
+    context_.musicBrainz.Choose(row);
+  } else {
+    context_.lookup.lstCDDBMatches_dblClick(row);
+  }
 }
 
 void RecordFrm::ConnectJob() {
@@ -448,7 +479,8 @@ void RecordFrm::cmdRecord_Click() {
   SetRecording(true);
   context_.job.Start(settings, RecordJob::TracksOf(items, disc.Disc()), disc.SelectedDrive(),
                      disc.DriveLetter(), disc.DriveDevice(),
-                     AccurateRip::IdsOf(disc.Disc()).EntryPath());
+                     AccurateRip::IdsOf(disc.Disc()).EntryPath(),
+                     disc.Disc().cover);
 }
 
 void RecordFrm::lblOptions_Click() {
@@ -475,6 +507,7 @@ void RecordFrm::closeEvent(QCloseEvent* event) {
   }
   // The lookup writes into the disc the window shows; it ends with the window.
   context_.lookup.Cancel();
+  context_.musicBrainz.Cancel();
   context_.disc.CloseMCI();
   context_.disc.SaveCDPlayerData();
   event->accept();

@@ -16,6 +16,7 @@ class QStackedWidget;
 namespace audiolume {
 
 class CddbLookup;
+class MusicBrainzLookup;
 class MessageCatalog;
 class Prompter;
 class RecordDisc;
@@ -25,6 +26,7 @@ class RecordJob;
 struct RecordFrmContext {
   RecordDisc& disc;
   CddbLookup& lookup;
+  MusicBrainzLookup& musicBrainz;
   RecordJob& job;
   MessageCatalog& catalog;
   Prompter& prompter;
@@ -43,8 +45,9 @@ struct RecordFrmContext {
 /**
  * The recorder window, its disc part: the disc's artist, album and serial number, one row
  * per track (number, title to edit, tick, length; eight visible, the rest scrolled), the
- * CDDB button with its busy indicator and the list of inexact matches, and the status
- * line. The disc and the lookup live in plain classes; this window shows them.
+ * CDDB button with its busy indicator and the list of inexact matches (or of MusicBrainz's
+ * releases), and the status line. The disc and the lookups live in plain classes; this
+ * window shows them.
  */
 class RecordFrm : public QWidget {
   Q_OBJECT
@@ -66,7 +69,7 @@ class RecordFrm : public QWidget {
   void lblOptions_Click();
 
   /** The start of a title lookup: preferences when never set, the login question, then
-   *  the connection. */
+   *  MusicBrainz or the CDDB server as the preferences say. */
   void StartLookup();
 
   int VisibleRows() const;
@@ -95,6 +98,8 @@ class RecordFrm : public QWidget {
   void ClearDisc();
   void SetBusy(bool busy);
   void ShowMatches(const QStringList& items);
+  /** MusicBrainz is over: CDDB is asked next when it failed and the preferences say so. */
+  void AfterMusicBrainz();
   void ConnectJob();
   void ShowStatus(const QString& text);
   void SetRecording(bool recording);

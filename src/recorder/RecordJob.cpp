@@ -66,7 +66,9 @@ QString Printed(qint64 value) {
 }  // namespace
 
 RecordJob::RecordJob(Context context, QObject* parent)
-    : QObject(parent), context_(std::move(context)) {
+    : QObject(parent),
+      context_(std::move(context)),
+      albumCover_(context_.trailer, context_.catalog, context_.prompter) {
   timerRecord_.setInterval(1000);
   connect(&timerRecord_, &QTimer::timeout, this, &RecordJob::timerRecord_Timer);
   connect(&accurateRip_, &AccurateRipCheck::Finished, this, &RecordJob::RipLogChecked);
@@ -144,14 +146,16 @@ bool RecordJob::NeedsDriveSetUp(const RecordSettings& settings) const {
 
 void RecordJob::Start(const RecordSettings& settings, QList<Track> tracks, int drive,
                       const QString& letter, const QString& device,
-                      const QString& accurateRipEntry) {
+                      const QString& accurateRipEntry, const QByteArray& cover) {
   device_ = device;
   accurateRipEntry_ = accurateRipEntry;
+  cover_ = cover;
   analogFallback_ = false;
   analogAnswer_ = 0;
   settings_ = settings;
   tracks_ = std::move(tracks);
   ripLogs_.clear();
+  albumCover_.Reset();
   drive_ = drive;
   letter_ = letter;
   recording_ = true;
@@ -446,6 +450,10 @@ void RecordJob::AddToLibrary(const Track& track) {
   record.TrackNumber = qint16(item.track);
   record.Filename = item.path;
   context_.trailer.WriteSongTrailer(item.path, record, false);
+  if (!cover_.isEmpty()) {
+    if (const QString problem = albumCover_.Store(item.path, cover_); !problem.isEmpty())
+      Q_EMIT ErrorLineChanged(problem);
+  }
 }
 
 void RecordJob::AppendRecordLog(const Track& track, int code, bool analog) const {

@@ -10,6 +10,7 @@
 #include "platform/AudioCapture.h"
 #include "platform/IniDocument.h"
 #include "recorder/AccurateRipCheck.h"
+#include "recorder/AlbumCover.h"
 #include "recorder/RecordList.h"
 #include "recorder/RecordSettings.h"
 
@@ -77,9 +78,11 @@ class RecordJob : public QObject {
   bool NeedsDriveSetUp(const RecordSettings& settings) const;
   /** Starts recording; drive is the selected drive's index, letter its "D:". With the
    *  disc's AccurateRip entry path, the album's rip log names it and the rips are checked
-   *  against the database under settings.AccurateRipUrl after the last track. */
+   *  against the database under settings.AccurateRipUrl after the last track. cover, when
+   *  given, is the album's front cover for the songs and their folder. */
   void Start(const RecordSettings& settings, QList<Track> tracks, int drive, const QString& letter,
-             const QString& device = {}, const QString& accurateRipEntry = {});
+             const QString& device = {}, const QString& accurateRipEntry = {},
+             const QByteArray& cover = {});
   void timerRecord_Timer();
   /** Ends the job now: the ripper is stopped and its partial file deleted. */
   void Cancel();
@@ -155,6 +158,8 @@ class RecordJob : public QObject {
   QString accurateRipEntry_;
   QStringList ripLogsToCheck_;
   AccurateRipCheck accurateRip_;
+  QByteArray cover_;
+  AlbumCover albumCover_;
   QTimer timerRecord_;
 };
 

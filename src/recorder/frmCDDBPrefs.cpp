@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -31,6 +32,10 @@ frmCDDBPrefs::frmCDDBPrefs(MessageCatalog& catalog, QString settingsFile, QWidge
   chkNeverCDDB_->setToolTip(catalog.GetMsg(RC_CDDBAutoConnectTTip));
   chkQueryDlg_ = new QCheckBox(catalog.GetMsg(RC_EnableCDDBDialog), this);
   chkQueryDlg_->setObjectName(u"chkQueryDlg"_s);
+  // In the order of CddbSettings::Source.
+  cmbLookup_ = new QComboBox(this);
+  cmbLookup_->setObjectName(u"cmbLookup"_s);
+  cmbLookup_->addItems({u"MusicBrainz"_s, u"CDDB"_s, u"MusicBrainz, then CDDB"_s});
   rdoProtocol0_ = new QRadioButton(u"CDDB (cddbp)"_s, this);
   rdoProtocol0_->setObjectName(u"rdoProtocol0"_s);
   rdoProtocol0_->setToolTip(catalog.GetMsg(RC_CDDBStdProtocolTTip));
@@ -77,6 +82,7 @@ frmCDDBPrefs::frmCDDBPrefs(MessageCatalog& catalog, QString settingsFile, QWidge
   connect(&sites_, &CddbSites::Finished, this, [this] { btnGetSrvrs_->setEnabled(true); });
 
   auto* form = new QFormLayout;
+  form->addRow(u"Look titles up on"_s, cmbLookup_);
   form->addRow(catalog.GetMsg(RC_UserName), txtUserName_);
   auto* protocolRow = new QHBoxLayout;
   protocolRow->addWidget(rdoProtocol0_);
@@ -109,6 +115,7 @@ void frmCDDBPrefs::Form_Load() {
   txtUserName_->setText(settings.user);
   chkNeverCDDB_->setChecked(!settings.useCddb);
   chkQueryDlg_->setChecked(settings.showCddbDlg);
+  cmbLookup_->setCurrentIndex(int(settings.source));
   (settings.useHttp ? rdoProtocol1_ : rdoProtocol0_)->setChecked(true);
   txtServer_->setText(settings.server);
   txtPort_->setValue(settings.port);
@@ -121,6 +128,7 @@ CddbSettings frmCDDBPrefs::Chosen() const {
   settings.user = txtUserName_->text();
   settings.useCddb = !chkNeverCDDB_->isChecked();
   settings.showCddbDlg = chkQueryDlg_->isChecked();
+  settings.source = CddbSettings::Source(cmbLookup_->currentIndex());
   settings.useHttp = rdoProtocol1_->isChecked();
   settings.server = txtServer_->text().trimmed();
   settings.port = txtPort_->value();

@@ -6,6 +6,7 @@
 #include "recorder/CddbSites.h"
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -18,9 +19,10 @@ namespace audiolume {
 class MessageCatalog;
 
 /**
- * The CDDB preferences: whether lookups happen, whether to ask first, the user name, the
- * protocol (cddbp or HTTP), and the server with its port, typed or picked from the list of
- * public sites a server gives. OK writes section CDDB; Cancel writes nothing.
+ * The CDDB preferences: whether lookups happen, where titles are looked up (MusicBrainz,
+ * CDDB, or MusicBrainz then CDDB), whether to ask first, the user name, the protocol
+ * (cddbp or HTTP), and the server with its port, typed or picked from the list of public
+ * sites a server gives. OK writes section CDDB; Cancel writes nothing.
  */
 class frmCDDBPrefs : public QDialog {
   Q_OBJECT
@@ -48,6 +50,7 @@ class frmCDDBPrefs : public QDialog {
   QLineEdit* txtUserName_;
   QCheckBox* chkNeverCDDB_;
   QCheckBox* chkQueryDlg_;
+  QComboBox* cmbLookup_;
   QRadioButton* rdoProtocol0_;
   QRadioButton* rdoProtocol1_;
   QLineEdit* txtServer_;

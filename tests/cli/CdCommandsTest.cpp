@@ -3,12 +3,15 @@
 #include "fakes/DiscImages.h"
 #include "fakes/FakeCddbServer.h"
 #include "fakes/FakeHttpServer.h"
+#include "fakes/TaggedFiles.h"
 #include "fakes/TestFiles.h"
 #include "support/IniSettings.h"
 
 #include <sndfile.h>
 
 #include <QFileInfo>
+
+#include "support/IniSettings.h"
 
 namespace audiolume {
 namespace {
@@ -43,7 +46,8 @@ TEST_F(CdCommandsTest, DrivesAndInfoFromTheTitleCache) {
   result = Run({u"cd"_s, u"info"_s});
   ASSERT_EQ(result.code, 0) << result.err.toStdString();
   EXPECT_EQ(result.out,
-            u"id\t0B007403\nserial\t15600\nlength\t116\ntracks\t3\nartist\t\nalbum\t\n"
+            u"id\t0B007403\nmusicbrainz\tUDsEwlM3ka8E7NvaMdtZdGLOlgk-"
+            u"\nserial\t15600\nlength\t116\ntracks\t3\nartist\t\nalbum\t\n"
             u"1\t150\t0:40\tTrack 1\n2\t3150\t1:00\tTrack 2\n3\t7650\t0:16\tTrack 3\n"_s);
   test::WriteAll(Home() + u"/cdPlayer.ini"_s,
                  "[15600]\nEntryType=1\nartist=Cached\ntitle=Album\nnumtracks=3\n0=A\n1=B\n2=C\n");
@@ -81,8 +85,9 @@ TEST_F(CdCommandsTest, ALongTocNamingItsFileRelativelyOpensFromElsewhere) {
   ASSERT_EQ(result.code, 0) << result.err.toStdString();
   // Starts 0:02 and 50:02 (digit sums 2 + 5), lead-out 101:02 less 0:02 is 6060 seconds;
   // the serial adds the starts packed, and for two tracks the disc's length in frames.
+  // Past 99 minutes libdiscid knows no MusicBrainz id for it.
   EXPECT_EQ(result.out,
-            u"id\t0717AC02\nserial\t38F364\nlength\t6060\ntracks\t2\nartist\t\n"
+            u"id\t0717AC02\nmusicbrainz\t\nserial\t38F364\nlength\t6060\ntracks\t2\nartist\t\n"
             u"album\t\n1\t150\t50:00\tTrack 1\n2\t225150\t51:00\tTrack 2\n"_s);
 }
 
@@ -249,6 +254,89 @@ TEST_F(CdCommandsTest, VerifyChecksTheAlbumsRipLogAgainAndAgain) {
   result = Run({u"cd"_s, u"verify"_s, dir_.path()});
   EXPECT_EQ(result.code, 1);
   EXPECT_TRUE(result.err.contains(u"rip.log"_s)) << result.err.toStdString();
+}
+
+// MusicBrainz's reply for the test disc: two releases hold it.
+QByteArray TwoReleasesOfTheTestDisc() {
+  QByteArray release = R"({"id": "ID", "title": "ALBUM", "date": "DATE", "country": "COUNTRY",
+    "artist-credit": [{"name": "Ann", "joinphrase": " & "}, {"name": "Bob"}],
+    "media": [{"position": 1, "discs": [{"id": "UDsEwlM3ka8E7NvaMdtZdGLOlgk-"}],
+               "tracks": [{"title": "One"}, {"title": "Two\tTabbed"}, {"title": "Three"}]}]})";
+  const auto filled = [&release](const QByteArray& id, const QByteArray& album,
+                                 const QByteArray& date, const QByteArray& country) {
+    return QByteArray(release)
+        .replace("\"ID\"", '"' + id + '"')
+        .replace("ALBUM", album)
+        .replace("DATE", date)
+        .replace("COUNTRY", country);
+  };
+  return "{\"releases\": [" +
+         filled("11111111-aaaa-4aaa-8aaa-111111111111", "Both Sides", "1994-05-01", "GB") + ", " +
+         filled("22222222-bbbb-4bbb-8bbb-222222222222", "Both Sides", "2011", "XE") + "]}";
+}
+
+const QString kTestDiscReleases =
+    u"/ws/2/discid/UDsEwlM3ka8E7NvaMdtZdGLOlgk-?inc=recordings+artist-credits&fmt=json"_s;
+
+TEST_F(CdCommandsTest, MusicBrainzLookupListsReleasesAndStoresThePickedOnesTitles) {
+  test::FakeHttpServer web;
+  web.routes[kTestDiscReleases] = {200, TwoReleasesOfTheTestDisc(), "application/json"};
+  ASSERT_EQ(Run({u"cd"_s, u"drives"_s}).code, 0);  // the home and its settings made
+  // The cover is asked of the same server, which has none.
+  WriteIniString(Home() + u"/VeltoDj.ini"_s, u"CDDB"_s, u"Cover Art URL"_s, web.BaseUrl());
+  const QStringList lookup = {u"cd"_s, u"lookup"_s, u"--musicbrainz"_s, u"--server"_s,
+                              web.BaseUrl()};
+  Result result = Run(lookup);
+  EXPECT_EQ(result.code, 1);
+  EXPECT_EQ(
+      result.out,
+      u"match\t1\t11111111-aaaa-4aaa-8aaa-111111111111\tBoth Sides\tAnn & Bob\tGB\t1994-05-01\n"
+      u"match\t2\t22222222-bbbb-4bbb-8bbb-222222222222\tBoth Sides\tAnn & Bob\tXE\t2011\n"_s);
+  EXPECT_FALSE(QFileInfo::exists(Home() + u"/cdPlayer.ini"_s));
+
+  result = Run(lookup + QStringList{u"--pick"_s, u"2"_s});
+  ASSERT_EQ(result.code, 0) << result.err.toStdString();
+  EXPECT_TRUE(
+      result.out.startsWith(u"id\t0B007403\nmusicbrainz\tUDsEwlM3ka8E7NvaMdtZdGLOlgk-\n"_s));
+  EXPECT_TRUE(
+      result.out.contains(u"artist\tAnn & Bob\nalbum\tBoth Sides\n1\t150\t0:40\tOne\n"
+                          u"2\t3150\t1:00\tTwo\\tTabbed\n"_s))
+      << result.out.toStdString();
+  EXPECT_TRUE(test::ReadAll(Home() + u"/cdPlayer.ini"_s).contains("\n0=One\n"));
+  ASSERT_FALSE(web.received.isEmpty());
+  EXPECT_EQ(web.received.last().target,
+            u"/release/22222222-bbbb-4bbb-8bbb-222222222222/front-500"_s);
+
+  web.routes.clear();
+  result = Run(lookup);
+  EXPECT_EQ(result.code, 1);
+  EXPECT_EQ(result.err.trimmed(), u"MusicBrainz does not know this disc."_s);
+}
+
+TEST_F(CdCommandsTest, RecordingWithAMusicBrainzLookupPutsTheCoverToTheSongs) {
+  test::FakeHttpServer web;
+  QByteArray one = TwoReleasesOfTheTestDisc();
+  one = one.left(one.indexOf(", {\"id\": \"22222222")) + "]}";
+  web.routes[kTestDiscReleases] = {200, one, "application/json"};
+  web.routes[u"/release/11111111-aaaa-4aaa-8aaa-111111111111/front-500"_s] = {200, test::SmallPng(),
+                                                                              "image/png"};
+  ASSERT_EQ(Run({u"cd"_s, u"drives"_s}).code, 0);
+  const QString settings = Home() + u"/VeltoDj.ini"_s;
+  WriteIniString(settings, u"CDDB"_s, u"Lookup"_s, u"MusicBrainz"_s);
+  WriteIniString(settings, u"CDDB"_s, u"MusicBrainz URL"_s, web.BaseUrl());
+  WriteIniString(settings, u"CDDB"_s, u"Cover Art URL"_s, web.BaseUrl());
+  WriteIniString(settings, u"Record"_s, u"AccurateRip URL"_s, web.BaseUrl());
+  test::WriteAll(Home() + u"/TWCD.ini"_s, "[DRIVE_1]\nCONFIG_OK=YES\n");
+  const QString to = dir_.filePath(u"new songs"_s);
+  const Result result = Run({u"cd"_s, u"record"_s, u"--lookup"_s, u"--tracks"_s, u"3"_s,
+                             u"--format"_s, u"0"_s, u"--to"_s, to});
+  ASSERT_EQ(result.code, 0) << result.err.toStdString();
+  const QString album = to + u"/Both Sides"_s;
+  EXPECT_EQ(result.out, u"3\t0\t"_s + album + u"/03_Three.mp3\n"_s);
+  // The trailer keeps the cover as the JPEG written beside the song.
+  const QByteArray folderJpg = test::ReadAll(album + u"/folder.jpg"_s);
+  ASSERT_TRUE(folderJpg.startsWith("\xFF\xD8\xFF"));
+  EXPECT_TRUE(test::ReadAll(album + u"/03_Three.mp3"_s).contains(folderJpg));
 }
 
 TEST_F(CdCommandsTest, SitesComeFromTheServer) {

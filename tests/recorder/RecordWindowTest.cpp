@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -12,12 +13,14 @@
 #include <QTest>
 
 #include "fakes/AccurateRipEntries.h"
+#include "fakes/FakeCddbServer.h"
 #include "fakes/FakeHttpServer.h"
 #include "fakes/TestFiles.h"
 #include "recorder/AccurateRip.h"
 #include "recorder/CddbLookup.h"
 #include "recorder/DriveSetup.h"
 #include "recorder/InitRecord.h"
+#include "recorder/MusicBrainzLookup.h"
 #include "recorder/RecordFrm.h"
 #include "recorder/RecordJob.h"
 #include "recorder/RecorderFixture.h"
@@ -34,6 +37,7 @@ class RecordWindowTest : public RecorderFixture {
     RecordDisc& disc = Disc({Image(u"disc"_s, tracks)});
     window_ = std::make_unique<RecordFrm>(RecordFrmContext{disc,
                                                            lookup_,
+                                                           musicBrainz_,
                                                            job_,
                                                            catalog_,
                                                            prompter_,
@@ -59,6 +63,7 @@ class RecordWindowTest : public RecorderFixture {
 
   CdDisc lookupDisc_;
   CddbLookup lookup_{lookupDisc_, catalog_, u"3.12.030"_s};
+  MusicBrainzLookup musicBrainz_{lookupDisc_, log_};
   RecordJob job_{{library_,
                   trailer_,
                   catalog_,
@@ -211,6 +216,8 @@ TEST_F(RecordWindowTest, PreferencesStartFromDefaultsAndCancelWritesNothing) {
     EXPECT_EQ(prefs.findChild<QSpinBox*>(u"txtPort"_s)->value(), 8880);
     EXPECT_TRUE(prefs.findChild<QLineEdit*>(u"txtUserName"_s)->text().isEmpty());
     EXPECT_TRUE(prefs.findChild<QRadioButton*>(u"rdoProtocol0"_s)->isChecked());
+    EXPECT_EQ(prefs.findChild<QComboBox*>(u"cmbLookup"_s)->currentText(),
+              u"MusicBrainz, then CDDB"_s);
     prefs.findChild<QLineEdit*>(u"txtUserName"_s)->setText(u"someone"_s);
     prefs.btnCancel_Click();
   }
@@ -228,12 +235,99 @@ TEST_F(RecordWindowTest, PreferencesStartFromDefaultsAndCancelWritesNothing) {
   EXPECT_TRUE(saved.useHttp);
   EXPECT_EQ(saved.port, 80);
   EXPECT_FALSE(saved.notConfigured);
+  EXPECT_EQ(saved.source, CddbSettings::Source::MusicBrainzThenCddb);
 
   frmCDDBLogin login(catalog_, settings);
   login.chkShow()->setChecked(true);
   login.btnYes_Click();
   EXPECT_FALSE(login.Declined());
   EXPECT_FALSE(CddbSettings::Load(settings).showCddbDlg);
+}
+
+TEST_F(RecordWindowTest, PreferencesMadeBeforeMusicBrainzKeepAskingCddb) {
+  const QString settings = Path(u"VeltoDj.ini"_s);
+  WriteAll(settings, "[CDDB]\nServer=freedb.example.org\nPort=8880\nUseCDDB=True\n");
+  EXPECT_EQ(CddbSettings::Load(settings).source, CddbSettings::Source::Cddb);
+  frmCDDBPrefs prefs(catalog_, settings);
+  prefs.Form_Load();
+  auto* lookup = prefs.findChild<QComboBox*>(u"cmbLookup"_s);
+  EXPECT_EQ(lookup->currentText(), u"CDDB"_s);
+  lookup->setCurrentIndex(0);
+  prefs.btnOK_Click();
+  EXPECT_EQ(ReadIniString(settings, u"CDDB"_s, u"Lookup"_s), u"MusicBrainz"_s);
+  EXPECT_EQ(CddbSettings::Load(settings).source, CddbSettings::Source::MusicBrainz);
+}
+
+TEST_F(RecordWindowTest, CddbIsAskedAfterMusicBrainzFailedOnlyWhenThePreferencesSaySo) {
+  FakeHttpServer web;  // it knows no disc: MusicBrainz's 404
+  FakeCddbServer cddb;
+  const QString settings = Path(u"VeltoDj.ini"_s);
+  const std::pair<QString, QString> keys[] = {{u"Server"_s, u"127.0.0.1"_s},
+                                              {u"Port"_s, QString::number(cddb.Port())},
+                                              {u"UseCDDB"_s, u"True"_s},
+                                              {u"ShowCDDBDlg"_s, u"False"_s},
+                                              {u"MusicBrainz URL"_s, web.BaseUrl()},
+                                              {u"Lookup"_s, u"MusicBrainz"_s}};
+  for (const auto& [key, value] : keys) WriteIniString(settings, u"CDDB"_s, key, value);
+  lookupDisc_.musicBrainzId = u"lwHl8fGzJyLXQR33ug60E8jhf4k-"_s;
+  const auto waitFor = [](const std::function<bool()>& done) {
+    for (int i = 0; i < 300 && !done(); ++i) QTest::qWait(10);
+  };
+  RecordFrm& window = Window({{750}, {750}});  // a disc the title cache does not know
+  waitFor([this] { return !musicBrainz_.IsBusy(); });
+  ASSERT_EQ(web.received.size(), 1);
+  EXPECT_EQ(window.findChild<QLabel*>(u"lblErrorMessage"_s)->text(),
+            u"MusicBrainz does not know this disc."_s);
+  EXPECT_FALSE(lookup_.IsBusy()) << "MusicBrainz alone";
+
+  WriteIniString(settings, u"CDDB"_s, u"Lookup"_s, u"MusicBrainz then CDDB"_s);
+  prefsAnswer_ = true;  // the preferences' OK: the window takes the settings in
+  QTest::mouseClick(window.findChild<QPushButton*>(u"btnCDDBPrefs"_s), Qt::LeftButton);
+  QTest::mouseClick(window.findChild<QPushButton*>(u"btnCDDB"_s), Qt::LeftButton);
+  waitFor([this] { return !musicBrainz_.IsBusy(); });
+  EXPECT_EQ(web.received.size(), 2);
+  EXPECT_TRUE(lookup_.IsBusy()) << "CDDB next";
+  waitFor([&cddb] { return !cddb.received.isEmpty(); });
+  EXPECT_TRUE(cddb.received.value(0).startsWith(u"cddb hello"_s));
+  lookup_.Cancel();
+}
+
+TEST_F(RecordWindowTest, AReleaseDoubleClickedInTheListGivesItsTitles) {
+  FakeHttpServer web;
+  const QByteArray release = R"reply({"id": "ID", "title": "TITLE", "country": "GB",
+      "artist-credit": [{"name": "Ann"}],
+      "media": [{"position": 1, "discs": [{"id": "lwHl8fGzJyLXQR33ug60E8jhf4k-"}],
+                 "tracks": [{"title": "TITLE 1"}, {"title": "TITLE 2"}]}]})reply";
+  const auto named = [&release](const QByteArray& id, const QByteArray& title) {
+    return QByteArray(release).replace("\"ID\"", '"' + id + '"').replace("TITLE", title);
+  };
+  web.routes[u"/ws/2/discid/lwHl8fGzJyLXQR33ug60E8jhf4k-"_s] = {
+      200, "{\"releases\": [" + named("r1", "Early") + ", " + named("r2", "Late") + "]}",
+      "application/json"};
+  const QString settings = Path(u"VeltoDj.ini"_s);
+  const std::pair<QString, QString> keys[] = {
+      {u"Server"_s, u"127.0.0.1"_s},       {u"UseCDDB"_s, u"True"_s},
+      {u"ShowCDDBDlg"_s, u"False"_s},      {u"MusicBrainz URL"_s, web.BaseUrl()},
+      {u"Cover Art URL"_s, web.BaseUrl()}, {u"Lookup"_s, u"MusicBrainz"_s}};
+  for (const auto& [key, value] : keys) WriteIniString(settings, u"CDDB"_s, key, value);
+  lookupDisc_.musicBrainzId = u"lwHl8fGzJyLXQR33ug60E8jhf4k-"_s;
+  lookupDisc_.titles = {u"Track 1"_s, u"Track 2"_s};
+  RecordFrm& window = Window({{750}, {750}});
+  auto* matches = window.findChild<QListWidget*>(u"lstCDDBMatches"_s);
+  for (int i = 0; i < 300 && matches->count() == 0; ++i) QTest::qWait(10);
+  ASSERT_EQ(matches->count(), 2);
+  ASSERT_TRUE(matches->isVisible());
+  QListWidgetItem* late = matches->item(1);
+  EXPECT_TRUE(late->text().startsWith(u"Late"_s));
+  const QPoint at = matches->visualItemRect(late).center();
+  QTest::mouseClick(matches->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(matches->viewport(), Qt::LeftButton, {}, at);
+  for (int i = 0; i < 300 && musicBrainz_.IsBusy(); ++i) QTest::qWait(10);
+  EXPECT_EQ(lookupDisc_.album, u"Late"_s);
+  EXPECT_EQ(lookupDisc_.titles, (QStringList{u"Late 1"_s, u"Late 2"_s}));
+  EXPECT_EQ(lookupDisc_.releaseId, u"r2"_s);
+  EXPECT_FALSE(matches->isVisible()) << "the rows are back";
+  EXPECT_FALSE(lookup_.IsBusy()) << "CDDB was not asked";
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "catalog/ArtPicture.h"
+#include "library/ArtPicture.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -49,7 +49,12 @@ QStringList ArtPicture::Patterns() {
 }
 
 ArtPicture ArtPicture::ForTrailer() const {
-  if (type == u"jpg" || type == u"bmp" || type == u"wmf" || type == u"ico") return *this;
+  if (type == u"bmp" || type == u"wmf" || type == u"ico") return *this;
+  return AsJpeg();
+}
+
+ArtPicture ArtPicture::AsJpeg() const {
+  if (type == u"jpg") return *this;
   QByteArray jpeg;
   QBuffer buffer(&jpeg);
   buffer.open(QIODevice::WriteOnly);

@@ -26,6 +26,8 @@ struct ArtPicture {
   /** The picture in one of the four kinds the trailer keeps: JPEG, BMP, WMF and ICO as
    *  they are, others as JPEG. */
   ArtPicture ForTrailer() const;
+  /** The picture as JPEG: as it is when it is one, else encoded anew. */
+  ArtPicture AsJpeg() const;
   /** Its MIME type, as standard tags name pictures ("image/jpeg", …). */
   QString MimeType() const;
 
