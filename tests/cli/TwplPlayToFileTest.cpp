@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <algorithm>
+
 #include "cli/TwplFixture.h"
+#include "fakes/LoudnessFiles.h"
 #include "fakes/SignalCuts.h"
+#include "platform/ReplayGainTags.h"
 
 namespace audiolume {
 namespace {
@@ -30,6 +34,27 @@ TEST_F(TwplTest, PlayIntoAFileWritesTheQueueAsOneStream) {
   const test::WavSamples out = test::ReadWavSamples(dir_.filePath(u"out.wav"_s));
   EXPECT_EQ(out.rate, 44100);
   EXPECT_TRUE(out.samples == signal);
+}
+
+// ReplayGain is applied to what is played, so the file output carries it; the volume is not.
+TEST_F(TwplTest, PlayIntoAFileIsLeveledByTheSongsReplayGain) {
+  const QString song = dir_.filePath(u"tone.flac"_s);
+  ASSERT_TRUE(test::WriteToneFile(song, 1, 440, 0.5));
+  ASSERT_TRUE(platform::WriteReplayGain(song, {-6.0206, 0.5, 6.0206, 0.5}));
+  const auto loudest = [this](const QString& mode) {
+    const QString out = dir_.filePath(mode + u".wav"_s);
+    extraEnv_.insert(u"AUDIOLUME_AUDIO"_s, u"file:"_s + out);
+    const Result played = Run({u"play"_s, u"--replaygain"_s, mode, dir_.filePath(u"tone.flac"_s)});
+    EXPECT_EQ(played.code, 0) << played.err.toStdString();
+    const std::vector<short> samples = test::ReadWavSamples(out).samples;
+    EXPECT_EQ(samples.size(), size_t(2 * 44100));
+    return samples.empty() ? 0 : int(*std::max_element(samples.begin(), samples.end()));
+  };
+  const int plain = loudest(u"off"_s);
+  EXPECT_NEAR(plain, 16384, 4);
+  EXPECT_NEAR(loudest(u"track"_s), plain / 2, 1);
+  // Twice as loud would pass the tag's peak of 0.5 past full scale: held at full scale.
+  EXPECT_NEAR(loudest(u"album"_s), 32767, 8);
 }
 
 }  // namespace
