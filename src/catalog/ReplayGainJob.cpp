@@ -1,10 +1,8 @@
 #include "catalog/ReplayGainJob.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
-#include <QThread>
 
 #include "library/TrailerTag.h"
 #include "platform/LoudnessScan.h"
@@ -16,11 +14,9 @@ namespace audiolume {
 ReplayGainJob::ReplayGainJob(TrailerTag& trailer, Prompter& prompter, QObject* parent)
     : QObject(parent), trailer_(trailer), prompter_(prompter, this) {}
 
+// The thread is waited for after this, as the last member goes.
 ReplayGainJob::~ReplayGainJob() {
   cancel_ = true;
-  // The events handled may include the job's own end, which deletes the thread.
-  while (thread_ && !thread_->wait(10)) QCoreApplication::processEvents();
-  delete thread_;
 }
 
 QList<ReplayGainJob::Group> ReplayGainJob::Albums(const QList<Song>& songs) {
@@ -52,17 +48,8 @@ void ReplayGainJob::Start(const QList<Song>& songs) {
   const QList<Group> groups = Albums(songs);
   int total = 0;
   for (const Group& group : groups) total += int(group.files.size());
-  thread_ = QThread::create([this, groups, total] {
-    const Report report = Run(groups, total);
-    QMetaObject::invokeMethod(this, [this, report] {
-      thread_->wait();
-      delete thread_;
-      thread_ = nullptr;
-      Q_EMIT Finished(report);
-    });
-  });
-  // The player's threads come first.
-  thread_->start(QThread::LowPriority);
+  work_.Start<Report>([this, groups, total] { return Run(groups, total); },
+                      [this](const Report& report) { Q_EMIT Finished(report); });
 }
 
 ReplayGainJob::Report ReplayGainJob::Run(const QList<Group>& groups, int total) {

@@ -5,10 +5,9 @@
 #include <QStringList>
 #include <atomic>
 
+#include "catalog/BackgroundWork.h"
 #include "catalog/ThreadPrompter.h"
 #include "platform/ReplayGainTags.h"
-
-class QThread;
 
 namespace audiolume {
 
@@ -54,7 +53,7 @@ class ReplayGainJob : public QObject {
   void Start(const QList<Song>& songs);
   /** Stops at the next block of audio; values stored so far stay. */
   void Cancel() { cancel_ = true; }
-  bool Running() const { return thread_ != nullptr; }
+  bool Running() const { return work_.Running(); }
 
  Q_SIGNALS:
   void Progressed(int done, int total);
@@ -67,7 +66,7 @@ class ReplayGainJob : public QObject {
   TrailerTag& trailer_;
   ThreadPrompter prompter_;
   std::atomic_bool cancel_ = false;
-  QThread* thread_ = nullptr;
+  BackgroundWork work_{*this};  // last: it waits for the thread before the rest goes
 };
 
 }  // namespace audiolume

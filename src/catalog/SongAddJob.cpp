@@ -1,8 +1,5 @@
 #include "catalog/SongAddJob.h"
 
-#include <QCoreApplication>
-#include <QThread>
-
 namespace audiolume {
 
 namespace {
@@ -23,28 +20,20 @@ SongAddJob::SongAddJob(const SongAdder& adder, const GenreCatalog& genres, Messa
   adder_.SetCancel(&cancel_);
 }
 
+// The thread is waited for after this, as the last member goes.
 SongAddJob::~SongAddJob() {
   cancel_ = true;
-  // The events handled may include the job's own end, which deletes the thread.
-  while (thread_ && !thread_->wait(10)) QCoreApplication::processEvents();
-  delete thread_;
 }
 
 void SongAddJob::Start(const QList<FolderWalk::Found>& found, int otherFiles) {
   cancel_ = false;
-  thread_ = QThread::create([this, found, otherFiles] {
-    lastReport_.invalidate();
-    const SongAdder::Report report = adder_.AddFound(
-        found, otherFiles, [this](const SongAdder::Progress& progress) { Report(progress); });
-    QMetaObject::invokeMethod(this, [this, report] {
-      thread_->wait();
-      delete thread_;
-      thread_ = nullptr;
-      Q_EMIT Finished(report);
-    });
-  });
-  // The player's threads come first.
-  thread_->start(QThread::LowPriority);
+  work_.Start<SongAdder::Report>(
+      [this, found, otherFiles] {
+        lastReport_.invalidate();
+        return adder_.AddFound(found, otherFiles,
+                               [this](const SongAdder::Progress& progress) { Report(progress); });
+      },
+      [this](const SongAdder::Report& report) { Q_EMIT Finished(report); });
 }
 
 void SongAddJob::Report(const SongAdder::Progress& progress) {

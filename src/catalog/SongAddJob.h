@@ -4,13 +4,12 @@
 #include <QObject>
 #include <atomic>
 
+#include "catalog/BackgroundWork.h"
 #include "catalog/SongAdder.h"
 #include "catalog/ThreadPrompter.h"
 #include "library/ID3Sync.h"
 #include "library/ID3Tag.h"
 #include "library/TrailerTag.h"
-
-class QThread;
 
 namespace audiolume {
 
@@ -37,7 +36,7 @@ class SongAddJob : public QObject {
   void Start(const QList<FolderWalk::Found>& found, int otherFiles);
   /** Stops before the next song; what was added stays and the library is saved. */
   void Cancel() { cancel_ = true; }
-  bool Running() const { return thread_ != nullptr; }
+  bool Running() const { return work_.Running(); }
 
  Q_SIGNALS:
   /** Now and then while the job runs. */
@@ -53,8 +52,8 @@ class SongAddJob : public QObject {
   TrailerTag trailer_;
   SongAdder adder_;
   std::atomic_bool cancel_ = false;
-  QThread* thread_ = nullptr;
-  QElapsedTimer lastReport_;  // on the job's thread
+  QElapsedTimer lastReport_;    // on the job's thread
+  BackgroundWork work_{*this};  // last: it waits for the thread before the rest goes
 };
 
 }  // namespace audiolume
