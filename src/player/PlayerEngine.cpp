@@ -649,8 +649,8 @@ void PlayerEngine::QueueFollowing() {
   const bool playingHere = (playing_ || paused_) && !singleSong_ && !cdMode_ &&
                            external_.Program().isEmpty() && current_ != Kind::None;
   const int following = playingHere ? queue_.FollowingIndex() : 0;
-  QString file = following > 0 ? queue_.Entry(following).path : QString();
-  if (Classify(file) != current_) file.clear();
+  // A song the back-end cannot open (a CD track on the MPEG one) is not joined.
+  const QString file = following > 0 ? queue_.Entry(following).path : QString();
   if (current_ == Kind::Mpeg) {
     joinQueued_ = xaudio_->QueueNext(file);
   } else if (current_ == Kind::Other) {

@@ -156,6 +156,30 @@ TEST_F(GaplessPlayTest, Mp3SongsFollowInOneStream) {
   EXPECT_EQ(Output().size(), signal_.size());
 }
 
+// Songs of other formats join as well: an MP3, then a FLAC and a WAV file, all in the
+// stream the MP3 began.
+TEST_F(GaplessPlayTest, SongsOfOtherFormatsFollowInOneStream) {
+  QueueTracks(frames_, u"flac"_s, kFlac);
+  const QString first = queue_.Entry(1).path;
+  const QString mp3 = QString(first).replace(u".flac"_s, u".mp3"_s);
+  const QString wav = QString(queue_.Entry(3).path).replace(u".flac"_s, u".wav"_s);
+  ASSERT_EQ(QProcess::execute(u"lame"_s, {u"--quiet"_s, first, mp3}), 0);
+  ASSERT_TRUE(test::WriteSignalPart(wav, signal_, frames_[0] + frames_[1], frames_[2],
+                                    SF_FORMAT_WAV | SF_FORMAT_PCM_16));
+  queue_.Remove(3);
+  queue_.Insert(3, {wav, {}, {}, {}});
+  queue_.Remove(1);
+  queue_.Insert(1, {mp3, {}, {}, {}});
+  MakeEngine();
+  PlayToTheEnd();
+  EXPECT_EQ(started_, (QList<int>{1, 2, 3}));
+  EXPECT_EQ(sink_->starts, 1);
+  const std::vector<short> out = Output();
+  ASSERT_EQ(out.size(), signal_.size());
+  EXPECT_TRUE(std::vector<short>(out.begin() + 2 * frames_[0], out.end()) ==
+              Signal(frames_[0], long(signal_.size() / 2)));
+}
+
 TEST_F(GaplessPlayTest, AnotherRateEndsTheStreamAndTheFileGoesOnInTheNextOne) {
   QueueTracks(frames_, u"flac"_s, kFlac, {44100, 48000, 48000});
   MakeEngine();
