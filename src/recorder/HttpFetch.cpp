@@ -91,7 +91,10 @@ void HttpFetch::End(Outcome outcome, const QString& error) {
   result.error = error;
   if (!reply_.isNull()) {
     result.status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    result.contentType = reply_->header(QNetworkRequest::ContentTypeHeader).toString();
+    // After a redirect Qt may keep the redirect's type before the last reply's, joined by
+    // a comma: the last one is the body's.
+    const QByteArray type = reply_->rawHeader("Content-Type");
+    result.contentType = QString::fromLatin1(type.mid(type.lastIndexOf(',') + 1).trimmed());
   }
   if (outcome == Outcome::Ok || outcome == Outcome::Status) result.body = body_;
   body_.clear();
