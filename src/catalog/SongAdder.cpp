@@ -34,6 +34,10 @@ namespace {
 // few enough that a cancelled run ends at once.
 constexpr qsizetype kSongsPerSync = 200;
 
+// Songs admitted and added with one call each on the library's thread: few enough that
+// the window stays answering, enough that the hand-overs cost little.
+constexpr qsizetype kSongsPerRound = 50;
+
 // Bytes per second of 44.1 kHz 16-bit stereo audio.
 constexpr double kWavBytesPerSecond = 176400;
 
@@ -103,18 +107,19 @@ void SongAdder::SetAnswers(bool yesToAll, bool noToAll) {
   presetToAll_ = yesToAll ? ReplaceQuestion::kYesToAll : noToAll ? ReplaceQuestion::kNoToAll : 0;
 }
 
-bool SongAdder::ShouldAdd(const QString& path) {
-  return library_.FindSongByFilename(path) == 0 ||
-         replaceRecord_.Yes(catalog_.GetMsg(RC_HasFile) + u'\n' + path + u'\n' +
+bool SongAdder::ShouldReplace(const QString& path) {
+  return replaceRecord_.Yes(catalog_.GetMsg(RC_HasFile) + u'\n' + path + u'\n' +
                             catalog_.GetMsg(RC_ReplaceRecord));
 }
 
 // Opens the song as the player would; a file no decoder takes is refused with a message
-// and never written into. Returns its length in seconds, or nothing.
-// A file found in a folder that is no song is only counted.
-std::optional<double> SongAdder::ProbeSong(const QString& path, bool quiet) {
+// and never written into. Returns its length in seconds, or nothing; exact tells whether
+// the decoder knew it exactly. A file found in a folder that is no song is only counted.
+std::optional<double> SongAdder::ProbeSong(const QString& path, platform::SongFormat format,
+                                           bool quiet, bool& exact) {
   try {
-    const auto decoder = platform::OpenSongDecoder(path);
+    const auto decoder = platform::OpenSongDecoderAs(path, format);
+    exact = decoder->LengthExact();
     return double(decoder->LengthFrames()) / std::max(1, decoder->Format().sampleRate);
   } catch (const platform::DecodeError&) {
     if (quiet) return std::nullopt;
@@ -130,25 +135,40 @@ std::optional<double> SongAdder::ProbeSong(const QString& path, bool quiet) {
 // MPEG audio, the one format that carries trailing tags without harm. Other files are
 // opened for reading only, so that not even a repair touches them.
 bool SongAdder::ReadSongInformation(const QString& path, SongRecord& record) {
+  const platform::SongFormat format = platform::SongFormatOf(path);
+  RowNotes rowNotes;
+  OnOwner([&] {
+    // Songs that take no trailer keep their notes and biography in the library row alone.
+    if (!TrailerTag::TakesTrailer(path, format)) {
+      if (const int row = library_.FindSongByFilename(path); row > 0) rowNotes = NotesOfRow(row);
+    }
+    cdMountPoints_ = presence_.CdMountPoints();
+  });
+  return ReadInformation(path, format, rowNotes, record);
+}
+
+bool SongAdder::ReadInformation(const QString& path, platform::SongFormat format,
+                                const RowNotes& rowNotes, SongRecord& record) {
   QFile file;
-  if (!TrailerTag::OpenForReading(file, path)) return false;
+  if (!TrailerTag::OpenForReading(file, path, format)) return false;
   ClearSongRecord(record);
   const TrailerTag::TagSource source = trailer_.ReadFileTags(file, path, record);
   if (record.Title.trimmed().isEmpty()) record.Title = NameUpToFirstDot(path);
-  // Songs that take no trailer keep their notes and biography in the library row alone.
-  if (!TrailerTag::TakesTrailer(path)) {
-    OnOwner([&] {
-      if (const int row = library_.FindSongByFilename(path); row > 0) {
-        record.Notes = library_.SongRecords(row).Notes;
-        record.Bios = library_.SongRecords(row).Bios;
-      }
-    });
-  }
-  return source != TrailerTag::TagSource::Trailer && TakesTrailer(path);
+  if (rowNotes) std::tie(record.Notes, record.Bios) = *rowNotes;
+  return source != TrailerTag::TagSource::Trailer && TakesTrailer(path, format);
+}
+
+SongAdder::RowNotes SongAdder::NotesOfRow(int row) const {
+  return std::pair{library_.SongRecords(row).Notes, library_.SongRecords(row).Bios};
 }
 
 bool SongAdder::TakesTrailer(const QString& path) const {
   return TrailerTag::TakesTrailer(path) && !presence_.IsOnCdDrive(path);
+}
+
+bool SongAdder::TakesTrailer(const QString& path, platform::SongFormat format) const {
+  return TrailerTag::TakesTrailer(path, format) &&
+         !SongFilePresence::LiesUnder(path, cdMountPoints_);
 }
 
 void SongAdder::LogConversionError(int code) const {
@@ -219,18 +239,21 @@ SongAdder::Report SongAdder::AddFound(const QList<FolderWalk::Found>& found, int
   tagAnswerToAll_ = 0;
   failed_ = false;
   progress_ = progress;
+  OnOwner([this] { cdMountPoints_ = presence_.CdMountPoints(); });
   Report report;
   report.otherFiles = otherFiles;
   bool dontAsk = false;
   // Each file is written once in a run: its trailer may wait for the others'.
   trailer_.BatchWrites(true);
-  for (qsizetype i = 0; i < found.size() && !Cancelled(); ++i) {
-    const QString& file = found[i].path;
-    const PathParts parts = SplitPathName(file);
-    Tell(
-        {int(i), int(found.size()), parts.folder, catalog_.GetMsgWithValue(RC_Adding, parts.name)});
-    if (AddOne(file, found[i].inFolder, dontAsk, report) == Step::Stop) break;
-    if ((i + 1) % kSongsPerSync == 0) trailer_.CommitWrites();
+  qsizetype unsynced = 0;
+  for (qsizetype first = 0; first < found.size() && !Cancelled(); first += kSongsPerRound) {
+    const QList<FolderWalk::Found> round = found.mid(first, kSongsPerRound);
+    const Step step = AddRound(round, first, found.size(), dontAsk, report);
+    if ((unsynced += round.size()) >= kSongsPerSync) {
+      trailer_.CommitWrites();
+      unsynced = 0;
+    }
+    if (step == Step::Stop) break;
   }
   trailer_.BatchWrites(false);
   Tell({int(found.size()), int(found.size()), {}, {}});
@@ -246,41 +269,85 @@ void SongAdder::Tell(const Progress& progress) const {
   if (progress_) progress_(progress);
 }
 
-SongAdder::Step SongAdder::AddOne(const QString& file, bool inFolder, bool& dontAsk,
-                                  Report& report) {
-  bool exists = false;
-  bool add = false;
+// A round of songs: one call on the library's thread admits them, each is read and
+// settled here, and one more call adds them all; then their trailers are written.
+SongAdder::Step SongAdder::AddRound(const QList<FolderWalk::Found>& round, qsizetype done,
+                                    qsizetype total, bool& dontAsk, Report& report) {
+  const QList<Admission> admitted = Admit(round, dontAsk);
+  // The songs admitted before a cancel are added; one while they are read stops there.
+  const bool cancelledBefore = Cancelled();
+  std::vector<Reading> readings;
+  Step step = Step::Next;
+  for (qsizetype i = 0; i < admitted.size() && step == Step::Next; ++i) {
+    const PathParts parts = SplitPathName(admitted[i].path);
+    Tell(
+        {int(done + i), int(total), parts.folder, catalog_.GetMsgWithValue(RC_Adding, parts.name)});
+    if (Cancelled() && !cancelledBefore) break;
+    if (admitted[i].add) step = ReadOne(admitted[i], readings, report);
+  }
+  return TakeIn(readings, report) == Step::Stop ? Step::Stop : step;
+}
+
+// Missing files are asked about, and songs already in the library may be replaced: on the
+// library's thread, where the questions come; the files were looked for before.
+QList<SongAdder::Admission> SongAdder::Admit(const QList<FolderWalk::Found>& round, bool& dontAsk) {
+  QList<Admission> admitted;
+  std::vector<bool> there;
+  for (const FolderWalk::Found& song : round) {
+    admitted.append({song.path, song.inFolder, false, std::nullopt});
+    there.push_back(!song.path.contains(QChar::ReplacementCharacter) &&
+                    QFileInfo::exists(song.path));
+  }
   OnOwner([&] {
-    exists = presence_.CheckSongFileExists(file, dontAsk);
-    add = exists && ShouldAdd(file);
+    for (std::size_t i = 0; i < there.size() && !Cancelled(); ++i) {
+      Admission& song = admitted[qsizetype(i)];
+      const bool exists = there[i] || presence_.CheckSongFileExists(song.path, dontAsk);
+      failed_ = failed_ || !exists;
+      if (!exists) continue;
+      const int row = library_.FindSongByFilename(song.path);
+      song.add = row == 0 || ShouldReplace(song.path);
+      if (song.add && row > 0) {
+        song.rowNotes = NotesOfRow(row);
+      }
+    }
   });
-  failed_ = failed_ || !exists;
-  if (!add) return Step::Next;
-  const auto seconds = ProbeSong(file, inFolder);
+  return admitted;
+}
+
+// Reads a song and settles what the user must decide about it: a trailer that disagrees
+// with its tag, a WAV file that becomes an MP3.
+SongAdder::Step SongAdder::ReadOne(const Admission& song, std::vector<Reading>& readings,
+                                   Report& report) {
+  const QString& file = song.path;
+  // By content: an M4A named ".mp3" is neither scanned as MPEG audio nor converted as WAV.
+  const platform::SongFormat format = platform::SongFormatOf(file);
+  bool exact = true;
+  const auto seconds = ProbeSong(file, format, song.inFolder, exact);
   if (!seconds) {
-    if (inFolder) {
+    if (song.inFolder) {
       ++report.otherFiles;
     } else {
       failed_ = true;
     }
     return Step::Next;
   }
-  SongRecord record;
-  bool writeTrailer = ReadSongInformation(file, record);
-  const bool hadTrailer = trailer_.LastScan().found;
+  Reading reading;
+  SongRecord& record = reading.record;
+  const bool takesTrailer = TakesTrailer(file, format);
+  const auto rowNotes = TrailerTag::TakesTrailer(file, format) ? std::nullopt : song.rowNotes;
+  reading.writeTrailer = ReadInformation(file, format, rowNotes, record);
+  reading.hadTrailer = trailer_.LastScan().found;
   record.Filename = file;
-  // By content: an M4A named ".mp3" is neither scanned as MPEG audio nor converted as WAV.
-  const platform::SongFormat format = platform::SongFormatOf(file);
   if (record.TrackTime.trimmed().isEmpty()) {
-    // MPEG files are scanned whole: the decoder's length is an estimate for some of them.
+    // An MPEG stream without a frame count is scanned whole: its length was an estimate.
     platform::Mp3Info info;
-    const bool scanned = platform::IsMpegAudioName(file) && format == platform::SongFormat::Mpeg &&
-                         platform::_QueryMp3File(file, info) == 0;
+    const bool scanned =
+        !exact && format == platform::SongFormat::Mpeg && platform::_QueryMp3File(file, info) == 0;
     record.TrackTime = PlayTimeText(scanned ? info.durationMs / 1000.0 : *seconds);
   }
-  if (hadTrailer && TakesTrailer(file)) {
+  if (reading.hadTrailer && takesTrailer) {
     trailer_.Sync().Complete(record);
-    writeTrailer = AskAboutDifference(record) != 0;
+    reading.writeTrailer = AskAboutDifference(record) != 0;
   }
   if (HasExtension(file, u"wav"_s) && !platform::IsFfmpegOnlyFormat(format)) {
     Tell({0, 0, {}, catalog_.GetMsgWithValue(RC_Converting, SplitPathName(file).name)});
@@ -295,37 +362,47 @@ SongAdder::Step SongAdder::AddOne(const QString& file, bool inFolder, bool& dont
     record.TrackTime = PlayTimeText(double(wavBytes) / kWavBytesPerSecond);
     record.Title = NameUpToFirstDot(path);
     record.Filename = path;
-    writeTrailer = true;
+    reading.writeTrailer = true;
   }
-  int row = 0;
+  reading.id3 = trailer_.WorkingID3();
+  readings.push_back(std::move(reading));
+  return Step::Next;
+}
+
+// The library takes the round's songs in one call on its thread; then their trailers are
+// written. A full library stops the run: what was added so far is saved at its end.
+SongAdder::Step SongAdder::TakeIn(std::vector<Reading>& readings, Report& report) {
+  std::vector<int> rows;
   QString refusal;
   OnOwner([&] {
     try {
-      row = library_.AddOrReplaceRecord(record);
+      for (const Reading& reading : readings)
+        rows.push_back(library_.AddOrReplaceRecord(reading.record));
     } catch (const AppError& error) {
       refusal = error.Description();
     }
   });
-  if (!refusal.isEmpty()) {
-    // The library is full: what was added so far is saved at the end of the run.
-    prompter_.Tell(refusal + u"\nin AddSongs.imgOK_Click"_s, MessageIcon::Critical);
-    failed_ = true;
-    return Step::Stop;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (readings[i].writeTrailer) WriteTrailer(readings[i]);
+    report.added.append({rows[i], readings[i].record.Filename});
   }
-  if (writeTrailer) WriteTrailer(record);
-  report.added.append({row, record.Filename});
-  return Step::Next;
+  if (refusal.isEmpty()) return Step::Next;
+  prompter_.Tell(refusal + u"\nin AddSongs.imgOK_Click"_s, MessageIcon::Critical);
+  failed_ = true;
+  return Step::Stop;
 }
 
-// The trailer is written with the ID3 tag as it stands now: a song without a trailer had its
-// record made from its tags, and the ID3 tag takes the record's texts without a question.
-void SongAdder::WriteTrailer(SongRecord& record) {
+// The trailer is written with the ID3 tag as it stood after the song was read: a song
+// without a trailer had its record made from its tags, and the ID3 tag takes the record's
+// texts without a question.
+void SongAdder::WriteTrailer(Reading& reading) {
+  trailer_.SetWorkingID3(reading.id3);
   ID3Sync& sync = trailer_.Sync();
-  if (!trailer_.LastScan().found) {
-    sync.Complete(record);
-    sync.Resolve(record, 1);
+  if (!reading.hadTrailer) {
+    sync.Complete(reading.record);
+    sync.Resolve(reading.record, 1);
   }
-  trailer_.WriteSongTrailer(record.Filename, record, true);
+  trailer_.WriteSongTrailer(reading.record.Filename, reading.record, true);
 }
 
 // A trailer that disagrees with the ID3 tag behind it: the buttons name what each holds,

@@ -5,8 +5,13 @@
 #include <atomic>
 #include <functional>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "catalog/FolderWalk.h"
+#include "library/ID3Tag.h"
+#include "library/SongRecord.h"
+#include "platform/SongFormat.h"
 #include "support/ReplaceQuestion.h"
 
 namespace audiolume {
@@ -17,7 +22,6 @@ class Prompter;
 class SongFilePresence;
 class SongLibrary;
 class TrailerTag;
-struct SongRecord;
 
 /**
  * Adds song files, and the song files of folders and their sub-folders, to the library: the
@@ -103,12 +107,38 @@ class SongAdder {
 
  private:
   enum class Step { Next, Stop };
-  Step AddOne(const QString& path, bool inFolder, bool& dontAsk, Report& report);
-  bool ShouldAdd(const QString& path);
-  std::optional<double> ProbeSong(const QString& path, bool quiet);
+  using RowNotes = std::optional<std::pair<QString, QString>>;  // notes, biography
+  // A song found, and whether it goes in: its file is there and the user lets its row be
+  // replaced. A song that takes no trailer keeps its notes and biography in its row.
+  struct Admission {
+    QString path;
+    bool inFolder = false;
+    bool add = false;
+    RowNotes rowNotes;
+  };
+  // A song read and settled, for the library to take and its trailer to be written.
+  struct Reading {
+    SongRecord record;
+    ID3Tag id3;  // the working copy as the reading left it
+    bool hadTrailer = false;
+    bool writeTrailer = false;
+  };
+
+  Step AddRound(const QList<FolderWalk::Found>& round, qsizetype done, qsizetype total,
+                bool& dontAsk, Report& report);
+  QList<Admission> Admit(const QList<FolderWalk::Found>& round, bool& dontAsk);
+  Step ReadOne(const Admission& song, std::vector<Reading>& readings, Report& report);
+  Step TakeIn(std::vector<Reading>& readings, Report& report);
+  bool ReadInformation(const QString& path, platform::SongFormat format, const RowNotes& rowNotes,
+                       SongRecord& record);
+  RowNotes NotesOfRow(int row) const;
+  bool TakesTrailer(const QString& path, platform::SongFormat format) const;
+  bool ShouldReplace(const QString& path);
+  std::optional<double> ProbeSong(const QString& path, platform::SongFormat format, bool quiet,
+                                  bool& exact);
   int ConvertWav(QString& path);
   void LogConversionError(int code) const;
-  void WriteTrailer(SongRecord& record);
+  void WriteTrailer(Reading& reading);
   int AskAboutDifference(SongRecord& record);
   void OnOwner(const std::function<void()>& work) const;
   void Tell(const Progress& progress) const;
@@ -129,6 +159,7 @@ class SongAdder {
   ReplaceQuestion replaceRecord_;  // a song already in the library
   ReplaceQuestion replaceMp3_;     // an MP3 file where a WAV file's copy would go
   int tagAnswerToAll_ = 0;         // a trailer that disagrees with its ID3 tag
+  QStringList cdMountPoints_;      // the running one's: none of their files takes a trailer
 };
 
 }  // namespace audiolume

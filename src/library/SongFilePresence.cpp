@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"
@@ -21,6 +22,21 @@ QString SongFilePresence::CdDriveOf(const QString& path) const {
     if (mount.mountPoint != u"/" && clean.startsWith(mount.mountPoint + u'/')) return mount.letter;
   }
   return {};
+}
+
+QStringList SongFilePresence::CdMountPoints() const {
+  QStringList points;
+  if (!cdMounts_) return points;
+  for (const platform::CdMount& mount : cdMounts_()) {
+    if (mount.mountPoint != u"/") points.append(mount.mountPoint + u'/');
+  }
+  return points;
+}
+
+bool SongFilePresence::LiesUnder(const QString& path, const QStringList& mountPoints) {
+  const QString clean = QDir::cleanPath(path);
+  return std::any_of(mountPoints.begin(), mountPoints.end(),
+                     [&clean](const QString& point) { return clean.startsWith(point); });
 }
 
 bool SongFilePresence::CheckSongFileExists(const QString& path, bool& dontAsk, Question question) {

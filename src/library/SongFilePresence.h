@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 #include "platform/CdDriveList.h"
@@ -33,6 +34,12 @@ class SongFilePresence {
   /** The letter ("D:") of the CD drive whose disc the path lies on; empty for none. */
   QString CdDriveOf(const QString& path) const;
   bool IsOnCdDrive(const QString& path) const { return !CdDriveOf(path).isEmpty(); }
+
+  /** Where the CD drives' discs are mounted now, each with a closing "/": for a run that
+   *  asks of many files without listing the mounts for each. */
+  QStringList CdMountPoints() const;
+  /** Whether the path lies under one of those mount points. */
+  static bool LiesUnder(const QString& path, const QStringList& mountPoints);
 
  private:
   CdMounts cdMounts_;

@@ -432,6 +432,9 @@ PlayListEntry SongLibrary::PlayListEntryOf(int row) const {
 int SongLibrary::FindSongByFilename(const QString& path) const {
   int windowsRow = 0;
   int windowsMatches = 0;
+  // Only a Windows path equals one without regard to case: a drive colon and "\" stay as
+  // they are in every case, so other paths need no slower comparison.
+  const bool mayMatchWindowsPath = IsWindowsPath(path);
   // The text column is the working copy; a row added by AddSongRow has no record yet.
   for (std::size_t i = 0; i < rows_.size(); ++i) {
     const Row& row = rows_[i];
@@ -439,8 +442,8 @@ int SongLibrary::FindSongByFilename(const QString& path) const {
                                       : QStringView(row.record.Filename).trimmed();
     if (name == path) return static_cast<int>(i) + 1;
     // Windows ignored the case of names; Linux tells Song.mp3 from song.mp3.
-    if (name.size() == path.size() && name.compare(path, Qt::CaseInsensitive) == 0 &&
-        IsWindowsPath(name)) {
+    if (mayMatchWindowsPath && name.size() == path.size() && IsWindowsPath(name) &&
+        name.compare(path, Qt::CaseInsensitive) == 0) {
       windowsRow = static_cast<int>(i) + 1;
       ++windowsMatches;
     }

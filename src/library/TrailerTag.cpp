@@ -62,6 +62,14 @@ QByteArray PositionsBytes(const TrailerPositions& p) {
          Int32Bytes(p.header) + Int32Bytes(p.record);
 }
 
+// Opening refuses folders and, with ExistingOnly, never makes a missing file.
+bool OpenSongForReading(QFile& file, const QString& path, bool writable) {
+  file.setFileName(path);
+  const auto mode = QIODevice::Unbuffered | QIODevice::ExistingOnly;
+  return (writable && file.open(QIODevice::ReadWrite | mode)) ||
+         file.open(QIODevice::ReadOnly | mode);
+}
+
 }  // namespace
 
 QByteArray TrailerTag::ReadAt(QFile& file, qint64 position, qint64 count) {
@@ -303,14 +311,22 @@ bool TrailerTag::TakesTrailer(const QString& path) {
   return platform::IsMpegAudioName(path) && platform::TakesTrailingTags(path);
 }
 
+bool TrailerTag::TakesTrailer(const QString& path, platform::SongFormat format) {
+  return platform::IsMpegAudioName(path) && platform::TakesTrailingTags(format);
+}
+
+void TrailerTag::SetWorkingID3(const ID3Tag& tag) {
+  id3_ = tag;
+}
+
 // Writable when it may be, so that a scan can repair what it finds; read-only otherwise,
 // and always for files that take no trailer.
 bool TrailerTag::OpenForReading(QFile& file, const QString& path) {
-  // Opening refuses folders and, with ExistingOnly, never makes a missing file.
-  file.setFileName(path);
-  const auto mode = QIODevice::Unbuffered | QIODevice::ExistingOnly;
-  return (TakesTrailer(path) && file.open(QIODevice::ReadWrite | mode)) ||
-         file.open(QIODevice::ReadOnly | mode);
+  return OpenSongForReading(file, path, TakesTrailer(path));
+}
+
+bool TrailerTag::OpenForReading(QFile& file, const QString& path, platform::SongFormat format) {
+  return OpenSongForReading(file, path, TakesTrailer(path, format));
 }
 
 QByteArray TrailerTag::Tail(const SongRecord& record, int positionsOffset) const {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "library/SongRecord.h"
+#include "platform/SongFormat.h"
 #include "platform/TailWriter.h"
 
 class QFile;
@@ -112,6 +113,8 @@ class TrailerTag {
    *  follows the audio. Every writer of the trailer and every repair of a file's end ask
    *  this; other files (WAV, FLAC, Ogg, …) are never appended to. */
   static bool TakesTrailer(const QString& path);
+  /** The same for a file whose format SongFormatOf already told. */
+  static bool TakesTrailer(const QString& path, platform::SongFormat format);
 
   /** Stores a picture ("bmp", "jpg", "wmf", "ico") in the song's trailer. 0 on success,
    *  4 for another extension, 1 when either file does not exist, else an error number. */
@@ -145,6 +148,12 @@ class TrailerTag {
   /** Opens a song to read its tags: for reading and writing where a scan may repair its
    *  end, for reading only otherwise. A missing file is never made. */
   static bool OpenForReading(QFile& file, const QString& path);
+  static bool OpenForReading(QFile& file, const QString& path, platform::SongFormat format);
+
+  /** The ID3 working copy as the last scan (and the sync since) left it, and putting one
+   *  back: for a run that reads several songs before it writes their trailers. */
+  const ID3Tag& WorkingID3() const { return id3_; }
+  void SetWorkingID3(const ID3Tag& tag);
 
  private:
   bool ScanFooter(QFile& file, qint64 length, int footerOffset);

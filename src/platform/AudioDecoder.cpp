@@ -48,7 +48,10 @@ bool IsMpegAudioName(const QString& path) {
 }
 
 std::unique_ptr<AudioDecoder> OpenSongDecoder(const QString& path) {
-  const SongFormat format = SongFormatOf(path);
+  return OpenSongDecoderAs(path, SongFormatOf(path));
+}
+
+std::unique_ptr<AudioDecoder> OpenSongDecoderAs(const QString& path, SongFormat format) {
   if (format == SongFormat::Mpeg) return OpenMpegDecoder(path);
   if (IsFfmpegOnlyFormat(format)) return OpenFfmpegDecoder(path);
   return OpenSndfileElseFfmpeg(path);

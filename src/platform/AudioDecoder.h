@@ -5,6 +5,8 @@
 #include <memory>
 #include <stdexcept>
 
+#include "platform/SongFormat.h"
+
 namespace audiolume::platform {
 
 /** Decoded audio: signed 16-bit samples, channels interleaved. */
@@ -38,8 +40,11 @@ class AudioDecoder {
   virtual ~AudioDecoder() = default;
 
   virtual PcmFormat Format() const = 0;
-  /** The length in frames, measured exactly when the decoder was opened. */
+  /** The length in frames, as known when the decoder was opened. */
   virtual qint64 LengthFrames() const = 0;
+  /** Whether that length is exact; an MPEG stream without a frame count (a Xing or Info
+   *  header) has it estimated from its size and bit rate. */
+  virtual bool LengthExact() const { return true; }
   /** Decodes up to frames frames into out; returns how many, 0 at the end. */
   virtual qint64 Read(qint16* out, qint64 frames) = 0;
   virtual void Seek(qint64 frame) = 0;
@@ -76,5 +81,7 @@ bool IsMpegAudioName(const QString& path);
  *  plays): MPEG audio through libmpg123; MP4, WavPack, APE and ASF through FFmpeg; the rest
  *  through libsndfile, and what libsndfile cannot read through FFmpeg. Throws DecodeError. */
 std::unique_ptr<AudioDecoder> OpenSongDecoder(const QString& path);
+/** The same for a file whose format SongFormatOf already told. */
+std::unique_ptr<AudioDecoder> OpenSongDecoderAs(const QString& path, SongFormat format);
 
 }  // namespace audiolume::platform

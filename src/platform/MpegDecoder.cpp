@@ -70,10 +70,13 @@ class MpegDecoder : public AudioDecoder {
     // bit rates. Playback does not wait for a full scan of the file.
     length_ = mpg123_length(h);
     if (length_ <= 0) throw DecodeError(DecodeError::Kind::NotDecodable, path);
+    long accurate = 0;
+    exact_ = mpg123_getstate(h, MPG123_ACCURATE, &accurate, nullptr) == MPG123_OK && accurate;
   }
 
   PcmFormat Format() const override { return format_; }
   qint64 LengthFrames() const override { return length_; }
+  bool LengthExact() const override { return exact_; }
 
   qint64 Read(qint16* out, qint64 frames) override {
     const size_t wanted = size_t(frames) * size_t(format_.channels) * sizeof(qint16);
@@ -108,6 +111,7 @@ class MpegDecoder : public AudioDecoder {
   Mpg123Handle handle_;
   PcmFormat format_;
   qint64 length_ = 0;
+  bool exact_ = false;
   bool decodedAny_ = false;
 };
 

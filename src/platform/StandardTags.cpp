@@ -343,7 +343,10 @@ bool MayHoldStandardTag(QByteArrayView start, QByteArrayView end) {
 }
 
 bool TakesTrailingTags(const QString& path) {
-  const SongFormat format = SongFormatOf(path);
+  return TakesTrailingTags(SongFormatOf(path));
+}
+
+bool TakesTrailingTags(SongFormat format) {
   return format == SongFormat::Mpeg || format == SongFormat::Wav;
 }
 

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "platform/SongFormat.h"
+
 namespace audiolume::platform {
 
 /** The fields people's tagging programs write, as one song's standard tag holds them. */
@@ -87,5 +89,6 @@ bool HoldsLyricsAndCover(const QString& path);
 /** Whether a song file's format allows bytes after its audio without harm to players
  *  and checkers: MPEG audio and WAV, judged by the file's content (SongFormatOf). */
 bool TakesTrailingTags(const QString& path);
+bool TakesTrailingTags(SongFormat format);
 
 }  // namespace audiolume::platform
