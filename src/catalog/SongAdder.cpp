@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLocale>
 
 #include "catalog/FolderWalk.h"
@@ -292,23 +293,27 @@ SongAdder::Step SongAdder::AddRound(const QList<FolderWalk::Found>& round, qsize
 // library's thread, where the questions come; the files were looked for before.
 QList<SongAdder::Admission> SongAdder::Admit(const QList<FolderWalk::Found>& round, bool& dontAsk) {
   QList<Admission> admitted;
+  QStringList paths;
   std::vector<bool> there;
   for (const FolderWalk::Found& song : round) {
     admitted.append({song.path, song.inFolder, false, std::nullopt});
+    paths.append(song.path);
     there.push_back(!song.path.contains(QChar::ReplacementCharacter) &&
                     QFileInfo::exists(song.path));
   }
   OnOwner([&] {
     for (std::size_t i = 0; i < there.size() && !Cancelled(); ++i) {
-      Admission& song = admitted[qsizetype(i)];
-      const bool exists = there[i] || presence_.CheckSongFileExists(song.path, dontAsk);
-      failed_ = failed_ || !exists;
-      if (!exists) continue;
-      const int row = library_.FindSongByFilename(song.path);
-      song.add = row == 0 || ShouldReplace(song.path);
-      if (song.add && row > 0) {
-        song.rowNotes = NotesOfRow(row);
-      }
+      there[i] = there[i] || presence_.CheckSongFileExists(paths[qsizetype(i)], dontAsk);
+      failed_ = failed_ || !there[i];
+    }
+    // The rows as they are before any question, which lets the window's events run.
+    const std::vector<int> rows = library_.FindSongsByFilename(paths);
+    for (qsizetype i = 0; i < admitted.size(); ++i) {
+      if (rows[std::size_t(i)] > 0) admitted[i].rowNotes = NotesOfRow(rows[std::size_t(i)]);
+    }
+    for (qsizetype i = 0; i < admitted.size() && !Cancelled(); ++i) {
+      admitted[i].add =
+          there[std::size_t(i)] && (rows[std::size_t(i)] == 0 || ShouldReplace(paths[i]));
     }
   });
   return admitted;
@@ -374,10 +379,17 @@ SongAdder::Step SongAdder::ReadOne(const Admission& song, std::vector<Reading>& 
 SongAdder::Step SongAdder::TakeIn(std::vector<Reading>& readings, Report& report) {
   std::vector<int> rows;
   QString refusal;
+  QStringList paths;
+  for (const Reading& reading : readings) paths.append(reading.record.Filename);
   OnOwner([&] {
+    std::vector<int> known = library_.FindSongsByFilename(paths);
+    QHash<QString, int> appended;  // a song named twice in one round has one row
     try {
-      for (const Reading& reading : readings)
-        rows.push_back(library_.AddOrReplaceRecord(reading.record));
+      for (std::size_t i = 0; i < readings.size(); ++i) {
+        const int row = known[i] > 0 ? known[i] : appended.value(paths[qsizetype(i)]);
+        rows.push_back(library_.AddOrReplaceRecord(readings[i].record, row));
+        appended.insert(paths[qsizetype(i)], rows.back());
+      }
     } catch (const AppError& error) {
       refusal = error.Description();
     }

@@ -1,5 +1,7 @@
 #include "library/SongLibrary.h"
 
+#include <QHash>
+
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -478,8 +480,45 @@ SongRecord SongLibrary::RecordAsSaved(int row) const {
   return copy.record;
 }
 
+std::vector<int> SongLibrary::FindSongsByFilename(const QStringList& paths) const {
+  // Each path's first exact match, else its one Windows match without regard to case.
+  std::vector<int> exact(std::size_t(paths.size()), 0);
+  std::vector<int> windowsRow(exact.size(), 0);
+  std::vector<int> windowsMatches(exact.size(), 0);
+  QMultiHash<QStringView, std::size_t> wanted;
+  QMultiHash<QString, std::size_t> wantedFolded;
+  for (std::size_t i = 0; i < exact.size(); ++i) {
+    const QString& path = paths[qsizetype(i)];
+    wanted.insert(path, i);
+    if (IsWindowsPath(path)) wantedFolded.insert(path.toCaseFolded(), i);
+  }
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    const Row& row = rows_[i];
+    const QStringView name = row.text ? QStringView((*row.text)[kFilenameColumn])
+                                      : QStringView(row.record.Filename).trimmed();
+    const int number = static_cast<int>(i) + 1;
+    for (auto it = wanted.find(name); it != wanted.end() && it.key() == name; ++it) {
+      if (exact[it.value()] == 0) exact[it.value()] = number;
+    }
+    if (wantedFolded.isEmpty() || !IsWindowsPath(name)) continue;
+    const QString folded = name.toString().toCaseFolded();
+    for (auto it = wantedFolded.find(folded); it != wantedFolded.end() && it.key() == folded;
+         ++it) {
+      windowsRow[it.value()] = number;
+      ++windowsMatches[it.value()];
+    }
+  }
+  for (std::size_t i = 0; i < exact.size(); ++i) {
+    if (exact[i] == 0 && windowsMatches[i] == 1) exact[i] = windowsRow[i];
+  }
+  return exact;
+}
+
 int SongLibrary::AddOrReplaceRecord(const SongRecord& record) {
-  int row = FindSongByFilename(record.Filename);
+  return AddOrReplaceRecord(record, FindSongByFilename(record.Filename));
+}
+
+int SongLibrary::AddOrReplaceRecord(const SongRecord& record, int row) {
   if (row == 0) {
     row = AppendRow(record);
   } else {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -112,6 +113,9 @@ class SongLibrary {
    * without regard to case, when it is the only one that does. 0 when none.
    */
   int FindSongByFilename(const QString& path) const;
+  /** FindSongByFilename for each path, in one pass over the rows: for runs that look up
+   *  many songs at once. */
+  std::vector<int> FindSongsByFilename(const QStringList& paths) const;
 
   /** The row as a playlist entry: its file, title and artist. */
   PlayListEntry PlayListEntryOf(int row) const;
@@ -131,6 +135,9 @@ class SongLibrary {
   /** Overwrites the row of the record's file, or appends one; the text columns are rebuilt.
    *  Returns the row. Throws AppError (Overflow) when the library is full. */
   int AddOrReplaceRecord(const SongRecord& record);
+  /** The same for a record whose row FindSongsByFilename gave since the rows last changed
+   *  (0: a new one). */
+  int AddOrReplaceRecord(const SongRecord& record, int row);
 
   /** Removes a row; later rows move up. Display order is the caller's to fix. */
   void DeleteSongRecord(int row);

@@ -184,6 +184,16 @@ TEST_F(SharedDatabaseTest, OnLinuxSongsWhoseNamesDifferInCaseAreDifferentSongs) 
   library_.AddSongRow(u"Win 2"_s, {}, {}, {}, u"C:\\MUSIC\\track.mp3"_s);
   EXPECT_EQ(library_.FindSongByFilename(u"c:\\music\\TRACK.MP3"_s), 0);
   EXPECT_EQ(library_.FindSongByFilename(u"C:\\MUSIC\\track.mp3"_s), 8);
+
+  // Looked up many at once, each path finds what it finds alone, also when named twice.
+  library_.AddSongRow(u"Win 3"_s, {}, {}, {}, u"D:\\Other.mp3"_s);
+  const QStringList paths{u"/music/song.mp3"_s, u"c:\\music\\TRACK.MP3"_s,
+                          u"C:\\MUSIC\\track.mp3"_s, u"/music/Song.mp3"_s,
+                          u"/music/none.mp3"_s, u"/music/song.mp3"_s, u"d:\\OTHER.mp3"_s};
+  std::vector<int> alone;
+  for (const QString& path : paths) alone.push_back(library_.FindSongByFilename(path));
+  EXPECT_EQ(library_.FindSongsByFilename(paths), alone);
+  EXPECT_EQ(alone, (std::vector<int>{6, 0, 8, 5, 0, 6, 9}));
 }
 
 // Columns 0 to 8 are stored trimmed, also for a row the windows never touched.
