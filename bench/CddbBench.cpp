@@ -77,7 +77,7 @@ int main(int argc, char* argv[]) {
   });
   QObject::connect(&lookup, &CddbLookup::Finished, &loop, &QEventLoop::quit);
   const double whole = bench::Seconds([&] {
-    lookup.OpenConnection();
+    lookup.Start();
     lookup.Timer().setInterval(5);  // the exchange's steps without the half-second ticks
     loop.exec();
   });

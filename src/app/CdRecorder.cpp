@@ -22,14 +22,14 @@ CdRecorder::CdRecorder(QList<platform::CdDrive> drives, AppServices& services, S
       cache(services.Home() + u"/cdPlayer.ini"_s, services.Home() + u"/CdPlayer.tmp"_s),
       disc({mci, services.Catalog(), services.Asker(), cache, services.Error(), services.Check(),
             services.Log(), services.Home() + u"/RecordInit.log"_s, wait}),
-      lookup(disc.Disc(), services.Catalog(), kAppVersion + kAppBuild),
+      cddb(disc.Disc(), services.Catalog(), kAppVersion + kAppBuild),
       musicBrainz(disc.Disc(), services.Log()),
       job({library, trailer, services.Catalog(), services.Asker(), services.SettingsFile(),
            services.Home(), std::move(ripper), std::move(showFailure), std::move(wait),
            platform::MakeDeviceCapture}),
       catalog_(services.Catalog()) {
-  lookup.SetSettings(CddbSettings::Load(services.SettingsFile()));
-  musicBrainz.SetSettings(lookup.Settings());
+  cddb.SetSettings(CddbSettings::Load(services.SettingsFile()));
+  musicBrainz.SetSettings(cddb.Settings());
 }
 
 bool CdRecorder::SelectDrive(const QString& letter) {

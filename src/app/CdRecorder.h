@@ -42,7 +42,7 @@ class CdRecorder {
   platform::CdCommandDevice mci;
   TitleCache cache;
   RecordDisc disc;
-  CddbLookup lookup;
+  CddbLookup cddb;
   MusicBrainzLookup musicBrainz;
   RecordJob job;
 

@@ -41,7 +41,7 @@ RecorderWindows::~RecorderWindows() {
 
 RecordFrm* RecorderWindows::Recorder() {
   if (window_) return window_;
-  window_ = new RecordFrm({recorder_.disc, recorder_.lookup, recorder_.musicBrainz, recorder_.job,
+  window_ = new RecordFrm({recorder_.disc, recorder_.cddb, recorder_.musicBrainz, recorder_.job,
                            services_.Catalog(), services_.Asker(), services_.SettingsFile(),
                            services_.Home(), [this] { return ShowCddbPrefs(); },
                            [this] { return AskCddbLogin(); }, [this] { ShowOptions(); },

@@ -3,11 +3,8 @@
 #include <QWidget>
 #include <functional>
 
-class QDropEvent;
-class QKeyEvent;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QMenu;
 class QMenuBar;
 class QStackedWidget;
@@ -21,12 +18,14 @@ class CategoryLists;
 class CurrentPlaylist;
 class DatabaseCommands;
 class ErrorLog;
+class GridEditBox;
 class LibraryColumns;
 class LibraryGrid;
 class LibraryTableModel;
 class LibraryView;
 class MessageCatalog;
 class PlayListPanel;
+class PlayListPanelBox;
 class PlayListManager;
 class ReplayGainScanBar;
 class Prompter;
@@ -63,7 +62,9 @@ struct LibraryWindowContext {
 /**
  * The music library window: the grid of every song, sorted by a header click, edited in
  * place, with its own playlist beside it and the AutoDJ panel. It draws what the library
- * view and the playlist panel hold. UI thread only.
+ * view and the playlist panel hold; the playlist beside the grid (PlayListPanelBox), the
+ * edit box over the grid (GridEditBox) and the library menu (LibraryMenu) are parts of
+ * their own. UI thread only.
  */
 class PlayList : public QWidget {
   Q_OBJECT
@@ -86,9 +87,7 @@ class PlayList : public QWidget {
                              Qt::MouseButton button);
   void KeyBoardCursorControl(int key);
   void lstSongData_DblClick(int position);
-  void lstPlayList_DragDrop(const QList<int>& rows);
   void lblDeleteDatabaseSong_Click();
-  void lblDeletePlaylistSong_Click();
   /** Stores the panel's songs under a name asked for; with an empty panel it opens the
    *  playlist manager, which saves the player's playlist. */
   void lblSavePlayList_Click();
@@ -97,12 +96,6 @@ class PlayList : public QWidget {
   void lblEditArt_Click();
   void ImgOKAutoSelect_Click();
   void lblPlaySongs_Click();
-  void mnuClearDatabase_Click();
-  void mnuLoadDatabase_Click();
-  void mnuSaveDatabase_Click();
-  void mnuSaveDatabaseAs_Click();
-  void mnuExportDatabase_Click();
-  void mnuConvertID3Tags_Click();
   /** Measures the selected songs' loudness in the background and stores their ReplayGain
    *  values in their tags, album by album. */
   void mnuReplayGain_Click();
@@ -125,37 +118,22 @@ class PlayList : public QWidget {
 
  private:
   void BuildMenus(QMenuBar* bar);
-  QWidget* BuildPanel();
   QToolButton* Label(const QString& name, int captionId, int tipId, void (PlayList::*handler)());
   QWidget* BuildFindPage();
-  void ShowPanel();
   void ShowStatus();
   void ShowSortIndicator();
   void ShowSearchCount();
   QString CurrentFile() const;
   QString SongNames(const QList<int>& rows) const;
   void MoveEditCell(int step);
-  void PlaceEditBox();
-  void CloseEditBox();
-  /** Closes the edit box and the category list, leaving the focus where it is. */
-  void HideEditBox();
-  void txtEditBox_Change(const QString& text);
-  bool txtEditBox_KeyPress(const QKeyEvent& press);
-  bool PanelEvent(QEvent* event);
-  void MovePanelEntries(const QDropEvent& drop);
-  /** The panel's selected entries, in order. */
-  QList<int> SelectedEntries() const;
-  void ShowCategories(int column);
 
   LibraryWindowContext context_;
   LibraryTableModel* model_;
   LibraryGrid* lstSongData_;
   LibraryColumns* columns_;
   QLineEdit* txtSearch_;
-  QLineEdit* txtEditBox_;
-  QListWidget* lstCategories_;
-  QListWidget* lstPlayList_ = nullptr;
-  QLabel* lblPlayTime_;
+  GridEditBox* editBox_;
+  PlayListPanelBox* panelBox_;
   QLabel* pnlStatusBar_;
   QStackedWidget* pages_;
   AutoSelectPanel* picAutoSelect_;
@@ -163,8 +141,6 @@ class PlayList : public QWidget {
   QMenu* mnuPopUpAction_;
   ReplayGainScanBar* replayGain_;
   bool unloaded_ = false;
-  bool typedCharacter_ = false;  // the edit box's last key typed a character
-  QPoint panelPressedAt_;
 };
 
 }  // namespace audiolume

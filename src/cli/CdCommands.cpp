@@ -116,7 +116,7 @@ int CdCommands::Info(QStringList args) const {
 int CdCommands::Lookup(QStringList args) const {
   const std::unique_ptr<CdRecorder> made = MakeRecorder();
   CdRecorder& recorder = *made;
-  CddbSettings settings = recorder.lookup.Settings();
+  CddbSettings settings = recorder.cddb.Settings();
   bool missing = false;
   const bool musicBrainz = args.removeAll(u"--musicbrainz"_s) > 0;
   if (const auto server = TakeValue(args, u"--server"_s, missing))
@@ -145,23 +145,22 @@ int CdCommands::Lookup(QStringList args) const {
   return 0;
 }
 
-template <typename TitleLookup>
-int CdCommands::RunToTheEnd(TitleLookup& lookup, int pick, const std::function<void()>& start,
-                            const std::function<void(int index)>& choose,
+int CdCommands::RunToTheEnd(TitleLookup& lookup, const CddbSettings& settings, int pick,
                             const std::function<void()>& listMatches) const {
   QEventLoop loop;
   bool unpicked = false;
   QObject::connect(&lookup, &TitleLookup::Finished, &loop, &QEventLoop::quit);
   QObject::connect(&lookup, &TitleLookup::MatchesShown, &loop, [&](const QStringList& items) {
     if (pick >= 1 && pick <= items.size()) {
-      choose(pick - 1);
+      lookup.Choose(pick - 1);
       return;
     }
     listMatches();
     unpicked = true;
     lookup.Cancel();
   });
-  start();
+  lookup.SetSettings(settings);
+  lookup.Start();
   if (lookup.IsBusy()) loop.exec();
   if (unpicked) return 1;
   if (!lookup.TitlesRead()) {
@@ -172,35 +171,26 @@ int CdCommands::RunToTheEnd(TitleLookup& lookup, int pick, const std::function<v
 }
 
 int CdCommands::RunLookup(CdRecorder& recorder, const CddbSettings& settings, int pick) const {
-  CddbLookup& lookup = recorder.lookup;
-  lookup.SetSettings(settings);
-  return RunToTheEnd(
-      lookup, pick, [&lookup] { lookup.OpenConnection(); },
-      [&lookup](int index) { lookup.lstCDDBMatches_dblClick(index); },
-      [this, &lookup] {
-        const QStringList& items = lookup.Matches();
-        for (qsizetype i = 0; i < items.size(); ++i) {
-          const QStringList parts = items[i].split(u" \\ "_s);
-          Print(u"match\t"_s + QString::number(i + 1) + u'\t' + parts.value(2) + u'\t' +
-                parts.value(1) + u'\t' + parts.value(3) + u'\t' + parts.value(4));
-        }
-      });
+  return RunToTheEnd(recorder.cddb, settings, pick, [this, &recorder] {
+    const QStringList& items = recorder.cddb.Matches();
+    for (qsizetype i = 0; i < items.size(); ++i) {
+      const QStringList parts = items[i].split(u" \\ "_s);
+      Print(u"match\t"_s + QString::number(i + 1) + u'\t' + parts.value(2) + u'\t' +
+            parts.value(1) + u'\t' + parts.value(3) + u'\t' + parts.value(4));
+    }
+  });
 }
 
 int CdCommands::RunMusicBrainz(CdRecorder& recorder, const CddbSettings& settings, int pick) const {
-  MusicBrainzLookup& lookup = recorder.musicBrainz;
-  lookup.SetSettings(settings);
-  return RunToTheEnd(
-      lookup, pick, [&lookup] { lookup.Start(); }, [&lookup](int index) { lookup.Choose(index); },
-      [this, &lookup] {
-        const QList<MusicBrainzRelease>& releases = lookup.Releases();
-        for (qsizetype i = 0; i < releases.size(); ++i) {
-          const MusicBrainzRelease& release = releases[i];
-          Print(u"match\t"_s + QString::number(i + 1) + u'\t' + release.id + u'\t' +
-                TableField::Escaped(release.album) + u'\t' + TableField::Escaped(release.artist) +
-                u'\t' + release.country + u'\t' + release.date);
-        }
-      });
+  return RunToTheEnd(recorder.musicBrainz, settings, pick, [this, &recorder] {
+    const QList<MusicBrainzRelease>& releases = recorder.musicBrainz.Releases();
+    for (qsizetype i = 0; i < releases.size(); ++i) {
+      const MusicBrainzRelease& release = releases[i];
+      Print(u"match\t"_s + QString::number(i + 1) + u'\t' + release.id + u'\t' +
+            TableField::Escaped(release.album) + u'\t' + TableField::Escaped(release.artist) +
+            u'\t' + release.country + u'\t' + release.date);
+    }
+  });
 }
 
 int CdCommands::RunChosenLookup(CdRecorder& recorder, const CddbSettings& settings) const {
@@ -233,7 +223,7 @@ int CdCommands::Record(QStringList args, int presetToAll) const {
     WriteIniString(settingsFile, u"Record"_s, u"NewSongPath"_s, QDir(*folder).absolutePath());
   }
   CdDisc& disc = recorder.disc.Disc();
-  if (lookup) RunChosenLookup(recorder, recorder.lookup.Settings());  // else the cached titles
+  if (lookup) RunChosenLookup(recorder, recorder.cddb.Settings());  // else the cached titles
   QList<bool> ticked(disc.tracks.size(), !tracks || *tracks == u"all");
   if (tracks && *tracks != u"all") {
     for (const QString& number : tracks->split(u',', Qt::SkipEmptyParts)) {

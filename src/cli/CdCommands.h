@@ -13,6 +13,7 @@ namespace audiolume {
 class AppServices;
 class CdRecorder;
 class Collection;
+class TitleLookup;
 struct CddbSettings;
 
 /**
@@ -53,11 +54,9 @@ class CdCommands {
   /** Runs the title lookup to its end; pick chooses among several matches (1-based, 0
    *  lists them). 0 when the titles were read, 1 otherwise. */
   int RunLookup(CdRecorder& recorder, const CddbSettings& settings, int pick) const;
-  /** Runs a lookup begun by start to its end; several matches are chosen by pick through
-   *  choose, or listed, which ends the lookup. 0 when the titles were read, 1 otherwise. */
-  template <typename TitleLookup>
-  int RunToTheEnd(TitleLookup& lookup, int pick, const std::function<void()>& start,
-                  const std::function<void(int index)>& choose,
+  /** Runs a lookup with settings to its end; several matches are chosen by pick, or listed
+   *  by listMatches, which ends the lookup. 0 when the titles were read, 1 otherwise. */
+  int RunToTheEnd(TitleLookup& lookup, const CddbSettings& settings, int pick,
                   const std::function<void()>& listMatches) const;
   /** The same through MusicBrainz, the release's cover included. */
   int RunMusicBrainz(CdRecorder& recorder, const CddbSettings& settings, int pick) const;

@@ -3,21 +3,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QShowEvent>
-#include <QSlider>
 #include <QStandardPaths>
 #include <QStatusBar>
-#include <QStyle>
-#include <QToolButton>
-#include <QVBoxLayout>
 
 #include "library/DatabaseCommands.h"
 #include "library/DefaultPlaylist.h"
@@ -26,7 +22,7 @@
 #include "platform/SingleInstance.h"
 #include "player/PlayMenus.h"
 #include "player/PlayerEngine.h"
-#include "player/SeekBar.h"
+#include "player/PlayerPanel.h"
 #include "player/frmFileConversion.h"
 #include "support/AppVersion.h"
 #include "support/CurrentError.h"
@@ -71,144 +67,16 @@ Play::Play(PlayContext context, QWidget* parent)
   SetView(kFull);
 }
 
-QToolButton* Play::TransportButton(const QString& name, int icon, int tipId) {
-  auto* button = new QToolButton(picPlayer_);
-  button->setObjectName(name);
-  button->setIcon(style()->standardIcon(QStyle::StandardPixmap(icon)));
-  button->setIconSize(QSize(22, 22));
-  button->setToolTip(context_.catalog.GetMsg(tipId));
-  button->setAutoRaise(true);
-  return button;
-}
-
 void Play::BuildPlayer() {
-  picPlayer_ = new QWidget(this);
-  picPlayer_->setObjectName(u"picPlayer"_s);
-  const QString skin = context_.themeFolder + u"/player.png"_s;
-  if (QFileInfo::exists(skin)) {
-    picPlayer_->setAttribute(Qt::WA_StyledBackground);
-    picPlayer_->setStyleSheet(u"#picPlayer { border-image: url("_s + skin +
-                              u") 0 0 0 0 stretch stretch; } QLabel { color: #f2f2f2; }"
-                              u" QToolButton { background: rgba(255, 255, 255, 0.82);"
-                              u" border-radius: 13px; padding: 2px; }"
-                              u" QToolButton:checked { background: #f0a53c; }"
-                              u" QToolButton:disabled { background: rgba(255, 255, 255, 0.3); }"_s);
-  }
-  lblSongName_ = new QLabel(context_.catalog.GetMsg(RC_TWPL_Title), picPlayer_);
-  lblSongName_->setObjectName(u"lblSongName"_s);
-  QFont titleFont = lblSongName_->font();
-  titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
-  titleFont.setBold(true);
-  lblSongName_->setFont(titleFont);
-  lblArtist_ = new QLabel(picPlayer_);
-  lblArtist_->setObjectName(u"lblArtist"_s);
-  PositionLabel_ = new QLabel(u"0:00/0:00"_s, picPlayer_);
-  PositionLabel_->setObjectName(u"PositionLabel"_s);
-  PositionScroll_ = new SeekBar(picPlayer_);
-  PositionScroll_->setObjectName(u"PositionScroll"_s);
-  VolumeSlider_ = new QSlider(Qt::Horizontal, picPlayer_);
-  VolumeSlider_->setObjectName(u"VolumeSlider"_s);
-  VolumeSlider_->setRange(0, PlayerEngine::kVolumeMaximum);
-  // Its value runs from loud (0) to silent (maximum); shown the usual way round.
-  VolumeSlider_->setInvertedAppearance(true);
-  VolumeSlider_->setMaximumWidth(110);
-  cmdPlayOrder_ = new QComboBox(picPlayer_);
-  cmdPlayOrder_->setObjectName(u"cmdPlayOrder"_s);
-  cmdPlayOrder_->addItems(
-      {context_.catalog.GetMsg(RC_FixedOrder), context_.catalog.GetMsg(RC_AutoSelect_RandomOrder)});
-  cmdPlayOption_ = new QComboBox(picPlayer_);
-  cmdPlayOption_->setObjectName(u"cmdPlayOption"_s);
-  cmdPlayOption_->addItems(
-      {context_.catalog.GetMsg(RC_SinglePlay), context_.catalog.GetMsg(RC_Continuous)});
-
-  PlayerEngine& engine = context_.engine;
-  QToolButton* back =
-      TransportButton(u"cmdSkipBack"_s, QStyle::SP_MediaSkipBackward, RC_PreviousTTips);
-  Button_Play_ = TransportButton(u"Button_Play"_s, QStyle::SP_MediaPlay, RC_PlayTTips);
-  Button_Pause_ = TransportButton(u"Button_Pause"_s, QStyle::SP_MediaPause, RC_PauseTTips);
-  QToolButton* stop = TransportButton(u"Button_Stop"_s, QStyle::SP_MediaStop, RC_StopTTips);
-  QToolButton* forward =
-      TransportButton(u"cmdSkipForward"_s, QStyle::SP_MediaSkipForward, RC_ForwardTTips);
-  imgSizeDown_ =
-      TransportButton(u"imgSizeDown"_s, QStyle::SP_TitleBarShadeButton, RC_SizeDownTTips);
-  imgSizeUp_ = TransportButton(u"imgSizeUp"_s, QStyle::SP_TitleBarUnshadeButton, RC_SizeUpTTips);
-  Button_Play_->setCheckable(true);
-  Button_Pause_->setCheckable(true);
-  connect(back, &QToolButton::clicked, &engine, &PlayerEngine::cmdSkipBack_Click);
-  connect(forward, &QToolButton::clicked, &engine, &PlayerEngine::cmdSkipForward_Click);
-  connect(stop, &QToolButton::pressed, &engine, &PlayerEngine::Button_Stop_MouseDown);
-  connect(Button_Play_, &QToolButton::pressed, this, &Play::PlayFromList);
-  connect(Button_Pause_, &QToolButton::pressed, &engine, &PlayerEngine::Button_Pause_MouseDown);
-  connect(Button_Pause_, &QToolButton::released, &engine, &PlayerEngine::Button_Pause_MouseUp);
-  connect(imgSizeDown_, &QToolButton::clicked, this, &Play::imgSizeDown_Click);
-  connect(imgSizeUp_, &QToolButton::clicked, this, &Play::imgSizeUp_Click);
-  connect(PositionScroll_, &QSlider::sliderMoved, &engine, &PlayerEngine::PositionScroll_Scroll);
-  connect(VolumeSlider_, &QSlider::valueChanged, &engine, &PlayerEngine::VolumeSlider_Change);
-  connect(cmdPlayOrder_, &QComboBox::activated, this, &Play::cmdPlayOrder_Click);
-  connect(cmdPlayOption_, &QComboBox::activated, this, &Play::cmdPlayOption_Click);
-
-  auto* title = new QHBoxLayout;
-  title->addWidget(lblSongName_, 1);
-  title->addWidget(imgSizeDown_);
-  title->addWidget(imgSizeUp_);
-  auto* position = new QHBoxLayout;
-  position->addWidget(PositionScroll_, 1);
-  position->addWidget(PositionLabel_);
-  auto* transport = new QHBoxLayout;
-  for (QToolButton* button : {back, Button_Play_, Button_Pause_, stop, forward})
-    transport->addWidget(button);
-  transport->addStretch();
-  transport->addWidget(VolumeSlider_);
-  auto* order = new QHBoxLayout;
-  order->addWidget(cmdPlayOrder_);
-  order->addWidget(cmdPlayOption_);
-  order->addStretch();
-  // The CD mode and the file mode; the chosen one is highlighted.
-  auto* lblMp3 = new QToolButton(picPlayer_);
-  auto* lblCDPlayer = new QToolButton(picPlayer_);
-  for (const auto& [button, name, text, on] : {std::tuple{lblMp3, u"lblMp3"_s, u"MP3"_s, false},
-                                               {lblCDPlayer, u"lblCDPlayer"_s, u"CD"_s, true}}) {
-    button->setObjectName(name);
-    button->setText(text);
-    button->setCheckable(true);
-    button->setAutoExclusive(true);
-    order->addWidget(button);
-    connect(button, &QToolButton::clicked, this,
-            [this, mode = on] { context_.engine.SetCDMode(mode); });
-  }
-  lblMp3->setChecked(true);
-  // The library, the playlist manager, the lyrics and the track information, one click
-  // from the player.
-  auto* windows = new QHBoxLayout;
-  for (const auto& [name, caption, tip, item] :
-       {std::tuple{u"lblMusicLibrary"_s, RC_MusicLibTTips, RC_MusicLibTTips, u"mnuShowMusicLib"_s},
-        {u"lblPlayList"_s, RC_PlayList, RC_PlayListMgrTTips, u"mnuShowPlayListMgr"_s},
-        {u"lblLyrics"_s, RC_Lyrics, RC_TrackInfoTTips, u"mnuShowLyrics"_s},
-        {u"lblTrackInfo"_s, RC_TrackInfo, RC_EditTrackInfo, u"mnuEditTrackInfo"_s},
-        {u"imgButton_Record"_s, RC_Button_Recorder, RC_RecordTTips, u"mnuShowRecorder"_s}}) {
-    auto* button = new QToolButton(picPlayer_);
-    button->setObjectName(name);
-    button->setText(context_.catalog.GetMsg(caption).section(u':', 0, 0));
-    button->setToolTip(context_.catalog.GetMsg(tip));
-    // The recorder's button sits beside the CD mode, where there is room for it.
-    if (item == u"mnuShowRecorder") {
-      order->insertWidget(order->count() - 2, button);
-    } else {
-      windows->addWidget(button);
-    }
-    connect(button, &QToolButton::clicked, this, [this, menuItem = item] {
-      if (QAction* action = Menu(menuItem); action->isEnabled()) action->trigger();
-    });
-  }
-  auto* player = new QVBoxLayout(picPlayer_);
-  player->addLayout(title);
-  player->addWidget(lblArtist_);
-  player->addLayout(position);
-  player->addLayout(transport);
-  player->addLayout(order);
-  windows->addStretch();
-  player->addLayout(windows);
-  picPlayer_->setFixedWidth(380);
+  picPlayer_ = new PlayerPanel(context_.engine, context_.catalog, context_.themeFolder, this);
+  connect(picPlayer_, &PlayerPanel::PlayPressed, this, &Play::PlayFromList);
+  connect(picPlayer_, &PlayerPanel::SizeDownClicked, this, &Play::imgSizeDown_Click);
+  connect(picPlayer_, &PlayerPanel::SizeUpClicked, this, &Play::imgSizeUp_Click);
+  connect(picPlayer_, &PlayerPanel::PlayOrderChosen, this, &Play::cmdPlayOrder_Click);
+  connect(picPlayer_, &PlayerPanel::PlayCycleChosen, this, &Play::cmdPlayOption_Click);
+  connect(picPlayer_, &PlayerPanel::MenuItemClicked, this, [this](const QString& item) {
+    if (QAction* action = Menu(item); action->isEnabled()) action->trigger();
+  });
 
   imgDisplay_ = new QLabel(this);
   imgDisplay_->setObjectName(u"imgDisplay"_s);
@@ -222,7 +90,8 @@ void Play::BuildPlayer() {
   connect(lstTitle_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
     context_.engine.lstTitle_DblClick(lstTitle_->row(item));
   });
-  connect(lstTitle_, &QListWidget::currentRowChanged, &engine, &PlayerEngine::SetListIndex);
+  connect(lstTitle_, &QListWidget::currentRowChanged, &context_.engine,
+          &PlayerEngine::SetListIndex);
 
   auto* central = new QWidget(this);
   auto* layout = new QHBoxLayout(central);
@@ -237,37 +106,15 @@ void Play::BuildPlayer() {
 void Play::ConnectEngine() {
   PlayerEngine& engine = context_.engine;
   connect(&engine, &PlayerEngine::SongStarted, this,
-          [this](int index, const QString& file, const QString& title, const QString& artist) {
-            lblSongName_->setText(title);
-            lblArtist_->setText(artist);
+          [this](int index, const QString& file, const QString&, const QString&) {
             if (index >= 1) lstTitle_->setCurrentRow(index - 1);
             ShowArt(file);
           });
-  connect(&engine, &PlayerEngine::LabelsCleared, this, [this] {
-    lblSongName_->clear();
-    lblArtist_->clear();
-  });
-  connect(&engine, &PlayerEngine::TimeChanged, PositionLabel_, &QLabel::setText);
-  connect(&engine, &PlayerEngine::PositionChanged, this, [this](int value, int maximum) {
-    if (PositionScroll_->isSliderDown()) return;
-    const QSignalBlocker block(PositionScroll_);
-    PositionScroll_->setMaximum(maximum);
-    PositionScroll_->setPageStep(std::max(1, maximum / 10));
-    PositionScroll_->setValue(value);
-  });
-  connect(&engine, &PlayerEngine::ButtonsChanged, this, [this](bool play, bool pause) {
-    Button_Play_->setChecked(play);
-    Button_Pause_->setChecked(pause);
-  });
   connect(&engine, &PlayerEngine::SelectionChanged, this, [this](int row) {
     if (row >= 0 && row < lstTitle_->count()) lstTitle_->setCurrentRow(row);
   });
   connect(&engine, &PlayerEngine::QueueChanged, this, &Play::ShowQueue);
   connect(&engine, &PlayerEngine::OrderChanged, this, &Play::ShowPlayOrder);
-  connect(&engine, &PlayerEngine::VolumeSliderMoved, this, [this](int value) {
-    const QSignalBlocker block(VolumeSlider_);
-    VolumeSlider_->setValue(value);
-  });
 }
 
 void Play::Form_Load(int runCount, int playVolume) {
@@ -278,11 +125,10 @@ void Play::Form_Load(int runCount, int playVolume) {
   ReadPlaySettings();
   ShowPlayerChoice();
   RestorePosition(runCount);
-  {
-    const QSignalBlocker block(VolumeSlider_);
-    VolumeSlider_->setValue(PlayerEngine::kVolumeMaximum - playVolume);
-  }
-  context_.engine.VolumeSlider_Change(VolumeSlider_->value());
+  const int volume =
+      std::clamp(PlayerEngine::kVolumeMaximum - playVolume, 0, PlayerEngine::kVolumeMaximum);
+  picPlayer_->ShowVolume(volume);
+  context_.engine.VolumeSlider_Change(volume);
   LoadStartupPlaylist();
   if (const int index = resume_.Restore()) ShowWaitingSong(index);
   ShowLibraryCount();
@@ -316,10 +162,9 @@ void Play::cmdPlayOption_Click(int index) {
 void Play::ShowPlayOrder() {
   const int order = int(context_.engine.Queue().PlayOrder());
   const int option = int(context_.engine.Queue().PlayCycle());
-  cmdPlayOrder_->setCurrentIndex(order);
+  picPlayer_->ShowPlayOrder(order, option);
   Menu(u"mnuPlayInOrder"_s)->setChecked(order == 0);
   Menu(u"mnuPlayShuffle"_s)->setChecked(order == 1);
-  cmdPlayOption_->setCurrentIndex(option);
   Menu(u"mnuPlayOnce"_s)->setChecked(option == 0);
   Menu(u"mnuPlayContinuous"_s)->setChecked(option == 1);
   WriteIniString(context_.settingsFile, kPlayer, u"Play Order"_s, QString::number(order));
@@ -331,14 +176,9 @@ void Play::ShowPlayOrder() {
 void Play::SetView(ViewMode view) {
   view_ = view;
   const bool full = view == kFull;
-  for (QWidget* widget : std::initializer_list<QWidget*>{
-           PositionScroll_, PositionLabel_, VolumeSlider_, cmdPlayOrder_, cmdPlayOption_}) {
-    widget->setVisible(view != kTiny);
-  }
+  picPlayer_->ShowSize(view == kTiny, full);
   imgDisplay_->setVisible(full && showArt_);
   lstTitle_->setVisible(full && showPlayList_);
-  imgSizeDown_->setEnabled(view != kTiny);
-  imgSizeUp_->setEnabled(view != kFull);
   Menu(u"mnuTinyView"_s)->setChecked(view == kTiny);
   Menu(u"mnuMiniView"_s)->setChecked(view == kMini);
   Menu(u"mnuFullView"_s)->setChecked(full);
@@ -498,8 +338,7 @@ void Play::LoadStartupPlaylist() {
 void Play::ShowWaitingSong(int index) {
   const PlayListEntry& entry = context_.engine.Queue().Entry(index);
   lstTitle_->setCurrentRow(index - 1);
-  lblSongName_->setText(entry.title);
-  lblArtist_->setText(entry.artist);
+  picPlayer_->ShowSong(entry.title, entry.artist);
 }
 
 void Play::ShowQueue() {

@@ -12,12 +12,9 @@
 #include "player/ResumePoint.h"
 
 class QAction;
-class QComboBox;
 class QLabel;
 class QListWidget;
 class QMenu;
-class QSlider;
-class QToolButton;
 
 namespace audiolume {
 
@@ -26,6 +23,7 @@ class FileConversion;
 class Diagnostics;
 class PlayMenus;
 class PlayerEngine;
+class PlayerPanel;
 class MessageCatalog;
 class Prompter;
 class SongLibrary;
@@ -155,21 +153,9 @@ class Play : public QMainWindow {
   void ShowArt(const QString& file);
   void ShowPlayerChoice();
   void OpenConversion(bool toWav);
-  QToolButton* TransportButton(const QString& name, int icon, int tipId);
 
   PlayContext context_;
-  QWidget* picPlayer_;
-  QLabel* lblSongName_;
-  QLabel* lblArtist_;
-  QLabel* PositionLabel_;
-  QSlider* PositionScroll_;
-  QSlider* VolumeSlider_;
-  QComboBox* cmdPlayOrder_;
-  QComboBox* cmdPlayOption_;
-  QToolButton* Button_Play_;
-  QToolButton* Button_Pause_;
-  QToolButton* imgSizeUp_;
-  QToolButton* imgSizeDown_;
+  PlayerPanel* picPlayer_;
   QLabel* imgDisplay_;
   QListWidget* lstTitle_;
   PlayMenus* menus_;

@@ -25,53 +25,6 @@ namespace {
 
 constexpr int kProgressInterval = 1000;
 constexpr int kTimeOutInterval = 30000;
-const QString kPlaylistName = u"Audiolume.m3u"_s;
-const QString kSentListName = u"Audiolume.sent"_s;
-const QString kPartial = u".part"_s;
-// The longest file name FAT, exFAT and the usual Linux file systems take, in bytes.
-constexpr qsizetype kMaxNameBytes = 255;
-constexpr qint64 kMaxSentListBytes = 4 << 20;
-
-// FAT refuses these characters in names; control characters are no better.
-QString FatSafe(QString name) {
-  for (QChar& c : name) {
-    if (c.category() == QChar::Other_Control || u"?:*\"<>|\\"_s.contains(c)) c = u'_';
-  }
-  return name;
-}
-
-// base + suffix, base cut on a character so that the name with ".part" fits.
-QString Fitted(QString base, const QString& suffix) {
-  const qsizetype room = kMaxNameBytes - (suffix + kPartial).toUtf8().size();
-  while (!base.isEmpty() && base.toUtf8().size() > room) {
-    base.chop(base.size() >= 2 && base.back().isLowSurrogate() ? 2 : 1);
-  }
-  return base + suffix;
-}
-
-// A title on one playlist line: a line break would start a bogus entry.
-QString OneLine(QString text) {
-  for (QChar& c : text) {
-    if (c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
-        c.category() == QChar::Separator_Paragraph) {
-      c = u' ';
-    }
-  }
-  return text;
-}
-
-bool SameContent(const QString& one, const QString& other) {
-  QFile a(one);
-  QFile b(other);
-  if (a.size() != b.size() || !a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly)) {
-    return false;
-  }
-  constexpr qint64 kChunk = 1 << 20;
-  while (!a.atEnd()) {
-    if (a.read(kChunk) != b.read(kChunk)) return false;
-  }
-  return true;
-}
 
 // The song's length in whole seconds: its record's, else measured; -1 when unknown.
 int Seconds(const SongRecord& record, const QString& path) {
@@ -154,9 +107,7 @@ void RioExport::ExportToRio(const QList<PlayListEntry>& songs, const RioOptions&
   result_ = {};
   next_ = 0;
   ahead_.clear();
-  onPlayer_.clear();
-  files_.clear();
-  names_.clear();
+  folder_ = std::make_unique<PlayerFolder>(options_.device);
   temporaries_.clear();
   dontAskMissing_ = false;
   cancelAll_ = false;
@@ -186,7 +137,9 @@ bool RioExport::Begin() {
   wasRunning_ = player_->TWRIO_IsRIORunning();
   player_->TWRIO_IsConnected();
   if (!Ready()) return false;
-  ReadPlayerFolder();
+  if (const QStringList leftovers = folder_->Read(); !leftovers.isEmpty()) {
+    player_->TWRIO_DeleteFiles(leftovers);  // partial files of an export cut short
+  }
   return !options_.clearMemory || Erase();
 }
 
@@ -201,46 +154,12 @@ bool RioExport::Ready() {
   return false;
 }
 
-// Learns the names in the player's folder and the songs sent there before, and removes
-// the partial files an export that was cut short left behind.
-void RioExport::ReadPlayerFolder() {
-  QStringList leftovers;
-  const QDir folder(options_.device);
-  for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-    const QString whole = name.chopped(std::min(name.size(), kPartial.size()));
-    if (name.endsWith(kPartial) &&
-        (platform::IsSongFileName(whole) || whole == kPlaylistName || whole == kSentListName)) {
-      leftovers.append(name);
-    } else {
-      files_.insert(name.toLower(), name);
-    }
-  }
-  if (!leftovers.isEmpty()) player_->TWRIO_DeleteFiles(leftovers);
-  QFile list(folder.filePath(kSentListName));
-  if (!QFileInfo(list).isFile() || list.size() > kMaxSentListBytes ||
-      !list.open(QIODevice::ReadOnly)) {
-    return;
-  }
-  for (const QString& line : QString::fromUtf8(list.readAll()).split(u'\n')) {
-    const QStringList fields = line.split(u'\t');
-    if (fields.size() != 3 || files_.value(fields[0].toLower()) != fields[0]) continue;
-    onPlayer_.append({fields[0], fields[1].toInt(), fields[2], true});
-  }
-}
-
 // Erasing takes the songs sent before, save those the library knows and those of this
 // export, after one question.
 bool RioExport::Erase() {
-  QSet<QString> keep;
-  for (const PlayListEntry& song : songs_) keep.insert(QFileInfo(song.path).canonicalFilePath());
-  QStringList names;
-  for (const OnPlayer& song : onPlayer_) {
-    const QString path = options_.device + u'/' + song.name;
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    if (!keep.contains(canonical) && !library_.knows(path) && !library_.knows(canonical)) {
-      names.append(song.name);
-    }
-  }
+  QSet<QString> kept;
+  for (const PlayListEntry& song : songs_) kept.insert(QFileInfo(song.path).canonicalFilePath());
+  const QStringList names = folder_->ErasePlan(kept, library_.knows);
   if (names.isEmpty()) return true;
   const QString folder = QDir(options_.device).canonicalPath();
   QString text = u"Erase the "_s + QString::number(names.size()) +
@@ -254,11 +173,7 @@ bool RioExport::Erase() {
     return true;
   }
   const quint32 status = player_->TWRIO_DeleteFiles(names);
-  for (const QString& name : names) {
-    if (QFileInfo::exists(options_.device + u'/' + name)) continue;
-    files_.remove(name.toLower());
-    onPlayer_.removeIf([&name](const OnPlayer& song) { return song.name == name; });
-  }
+  folder_->Erased(names);
   return ReportRioStatus(status, u"while initializing Rio Player"_s) != PortablePlayer::kError;
 }
 
@@ -385,41 +300,6 @@ QString RioExport::TemporaryName(const QString& file) {
   return name;
 }
 
-// Gives the song its name on the player; false when it is there already and is not sent:
-// a song lying in the player's folder, or the very file sent there before. Any other file
-// of the same name, in any case (cards do not tell them apart), is never replaced: the
-// song gets " (2)", " (3)"… A name holds no character FAT refuses and fits with ".part".
-bool RioExport::NameOnPlayer(Song& song) {
-  const QFileInfo file(song.file);
-  if (file.canonicalPath() == QDir(options_.device).canonicalPath()) {
-    song.name = file.fileName();
-    return false;
-  }
-  const NameParts parts = SplitFileExtension(FatSafe(SplitPathName(song.source).name));
-  const QString extension = parts.extension.isEmpty() ? QString() : u'.' + parts.extension;
-  for (int copy = 1;; ++copy) {
-    const QString name = Fitted(
-        parts.base, (copy > 1 ? u" ("_s + QString::number(copy) + u')' : QString()) + extension);
-    const QString key = name.toLower();
-    if (names_.contains(key)) continue;
-    const auto there = files_.constFind(key);
-    if (there != files_.cend() &&
-        !(IsSent(*there) && SameContent(song.file, options_.device + u'/' + *there))) {
-      continue;
-    }
-    names_.insert(key);
-    song.name = there != files_.cend() ? *there : name;
-    if (there != files_.cend()) return false;
-    files_.insert(key, name);
-    return true;
-  }
-}
-
-bool RioExport::IsSent(const QString& name) const {
-  return std::ranges::any_of(
-      onPlayer_, [&name](const OnPlayer& song) { return song.sent && song.name == name; });
-}
-
 // A failed re-encoding is told with its text; the song is then left out.
 bool RioExport::TakeConversion(Song& song) {
   const int code = conversions_->Take(song.ticket);
@@ -438,7 +318,9 @@ bool RioExport::TakeConversion(Song& song) {
 }
 
 bool RioExport::DownloadToRio(Song& song) {
-  if (!NameOnPlayer(song)) {
+  const PlayerFolder::Naming naming = folder_->NameFor(song.file, song.source);
+  song.name = naming.name;
+  if (!naming.send) {
     // Never written over itself: it counts as sent.
     EndDownload(true, false);
     return true;
@@ -562,16 +444,9 @@ void RioExport::EndDownload(bool arrived, bool sent) {
   Q_EMIT ProgressChanged(-1);
   if (arrived) {
     ++result_.sent;
-    const OnPlayer entry{
-        song.name, song.seconds,
-        OneLine(song.artist.isEmpty() ? song.title : song.artist + u" - "_s + song.title),
-        sent || IsSent(song.name)};
-    const auto at = std::ranges::find(onPlayer_, song.name, &OnPlayer::name);
-    if (at != onPlayer_.end()) {
-      *at = entry;
-    } else {
-      onPlayer_.append(entry);
-    }
+    folder_->Arrived(song.name, song.seconds,
+                     song.artist.isEmpty() ? song.title : song.artist + u" - "_s + song.title,
+                     sent);
     Q_EMIT SongArrived(song.number, options_.device + u'/' + song.name);
   } else {
     ++result_.failed;
@@ -613,21 +488,11 @@ void RioExport::End(const QString& report) {
   Q_EMIT Finished(report);
 }
 
-// The player shows "Audiolume.m3u", every song this program has on it, names relative to
-// it; "Audiolume.sent" keeps those it sent, for erasing them later.
+// "Audiolume.sent" keeps the songs this program sent, for erasing them later.
 void RioExport::WritePlaylistFile() {
-  QStringList playlist{u"#EXTM3U"_s};
-  QStringList sent{u"# The files Audiolume sent to this player: name, seconds, title"_s};
-  for (const OnPlayer& song : onPlayer_) {
-    if (!QFileInfo::exists(options_.device + u'/' + song.name)) continue;
-    playlist << u"#EXTINF:"_s + QString::number(song.seconds) + u',' + song.title << song.name;
-    if (song.sent) {
-      sent.append(song.name + u'\t' + QString::number(song.seconds) + u'\t' + song.title);
-    }
-  }
-  if (!player_->TWRIO_WriteFile(kSentListName, sent.join(u'\n').toUtf8() + '\n') ||
-      !player_->TWRIO_WriteFile(kPlaylistName, playlist.join(u'\n').toUtf8() + '\n')) {
-    prompter_.Tell(options_.device + u'/' + kPlaylistName +
+  if (!player_->TWRIO_WriteFile(PlayerFolder::kSentListName, folder_->SentListText()) ||
+      !player_->TWRIO_WriteFile(PlayerFolder::kPlaylistName, folder_->PlaylistText())) {
+    prompter_.Tell(options_.device + u'/' + PlayerFolder::kPlaylistName +
                        u"\nThe playlist could not be written to the player."_s,
                    MessageIcon::Exclamation);
   }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -17,6 +16,7 @@
 #include "platform/PortablePlayer.h"
 #include "platform/StandardTags.h"
 #include "player/ConversionQueue.h"
+#include "player/PlayerFolder.h"
 #include "player/RioOptions.h"
 #include "support/ReplaceQuestion.h"
 
@@ -32,12 +32,9 @@ class SongFilePresence;
  * into the working directory's "Temp" folder (one per core, ahead of the song being
  * sent), each file is sent while its progress is polled, and the count is reported.
  *
- * The player's folder also holds its owner's files. "Audiolume.sent" on the player lists
- * the files this program sent there; erasing takes only those (never a song the library
- * knows, and only after a question), a song never replaces another file of the same name
- * (it gets " (2)" unless it is the very file sent before), and a song already lying in the
- * folder is not sent again. At the end the player gets "Audiolume.m3u" listing every song
- * this program has on it.
+ * The player's folder also holds its owner's files: PlayerFolder plans what is sent there
+ * under which name and what erasing takes (and erasing asks first); at the end the player
+ * gets the playlist of every song this program has on it.
  *
  * The export runs on the event loop: ExportToRio returns once the first song is under
  * way, the timers and conversions drive the rest, and Finished comes at the end (also
@@ -115,23 +112,13 @@ class RioExport : public QObject {
     std::shared_ptr<std::atomic<int>> converted;
   };
 
-  /** A song this program has on the player, as its playlist lists it. */
-  struct OnPlayer {
-    QString name;
-    int seconds = -1;
-    QString title;
-    bool sent = true;  // false: the song already lay in the folder and was not sent
-  };
-
   bool Begin();
   bool Ready();
-  void ReadPlayerFolder();
   bool Erase();
   void Advance();
   void FillAhead();
   std::optional<Song> Prepare(const PlayListEntry& entry, int number);
   QString TemporaryName(const QString& file);
-  bool NameOnPlayer(Song& song);
   bool TakeConversion(Song& song);
   bool DownloadToRio(Song& song);
   void SendFile(const Song& song);
@@ -139,7 +126,6 @@ class RioExport : public QObject {
   void EndDownload(bool arrived, bool sent = true);
   void Finish();
   void End(const QString& report);
-  bool IsSent(const QString& name) const;
   void WritePlaylistFile();
   static void DeleteTemporary(const Song& song);
 
@@ -164,10 +150,8 @@ class RioExport : public QObject {
   bool dontAskMissing_ = false;
   qsizetype next_ = 0;
   std::deque<Song> ahead_;
-  QList<OnPlayer> onPlayer_;       // the playlist's songs, earlier exports' first
-  QHash<QString, QString> files_;  // the files in the player's folder, by lower-case name
-  QSet<QString> names_;            // the names given on the player this time, in lower case
-  QSet<QString> temporaries_;      // the names given in "Temp", in lower case
+  std::unique_ptr<PlayerFolder> folder_;
+  QSet<QString> temporaries_;  // the names given in "Temp", in lower case
   Result result_;
 
   // The download of the first song in ahead_.

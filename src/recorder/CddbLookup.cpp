@@ -20,7 +20,7 @@ const QString kItemSeparator = u" \\ "_s;
 }  // namespace
 
 CddbLookup::CddbLookup(CdDisc& disc, MessageCatalog& catalog, QString version, QObject* parent)
-    : QObject(parent), disc_(disc), catalog_(catalog), version_(std::move(version)) {
+    : TitleLookup(disc, parent), catalog_(catalog), version_(std::move(version)) {
   tmrCDDB_.setInterval(500);
   connect(&tmrCDDB_, &QTimer::timeout, this, &CddbLookup::tmrCDDB_Timer);
   connect(&link_, &CddbLink::DataArrived, this, &CddbLookup::OnData);
@@ -39,14 +39,14 @@ QString CddbLookup::QueryCommand() const {
   return command + u' ' + QString::number(disc_.leadout / 75);
 }
 
-void CddbLookup::OpenConnection() {
-  running_ = true;
-  askedFor_ = disc_.serialNumber + u'/' + disc_.discId;
-  titlesRead_ = false;
-  failure_.clear();
+const QString& CddbLookup::DiscIdentifier() const {
+  return disc_.discId;
+}
+
+void CddbLookup::Start() {
   matches_.clear();
   matchLine_.clear();
-  Q_EMIT BusyChanged(true);
+  Begin();
   SetStatus(RC_ConnectingCDDB);
   ticks_ = 0;
   if (settings_.useHttp) {
@@ -121,12 +121,6 @@ void CddbLookup::OnData() {
   } else if (command == u"quit") {
     step_ = -1;
   }
-}
-
-bool CddbLookup::DiscChanged() {
-  if (!running_ || disc_.serialNumber + u'/' + disc_.discId == askedFor_) return false;
-  Cancel();  // the answer belongs to the disc that went
-  return true;
 }
 
 void CddbLookup::tmrCDDB_Timer() {
@@ -208,8 +202,8 @@ void CddbLookup::OfferMatches() {
   Q_EMIT MatchesShown(matches_);
 }
 
-void CddbLookup::lstCDDBMatches_dblClick(int index) {
-  if (step_ != 6 || index < 0 || index >= matches_.size()) return;
+void CddbLookup::Choose(int index) {
+  if (!IsChoosing() || index < 0 || index >= matches_.size()) return;
   if (DiscChanged()) return;
   const QStringList parts = matches_[index].split(kItemSeparator);
   disc_.album = parts.value(3);
@@ -239,7 +233,7 @@ void CddbLookup::FillTitles() {
   }
   disc_.year = CddbText::EntryText(values.value(u"DYEAR"_s)).trimmed();
   disc_.genre = CddbText::EntryText(values.value(u"DGENRE"_s)).trimmed();
-  titlesRead_ = true;
+  SetTitlesRead();
   Q_EMIT TitlesChanged();
 }
 
@@ -258,8 +252,7 @@ void CddbLookup::SetStatus(int message) {
 }
 
 void CddbLookup::Fail(int message) {
-  failure_ = catalog_.GetMsg(message);
-  Q_EMIT StatusChanged(failure_);
+  SetFailure(catalog_.GetMsg(message));
   ticks_ = 0;
   step_ = -1;
 }
@@ -269,10 +262,8 @@ void CddbLookup::Refuse(int message, const QString& reply) {
 }
 
 void CddbLookup::OnFailure(const QString& description) {
-  if (!running_) return;
-  failure_ = description;
-  Q_EMIT StatusChanged(failure_);
-  step_ = -1;
+  if (!IsRunning()) return;
+  SetFailure(description);
   Idle();
 }
 
@@ -282,15 +273,13 @@ void CddbLookup::Cancel() {
 }
 
 void CddbLookup::Idle() {
-  if (!running_) return;
-  running_ = false;
+  if (IsRunning()) End();
+}
+
+void CddbLookup::Halt() {
   link_.Close();
   tmrCDDB_.stop();
   step_ = -1;
-  // A failure stays on the status line for the user to read; success leaves it empty.
-  if (failure_.isEmpty()) Q_EMIT StatusChanged(QString());
-  Q_EMIT BusyChanged(false);
-  Q_EMIT Finished();
 }
 
 }  // namespace audiolume

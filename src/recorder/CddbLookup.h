@@ -1,11 +1,9 @@
 #pragma once
 
-#include <QObject>
-#include <QStringList>
 #include <QTimer>
 
 #include "recorder/CddbLink.h"
-#include "recorder/CddbSettings.h"
+#include "recorder/TitleLookup.h"
 
 namespace audiolume {
 
@@ -19,49 +17,36 @@ class MessageCatalog;
  * Over cddbp it says hello, asks for protocol level 6, queries, reads and quits; over HTTP
  * each command is one request. UI thread only.
  */
-class CddbLookup : public QObject {
+class CddbLookup : public TitleLookup {
   Q_OBJECT
 
  public:
   CddbLookup(CdDisc& disc, MessageCatalog& catalog, QString version, QObject* parent = nullptr);
 
-  void SetSettings(const CddbSettings& settings) { settings_ = settings; }
-  const CddbSettings& Settings() const { return settings_; }
-
   /** Connects to the server and starts the exchange. */
-  void OpenConnection();
+  void Start() override;
   /** Ends an exchange at once, as if it had failed quietly. */
-  void Cancel();
+  void Cancel() override;
+  /** The user's choice among several matches (an index into Matches()). */
+  void Choose(int index) override;
+  bool IsBusy() const override { return step_ >= 0; }
+  bool IsChoosing() const override { return step_ == 6 && !matches_.isEmpty(); }
   /** One tick of the exchange. */
   void tmrCDDB_Timer();
-  /** The user's choice among several matches (an index into Matches()). */
-  void lstCDDBMatches_dblClick(int index);
 
   int Step() const { return step_; }
   int Ticks() const { return ticks_; }
-  bool IsBusy() const { return step_ >= 0; }
   QTimer& Timer() { return tmrCDDB_; }
   /** The matches offered (several exact ones, or inexact ones), as list lines. */
   const QStringList& Matches() const { return matches_; }
-  /** Whether the last exchange filled in the titles. */
-  bool TitlesRead() const { return titlesRead_; }
-  /** The text of a failed exchange; empty after success or while one runs. */
-  const QString& FailureText() const { return failure_; }
 
   /** The hello command's words after "cddb hello ". */
   QString HelloWords() const;
   QString QueryCommand() const;
 
- Q_SIGNALS:
-  /** The status line's text; empty hides it. */
-  void StatusChanged(const QString& text);
-  void BusyChanged(bool busy);
-  /** Artist, album or track titles of the disc changed. */
-  void TitlesChanged();
-  /** Several matches wait for the user's choice. */
-  void MatchesShown(const QStringList& items);
-  /** The exchange is over, one way or another. */
-  void Finished();
+ protected:
+  const QString& DiscIdentifier() const override;
+  void Halt() override;
 
  private:
   void OnData();
@@ -74,26 +59,19 @@ class CddbLookup : public QObject {
   void OfferMatches();
   void FillTitles();
   void Quit();
+  /** Winds the exchange up, once, after its last step. */
   void Idle();
-  /** Ends the lookup when the disc in the drive is no longer the one it was asked for. */
-  bool DiscChanged();
 
-  CdDisc& disc_;
   MessageCatalog& catalog_;
   QString version_;
-  CddbSettings settings_;
   CddbLink link_;
   QTimer tmrCDDB_;
   int step_ = -1;
   int ticks_ = 0;
-  bool running_ = false;  // from the connection until the exchange is wound up
   bool protoAsked_ = false;
   bool protoAnswered_ = false;
-  bool titlesRead_ = false;
   QString matchLine_;
   QStringList matches_;
-  QString failure_;
-  QString askedFor_;  // the serial number and identifier of the disc looked up
 };
 
 }  // namespace audiolume

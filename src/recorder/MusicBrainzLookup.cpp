@@ -23,7 +23,7 @@ QString WithoutClosingSlash(QString url) {
 }  // namespace
 
 MusicBrainzLookup::MusicBrainzLookup(CdDisc& disc, const ErrorLog& log, QObject* parent)
-    : QObject(parent), disc_(disc), log_(log) {
+    : TitleLookup(disc, parent), log_(log) {
   spacing_.setSingleShot(true);
   connect(&spacing_, &QTimer::timeout, this, &MusicBrainzLookup::Ask);
   connect(&fetch_, &HttpFetch::Finished, this, [this](const HttpFetch::Result& result) {
@@ -45,14 +45,15 @@ QUrl MusicBrainzLookup::CoverUrl(const QString& releaseId) const {
               u"/front-500"_s);
 }
 
+const QString& MusicBrainzLookup::DiscIdentifier() const {
+  return disc_.musicBrainzId;
+}
+
 void MusicBrainzLookup::Start() {
   if (IsBusy()) return;
-  titlesRead_ = false;
-  failure_.clear();
   releases_.clear();
-  askedFor_ = disc_.serialNumber + u'/' + disc_.musicBrainzId;
   stage_ = Stage::Waiting;
-  Q_EMIT BusyChanged(true);
+  Begin();
   if (disc_.musicBrainzId.isEmpty()) {
     Fail(u"The disc's MusicBrainz id could not be worked out from its track table."_s);
     return;
@@ -71,12 +72,6 @@ void MusicBrainzLookup::Ask() {
   stage_ = Stage::Asking;
   lastRequest_.start();
   fetch_.Get(ReleasesUrl(disc_.musicBrainzId));
-}
-
-bool MusicBrainzLookup::DiscChanged() {
-  if (!IsBusy() || disc_.serialNumber + u'/' + disc_.musicBrainzId == askedFor_) return false;
-  Cancel();  // the answer belongs to the disc that went
-  return true;
 }
 
 void MusicBrainzLookup::OnReply(const HttpFetch::Result& result) {
@@ -131,7 +126,7 @@ void MusicBrainzLookup::Fill(const MusicBrainzRelease& release) {
   }
   disc_.releaseId = release.id;
   disc_.cover.clear();
-  titlesRead_ = true;
+  SetTitlesRead();
   Q_EMIT TitlesChanged();
   stage_ = Stage::Cover;
   Q_EMIT StatusChanged(u"Fetching the album's cover…"_s);
@@ -156,8 +151,7 @@ void MusicBrainzLookup::LogCover(const QString& text) const {
 }
 
 void MusicBrainzLookup::Fail(const QString& text) {
-  failure_ = text;
-  Q_EMIT StatusChanged(text);
+  SetFailure(text);
   End();
 }
 
@@ -165,14 +159,10 @@ void MusicBrainzLookup::Cancel() {
   if (IsBusy()) End();
 }
 
-void MusicBrainzLookup::End() {
+void MusicBrainzLookup::Halt() {
   stage_ = Stage::Idle;
   spacing_.stop();
   fetch_.Cancel();
-  // A failure stays on the status line for the user to read; success leaves it empty.
-  if (failure_.isEmpty()) Q_EMIT StatusChanged(QString());
-  Q_EMIT BusyChanged(false);
-  Q_EMIT Finished();
 }
 
 }  // namespace audiolume

@@ -18,13 +18,12 @@
 
 #include "platform/FileError.h"
 #include "recorder/AccurateRip.h"
-#include "recorder/CddbLookup.h"
 #include "recorder/CddbSettings.h"
-#include "recorder/MusicBrainzLookup.h"
 #include "recorder/RecordDisc.h"
 #include "recorder/RecordJob.h"
 #include "recorder/RecordList.h"
 #include "recorder/RecordSettings.h"
+#include "recorder/TitleLookup.h"
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"
 #include "support/Prompter.h"
@@ -153,8 +152,7 @@ QWidget* RecordFrm::BuildRows() {
   auto* leave = new QShortcut(QKeySequence(Qt::Key_Escape), lstCDDBMatches_);
   leave->setContext(Qt::WidgetShortcut);
   connect(leave, &QShortcut::activated, this, [this] {
-    context_.lookup.Cancel();
-    context_.musicBrainz.Cancel();
+    for (TitleLookup* lookup : Lookups()) lookup->Cancel();
   });
   stack_->addWidget(scrSongList_);
   stack_->addWidget(lstCDDBMatches_);
@@ -172,17 +170,21 @@ void RecordFrm::ConnectModel() {
   connect(&disc, &RecordDisc::DiscRemoved, this, &RecordFrm::ClearDisc);
   connect(&disc, &RecordDisc::LookupWanted, this, &RecordFrm::StartLookup);
   connect(&disc, &RecordDisc::GaveUp, this, &QWidget::close);
-  CddbLookup& lookup = context_.lookup;
-  connect(&lookup, &CddbLookup::StatusChanged, this, &RecordFrm::ShowStatus);
-  connect(&lookup, &CddbLookup::BusyChanged, this, &RecordFrm::SetBusy);
-  connect(&lookup, &CddbLookup::TitlesChanged, this, &RecordFrm::ShowTitles);
-  connect(&lookup, &CddbLookup::MatchesShown, this, &RecordFrm::ShowMatches);
-  MusicBrainzLookup& musicBrainz = context_.musicBrainz;
-  connect(&musicBrainz, &MusicBrainzLookup::StatusChanged, this, &RecordFrm::ShowStatus);
-  connect(&musicBrainz, &MusicBrainzLookup::BusyChanged, this, &RecordFrm::SetBusy);
-  connect(&musicBrainz, &MusicBrainzLookup::TitlesChanged, this, &RecordFrm::ShowTitles);
-  connect(&musicBrainz, &MusicBrainzLookup::MatchesShown, this, &RecordFrm::ShowMatches);
-  connect(&musicBrainz, &MusicBrainzLookup::Finished, this, &RecordFrm::AfterMusicBrainz);
+  for (TitleLookup* lookup : Lookups()) {
+    connect(lookup, &TitleLookup::StatusChanged, this, &RecordFrm::ShowStatus);
+    connect(lookup, &TitleLookup::BusyChanged, this, &RecordFrm::SetBusy);
+    connect(lookup, &TitleLookup::TitlesChanged, this, &RecordFrm::ShowTitles);
+    connect(lookup, &TitleLookup::MatchesShown, this, &RecordFrm::ShowMatches);
+  }
+  connect(&context_.musicBrainz, &TitleLookup::Finished, this, &RecordFrm::AfterMusicBrainz);
+}
+
+QList<TitleLookup*> RecordFrm::Lookups() const {
+  return {&context_.cddb, &context_.musicBrainz};
+}
+
+void RecordFrm::SetLookupSettings(const CddbSettings& settings) {
+  for (TitleLookup* lookup : Lookups()) lookup->SetSettings(settings);
 }
 
 // The disc, the lookup and the recording all speak through the one status line.
@@ -192,8 +194,7 @@ void RecordFrm::ShowStatus(const QString& text) {
 }
 
 void RecordFrm::Form_Load() {
-  context_.lookup.SetSettings(CddbSettings::Load(context_.settingsFile));
-  context_.musicBrainz.SetSettings(context_.lookup.Settings());
+  SetLookupSettings(CddbSettings::Load(context_.settingsFile));
   context_.disc.Disc().pollSuspended = false;
   context_.disc.InitCD();
 }
@@ -325,43 +326,36 @@ void RecordFrm::btnCDDB_Click() {
 }
 
 void RecordFrm::btnCDDBPrefs_Click() {
-  if (context_.showCddbPrefs()) {
-    context_.lookup.SetSettings(CddbSettings::Load(context_.settingsFile));
-    context_.musicBrainz.SetSettings(context_.lookup.Settings());
-  }
+  if (context_.showCddbPrefs()) SetLookupSettings(CddbSettings::Load(context_.settingsFile));
 }
 
 void RecordFrm::StartLookup() {
-  CddbLookup& lookup = context_.lookup;
-  MusicBrainzLookup& musicBrainz = context_.musicBrainz;
-  if (lookup.IsBusy() || musicBrainz.IsBusy() || context_.disc.Disc().numberOfTracks == 0) return;
-  CddbSettings settings = lookup.Settings();
+  if (context_.cddb.IsBusy() || context_.musicBrainz.IsBusy() ||
+      context_.disc.Disc().numberOfTracks == 0) {
+    return;
+  }
+  CddbSettings settings = context_.cddb.Settings();
   if (!settings.useCddb) return;
   if (settings.notConfigured) {
     if (!context_.showCddbPrefs()) return;
     settings = CddbSettings::Load(context_.settingsFile);
-    lookup.SetSettings(settings);
+    SetLookupSettings(settings);
     if (!settings.useCddb) return;
   }
   if (settings.showCddbDlg) {
     if (!context_.askCddbLogin()) return;
     // The question may have been turned off for next time.
     settings = CddbSettings::Load(context_.settingsFile);
-    lookup.SetSettings(settings);
+    SetLookupSettings(settings);
   }
-  if (settings.AsksMusicBrainz()) {
-    musicBrainz.SetSettings(settings);
-    musicBrainz.Start();
-  } else {
-    lookup.OpenConnection();
-  }
+  (settings.AsksMusicBrainz() ? context_.musicBrainz : context_.cddb).Start();
 }
 
 void RecordFrm::AfterMusicBrainz() {
   // Cancelled by the user or the disc going leaves no failure: nothing more is asked.
   if (context_.musicBrainz.FailureText().isEmpty()) return;
-  if (context_.lookup.Settings().source == CddbSettings::Source::MusicBrainzThenCddb)
-    context_.lookup.OpenConnection();
+  if (context_.cddb.Settings().source == CddbSettings::Source::MusicBrainzThenCddb)
+    context_.cddb.Start();
 }
 
 void RecordFrm::SetBusy(bool busy) {
@@ -386,10 +380,8 @@ void RecordFrm::ShowMatches(const QStringList& items) {
 void RecordFrm::lstCDDBMatches_dblClick(int row) {
   stack_->setCurrentWidget(scrSongList_);
   lstCDDBMatches_->clear();
-  if (context_.musicBrainz.IsChoosing()) {
-    context_.musicBrainz.Choose(row);
-  } else {
-    context_.lookup.lstCDDBMatches_dblClick(row);
+  for (TitleLookup* lookup : Lookups()) {
+    if (lookup->IsChoosing()) lookup->Choose(row);
   }
 }
 
@@ -479,8 +471,7 @@ void RecordFrm::cmdRecord_Click() {
   SetRecording(true);
   context_.job.Start(settings, RecordJob::TracksOf(items, disc.Disc()), disc.SelectedDrive(),
                      disc.DriveLetter(), disc.DriveDevice(),
-                     AccurateRip::IdsOf(disc.Disc()).EntryPath(),
-                     disc.Disc().cover);
+                     AccurateRip::IdsOf(disc.Disc()).EntryPath(), disc.Disc().cover);
 }
 
 void RecordFrm::lblOptions_Click() {
@@ -506,8 +497,7 @@ void RecordFrm::closeEvent(QCloseEvent* event) {
     }
   }
   // The lookup writes into the disc the window shows; it ends with the window.
-  context_.lookup.Cancel();
-  context_.musicBrainz.Cancel();
+  for (TitleLookup* lookup : Lookups()) lookup->Cancel();
   context_.disc.CloseMCI();
   context_.disc.SaveCDPlayerData();
   event->accept();

@@ -15,18 +15,19 @@ class QStackedWidget;
 
 namespace audiolume {
 
-class CddbLookup;
-class MusicBrainzLookup;
 class MessageCatalog;
 class Prompter;
 class RecordDisc;
 class RecordJob;
+class TitleLookup;
+struct CddbSettings;
 
 /** What the recorder window works with. */
 struct RecordFrmContext {
   RecordDisc& disc;
-  CddbLookup& lookup;
-  MusicBrainzLookup& musicBrainz;
+  /** The lookups at a CDDB server and at MusicBrainz. */
+  TitleLookup& cddb;
+  TitleLookup& musicBrainz;
   RecordJob& job;
   MessageCatalog& catalog;
   Prompter& prompter;
@@ -100,6 +101,8 @@ class RecordFrm : public QWidget {
   void ShowMatches(const QStringList& items);
   /** MusicBrainz is over: CDDB is asked next when it failed and the preferences say so. */
   void AfterMusicBrainz();
+  QList<TitleLookup*> Lookups() const;
+  void SetLookupSettings(const CddbSettings& settings);
   void ConnectJob();
   void ShowStatus(const QString& text);
   void SetRecording(bool recording);

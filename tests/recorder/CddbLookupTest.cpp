@@ -46,7 +46,7 @@ class CddbLookupTest : public RecorderFixture {
   /** Starts the lookup; ticks are given by hand, with the replies let in between. */
   void Start() {
     finished_.clear();
-    lookup_.OpenConnection();
+    lookup_.Start();
     lookup_.Timer().stop();
   }
 
@@ -124,7 +124,7 @@ TEST_F(CddbLookupTest, InexactMatchesOneIsReadAtOnceSeveralWaitForTheChoice) {
   EXPECT_EQ(lookup_.Matches()[1], u"Other"_s.leftJustified(40) + u"Second"_s.leftJustified(40) +
                                       u" \\ 22222222 \\ jazz \\ Other \\ Second"_s);
   EXPECT_FALSE(lookup_.Timer().isActive());
-  lookup_.lstCDDBMatches_dblClick(1);
+  lookup_.Choose(1);
   lookup_.Timer().stop();
   TickUntilIdle();
   EXPECT_EQ(disc_.album, u"Other"_s);
@@ -146,7 +146,7 @@ TEST_F(CddbLookupTest, SeveralExactMatchesAtLevelSixAreOfferedForAChoice) {
   ASSERT_EQ(shown.count(), 1);
   EXPECT_TRUE(lookup_.FailureText().isEmpty()) << lookup_.FailureText().toStdString();
   ASSERT_EQ(lookup_.Matches().size(), 2);
-  lookup_.lstCDDBMatches_dblClick(1);
+  lookup_.Choose(1);
   lookup_.Timer().stop();
   TickUntilIdle();
   EXPECT_TRUE(lookup_.TitlesRead());
@@ -444,7 +444,7 @@ TEST_F(CddbLookupTest, ADiscSwappedDuringTheLookupGetsNoneOfItsTitles) {
   TickUntilIdle();
   ASSERT_EQ(lookup_.Matches().size(), 2);
   disc_.discId = u"01020304"_s;
-  lookup_.lstCDDBMatches_dblClick(1);
+  lookup_.Choose(1);
   EXPECT_EQ(finished_.count(), 1);
   EXPECT_TRUE(disc_.album.isEmpty());
   EXPECT_FALSE(server_.received.contains(u"cddb read jazz 2"_s));
