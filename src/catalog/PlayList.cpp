@@ -319,9 +319,10 @@ bool PlayList::eventFilter(QObject* watched, QEvent* event) {
     txtSearch_->clear();
     return true;
   }
-  // Songs dragged out of the grid onto the trash can.
+  // Songs dragged out of the grid onto the trash can; the search box takes no rows.
   const bool isDrop = event->type() == QEvent::Drop;
-  if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove || isDrop) {
+  if (watched != txtSearch_ &&
+      (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove || isDrop)) {
     auto* drop = static_cast<QDropEvent*>(event);
     if (!LibraryRowsMime::Carries(drop->mimeData())) return false;
     drop->acceptProposedAction();

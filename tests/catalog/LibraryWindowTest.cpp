@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -30,6 +31,7 @@
 #include "fakes/SineFiles.h"
 #include "fakes/TrashFolder.h"
 #include "library/DatabaseCommands.h"
+#include "library/LibraryRowsMime.h"
 #include "library/TagFixture.h"
 #include "platform/LoudnessScan.h"
 #include "platform/ReplayGainTags.h"
@@ -303,6 +305,17 @@ TEST_F(LibraryWindowTest, TheSearchBoxShowsTheSongsHoldingEveryTypedWord) {
   QTest::keyClick(search, Qt::Key_Escape);
   EXPECT_EQ(search->text(), u"");
   EXPECT_EQ(shown(), (QStringList{u"Caf\u00e9 del Mar"_s, u"Hunter"_s, u"Other"_s}));
+
+  // Rows dropped on the search box are no request to delete them.
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, CellCenter(grid, 0, 8));
+  const qsizetype questions = prompter_.ShownMessages().size();
+  const std::unique_ptr<QMimeData> rows(LibraryRowsMime::Make({1}));
+  QDragEnterEvent enter(search->rect().center(), Qt::MoveAction, rows.get(), Qt::LeftButton, {});
+  QApplication::sendEvent(search, &enter);
+  QDropEvent drop(search->rect().center(), Qt::MoveAction, rows.get(), Qt::LeftButton, {});
+  QApplication::sendEvent(search, &drop);
+  EXPECT_EQ(prompter_.ShownMessages().size(), questions);
+  EXPECT_EQ(library_.SongCount(), 3);
 
   // An edit and a double-click on a found song act on that song.
   QTest::keyClicks(search, u"CAFE"_s);
