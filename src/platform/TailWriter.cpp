@@ -13,6 +13,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -166,20 +167,31 @@ void WriteEnd(int fd, const QString& path, qint64 offset, qint64 length, TailJou
   }
 }
 
-// One sync of each file system the files lie on: a sync of each file would wait for the
-// disk once per file.
-void SyncFileSystems(const QStringList& paths) {
+// One sync of each file system the open files lie on: a sync of each file would wait for
+// the disk once per file.
+void SyncFileSystems(const std::vector<std::pair<int, QString>>& files) {
   QSet<dev_t> synced;
+  for (const auto& [fd, path] : files) {
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) throw FileError(errno, path);
+    if (synced.contains(status.st_dev)) continue;
+    if (::syncfs(fd) != 0) throw FileError(errno, path);
+    synced.insert(status.st_dev);
+  }
+}
+
+// The same for files by name, each opened for the sync.
+void SyncFileSystems(const QStringList& paths) {
   for (const QString& path : paths) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw FileError(errno, path);
-    struct stat status {};
-    const bool done =
-        ::fstat(fd, &status) == 0 && (synced.contains(status.st_dev) || ::syncfs(fd) == 0);
-    const int error = errno;
+    try {
+      SyncFileSystems({{fd, path}});
+    } catch (const FileError&) {
+      ::close(fd);
+      throw;
+    }
     ::close(fd);
-    if (!done) throw FileError(error, path);
-    synced.insert(status.st_dev);
   }
 }
 
@@ -224,8 +236,8 @@ void TailBatch::Add(QFile& file, qint64 offset, const QByteArray& bytes) {
 QList<FileError> TailBatch::Commit() {
   QList<FileError> errors;
   std::vector<Pending> pending = std::exchange(pending_, {});
-  QStringList journals;
-  for (const Pending& tail : pending) journals.append(TailWriter::JournalPath(tail.path));
+  std::vector<std::pair<int, QString>> journals;
+  for (const Pending& tail : pending) journals.emplace_back(tail.journal.Descriptor(), tail.path);
   try {
     SyncFileSystems(journals);  // before any file is touched
   } catch (const FileError& error) {
@@ -233,22 +245,27 @@ QList<FileError> TailBatch::Commit() {
     for (Pending& tail : pending) tail.journal.Remove();
     return {error};
   }
-  QStringList written;
+  std::map<dev_t, QString> written;  // one written file of each file system
   for (Pending& tail : pending) {
     try {
       QFile file(tail.path);
       if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) ThrowFileError(file);
       // Changed since it was added: its journal no longer holds its end.
-      if (file.size() != tail.length) throw FileError(EBUSY, tail.path);
+      struct stat status {};
+      if (::fstat(file.handle(), &status) != 0 || status.st_size != tail.length) {
+        throw FileError(EBUSY, tail.path);
+      }
       WriteEnd(file.handle(), tail.path, tail.offset, tail.length, tail.journal, tail.bytes, false);
-      written.append(tail.path);
+      written.try_emplace(status.st_dev, tail.path);
     } catch (const FileError& error) {
       errors.append(error);
       tail.journal.Remove();
     }
   }
   try {
-    SyncFileSystems(written);
+    QStringList files;
+    for (const auto& [device, path] : written) files.append(path);
+    SyncFileSystems(files);
     for (Pending& tail : pending) tail.journal.Remove();
   } catch (const FileError& error) {
     // The journals stay: the next open puts the old ends back.

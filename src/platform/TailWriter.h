@@ -54,6 +54,7 @@ class TailJournal {
   ~TailJournal();
 
   const QByteArray& Old() const { return old_; }
+  int Descriptor() const { return fd_; }
   void Remove();
 
  private:
