@@ -15,9 +15,12 @@ SongAddJob::SongAddJob(const SongAdder& adder, const GenreCatalog& genres, Messa
       prompter_(prompter, this),
       sync_(id3_, genres, catalog, prompter_),
       trailer_(id3_, sync_, adder.Library(), catalog, prompter_, log),
+      otherSync_(otherId3_, genres, catalog, prompter_),
+      otherTrailer_(otherId3_, otherSync_, adder.Library(), catalog, prompter_, log),
       adder_(adder, trailer_, prompter_,
              [this](const std::function<void()>& work) { prompter_.OnOwner(work); }) {
   adder_.SetCancel(&cancel_);
+  adder_.SetSecondReader(otherTrailer_);
 }
 
 // The thread is waited for after this, as the last member goes.

@@ -50,6 +50,10 @@ class SongAddJob : public QObject {
   ID3Tag id3_;
   ID3Sync sync_;
   TrailerTag trailer_;
+  // The working copies of the second thread that reads songs.
+  ID3Tag otherId3_;
+  ID3Sync otherSync_;
+  TrailerTag otherTrailer_;
   SongAdder adder_;
   std::atomic_bool cancel_ = false;
   QElapsedTimer lastReport_;    // on the job's thread

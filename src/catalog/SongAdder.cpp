@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLocale>
+#include <thread>
 
 #include "catalog/FolderWalk.h"
 #include "library/ID3Sync.h"
@@ -113,21 +114,16 @@ bool SongAdder::ShouldReplace(const QString& path) {
                             catalog_.GetMsg(RC_ReplaceRecord));
 }
 
-// Opens the song as the player would; a file no decoder takes is refused with a message
-// and never written into. Returns its length in seconds, or nothing; exact tells whether
-// the decoder knew it exactly. A file found in a folder that is no song is only counted.
+// Opens the song as the player would: a file no decoder takes is never written into.
+// Returns its length in seconds, or nothing; exact tells whether the decoder knew it
+// exactly.
 std::optional<double> SongAdder::ProbeSong(const QString& path, platform::SongFormat format,
-                                           bool quiet, bool& exact) {
+                                           bool& exact) {
   try {
     const auto decoder = platform::OpenSongDecoderAs(path, format);
     exact = decoder->LengthExact();
     return double(decoder->LengthFrames()) / std::max(1, decoder->Format().sampleRate);
   } catch (const platform::DecodeError&) {
-    if (quiet) return std::nullopt;
-    prompter_.Tell(path +
-                       u"\nThis file cannot be played: it is damaged or not a song file, so it "
-                       u"was not added."_s,
-                   MessageIcon::Exclamation);
     return std::nullopt;
   }
 }
@@ -145,15 +141,16 @@ bool SongAdder::ReadSongInformation(const QString& path, SongRecord& record) {
     }
     cdMountPoints_ = presence_.CdMountPoints();
   });
-  return ReadInformation(path, format, rowNotes, record);
+  return ReadInformation(trailer_, path, format, rowNotes, record);
 }
 
-bool SongAdder::ReadInformation(const QString& path, platform::SongFormat format,
-                                const RowNotes& rowNotes, SongRecord& record) {
+bool SongAdder::ReadInformation(TrailerTag& reader, const QString& path,
+                                platform::SongFormat format, const RowNotes& rowNotes,
+                                SongRecord& record) const {
   QFile file;
   if (!TrailerTag::OpenForReading(file, path, format)) return false;
   ClearSongRecord(record);
-  const TrailerTag::TagSource source = trailer_.ReadFileTags(file, path, record);
+  const TrailerTag::TagSource source = reader.ReadFileTags(file, path, record);
   if (record.Title.trimmed().isEmpty()) record.Title = NameUpToFirstDot(path);
   if (rowNotes) std::tie(record.Notes, record.Bios) = *rowNotes;
   return source != TrailerTag::TagSource::Trailer && TakesTrailer(path, format);
@@ -270,21 +267,34 @@ void SongAdder::Tell(const Progress& progress) const {
   if (progress_) progress_(progress);
 }
 
-// A round of songs: one call on the library's thread admits them, each is read and
-// settled here, and one more call adds them all; then their trailers are written.
+// A round of songs: one call on the library's thread admits them, they are read (on two
+// threads when there is a second reader) and settled here, one more call adds them all,
+// and their trailers are written.
 SongAdder::Step SongAdder::AddRound(const QList<FolderWalk::Found>& round, qsizetype done,
                                     qsizetype total, bool& dontAsk, Report& report) {
   const QList<Admission> admitted = Admit(round, dontAsk);
   // The songs admitted before a cancel are added; one while they are read stops there.
   const bool cancelledBefore = Cancelled();
+  const auto stop = [this, cancelledBefore] { return Cancelled() && !cancelledBefore; };
+  std::vector<std::optional<Reading>> read(std::size_t(admitted.size()));
+  const auto readEvery = [&](TrailerTag& reader, qsizetype first, qsizetype step) {
+    for (qsizetype i = first; i < admitted.size() && !stop(); i += step) {
+      if (admitted[i].add) read[std::size_t(i)] = ReadSong(admitted[i], reader);
+    }
+  };
+  if (secondReader_) {
+    std::jthread other([&] { readEvery(*secondReader_, 1, 2); });
+    readEvery(trailer_, 0, 2);
+  } else {
+    readEvery(trailer_, 0, 1);
+  }
   std::vector<Reading> readings;
   Step step = Step::Next;
-  for (qsizetype i = 0; i < admitted.size() && step == Step::Next; ++i) {
+  for (qsizetype i = 0; i < admitted.size() && step == Step::Next && !stop(); ++i) {
     const PathParts parts = SplitPathName(admitted[i].path);
     Tell(
         {int(done + i), int(total), parts.folder, catalog_.GetMsgWithValue(RC_Adding, parts.name)});
-    if (Cancelled() && !cancelledBefore) break;
-    if (admitted[i].add) step = ReadOne(admitted[i], readings, report);
+    if (admitted[i].add) step = Settle(admitted[i], read[std::size_t(i)], readings, report);
   }
   return TakeIn(readings, report) == Step::Stop ? Step::Stop : step;
 }
@@ -319,29 +329,22 @@ QList<SongAdder::Admission> SongAdder::Admit(const QList<FolderWalk::Found>& rou
   return admitted;
 }
 
-// Reads a song and settles what the user must decide about it: a trailer that disagrees
-// with its tag, a WAV file that becomes an MP3.
-SongAdder::Step SongAdder::ReadOne(const Admission& song, std::vector<Reading>& readings,
-                                   Report& report) {
+// What the song's file holds, read with reader's working copies; nothing for a file that
+// no decoder takes. Asks nothing and touches no shared state: any thread.
+std::optional<SongAdder::Reading> SongAdder::ReadSong(const Admission& song,
+                                                      TrailerTag& reader) const {
   const QString& file = song.path;
   // By content: an M4A named ".mp3" is neither scanned as MPEG audio nor converted as WAV.
   const platform::SongFormat format = platform::SongFormatOf(file);
   bool exact = true;
-  const auto seconds = ProbeSong(file, format, song.inFolder, exact);
-  if (!seconds) {
-    if (song.inFolder) {
-      ++report.otherFiles;
-    } else {
-      failed_ = true;
-    }
-    return Step::Next;
-  }
+  const auto seconds = ProbeSong(file, format, exact);
+  if (!seconds) return std::nullopt;
   Reading reading;
+  reading.format = format;
   SongRecord& record = reading.record;
-  const bool takesTrailer = TakesTrailer(file, format);
-  const auto rowNotes = TrailerTag::TakesTrailer(file, format) ? std::nullopt : song.rowNotes;
-  reading.writeTrailer = ReadInformation(file, format, rowNotes, record);
-  reading.hadTrailer = trailer_.LastScan().found;
+  const RowNotes rowNotes = TrailerTag::TakesTrailer(file, format) ? std::nullopt : song.rowNotes;
+  reading.writeTrailer = ReadInformation(reader, file, format, rowNotes, record);
+  reading.hadTrailer = reader.LastScan().found;
   record.Filename = file;
   if (record.TrackTime.trimmed().isEmpty()) {
     // An MPEG stream without a frame count is scanned whole: its length was an estimate.
@@ -350,11 +353,36 @@ SongAdder::Step SongAdder::ReadOne(const Admission& song, std::vector<Reading>& 
         !exact && format == platform::SongFormat::Mpeg && platform::_QueryMp3File(file, info) == 0;
     record.TrackTime = PlayTimeText(scanned ? info.durationMs / 1000.0 : *seconds);
   }
-  if (reading.hadTrailer && takesTrailer) {
+  reading.id3 = reader.WorkingID3();
+  return reading;
+}
+
+// Settles what the user must decide about a song read: a file that is no song, a trailer
+// that disagrees with its tag, a WAV file that becomes an MP3.
+SongAdder::Step SongAdder::Settle(const Admission& song, std::optional<Reading>& read,
+                                  std::vector<Reading>& readings, Report& report) {
+  const QString& file = song.path;
+  if (!read) {
+    // A file found in a folder that is no song is only counted; a named one is refused.
+    if (song.inFolder) {
+      ++report.otherFiles;
+      return Step::Next;
+    }
+    failed_ = true;
+    prompter_.Tell(file +
+                       u"\nThis file cannot be played: it is damaged or not a song file, so it "
+                       u"was not added."_s,
+                   MessageIcon::Exclamation);
+    return Step::Next;
+  }
+  Reading& reading = *read;
+  SongRecord& record = reading.record;
+  trailer_.SetWorkingID3(reading.id3);
+  if (reading.hadTrailer && TakesTrailer(file, reading.format)) {
     trailer_.Sync().Complete(record);
     reading.writeTrailer = AskAboutDifference(record) != 0;
   }
-  if (HasExtension(file, u"wav"_s) && !platform::IsFfmpegOnlyFormat(format)) {
+  if (HasExtension(file, u"wav"_s) && !platform::IsFfmpegOnlyFormat(reading.format)) {
     Tell({0, 0, {}, catalog_.GetMsgWithValue(RC_Converting, SplitPathName(file).name)});
     QString path = file;
     const qint64 wavBytes = QFileInfo(file).size();

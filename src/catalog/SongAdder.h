@@ -72,6 +72,10 @@ class SongAdder {
   /** Answers the replace question in advance for the whole run ("Yes to All", "No to All"). */
   void SetAnswers(bool yesToAll, bool noToAll);
 
+  /** Another tag reader, with working copies of its own: a run then reads its songs on two
+   *  threads. */
+  void SetSecondReader(TrailerTag& reader) { secondReader_ = &reader; }
+
   /** A run stops before the next song once cancel is set; what was added stays. */
   void SetCancel(const std::atomic_bool* cancel) { cancel_ = cancel; }
 
@@ -120,6 +124,7 @@ class SongAdder {
   struct Reading {
     SongRecord record;
     ID3Tag id3;  // the working copy as the reading left it
+    platform::SongFormat format = platform::SongFormat::Unknown;
     bool hadTrailer = false;
     bool writeTrailer = false;
   };
@@ -127,15 +132,17 @@ class SongAdder {
   Step AddRound(const QList<FolderWalk::Found>& round, qsizetype done, qsizetype total,
                 bool& dontAsk, Report& report);
   QList<Admission> Admit(const QList<FolderWalk::Found>& round, bool& dontAsk);
-  Step ReadOne(const Admission& song, std::vector<Reading>& readings, Report& report);
+  std::optional<Reading> ReadSong(const Admission& song, TrailerTag& reader) const;
+  Step Settle(const Admission& song, std::optional<Reading>& read, std::vector<Reading>& readings,
+              Report& report);
   Step TakeIn(std::vector<Reading>& readings, Report& report);
-  bool ReadInformation(const QString& path, platform::SongFormat format, const RowNotes& rowNotes,
-                       SongRecord& record);
+  bool ReadInformation(TrailerTag& reader, const QString& path, platform::SongFormat format,
+                       const RowNotes& rowNotes, SongRecord& record) const;
   RowNotes NotesOfRow(int row) const;
   bool TakesTrailer(const QString& path, platform::SongFormat format) const;
   bool ShouldReplace(const QString& path);
-  std::optional<double> ProbeSong(const QString& path, platform::SongFormat format, bool quiet,
-                                  bool& exact);
+  static std::optional<double> ProbeSong(const QString& path, platform::SongFormat format,
+                                         bool& exact);
   int ConvertWav(QString& path);
   void LogConversionError(int code) const;
   void WriteTrailer(Reading& reading);
@@ -146,6 +153,7 @@ class SongAdder {
 
   SongLibrary& library_;
   TrailerTag& trailer_;
+  TrailerTag* secondReader_ = nullptr;  // the running one's
   SongFilePresence& presence_;
   MessageCatalog& catalog_;
   Prompter& prompter_;

@@ -319,6 +319,42 @@ TEST_F(SongFolderTest, AFolderTreeAddsEachSongOnceCountsOtherFilesAndSavesAtTheE
   EXPECT_EQ(top.Summary(), u"1 song added, 1 other file skipped");
 }
 
+// Read on two threads, each song keeps its own tags: in its row and in the ID3 tag behind
+// its new trailer.
+TEST_F(SongAdderTest, ASecondReaderGivesEachSongItsOwnTags) {
+  ID3Tag otherId3;
+  ID3Sync otherSync{otherId3, genres_, catalog_, prompter_};
+  TrailerTag other{otherId3, otherSync, library_, catalog_, prompter_, log_};
+  adder_.SetSecondReader(other);
+  ASSERT_TRUE(WriteSineMp3(Path(u"seed.mp3"_s), 0.3));
+  const QByteArray audio = ReadAll(Path(u"seed.mp3"_s));
+  QStringList files;
+  for (int i = 0; i < 7; ++i) {
+    files.append(Path(u"song %1.mp3"_s.arg(i)));
+    WriteAll(files.last(), audio + Id3(u"Title %1"_s.arg(i), u"Artist %1"_s.arg(i)));
+  }
+  ASSERT_TRUE(WriteSineFlac(Path(u"song.flac"_s), 0.3));
+  files.insert(3, Path(u"song.flac"_s));
+  WriteAll(Path(u"fake.mp3"_s), QByteArray(4000, 'x'));
+  files.insert(5, Path(u"fake.mp3"_s));
+  QList<FolderWalk::Found> list;
+  for (const QString& file : files) list.append({file, true});
+
+  const SongAdder::Report report = adder_.AddFound(list, 0);
+  files.removeAt(5);
+  EXPECT_EQ(AddedPaths(report.added), files);
+  EXPECT_EQ(report.otherFiles, 1);
+  for (int row = 1; row <= library_.SongCount(); ++row) {
+    const QString& path = library_.SongText(row, SongLibrary::kFilenameColumn);
+    if (path.endsWith(u".flac"_s)) continue;
+    const QString number = path.section(u' ', -1).section(u'.', 0, 0);
+    EXPECT_EQ(library_.SongText(row, 0), u"Title "_s + number);
+    EXPECT_EQ(library_.SongText(row, 2), u"Artist "_s + number);
+    EXPECT_TRUE(ReadAll(path).endsWith(Id3(u"Title "_s + number, u"Artist "_s + number)))
+        << path.toStdString();
+  }
+}
+
 TEST_F(SongFolderTest, ACancelledRunKeepsWhatWasAddedAndSavesIt) {
   std::atomic_bool cancel = false;
   adder_.SetCancel(&cancel);
