@@ -314,6 +314,20 @@ TEST_F(GaplessPlayTest, RandomOrderSongsFollowInOneStreamAsTheyAreDrawn) {
   EXPECT_TRUE(Output() == Tracks({1, 3, 2, 1}));
 }
 
+// A drawn song that cannot join (another rate) is still the one the change goes to.
+TEST_F(GaplessPlayTest, ADrawnSongOfAnotherRateStartsItsOwnStream) {
+  QueueTracks(frames_, u"flac"_s, kFlac, {44100, 48000, 44100});
+  ScriptDraws({0.5, 0.9, 0.1});  // entries 2, 3, 1
+  MakeEngine();
+  engine_->SetPlayOrder(PlayQueue::Order::Random);
+  PlayToTheEnd();
+  EXPECT_EQ(started_, (QList<int>{1, 2, 3, 1}));
+  EXPECT_EQ(sink_->starts, 3);  // track 3 and then track 1 share the third stream
+  EXPECT_TRUE(Output() == Tracks({1}));
+  EXPECT_TRUE(test::ReadWavSamples(Path(u"out-2.wav"_s)).samples == Tracks({2}));
+  EXPECT_TRUE(test::ReadWavSamples(Path(u"out-3.wav"_s)).samples == Tracks({3, 1}));
+}
+
 // The queue is edited after track 3 was drawn to follow track 1: the draw is made anew
 // and its song, not the one readied before, follows.
 TEST_F(GaplessPlayTest, AQueueEditAfterTheNextSongIsDrawnLeadsToTheNewChoice) {
