@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
@@ -370,6 +371,26 @@ TEST_F(GaplessPlayTest, ARandomSinglePlayRunDrawsEachSongOnceInOneStream) {
   EXPECT_EQ(drawn, (QList<int>{1, 2, 3}));
   EXPECT_EQ(sink_->starts, 1);
   EXPECT_TRUE(Output() == Tracks(started_));
+}
+
+// When the last sample is handed over, the sound card (and its sound server) still holds
+// the end of the stream: the stream ends only once that has been played, so that stopping
+// the output or starting the next stream cuts nothing off. Needs an output device; a
+// machine without a sound card has one in PulseAudio's null sink.
+TEST_F(GaplessPlayTest, OnTheSoundCardAStreamEndsOnlyOnceItsLastSampleIsPlayed) {
+  auto sink = platform::MakeDeviceAudioSink();
+  if (!sink) GTEST_SKIP() << "no sound card";
+  const std::vector<qint16> halfSecond(44100, 1000);  // stereo: 22050 frames
+  sink->Start({44100, 2});
+  // The output runs once it has taken the first half second; it then plays silence.
+  sink->Write(halfSecond.data(), 22050);
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  QElapsedTimer clock;
+  clock.start();
+  sink->Write(halfSecond.data(), 22050);
+  sink->Drain();
+  EXPECT_GE(clock.elapsed(), 500);  // no sample of the second half second was heard before
+  sink->Stop();
 }
 
 }  // namespace
