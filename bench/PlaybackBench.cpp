@@ -11,6 +11,11 @@
 // Then the gap at a gapless change on the sound-card path (the null sink without one): the
 // time from the last sample of one song to the first of the next handed to the sink, less
 // the audio the sink still held then. Target: 0.
+// A machine without a sound card gets the sound-card path from PulseAudio's null sink
+// (Debian's pulseaudio package): start it with
+//   pulseaudio --daemonize --exit-idle-time=-1 --load=module-null-sink
+// and check with `pactl info` that "Default Sink: null"; Qt's audio output then plays into
+// it. `parec -d null.monitor --raw FILE` records what it was given, to listen to the change.
 // Then a ReplayGain album scan of 10 four-minute FLAC files beside `loudgain -a`.
 //
 // Usage: bench_playback [FOLDER]   (default: a temporary folder; needs mpg123, ffmpeg and loudgain
@@ -217,7 +222,7 @@ void GapAtAGaplessChange(const QString& folder) {
       onDevice ? "sound card" : "null sink", sink->handoverMs.load(), sink->heldMs.load(),
       sink->starts.load());
   std::printf("gap heard %.3f ms%s; target 0: %s\n", heard,
-              onDevice ? "" : " (with the sound card's buffer)",
+              onDevice ? "" : " (with the sound card's buffer; no sound card: see the header)",
               queued && sink->starts == 1 && heard == 0 ? "met" : "NOT met");
 }
 

@@ -6,7 +6,10 @@
 #include <QMediaDevices>
 #include <QThread>
 #include <atomic>
+#include <chrono>
+#include <limits>
 #include <mutex>
+#include <thread>
 
 #include "platform/AudioSink.h"
 #include "platform/PcmBuffer.h"
@@ -25,6 +28,8 @@ QAudioFormat QtFormat(const PcmFormat& format) {
 
 // How long the output may take nothing before the song is given up.
 constexpr std::chrono::milliseconds kStallLimit{3000};
+// How often the end of a stream asks how far the output has played.
+constexpr std::chrono::milliseconds kPlayedPoll{10};
 
 /**
  * Qt's audio output pulls the buffer on a thread of its own, so that nothing the windows
@@ -54,6 +59,7 @@ class DeviceAudioSink : public QObject, public AudioSink {
 
   void Start(const PcmFormat& format) override {
     format_ = format;
+    stopped_ = false;
     const qint64 bytesPerSecond = qint64(format.sampleRate) * format.channels * 2;
     auto buffer = std::make_shared<PcmBuffer>(bytesPerSecond / 4, kStallLimit);
     {
@@ -75,11 +81,24 @@ class DeviceAudioSink : public QObject, public AudioSink {
     }
   }
 
+  // The output keeps a buffer of its own (and the sound server another): when ours is
+  // empty the end of the stream is still to be heard, and stopping the output then would
+  // cut it off.
   void Drain() override {
-    if (auto buffer = Buffer()) buffer->WaitEmpty();
+    const auto buffer = Buffer();
+    if (!buffer) return;
+    buffer->WaitEmpty();
+    const qint64 bytesPerSecond = qint64(format_.sampleRate) * format_.channels * 2;
+    const qint64 endMicroseconds = buffer->EndOfPushed() * 1000000 / bytesPerSecond;
+    const auto giveUp = std::chrono::steady_clock::now() + kStallLimit;
+    while (!stopped_ && PlayedMicroseconds() < endMicroseconds &&
+           std::chrono::steady_clock::now() < giveUp) {
+      std::this_thread::sleep_for(kPlayedPoll);
+    }
   }
 
   void Stop() override {
+    stopped_ = true;
     if (auto buffer = Buffer()) buffer->SetStopped(true);
     QMetaObject::invokeMethod(this, [this] {
       if (output_) output_->stop();
@@ -113,9 +132,22 @@ class DeviceAudioSink : public QObject, public AudioSink {
     return buffer_;
   }
 
+  /** How much of the stream the output has played; everything when it is gone. */
+  qint64 PlayedMicroseconds() {
+    qint64 played = std::numeric_limits<qint64>::max();
+    QMetaObject::invokeMethod(
+        this,
+        [this, &played] {
+          if (output_) played = output_->processedUSecs();
+        },
+        Qt::BlockingQueuedConnection);
+    return played;
+  }
+
   QThread outputThread_;
   QAudioDevice device_;
   PcmFormat format_;  // decoding thread only
+  std::atomic<bool> stopped_{false};
   std::unique_ptr<QAudioSink> output_;
   std::mutex bufferMutex_;
   std::shared_ptr<PcmBuffer> buffer_;  // shared by the decoding thread and the UI thread

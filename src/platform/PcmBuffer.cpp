@@ -46,6 +46,12 @@ qint64 PcmBuffer::QueuedBytes() {
   return qint64(bytes_.size());
 }
 
+qint64 PcmBuffer::EndOfPushed() {
+  std::lock_guard lock(mutex_);
+  // Bytes still queued are played after everything the output has taken so far.
+  return bytes_.empty() ? endOfPushed_ : taken_ + qint64(bytes_.size());
+}
+
 qint64 PcmBuffer::bytesAvailable() const {
   return capacity_ + QIODevice::bytesAvailable();
 }
@@ -56,6 +62,8 @@ qint64 PcmBuffer::readData(char* data, qint64 maxSize) {
   std::copy(bytes_.begin(), bytes_.begin() + taken, data);
   bytes_.erase(bytes_.begin(), bytes_.begin() + taken);
   std::memset(data + taken, 0, size_t(maxSize - taken));
+  if (taken > 0) endOfPushed_ = taken_ + taken;
+  taken_ += maxSize;
   room_.notify_all();
   return maxSize;
 }

@@ -27,6 +27,9 @@ class PcmBuffer : public QIODevice {
   void SetStopped(bool stopped);
   /** The bytes pushed that the output has not taken yet. */
   qint64 QueuedBytes();
+  /** Where the last byte pushed ends in what the output has taken, the silence it got
+   *  while the buffer was empty included: how much it must play to have played it all. */
+  qint64 EndOfPushed();
 
   bool isSequential() const override { return true; }
   qint64 bytesAvailable() const override;
@@ -42,6 +45,8 @@ class PcmBuffer : public QIODevice {
   std::condition_variable room_;
   std::deque<char> bytes_;
   bool stopped_ = false;
+  qint64 taken_ = 0;        // every byte the output took, silence included
+  qint64 endOfPushed_ = 0;  // where in those the last byte pushed and taken ends
 };
 
 }  // namespace audiolume::platform

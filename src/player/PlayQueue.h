@@ -10,7 +10,10 @@ namespace audiolume {
 /**
  * The play queue and the choice of the next song: fixed or random order, single play
  * or continuous. Random order plays every entry once per pass before any repeats, giving
- * up after 10 × length draws. Entries are numbered from 1; 0 means none. UI thread only.
+ * up after 10 × length draws. The next song of random order may be drawn ahead, so that
+ * it can be readied before the change; the draw is kept until the change or until the
+ * queue, its order or its current entry changes. Entries are numbered from 1; 0 means
+ * none. UI thread only.
  */
 class PlayQueue {
  public:
@@ -36,7 +39,7 @@ class PlayQueue {
   void Clear();
 
   int CurrentIndex() const { return current_; }
-  void SetCurrentIndex(int index) { current_ = index; }
+  void SetCurrentIndex(int index);
 
   Order PlayOrder() const { return order_; }
   Cycle PlayCycle() const { return cycle_; }
@@ -46,9 +49,9 @@ class PlayQueue {
   /** Moves the current index by step (+1 or -1) as order and cycle say. When a single-play
    *  cycle runs out the index becomes 0 and AllPlayed() turns true. */
   void NextSong(int step);
-  /** The entry NextSong(+1) will move to when that is known without a draw (fixed order);
-   *  0 in random order or when a single-play cycle runs out there. */
-  int FollowingIndex() const;
+  /** The entry NextSong(+1) will move to; 0 when a single-play cycle runs out there. In
+   *  random order it is drawn now and kept for that move, without counting as played. */
+  int FollowingIndex();
 
   bool AllPlayed() const { return allPlayed_; }
   /** A fresh cycle: pass 1, nothing played yet. */
@@ -59,7 +62,10 @@ class PlayQueue {
 
  private:
   int Draw() const;
-  int DrawUnplayed() const;
+  /** An entry not yet played in pass, by the draws of random order. */
+  int DrawUnplayed(int pass) const;
+  /** The pass the next song of random order counts in. */
+  int NextPass() const;
   void EndCycle();
 
   Random random_;
@@ -71,6 +77,7 @@ class PlayQueue {
   bool allPlayed_ = false;
   int pass_ = 1;
   int playedThisPass_ = 0;
+  int drawn_ = 0;  // the next entry of random order, drawn ahead; 0: none yet
 };
 
 }  // namespace audiolume

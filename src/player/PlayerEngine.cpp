@@ -644,7 +644,9 @@ void PlayerEngine::StartOther() {
 }
 
 // Gapless play needs the next song to be known and to play on the back-end playing now;
-// the external player, the CD mode and a song played alone change songs as always.
+// the external player, the CD mode and a song played alone change songs as always. An
+// edit of the queue, its order or cycle makes the queue forget a song drawn ahead: the
+// new choice replaces the song readied for it.
 void PlayerEngine::QueueFollowing() {
   const bool playingHere = (playing_ || paused_) && !singleSong_ && !cdMode_ &&
                            external_.Program().isEmpty() && current_ != Kind::None;

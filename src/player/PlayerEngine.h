@@ -170,8 +170,9 @@ class PlayerEngine : public QObject {
   void NextSong(int step);
   void AfterNextSong();
   void StartOther();
-  /** Readies the queue's next song to follow the current one without a break, when it
-   *  is known and plays on the same back-end; drops what was readied otherwise. */
+  /** Readies the queue's next song (in random order drawn now, and kept for the change)
+   *  to follow the current one without a break, when it plays on the same back-end;
+   *  replaces or drops what was readied before. */
   void QueueFollowing();
   /** The readied song took over at the audible boundary: the end-of-song work without a
    *  stop or a fade-in. */

@@ -39,5 +39,21 @@ TEST(PcmBufferTest, AnOutputThatStopsPullingEndsTheWaitInsteadOfBlockingForEver)
   EXPECT_EQ(read, QByteArray("ab\0\0", 4));
 }
 
+// The output plays silence while the buffer is empty: the end of what was pushed lies that
+// much further into what it plays.
+TEST(PcmBufferTest, TheEndOfWhatWasPushedCountsTheSilenceTheOutputGotBefore) {
+  PcmBuffer buffer(100, 1s);
+  ASSERT_TRUE(buffer.Push("abcd", 4));
+  EXPECT_EQ(buffer.EndOfPushed(), 4);
+  EXPECT_EQ(buffer.read(2), QByteArray("ab"));
+  EXPECT_EQ(buffer.EndOfPushed(), 4);
+  EXPECT_EQ(buffer.read(6), QByteArray("cd\0\0\0\0", 6));
+  EXPECT_EQ(buffer.read(10).size(), 10);  // silence only
+  ASSERT_TRUE(buffer.Push("ef", 2));
+  EXPECT_EQ(buffer.EndOfPushed(), 20);
+  buffer.read(1);
+  EXPECT_EQ(buffer.EndOfPushed(), 20);
+}
+
 }  // namespace
 }  // namespace audiolume::platform

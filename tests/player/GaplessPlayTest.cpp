@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTest>
+#include <QTimer>
+#include <algorithm>
 #include <atomic>
+#include <deque>
 #include <numeric>
+#include <random>
 #include <thread>
 
 #include "fakes/SignalCuts.h"
@@ -102,6 +107,34 @@ class GaplessPlayTest : public test::TagFixture {
   std::vector<short> Signal(long fromFrame, long toFrame) const {
     return {signal_.begin() + 2 * fromFrame, signal_.begin() + 2 * toFrame};
   }
+  // The tracks cut by QueueTracks (numbered from 1) one after the other.
+  std::vector<short> Tracks(const QList<int>& numbers) const {
+    std::vector<short> samples;
+    for (const int number : numbers) {
+      const long from = std::accumulate(frames_.begin(), frames_.begin() + number - 1, 0L);
+      const std::vector<short> track = Signal(from, from + frames_[number - 1]);
+      samples.insert(samples.end(), track.begin(), track.end());
+    }
+    return samples;
+  }
+  // Runs change as the first song plays, once entry 3 has been drawn to follow it.
+  void OnceEntry3IsDrawn(std::function<void()> change) {
+    onStart_ = [this, change](int) {
+      if (started_.size() > 1) return;
+      QTimer::singleShot(0, [this, change] {
+        EXPECT_EQ(queue_.FollowingIndex(), 3);
+        change();
+      });
+    };
+  }
+  // Random order draws these numbers in turn; the last one repeats.
+  void ScriptDraws(std::deque<double> values) {
+    random_ = [values]() mutable {
+      const double value = values.front();
+      if (values.size() > 1) values.pop_front();
+      return value;
+    };
+  }
   // The first frame where two streams differ, or -1; the shorter one ends there.
   static long FirstDifference(const std::vector<short>& a, const std::vector<short>& b) {
     const auto [at, other] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
@@ -111,7 +144,8 @@ class GaplessPlayTest : public test::TagFixture {
 
   const std::vector<long> frames_{22050 + 333, 17777, 20001};
   std::vector<short> signal_;
-  PlayQueue queue_{[] { return 0.5; }};
+  std::function<double()> random_ = [] { return 0.5; };
+  PlayQueue queue_{[this] { return random_(); }};
   std::unique_ptr<PlayerEngine> engine_;
   WatchedFileSink* sink_ = nullptr;
   QList<int> started_;
@@ -252,6 +286,111 @@ TEST_F(GaplessPlayTest, ASeekAsTheNextSongIsHeardMovesWithinIt) {
               Signal(0, frames_[0]));
   EXPECT_TRUE(std::vector<short>(out.end() - 2 * after, out.end()) ==
               Signal(frames_[0] + 8820, total));
+}
+
+// In random order the song drawn ahead follows in the one stream. The draw is made as the
+// song before starts, yet the drawn song is counted and shown only once it is heard.
+TEST_F(GaplessPlayTest, RandomOrderSongsFollowInOneStreamAsTheyAreDrawn) {
+  QueueTracks(frames_, u"flac"_s, kFlac);
+  ScriptDraws({0.9, 0.5, 0.1});  // entries 3, 2, 1: the start the user made is not a draw
+  MakeEngine();
+  engine_->SetPlayOrder(PlayQueue::Order::Random);
+  QList<QStringList> seen;  // as each song plays with the next one drawn: place and counts
+  onStart_ = [&](int) {
+    QTimer::singleShot(0, [&] {
+      seen.append({QString::number(queue_.CurrentIndex()), PlayCount(1), PlayCount(2), PlayCount(3),
+                   QString::number(queue_.PlayCount(1)), QString::number(queue_.PlayCount(2)),
+                   QString::number(queue_.PlayCount(3))});
+    });
+  };
+  PlayToTheEnd();
+  EXPECT_EQ(started_, (QList<int>{1, 3, 2, 1}));
+  const QList<QStringList> expected{{u"1"_s, u"1"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s},
+                                    {u"3"_s, u"1"_s, u"0"_s, u"1"_s, u"0"_s, u"0"_s, u"1"_s},
+                                    {u"2"_s, u"1"_s, u"1"_s, u"1"_s, u"0"_s, u"1"_s, u"1"_s},
+                                    {u"1"_s, u"2"_s, u"1"_s, u"1"_s, u"1"_s, u"1"_s, u"1"_s}};
+  EXPECT_EQ(seen, expected);
+  EXPECT_EQ(sink_->starts, 1);
+  EXPECT_EQ(sink_->silenced, 1);
+  EXPECT_TRUE(Output() == Tracks({1, 3, 2, 1}));
+}
+
+// A drawn song that cannot join (another rate) is still the one the change goes to.
+TEST_F(GaplessPlayTest, ADrawnSongOfAnotherRateStartsItsOwnStream) {
+  QueueTracks(frames_, u"flac"_s, kFlac, {44100, 48000, 44100});
+  ScriptDraws({0.5, 0.9, 0.1});  // entries 2, 3, 1
+  MakeEngine();
+  engine_->SetPlayOrder(PlayQueue::Order::Random);
+  PlayToTheEnd();
+  EXPECT_EQ(started_, (QList<int>{1, 2, 3, 1}));
+  EXPECT_EQ(sink_->starts, 3);  // track 3 and then track 1 share the third stream
+  EXPECT_TRUE(Output() == Tracks({1}));
+  EXPECT_TRUE(test::ReadWavSamples(Path(u"out-2.wav"_s)).samples == Tracks({2}));
+  EXPECT_TRUE(test::ReadWavSamples(Path(u"out-3.wav"_s)).samples == Tracks({3, 1}));
+}
+
+// The queue is edited after track 3 was drawn to follow track 1: the draw is made anew
+// and its song, not the one readied before, follows.
+TEST_F(GaplessPlayTest, AQueueEditAfterTheNextSongIsDrawnLeadsToTheNewChoice) {
+  QueueTracks(frames_, u"flac"_s, kFlac);
+  ScriptDraws({0.9, 0.9, 0.5, 0.1});  // entry 3; after the edit entries 3, 2, 1
+  MakeEngine(2);
+  engine_->SetPlayOrder(PlayQueue::Order::Random);
+  OnceEntry3IsDrawn([&] { engine_->MoveEntry(2, 1); });  // track 1, track 3, track 2
+  PlayToTheEnd();
+  EXPECT_EQ(started_, (QList<int>{1, 3, 2, 1}));
+  EXPECT_EQ(sink_->starts, 1);
+  EXPECT_TRUE(Output() == Tracks({1, 2, 3, 1}));
+}
+
+TEST_F(GaplessPlayTest, AnOrderChangeAfterTheNextSongIsDrawnLeadsToTheNewChoice) {
+  QueueTracks(frames_, u"flac"_s, kFlac);
+  ScriptDraws({0.9});  // entry 3
+  MakeEngine(2);
+  engine_->SetPlayOrder(PlayQueue::Order::Random);
+  OnceEntry3IsDrawn([&] { engine_->SetPlayOrder(PlayQueue::Order::Fixed); });
+  PlayToTheEnd();
+  EXPECT_EQ(started_, (QList<int>{1, 2, 3}));
+  EXPECT_EQ(sink_->starts, 1);
+  EXPECT_EQ(FirstDifference(Output(), signal_), -1);
+}
+
+// A single-play run in random order draws every song of the queue once, after the song
+// the user started, and ends; all of it is one stream.
+TEST_F(GaplessPlayTest, ARandomSinglePlayRunDrawsEachSongOnceInOneStream) {
+  QueueTracks(frames_, u"flac"_s, kFlac);
+  std::mt19937 generator(27);
+  random_ = [&generator] { return double(generator() % 1000) / 1000; };
+  MakeEngine();
+  engine_->SetPlayOrder(PlayQueue::Order::Random);
+  PlayToTheEnd();
+  ASSERT_EQ(started_.size(), 4);
+  EXPECT_EQ(started_.first(), 1);
+  QList<int> drawn = started_.mid(1);
+  std::sort(drawn.begin(), drawn.end());
+  EXPECT_EQ(drawn, (QList<int>{1, 2, 3}));
+  EXPECT_EQ(sink_->starts, 1);
+  EXPECT_TRUE(Output() == Tracks(started_));
+}
+
+// When the last sample is handed over, the sound card (and its sound server) still holds
+// the end of the stream: the stream ends only once that has been played, so that stopping
+// the output or starting the next stream cuts nothing off. Needs an output device; a
+// machine without a sound card has one in PulseAudio's null sink.
+TEST_F(GaplessPlayTest, OnTheSoundCardAStreamEndsOnlyOnceItsLastSampleIsPlayed) {
+  auto sink = platform::MakeDeviceAudioSink();
+  if (!sink) GTEST_SKIP() << "no sound card";
+  const std::vector<qint16> halfSecond(44100, 1000);  // stereo: 22050 frames
+  sink->Start({44100, 2});
+  // The output runs once it has taken the first half second; it then plays silence.
+  sink->Write(halfSecond.data(), 22050);
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  QElapsedTimer clock;
+  clock.start();
+  sink->Write(halfSecond.data(), 22050);
+  sink->Drain();
+  EXPECT_GE(clock.elapsed(), 500);  // no sample of the second half second was heard before
+  sink->Stop();
 }
 
 }  // namespace

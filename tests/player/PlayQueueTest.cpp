@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include "player/PlayQueue.h"
 
@@ -122,6 +125,95 @@ TEST(PlayQueueTest, EntriesAppendedTogetherAreUnplayedInTheRunningPass) {
   EXPECT_EQ(queue.PlayCount(1), 1);
   queue.NextSong(+1);
   EXPECT_TRUE(queue.AllPlayed());
+}
+
+TEST(PlayQueueTest, FollowingIndexInFixedOrderIsTheNextEntryOrNoneAtTheEnd) {
+  ScriptedRandom random{{0.0}};
+  PlayQueue once = Queue(3, random, Order::Fixed, Cycle::Single);
+  once.SetCurrentIndex(2);
+  EXPECT_EQ(once.FollowingIndex(), 3);
+  once.SetCurrentIndex(3);
+  EXPECT_EQ(once.FollowingIndex(), 0);
+  PlayQueue loop = Queue(3, random, Order::Fixed, Cycle::Continuous);
+  loop.SetCurrentIndex(3);
+  EXPECT_EQ(loop.FollowingIndex(), 1);
+  EXPECT_EQ(random.draws, 0);
+}
+
+// The song drawn ahead is where the change goes; until then nothing counts it.
+TEST(PlayQueueTest, ARandomDrawAheadIsKeptForTheChangeAndCountsNothingBefore) {
+  ScriptedRandom random{{0.9, 0.1}};  // entry 3, then entry 1
+  PlayQueue queue = Queue(3, random, Order::Random, Cycle::Single);
+  queue.SetCurrentIndex(2);
+  EXPECT_EQ(queue.FollowingIndex(), 3);
+  EXPECT_EQ(queue.FollowingIndex(), 3);
+  EXPECT_EQ(random.draws, 1);
+  EXPECT_EQ(queue.CurrentIndex(), 2);
+  EXPECT_EQ(queue.PlayCount(3), 0);
+  queue.NextSong(+1);
+  EXPECT_EQ(queue.CurrentIndex(), 3);
+  EXPECT_EQ(queue.PlayCount(3), 1);
+  EXPECT_EQ(random.draws, 1);
+  // Skipping back in random order is one more draw: one made ahead serves it as well.
+  EXPECT_EQ(queue.FollowingIndex(), 1);
+  queue.NextSong(-1);
+  EXPECT_EQ(queue.CurrentIndex(), 1);
+  EXPECT_EQ(random.draws, 2);
+}
+
+// A continuous cycle draws for the next pass once this one is played, yet the pass moves
+// on only with the change; a single-play cycle that has run out has nothing to follow.
+TEST(PlayQueueTest, ARandomDrawAheadFollowsThePassesAndTheEndOfASingleCycle) {
+  ScriptedRandom random{{0.1, 0.9, 0.1}};  // entries 1, 2, then 1 again in a new pass
+  PlayQueue loop = Queue(2, random, Order::Random, Cycle::Continuous);
+  loop.NextSong(+1);
+  loop.NextSong(+1);
+  ASSERT_EQ(loop.CurrentIndex(), 2);
+  EXPECT_EQ(loop.FollowingIndex(), 1);
+  EXPECT_EQ(random.draws, 3);  // entry 1 is not yet played in the pass it is drawn for
+  EXPECT_EQ(loop.Pass(), 1);
+  loop.NextSong(+1);
+  EXPECT_EQ(loop.CurrentIndex(), 1);
+  EXPECT_EQ(loop.Pass(), 2);
+
+  ScriptedRandom single{{0.1, 0.9}};
+  PlayQueue once = Queue(2, single, Order::Random, Cycle::Single);
+  once.NextSong(+1);
+  once.SetCurrentIndex(1);
+  EXPECT_EQ(once.FollowingIndex(), 2);
+  once.NextSong(+1);
+  EXPECT_EQ(once.FollowingIndex(), 0);
+  EXPECT_EQ(single.draws, 2);
+}
+
+// Whatever changes the queue, its order or cycle, or the song playing, draws afresh.
+TEST(PlayQueueTest, ARandomDrawAheadIsForgottenWhenTheQueueChanges) {
+  const std::vector<std::pair<const char*, std::function<void(PlayQueue&)>>> edits{
+      {"insert",
+       [](PlayQueue& q) {
+         q.Insert(1, {u"/m/new.flac"_s, {}, {}, {}});
+       }},
+      {"append",
+       [](PlayQueue& q) {
+         q.Append({{u"/m/new.ogg"_s, {}, {}, {}}});
+       }},
+      {"remove", [](PlayQueue& q) { q.Remove(4); }},
+      {"move", [](PlayQueue& q) { q.Move(4, 3); }},
+      {"pick", [](PlayQueue& q) { q.SetCurrentIndex(2); }},
+      {"order", [](PlayQueue& q) { q.SetOrder(Order::Random); }},
+      {"cycle", [](PlayQueue& q) { q.SetCycle(Cycle::Continuous); }},
+      {"reset", [](PlayQueue& q) { q.ResetOrderState(); }},
+  };
+  for (const auto& [name, edit] : edits) {
+    ScriptedRandom random{{0.9, 0.1}};  // the last entry, then the first
+    PlayQueue queue = Queue(4, random, Order::Random, Cycle::Single);
+    queue.SetCurrentIndex(1);
+    ASSERT_EQ(queue.FollowingIndex(), 4) << name;
+    edit(queue);
+    EXPECT_EQ(queue.FollowingIndex(), 1) << name;
+    queue.NextSong(+1);
+    EXPECT_EQ(queue.CurrentIndex(), 1) << name;
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
@@ -213,22 +214,26 @@ TEST_F(PlayerEngineTest, StopAndPauseHoldDuringTheRunOnAndPlayStartsAgainFromThe
 TEST_F(PlayerEngineTest, ACuedSongIsSilentUntilPlayContinuesItFromItsPlace) {
   std::atomic<qint64> written{0};
   PlayerEngine::BackEnds backEnds{std::make_unique<CountingSink>(written)};
-  const auto hourLong = [](const QString&) { return std::make_unique<FakeDecoder>(44100 * 3600); };
+  // A missing file cannot be opened, as with the real decoders.
+  const auto hourLong = [](const QString& path) -> std::unique_ptr<AudioDecoder> {
+    if (!QFileInfo(path).isFile())
+      throw platform::DecodeError(platform::DecodeError::Kind::CannotOpen, path);
+    return std::make_unique<FakeDecoder>(44100 * 3600);
+  };
   backEnds.mpegOpen = hourLong;
   backEnds.otherOpen = hourLong;
   PlayerEngine engine(queue_, library_, catalog_, prompter_, {}, std::move(backEnds));
   int started = 0;
   QObject::connect(&engine, &PlayerEngine::SongStarted, [&] { ++started; });
-  for (const QString& name : {u"a.mp3"_s, u"b.ogg"_s}) {
-    test::WriteAll(Path(name), "song");
+  // Nothing can follow either cued song (a missing file, the end of a single-play run),
+  // so each plays alone, however fast the sink takes it.
+  for (const QString& name : {u"a.mp3"_s, u"gone.mp3"_s, u"b.ogg"_s}) {
+    if (name != u"gone.mp3") test::WriteAll(Path(name), "song");
     queue_.Insert(queue_.Length() + 1, {Path(name), name, {}, {}});
   }
-  queue_.Insert(3, {Path(u"gone.mp3"_s), u"gone"_s, {}, {}});
-  // In random order no song is opened ahead to follow: each cued song plays alone, however
-  // fast the sink takes it.
-  queue_.SetOrder(PlayQueue::Order::Random);
-  for (const int index : {1, 2}) {
+  for (const int index : {1, 3}) {
     written = 0;
+    const int startedBefore = started;
     ASSERT_TRUE(engine.CueSong(index, 1800.0));
     EXPECT_TRUE(engine.IsPaused());
     EXPECT_FALSE(engine.IsPlaying());
@@ -236,14 +241,14 @@ TEST_F(PlayerEngineTest, ACuedSongIsSilentUntilPlayContinuesItFromItsPlace) {
     EXPECT_EQ(engine.PositionLabel().left(6), u"30:00/");
     QTest::qWait(100);
     EXPECT_EQ(written, 0);
-    EXPECT_EQ(started, index - 1);
+    EXPECT_EQ(started, startedBefore);
     engine.Button_Play_MouseDown();
     EXPECT_TRUE(engine.IsPlaying());
-    EXPECT_EQ(started, index);
+    EXPECT_EQ(started, startedBefore + 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return written > 0; }, 5000));
     engine.Stop_Player();
   }
-  EXPECT_FALSE(engine.CueSong(3, 10.0));
+  EXPECT_FALSE(engine.CueSong(2, 10.0));
   EXPECT_FALSE(engine.IsPaused());
   EXPECT_TRUE(prompter_.ShownMessages().isEmpty());
 }
