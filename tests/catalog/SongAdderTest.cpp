@@ -326,12 +326,13 @@ TEST_F(SongAdderTest, ASecondReaderGivesEachSongItsOwnTags) {
   ID3Sync otherSync{otherId3, genres_, catalog_, prompter_};
   TrailerTag other{otherId3, otherSync, library_, catalog_, prompter_, log_};
   adder_.SetSecondReader(other);
+  const auto Genre = [](int song) { return quint8(song % 2 == 0 ? 17 : 13); };  // Rock, Pop
   ASSERT_TRUE(WriteSineMp3(Path(u"seed.mp3"_s), 0.3));
   const QByteArray audio = ReadAll(Path(u"seed.mp3"_s));
   QStringList files;
   for (int i = 0; i < 7; ++i) {
     files.append(Path(u"song %1.mp3"_s.arg(i)));
-    WriteAll(files.last(), audio + Id3(u"Title %1"_s.arg(i), u"Artist %1"_s.arg(i)));
+    WriteAll(files.last(), audio + Id3(u"Title %1"_s.arg(i), u"Artist %1"_s.arg(i), Genre(i)));
   }
   ASSERT_TRUE(WriteSineFlac(Path(u"song.flac"_s), 0.3));
   files.insert(3, Path(u"song.flac"_s));
@@ -350,7 +351,8 @@ TEST_F(SongAdderTest, ASecondReaderGivesEachSongItsOwnTags) {
     const QString number = path.section(u' ', -1).section(u'.', 0, 0);
     EXPECT_EQ(library_.SongText(row, 0), u"Title "_s + number);
     EXPECT_EQ(library_.SongText(row, 2), u"Artist "_s + number);
-    EXPECT_TRUE(ReadAll(path).endsWith(Id3(u"Title "_s + number, u"Artist "_s + number)))
+    EXPECT_TRUE(ReadAll(path).endsWith(
+        Id3(u"Title "_s + number, u"Artist "_s + number, Genre(number.toInt()))))
         << path.toStdString();
   }
 }
