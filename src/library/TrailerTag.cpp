@@ -386,13 +386,22 @@ void TrailerTag::BatchWrites(bool on) {
   if (on && !batch_) batch_.emplace();
   if (!on && batch_) {
     CommitWrites();
+    FinishCommit();
     batch_.reset();
   }
 }
 
 void TrailerTag::CommitWrites() {
   if (!batch_) return;
-  for (const platform::FileError& error : batch_->Commit()) {
+  FinishCommit();
+  committing_ = std::async(std::launch::async, [batch = std::exchange(*batch_, {})]() mutable {
+    return batch.Commit();
+  });
+}
+
+void TrailerTag::FinishCommit() {
+  if (!committing_.valid()) return;
+  for (const platform::FileError& error : committing_.get()) {
     log_.LogSystemError(u"WriteSongTrailer.WriteFile"_s, error.Path(), error.code().value());
   }
 }

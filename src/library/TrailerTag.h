@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <future>
 #include <optional>
 
 #include "library/SongRecord.h"
@@ -104,9 +105,11 @@ class TrailerTag {
                        const ID3Edits& edits = {});
   /** While on, WriteSongTrailer leaves the new ends in a batch, written by CommitWrites (and
    *  on turning it off) with a few syncs in all rather than two per song: for runs that
-   *  write each file once. */
+   *  write each file once. Turning it off waits until every end is written. */
   void BatchWrites(bool on);
-  /** Writes the waiting ends; the failures go to the error log. */
+  /** Writes the waiting ends on a thread of its own while the caller goes on, most of it
+   *  waiting for the disk; the next commit first waits for this one. The failures go to
+   *  the error log. */
   void CommitWrites();
 
   /** Whether a song file takes the trailer: MPEG audio alone, whose players skip what
@@ -164,6 +167,8 @@ class TrailerTag {
   /** Replaces the file's end from position (1-based) on, old or new but never torn. */
   int ReplaceTail(QFile& file, qint64 position, const QByteArray& bytes, const QString& context);
   int OpenForWriting(QFile& file, const QString& path);
+  /** Waits for the batch being written and logs its failures. */
+  void FinishCommit();
   QByteArray ReadAt(QFile& file, qint64 position, qint64 count);
   std::optional<qint32> Int32At(QFile& file, qint64 position);
   /** Reads the file's last bytes into the window; returns the file's length. */
@@ -182,6 +187,7 @@ class TrailerTag {
   QByteArray window_;
   qint64 windowStart_ = 0;
   std::optional<platform::TailBatch> batch_;
+  std::future<QList<platform::FileError>> committing_;  // the batch being written
 };
 
 }  // namespace audiolume

@@ -68,6 +68,29 @@ TEST_F(TrailerTagTest, NewTrailerIsByteExactAndARewriteKeepsTheLength) {
   EXPECT_EQ(id3_.ID3Title.trimmed(), u"Title Two");
 }
 
+// Batched trailers are written while new ones join the next batch; the end of the batch
+// waits for all of them.
+TEST_F(TrailerTagTest, BatchedTrailersAreAllWrittenWhenTheBatchEnds) {
+  const QByteArray audio = Audio();
+  QStringList paths;
+  trailer_.BatchWrites(true);
+  for (int i = 0; i < 6; ++i) {
+    paths.append(Song(audio + Id3(u"Title %1"_s.arg(i), u"Artist"_s), u"song%1.mp3"_s.arg(i)));
+    SongRecord record = SampleRecord(QString::number(i));
+    ASSERT_EQ(trailer_.WriteSongTrailer(paths.last(), record, true), 0);
+    EXPECT_EQ(QFileInfo(paths.last()).size(), audio.size() + 128);  // not yet
+    if (i % 2 == 1) trailer_.CommitWrites();
+  }
+  trailer_.BatchWrites(false);
+  for (int i = 0; i < 6; ++i) {
+    SongRecord read;
+    trailer_.ReadSongTags(paths[i], read);
+    EXPECT_EQ(read.Title, u"Title "_s + QString::number(i));
+    EXPECT_TRUE(trailer_.LastScan().found);
+    EXPECT_FALSE(QFile::exists(paths[i] + u".audiolume-journal"_s));
+  }
+}
+
 TEST_F(TrailerTagTest, BothFootersAndNegativePositionsAreFound) {
   const QByteArray audio = Audio();
   const QByteArray tag = Id3(u"T"_s, u"A"_s);
