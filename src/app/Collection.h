@@ -41,6 +41,10 @@ class Collection {
   GenreCatalog genres;
   ID3Sync sync;
   TrailerTag trailer;
+  // The working copies of the adder's second thread that reads songs.
+  ID3Tag otherId3;
+  ID3Sync otherSync;
+  TrailerTag otherTrailer;
   SongEntryReader entries;
   SongFilePresence presence;
   FileConversion conversion;

@@ -70,8 +70,10 @@ class MpegDecoder : public AudioDecoder {
     // bit rates. Playback does not wait for a full scan of the file.
     length_ = mpg123_length(h);
     if (length_ <= 0) throw DecodeError(DecodeError::Kind::NotDecodable, path);
-    long accurate = 0;
-    exact_ = mpg123_getstate(h, MPG123_ACCURATE, &accurate, nullptr) == MPG123_OK && accurate;
+    // An encoder delay is known from a LAME or Info header, whose frame count makes the
+    // length exact; without one it was estimated from the file's size, tags included.
+    long delay = -1;
+    exact_ = mpg123_getstate(h, MPG123_ENC_DELAY, &delay, nullptr) == MPG123_OK && delay >= 0;
   }
 
   PcmFormat Format() const override { return format_; }

@@ -169,6 +169,20 @@ TEST_F(SongAdderTest, FilesNoDecoderOpensAreRefusedAndOtherFormatsAreNotWrittenI
   EXPECT_EQ(library_.SongText(2, 8), u"0:03");
 }
 
+// Without a LAME or Info header the decoder guesses the length from the file's size, and a
+// large cover picture makes that guess seconds too long: such a file is measured.
+TEST_F(SongAdderTest, APlayTimeIsMeasuredWhereTheStreamDoesNotTellIt) {
+  ASSERT_TRUE(WriteSineMp3(Path(u"cover.mp3"_s), 1.0));
+  StandardTagValues values;
+  values.title = u"With Cover"_s;
+  values.picture = QByteArray(100000, '\x55').prepend(SmallPng());
+  values.pictureMime = u"image/png"_s;
+  ASSERT_TRUE(WriteStandardTag(Path(u"cover.mp3"_s), values, 3));
+  ASSERT_EQ(adder_.AddSongs({Path(u"cover.mp3"_s)}).size(), 1);
+  EXPECT_EQ(library_.SongText(1, 0), u"With Cover");
+  EXPECT_EQ(library_.SongText(1, 8), u"0:01");
+}
+
 TEST_F(SongAdderTest, StandardTagsComeAfterTheTrailerAndBeforeTheId3v1Tag) {
   // ID3v2 (no album) with an ID3v1 tag behind: the ID3v2 fields win, the ID3v1 tag fills
   // what the ID3v2 tag lacks.
