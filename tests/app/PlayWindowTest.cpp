@@ -494,7 +494,8 @@ std::string Text(const QRect& rect) {
 }
 
 // Every window opens inside the screen's available area, one after another, also when
-// the player was left at the lower right of a larger display. Run at several screen sizes.
+// the player was left at the lower right of a larger display, and off the player where
+// the screen has room. Run at several screen sizes.
 TEST_F(PlayWindowTest, EveryWindowOpensInsideTheScreen) {
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
   if (area.width() < 1024) GTEST_SKIP() << "the player needs a screen 1024 pixels across";
@@ -520,16 +521,26 @@ TEST_F(PlayWindowTest, EveryWindowOpensInsideTheScreen) {
   RecorderWindows recorderWindows(recorder, veltoDj_.Services(), play);
   play.Form_Load(2, 50);
   play.show();
-  // The windows shown, each checked to lie inside the area.
-  const auto allInside = [&area](const QString& opened) {
+  // The windows shown, each checked to lie inside the area and, where the area has room
+  // for it above, below or beside the player, to leave the player uncovered.
+  const auto allInside = [&area, &play](const QString& opened) {
     QCoreApplication::processEvents();
+    const QRect player = play.frameGeometry();
     QStringList shown;
     for (const QWidget* window : QApplication::topLevelWidgets()) {
       if (!window->isVisible()) continue;
       shown.append(window->objectName());
-      EXPECT_TRUE(area.contains(window->frameGeometry()))
+      const QRect frame = window->frameGeometry();
+      EXPECT_TRUE(area.contains(frame)) << opened.toStdString() << ": "
+                                        << window->objectName().toStdString() << " at "
+                                        << Text(frame) << " outside " << Text(area);
+      const bool room = player.top() - area.top() >= frame.height() ||
+                        area.bottom() - player.bottom() >= frame.height() ||
+                        player.left() - area.left() >= frame.width() ||
+                        area.right() - player.right() >= frame.width();
+      EXPECT_FALSE(window != &play && room && frame.intersects(player))
           << opened.toStdString() << ": " << window->objectName().toStdString() << " at "
-          << Text(window->frameGeometry()) << " outside " << Text(area);
+          << Text(frame) << " covers the player at " << Text(player);
     }
     return shown.join(u' ').toStdString();
   };
