@@ -20,7 +20,6 @@
 #include "support/MessageCatalog.h"
 #include "support/MessageIds.h"
 #include "support/Prompter.h"
-#include "support/WindowPlacement.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -162,7 +161,7 @@ void CatalogWindows::EditArt(const QString& file) {
   }
   artWindow_->LinkPicture(file);
   artWindow_->show();
-  WindowPlacement::OfDesktop().Keep(*artWindow_);
+  play_.Companions().KeepClear(*artWindow_);
   artWindow_->raise();
 }
 

@@ -12,6 +12,12 @@ namespace {
 constexpr int kAlbumColumn = 1;
 constexpr int kSortPlayTimeColumn = 8;
 
+// The columns whose keys are numbers; the others are texts.
+bool SortsByValue(int column) {
+  return column == kSortPlayTimeColumn || column == SongLibrary::kLastPlayedColumn ||
+         column == SongLibrary::kPlayFreqColumn || column == SongSort::kTrackNumberColumn;
+}
+
 }  // namespace
 
 QCollator SongSort::DesktopCollator() {
@@ -51,53 +57,82 @@ SongSort::Key SongSort::MakeKey(int row, int column) const {
   return key;
 }
 
-const SongSort::Key& SongSort::KeyOf(int row, int column) {
-  Key& key = keys_[std::size_t(column)][std::size_t(row - 1)];
-  const bool fresh = column != kTrackNumberColumn && !key.source.isNull() &&
-                     key.source.constData() == library_.SongText(row, column).constData() &&
-                     key.source.size() == library_.SongText(row, column).size();
-  if (!fresh) key = MakeKey(row, column);
-  return key;
+const std::vector<SongSort::Key>& SongSort::KeysOf(int column) {
+  std::vector<Key>& keys = keys_[std::size_t(column)];
+  const auto count = std::size_t(library_.SongCount());
+  bool changed = keys.size() != count;
+  keys.resize(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    Key& key = keys[i];
+    const int row = int(i) + 1;
+    const QString& text = library_.SongText(row, column);
+    const bool same = key.source.constData() == text.constData() &&
+                      key.source.size() == text.size() && !text.isNull();
+    const bool stillEmpty = key.empty && key.source.isEmpty() && text.isEmpty();
+    // The track number has no text to tell a change by; its key is only a number.
+    if (column == kTrackNumberColumn || !(same || stillEmpty)) {
+      key = MakeKey(row, column);
+      changed = true;
+    }
+  }
+  if (changed) ranks_[std::size_t(column)].clear();
+  return keys;
+}
+
+const std::vector<int>& SongSort::Ranks(int column) {
+  const std::vector<Key>& keys = KeysOf(column);
+  std::vector<int>& ranks = ranks_[std::size_t(column)];
+  if (ranks.size() == keys.size()) return ranks;
+  std::vector<const Key*> texts;
+  for (const Key& key : keys) {
+    if (key.text) texts.push_back(&key);
+  }
+  std::sort(texts.begin(), texts.end(),
+            [](const Key* a, const Key* b) { return a->text->compare(*b->text) < 0; });
+  ranks.assign(keys.size(), 0);
+  int rank = 0;
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    if (i == 0 || texts[i - 1]->text->compare(*texts[i]->text) != 0) ++rank;
+    ranks[std::size_t(texts[i] - keys.data())] = rank;
+  }
+  return ranks;
 }
 
 void SongSort::Sort(std::vector<qint16>& rows, int column, bool descending) {
-  // The keys' parts that compare, side by side, so that comparing reads little memory.
+  // What compares, side by side: the column's key as a number (a text's place in
+  // collation order), the album's place, the track number.
   struct Entry {
     double value;
-    const QCollatorSortKey* text;
-    const QCollatorSortKey* album;
+    int album;
     bool empty;
-    bool noAlbum;
     qint16 track;
     qint16 row;
   };
-  // Grown before any key is taken, so that the keys stay where they are.
-  for (const int keyed : {column, kAlbumColumn}) {
-    std::vector<Key>& keys = keys_[std::size_t(keyed)];
-    keys.resize(std::max(keys.size(), std::size_t(library_.SongCount())));
+  const std::vector<int>& albums = Ranks(kAlbumColumn);
+  // Made in row order, as the library holds the rows, then taken in display order.
+  std::vector<Entry> byRow;
+  byRow.reserve(albums.size());
+  if (!SortsByValue(column)) {
+    for (const int rank : Ranks(column)) byRow.push_back({double(rank), 0, rank == 0, 0, 0});
+  } else {
+    for (const Key& key : KeysOf(column)) byRow.push_back({key.value, 0, key.empty, 0, 0});
+  }
+  for (std::size_t i = 0; i < byRow.size(); ++i) {
+    byRow[i].album = albums[i];
+    byRow[i].track = library_.SongRecords(int(i) + 1).TrackNumber;
+    byRow[i].row = qint16(i + 1);
   }
   std::vector<Entry> entries;
   entries.reserve(rows.size());
-  for (const qint16 row : rows) {
-    const Key& key = KeyOf(row, column);
-    const Key& album = KeyOf(row, kAlbumColumn);
-    entries.push_back({key.value, key.text ? &*key.text : nullptr,
-                       album.text ? &*album.text : nullptr, key.empty, album.empty,
-                       library_.SongRecords(row).TrackNumber, row});
-  }
+  for (const qint16 row : rows) entries.push_back(byRow[std::size_t(row - 1)]);
   const int direction = descending ? -1 : 1;
   std::stable_sort(entries.begin(), entries.end(), [direction](const Entry& a, const Entry& b) {
-    // An empty key before any other; two texts by their collation, two values by size.
+    // An empty key before any other.
     int primary = int(b.empty) - int(a.empty);
-    if (!a.empty && !b.empty) {
-      primary = a.text ? a.text->compare(*b.text) : a.value < b.value ? -1 : int(a.value > b.value);
-    }
+    if (!a.empty && !b.empty) primary = a.value < b.value ? -1 : int(a.value > b.value);
     if (primary != 0) return primary * direction < 0;
-    if (a.noAlbum || b.noAlbum) {
-      if (a.noAlbum != b.noAlbum) return a.noAlbum;
-    } else if (const int album = a.album->compare(*b.album)) {
-      return album < 0;
-    }
+    // A song without an album (place 0) before one with.
+    if (a.album != b.album) return a.album < b.album;
     return a.track < b.track;
   });
   for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = entries[i].row;

@@ -15,8 +15,9 @@ namespace audiolume {
  * and track number by value; the texts by the desktop's collation, case aside, numbers
  * inside them compared as numbers ("Song 2" before "Song 10"). Empty keys come first
  * ascending. Songs with equal keys keep album, then track-number order, then the order
- * they had. A row's key is made once and kept while its text stays the same string, so
- * that a sort mostly compares. UI thread only.
+ * they had. A row's key is made once and kept while its text stays the same string; a
+ * text column's keys are put in order once and kept as each row's place in that order,
+ * while none of them changes, so that a sort compares numbers. UI thread only.
  */
 class SongSort {
  public:
@@ -41,12 +42,17 @@ class SongSort {
     bool empty = true;
   };
 
-  const Key& KeyOf(int row, int column);
+  /** Every row's key of a column, made again for the rows whose text changed. */
+  const std::vector<Key>& KeysOf(int column);
   Key MakeKey(int row, int column) const;
+  /** Every row's place among a text column's texts in collation order: equal texts
+   *  equal, 0 for an empty text. Made again when a text of the column changed. */
+  const std::vector<int>& Ranks(int column);
 
   const SongLibrary& library_;
   QCollator collator_;
   std::array<std::vector<Key>, SongLibrary::kTextColumns> keys_;
+  std::array<std::vector<int>, SongLibrary::kTextColumns> ranks_;  // none when to be made
 };
 
 }  // namespace audiolume

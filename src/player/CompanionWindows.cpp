@@ -1,6 +1,7 @@
 #include "player/CompanionWindows.h"
 
 #include <QEvent>
+#include <QScopedValueRollback>
 
 #include "support/IniSettings.h"
 #include "support/WindowPlacement.h"
@@ -67,6 +68,7 @@ bool CompanionWindows::WasOpen(const QString& key) const {
 // Each window is first made at least as wide as the player, then they are placed as
 // the screen leaves room: under the player, else beside it, else on their own.
 void CompanionWindows::Dock() {
+  const QScopedValueRollback placing(docking_, true);
   const int width = player_.frameGeometry().width();
   QList<QWidget*> windows;
   QList<QRect> frames;
@@ -84,13 +86,37 @@ void CompanionWindows::Dock() {
   for (const QWidget* window : windows) dockedFrames_.insert(window, FrameMargins(*window));
 }
 
+void CompanionWindows::KeepClear(QWidget& window) const {
+  const WindowPlacement placement = WindowPlacement::OfDesktop();
+  const QRect player = player_.frameGeometry();
+  const QRect frame = window.frameGeometry();
+  QRect spot = placement.Fit(frame);
+  if (spot.intersects(player)) {
+    QList<QRect> others;
+    for (const Companion& companion : companions_) {
+      const QWidget* other = companion.window;
+      if (other && other != &window && other->isVisible()) others.append(other->frameGeometry());
+    }
+    spot = placement.LeastCovering(player, others, frame);
+  }
+  if (spot != frame) WindowPlacement::SetFrame(window, spot);
+}
+
 // The desktop frames a new window after it is shown, and tells it by moving it: it was
-// docked without its title bar, so it would cover the top of the next one.
+// docked without its title bar, so it would cover the top of the next one. A window that
+// grows as its content comes in (the recorder once it has read the disc) was docked at its
+// smaller size; the user's own resizing comes from the desktop and is left alone.
 bool CompanionWindows::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Move || event->type() == QEvent::Resize) {
-    const auto* window = qobject_cast<const QWidget*>(watched);
-    const auto docked = dockedFrames_.constFind(window);
-    if (window && docked != dockedFrames_.cend() && *docked != FrameMargins(*window)) Dock();
+  const bool moved = event->type() == QEvent::Move;
+  const bool resized = event->type() == QEvent::Resize;
+  auto* window = qobject_cast<QWidget*>(watched);
+  const auto docked = dockedFrames_.constFind(window);
+  if ((moved || resized) && !docking_ && window && docked != dockedFrames_.cend()) {
+    if (*docked != FrameMargins(*window)) {
+      Dock();
+    } else if (resized && !event->spontaneous() && window != &player_) {
+      KeepClear(*window);
+    }
   }
   return QObject::eventFilter(watched, event);
 }

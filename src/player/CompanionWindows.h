@@ -16,8 +16,9 @@ namespace audiolume {
  * first opened, docks under the player (or beside it when the screen has no room
  * below), and is remembered under a key ("MusicLib",
  * "PlayListMgr", …) as open or not from one run to the next. A window that the desktop
- * frames after it was docked (a title bar added around it) is docked again with its frame.
- * UI thread only.
+ * frames after it was docked (a title bar added around it) is docked again with its frame;
+ * one that grows by itself after it was docked (its content filled in) is kept clear of
+ * the player. UI thread only.
  */
 class CompanionWindows : public QObject {
  public:
@@ -35,8 +36,13 @@ class CompanionWindows : public QObject {
   bool WasOpen(const QString& key) const;
 
   /** The open windows, one under the other below the player while the screen has room,
-   *  then beside it; none leaves the screen. */
+   *  then beside it, else where they cover the least of the player and each other; none
+   *  leaves the screen. */
   void Dock();
+  /** A window standing on its own (not docked, or grown since): kept on the screen and,
+   *  where its place covers the player, moved to where it covers the least of the player
+   *  and the open windows. */
+  void KeepClear(QWidget& window) const;
 
   /** Closes every open window; false as soon as one keeps itself open (its work is not
    *  done), and the rest stay open. */
@@ -55,6 +61,7 @@ class CompanionWindows : public QObject {
   QWidget& player_;
   QList<Companion> companions_;
   QStringList openAtClose_;
+  bool docking_ = false;  // the windows' own moves and resizes while Dock places them
   // The title bar and borders of each window as they were at the last docking.
   QHash<const QWidget*, QMargins> dockedFrames_;
 };

@@ -210,7 +210,7 @@ void Play::OpenConversion(bool toWav) {
   }
   auto* window = static_cast<frmFileConversion*>(frmFileConversion_.data());
   toWav ? window->ShowMp3ToWav() : window->ShowWavToMp3();
-  WindowPlacement::OfDesktop().Keep(*window);
+  companions_.KeepClear(*window);
 }
 
 void Play::mnuConvMp3ToWav_Click() {

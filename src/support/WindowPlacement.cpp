@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <algorithm>
 #include <limits>
+#include <tuple>
+#include <utility>
 
 namespace audiolume {
 
@@ -22,6 +24,23 @@ int DistanceOutside(const QRect& area, const QPoint& point) {
   const int across = std::max({area.left() - point.x(), 0, point.x() - area.right()});
   const int down = std::max({area.top() - point.y(), 0, point.y() - area.bottom()});
   return across + down;
+}
+
+// The pixels two rectangles share.
+qint64 SharedArea(const QRect& a, const QRect& b) {
+  const QRect shared = a & b;
+  return shared.isEmpty() ? 0 : qint64(shared.width()) * shared.height();
+}
+
+// Along one axis, the starts in [low, high - length] of a span of length where its overlap
+// with one of the spans given begins or stops growing or shrinking: where an end of one
+// meets an end of the other. The overlap changes linearly between these, so the place
+// that covers least starts at one of them on each axis.
+QList<int> EdgeStarts(int low, int high, int length, const QList<std::pair<int, int>>& spans) {
+  QList<int> starts{low, high - length};
+  for (const auto& [begin, end] : spans) starts << begin - length << begin << end - length << end;
+  for (int& start : starts) start = std::clamp(start, low, high - length);
+  return starts;
 }
 
 }  // namespace
@@ -42,8 +61,7 @@ QRect WindowPlacement::AreaOf(const QRect& frame) const {
   qint64 mostShared = 0;
   int leastDistance = std::numeric_limits<int>::max();
   for (const QRect& area : areas_) {
-    const QRect shared = area & frame;
-    const qint64 size = shared.isEmpty() ? 0 : qint64(shared.width()) * shared.height();
+    const qint64 size = SharedArea(area, frame);
     const int distance = DistanceOutside(area, frame.center());
     if (size > mostShared || (mostShared == 0 && size == 0 && distance < leastDistance)) {
       nearest = &area;
@@ -82,7 +100,7 @@ QList<QRect> WindowPlacement::Dock(const QRect& anchor, const QList<QRect>& fram
       }
     }
     if (spot.isNull()) {
-      placed.append(Fit(frame));
+      placed.append(LeastCovering(anchor, placed, frame));
       continue;
     }
     placed.append(spot);
@@ -92,6 +110,40 @@ QList<QRect> WindowPlacement::Dock(const QRect& anchor, const QList<QRect>& fram
     columnTop = spot.bottom() + 1;
   }
   return placed;
+}
+
+QRect WindowPlacement::LeastCovering(const QRect& anchor, const QList<QRect>& others,
+                                     const QRect& frame) const {
+  QList<std::pair<int, int>> across{{anchor.left(), anchor.right() + 1}};
+  QList<std::pair<int, int>> down{{anchor.top(), anchor.bottom() + 1}};
+  for (const QRect& other : others) {
+    across.append({other.left(), other.right() + 1});
+    down.append({other.top(), other.bottom() + 1});
+  }
+  const QRect own = Fit(frame);
+  // What a place costs, the most important first: the player covered, the others
+  // covered, the way from the window's own place.
+  const auto cost = [&](const QRect& spot) {
+    qint64 onOthers = 0;
+    for (const QRect& other : others) onOthers += SharedArea(spot, other);
+    return std::tuple{SharedArea(spot, anchor), onOthers,
+                      (spot.topLeft() - own.topLeft()).manhattanLength()};
+  };
+  QRect best = own;
+  auto bestCost = cost(own);
+  for (const QRect& area : areas_) {
+    const QSize size = frame.size().boundedTo(area.size());
+    for (const int x : EdgeStarts(area.left(), area.right() + 1, size.width(), across)) {
+      for (const int y : EdgeStarts(area.top(), area.bottom() + 1, size.height(), down)) {
+        const QRect spot(QPoint(x, y), size);
+        if (const auto spotCost = cost(spot); spotCost < bestCost) {
+          best = spot;
+          bestCost = spotCost;
+        }
+      }
+    }
+  }
+  return best;
 }
 
 void WindowPlacement::Keep(QWidget& window) const {

@@ -28,9 +28,13 @@ class WindowPlacement {
   /** Frames for windows of the frames given docked to anchor (the player), in order: one
    *  under the other below it while they fit on its screen; a window that does not fit
    *  there opens in a column beside what is placed (on the right, else on the left); one
-   *  that fits nowhere keeps its own place, fitted to its screen. Every frame returned
-   *  lies inside a screen's area. */
+   *  that fits nowhere goes where it covers least (LeastCovering) of the player and the
+   *  windows placed before it. Every frame returned lies inside a screen's area. */
   QList<QRect> Dock(const QRect& anchor, const QList<QRect>& frames) const;
+  /** A place for a window of frame's size, inside a screen's area, where it covers the
+   *  least of anchor, then the least of the others (their shared pixels added up), then
+   *  lies nearest to its own place, fitted to its screen. */
+  QRect LeastCovering(const QRect& anchor, const QList<QRect>& others, const QRect& frame) const;
 
   /** Moves a window, and makes it smaller when it must, so that its frame lies on a
    *  screen. */

@@ -493,8 +493,9 @@ std::string Text(const QRect& rect) {
       .toStdString();
 }
 
-// Every window opens inside the screen's available area, one after another, also when
-// the player was left at the lower right of a larger display. Run at several screen sizes.
+// Every window opens inside the screen's available area, one after another, and off the
+// player where the screen has room, with the player where a first start leaves it and
+// with the player left at the lower right of a larger display. Run at several screen sizes.
 TEST_F(PlayWindowTest, EveryWindowOpensInsideTheScreen) {
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
   if (area.width() < 1024) GTEST_SKIP() << "the player needs a screen 1024 pixels across";
@@ -502,54 +503,73 @@ TEST_F(PlayWindowTest, EveryWindowOpensInsideTheScreen) {
   ASSERT_TRUE(test::WriteSineFlac(song, 0.3));
   collection_.library.AddSongRow(u"Song"_s, {}, u"Band"_s, u"0:00"_s, song);
   PlayListText::Write(veltoDj_.StartupPlaylistFile(), {{song, u"Song"_s, {}, {}}});
-  const int twips = Play::kTwipsPerPixel;
-  WriteIniString(veltoDj_.SettingsFile(), u"Player"_s, u"Left"_s,
-                 QString::number((area.right() + 200) * twips));
-  WriteIniString(veltoDj_.SettingsFile(), u"Player"_s, u"Top"_s,
-                 QString::number((area.bottom() - 100) * twips));
-  PlayContext context = Context();
-  context.conversion = &collection_.conversion;
-  Play play(context);
-  CatalogWindows windows(collection_, veltoDj_.Services(), play, engine_, {}, {});
   // The recorder over a disc image, its titles not looked up.
   const QString disc = test::WriteCueBin(dir_.path(), u"disc"_s, {{750}, {750}});
   WriteIniString(veltoDj_.SettingsFile(), u"CDDB"_s, u"Server"_s, u"127.0.0.1"_s);
   WriteIniString(veltoDj_.SettingsFile(), u"CDDB"_s, u"UseCDDB"_s, u"False"_s);
-  CdRecorder recorder({{u"D:"_s, disc}}, veltoDj_.Services(), collection_.library,
-                      collection_.trailer, {});
-  RecorderWindows recorderWindows(recorder, veltoDj_.Services(), play);
-  play.Form_Load(2, 50);
-  play.show();
-  // The windows shown, each checked to lie inside the area.
-  const auto allInside = [&area](const QString& opened) {
-    QCoreApplication::processEvents();
-    QStringList shown;
-    for (const QWidget* window : QApplication::topLevelWidgets()) {
-      if (!window->isVisible()) continue;
-      shown.append(window->objectName());
-      EXPECT_TRUE(area.contains(window->frameGeometry()))
-          << opened.toStdString() << ": " << window->objectName().toStdString() << " at "
-          << Text(window->frameGeometry()) << " outside " << Text(area);
+  for (const bool lowerRight : {false, true}) {
+    SCOPED_TRACE(lowerRight ? "the player left at the lower right" : "the player at first");
+    // None of the windows the first round left open comes back on its own.
+    for (const QString& key :
+         {u"MusicLib"_s, u"PlayListMgr"_s, u"TrackInfo"_s, u"Lyrics"_s, u"Recorder"_s}) {
+      WriteIniString(veltoDj_.SettingsFile(), u"Player"_s, key, u"False"_s);
     }
-    return shown.join(u' ').toStdString();
-  };
-  EXPECT_EQ(allInside(u"the player"_s), "Play");
-  std::string shown = "Play";
-  for (const auto& [item, window] : {std::pair{u"mnuShowMusicLib"_s, "PlayList"},
-                                     {u"mnuShowPlayListMgr"_s, "PlayListMgr"},
-                                     {u"mnuShowTrackInfo"_s, "GetSongInfoFromUser"},
-                                     {u"mnuShowLyrics"_s, "Lyrics"},
-                                     {u"mnuShowRecorder"_s, "RecordFrm"},
-                                     {u"mnuConvMp3ToWav"_s, "frmFileConversion"}}) {
-    play.Menu(item)->trigger();
-    EXPECT_NE(allInside(item).find(window), std::string::npos) << window;
+    if (lowerRight) {
+      const int twips = Play::kTwipsPerPixel;
+      WriteIniString(veltoDj_.SettingsFile(), u"Player"_s, u"Left"_s,
+                     QString::number((area.right() + 200) * twips));
+      WriteIniString(veltoDj_.SettingsFile(), u"Player"_s, u"Top"_s,
+                     QString::number((area.bottom() - 100) * twips));
+    }
+    PlayContext context = Context();
+    context.conversion = &collection_.conversion;
+    Play play(context);
+    CatalogWindows windows(collection_, veltoDj_.Services(), play, engine_, {}, {});
+    CdRecorder recorder({{u"D:"_s, disc}}, veltoDj_.Services(), collection_.library,
+                        collection_.trailer, {});
+    RecorderWindows recorderWindows(recorder, veltoDj_.Services(), play);
+    play.Form_Load(2, 50);
+    play.show();
+    // The windows shown, each checked to lie inside the area and, where the area has room
+    // for it above, below or beside the player, to leave the player uncovered.
+    const auto allInside = [&area, &play](const QString& opened) {
+      QCoreApplication::processEvents();
+      const QRect player = play.frameGeometry();
+      QStringList shown;
+      for (const QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible()) continue;
+        shown.append(window->objectName());
+        const QRect frame = window->frameGeometry();
+        EXPECT_TRUE(area.contains(frame))
+            << opened.toStdString() << ": " << window->objectName().toStdString() << " at "
+            << Text(frame) << " outside " << Text(area);
+        const bool room = player.top() - area.top() >= frame.height() ||
+                          area.bottom() - player.bottom() >= frame.height() ||
+                          player.left() - area.left() >= frame.width() ||
+                          area.right() - player.right() >= frame.width();
+        EXPECT_FALSE(window != &play && room && frame.intersects(player))
+            << opened.toStdString() << ": " << window->objectName().toStdString() << " at "
+            << Text(frame) << " covers the player at " << Text(player);
+      }
+      return shown.join(u' ').toStdString();
+    };
+    EXPECT_EQ(allInside(u"the player"_s), "Play");
+    for (const auto& [item, window] : {std::pair{u"mnuShowMusicLib"_s, "PlayList"},
+                                       {u"mnuShowPlayListMgr"_s, "PlayListMgr"},
+                                       {u"mnuShowTrackInfo"_s, "GetSongInfoFromUser"},
+                                       {u"mnuShowLyrics"_s, "Lyrics"},
+                                       {u"mnuShowRecorder"_s, "RecordFrm"},
+                                       {u"mnuConvMp3ToWav"_s, "frmFileConversion"}}) {
+      play.Menu(item)->trigger();
+      EXPECT_NE(allInside(item).find(window), std::string::npos) << window;
+    }
+    windows.EditArt(song);
+    EXPECT_NE(allInside(u"the picture chooser"_s).find("Edit_pic"), std::string::npos);
+    // Arranging again keeps them all on the screen.
+    play.Menu(u"mnuAutoArrange"_s)->trigger();
+    allInside(u"arranged"_s);
+    play.close();
   }
-  windows.EditArt(song);
-  EXPECT_NE(allInside(u"the picture chooser"_s).find("Edit_pic"), std::string::npos);
-  // Arranging again keeps them all on the screen.
-  play.Menu(u"mnuAutoArrange"_s)->trigger();
-  allInside(u"arranged"_s);
-  play.close();
 }
 
 // Space plays and pauses, Ctrl+Right and Ctrl+Left go to the next and previous song, from

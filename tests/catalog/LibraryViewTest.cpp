@@ -194,6 +194,33 @@ TEST_F(LibrarySortTest, AnEditedTextSortsByItsNewValue) {
   EXPECT_EQ(Order(), (QList<int>{3, 4, 2, 1, 5}));
 }
 
+// What a sort keeps of the texts between sorts follows an album renamed (the order of
+// ties), songs removed and songs added.
+TEST_F(LibrarySortTest, TiesFollowARenamedAlbumAndRowsRemovedOrAdded) {
+  view_.Sort(4, false);
+  ASSERT_EQ(Order(), (QList<int>{5, 4, 3, 2, 1}));
+  view_.BeginEdit(view_.PositionOf(2), 1);
+  view_.SetEditText(u"Album 0"_s);  // before "Album A"
+  view_.CloseEdit();
+  view_.Sort(4, false);
+  EXPECT_EQ(Order(), (QList<int>{5, 2, 4, 3, 1}));
+
+  view_.Click(view_.PositionOf(4), false, false);
+  view_.DeleteSelected(false);  // row 5 becomes row 4
+  view_.Sort(4, false);
+  EXPECT_EQ(Order(), (QList<int>{4, 2, 3, 1}));
+
+  SongRecord added;
+  added.Title = u"Added"_s;
+  added.Album = u"Album 1"_s;
+  added.Tempo = u"Fast"_s;
+  added.Filename = u"/m/added.ogg"_s;
+  library_.AddOrReplaceRecord(added);
+  view_.RefreshDataList();
+  view_.Sort(4, true);
+  EXPECT_EQ(Order(), (QList<int>{2, 5, 3, 1, 4}));
+}
+
 TEST_F(LibrarySortTest, TheSearchFindsEveryWordBlindToCaseAndAccents) {
   const auto found = [this](const QString& typed) {
     view_.SetSearch(typed);
