@@ -187,9 +187,10 @@ TEST_F(SharedDatabaseTest, OnLinuxSongsWhoseNamesDifferInCaseAreDifferentSongs) 
 
   // Looked up many at once, each path finds what it finds alone, also when named twice.
   library_.AddSongRow(u"Win 3"_s, {}, {}, {}, u"D:\\Other.mp3"_s);
-  const QStringList paths{u"/music/song.mp3"_s, u"c:\\music\\TRACK.MP3"_s,
+  const QStringList paths{u"/music/song.mp3"_s,      u"c:\\music\\TRACK.MP3"_s,
                           u"C:\\MUSIC\\track.mp3"_s, u"/music/Song.mp3"_s,
-                          u"/music/none.mp3"_s, u"/music/song.mp3"_s, u"d:\\OTHER.mp3"_s};
+                          u"/music/none.mp3"_s,      u"/music/song.mp3"_s,
+                          u"d:\\OTHER.mp3"_s};
   std::vector<int> alone;
   for (const QString& path : paths) alone.push_back(library_.FindSongByFilename(path));
   EXPECT_EQ(library_.FindSongsByFilename(paths), alone);
