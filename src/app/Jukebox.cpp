@@ -143,7 +143,9 @@ int Jukebox::Run() {
   play.Form_Load(veltoDj_.RunCount(), veltoDj_.PlayVolume());
   play.show();
   play.OpenFiles(veltoDj_.FilesToPlay());
-  const platform::TerminationSignals quitOnSignal;
+  // Quitting the event loop would close the windows one by one, and the player would
+  // remember the others as closed.
+  const platform::TerminationSignals closeOnSignal([&play] { play.CloseFromOutside(); });
   const int code = QApplication::exec();
   play.Form_Unload();
   diskSync.Unload();

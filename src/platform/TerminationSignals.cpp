@@ -2,7 +2,6 @@
 
 #include <sys/socket.h>
 #include <unistd.h>
-#include <QCoreApplication>
 #include <QSocketNotifier>
 #include <csignal>
 
@@ -20,13 +19,14 @@ void OnSignal(int) {
 
 }  // namespace
 
-TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
+TerminationSignals::TerminationSignals(std::function<void()> onSignal, QObject* parent)
+    : QObject(parent) {
   if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_pipe) != 0) return;
   notifier_ = new QSocketNotifier(g_pipe[1], QSocketNotifier::Read, this);
-  connect(notifier_, &QSocketNotifier::activated, this, [] {
+  connect(notifier_, &QSocketNotifier::activated, this, [onSignal = std::move(onSignal)] {
     char byte;
     [[maybe_unused]] const ssize_t read = ::read(g_pipe[1], &byte, 1);
-    QCoreApplication::quit();
+    onSignal();
   });
   struct sigaction action = {};
   action.sa_handler = OnSignal;

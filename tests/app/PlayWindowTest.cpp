@@ -241,15 +241,21 @@ TEST_F(PlayWindowTest, ViewsDeleteKeyAndPlayOrderControls) {
 
 // The player opens the library and the playlist manager, takes library rows dropped on
 // its queue, shows them in the manager, and reopens the library at the next start.
-// The desktop's Quit while a question is on the screen ends the question, then the window.
+// The desktop's Quit (or a logout's signal) while a question is on the screen ends the
+// question, then the window; the windows open then open again at the next start.
 TEST_F(PlayWindowTest, QuitFromTheDesktopClosesAnOpenBoxAndThenTheWindow) {
   Play play(Context());
   play.Form_Load(2, 50);
   play.show();
+  QWidget companion;
+  play.Companions().Add(u"MusicLib"_s, [&companion] { return &companion; });
+  play.Companions().Open(u"MusicLib"_s);
   QDialog box(&play);
   QTimer::singleShot(0, &play, [&play] { play.CloseFromOutside(); });
   EXPECT_EQ(box.exec(), QDialog::Rejected);
   EXPECT_TRUE(QTest::qWaitFor([&play] { return !play.isVisible(); }, 2000));
+  EXPECT_FALSE(companion.isVisible());
+  EXPECT_EQ(Setting(u"MusicLib"_s), u"True");
 }
 
 // Files opened from the desktop (here by another copy) join the queue; the first plays.
