@@ -284,12 +284,14 @@ TEST_F(SongAdderTest, SongsOfTheFormatsFfmpegPlaysJoinWithTheirTagsAndPlayTimes)
 
 // MP3, FLAC, Ogg and Opus songs in sub-folders beside pictures, texts and a file that only
 // looks like a song by its name; a link back up the tree and one to a folder seen already.
+// Folders are read on two threads, as the adding window and twpl read them.
 class SongFolderTest : public SongAdderTest {
  protected:
   void SetUp() override {
     SongAdderTest::SetUp();
+    adder_.SetSecondReader(otherTrailer_);
     for (const QString& folder : {u"tree/A/B"_s, u"tree/C"_s}) QDir(dir_.path()).mkpath(folder);
-    ASSERT_TRUE(WriteSineMp3(Path(u"tree/A/one.mp3"_s), 0.3));
+    ASSERT_TRUE(WriteSineMp3(Path(u"tree/A/one? yes: one.mp3"_s), 0.3));
     ASSERT_TRUE(WriteSineFlac(Path(u"tree/A/B/two.flac"_s), 0.3));
     ASSERT_TRUE(WriteSineOgg(Path(u"tree/C/three.ogg"_s), 0.3));
     ASSERT_TRUE(WriteSineOpus(Path(u"tree/C/four.opus"_s), 0.3));
@@ -301,6 +303,10 @@ class SongFolderTest : public SongAdderTest {
     ASSERT_TRUE(QFile::link(Path(u"tree"_s), Path(u"tree/C/loop"_s)));
     ASSERT_TRUE(QFile::link(Path(u"tree/A"_s), Path(u"tree/D"_s)));
   }
+
+  ID3Tag otherId3_;
+  ID3Sync otherSync_{otherId3_, genres_, catalog_, prompter_};
+  TrailerTag otherTrailer_{otherId3_, otherSync_, library_, catalog_, prompter_, log_};
 };
 
 TEST_F(SongFolderTest, AFolderTreeAddsEachSongOnceCountsOtherFilesAndSavesAtTheEnd) {
@@ -309,7 +315,7 @@ TEST_F(SongFolderTest, AFolderTreeAddsEachSongOnceCountsOtherFilesAndSavesAtTheE
     savedEarly = savedEarly || QFile::exists(library_.DatabasePath());
   });
   EXPECT_EQ(AddedPaths(report.added),
-            (QStringList{Path(u"tree/A/one.mp3"_s), Path(u"tree/A/B/two.flac"_s),
+            (QStringList{Path(u"tree/A/one? yes: one.mp3"_s), Path(u"tree/A/B/two.flac"_s),
                          Path(u"tree/C/four.opus"_s), Path(u"tree/C/song.mp3"_s),
                          Path(u"tree/C/Song.mp3"_s), Path(u"tree/C/three.ogg"_s)}));
   EXPECT_EQ(report.otherFiles, 3);
@@ -329,7 +335,7 @@ TEST_F(SongFolderTest, AFolderTreeAddsEachSongOnceCountsOtherFilesAndSavesAtTheE
   SongLibrary fresh{dir_.path(), error_, check_};
   SongAdder plain{fresh, trailer_, presence_, catalog_, prompter_, check_, dir_.path()};
   const auto top = plain.AddPaths({Path(u"tree/A"_s)}, false);
-  EXPECT_EQ(AddedPaths(top.added), QStringList{Path(u"tree/A/one.mp3"_s)});
+  EXPECT_EQ(AddedPaths(top.added), QStringList{Path(u"tree/A/one? yes: one.mp3"_s)});
   EXPECT_EQ(top.Summary(), u"1 song added, 1 other file skipped");
 }
 
